@@ -1,0 +1,106 @@
+#include "archive/Archivio.h"
+
+#include <QDir>
+
+#include <unistd.h>
+
+#include <vector>
+
+QString TArchivio::Percorso(const QString &cartella)
+{
+    return QDir(cartella).filePath(NomeArchivio);
+}
+
+QString PercorsoFoto(const QString &cartella, int posizione)
+{
+    return QDir(cartella).filePath(QString::number(posizione) + QStringLiteral(".jpg"));
+}
+
+TArchivio::TArchivio(const QString &cartella) : m_file(Percorso(cartella))
+{
+    // Unbuffered: every write reaches the system at once, so a short write is seen.
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        Fallisci(QStringLiteral("aprire"));
+}
+
+TArchivio::~TArchivio() { ChiudiArchivio(); }
+
+void TArchivio::ChiudiArchivio()
+{
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+void TArchivio::Fallisci(const QString &azione)
+{
+    const QString testo = QStringLiteral("Impossibile %1 il file %2: %3")
+                              .arg(azione, m_file.fileName(), m_file.errorString());
+    ChiudiArchivio();
+    throw ErroreFile(testo);
+}
+
+int TArchivio::NumeroSchede() const
+{
+    return static_cast<int>(m_file.size() / DimensioneScheda);
+}
+
+TScheda TArchivio::LeggiScheda(int p)
+{
+    if (p < 1 || p > NumeroSchede())
+        Fallisci(QStringLiteral("leggere la scheda %1 dal").arg(p));
+    TScheda s;
+    if (!m_file.seek(qint64(p - 1) * DimensioneScheda) ||
+        m_file.read(reinterpret_cast<char *>(s.byte.data()), DimensioneScheda) !=
+            DimensioneScheda)
+        Fallisci(QStringLiteral("leggere"));
+    return s;
+}
+
+void TArchivio::Scrivi(qint64 offset, const TScheda &s)
+{
+    const qint64 prima = m_file.size();
+    bool ok = m_file.seek(offset) &&
+              m_file.write(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda) ==
+                  DimensioneScheda;
+    ok = ok && m_file.flush() && ::fsync(m_file.handle()) == 0;
+    if (!ok) {
+        // An append that failed half way leaves no partial record behind.
+        if (offset >= prima)
+            m_file.resize(prima);
+        Fallisci(QStringLiteral("scrivere"));
+    }
+}
+
+void TArchivio::ScriviScheda(int p, const TScheda &s)
+{
+    if (p < 1 || p > NumeroSchede())
+        Fallisci(QStringLiteral("scrivere la scheda %1 nel").arg(p));
+    Scrivi(qint64(p - 1) * DimensioneScheda, s);
+}
+
+int TArchivio::AccodaScheda(const TScheda &s)
+{
+    const int n = NumeroSchede();
+    Scrivi(qint64(n) * DimensioneScheda, s);
+    return n + 1;
+}
+
+void TArchivio::Scorri(const std::function<bool(int, const TScheda &)> &f)
+{
+    constexpr int PerBlocco = 512; // about 1.4 MB a read
+    const int n = NumeroSchede();
+    if (n == 0)
+        return;
+    if (!m_file.seek(0))
+        Fallisci(QStringLiteral("leggere"));
+    std::vector<TScheda> blocco(static_cast<size_t>(std::min(n, PerBlocco)));
+    for (int inizio = 0; inizio < n; inizio += PerBlocco) {
+        const int quante = std::min(PerBlocco, n - inizio);
+        const qint64 byte = qint64(quante) * DimensioneScheda;
+        if (m_file.read(reinterpret_cast<char *>(blocco.data()), byte) != byte)
+            Fallisci(QStringLiteral("leggere"));
+        for (int i = 0; i < quante; ++i)
+            if (!f(inizio + i + 1, blocco[static_cast<size_t>(i)]))
+                return;
+    }
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Window kinds: maximized with the title-bar buttons, or a fixed border without
+// them, centred on the screen or on the owner.
+class QWidget;
+
+namespace Finestra {
+
+enum class Centro { Schermo, Proprietario };
+
+// Main screens: opened maximized, ordinary title-bar buttons.
+void Massimizzata(QWidget *w);
+// Every other screen: fixed size, no title-bar buttons.
+void Fissa(QWidget *w, Centro centro);
+// Moves the window to the centre of the screen or of its owner (call when showing).
+void Centra(QWidget *w, Centro centro);
+
+} // namespace Finestra

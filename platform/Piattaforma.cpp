@@ -1,0 +1,272 @@
+#include "platform/Piattaforma.h"
+
+#include "platform/Simulazione.h"
+#include "platform/SorgenteFotogrammi.h"
+#include "platform/Fotocamera.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+
+namespace Piattaforma {
+
+namespace {
+Simulazione *Sim() { return Simulazione::Attiva(); }
+
+void Registra(Forma f, const QString &testo) { Sim()->messaggi.append({f, testo}); }
+
+QWidget *Proprietario(QWidget *owner)
+{
+    return owner ? owner : QApplication::activeWindow();
+}
+
+// One message box with Italian buttons; returns the button pressed.
+QMessageBox::StandardButton Mostra(Forma f, const QString &testo, QWidget *owner)
+{
+    QMessageBox box(Proprietario(owner));
+    box.setWindowTitle(TitoloForma(f));
+    box.setText(testo);
+    switch (f) {
+    case Forma::Avviso: box.setIcon(QMessageBox::Warning); break;
+    case Forma::Errore:
+    case Forma::ErroreGenerale: box.setIcon(QMessageBox::Critical); break;
+    case Forma::Informazione: box.setIcon(QMessageBox::Information); break;
+    case Forma::Domanda: box.setIcon(QMessageBox::Question); break;
+    case Forma::Messaggio: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    if (f == Forma::Domanda) {
+        box.addButton(QMessageBox::Yes)->setText(QStringLiteral("S\u00EC"));
+        box.addButton(QMessageBox::No)->setText(QStringLiteral("No"));
+        box.setDefaultButton(QMessageBox::Yes);
+    } else if (f == Forma::Messaggio || f == Forma::ErroreGenerale) {
+        box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    } else {
+        box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
+    }
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
+void Notifica(Forma f, const QString &testo, QWidget *owner)
+{
+    if (Sim()) {
+        Registra(f, testo);
+        return;
+    }
+    Mostra(f, testo, owner);
+}
+
+// Percent-encodes a value of a mail link so that it arrives whole.
+QByteArray Codifica(const QString &valore) { return QUrl::toPercentEncoding(valore); }
+
+QUrl UrlMail(const QString &resto)
+{
+    // resto: address, then optionally "?subject=S" and "&body=B".
+    QString indirizzo = resto, oggetto, corpo;
+    bool haOggetto = false, haCorpo = false;
+    const QString marcaOggetto = QStringLiteral("?subject=");
+    const QString marcaCorpo = QStringLiteral("&body=");
+    qsizetype q = resto.indexOf(marcaOggetto);
+    if (q >= 0) {
+        indirizzo = resto.left(q);
+        const QString query = resto.mid(q + marcaOggetto.size());
+        const qsizetype b = query.indexOf(marcaCorpo);
+        haOggetto = true;
+        oggetto = b < 0 ? query : query.left(b);
+        if (b >= 0) {
+            haCorpo = true;
+            corpo = query.mid(b + marcaCorpo.size());
+        }
+    } else if ((q = resto.indexOf(u'?')) >= 0) {
+        // Any other query is passed on as it stands.
+        return QUrl(QStringLiteral("mailto:") + resto);
+    }
+    QByteArray url = "mailto:" + QUrl::toPercentEncoding(indirizzo, "@");
+    if (haOggetto)
+        url += "?subject=" + Codifica(oggetto);
+    if (haCorpo)
+        url += "&body=" + Codifica(corpo);
+    return QUrl::fromEncoded(url, QUrl::StrictMode);
+}
+} // namespace
+
+QString TitoloForma(Forma f)
+{
+    switch (f) {
+    case Forma::Avviso: return QStringLiteral("Attenzione");
+    case Forma::Errore:
+    case Forma::ErroreGenerale: return QStringLiteral("Errore");
+    case Forma::Informazione: return QStringLiteral("Informazione");
+    case Forma::Domanda: return QStringLiteral("Conferma");
+    case Forma::Messaggio: break;
+    }
+    return QStringLiteral("Quorvel");
+}
+
+void Avviso(const QString &testo, QWidget *owner) { Notifica(Forma::Avviso, testo, owner); }
+void Errore(const QString &testo, QWidget *owner) { Notifica(Forma::Errore, testo, owner); }
+void Informazione(const QString &testo, QWidget *owner)
+{
+    Notifica(Forma::Informazione, testo, owner);
+}
+void Messaggio(const QString &testo, QWidget *owner) { Notifica(Forma::Messaggio, testo, owner); }
+void ErroreGenerale(const QString &testo) { Notifica(Forma::ErroreGenerale, testo, nullptr); }
+
+bool Domanda(const QString &testo, QWidget *owner)
+{
+    if (Sim()) {
+        Registra(Forma::Domanda, testo);
+        return Sim()->risposte.isEmpty() ? false : Sim()->risposte.dequeue();
+    }
+    return Mostra(Forma::Domanda, testo, owner) == QMessageBox::Yes;
+}
+
+QString ApriFile(QWidget *owner, const QString &titolo, const QStringList &tipi,
+                 const QString &estensione)
+{
+    if (Sim())
+        return Sim()->fileDaAprire.isEmpty() ? QString() : Sim()->fileDaAprire.dequeue();
+    QFileDialog dlg(Proprietario(owner), titolo);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters(tipi);
+    dlg.setDefaultSuffix(estensione);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
+}
+
+QString SalvaFile(QWidget *owner, const QString &titolo, const QString &nomeProposto,
+                  const QString &tipo, const QString &estensione)
+{
+    if (Sim())
+        return Sim()->fileDaSalvare.isEmpty() ? QString() : Sim()->fileDaSalvare.dequeue();
+    QFileDialog dlg(Proprietario(owner), titolo);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilter(tipo);
+    dlg.setDefaultSuffix(estensione);
+    dlg.selectFile(nomeProposto);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
+}
+
+int MostraModale(QDialog *schermata)
+{
+    if (!Sim())
+        return schermata->exec();
+    Sim()->modaliMostrati.append(QString::fromLatin1(schermata->metaObject()->className()));
+    schermata->setResult(QDialog::Rejected);
+    schermata->show();
+    if (Sim()->modale)
+        Sim()->modale(schermata);
+    if (schermata->isVisible())
+        schermata->reject();
+    return schermata->result();
+}
+
+QUrl UrlDaComando(const QString &sCommand)
+{
+    QString t = sCommand;
+    if (t.size() >= 2 && t.startsWith(u'"') && t.endsWith(u'"'))
+        t = t.mid(1, t.size() - 2);
+    if (t.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive))
+        return UrlMail(t.mid(7));
+    const QUrl url(t, QUrl::TolerantMode);
+    const QString schema = url.scheme().toLower();
+    if (schema == u"http" || schema == u"https" || schema == u"ftp" || schema == u"file")
+        return url;
+    return QUrl::fromLocalFile(t);
+}
+
+void Apri(const QString &sCommand)
+{
+    const QUrl url = UrlDaComando(sCommand);
+    if (Sim()) {
+        Sim()->aperti.append(sCommand);
+        Sim()->urlAperti.append(url);
+        return;
+    }
+    QDesktopServices::openUrl(url); // the outcome is not examined
+}
+
+QStringList Stampanti()
+{
+    if (Sim())
+        return Sim()->stampanti;
+    return QPrinterInfo::availablePrinterNames();
+}
+
+QString StampantePredefinita()
+{
+    if (Sim())
+        return Sim()->stampanti.isEmpty() ? QString() : Sim()->stampanti.constFirst();
+    return QPrinterInfo::defaultPrinterName();
+}
+
+bool DialogoStampa(QPrinter &stampante, QWidget *owner, int pagine)
+{
+    if (Stampanti().isEmpty()) {
+        Messaggio(QStringLiteral("You have no printers installed"), owner);
+        return false;
+    }
+    if (Sim()) {
+        ++Sim()->dialoghiStampa;
+        if (Sim()->annullaStampa || Sim()->stampaSuPdf.isEmpty())
+            return false;
+        stampante.setOutputFormat(QPrinter::PdfFormat);
+        stampante.setOutputFileName(Sim()->stampaSuPdf);
+        return true;
+    }
+    const QString predefinita = QPrinterInfo::defaultPrinterName();
+    if (!predefinita.isEmpty() && stampante.outputFormat() == QPrinter::NativeFormat &&
+        stampante.printerName().isEmpty())
+        stampante.setPrinterName(predefinita);
+    QPrintDialog dlg(&stampante, Proprietario(owner));
+    dlg.setMinMax(1, qMax(1, pagine));
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dlg.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+QString CartellaProgramma()
+{
+    if (Sim())
+        return Sim()->cartella;
+    return QCoreApplication::applicationDirPath();
+}
+
+QDate Oggi()
+{
+    if (Sim())
+        return Sim()->oggi;
+    return QDate::currentDate();
+}
+
+QTime Ora()
+{
+    if (Sim())
+        return Sim()->ora;
+    return QTime::currentTime();
+}
+
+std::unique_ptr<SorgenteFotogrammi> Fotocamera(QObject *parent)
+{
+    if (Sim()) {
+        if (Sim()->fotocamera)
+            return Sim()->fotocamera(parent);
+        return std::make_unique<SorgenteManuale>(false, parent);
+    }
+    return CreaFotocameraPredefinita(parent);
+}
+
+} // namespace Piattaforma

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing on Debian 12 (as root, or through sudo) and builds Quorvel.
+# Usage: scripts/prepara.sh BUILD_DIR [extra cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACCHETTI=(
+    build-essential cmake ccache pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6-dev qt6-translations-l10n
+    qt6-image-formats-plugins qt6-qpa-plugins libgl-dev libvulkan-dev libxkbcommon-dev
+    libbenchmark-dev
+    fonts-liberation fonts-dejavu-core
+    xvfb xauth
+)
+PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
+
+mancanti=()
+for p in "${PACCHETTI[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        mancanti+=("$p")
+    fi
+done
+if [ ${#mancanti[@]} -gt 0 ]; then
+    echo "Installazione dei pacchetti mancanti: ${mancanti[*]}"
+    SUDO=""
+    if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null
+fi
+
+BUILD="$1"
+shift
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+cmake --build "$BUILD" -j"$(nproc)"

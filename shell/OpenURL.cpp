@@ -1,0 +1,5 @@
+#include "shell/OpenURL.h"
+
+#include "platform/Piattaforma.h"
+
+void TMisc::Open(const QString &sCommand) { Piattaforma::Apri(sCommand); }

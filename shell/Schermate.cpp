@@ -1,0 +1,140 @@
+#include "shell/Schermate.h"
+
+#include "shell/Password.h"
+#include "shell/Avvio.h"
+#include "registry/AllegaCartella.h"
+#include "shell/CambiaPassword.h"
+#include "checks/Carta.h"
+#include "checks/CodFisc.h"
+#include "shell/Guida.h"
+#include "checks/Iban.h"
+#include "shell/Info.h"
+#include "checks/PartitaIVA.h"
+#include "shell/Splash.h"
+#include "registry/Anagrafica.h"
+#include "lists/TrovaAnagrafica.h"
+#include "lists/ExpAnagrafica.h"
+#include "lists/Sospesi.h"
+#include "cards/Tessera.h"
+#include "cards/DatiEnte.h"
+#include "cards/StampaTessera.h"
+#include "cards/AnteprimaTessera.h"
+#include "cards/Tessere.h"
+#include "cards/StampaTessere.h"
+#include "cards/AnteprimaTessere.h"
+#include "registry/WebCam.h"
+#include "registry/Zoom.h"
+#include "registry/Calendario.h"
+
+namespace Schermate {
+
+TfrmPassword *frmPassword = nullptr;
+TfrmAvvio *frmAvvio = nullptr;
+TfrmAllegaCartella *frmAllegaCartella = nullptr;
+TfrmCambiaPassword *frmCambiaPassword = nullptr;
+TfrmCarta *frmCarta = nullptr;
+TfrmCodFisc *frmCodFisc = nullptr;
+TfrmGuida *frmGuida = nullptr;
+TfrmIban *frmIban = nullptr;
+TfrmInfo *frmInfo = nullptr;
+TfrmPartitaIva *frmPartitaIva = nullptr;
+TfrmSplash *frmSplash = nullptr;
+TfrmAnagrafica *frmAnagrafica = nullptr;
+TfrmTrovaAnagrafica *frmTrovaAnagrafica = nullptr;
+TfrmExpAnagrafica *frmExpAnagrafica = nullptr;
+TfrmSospesi *frmSospesi = nullptr;
+TfrmTessera *frmTessera = nullptr;
+TfrmDatiEnte *frmDatiEnte = nullptr;
+TfrmStampaTessera *frmStampaTessera = nullptr;
+TfrmAnteprimaTessera *frmAnteprimaTessera = nullptr;
+TfrmTessere *frmTessere = nullptr;
+TfrmStampaTessere *frmStampaTessere = nullptr;
+TfrmAnteprimaTessere *frmAnteprimaTessere = nullptr;
+TfrmWebCam *frmWebCam = nullptr;
+TfrmZoom *frmZoom = nullptr;
+TfrmCalendario *frmCalendario = nullptr;
+
+void Crea()
+{
+    frmPassword = new TfrmPassword();
+    frmAvvio = new TfrmAvvio();
+    frmAllegaCartella = new TfrmAllegaCartella();
+    frmCambiaPassword = new TfrmCambiaPassword();
+    frmCarta = new TfrmCarta();
+    frmCodFisc = new TfrmCodFisc();
+    frmGuida = new TfrmGuida();
+    frmIban = new TfrmIban();
+    frmInfo = new TfrmInfo();
+    frmPartitaIva = new TfrmPartitaIva();
+    frmSplash = new TfrmSplash();
+    frmAnagrafica = new TfrmAnagrafica();
+    frmTrovaAnagrafica = new TfrmTrovaAnagrafica();
+    frmExpAnagrafica = new TfrmExpAnagrafica();
+    frmSospesi = new TfrmSospesi();
+    frmTessera = new TfrmTessera();
+    frmDatiEnte = new TfrmDatiEnte();
+    frmStampaTessera = new TfrmStampaTessera();
+    frmAnteprimaTessera = new TfrmAnteprimaTessera();
+    frmTessere = new TfrmTessere();
+    frmStampaTessere = new TfrmStampaTessere();
+    frmAnteprimaTessere = new TfrmAnteprimaTessere();
+    frmWebCam = new TfrmWebCam();
+    frmZoom = new TfrmZoom();
+    frmCalendario = new TfrmCalendario();
+}
+
+void Distruggi()
+{
+    delete frmCalendario;
+    frmCalendario = nullptr;
+    delete frmZoom;
+    frmZoom = nullptr;
+    delete frmWebCam;
+    frmWebCam = nullptr;
+    delete frmAnteprimaTessere;
+    frmAnteprimaTessere = nullptr;
+    delete frmStampaTessere;
+    frmStampaTessere = nullptr;
+    delete frmTessere;
+    frmTessere = nullptr;
+    delete frmAnteprimaTessera;
+    frmAnteprimaTessera = nullptr;
+    delete frmStampaTessera;
+    frmStampaTessera = nullptr;
+    delete frmDatiEnte;
+    frmDatiEnte = nullptr;
+    delete frmTessera;
+    frmTessera = nullptr;
+    delete frmSospesi;
+    frmSospesi = nullptr;
+    delete frmExpAnagrafica;
+    frmExpAnagrafica = nullptr;
+    delete frmTrovaAnagrafica;
+    frmTrovaAnagrafica = nullptr;
+    delete frmAnagrafica;
+    frmAnagrafica = nullptr;
+    delete frmSplash;
+    frmSplash = nullptr;
+    delete frmPartitaIva;
+    frmPartitaIva = nullptr;
+    delete frmInfo;
+    frmInfo = nullptr;
+    delete frmIban;
+    frmIban = nullptr;
+    delete frmGuida;
+    frmGuida = nullptr;
+    delete frmCodFisc;
+    frmCodFisc = nullptr;
+    delete frmCarta;
+    frmCarta = nullptr;
+    delete frmCambiaPassword;
+    frmCambiaPassword = nullptr;
+    delete frmAllegaCartella;
+    frmAllegaCartella = nullptr;
+    delete frmAvvio;
+    frmAvvio = nullptr;
+    delete frmPassword;
+    frmPassword = nullptr;
+}
+
+} // namespace Schermate
