@@ -1,0 +1,151 @@
+#include "shell/Controlli.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <functional>
+
+TImmagine::TImmagine(QWidget *parent) : QWidget(parent) {}
+
+void TImmagine::SetPicture(const QImage &img)
+{
+    m_immagine = img.copy();
+    update();
+}
+
+void TImmagine::setAdatta(Adatta a)
+{
+    m_adatta = a;
+    update();
+}
+
+void TImmagine::setCentrata(bool c)
+{
+    m_centrata = c;
+    update();
+}
+
+QSize TImmagine::sizeHint() const
+{
+    return m_immagine.isNull() ? QSize(100, 100) : m_immagine.size();
+}
+
+void TImmagine::paintEvent(QPaintEvent *)
+{
+    if (m_immagine.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    QSizeF dim = m_immagine.size();
+    if (m_adatta == Adatta::Stira)
+        dim = size();
+    else if (m_adatta == Adatta::Proporzioni)
+        dim.scale(size(), Qt::KeepAspectRatio);
+    QPointF origine(0, 0);
+    if (m_centrata)
+        origine = QPointF((width() - dim.width()) / 2.0, (height() - dim.height()) / 2.0);
+    p.drawImage(QRectF(origine, dim), m_immagine);
+}
+
+void TImmagine::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        emit premuto();
+}
+
+void TImmagine::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    emit rilasciato();
+    if (rect().contains(e->position().toPoint()))
+        emit clicked();
+}
+
+void TEtichetta::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        emit premuto();
+}
+
+void TEtichetta::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    emit rilasciato();
+    if (rect().contains(e->position().toPoint()))
+        emit clicked();
+}
+
+namespace Comportamenti {
+
+namespace {
+// One event filter object per behaviour, owned by the watched control.
+class Filtro : public QObject {
+public:
+    using Azione = std::function<bool(QEvent *)>;
+    Filtro(QObject *osservato, Azione azione) : QObject(osservato), m_azione(std::move(azione))
+    {
+        osservato->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *e) override { return m_azione(e); }
+
+private:
+    Azione m_azione;
+};
+} // namespace
+
+void Evidenza(QWidget *campo, QWidget *evidenza)
+{
+    evidenza->setVisible(campo->hasFocus());
+    new Filtro(campo, [evidenza](QEvent *e) {
+        if (e->type() == QEvent::FocusIn)
+            evidenza->show();
+        else if (e->type() == QEvent::FocusOut)
+            evidenza->hide();
+        return false;
+    });
+}
+
+void Invio(QWidget *campo, QWidget *prossimo)
+{
+    new Filtro(campo, [prossimo](QEvent *e) {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int k = static_cast<QKeyEvent *>(e)->key();
+        if (k != Qt::Key_Return && k != Qt::Key_Enter)
+            return false;
+        prossimo->setFocus(Qt::OtherFocusReason);
+        return true;
+    });
+}
+
+void Suggerimento(QWidget *controllo, QLabel *statusLine, const QString &testo)
+{
+    controllo->setMouseTracking(true);
+    new Filtro(controllo, [statusLine, testo](QEvent *e) {
+        if (e->type() == QEvent::Enter || e->type() == QEvent::MouseMove)
+            statusLine->setText(testo);
+        return false;
+    });
+}
+
+void SvuotaSuggerimento(QWidget *area, QLabel *statusLine)
+{
+    area->setMouseTracking(true);
+    new Filtro(area, [area, statusLine](QEvent *e) {
+        if (e->type() == QEvent::MouseMove) {
+            // Only when the mouse is over the area itself, not a child control.
+            auto *m = static_cast<QMouseEvent *>(e);
+            if (area->childAt(m->position().toPoint()) == nullptr)
+                statusLine->clear();
+        } else if (e->type() == QEvent::Enter) {
+            statusLine->clear();
+        }
+        return false;
+    });
+}
+
+} // namespace Comportamenti

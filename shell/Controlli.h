@@ -1,0 +1,66 @@
+#pragma once
+// Controls shared by the screens: a picture box that scales its picture, a
+// clickable label, and the data-entry behaviours (focus highlight, Enter chain,
+// status-line hints).
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+
+class QLineEdit;
+
+// Image control: holds its own copy of a picture and draws it fitted to the box,
+// keeping its proportions (or stretched), centred; emits clicked on a mouse click.
+class TImmagine : public QWidget {
+    Q_OBJECT
+public:
+    enum class Adatta { Proporzioni, Stira, Nessuno };
+    explicit TImmagine(QWidget *parent = nullptr);
+    const QImage &Picture() const { return m_immagine; }
+    void SetPicture(const QImage &img);
+    void Clear() { SetPicture(QImage()); }
+    void setAdatta(Adatta a);
+    void setCentrata(bool c);
+    QSize sizeHint() const override;
+
+signals:
+    void clicked();
+    void premuto();  // mouse button down
+    void rilasciato(); // mouse button up
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *) override;
+
+private:
+    QImage m_immagine;
+    Adatta m_adatta = Adatta::Proporzioni;
+    bool m_centrata = true;
+};
+
+// A label that reacts to clicks (links, clickable captions).
+class TEtichetta : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+    void premuto();
+    void rilasciato();
+
+protected:
+    void mousePressEvent(QMouseEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *) override;
+};
+
+namespace Comportamenti {
+// Shows `evidenza` only while `campo` has the focus.
+void Evidenza(QWidget *campo, QWidget *evidenza);
+// Enter (Return or keypad Enter) in `campo` moves the focus to `prossimo`.
+void Invio(QWidget *campo, QWidget *prossimo);
+// Shows `testo` in the status line while the mouse is over `controllo`.
+void Suggerimento(QWidget *controllo, QLabel *statusLine, const QString &testo);
+// Empties the status line when the mouse moves over `area`.
+void SvuotaSuggerimento(QWidget *area, QLabel *statusLine);
+} // namespace Comportamenti
