@@ -83,6 +83,12 @@ void Crea()
     frmCalendario = new TfrmCalendario();
 }
 
+void MostraAvvio()
+{
+    if (frmAvvio)
+        frmAvvio->show();
+}
+
 void Distruggi()
 {
     delete frmCalendario;

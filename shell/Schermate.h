@@ -56,6 +56,9 @@ extern TfrmCalendario *frmCalendario;
 
 // Creates the 25 screens in order; the first, the login screen, is the main window.
 void Crea();
+// Shows the start screen again (a main screen calls it when it closes).
+void MostraAvvio();
+
 // Destroys them (end of the run, and between tests).
 void Distruggi();
 
