@@ -47,6 +47,9 @@ char ToWin1252(QChar c)
     const char16_t u = c.unicode();
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
         return static_cast<char>(u);
+    // The five undefined bytes read as the control characters of the same code.
+    if (u >= 0x80 && u <= 0x9F && Alti[u - 0x80] == 0)
+        return static_cast<char>(u);
     for (size_t i = 0; i < Alti.size(); ++i)
         if (Alti[i] != 0 && Alti[i] == u)
             return static_cast<char>(0x80 + i);

@@ -1,0 +1,207 @@
+// Each seam of the platform layer, used once as a screen would use it.
+#include "platform/Applicazione.h"
+#include "platform/Piattaforma.h"
+#include "platform/SorgenteFotogrammi.h"
+#include "shell/OpenURL.h"
+#include "support/Supporto.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QPrinter>
+#include <QPushButton>
+#include <QUrlQuery>
+#include <QtTest>
+
+#include <stdexcept>
+
+using Piattaforma::Forma;
+
+class TestPiattaforma : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messaggiRegistrati();
+    void domandeConRisposte();
+    void dialoghiFile();
+    void modaleGestito();
+    void modaleSenzaGestore();
+    void apriDocumento_data();
+    void apriDocumento();
+    void linkMailCodificato();
+    void stampa();
+    void dataEOra();
+    void fotocamera();
+    void erroreGenerale();
+    void traduzioniItaliane();
+};
+
+void TestPiattaforma::messaggiRegistrati()
+{
+    Ambiente env;
+    Piattaforma::Avviso("uno\n\rdue");
+    Piattaforma::Errore("e");
+    Piattaforma::Informazione("i");
+    Piattaforma::Messaggio("m");
+    QCOMPARE(env->messaggi.size(), 4);
+    QCOMPARE(env->messaggi[0].forma, Forma::Avviso);
+    QCOMPARE(env->messaggi[0].testo, QString("uno\n\rdue")); // shown exactly as given
+    QCOMPARE(env->messaggi[1].forma, Forma::Errore);
+    QCOMPARE(env->messaggi[2].forma, Forma::Informazione);
+    QCOMPARE(env->messaggi[3].forma, Forma::Messaggio);
+    QCOMPARE(Piattaforma::TitoloForma(Forma::Avviso), QString("Attenzione"));
+}
+
+void TestPiattaforma::domandeConRisposte()
+{
+    Ambiente env;
+    env->risposte << true << false;
+    QVERIFY(Piattaforma::Domanda("a?"));
+    QVERIFY(!Piattaforma::Domanda("b?"));
+    QVERIFY(!Piattaforma::Domanda("c?")); // unanswered counts as No
+    QCOMPARE(env->messaggi.size(), 3);
+    QCOMPARE(env->UltimaForma(), Forma::Domanda);
+}
+
+void TestPiattaforma::dialoghiFile()
+{
+    Ambiente env;
+    env->fileDaAprire << "/tmp/a.jpg" << "";
+    env->fileDaSalvare << "/tmp/b.jpg";
+    QCOMPARE(Piattaforma::ApriFile(nullptr, "t", {"JPEG (*.jpg)"}), QString("/tmp/a.jpg"));
+    QCOMPARE(Piattaforma::ApriFile(nullptr, "t", {"JPEG (*.jpg)"}), QString());
+    QCOMPARE(Piattaforma::ApriFile(nullptr, "t", {"JPEG (*.jpg)"}), QString());
+    QCOMPARE(Piattaforma::SalvaFile(nullptr, "t", "Foto.jpg", "JPEG (*.jpg)"), QString("/tmp/b.jpg"));
+    QCOMPARE(Piattaforma::SalvaFile(nullptr, "t", "Foto.jpg", "JPEG (*.jpg)"), QString());
+}
+
+void TestPiattaforma::modaleGestito()
+{
+    Ambiente env;
+    QDialog dlg;
+    auto *ok = new QPushButton("OK", &dlg);
+    ok->setObjectName("cmdOK");
+    connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
+    bool visibileAlGestore = false;
+    env->modale = [&](QDialog *d) {
+        visibileAlGestore = d->isVisible();
+        Controllo<QPushButton>(d, "cmdOK")->click();
+    };
+    QCOMPARE(Piattaforma::MostraModale(&dlg), int(QDialog::Accepted));
+    QVERIFY(visibileAlGestore);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(env->modaliMostrati, QStringList{"QDialog"});
+}
+
+void TestPiattaforma::modaleSenzaGestore()
+{
+    Ambiente env;
+    QDialog dlg;
+    QCOMPARE(Piattaforma::MostraModale(&dlg), int(QDialog::Rejected));
+    QVERIFY(!dlg.isVisible());
+}
+
+void TestPiattaforma::apriDocumento_data()
+{
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<QUrl>("url");
+    QTest::newRow("quoted path") << "\"/prog/Guida.pdf\"" << QUrl::fromLocalFile("/prog/Guida.pdf");
+    QTest::newRow("path with blanks")
+        << "\"/prog/Documenti_Allegati/a b&c.pdf\""
+        << QUrl::fromLocalFile("/prog/Documenti_Allegati/a b&c.pdf");
+    QTest::newRow("web") << "https://www.esempio.it" << QUrl("https://www.esempio.it");
+    QTest::newRow("mail") << "\"mailto:socio@esempio.it\"" << QUrl("mailto:socio@esempio.it");
+}
+
+void TestPiattaforma::apriDocumento()
+{
+    QFETCH(QString, testo);
+    QFETCH(QUrl, url);
+    Ambiente env;
+    TMisc::Open(testo);
+    QCOMPARE(env->aperti, QStringList{testo}); // the exact text handed over
+    QCOMPARE(env->urlAperti.value(0), url);
+}
+
+void TestPiattaforma::linkMailCodificato()
+{
+    // Values holding &, ?, # or % arrive whole at the mail program.
+    const QString corpo = "Gentile R&D #1, 100% ok? sì";
+    const QUrl url = Piattaforma::UrlDaComando("\"mailto:a@b.it?subject=Rinnovo tessera&body=" +
+                                               corpo + "\"");
+    QCOMPARE(url.scheme(), QString("mailto"));
+    QCOMPARE(url.path(), QString("a@b.it"));
+    const QUrlQuery q(url);
+    QCOMPARE(q.queryItemValue("subject", QUrl::FullyDecoded), QString("Rinnovo tessera"));
+    QCOMPARE(q.queryItemValue("body", QUrl::FullyDecoded), corpo);
+}
+
+void TestPiattaforma::stampa()
+{
+    Ambiente env;
+    QPrinter p;
+    env->annullaStampa = true;
+    env->stampaSuPdf = env.Percorso("out.pdf");
+    QVERIFY(!Piattaforma::DialogoStampa(p));
+    env->annullaStampa = false;
+    QVERIFY(Piattaforma::DialogoStampa(p));
+    QCOMPARE(p.outputFileName(), env.Percorso("out.pdf"));
+    QCOMPARE(env->dialoghiStampa, 2);
+    env->stampanti.clear();
+    QVERIFY(!Piattaforma::DialogoStampa(p));
+    QCOMPARE(env->UltimoMessaggio(), QString("You have no printers installed"));
+    QCOMPARE(env->dialoghiStampa, 2);
+}
+
+void TestPiattaforma::dataEOra()
+{
+    Ambiente env;
+    env->oggi = QDate(2025, 3, 5);
+    env->ora = QTime(9, 7);
+    QCOMPARE(Piattaforma::Oggi(), QDate(2025, 3, 5));
+    QCOMPARE(Piattaforma::Ora(), QTime(9, 7));
+    QCOMPARE(Piattaforma::CartellaProgramma(), env.cartella());
+}
+
+void TestPiattaforma::fotocamera()
+{
+    Ambiente env;
+    QVERIFY(!Piattaforma::Fotocamera()->Disponibile()); // no camera unless a test gives one
+    env->fotocamera = [](QObject *p) { return std::make_unique<SorgenteManuale>(true, p); };
+    auto camera = Piattaforma::Fotocamera();
+    auto *manuale = static_cast<SorgenteManuale *>(camera.get());
+    QImage ricevuta;
+    connect(camera.get(), &SorgenteFotogrammi::Fotogramma, this,
+            [&](const QImage &i) { ricevuta = i; });
+    manuale->Invia(Immagine(4, 4, Qt::red)); // not started: nothing arrives
+    QVERIFY(ricevuta.isNull());
+    camera->Avvia();
+    manuale->Invia(Immagine(4, 4, Qt::red));
+    QCOMPARE(ricevuta.size(), QSize(4, 4));
+}
+
+void TestPiattaforma::erroreGenerale()
+{
+    // An error no handler caught shows its own text and the program goes on.
+    Ambiente env;
+    auto *app = static_cast<TApplicazione *>(QCoreApplication::instance());
+    QPushButton b;
+    connect(&b, &QPushButton::clicked, this, [] { throw std::runtime_error("disco pieno"); });
+    QTest::mouseClick(&b, Qt::LeftButton);
+    QCOMPARE(env->UltimaForma(), Forma::ErroreGenerale);
+    QCOMPARE(env->UltimoMessaggio(), QString("disco pieno"));
+    QVERIFY(app);
+}
+
+void TestPiattaforma::traduzioniItaliane()
+{
+    // Qt's own buttons speak Italian.
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Annulla"));
+}
+
+int main(int argc, char **argv)
+{
+    TApplicazione app(argc, argv);
+    TestPiattaforma t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "tst_piattaforma.moc"
