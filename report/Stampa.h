@@ -1,0 +1,21 @@
+#pragma once
+// Printer output of prepared pages: one job titled with the document name, each page at
+// its own paper size and orientation, drawn from the paper's physical corner.
+#include "report/Report.h"
+
+#include <QList>
+
+class QPrinter;
+class QWidget;
+
+namespace StampaReport {
+
+// Shows the print dialog (through the platform layer) and prints the chosen pages.
+// corrente: the page (0-based) that "current page" means. True when printing took place.
+bool Stampa(const TReport &report, QWidget *owner = nullptr, int corrente = 0);
+// Prints the given pages (0-based, in order) on a printer already set up.
+bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine);
+// The pages (0-based) that the printer's range settings choose among n pages.
+QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente);
+
+} // namespace StampaReport
