@@ -1,18 +1,89 @@
 #include "shell/Guida.h"
 
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "shell/Avvio.h"
+#include "shell/Controlli.h"
+#include "shell/OpenURL.h"
 
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShowEvent>
+#include <QVBoxLayout>
 
 TfrmGuida::TfrmGuida(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmGuida"));
     setWindowTitle(QStringLiteral(" Guida all'utilizzo del software"));
+    setStyleSheet(QStringLiteral("TfrmGuida { background: qlineargradient(x1:0, y1:0, x2:0, "
+                                 "y2:1, stop:0 #4682B4, stop:0.35 #FFFFFF); }"));
+
+    auto *colonna = new QVBoxLayout(this);
+    colonna->setContentsMargins(0, 0, 0, 16);
+    colonna->setSpacing(12);
+
+    Guscio::Figura(this, "imgLogo", QStringLiteral(":/shell/banner_guida.svg"), {820, 110});
+    colonna->addWidget(findChild<TImmagine *>(QStringLiteral("imgLogo")));
+
+    auto *corpo = new QVBoxLayout;
+    corpo->setContentsMargins(20, 0, 20, 0);
+    corpo->setSpacing(10);
+    colonna->addLayout(corpo);
+
+    m_titolo = new QLabel(QStringLiteral("Argomento della guida."), this);
+    m_titolo->setObjectName(QStringLiteral("lblTitolo"));
+    QFont ft(QStringLiteral("Arial"), 16, QFont::Bold);
+    m_titolo->setFont(ft);
+    m_titolo->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    m_titolo->setWordWrap(true);
+    corpo->addWidget(m_titolo);
+
+    m_testo = new QPlainTextEdit(this);
+    m_testo->setObjectName(QStringLiteral("txtGuida"));
+    m_testo->setReadOnly(true);
+    m_testo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_testo->setWordWrapMode(QTextOption::WordWrap);
+    m_testo->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
+    m_testo->setFixedSize(780, 400);
+    corpo->addWidget(m_testo);
+
+    auto *piede = new QHBoxLayout;
+    piede->setSpacing(8);
+    auto *icona = Guscio::Figura(this, "imgPDF", QStringLiteral(":/shell/pdf.svg"), {32, 32});
+    auto *link = new TEtichetta(QStringLiteral("Visualizza guida in formato PDF"), this);
+    link->setObjectName(QStringLiteral("lnkWeb"));
+    Guscio::Collegamento(link, icona, [this] { lnkWebClick(); });
+    auto *chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    chiudi->setObjectName(QStringLiteral("btnChiudi"));
+    chiudi->setMinimumSize(110, 34);
+    connect(chiudi, &QPushButton::clicked, this, &TfrmGuida::btnChiudiClick);
+    piede->addWidget(icona);
+    piede->addWidget(link);
+    piede->addStretch();
+    piede->addWidget(chiudi);
+    corpo->addLayout(piede);
+
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
+
+void TfrmGuida::lnkWebClick()
+{
+    // A missing guide goes unnoticed: the desktop simply opens nothing.
+    const QString cartella = QDir::toNativeSeparators(Piattaforma::CartellaProgramma());
+    QString percorso = cartella;
+    if (!percorso.endsWith(QDir::separator()))
+        percorso += QDir::separator();
+    TMisc::Open(u'"' + percorso + QStringLiteral("Guida.pdf") + u'"');
+}
+
+void TfrmGuida::btnChiudiClick() { close(); }
 
 void TfrmGuida::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
+    m_testo->moveCursor(QTextCursor::Start);
     Finestra::Centra(this, Finestra::Centro::Schermo);
 }

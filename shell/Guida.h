@@ -1,12 +1,25 @@
 #pragma once
-// Screen "Guida all'utilizzo del software". Its controls and handlers come with its subsystem.
+// The shared help screen: callers set the topic title into lblTitolo and the
+// paragraphs (joined by CR LF CR LF) into txtGuida, then show it modally.
 #include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class TEtichetta;
 
 class TfrmGuida : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmGuida(QWidget *parent = nullptr);
 
+public slots:
+    void lnkWebClick();
+    void btnChiudiClick();
+
 protected:
     void showEvent(QShowEvent *e) override;
+
+private:
+    QLabel *m_titolo;
+    QPlainTextEdit *m_testo;
 };

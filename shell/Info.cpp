@@ -1,15 +1,87 @@
 #include "shell/Info.h"
 
 #include "platform/Finestra.h"
+#include "shell/Avvio.h"
+#include "shell/Controlli.h"
+#include "shell/OpenURL.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QShowEvent>
+#include <QVBoxLayout>
 
 TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral(" Informazioni su Quorvel"));
+    setStyleSheet(QStringLiteral("TfrmInfo { background: qlineargradient(x1:0, y1:0, x2:0, "
+                                 "y2:1, stop:0 #FFFFFF, stop:1 #D8E4F0); }"));
+
+    auto *colonna = new QVBoxLayout(this);
+    colonna->setContentsMargins(0, 0, 0, 16);
+    colonna->setSpacing(12);
+    colonna->addWidget(
+        Guscio::Figura(this, "imgLogo", QStringLiteral(":/shell/banner_info.svg"), {560, 110}));
+
+    auto *corpo = new QVBoxLayout;
+    corpo->setContentsMargins(28, 4, 28, 0);
+    corpo->setSpacing(10);
+    colonna->addLayout(corpo);
+
+    auto *nome = new QLabel(QStringLiteral("Quorvel %1").arg(QStringLiteral("1.0")), this);
+    nome->setObjectName(QStringLiteral("lblProdotto"));
+    nome->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
+    nome->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    corpo->addWidget(nome);
+    auto *descr = new QLabel(QStringLiteral(
+        "Archivio dei tesserati e stampa delle tessere di riconoscimento per associazioni, "
+        "circoli, scuole e aziende.\n\nPer informazioni, richieste o suggerimenti scrivici:"),
+        this);
+    descr->setObjectName(QStringLiteral("lblDescrizione"));
+    descr->setWordWrap(true);
+    descr->setFont(QFont(QStringLiteral("Verdana"), 10));
+    descr->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    corpo->addWidget(descr);
+
+    auto *riga = new QHBoxLayout;
+    riga->setSpacing(10);
+    auto *icona = Guscio::Figura(this, "imgEmail", QStringLiteral(":/shell/email.svg"), {40, 32});
+    auto *link = new TEtichetta(QString::fromLatin1(Guscio::PostaProduttore), this);
+    link->setObjectName(QStringLiteral("lnkWeb"));
+    Guscio::Collegamento(link, icona, [this] { lnkWebClick(); });
+    riga->addWidget(icona);
+    riga->addWidget(link);
+    riga->addStretch();
+    corpo->addLayout(riga);
+
+    auto *chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    chiudi->setObjectName(QStringLiteral("btnChiudi"));
+    chiudi->setMinimumSize(110, 34);
+    connect(chiudi, &QPushButton::clicked, this, &TfrmInfo::btnChiudiClick);
+    auto *piede = new QHBoxLayout;
+    piede->addStretch();
+    piede->addWidget(chiudi);
+    corpo->addSpacing(8);
+    corpo->addLayout(piede);
+
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
+
+QString TfrmInfo::LinkPosta()
+{
+    // Subject and body go as they stand, blanks included.
+    return u'"' + QStringLiteral("mailto:") + QString::fromLatin1(Guscio::PostaProduttore) +
+           QStringLiteral("?subject=") + QStringLiteral("Software Quorvel") +
+           QStringLiteral("&body=") +
+           QStringLiteral(
+               "Salve, desidererei avere le seguenti informazioni sul software in oggetto:") +
+           u'"';
+}
+
+void TfrmInfo::lnkWebClick() { TMisc::Open(LinkPosta()); }
+
+void TfrmInfo::btnChiudiClick() { close(); }
 
 void TfrmInfo::showEvent(QShowEvent *e)
 {

@@ -1,11 +1,18 @@
 #pragma once
-// Screen "Informazioni su Quorvel". Its controls and handlers come with its subsystem.
+// Information about the program, with a mail link to its maker.
 #include <QDialog>
 
 class TfrmInfo : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmInfo(QWidget *parent = nullptr);
+
+    // The text handed to the desktop to write to the maker.
+    static QString LinkPosta();
+
+public slots:
+    void lnkWebClick();
+    void btnChiudiClick();
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -1,18 +1,212 @@
 #include "shell/Password.h"
 
+#include "archive/Impostazioni.h"
+#include "archive/Testo.h"
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "shell/Avvio.h"
+#include "shell/CambiaPassword.h"
+#include "shell/Controlli.h"
+#include "shell/Crypt.h"
+#include "shell/Schermate.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace Accesso {
+QString FilePassword()
+{
+    return QDir(Piattaforma::CartellaProgramma()).filePath(QStringLiteral("unins000.dll"));
+}
+} // namespace Accesso
+
+namespace {
+const char *const MsgErrata = "Attenzione: password errata.";
+const char16_t *const MsgErroreLettura =
+    u"Attenzione: si è verificato un errore durante la procedura di lettura della password. "
+    u"Si consiglia di reinstallare il software.";
+} // namespace
 
 TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral(" Quorvel - Accesso"));
+
+    auto *esterno = new QVBoxLayout(this);
+    esterno->setContentsMargins(0, 0, 0, 0);
+    auto *pan = new QFrame(this);
+    pan->setObjectName(QStringLiteral("panContainer"));
+    esterno->addWidget(pan);
+
+    // Gradient backgrounds, steel blue to white.
+    auto *sfondo = new QFrame(pan);
+    sfondo->setObjectName(QStringLiteral("shpSfondo"));
+    sfondo->setStyleSheet(QStringLiteral("QFrame#shpSfondo { background: qlineargradient(x1:0, "
+                                         "y1:0, x2:0, y2:1, stop:0 #4682B4, stop:1 #FFFFFF); }"));
+    auto *titolo = new QFrame(pan);
+    titolo->setObjectName(QStringLiteral("shpTitolo"));
+    titolo->setStyleSheet(QStringLiteral("QFrame#shpTitolo { background: qlineargradient(x1:0, "
+                                         "y1:0, x2:1, y2:0, stop:0 #4682B4, stop:1 #FFFFFF); }"));
+
+    auto *logo = Guscio::Figura(pan, "imgLogo", QStringLiteral(":/shell/banner_password.svg"),
+                                {520, 150});
+    logo->move(0, 0);
+    sfondo->setGeometry(0, 150, 520, 170);
+    titolo->setGeometry(30, 172, 460, 30);
+
+    auto *rigo = new QLabel(QStringLiteral("Immetti la password e premi OK."), pan);
+    rigo->setObjectName(QStringLiteral("lblRigo05"));
+    rigo->setFont(QFont(QStringLiteral("Verdana"), 11, QFont::Bold));
+    rigo->setStyleSheet(QStringLiteral("color: #1B2F5E; background: transparent;"));
+    rigo->setGeometry(40, 172, 440, 30);
+
+    effPassword = new QFrame(pan);
+    effPassword->setObjectName(QStringLiteral("effPassword"));
+    effPassword->setStyleSheet(QStringLiteral("background: #FFD700; border-radius: 4px;"));
+    effPassword->setGeometry(36, 210, 448, 44);
+    effPassword->hide();
+
+    txtPassword = new QLineEdit(pan);
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setFont(QFont(QStringLiteral("Verdana"), 14, QFont::Bold));
+    txtPassword->setGeometry(40, 214, 440, 36);
+    txtPassword->installEventFilter(this);
+
+    auto *cambia = new QPushButton(QStringLiteral("Cambia password"), pan);
+    cambia->setObjectName(QStringLiteral("btnCambiaPassword"));
+    cambia->setGeometry(40, 270, 170, 34);
+    cmdOK = new QPushButton(QStringLiteral("OK"), pan);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(260, 270, 105, 34);
+    cmdOK->setEnabled(false);
+    auto *esci = new QPushButton(QStringLiteral("Esci"), pan);
+    esci->setObjectName(QStringLiteral("cmdEsci"));
+    esci->setGeometry(375, 270, 105, 34);
+
+    lblMemory = new QLabel(pan);
+    lblMemory->setObjectName(QStringLiteral("lblMemory"));
+    lblMemory->hide();
+
+    setTabOrder(txtPassword, cmdOK);
+    setTabOrder(cmdOK, esci);
+    setTabOrder(esci, cambia);
+
+    connect(txtPassword, &QLineEdit::textChanged, this, &TfrmPassword::txtPasswordChange);
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::cmdOKClick);
+    connect(esci, &QPushButton::clicked, this, &TfrmPassword::cmdEsciClick);
+    connect(cambia, &QPushButton::clicked, this, &TfrmPassword::btnCambiaPasswordClick);
+
+    setFixedSize(520, 320);
     Finestra::Fissa(this, Finestra::Centro::Schermo);
+}
+
+void TfrmPassword::FormShow() { txtPassword->setFocus(Qt::OtherFocusReason); }
+
+void TfrmPassword::txtPasswordChange()
+{
+    cmdOK->setEnabled(!Testo::Trim32(txtPassword->text()).isEmpty());
+}
+
+void TfrmPassword::txtPasswordKeyUp() { txtPasswordChange(); }
+
+bool TfrmPassword::txtPasswordKeyDown(int tasto)
+{
+    if (tasto != Qt::Key_Return && tasto != Qt::Key_Enter)
+        return false;
+    if (!Testo::Trim32(txtPassword->text()).isEmpty())
+        cmdOKClick();
+    return true;
+}
+
+void TfrmPassword::txtPasswordEnter() { effPassword->show(); }
+void TfrmPassword::txtPasswordExit() { effPassword->hide(); }
+
+void TfrmPassword::cmdOKClick()
+{
+    QString memorizzata;
+    try {
+        // Read at each attempt: a missing file, section or key is the empty password.
+        const TFileIni ini(Accesso::FilePassword());
+        lblMemory->setText(ini.Leggi(QString::fromLatin1(Accesso::Sezione),
+                                     QString::fromLatin1(Accesso::Chiave)));
+        lblMemory->setText(Crypt::Decrypt(lblMemory->text()));
+        memorizzata = Testo::Trim32(lblMemory->text());
+    } catch (const std::exception &) {
+        Piattaforma::Messaggio(QString::fromUtf16(MsgErroreLettura), this);
+        return;
+    }
+    const QString digitata = Testo::Trim32(Testo::MaiuscoleAZ(txtPassword->text()));
+    if (digitata == memorizzata && !digitata.isEmpty()) {
+        Schermate::MostraAvvio();
+        hide();
+        return;
+    }
+    Piattaforma::Messaggio(QString::fromLatin1(MsgErrata), this);
+    txtPassword->clear();
+    txtPassword->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmPassword::cmdEsciClick() { close(); }
+
+void TfrmPassword::btnCambiaPasswordClick()
+{
+    if (QWidget *cambia = Schermate::frmCambiaPassword) {
+        cambia->show();
+        cambia->raise();
+        cambia->activateWindow();
+    }
+    hide();
+}
+
+void TfrmPassword::MostraVuota()
+{
+    txtPassword->clear();
+    lblMemory->clear();
+    show();
+    raise();
+    activateWindow();
+    txtPassword->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmPassword::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Schermo);
+    FormShow();
+}
+
+void TfrmPassword::closeEvent(QCloseEvent *e)
+{
+    // "Esci" ends the run.
+    e->accept();
+    QCoreApplication::exit(0);
+}
+
+bool TfrmPassword::eventFilter(QObject *o, QEvent *e)
+{
+    if (o == txtPassword) {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+            if (txtPasswordKeyDown(static_cast<QKeyEvent *>(e)->key()))
+                return true;
+            break;
+        case QEvent::KeyRelease: txtPasswordKeyUp(); break;
+        case QEvent::FocusIn: txtPasswordEnter(); break;
+        case QEvent::FocusOut: txtPasswordExit(); break;
+        default: break;
+        }
+    }
+    return QWidget::eventFilter(o, e);
 }

@@ -1,12 +1,48 @@
 #pragma once
-// Screen "Quorvel - Accesso". Its controls and handlers come with its subsystem.
+// The login screen, the main window: the typed password is checked against the
+// scrambled one of the password file at each attempt.
 #include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace Accesso {
+// The password file in the program folder, its section and key.
+QString FilePassword();
+inline constexpr const char *Sezione = "Accesso";
+inline constexpr const char *Chiave = "Valore";
+} // namespace Accesso
 
 class TfrmPassword : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmPassword(QWidget *parent = nullptr);
 
+    // Back from the change of password: empty field with the focus.
+    void MostraVuota();
+
+public slots:
+    void FormShow();
+    void txtPasswordChange();
+    void txtPasswordKeyUp();
+    void txtPasswordEnter();
+    void txtPasswordExit();
+    void cmdOKClick();
+    void cmdEsciClick();
+    void btnCambiaPasswordClick();
+
 protected:
     void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *o, QEvent *e) override;
+
+private:
+    // Returns true when the key was handled.
+    bool txtPasswordKeyDown(int tasto);
+
+    QLineEdit *txtPassword;
+    QWidget *effPassword;
+    QPushButton *cmdOK;
+    QLabel *lblMemory;
 };
