@@ -1,15 +1,256 @@
 #include "registry/AllegaCartella.h"
 
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "registry/Immagini.h"
+#include "shell/Controlli.h"
+#include "shell/OpenURL.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+const QString kMessaggioSovrascrivi = QStringLiteral(
+    "Attenzione: nella cartella dei documenti allegati \u00E8 presente un file con lo stesso "
+    "nome.\r\n\r\nSi vuole sovrascrivere il file esistente?");
+const QString kMessaggioCopia = QStringLiteral(
+    "Attenzione: non \u00E8 stato possibile copiare il file nella cartella dei documenti "
+    "allegati.\r\n\r\nAccertarsi di possedere i privilegi di scrittura nella cartella di "
+    "installazione del programma.");
+
+QString Trim(const QString &s)
+{
+    // Removes every character up to code 32 from both ends.
+    qsizetype a = 0, b = s.size();
+    while (a < b && s.at(a).unicode() <= 32)
+        ++a;
+    while (b > a && s.at(b - 1).unicode() <= 32)
+        --b;
+    return s.mid(a, b - a);
+}
+
+QString Numero(int i) { return QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')); }
+} // namespace
 
 TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAllegaCartella"));
     setWindowTitle(QStringLiteral(" Allega file"));
+    setStyleSheet(QStringLiteral(
+        "TfrmAllegaCartella { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+        "stop:0 #4682B4, stop:0.25 #FFFFFF, stop:1 #FFFFFF); }"
+        "QFrame#fraBanner { background: transparent; }"
+        "QFrame[slot=\"true\"] { border: 1px solid #4682B4; border-radius: 6px; background: #F4F8FC; }"
+        "QFrame[slot=\"true\"] QLabel { border: none; background: transparent; color: #1B2F5E; }"));
+
+    auto *colonna = new QVBoxLayout(this);
+    colonna->setContentsMargins(16, 14, 16, 14);
+    colonna->setSpacing(10);
+
+    // Banner: the paper clip and the instructions.
+    auto *banner = new QFrame(this);
+    banner->setObjectName(QStringLiteral("fraBanner"));
+    auto *rigaBanner = new QHBoxLayout(banner);
+    rigaBanner->setContentsMargins(0, 0, 0, 0);
+    rigaBanner->setSpacing(14);
+    auto *imgGraffetta = new TImmagine(banner);
+    imgGraffetta->setObjectName(QStringLiteral("imgGraffetta"));
+    imgGraffetta->setFixedSize(72, 72);
+    imgGraffetta->SetPicture(Immagini::DaSvg(QStringLiteral(":/compagni/graffetta.svg"), {96, 96}));
+    rigaBanner->addWidget(imgGraffetta);
+    auto *lblIstruzioni = new QLabel(
+        QStringLiteral("1. Scegliere i file da allegare con il pulsante \"Sfoglia...\".\n"
+                       "2. Premere \"Applica e chiudi\" e poi \"Salva\" nella scheda "
+                       "del tesserato.\n"
+                       "3. Premere \"Apri\" per aprire un file allegato."),
+        banner);
+    lblIstruzioni->setObjectName(QStringLiteral("lblIstruzioni"));
+    lblIstruzioni->setStyleSheet(QStringLiteral("color: #1B2F5E; font-weight: bold;"));
+    rigaBanner->addWidget(lblIstruzioni, 1);
+    colonna->addWidget(banner);
+
+    using Azione = void (TfrmAllegaCartella::*)();
+    const Azione sfoglia[] = {&TfrmAllegaCartella::btnSfoglia01Click,
+                              &TfrmAllegaCartella::btnSfoglia02Click,
+                              &TfrmAllegaCartella::btnSfoglia03Click};
+    const Azione apri[] = {&TfrmAllegaCartella::btnApri01Click,
+                           &TfrmAllegaCartella::btnApri02Click,
+                           &TfrmAllegaCartella::btnApri03Click};
+    const Azione cancella[] = {&TfrmAllegaCartella::imgCancella01Click,
+                               &TfrmAllegaCartella::imgCancella02Click,
+                               &TfrmAllegaCartella::imgCancella03Click};
+    const Azione cambia[] = {&TfrmAllegaCartella::txtFile01Change,
+                             &TfrmAllegaCartella::txtFile02Change,
+                             &TfrmAllegaCartella::txtFile03Change};
+    const QImage gomma = Immagini::DaSvg(QStringLiteral(":/compagni/gomma.svg"), {24, 24});
+
+    for (int i = 0; i < 3; ++i) {
+        const QString n = Numero(i);
+        const QString ordinale = QString::number(i + 1) + QStringLiteral("\u00B0");
+        auto *riquadro = new QFrame(this);
+        riquadro->setObjectName(QStringLiteral("fraSlot") + n);
+        riquadro->setProperty("slot", true);
+        auto *griglia = new QGridLayout(riquadro);
+        griglia->setContentsMargins(12, 8, 12, 10);
+        griglia->setHorizontalSpacing(8);
+        griglia->setVerticalSpacing(4);
+
+        Slot &s = m_slot[i];
+        auto *lblNome = new QLabel(QStringLiteral("Nome %1 file allegato:").arg(ordinale), riquadro);
+        s.txtFile = new QLineEdit(riquadro);
+        s.txtFile->setObjectName(QStringLiteral("txtFile") + n);
+        s.txtFile->setReadOnly(true);
+        s.txtFile->setStyleSheet(QStringLiteral("color: #808080; font-weight: bold;"));
+        s.txtFile->setMinimumWidth(360);
+        s.imgCancella = new TImmagine(riquadro);
+        s.imgCancella->setObjectName(QStringLiteral("imgCancella") + n);
+        s.imgCancella->setFixedSize(24, 24);
+        s.imgCancella->SetPicture(gomma);
+        s.imgCancella->setCursor(Qt::PointingHandCursor);
+        s.imgCancella->setToolTip(QStringLiteral("Cancella il nome del file allegato."));
+        s.btnSfoglia = new QPushButton(QStringLiteral("Sfoglia..."), riquadro);
+        s.btnSfoglia->setObjectName(QStringLiteral("btnSfoglia") + n);
+        s.btnSfoglia->setMinimumWidth(90);
+        s.btnApri = new QPushButton(QStringLiteral("Apri"), riquadro);
+        s.btnApri->setObjectName(QStringLiteral("btnApri") + n);
+        s.btnApri->setMinimumWidth(90);
+        s.btnApri->setEnabled(false);
+        auto *lblDesc =
+            new QLabel(QStringLiteral("Descrizione %1 file allegato:").arg(ordinale), riquadro);
+        s.txtDesc = new QLineEdit(riquadro);
+        s.txtDesc->setObjectName(QStringLiteral("txtDesc") + n);
+
+        griglia->addWidget(lblNome, 0, 0, 1, 4);
+        griglia->addWidget(s.txtFile, 1, 0);
+        griglia->addWidget(s.imgCancella, 1, 1);
+        griglia->addWidget(s.btnSfoglia, 1, 2);
+        griglia->addWidget(s.btnApri, 1, 3);
+        griglia->addWidget(lblDesc, 2, 0, 1, 4);
+        griglia->addWidget(s.txtDesc, 3, 0, 1, 4);
+        griglia->setColumnStretch(0, 1);
+        colonna->addWidget(riquadro);
+
+        connect(s.btnSfoglia, &QPushButton::clicked, this, sfoglia[i]);
+        connect(s.btnApri, &QPushButton::clicked, this, apri[i]);
+        connect(s.imgCancella, &TImmagine::clicked, this, cancella[i]);
+        connect(s.txtFile, &QLineEdit::textChanged, this, cambia[i]);
+    }
+
+    auto *pulsanti = new QHBoxLayout;
+    pulsanti->addStretch();
+    btnApplica = new QPushButton(QStringLiteral("Applica e chiudi"), this);
+    btnApplica->setObjectName(QStringLiteral("btnApplica"));
+    btnApplica->setMinimumWidth(130);
+    btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
+    btnAnnulla->setMinimumWidth(130);
+    pulsanti->addWidget(btnApplica);
+    pulsanti->addWidget(btnAnnulla);
+    colonna->addLayout(pulsanti);
+    connect(btnApplica, &QPushButton::clicked, this, &TfrmAllegaCartella::btnApplicaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &TfrmAllegaCartella::btnAnnullaClick);
+
+    lblMemory = new QLabel(this);
+    lblMemory->setObjectName(QStringLiteral("lblMemory"));
+    lblMemory->hide();
+
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
+
+QString TfrmAllegaCartella::CartellaAllegati()
+{
+    return QDir(Piattaforma::CartellaProgramma()).filePath(QStringLiteral("Documenti_Allegati"));
+}
+
+void TfrmAllegaCartella::NomeCambiato(int i)
+{
+    m_slot[i].btnApri->setEnabled(!Trim(m_slot[i].txtFile->text()).isEmpty());
+}
+
+void TfrmAllegaCartella::Sfoglia(int i)
+{
+    const QString scelto =
+        Piattaforma::ApriFile(this, QStringLiteral("Selezionare il file da allegare:"),
+                              {QStringLiteral("Tutti i file (*)")});
+    if (scelto.isEmpty())
+        return;
+    const QString prima = m_slot[i].txtFile->text();
+    m_slot[i].txtFile->setText(QFileInfo(scelto).fileName());
+    if (!CopiaNellaCartella(scelto, Trim(m_slot[i].txtFile->text()))) {
+        // Never let the slot name a document that was not stored.
+        m_slot[i].txtFile->setText(prima);
+        Piattaforma::Errore(kMessaggioCopia, this);
+    }
+}
+
+bool TfrmAllegaCartella::CopiaNellaCartella(const QString &origine, const QString &nome)
+{
+    const QString cartella = CartellaAllegati();
+    if (nome.isEmpty() || !QDir().mkpath(cartella))
+        return false;
+    const QString destinazione = QDir(cartella).filePath(nome);
+    const QFileInfo infoDest(destinazione);
+    if (infoDest.exists() || infoDest.isSymLink()) {
+        // The chosen file is the very one in the folder: it is already stored.
+        if (infoDest.isFile() &&
+            infoDest.canonicalFilePath() == QFileInfo(origine).canonicalFilePath())
+            return true;
+        if (!Piattaforma::Domanda(kMessaggioSovrascrivi, this))
+            return true; // the slot names the file already in the folder
+    }
+    // Copy beside the target first, so a failed copy never destroys the old file.
+    const QString provvisorio = QDir(cartella).filePath(QStringLiteral(".") + nome +
+                                                        QStringLiteral(".copia"));
+    QFile::remove(provvisorio);
+    if (!QFile::copy(origine, provvisorio))
+        return false;
+    if (QFileInfo::exists(destinazione) && !QFile::remove(destinazione)) {
+        QFile::remove(provvisorio);
+        return false;
+    }
+    if (!QFile::rename(provvisorio, destinazione)) {
+        QFile::remove(provvisorio);
+        return false;
+    }
+    return true;
+}
+
+void TfrmAllegaCartella::ApriDocumento(int i)
+{
+    const QString nome = Trim(m_slot[i].txtFile->text());
+    if (nome.isEmpty())
+        return;
+    TMisc::Open(QStringLiteral("\"") + QDir(CartellaAllegati()).filePath(nome) +
+                QStringLiteral("\""));
+}
+
+void TfrmAllegaCartella::Cancella(int i) { m_slot[i].txtFile->clear(); }
+
+void TfrmAllegaCartella::btnApplicaClick()
+{
+    if (Trim(lblMemory->text()) != QLatin1String("anagrafica"))
+        return;
+    QWidget *opener = parentWidget();
+    for (int i = 0; i < 3; ++i) {
+        const QString n = Numero(i);
+        if (auto *l = Immagini::Proprio<QLabel>(opener, QStringLiteral("lblFile") + n))
+            l->setText(Trim(m_slot[i].txtFile->text()));
+        if (auto *l = Immagini::Proprio<QLabel>(opener, QStringLiteral("lblDesc") + n))
+            l->setText(Trim(m_slot[i].txtDesc->text()));
+    }
+    accept();
+}
+
+void TfrmAllegaCartella::btnAnnullaClick() { reject(); }
 
 void TfrmAllegaCartella::showEvent(QShowEvent *e)
 {

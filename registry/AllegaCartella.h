@@ -1,12 +1,60 @@
 #pragma once
-// Screen "Allega file". Its controls and handlers come with its subsystem.
+// Screen "Allega file": three attachment slots (file name and description) edited
+// as a working copy of the archive screen's hidden labels. Chosen documents are
+// copied at once into the shared folder "Documenti_Allegati".
 #include <QDialog>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TImmagine;
 
 class TfrmAllegaCartella : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmAllegaCartella(QWidget *parent = nullptr);
 
+    // The attachment folder: program folder + "Documenti_Allegati".
+    static QString CartellaAllegati();
+
+public slots:
+    void btnSfoglia01Click() { Sfoglia(0); }
+    void btnSfoglia02Click() { Sfoglia(1); }
+    void btnSfoglia03Click() { Sfoglia(2); }
+    void btnApri01Click() { ApriDocumento(0); }
+    void btnApri02Click() { ApriDocumento(1); }
+    void btnApri03Click() { ApriDocumento(2); }
+    void imgCancella01Click() { Cancella(0); }
+    void imgCancella02Click() { Cancella(1); }
+    void imgCancella03Click() { Cancella(2); }
+    void txtFile01Change() { NomeCambiato(0); }
+    void txtFile02Change() { NomeCambiato(1); }
+    void txtFile03Change() { NomeCambiato(2); }
+    void btnApplicaClick();
+    void btnAnnullaClick();
+
 protected:
     void showEvent(QShowEvent *e) override;
+
+private:
+    struct Slot {
+        QLineEdit *txtFile;
+        TImmagine *imgCancella;
+        QPushButton *btnSfoglia;
+        QPushButton *btnApri;
+        QLineEdit *txtDesc;
+    };
+    void Sfoglia(int i);
+    void ApriDocumento(int i);
+    void Cancella(int i);
+    void NomeCambiato(int i);
+    // Copies the chosen file into the attachment folder; false when it could not.
+    bool CopiaNellaCartella(const QString &origine, const QString &nome);
+
+    std::array<Slot, 3> m_slot{};
+    QPushButton *btnApplica;
+    QPushButton *btnAnnulla;
+    QLabel *lblMemory;
 };

@@ -1,12 +1,29 @@
 #pragma once
-// Screen "Importazione data". Its controls and handlers come with its subsystem.
+// Screen "Importazione data": picks a day on a month calendar and writes it as
+// "dd/mm/yyyy" into the opener's box named by the target word in lblMemory.
 #include <QDialog>
+
+class QCalendarWidget;
+class QLabel;
+class QPushButton;
 
 class TfrmCalendario : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmCalendario(QWidget *parent = nullptr);
 
+public slots:
+    void FormCreate();
+    void btnImportaDataClick();
+    void btnAnnullaClick();
+
 protected:
     void showEvent(QShowEvent *e) override;
+
+private:
+    QLabel *lblCampo001;
+    QCalendarWidget *calAppuntamenti;
+    QPushButton *btnImportaData;
+    QPushButton *btnAnnulla;
+    QLabel *lblMemory;
 };

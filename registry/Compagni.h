@@ -17,4 +17,8 @@ void MailSemplice(TfrmAnagrafica *a);   // cmdEmailClick
 // Date key rule: opens the date picker for the box named by the target word
 // ("dataril" or "datascade").
 void ApriCalendario(TfrmAnagrafica *a, const QString &parola);
+// The reminder link as handed to the desktop, before the double quotes.
+QString TestoAvvisoScadenza(const QString &email, const QString &tesserato,
+                            const QString &numTessera, const QString &dataRil,
+                            const QString &dataScade);
 } // namespace Compagni

@@ -1,0 +1,40 @@
+#pragma once
+// Picture helpers of the archive screen's companions: our SVG pictures rendered to
+// images, JPEG writing, and lookup of a screen's own controls.
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+namespace Immagini {
+
+// Renders one of our SVG resources (":/compagni/x.svg") at the given size.
+QImage DaSvg(const QString &risorsa, QSize dimensione);
+
+// The name chosen in a save dialog, with ".jpg" added when it has no extension.
+QString ConEstensioneJpg(const QString &percorso);
+
+// Writes the picture as a JPEG file at its own pixel size; transparent parts become
+// white. False when the picture is empty or the file cannot be written.
+bool ScriviJpeg(const QImage &immagine, const QString &percorso);
+
+// Title, preset name and file type of the "save a copy" dialog of the photo screens.
+QString TitoloSalvaJpeg();
+QString TipoSalvaJpeg();
+// Told when a copy of a photo cannot be written: the photo stays on screen.
+QString MessaggioFotoNonSalvata();
+
+// The control of that name that belongs to `schermata` itself, not to a screen it
+// has opened (modal screens are its children while they are shown).
+template <class T> T *Proprio(QWidget *schermata, const QString &nome)
+{
+    if (!schermata)
+        return nullptr;
+    const QList<T *> trovati = schermata->findChildren<T *>(nome);
+    for (T *w : trovati)
+        if (w->window() == schermata->window())
+            return w;
+    return nullptr;
+}
+
+} // namespace Immagini
