@@ -31,4 +31,8 @@ fi
 BUILD="$1"
 shift
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-cmake --build "$BUILD" -j"$(nproc)"
+if [ -n "${QUORVEL_TARGETS:-}" ]; then
+    cmake --build "$BUILD" -j"$(nproc)" --target ${QUORVEL_TARGETS}
+else
+    cmake --build "$BUILD" -j"$(nproc)"
+fi
