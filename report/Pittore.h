@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPageLayout>
 
 class QPainter;
 class QPaintDevice;
@@ -26,6 +27,10 @@ QFontMetricsF Metriche(const TFont &f);
 double AltezzaRiga(const TFont &f);
 // Distance between the tops of two memo lines: line height plus 2 units.
 double PassoRiga(const TFont &f);
+
+// The paper of a prepared page for a printer or PDF: upright size turned by the
+// orientation, no margins, full-page mode.
+QPageLayout LayoutPagina(const TPaginaPreparata &pagina);
 
 inline constexpr double MargineOrizzontale = 2.0; // memo text inset, left and right
 inline constexpr double MargineVerticale = 1.0;   // memo text inset, top and bottom
