@@ -1,10 +1,650 @@
 #include "registry/Anagrafica.h"
 
+#include "archive/Archivio.h"
+#include "archive/Testo.h"
+#include "checks/Carta.h"
+#include "checks/CodFisc.h"
+#include "checks/Iban.h"
+#include "checks/PartitaIVA.h"
+#include "lists/ExpAnagrafica.h"
+#include "lists/Sospesi.h"
+#include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "registry/Compagni.h"
+#include "shell/Controlli.h"
+#include "shell/Guida.h"
+#include "shell/Schermate.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
+#include <QSaveFile>
+#include <QShowEvent>
+
+#include <memory>
+
+using Testo::Trim32;
+using R = TfrmAnagrafica::Casella::Regola;
+
+namespace {
+
+const QString MessaggioAccesso = QStringLiteral(
+    "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
+    "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del "
+    "programma.");
+
+const QString MessaggioFoto = QStringLiteral(
+    "Attenzione: non è stato possibile salvare la foto del tesserato.\n\r\n\r"
+    "La scheda è stata salvata, ma la foto resta soltanto sullo schermo. Accertarsi di "
+    "possedere i privilegi di scrittura nella cartella di installazione del programma e "
+    "salvare di nuovo la scheda.");
+
+// Hints of the status line, by control.
+struct Suggerimento {
+    const char *nome;
+    const char *testo;
+};
+const Suggerimento suggerimenti[] = {
+    {"cmdNuovo", "Predispone la schermata per l'inserimento di una nuova scheda."},
+    {"cmdSalva", "Salva la scheda corrente in archivio."},
+    {"cmdTrova", "Trova una scheda in archivio."},
+    {"cmdAllega", "Allega file alla scheda corrente."},
+    {"cmdAnteprima", "Visualizza l'anteprima di stampa."},
+    {"cmdStampa", "Stampa la scheda corrente."},
+    {"cmdScadute", "Visualizza l'elenco delle tessere in attesa di rinnovo."},
+    {"cmdPrimo", "Visualizza la prima scheda in archivio."},
+    {"cmdIndietro", "Visualizza la scheda precedente in archivio."},
+    {"cmdAvanti", "Visualizza la scheda successiva in archivio."},
+    {"cmdUltimo", "Visualizza l'ultima scheda in archivio."},
+    {"cmdExcel", "Esporta le schede in archivio in un file di Microsoft Excel."},
+    {"cmdGuida", "Visualizza la pagina della guida sensibile al contesto."},
+    {"cmdEsci", "Esci da questa schermata di lavoro."},
+    {"cmdCodFisc", "Controlla il codice fiscale."},
+    {"cmdPartitaIva", "Controlla il numero di partita IVA."},
+    {"cmdCarta", "Controlla il numero di carta di credito."},
+    {"cmdIban", "Controlla l'IBAN."},
+    {"cmdEmail", "Invia una e-mail all'indirizzo indicato."},
+    {"btnEmail", "Invia e-mail con avviso scadenza."},
+    {"btnSfoglia", "Carica la foto del tesserato dal tuo disco fisso."},
+    {"btnWebcam", "Scatta la foto del tesserato con la tua WebCam."},
+    {"btnSalvaFoto", "Salva una copia della foto su disco."},
+    {"btnCancFoto", "Cancella la foto corrente."},
+    {"btnZoom", "Visualizza la foto a tutto schermo."},
+    {"chkAnnullata",
+     "Contrassegna la tessera come annullata per escluderla dai risultati di ricerca."},
+    {"txtDataRil", "Premi un tasto qualsiasi per importare una data dal calendario."},
+    {"txtDataScade", "Premi un tasto qualsiasi per importare una data dal calendario."},
+};
+
+// The background areas whose mouse move empties the status line.
+const char *const sfondi[] = {
+    "panContainer", "shpContainer", "shpSezione01", "shpSezione02", "shpSezione03",
+    "shpSezione04", "shpSezione05", "shpEsci",      "shpExcel",     "shpFrecce",
+    "shpStampa",    "shpImporta",   "shpRecord",    "shpScadute",   "shpInfo",
+    "shpFoto",      "bkgSezione02", "bkgSezione03", "imgFoto",
+};
+
+const char *const allegati[] = {"lblFile01", "lblFile02", "lblFile03",
+                                "lblDesc01", "lblDesc02", "lblDesc03"};
+const Campo campiAllegati[] = {Campo::File01, Campo::File02, Campo::File03,
+                               Campo::Desc01, Campo::Desc02, Campo::Desc03};
+
+bool Modificatore(int k)
+{
+    return k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt ||
+           k == Qt::Key_Meta || k == Qt::Key_AltGr || k == Qt::Key_CapsLock;
+}
+
+} // namespace
 
 TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmAnagrafica"));
     setWindowTitle(QStringLiteral(" Quorvel - Archivio Tesserati"));
+    CreaControlli();
+    for (QWidget *w : findChildren<QWidget *>())
+        if (!w->objectName().isEmpty() && !m_controlli.contains(w->objectName()))
+            m_controlli.insert(w->objectName(), w);
+    ApplicaRegole();
     Finestra::Massimizzata(this);
 }
+
+QWidget *TfrmAnagrafica::Mio(const char *nome) const
+{
+    return m_controlli.value(QString::fromLatin1(nome));
+}
+
+QLineEdit *TfrmAnagrafica::Riquadro(const char *nome) const
+{
+    return qobject_cast<QLineEdit *>(Mio(nome));
+}
+
+QComboBox *TfrmAnagrafica::Provincia(const char *nome) const
+{
+    return qobject_cast<QComboBox *>(Mio(nome));
+}
+
+QString TfrmAnagrafica::Valore(const char *nome) const
+{
+    if (QComboBox *cb = Provincia(nome))
+        return cb->currentText();
+    return Riquadro(nome)->text();
+}
+
+void TfrmAnagrafica::Imposta(const char *nome, const QString &testo)
+{
+    if (QComboBox *cb = Provincia(nome)) {
+        cb->setCurrentIndex(-1);
+        cb->setEditText(testo);
+    } else {
+        Riquadro(nome)->setText(testo);
+    }
+}
+
+void TfrmAnagrafica::ApplicaRegole()
+{
+    for (const Casella &c : Caselle()) {
+        QWidget *box = Mio(c.nome);
+        QWidget *eff = m_controlli.value(QStringLiteral("eff") + QString::fromLatin1(c.nome + 3));
+        Comportamenti::Evidenza(box, eff);
+        const int capacita = Definizione(c.campo).capacita;
+        QLineEdit *le = c.regola == R::Provincia ? Provincia(c.nome)->lineEdit() : Riquadro(c.nome);
+        le->setMaxLength(capacita);
+        switch (c.regola) {
+        case R::Libero:
+        case R::Rifilato:
+        case R::Maiuscolo:
+            Comportamenti::Invio(box, Mio(c.invio));
+            break;
+        case R::Provincia:
+            Comportamenti::Invio(box, Mio(c.invio));
+            box->installEventFilter(this); // list selection reset on focus
+            break;
+        case R::Sesso:
+            Comportamenti::Invio(box, Mio(c.invio));
+            box->installEventFilter(this); // key release
+            break;
+        case R::Cifre:
+            // Keys are filtered as they go down; the validator also refuses pasted text.
+            le->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("[0-9]*")), le));
+            box->installEventFilter(this);
+            break;
+        case R::Data:
+            box->installEventFilter(this);
+            break;
+        }
+    }
+    connect(Riquadro("txtCodFisc"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtCodFiscTyping);
+    connect(Riquadro("txtIban"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtIbanTyping);
+    connect(Riquadro("txtEmail"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtEmailTyping);
+    connect(Provincia("txtProvNasc")->lineEdit(), &QLineEdit::textEdited, this,
+            &TfrmAnagrafica::txtProvNascTyping);
+    connect(Provincia("txtProvRes")->lineEdit(), &QLineEdit::textEdited, this,
+            &TfrmAnagrafica::txtProvResTyping);
+
+    for (const Suggerimento &s : suggerimenti)
+        Comportamenti::Suggerimento(Mio(s.nome), m_panInfo,
+                                    QString::fromUtf8(s.testo));
+    Comportamenti::SvuotaSuggerimento(this, m_panInfo);
+    for (const char *nome : sfondi)
+        Comportamenti::SvuotaSuggerimento(Mio(nome),
+                                          m_panInfo);
+
+    struct Azione {
+        const char *nome;
+        void (TfrmAnagrafica::*slot)();
+    };
+    const Azione azioni[] = {
+        {"cmdNuovo", &TfrmAnagrafica::cmdNuovoClick},
+        {"cmdSalva", &TfrmAnagrafica::cmdSalvaClick},
+        {"cmdTrova", &TfrmAnagrafica::cmdTrovaClick},
+        {"cmdAllega", &TfrmAnagrafica::cmdAllegaClick},
+        {"cmdAnteprima", &TfrmAnagrafica::cmdAnteprimaClick},
+        {"cmdStampa", &TfrmAnagrafica::cmdStampaClick},
+        {"cmdScadute", &TfrmAnagrafica::cmdScaduteClick},
+        {"cmdPrimo", &TfrmAnagrafica::cmdPrimoClick},
+        {"cmdIndietro", &TfrmAnagrafica::cmdIndietroClick},
+        {"cmdAvanti", &TfrmAnagrafica::cmdAvantiClick},
+        {"cmdUltimo", &TfrmAnagrafica::cmdUltimoClick},
+        {"cmdExcel", &TfrmAnagrafica::cmdExcelClick},
+        {"cmdGuida", &TfrmAnagrafica::cmdGuidaClick},
+        {"cmdEsci", &TfrmAnagrafica::cmdEsciClick},
+        {"cmdCodFisc", &TfrmAnagrafica::cmdCodFiscClick},
+        {"cmdPartitaIva", &TfrmAnagrafica::cmdPartitaIvaClick},
+        {"cmdCarta", &TfrmAnagrafica::cmdCartaClick},
+        {"cmdIban", &TfrmAnagrafica::cmdIbanClick},
+        {"cmdEmail", &TfrmAnagrafica::cmdEmailClick},
+        {"btnEmail", &TfrmAnagrafica::btnEmailClick},
+        {"btnSfoglia", &TfrmAnagrafica::btnSfogliaClick},
+        {"btnWebcam", &TfrmAnagrafica::btnWebcamClick},
+        {"btnSalvaFoto", &TfrmAnagrafica::btnSalvaFotoClick},
+        {"btnCancFoto", &TfrmAnagrafica::btnCancFotoClick},
+        {"btnZoom", &TfrmAnagrafica::btnZoomClick},
+    };
+    for (const Azione &a : azioni)
+        connect(qobject_cast<QAbstractButton *>(Mio(a.nome)),
+                &QAbstractButton::clicked, this, a.slot);
+}
+
+// ---- Input rules ----------------------------------------------------------------------
+
+bool TfrmAnagrafica::FiltroCifre(QWidget *box, QKeyEvent *k)
+{
+    switch (k->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        for (const Casella &c : Caselle())
+            if (box->objectName() == QLatin1String(c.nome))
+                Mio(c.invio)->setFocus(Qt::OtherFocusReason);
+        return true;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Tab: // focus moves on as in every box
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    const QString t = k->text();
+    const bool cifra = t.size() == 1 && t[0] >= u'0' && t[0] <= u'9' &&
+                       !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    return !cifra;
+}
+
+bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e)
+{
+    auto *box = qobject_cast<QWidget *>(oggetto);
+    if (!box)
+        return QWidget::eventFilter(oggetto, e);
+    const QString nome = box->objectName();
+    if (e->type() == QEvent::FocusIn) {
+        if (nome == u"txtProvNasc")
+            txtProvNascCanFocus();
+        else if (nome == u"txtProvRes")
+            txtProvResCanFocus();
+    } else if (e->type() == QEvent::KeyRelease && nome == u"txtSesso") {
+        txtSessoKeyUp();
+    } else if (e->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        if (nome == u"txtDataRil" || nome == u"txtDataScade") {
+            // Tab and bare modifiers keep their usual meaning; every other key is the rule's.
+            if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab || Modificatore(k->key()))
+                return false;
+            if (nome == u"txtDataRil")
+                txtDataRilKeyDown(k->key());
+            else
+                txtDataScadeKeyDown(k->key());
+            return true;
+        }
+        if (nome == u"txtPreavviso" || nome == u"txtCarta" || nome == u"txtPartitaIva")
+            return FiltroCifre(box, k);
+    }
+    return QWidget::eventFilter(oggetto, e);
+}
+
+void TfrmAnagrafica::Maiuscolo(QLineEdit *box, bool maiuscole)
+{
+    const QString prima = box->text();
+    QString dopo = Trim32(prima);
+    if (maiuscole)
+        dopo = Testo::MaiuscoleAZ(dopo);
+    if (dopo == prima)
+        return;
+    // The cursor keeps its place relative to the text that stays.
+    int iniziali = 0;
+    while (iniziali < prima.size() && prima[iniziali].unicode() <= 32)
+        ++iniziali;
+    const int cursore = std::clamp(box->cursorPosition() - iniziali, 0, int(dopo.size()));
+    box->setText(dopo);
+    box->setCursorPosition(cursore);
+}
+
+void TfrmAnagrafica::txtCodFiscTyping() { Maiuscolo(Riquadro("txtCodFisc"), true); }
+void TfrmAnagrafica::txtIbanTyping() { Maiuscolo(Riquadro("txtIban"), true); }
+void TfrmAnagrafica::txtEmailTyping() { Maiuscolo(Riquadro("txtEmail"), false); }
+void TfrmAnagrafica::txtProvNascTyping() { Maiuscolo(Provincia("txtProvNasc")->lineEdit(), true); }
+void TfrmAnagrafica::txtProvResTyping() { Maiuscolo(Provincia("txtProvRes")->lineEdit(), true); }
+void TfrmAnagrafica::txtSessoKeyUp() { Maiuscolo(Riquadro("txtSesso"), true); }
+
+// The list forgets its selection; the text typed or shown stays.
+void TfrmAnagrafica::txtProvNascCanFocus() { Imposta("txtProvNasc", Valore("txtProvNasc")); }
+void TfrmAnagrafica::txtProvResCanFocus() { Imposta("txtProvRes", Valore("txtProvRes")); }
+
+void TfrmAnagrafica::txtDataRilKeyDown(int tasto)
+{
+    if (tasto == Qt::Key_Backspace || tasto == Qt::Key_Delete)
+        Riquadro("txtDataRil")->clear();
+    else
+        Compagni::ApriCalendario(this, QStringLiteral("dataril"));
+}
+
+void TfrmAnagrafica::txtDataScadeKeyDown(int tasto)
+{
+    if (tasto == Qt::Key_Backspace || tasto == Qt::Key_Delete)
+        Riquadro("txtDataScade")->clear();
+    else
+        Compagni::ApriCalendario(this, QStringLiteral("datascade"));
+}
+
+void TfrmAnagrafica::FormMouseMove() { m_panInfo->clear(); }
+
+// ---- Record on screen -----------------------------------------------------------------
+
+QImage TfrmAnagrafica::FotoBianca() const { return m_imgBianco->Picture(); }
+
+void TfrmAnagrafica::PulisciScheda()
+{
+    for (const Casella &c : Caselle())
+        Imposta(c.nome, QString());
+    Riquadro("txtDataRil")->setText(Testo::TestoData(Piattaforma::Oggi()));
+    Riquadro("txtPreavviso")->setText(QStringLiteral("0"));
+    m_chkAnnullata->setChecked(false);
+    for (const char *nome : allegati)
+        qobject_cast<QLabel *>(Mio(nome))->clear();
+    m_imgFoto->SetPicture(FotoBianca());
+    m_lblPosizione->clear();
+}
+
+TScheda TfrmAnagrafica::ComponiScheda() const
+{
+    TScheda s;
+    for (const Casella &c : Caselle())
+        s.Scrivi(c.campo, Valore(c.nome));
+    s.Scrivi(Campo::Annullata, m_chkAnnullata->isChecked() ? AnnullataSi : AnnullataNo);
+    for (int i = 0; i < 6; ++i)
+        s.Scrivi(campiAllegati[i], qobject_cast<QLabel *>(Mio(allegati[i]))->text());
+    return s;
+}
+
+void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
+{
+    for (const Casella &c : Caselle())
+        Imposta(c.nome, s.Leggi(c.campo));
+    const QString annullata = s.Leggi(Campo::Annullata);
+    if (annullata == AnnullataSi)
+        m_chkAnnullata->setChecked(true);
+    else if (annullata == AnnullataNo)
+        m_chkAnnullata->setChecked(false);
+    for (int i = 0; i < 6; ++i)
+        qobject_cast<QLabel *>(Mio(allegati[i]))->setText(s.Leggi(campiAllegati[i]));
+    m_lblPosizione->setText(QString::number(posizione));
+}
+
+void TfrmAnagrafica::MostraScheda(int posizione)
+{
+    try {
+        TArchivio archivio(Piattaforma::CartellaProgramma());
+        const TScheda s = archivio.LeggiScheda(posizione);
+        MostraCampi(s, posizione);
+        archivio.ChiudiArchivio();
+    } catch (const ErroreFile &) {
+        Piattaforma::Errore(MessaggioAccesso, this);
+        return;
+    }
+    CaricaFotoScheda();
+}
+
+void TfrmAnagrafica::CaricaFotoScheda()
+{
+    bool ok = false;
+    const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
+    QImage foto;
+    if (ok && p > 0)
+        foto = QImageReader(PercorsoFoto(Piattaforma::CartellaProgramma(), p)).read();
+    m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
+}
+
+bool TfrmAnagrafica::SalvaFotoScheda()
+{
+    bool ok = false;
+    const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
+    if (!ok || p < 1)
+        return false;
+    // JPEG has no transparency: transparent parts become white, not black.
+    const QImage &origine = m_imgFoto->Picture().isNull() ? FotoBianca() : m_imgFoto->Picture();
+    QImage foto(origine.size(), QImage::Format_RGB32);
+    foto.fill(Qt::white);
+    QPainter(&foto).drawImage(0, 0, origine);
+
+    // Written beside and renamed into place: a failed write keeps the earlier file whole.
+    QSaveFile file(PercorsoFoto(Piattaforma::CartellaProgramma(), p));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, "jpg");
+    writer.setQuality(90);
+    if (!writer.write(foto)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// ---- New and save ---------------------------------------------------------------------
+
+void TfrmAnagrafica::cmdNuovoClick()
+{
+    PulisciScheda();
+    Riquadro("txtTesserato")->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmAnagrafica::cmdSalvaClick()
+{
+    using Piattaforma::Forma;
+    auto ferma = [this](Forma forma, const QString &testo, const char *fuoco) {
+        if (forma == Forma::Avviso)
+            Piattaforma::Avviso(testo, this);
+        else
+            Piattaforma::Messaggio(testo, this);
+        Riquadro(fuoco)->setFocus(Qt::OtherFocusReason);
+    };
+    const QString fineData = QStringLiteral(
+        " non esiste.\n\r\n\rPer poter salvare la scheda è necessario indicare una data valida "
+        "nel formato gg/mm/aaaa.");
+    const QString rilascio = Valore("txtDataRil");
+    const QString scadenza = Valore("txtDataScade");
+
+    if (Trim32(Valore("txtTesserato")).isEmpty())
+        return ferma(Forma::Avviso,
+                     QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il "
+                                    "nome del tesserato."),
+                     "txtTesserato");
+    if (Trim32(rilascio).isEmpty())
+        return ferma(Forma::Avviso,
+                     QStringLiteral("Attenzione: per salvare la scheda è necessario indicare la "
+                                    "data di rilascio del tesserino."),
+                     "txtDataRil");
+    if (Trim32(scadenza).isEmpty())
+        return ferma(Forma::Avviso,
+                     QStringLiteral("Attenzione: per salvare la scheda è necessario indicare la "
+                                    "data di scadenza del tesserino."),
+                     "txtDataScade");
+    if (!Testo::DataValida(rilascio))
+        return ferma(Forma::Messaggio,
+                     QStringLiteral("Attenzione: la data di rilascio della tessera ") +
+                         Trim32(rilascio) + fineData,
+                     "txtDataRil");
+    if (!Testo::DataValida(scadenza))
+        return ferma(Forma::Messaggio,
+                     QStringLiteral("Attenzione: la data di scadenza della tessera ") +
+                         Trim32(scadenza) + fineData,
+                     "txtDataScade");
+    if (Testo::ConvertiData(rilascio) > Testo::ConvertiData(scadenza))
+        return ferma(Forma::Messaggio,
+                     QStringLiteral("Attenzione: la data di scadenza (") + Trim32(scadenza) +
+                         QStringLiteral(") non può essere anteriore a quella di rilascio della "
+                                        "tessera (") +
+                         Trim32(rilascio) + QStringLiteral(")."),
+                     "txtDataScade");
+    if (Trim32(Valore("txtPreavviso")).isEmpty())
+        return ferma(Forma::Avviso,
+                     QStringLiteral("Attenzione: per salvare la scheda è necessario indicare i "
+                                    "giorni di preavviso."),
+                     "txtPreavviso");
+
+    bool sovrascritta = false;
+    try {
+        TArchivio archivio(Piattaforma::CartellaProgramma());
+        const TScheda s = ComponiScheda();
+        const QString etichetta = Trim32(m_lblPosizione->text());
+        int p;
+        if (!etichetta.isEmpty()) {
+            p = etichetta.toInt(); // not a number: position 0, refused by the archive
+            archivio.ScriviScheda(p, s);
+            sovrascritta = true;
+        } else {
+            p = archivio.AccodaScheda(s);
+        }
+        m_lblPosizione->setText(QString::number(p));
+        archivio.ChiudiArchivio();
+    } catch (const ErroreFile &) {
+        Piattaforma::Errore(MessaggioAccesso, this);
+        return;
+    }
+    // The record is saved either way; a photo that could not be written stays on screen
+    // and the user is told, so it is not lost silently.
+    if (!SalvaFotoScheda())
+        Piattaforma::Avviso(MessaggioFoto, this);
+    Piattaforma::Informazione(
+        sovrascritta ? QStringLiteral("Le modifiche apportate alla scheda corrente sono state "
+                                      "salvate in archivio.")
+                     : QStringLiteral("La scheda corrente è stata inserita in archivio."),
+        this);
+}
+
+// ---- Browsing -------------------------------------------------------------------------
+
+void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia)
+{
+    Scorrimento::Decisione d;
+    try {
+        TArchivio archivio(Piattaforma::CartellaProgramma());
+        d = Scorrimento::Decidi(archivio.NumeroSchede(), m_lblPosizione->text(), freccia);
+        if (d.svuotaPosizione)
+            m_lblPosizione->clear();
+        if (d.destinazione > 0) {
+            const TScheda s = archivio.LeggiScheda(d.destinazione);
+            MostraCampi(s, d.destinazione);
+        }
+        archivio.ChiudiArchivio();
+    } catch (const ErroreFile &) {
+        Piattaforma::Errore(MessaggioAccesso, this);
+        return;
+    }
+    if (d.destinazione > 0)
+        CaricaFotoScheda();
+    if (d.archivioVuoto)
+        Piattaforma::Informazione(Scorrimento::MessaggioVuoto(), this);
+}
+
+void TfrmAnagrafica::cmdPrimoClick() { Scorri(Scorrimento::Freccia::Primo); }
+void TfrmAnagrafica::cmdIndietroClick() { Scorri(Scorrimento::Freccia::Indietro); }
+void TfrmAnagrafica::cmdAvantiClick() { Scorri(Scorrimento::Freccia::Avanti); }
+void TfrmAnagrafica::cmdUltimoClick() { Scorri(Scorrimento::Freccia::Ultimo); }
+
+// ---- Other screens --------------------------------------------------------------------
+
+void TfrmAnagrafica::ApriStrumento(QDialog *strumento, const char *casella, const QString &testo)
+{
+    std::unique_ptr<QDialog> s(strumento);
+    if (auto *box = s->findChild<QLineEdit *>(QString::fromLatin1(casella)))
+        box->setText(testo);
+    Piattaforma::MostraModale(s.get());
+}
+
+void TfrmAnagrafica::cmdCodFiscClick()
+{
+    // A code made only of digits is a VAT number.
+    const QString t = Trim32(Valore("txtCodFisc"));
+    if (!t.isEmpty() && Testo::SoloCifre(t))
+        ApriStrumento(new TfrmPartitaIva(this), "txtPartitaIva", t);
+    else
+        ApriStrumento(new TfrmCodFisc(this), "txtCodFisc", t);
+}
+
+void TfrmAnagrafica::cmdPartitaIvaClick()
+{
+    ApriStrumento(new TfrmPartitaIva(this), "txtPartitaIva", Trim32(Valore("txtPartitaIva")));
+}
+
+void TfrmAnagrafica::cmdCartaClick()
+{
+    ApriStrumento(new TfrmCarta(this), "txtNumero", Trim32(Valore("txtCarta")));
+}
+
+void TfrmAnagrafica::cmdIbanClick()
+{
+    ApriStrumento(new TfrmIban(this), "txtIban", Trim32(Valore("txtIban")));
+}
+
+void TfrmAnagrafica::cmdTrovaClick()
+{
+    std::unique_ptr<TfrmTrovaAnagrafica> s(new TfrmTrovaAnagrafica(this));
+    if (auto *memoria = s->findChild<QLabel *>(QStringLiteral("lblMemory")))
+        memoria->setText(QStringLiteral("anagrafica"));
+    Piattaforma::MostraModale(s.get());
+}
+
+void TfrmAnagrafica::cmdScaduteClick()
+{
+    std::unique_ptr<TfrmSospesi> s(new TfrmSospesi(this));
+    Piattaforma::MostraModale(s.get());
+}
+
+void TfrmAnagrafica::cmdExcelClick()
+{
+    std::unique_ptr<TfrmExpAnagrafica> s(new TfrmExpAnagrafica(this));
+    Piattaforma::MostraModale(s.get());
+}
+
+// The member sheet is printed and previewed from the controls as they stand.
+void TfrmAnagrafica::cmdAnteprimaClick() {}
+void TfrmAnagrafica::cmdStampaClick() {}
+
+void TfrmAnagrafica::cmdGuidaClick()
+{
+    std::unique_ptr<TfrmGuida> g(new TfrmGuida(this));
+    if (auto *titolo = g->findChild<QLabel *>(QStringLiteral("lblTitolo")))
+        titolo->setText(TitoloGuida());
+    if (auto *testo = g->findChild<QPlainTextEdit *>(QStringLiteral("txtGuida")))
+        testo->setPlainText(TestoGuida());
+    Piattaforma::MostraModale(g.get());
+}
+
+void TfrmAnagrafica::cmdAllegaClick() { Compagni::Allegati(this); }
+void TfrmAnagrafica::cmdEmailClick() { Compagni::MailSemplice(this); }
+void TfrmAnagrafica::btnEmailClick() { Compagni::AvvisoScadenza(this); }
+void TfrmAnagrafica::btnSfogliaClick() { Compagni::CaricaFoto(this); }
+void TfrmAnagrafica::btnWebcamClick() { Compagni::WebCam(this); }
+void TfrmAnagrafica::btnSalvaFotoClick() { Compagni::SalvaCopiaFoto(this); }
+void TfrmAnagrafica::btnCancFotoClick() { Compagni::CancellaFoto(this); }
+void TfrmAnagrafica::btnZoomClick() { Compagni::ZoomFoto(this); }
+
+// ---- Showing and closing --------------------------------------------------------------
+
+void TfrmAnagrafica::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    // A window restored from the task bar keeps its record; only an opening clears it.
+    if (!e->spontaneous())
+        PulisciScheda();
+}
+
+void TfrmAnagrafica::closeEvent(QCloseEvent *e)
+{
+    Schermate::MostraAvvio();
+    e->accept(); // hidden, not destroyed
+}
+
+void TfrmAnagrafica::cmdEsciClick() { close(); }

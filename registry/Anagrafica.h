@@ -1,9 +1,131 @@
 #pragma once
-// Screen "Quorvel - Archivio Tesserati". Its controls and handlers come with its subsystem.
+// Screen "Quorvel - Archivio Tesserati": one member record in 28 edit boxes, the
+// cancelled mark, the hidden attachment labels, the position label and the photo.
+// The controls are the record's only working copy; the position label says whether
+// it is new (empty) or the record at that position of the archive.
+#include "archive/Scheda.h"
+#include "registry/Scorrimento.h"
+
+#include <QHash>
 #include <QWidget>
+
+#include <vector>
+
+class QCheckBox;
+class QImage;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class TImmagine;
 
 class TfrmAnagrafica : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmAnagrafica(QWidget *parent = nullptr);
+
+    // Reads position p from the archive, shows it and then its photo (the archive is
+    // closed before the photo loads). An archive failure shows the access message and
+    // leaves the screen as it was.
+    void MostraScheda(int posizione);
+
+    // Clears the screen for a new record: today as issue date, "0" days of notice,
+    // the blank silhouette as photo, no position.
+    void PulisciScheda();
+    // The record built from the controls by the store rule.
+    TScheda ComponiScheda() const;
+    // Photo file of the position on screen: load (blank silhouette when unreadable) and
+    // write (true when the file was written).
+    void CaricaFotoScheda();
+    bool SalvaFotoScheda();
+
+    // One line of the edit-box table: the box, its label, field, capacity and Enter target.
+    struct Casella {
+        const char *nome;
+        const char *etichetta;
+        Campo campo;
+        const char *invio; // next box on Enter; nullptr for the date boxes
+        enum class Regola { Libero, Data, Cifre, Maiuscolo, Rifilato, Sesso, Provincia } regola;
+    };
+    static const std::vector<Casella> &Caselle();
+    // The 112 province codes offered by both drop-downs, in list order.
+    static const QStringList &Province();
+    // Title and body of this screen's help page.
+    static QString TitoloGuida();
+    static QString TestoGuida();
+
+public slots:
+    void FormMouseMove();
+    void cmdNuovoClick();
+    void cmdSalvaClick();
+    void cmdTrovaClick();
+    void cmdAllegaClick();
+    void cmdAnteprimaClick();
+    void cmdStampaClick();
+    void cmdScaduteClick();
+    void cmdPrimoClick();
+    void cmdIndietroClick();
+    void cmdAvantiClick();
+    void cmdUltimoClick();
+    void cmdExcelClick();
+    void cmdGuidaClick();
+    void cmdEsciClick();
+    void cmdCodFiscClick();
+    void cmdPartitaIvaClick();
+    void cmdCartaClick();
+    void cmdIbanClick();
+    void cmdEmailClick();
+    void btnEmailClick();
+    void btnSfogliaClick();
+    void btnWebcamClick();
+    void btnSalvaFotoClick();
+    void btnCancFotoClick();
+    void btnZoomClick();
+    void txtCodFiscTyping();
+    void txtEmailTyping();
+    void txtIbanTyping();
+    void txtProvNascTyping();
+    void txtProvResTyping();
+    void txtSessoKeyUp();
+    void txtProvNascCanFocus();
+    void txtProvResCanFocus();
+    void txtDataRilKeyDown(int tasto);
+    void txtDataScadeKeyDown(int tasto);
+
+protected:
+    void showEvent(QShowEvent *e) override;   // FormShow
+    void closeEvent(QCloseEvent *e) override; // FormClose
+    // Key rules of the digit boxes, the date boxes and the sex box.
+    bool eventFilter(QObject *oggetto, QEvent *e) override;
+
+private:
+    void CreaControlli(); // FormCreate: builds the controls from the tables
+    void CreaBarra(class QBoxLayout *colonna);
+    QWidget *CreaSezione(const char *nome, const QString &titolo, bool sfondo);
+    QWidget *CreaCella(const Casella &c, QWidget *sezione);
+    QWidget *CreaFoto();
+    void ApplicaRegole();
+
+    // Browsing: one procedure for the four arrows.
+    void Scorri(Scorrimento::Freccia freccia);
+    void MostraCampi(const TScheda &s, int posizione); // everything but the photo
+    QImage FotoBianca() const;
+    // Puts the text into the tool's input box and shows the tool modally.
+    void ApriStrumento(class QDialog *strumento, const char *casella, const QString &testo);
+    bool FiltroCifre(QWidget *box, class QKeyEvent *k);
+
+    // Own controls by name, recorded at creation: a modal screen opened from here is
+    // a child while shown and may hold controls of the same names.
+    QWidget *Mio(const char *nome) const;
+    QLineEdit *Riquadro(const char *nome) const;
+    QComboBox *Provincia(const char *nome) const;
+    QString Valore(const char *nome) const; // text of a box, drop-downs included
+    void Imposta(const char *nome, const QString &testo);
+    void Maiuscolo(QLineEdit *box, bool maiuscole);
+
+    QHash<QString, QWidget *> m_controlli;
+    QLabel *m_panInfo = nullptr;
+    QLabel *m_lblPosizione = nullptr;
+    QCheckBox *m_chkAnnullata = nullptr;
+    TImmagine *m_imgFoto = nullptr;
+    TImmagine *m_imgBianco = nullptr;
 };
