@@ -1,5 +1,6 @@
 // Each seam of the platform layer, used once as a screen would use it.
 #include "platform/Applicazione.h"
+#include "platform/Istanza.h"
 #include "platform/Piattaforma.h"
 #include "platform/SorgenteFotogrammi.h"
 #include "shell/OpenURL.h"
@@ -33,6 +34,7 @@ private slots:
     void fotocamera();
     void erroreGenerale();
     void traduzioniItaliane();
+    void unaCopiaAllaVolta();
 };
 
 void TestPiattaforma::messaggiRegistrati()
@@ -196,6 +198,26 @@ void TestPiattaforma::traduzioniItaliane()
 {
     // Qt's own buttons speak Italian.
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Annulla"));
+}
+
+void TestPiattaforma::unaCopiaAllaVolta()
+{
+    Ambiente env;
+    {
+        TBloccoIstanza prima(env.cartella());
+        QVERIFY(prima.Acquisito());
+        TBloccoIstanza seconda(env.cartella());
+        QVERIFY(!seconda.Acquisito());
+    }
+    // Released on exit.
+    QVERIFY(TBloccoIstanza(env.cartella()).Acquisito());
+    // Left behind by a copy that crashed: recovered.
+    QFile f(env.Percorso("Quorvel.lock"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("999999\n" + QCoreApplication::applicationName().toUtf8() + "\n" +
+            QSysInfo::machineHostName().toUtf8() + "\n");
+    f.close();
+    QVERIFY(TBloccoIstanza(env.cartella()).Acquisito());
 }
 
 int main(int argc, char **argv)
