@@ -1,18 +1,102 @@
 #include "lists/Sospesi.h"
 
+#include "archive/Errori.h"
+#include "lists/Consegna.h"
+#include "lists/Elenco.h"
+#include "lists/PannelloElenco.h"
+#include "lists/Riepilogo.h"
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
 #include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+// The last find key of the renewal screens.
+QString g_ultimaChiave;
+} // namespace
 
 TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSospesi"));
     setWindowTitle(QStringLiteral(" Riepilogo tessere in attesa di rinnovo"));
+
+    auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    m_pannello = new TPannelloElenco(QStringLiteral("panContainer"),
+                                     QStringLiteral("TESSERE IN ATTESA DI RINNOVO"), false, this);
+    v->addWidget(m_pannello);
+    repRiepilogo = new TRiepilogo(this);
+
+    connect(m_pannello->btnTrova, &QPushButton::clicked, this, &TfrmSospesi::btnTrovaClick);
+    connect(m_pannello->lstRecords, &QListView::doubleClicked, this,
+            &TfrmSospesi::lstRecordsDblClick);
+    connect(m_pannello->btnStampa, &QPushButton::clicked, this, &TfrmSospesi::btnStampaClick);
+    connect(m_pannello->btnChiudi, &QPushButton::clicked, this, &TfrmSospesi::btnChiudiClick);
+
+    setFixedSize(1000, 640);
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
+
+TfrmSospesi::~TfrmSospesi() = default;
 
 void TfrmSospesi::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    Finestra::Centra(this, Finestra::Centro::Schermo);
+    if (!e->spontaneous()) {
+        Finestra::Centra(this, Finestra::Centro::Schermo);
+        FormShow();
+    }
 }
+
+void TfrmSospesi::hideEvent(QHideEvent *e)
+{
+    QDialog::hideEvent(e);
+    if (!e->spontaneous())
+        FormClose();
+}
+
+void TfrmSospesi::FormShow()
+{
+    g_ultimaChiave.clear();
+    m_pannello->txtTrova->clear();
+    // No message on any failure: the cards found before it stay listed.
+    Elenco elenco;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        Elenchi::InRinnovo(Piattaforma::CartellaProgramma(), Piattaforma::Oggi(), elenco);
+    } catch (const ErroreFile &) {
+    }
+    QApplication::restoreOverrideCursor();
+    m_pannello->Riempi(std::move(elenco));
+    m_pannello->Seleziona(0);
+    m_pannello->txtTrova->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmSospesi::FormClose() { m_pannello->Svuota(); }
+
+void TfrmSospesi::btnTrovaClick() { m_pannello->Trova(g_ultimaChiave); }
+
+void TfrmSospesi::lstRecordsDblClick()
+{
+    const int posizione = m_pannello->PosizioneSelezionata();
+    try {
+        if (posizione > 0)
+            Consegna::ConsegnaScheda(parentWidget(), QStringLiteral("anagrafica"), posizione,
+                                     this);
+    } catch (const std::exception &) {
+    }
+    accept();
+}
+
+void TfrmSospesi::btnStampaClick()
+{
+    repRiepilogo->Stampa(QStringLiteral("Riepilogo tessere in attesa di rinnovo"),
+                         m_pannello->Righe(), this);
+}
+
+void TfrmSospesi::btnChiudiClick() { reject(); }

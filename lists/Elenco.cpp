@@ -1,0 +1,160 @@
+#include "lists/Elenco.h"
+
+#include "archive/Archivio.h"
+#include "archive/Testo.h"
+
+#include <algorithm>
+
+namespace Elenchi {
+
+const std::array<Campo, NumeroFiltri> CampiFiltro = {
+    Campo::Tesserato, Campo::Carica,    Campo::NumTessera, Campo::DataRil, Campo::DataScade,
+    Campo::ComuneNasc, Campo::ComuneRes, Campo::CodFisc,    Campo::Titoli,  Campo::Note};
+
+namespace {
+// The trimmed value with `larghezza` blanks appended, cut to `larghezza`.
+void Aggiungi(QString &riga, const QString &valore, int larghezza)
+{
+    const qsizetype n = std::min<qsizetype>(valore.size(), larghezza);
+    riga.append(QStringView(valore).first(n));
+    riga.append(QString(larghezza - n, u' '));
+}
+
+inline char16_t Piega(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+} // namespace
+
+QString RigaScheda(const TScheda &s)
+{
+    const QString note = s.Leggi(Campo::Note);
+    QString riga;
+    riga.reserve(102 + note.size());
+    Aggiungi(riga, s.Leggi(Campo::Tesserato), 30);
+    riga.append(QLatin1String("  Tessera n. "));
+    Aggiungi(riga, s.Leggi(Campo::NumTessera), 20);
+    riga.append(QLatin1String("  Scad. "));
+    Aggiungi(riga, s.Leggi(Campo::DataScade), 10);
+    riga.append(QLatin1String("  Tel. "));
+    Aggiungi(riga, s.Leggi(Campo::Recapito), 12);
+    riga.append(QLatin1String("  "));
+    riga.append(note);
+    return riga;
+}
+
+bool PrimaDi(const QString &a, const QString &b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const QChar *pa = a.constData();
+    const QChar *pb = b.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = Piega(pa[i].unicode());
+        const char16_t y = Piega(pb[i].unicode());
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
+void Ordina(Elenco &e)
+{
+    // Equal lines keep the archive order.
+    std::sort(e.begin(), e.end(), [](const VoceElenco &x, const VoceElenco &y) {
+        if (PrimaDi(x.riga, y.riga))
+            return true;
+        if (PrimaDi(y.riga, x.riga))
+            return false;
+        return x.posizione < y.posizione;
+    });
+}
+
+int FiltriAttivi(const Filtri &filtri)
+{
+    return static_cast<int>(std::count_if(filtri.begin(), filtri.end(), [](const QString &f) {
+        return !Testo::Trim32(f).isEmpty();
+    }));
+}
+
+bool Valida(const TScheda &s) { return s.Leggi(Campo::Annullata) == AnnullataNo; }
+
+Elenco Cerca(const QString &cartella, const Filtri &filtri)
+{
+    // Keys lowered once; a filter of blanks alone counts neither for nor against a record.
+    struct Chiave {
+        Campo campo;
+        QString testo;
+    };
+    std::vector<Chiave> chiavi;
+    for (int i = 0; i < NumeroFiltri; ++i) {
+        const QString &f = filtri[static_cast<size_t>(i)];
+        if (!Testo::Trim32(f).isEmpty())
+            chiavi.push_back({CampiFiltro[static_cast<size_t>(i)], Testo::MinuscoleAZ(f)});
+    }
+    Elenco e;
+    {
+        TArchivio archivio(cartella);
+        archivio.Scorri([&](int p, const TScheda &s) {
+            if (!Valida(s))
+                return true;
+            for (const Chiave &k : chiavi)
+                if (!Testo::MinuscoleAZ(s.Leggi(k.campo)).contains(k.testo))
+                    return true;
+            e.push_back({RigaScheda(s), p});
+            return true;
+        });
+    }
+    Ordina(e);
+    return e;
+}
+
+bool DaRinnovare(const TScheda &s, const QDate &oggi)
+{
+    if (!Valida(s))
+        return false;
+    const QDate scade = Testo::ConvertiData(s.Leggi(Campo::DataScade));
+    bool ok = false;
+    const int preavviso = s.Leggi(Campo::Preavviso).toInt(&ok);
+    if (!scade.isValid() || !ok)
+        return false;
+    return scade.addDays(-preavviso) <= oggi;
+}
+
+void InRinnovo(const QString &cartella, const QDate &oggi, Elenco &elenco)
+{
+    elenco.clear();
+    try {
+        TArchivio archivio(cartella);
+        archivio.Scorri([&](int p, const TScheda &s) {
+            if (DaRinnovare(s, oggi))
+                elenco.push_back({RigaScheda(s), p});
+            return true;
+        });
+    } catch (...) {
+        Ordina(elenco);
+        throw;
+    }
+    Ordina(elenco);
+}
+
+int Trova(const Elenco &e, int selezionata, const QString &chiave, const QString &ultimaChiave)
+{
+    const int n = static_cast<int>(e.size());
+    if (n == 0 || chiave.isEmpty())
+        return -1;
+    const auto tiene = [&](int i) {
+        return Testo::MinuscoleAZ(e[static_cast<size_t>(i)].riga).contains(chiave);
+    };
+    if (chiave != ultimaChiave) {
+        for (int i = 0; i < n; ++i)
+            if (tiene(i))
+                return i;
+        return -1;
+    }
+    const int inizio = std::clamp(selezionata, 0, n - 1);
+    for (int k = 1; k <= n; ++k) {
+        const int i = (inizio + k) % n;
+        if (tiene(i))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace Elenchi

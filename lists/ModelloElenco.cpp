@@ -1,0 +1,40 @@
+#include "lists/ModelloElenco.h"
+
+void TModelloElenco::Imposta(Elenco elenco)
+{
+    beginResetModel();
+    m_elenco = std::move(elenco);
+    m_lunghezzaMassima = 0;
+    for (const VoceElenco &v : m_elenco)
+        m_lunghezzaMassima = std::max(m_lunghezzaMassima, static_cast<int>(v.riga.size()));
+    endResetModel();
+}
+
+void TModelloElenco::setDimensioneRiga(QSize s)
+{
+    m_dimensione = s;
+    if (!m_elenco.empty())
+        emit dataChanged(index(0), index(rowCount() - 1), {Qt::SizeHintRole});
+}
+
+int TModelloElenco::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_elenco.size());
+}
+
+QVariant TModelloElenco::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const VoceElenco &v = m_elenco[static_cast<size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return v.riga;
+    case RuoloPosizione:
+        return v.posizione;
+    case Qt::SizeHintRole:
+        return m_dimensione.isValid() ? QVariant(m_dimensione) : QVariant();
+    default:
+        return {};
+    }
+}
