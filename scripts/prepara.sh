@@ -11,6 +11,7 @@ PACCHETTI=(
     libbenchmark-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth
+    libreoffice-calc-nogui
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 

@@ -1,0 +1,404 @@
+#include "lists/Esportazione.h"
+
+#include "archive/Archivio.h"
+#include "archive/Errori.h"
+#include "archive/Testo.h"
+
+#include <QSaveFile>
+
+#include <cstring>
+
+const std::array<ColonnaGriglia, ColonneGriglia> Griglia = {{
+    {"colNum", "N.", 60, true, Contenuto::Numero, Campo::Tesserato},
+    {"colTesserato", "Cognome e nome", 200, true, Contenuto::Campo, Campo::Tesserato},
+    {"colCarica", "Carica ricoperta", 200, true, Contenuto::Campo, Campo::Carica},
+    {"colNumTessera", "Tessera n.", 200, true, Contenuto::Campo, Campo::NumTessera},
+    {"colDataRil", "Data di rilascio", 200, false, Contenuto::Campo, Campo::DataRil},
+    {"colDataScade", "Data di scadenza", 200, false, Contenuto::Campo, Campo::DataScade},
+    {"colDataNasc", "Data di nascita", 150, true, Contenuto::Campo, Campo::DataNasc},
+    {"colComuneNasc", "Comune di nascita", 250, true, Contenuto::ComuneNascita, Campo::ComuneNasc},
+    {"colSesso", "Sesso", 60, true, Contenuto::Campo, Campo::Sesso},
+    {"colComuneRes", "Comune di residenza", 250, true, Contenuto::Residenza, Campo::ComuneRes},
+    {"colIndirizzoRes", "Via e numero civico", 250, false, Contenuto::Campo, Campo::IndirizzoRes},
+    {"colTitoli", "Titolo di studio e altre qualifiche", 250, true, Contenuto::Campo, Campo::Titoli},
+    {"colTelCasa", "Tel. casa", 200, true, Contenuto::Campo, Campo::TelCasa},
+    {"colTelUff", "Tel. ufficio", 200, true, Contenuto::Campo, Campo::TelUff},
+    {"colTelCel", "Tel. cellulare", 200, false, Contenuto::Campo, Campo::TelCel},
+    {"colRecapito", "Recapito preferenziale", 250, true, Contenuto::Campo, Campo::Recapito},
+    {"colFax", "Fax", 200, true, Contenuto::Campo, Campo::Fax},
+    {"colEmail", "E-mail", 250, true, Contenuto::Campo, Campo::Email},
+    {"colCodFisc", "Codice Fiscale", 200, false, Contenuto::Campo, Campo::CodFisc},
+    {"colCarta", "Carta di credito n.", 250, false, Contenuto::Campo, Campo::Carta},
+    {"colScadeCarta", "Scadenza", 200, false, Contenuto::Campo, Campo::ScadeCarta},
+    {"colPartitaIva", "Partita IVA", 200, true, Contenuto::Campo, Campo::PartitaIva},
+    {"colIban", "IBAN", 250, false, Contenuto::Campo, Campo::Iban},
+    {"colIntestatario", "Intestatario C/C", 250, false, Contenuto::Campo, Campo::Intestatario},
+    {"colNote", "Note", 300, false, Contenuto::Campo, Campo::Note},
+    {"colAnnullata", "Tessera annullata", 120, false, Contenuto::Campo, Campo::Annullata},
+}};
+
+const std::array<ColonnaFile, ColonneFile> ColonneEsportate = {{
+    {"Cognome e nome", 250},
+    {"Carica ricoperta", 250},
+    {"Tessera n.", 250},
+    {"Data di rilascio", 200},
+    {"Data di scadenza", 200},
+    {"Data di nascita", 200},
+    {"Comune di nascita", 250},
+    {"Sesso", 100},
+    {"Comune di residenza", 250},
+    {"Via e numero civico", 300},
+    {"Titoli di studio e altre qualifiche", 300},
+    {"Tel. casa", 200},
+    {"Tel. ufficio", 200},
+    {"Tel. cellulare", 200},
+    {"Recapito preferenziale", 250},
+    {"Fax", 200},
+    {"E-mail", 250},
+    {"Codice fiscale", 250},
+    {"Carta di credito n.", 250},
+    {"Scadenza", 200},
+    {"Partita IVA", 250},
+    {"IBAN", 280},
+    {"Intestatario C/C", 250},
+    {"Note", 350},
+    {"Tessera annullata", 150},
+}};
+
+namespace {
+
+// A field's stored bytes without the characters up to 32 at either end (the read rule,
+// on bytes: Windows-1252 keeps codes 0 to 127 as they are).
+std::pair<const char *, int> ByteCampo(const TScheda &s, Campo c)
+{
+    int n = 0;
+    const char *d = reinterpret_cast<const char *>(s.Dati(c, &n));
+    while (n > 0 && static_cast<unsigned char>(d[0]) <= 32) {
+        ++d;
+        --n;
+    }
+    while (n > 0 && static_cast<unsigned char>(d[n - 1]) <= 32)
+        --n;
+    return {d, n};
+}
+
+void AccodaRiferimento(QByteArray &out, uint codice)
+{
+    out.append("&#");
+    out.append(QByteArray::number(codice));
+    out.append(';');
+}
+
+// One Windows-1252 byte of a cell. "<", ">" and "&" would be read as markup, a control
+// character could bring a line break into the file, and a blank after a blank would be
+// merged into it by the reader: they become references.
+inline void AccodaByte(QByteArray &out, char b, char precedente)
+{
+    switch (b) {
+    case ' ':
+        if (precedente == ' ')
+            out.append("&#32;");
+        else
+            out.append(' ');
+        return;
+    case '<':
+        out.append("&lt;");
+        return;
+    case '>':
+        out.append("&gt;");
+        return;
+    case '&':
+        out.append("&amp;");
+        return;
+    default:
+        if (static_cast<unsigned char>(b) < 32)
+            AccodaRiferimento(out, static_cast<unsigned char>(b));
+        else
+            out.append(b);
+    }
+}
+
+const QByteArray &Intestazione()
+{
+    static const QByteArray testo = [] {
+        QByteArray t;
+        t.append("<html xmlns:o=\"urn:schemas-microsoft-com:office:office\""
+                 " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
+                 " xmlns=\"http://www.w3.org/TR/REC-html40\">");
+        t.append("<head>");
+        t.append("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">");
+        t.append("<!--[if gte mso 9]><xml>"
+                 "<x:ExcelWorkbook>"
+                 "<x:ExcelWorksheets>"
+                 "<x:ExcelWorksheet>"
+                 "<x:Name>Riepilogo Anagrafica Tesserati</x:Name>"
+                 "<x:WorksheetOptions>"
+                 "<x:Selected/>"
+                 "<x:Panes>"
+                 "<x:Pane>"
+                 "<x:Number>1</x:Number>"
+                 "<x:ActiveRow>3</x:ActiveRow>"
+                 "</x:Pane>"
+                 "</x:Panes>"
+                 "<x:ProtectContents>False</x:ProtectContents>"
+                 "<x:ProtectObjects>False</x:ProtectObjects>"
+                 "<x:ProtectScenarios>False</x:ProtectScenarios>"
+                 "</x:WorksheetOptions>"
+                 "</x:ExcelWorksheet>"
+                 "</x:ExcelWorksheets>"
+                 "</x:ExcelWorkbook>");
+        t.append("</xml><![endif]-->");
+        t.append("</head>");
+        t.append("<body>");
+        t.append("<table x:str>");
+        t.append("<tr>");
+        for (const ColonnaFile &c : ColonneEsportate) {
+            t.append("<td style=\"text-align: left; font-weight: bold;\" width=");
+            t.append(QByteArray::number(c.larghezza));
+            t.append('>');
+            t.append(Testo::ToWin1252(QString::fromUtf8(c.titolo)));
+            t.append("</td>");
+        }
+        t.append("</tr>");
+        return t;
+    }();
+    return testo;
+}
+
+constexpr char ApriCella[] = "<td style=\"text-align: left;\">";
+constexpr char ChiudiCella[] = "</td>";
+constexpr char Chiusura[] = "</table></body></html>";
+
+} // namespace
+
+void AccodaTestoFile(QByteArray &out, const QString &testo)
+{
+    const QString t = Testo::Trim32(testo);
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        const char b = Testo::ToWin1252(c);
+        if (b != '?' || c == u'?') {
+            AccodaByte(out, b, i > 0 ? Testo::ToWin1252(t.at(i - 1)) : '\0');
+            continue;
+        }
+        // Not in Windows-1252: a reference keeps the character the user typed.
+        uint codice = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate())
+            codice = QChar::surrogateToUcs4(c, t.at(++i));
+        AccodaRiferimento(out, codice);
+    }
+}
+
+TModelloRecords::TModelloRecords(QObject *parent) : QAbstractTableModel(parent) {}
+
+int TModelloRecords::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_righe;
+}
+
+int TModelloRecords::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColonneGriglia;
+}
+
+QVariant TModelloRecords::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return Cella(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+bool TModelloRecords::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    m_modifiche.insert(Chiave(index.row(), index.column()), value.toString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+Qt::ItemFlags TModelloRecords::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!Griglia[index.column()].solaLettura)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant TModelloRecords::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColonneGriglia)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(Griglia[section].titolo);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+void TModelloRecords::Svuota()
+{
+    beginResetModel();
+    m_righe = RigheIniziali;
+    m_caricate.clear();
+    m_caricate.shrink_to_fit();
+    m_testo.clear();
+    m_testo.squeeze();
+    m_modifiche.clear();
+    endResetModel();
+}
+
+void TModelloRecords::AccodaRiga(const TScheda &s)
+{
+    Riga r{m_testo.size(), {}};
+    // Joined cells trim each part and are not trimmed again.
+    auto accoda = [&](int colonna, std::initializer_list<std::pair<const char *, int>> parti) {
+        const qsizetype prima = m_testo.size();
+        bool primo = true;
+        for (const auto &[d, n] : parti) {
+            if (!primo)
+                m_testo.append(' ');
+            primo = false;
+            m_testo.append(d, n);
+        }
+        r.lunghezze[colonna - 1] = static_cast<std::uint8_t>(m_testo.size() - prima);
+    };
+    for (int c = 1; c < ColonneGriglia; ++c) {
+        const ColonnaGriglia &g = Griglia[c];
+        switch (g.contenuto) {
+        case Contenuto::Campo:
+            accoda(c, {ByteCampo(s, g.campo)});
+            break;
+        case Contenuto::ComuneNascita:
+            accoda(c, {ByteCampo(s, Campo::ComuneNasc), ByteCampo(s, Campo::ProvNasc)});
+            break;
+        case Contenuto::Residenza:
+            accoda(c, {ByteCampo(s, Campo::CapRes), ByteCampo(s, Campo::ComuneRes),
+                       ByteCampo(s, Campo::ProvRes)});
+            break;
+        case Contenuto::Numero:
+            break;
+        }
+    }
+    m_caricate.push_back(r);
+}
+
+void TModelloRecords::Riempi(const QString &cartella)
+{
+    beginResetModel();
+    m_righe = RigheIniziali;
+    m_caricate.clear();
+    m_testo.clear();
+    m_modifiche.clear();
+    try {
+        TArchivio archivio(cartella);
+        const int n = archivio.NumeroSchede();
+        if (n > 0) {
+            m_righe = n;
+            m_caricate.reserve(static_cast<size_t>(n));
+            m_testo.reserve(qsizetype(n) * 160);
+            archivio.Scorri([&](int, const TScheda &s) {
+                AccodaRiga(s);
+                return static_cast<int>(m_caricate.size()) < n;
+            });
+        }
+        archivio.ChiudiArchivio();
+    } catch (...) {
+        // Silent: the grid keeps the rows filled so far.
+    }
+    m_caricate.shrink_to_fit();
+    endResetModel();
+}
+
+const char *TModelloRecords::Byte(int riga, int colonna, int *lunghezza) const
+{
+    *lunghezza = 0;
+    if (riga < 0 || colonna < 1 || colonna >= ColonneGriglia ||
+        static_cast<size_t>(riga) >= m_caricate.size())
+        return nullptr;
+    const Riga &r = m_caricate[static_cast<size_t>(riga)];
+    qsizetype inizio = r.inizio;
+    for (int c = 0; c < colonna - 1; ++c)
+        inizio += r.lunghezze[c];
+    *lunghezza = r.lunghezze[colonna - 1];
+    return m_testo.constData() + inizio;
+}
+
+QString TModelloRecords::Cella(int riga, int colonna) const
+{
+    if (riga < 0 || riga >= m_righe || colonna < 0 || colonna >= ColonneGriglia)
+        return {};
+    const auto modifica = m_modifiche.constFind(Chiave(riga, colonna));
+    if (modifica != m_modifiche.constEnd())
+        return *modifica;
+    if (colonna == 0)
+        return static_cast<size_t>(riga) < m_caricate.size() ? QString::number(riga + 1)
+                                                            : QString();
+    int n = 0;
+    const char *d = Byte(riga, colonna, &n);
+    return d ? Testo::FromWin1252(d, n) : QString();
+}
+
+void TModelloRecords::AccodaCellaFile(QByteArray &out, int riga, int colonna) const
+{
+    const auto modifica = m_modifiche.constFind(Chiave(riga, colonna));
+    if (modifica != m_modifiche.constEnd()) {
+        AccodaTestoFile(out, *modifica);
+        return;
+    }
+    int n = 0;
+    const char *d = Byte(riga, colonna, &n);
+    // Trimmed like the grid's text: a joined cell may end in the blank of an empty part.
+    while (n > 0 && static_cast<unsigned char>(d[0]) <= 32) {
+        ++d;
+        --n;
+    }
+    while (n > 0 && static_cast<unsigned char>(d[n - 1]) <= 32)
+        --n;
+    for (int i = 0; i < n; ++i)
+        AccodaByte(out, d[i], i > 0 ? d[i - 1] : '\0');
+}
+
+void ScriviEsportazione(const QString &percorso, const TModelloRecords &griglia)
+{
+    QSaveFile file(percorso);
+    auto fallisci = [&]() {
+        file.cancelWriting();
+        throw ErroreFile(QStringLiteral("Unable to write to ") + percorso);
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        fallisci();
+
+    constexpr qsizetype Blocco = 1 << 20;
+    QByteArray buffer;
+    buffer.reserve(Blocco + 64 * 1024);
+    auto scarica = [&]() {
+        if (file.write(buffer) != buffer.size())
+            fallisci();
+        buffer.clear();
+    };
+
+    buffer.append(Intestazione());
+    const int righe = griglia.rowCount();
+    for (int r = 0; r < righe; ++r) {
+        buffer.append("<tr>");
+        for (int c = 1; c < ColonneGriglia; ++c) {
+            buffer.append(ApriCella, sizeof ApriCella - 1);
+            griglia.AccodaCellaFile(buffer, r, c);
+            buffer.append(ChiudiCella, sizeof ChiudiCella - 1);
+        }
+        buffer.append("</tr>");
+        if (buffer.size() >= Blocco)
+            scarica();
+    }
+    buffer.append(Chiusura, sizeof Chiusura - 1);
+    scarica();
+    if (!file.commit())
+        throw ErroreFile(QStringLiteral("Unable to write to ") + percorso);
+}
