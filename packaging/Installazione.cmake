@@ -31,6 +31,8 @@ install(FILES "${CMAKE_SOURCE_DIR}/resources/immagini/quorvel.svg"
 if(QUORVEL_BUNDLE_QT)
     # Libraries beside the executable, found through its run path.
     set_target_properties(Quorvel PROPERTIES INSTALL_RPATH "\$ORIGIN/lib")
+    # An old-style RPATH also serves the plugins' own dependencies.
+    target_link_options(Quorvel PRIVATE "-Wl,--disable-new-dtags")
     get_target_property(qt_core_lib Qt6::Core IMPORTED_LOCATION_RELEASE)
     if(NOT qt_core_lib)
         get_target_property(qt_core_lib Qt6::Core IMPORTED_LOCATION)
@@ -41,8 +43,9 @@ if(QUORVEL_BUNDLE_QT)
                       platforminputcontexts multimedia)
     foreach(g ${plugin_groups})
         if(EXISTS "${qt_plugin_dir}/${g}")
+            # The GStreamer media backend needs system plugins; FFmpeg's is self-contained.
             install(DIRECTORY "${qt_plugin_dir}/${g}" DESTINATION ${QUORVEL_INSTALL_DIR}/plugins
-                    COMPONENT programma)
+                    COMPONENT programma PATTERN "libgstreamer*" EXCLUDE)
         endif()
     endforeach()
     install(FILES "${CMAKE_SOURCE_DIR}/packaging/qt.conf" DESTINATION ${QUORVEL_INSTALL_DIR}
