@@ -1,9 +1,73 @@
 // Check tools: the four algorithms and their screens.
+#include "checks/Carta.h"
+#include "checks/CodFisc.h"
 #include "checks/ControlliCodici.h"
+#include "checks/Iban.h"
+#include "checks/PartitaIVA.h"
 
 #include "support/Supporto.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
+
+#include <functional>
+
+using Piattaforma::Forma;
+Q_DECLARE_METATYPE(Piattaforma::Forma)
+
+namespace {
+
+// A tool by its class name, and the name of its input box.
+QDialog *Crea(const QString &strumento) {
+    if (strumento == u"TfrmCodFisc")
+        return new TfrmCodFisc;
+    if (strumento == u"TfrmPartitaIva")
+        return new TfrmPartitaIva;
+    if (strumento == u"TfrmCarta")
+        return new TfrmCarta;
+    return new TfrmIban;
+}
+
+const char *NomeCampo(const QString &strumento) {
+    if (strumento == u"TfrmCodFisc")
+        return "txtCodFisc";
+    if (strumento == u"TfrmPartitaIva")
+        return "txtPartitaIva";
+    if (strumento == u"TfrmCarta")
+        return "txtNumero";
+    return "txtIban";
+}
+
+// Opens a tool as the archive screen does: the text written into its box, then
+// shown modally; `azione` acts on it like a user. Answers whether the tool was
+// still open when the user was done.
+bool Apri(Ambiente &env, const QString &strumento, const QString &testo,
+          const std::function<void(QDialog *, QLineEdit *)> &azione) {
+    std::unique_ptr<QDialog> tool(Crea(strumento));
+    QLineEdit *campo = Controllo<QLineEdit>(tool.get(), NomeCampo(strumento));
+    campo->setText(testo);
+    bool aperta = false;
+    env->modale = [&](QDialog *d) {
+        azione(d, campo);
+        aperta = d->isVisible();
+    };
+    Piattaforma::MostraModale(tool.get());
+    return aperta;
+}
+
+const QString CartaValida =
+    QStringLiteral("Il numero di carta di credito %1 risulta valido.\r\n\r\n"
+                   "La carta di credito \u00E8 del tipo %2.");
+const QString CartaErrata = QStringLiteral(
+    "Attenzione: il numero digitato risulta ERRATO!\r\n\r\n"
+    "Non \u00E8 quindi possibile fornire informazioni relative al tipo di carta di credito.");
+const QString IvaValida = QStringLiteral("Il numero di partita IVA digitato risulta VALIDO.\r\n\r\n"
+                                         "E' stato rilasciato dall'Ufficio IVA del Comune di %1.");
+
+} // namespace
 
 class TestChecks : public QObject {
     Q_OBJECT
@@ -22,10 +86,20 @@ private slots:
     void residuoIban_data();
     void residuoIban();
     void lettereInNumeri();
+
+    void verdetti_data();
+    void verdetti();
+    void tastiCifre_data();
+    void tastiCifre();
+    void invioSoloFuoco_data();
+    void invioSoloFuoco();
+    void maiuscoleDigitando_data();
+    void maiuscoleDigitando();
+    void chiudi_data();
+    void chiudi();
 };
 
-void TestChecks::codFisc_data()
-{
+void TestChecks::codFisc_data() {
     QTest::addColumn<QString>("codice");
     QTest::addColumn<bool>("valido");
     QTest::newRow("valido") << "RSSMRA85T10A562S" << true;
@@ -46,15 +120,13 @@ void TestChecks::codFisc_data()
     QTest::newRow("spazio con il vecchio controllo") << "RSSM A85T10A562S" << false;
 }
 
-void TestChecks::codFisc()
-{
+void TestChecks::codFisc() {
     QFETCH(QString, codice);
     QFETCH(bool, valido);
     QCOMPARE(ControllaCodFisc(codice), valido);
 }
 
-void TestChecks::codFiscTabelle()
-{
+void TestChecks::codFiscTabelle() {
     // "0" and "A" count 1 at odd positions, "1" and "B" count 0; the seven
     // characters between "9" and "A" count 0 in both tables.
     const QString base = QStringLiteral("AAAAAAAAAAAAAAA");
@@ -69,8 +141,7 @@ void TestChecks::codFiscTabelle()
     QVERIFY(ControllaCodFisc(QStringLiteral("ZZZZZZZZZZZZZZZV")));
 }
 
-void TestChecks::partitaIva_data()
-{
+void TestChecks::partitaIva_data() {
     QTest::addColumn<QString>("numero");
     QTest::addColumn<bool>("valido");
     QTest::newRow("Napoli 1") << "12345670637" << true;
@@ -86,15 +157,13 @@ void TestChecks::partitaIva_data()
     QTest::newRow("vuoto") << "" << false;
 }
 
-void TestChecks::partitaIva()
-{
+void TestChecks::partitaIva() {
     QFETCH(QString, numero);
     QFETCH(bool, valido);
     QCOMPARE(ControllaPartitaIva(numero), valido);
 }
 
-void TestChecks::uffici()
-{
+void TestChecks::uffici() {
     QCOMPARE(UfficiIva().size(), 104);
     QCOMPARE(UfficioIva("001"), QStringLiteral("Torino"));
     QCOMPARE(UfficioIva("040"), QStringLiteral("Forl\u00EC"));
@@ -107,8 +176,7 @@ void TestChecks::uffici()
         QVERIFY2(UfficioIva(senza).isEmpty(), senza);
 }
 
-void TestChecks::tipoCarta_data()
-{
+void TestChecks::tipoCarta_data() {
     QTest::addColumn<QString>("numero");
     QTest::addColumn<int>("codice");
     QTest::newRow("Visa") << "4111111111111111" << 2;
@@ -134,15 +202,13 @@ void TestChecks::tipoCarta_data()
     QTest::newRow("una cifra non zero") << "4" << 0;
 }
 
-void TestChecks::tipoCarta()
-{
+void TestChecks::tipoCarta() {
     QFETCH(QString, numero);
     QFETCH(int, codice);
     QCOMPARE(TipoCarta(numero), codice);
 }
 
-void TestChecks::iban_data()
-{
+void TestChecks::iban_data() {
     QTest::addColumn<QString>("iban");
     QTest::addColumn<bool>("valido");
     QTest::newRow("italiano") << "IT60X0542811101000000123456" << true;
@@ -156,15 +222,13 @@ void TestChecks::iban_data()
     QTest::newRow("vuoto") << "" << false;
 }
 
-void TestChecks::iban()
-{
+void TestChecks::iban() {
     QFETCH(QString, iban);
     QFETCH(bool, valido);
     QCOMPARE(ControllaIban(iban), valido);
 }
 
-void TestChecks::residuoIban_data()
-{
+void TestChecks::residuoIban_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<int>("residuo");
     QTest::newRow("valido") << "IT60X0542811101000000123456" << 1;
@@ -181,17 +245,288 @@ void TestChecks::residuoIban_data()
     QTest::newRow("lettere") << "AB12" << 101112 % 97;
 }
 
-void TestChecks::residuoIban()
-{
+void TestChecks::residuoIban() {
     QFETCH(QString, testo);
     QFETCH(int, residuo);
     QCOMPARE(ResiduoIban(testo), residuo);
 }
 
-void TestChecks::lettereInNumeri()
-{
+void TestChecks::lettereInNumeri() {
     QCOMPARE(LettereInNumeri("AZ09/b"), QStringLiteral("103509/b"));
-    QCOMPARE(LettereInNumeri("IT60X"), QStringLiteral("182960" "33"));
+    QCOMPARE(LettereInNumeri("IT60X"), QStringLiteral("182960"
+                                                      "33"));
+}
+
+void TestChecks::verdetti_data() {
+    QTest::addColumn<QString>("strumento");
+    QTest::addColumn<QString>("consegnato"); // put into the box by the opener
+    QTest::addColumn<QString>("digitato");   // then typed by the user
+    QTest::addColumn<Forma>("forma");
+    QTest::addColumn<QString>("messaggio");
+    QTest::addColumn<bool>("aperta");
+
+    const QString cfValido = QStringLiteral("Il codice fiscale digitato \u00E8 VALIDO.");
+    const QString cfErrato =
+        QStringLiteral("Attenzione: il codice fiscale digitato \u00E8 ERRATO.");
+    const QString cfLunghezza = QStringLiteral(
+        "Attenzione: il codice fiscale deve essere composto da 16 caratteri alfanumerici.");
+    const QString cf = QStringLiteral("TfrmCodFisc");
+    QTest::newRow("cf valido") << cf << "RSSMRA85T10A562S"
+                               << "" << Forma::Informazione << cfValido << false;
+    QTest::newRow("cf consegnato minuscolo") << cf << "rssmra85t10a562s"
+                                             << "" << Forma::Informazione << cfValido << false;
+    QTest::newRow("cf digitato minuscolo")
+        << cf << ""
+        << "rssmra85t10a562s" << Forma::Informazione << cfValido << false;
+    QTest::newRow("cf omocodia") << cf << "RSSMRAURTMLARSNL"
+                                 << "" << Forma::Informazione << cfValido << false;
+    QTest::newRow("cf errato") << cf << "RSSMRA85T10A562T"
+                               << "" << Forma::Avviso << cfErrato << false;
+    QTest::newRow("cf ultimo cifra") << cf << "RSSMRA85T10A5620"
+                                     << "" << Forma::Avviso << cfErrato << false;
+    QTest::newRow("cf spazio interno") << cf << "RSSM A85T10A562K"
+                                       << "" << Forma::Informazione << cfValido << false;
+    QTest::newRow("cf 15 caratteri") << cf << "RSSMRA85T10A562"
+                                     << "" << Forma::Avviso << cfLunghezza << true;
+    QTest::newRow("cf vuoto") << cf << ""
+                              << "" << Forma::Avviso << cfLunghezza << true;
+
+    const QString ivaErrata = QStringLiteral(
+        "Attenzione: il numero di partita IVA digitato risulta ERRATO!\r\n\r\n"
+        "Non \u00E8 quindi possibile fornire informazioni relative all'Ufficio IVA che lo ha "
+        "rilasciato.");
+    const QString ivaLunghezza =
+        QStringLiteral("Attenzione: la partita IVA deve essere composta da 11 caratteri numerici.");
+    const QString iva = QStringLiteral("TfrmPartitaIva");
+    QTest::newRow("iva Napoli 1") << iva << "12345670637"
+                                  << "" << Forma::Informazione << IvaValida.arg("Napoli 1")
+                                  << false;
+    QTest::newRow("iva digitata") << iva << ""
+                                  << "12345670637" << Forma::Informazione
+                                  << IvaValida.arg("Napoli 1") << false;
+    QTest::newRow("iva 120 Bologna 2")
+        << iva << "09876541203"
+        << "" << Forma::Informazione << IvaValida.arg("Bologna 2") << false;
+    QTest::newRow("iva ufficio senza nome")
+        << iva << "02468021106"
+        << "" << Forma::Informazione << IvaValida.arg("") << false;
+    QTest::newRow("iva errata") << iva << "12345670638"
+                                << "" << Forma::Avviso << ivaErrata << false;
+    QTest::newRow("iva con lettera") << iva << "1234567O637"
+                                     << "" << Forma::Avviso << ivaErrata << false;
+    QTest::newRow("iva 10 cifre") << iva << "1234567063"
+                                  << "" << Forma::Avviso << ivaLunghezza << true;
+    // A fiscal code of 16 digits arrives whole: its first 11 digits alone would pass.
+    QTest::newRow("iva 16 cifre consegnate") << iva << "1234567063712345"
+                                             << "" << Forma::Avviso << ivaLunghezza << true;
+
+    const QString cartaVuota = QStringLiteral(
+        "Attenzione: immettere il numero di carta di credito prima di premere il pulsante di "
+        "controllo.");
+    const QString carta = QStringLiteral("TfrmCarta");
+    QTest::newRow("Visa") << carta << "4111111111111111"
+                          << "" << Forma::Informazione
+                          << CartaValida.arg("4111111111111111", "Visa") << false;
+    QTest::newRow("Visa digitata") << carta << ""
+                                   << "4111111111111111" << Forma::Informazione
+                                   << CartaValida.arg("4111111111111111", "Visa") << false;
+    QTest::newRow("Visa cambiata") << carta << "4111111111111112"
+                                   << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("MasterCard") << carta << "5555555555554444"
+                                << "" << Forma::Informazione
+                                << CartaValida.arg("5555555555554444", "MasterCard") << false;
+    QTest::newRow("American Express")
+        << carta << "378282246310005"
+        << "" << Forma::Informazione << CartaValida.arg("378282246310005", "American Express")
+        << false;
+    QTest::newRow("Diner's Club") << carta << "36227206271667"
+                                  << "" << Forma::Informazione
+                                  << CartaValida.arg("36227206271667",
+                                                     "Diner's Club / Carte Blanche")
+                                  << false;
+    QTest::newRow("JCB") << carta << "3530111333300000"
+                         << "" << Forma::Informazione << CartaValida.arg("3530111333300000", "JCB")
+                         << false;
+    QTest::newRow("Discover") << carta << "6011111111111117"
+                              << "" << Forma::Informazione
+                              << CartaValida.arg("6011111111111117", "Discover") << false;
+    QTest::newRow("spazi mostrati")
+        << carta << "4012 8888 8888 1881"
+        << "" << Forma::Informazione << CartaValida.arg("4012 8888 8888 1881", "Visa") << false;
+    QTest::newRow("inizia con 2") << carta << "2221000000000009"
+                                  << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("inizia con 7") << carta << "7000000000000005"
+                                  << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("inizia con 39") << carta << "3900000000000005"
+                                   << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("3 e uno spazio") << carta << "3 78282246310005"
+                                    << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("senza cifre") << carta << "abc"
+                                 << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("carta vuota") << carta << ""
+                                 << "" << Forma::Avviso << cartaVuota << true;
+    QTest::newRow("carta solo spazi") << carta << "    "
+                                      << "" << Forma::Avviso << cartaVuota << true;
+
+    const QString ibanValido = QStringLiteral("L'IBAN digitato \u00E8 VALIDO.");
+    const QString ibanErrato = QStringLiteral("Attenzione: l'IBAN digitato \u00E8 ERRATO!");
+    const QString ibanLunghezza =
+        QStringLiteral("Attenzione: l'IBAN deve essere composto da 27 caratteri alfanumerici.");
+    const QString iban = QStringLiteral("TfrmIban");
+    QTest::newRow("iban valido") << iban << "IT60X0542811101000000123456"
+                                 << "" << Forma::Informazione << ibanValido << false;
+    QTest::newRow("iban consegnato minuscolo") << iban << "it60x0542811101000000123456"
+                                               << "" << Forma::Informazione << ibanValido << false;
+    QTest::newRow("iban digitato minuscolo")
+        << iban << ""
+        << "it60x0542811101000000123456" << Forma::Informazione << ibanValido << false;
+    QTest::newRow("iban scambiate") << iban << "IT60X0542811110100000123456"
+                                    << "" << Forma::Avviso << ibanErrato << false;
+    QTest::newRow("iban spazi interni") << iban << "GB82 WEST 1234 5698 7654 32"
+                                        << "" << Forma::Informazione << ibanValido << false;
+    QTest::newRow("iban barra") << iban << "IT60X0542811101000000123/56"
+                                << "" << Forma::Avviso << ibanErrato << false;
+    QTest::newRow("iban piu") << iban << "IT60+0542811101000000123456"
+                              << "" << Forma::Avviso << ibanErrato << false;
+    QTest::newRow("iban 26 caratteri") << iban << "IT60X054281110100000012345"
+                                       << "" << Forma::Avviso << ibanLunghezza << true;
+}
+
+void TestChecks::verdetti() {
+    QFETCH(QString, strumento);
+    QFETCH(QString, consegnato);
+    QFETCH(QString, digitato);
+    QFETCH(Forma, forma);
+    QFETCH(QString, messaggio);
+    QFETCH(bool, aperta);
+
+    Ambiente env;
+    QWidget *fuoco = nullptr;
+    QLineEdit *box = nullptr;
+    const bool rimasta = Apri(env, strumento, consegnato, [&](QDialog *d, QLineEdit *campo) {
+        box = campo;
+        QTest::keyClicks(campo, digitato);
+        QTest::mouseClick(Controllo<QPushButton>(d, "btnControlla"), Qt::LeftButton);
+        fuoco = d->focusWidget();
+    });
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->messaggi.at(0).forma, forma);
+    QCOMPARE(env->messaggi.at(0).testo, messaggio);
+    QCOMPARE(rimasta, aperta);
+    if (aperta)
+        QCOMPARE(fuoco, static_cast<QWidget *>(box));
+}
+
+void TestChecks::tastiCifre_data() {
+    QTest::addColumn<QString>("strumento");
+    QTest::newRow("partita IVA") << "TfrmPartitaIva";
+    QTest::newRow("carta") << "TfrmCarta";
+}
+
+void TestChecks::tastiCifre() {
+    QFETCH(QString, strumento);
+    Ambiente env;
+    QString dopoLettere, dopoModifiche, dopoIncolla;
+    Apri(env, strumento, QString(), [&](QDialog *, QLineEdit *campo) {
+        QTest::keyClicks(campo, QStringLiteral("1a2 b-3.4,5/"));
+        dopoLettere = campo->text();
+        // Left twice, Backspace, Delete, Right, then a digit.
+        QTest::keyClick(campo, Qt::Key_Left);
+        QTest::keyClick(campo, Qt::Key_Left);
+        QTest::keyClick(campo, Qt::Key_Backspace);
+        QTest::keyClick(campo, Qt::Key_Delete);
+        QTest::keyClick(campo, Qt::Key_Right);
+        QTest::keyClick(campo, Qt::Key_9);
+        dopoModifiche = campo->text();
+        QGuiApplication::clipboard()->setText(QStringLiteral("AB CD"));
+        QTest::keyClick(campo, Qt::Key_V, Qt::ControlModifier);
+        dopoIncolla = campo->text();
+    });
+    QCOMPARE(dopoLettere, QStringLiteral("12345"));
+    QCOMPARE(dopoModifiche, QStringLiteral("1259"));
+    QCOMPARE(dopoIncolla, QStringLiteral("1259"));
+    QVERIFY(env->messaggi.isEmpty());
+}
+
+void TestChecks::invioSoloFuoco_data() {
+    QTest::addColumn<QString>("strumento");
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<int>("limite");
+    QTest::newRow("codice fiscale") << "TfrmCodFisc"
+                                    << "RSSMRA85T10A562S" << 16;
+    QTest::newRow("partita IVA") << "TfrmPartitaIva"
+                                 << "12345670637" << 11;
+    QTest::newRow("carta") << "TfrmCarta"
+                           << "4111111111111111" << 30;
+    QTest::newRow("IBAN") << "TfrmIban"
+                          << "IT60X0542811101000000123456" << 27;
+}
+
+void TestChecks::invioSoloFuoco() {
+    QFETCH(QString, strumento);
+    QFETCH(QString, testo);
+    QFETCH(int, limite);
+    Ambiente env;
+    QWidget *fuocoAllApertura = nullptr, *fuocoDopoInvio = nullptr;
+    QLineEdit *box = nullptr;
+    int lunghezzaMassima = 0;
+    const bool aperta = Apri(env, strumento, testo, [&](QDialog *d, QLineEdit *campo) {
+        box = campo;
+        fuocoAllApertura = d->focusWidget();
+        lunghezzaMassima = campo->maxLength();
+        QTest::keyClick(campo, Qt::Key_Return);
+        fuocoDopoInvio = d->focusWidget();
+    });
+    QCOMPARE(fuocoAllApertura, static_cast<QWidget *>(box));
+    QCOMPARE(lunghezzaMassima, limite);
+    QCOMPARE(fuocoDopoInvio->objectName(), QStringLiteral("btnControlla"));
+    QVERIFY(aperta);
+    QVERIFY(env->messaggi.isEmpty());
+
+    // Typing stops at the limit.
+    Apri(env, strumento, QString(), [&](QDialog *, QLineEdit *campo) {
+        QTest::keyClicks(campo, QString(40, u'1'));
+        QCOMPARE(campo->text().size(), limite);
+    });
+}
+
+void TestChecks::maiuscoleDigitando_data() {
+    QTest::addColumn<QString>("strumento");
+    QTest::newRow("codice fiscale") << "TfrmCodFisc";
+    QTest::newRow("IBAN") << "TfrmIban";
+}
+
+void TestChecks::maiuscoleDigitando() {
+    QFETCH(QString, strumento);
+    Ambiente env;
+    QString testo;
+    Apri(env, strumento, QString(), [&](QDialog *, QLineEdit *campo) {
+        // Blanks at either end disappear at once, inner ones stay; letters come out
+        // upper case; the cursor stays where the user types.
+        QTest::keyClicks(campo, QStringLiteral(" it60 x"));
+        QTest::keyClick(campo, Qt::Key_Home);
+        QTest::keyClicks(campo, QStringLiteral("ab "));
+        testo = campo->text();
+    });
+    QCOMPARE(testo, QStringLiteral("AB IT60X"));
+}
+
+void TestChecks::chiudi_data() {
+    invioSoloFuoco_data();
+}
+
+void TestChecks::chiudi() {
+    QFETCH(QString, strumento);
+    QFETCH(QString, testo);
+    Ambiente env;
+    int risultato = -1;
+    const bool aperta = Apri(env, strumento, testo, [&](QDialog *d, QLineEdit *) {
+        QTest::mouseClick(Controllo<QPushButton>(d, "btnChiudi"), Qt::LeftButton);
+        risultato = d->result();
+    });
+    QVERIFY(!aperta);
+    QCOMPARE(risultato, int(QDialog::Rejected));
+    QVERIFY(env->messaggi.isEmpty());
 }
 
 QTEST_MAIN(TestChecks)
