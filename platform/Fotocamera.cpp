@@ -5,21 +5,74 @@
 #include <QCamera>
 #include <QMediaCaptureSession>
 #include <QMediaDevices>
-#include <QSemaphore>
 #include <QThread>
 #include <QVideoFrame>
 #include <QVideoSink>
 
-#include <atomic>
+ConsegnaFotogrammi::ConsegnaFotogrammi(QObject *parent) : QObject(parent) {}
+
+ConsegnaFotogrammi::~ConsegnaFotogrammi()
+{
+    Chiudi();
+    // A caller still inside Consegna leaves within one wait step once closed.
+    while (m_inCorso.load() > 0)
+        QThread::yieldCurrentThread();
+}
+
+void ConsegnaFotogrammi::Apri()
+{
+    // Forget a hand-over signal left from a frame abandoned at a previous close.
+    while (m_gestito.tryAcquire())
+        ;
+    m_aperta = true;
+}
+
+void ConsegnaFotogrammi::Chiudi() { m_aperta = false; }
+
+bool ConsegnaFotogrammi::Consegna(const QImage &img)
+{
+    if (!m_aperta || img.isNull())
+        return false;
+    if (QThread::currentThread() == thread()) {
+        emit Fotogramma(img);
+        return true;
+    }
+    ++m_inCorso;
+    QMetaObject::invokeMethod(
+        this,
+        [this, img] {
+            if (m_aperta)
+                emit Fotogramma(img); // the receiver draws it before returning
+            m_gestito.release();
+        },
+        Qt::QueuedConnection);
+    // Wait until it has been handled; give up when closed, so stopping the camera
+    // from the user-interface thread never waits on a blocked camera thread.
+    bool gestito = false;
+    while (!(gestito = m_gestito.tryAcquire(1, 20)))
+        if (!m_aperta)
+            break;
+    --m_inCorso;
+    return gestito;
+}
 
 namespace {
 // Wraps Qt Multimedia's default camera. Frames may arrive on the camera's own
-// thread: each is converted there, handed to the user-interface thread, and the
-// camera thread waits until it has been drawn, so frames never queue up.
+// thread: each is converted there and handed over one at a time. The hand-over
+// object is shared with the frame callback, so a frame still arriving while the
+// camera is destroyed never touches a destroyed object; it is deleted on its own
+// thread once the last user lets go.
 class FotocameraQt : public SorgenteFotogrammi {
 public:
-    explicit FotocameraQt(QObject *parent) : SorgenteFotogrammi(parent)
+    explicit FotocameraQt(QObject *parent)
+        : SorgenteFotogrammi(parent),
+          m_consegna(new ConsegnaFotogrammi, [](ConsegnaFotogrammi *c) {
+              c->Chiudi();
+              c->deleteLater();
+          })
     {
+        connect(m_consegna.get(), &ConsegnaFotogrammi::Fotogramma, this,
+                &SorgenteFotogrammi::Fotogramma);
         const QCameraDevice dispositivo = QMediaDevices::defaultVideoInput();
         if (dispositivo.isNull())
             return;
@@ -27,18 +80,20 @@ public:
         m_sink = new QVideoSink(this);
         m_sessione.setCamera(m_camera);
         m_sessione.setVideoSink(m_sink);
-        connect(m_sink, &QVideoSink::videoFrameChanged, m_sink,
-                [this](const QVideoFrame &f) { Arrivato(f); }, Qt::DirectConnection);
+        connect(
+            m_sink, &QVideoSink::videoFrameChanged, m_sink,
+            [consegna = m_consegna](const QVideoFrame &f) {
+                if (consegna->Aperta())
+                    consegna->Consegna(f.toImage());
+            },
+            Qt::DirectConnection);
     }
 
     ~FotocameraQt() override
     {
-        if (m_sink)
-            disconnect(m_sink, nullptr, this, nullptr);
         Ferma();
-        // A frame still being handed over gives up once it sees the camera stopped.
-        while (m_inConsegna.load() > 0)
-            QThread::yieldCurrentThread();
+        if (m_sink)
+            disconnect(m_sink, nullptr, nullptr, nullptr);
     }
 
     bool Disponibile() const override { return m_camera != nullptr; }
@@ -47,18 +102,14 @@ public:
     {
         if (!m_camera)
             return;
-        // Forget a hand-over signal left from before a stop.
-        while (m_disegnato.tryAcquire())
-            ;
-        m_consegna = true;
+        m_consegna->Apri();
         m_camera->start();
     }
 
     void Ferma() override
     {
-        // First release any waiting camera thread, then stop the camera: stopping may
-        // wait for that very thread.
-        m_consegna = false;
+        // Release a waiting camera thread first: stopping may wait for that thread.
+        m_consegna->Chiudi();
         if (m_camera)
             m_camera->stop();
     }
@@ -66,42 +117,10 @@ public:
     bool Attiva() const override { return m_camera && m_camera->isActive(); }
 
 private:
-    // Called on whatever thread delivers the frame.
-    void Arrivato(const QVideoFrame &f)
-    {
-        if (!m_consegna)
-            return;
-        if (QThread::currentThread() == thread()) {
-            const QImage img = f.toImage();
-            if (!img.isNull())
-                emit Fotogramma(img);
-            return;
-        }
-        ++m_inConsegna;
-        const QImage img = f.toImage();
-        if (!img.isNull()) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, img] {
-                    if (m_consegna)
-                        emit Fotogramma(img); // drawn synchronously by the receiver
-                    m_disegnato.release();
-                },
-                Qt::QueuedConnection);
-            // Wait until the frame is drawn; stop waiting when the camera is stopped.
-            while (!m_disegnato.tryAcquire(1, 50))
-                if (!m_consegna)
-                    break;
-        }
-        --m_inConsegna;
-    }
-
+    std::shared_ptr<ConsegnaFotogrammi> m_consegna;
     QCamera *m_camera = nullptr;
     QVideoSink *m_sink = nullptr;
     QMediaCaptureSession m_sessione;
-    std::atomic<bool> m_consegna{false};
-    std::atomic<int> m_inConsegna{0};
-    QSemaphore m_disegnato;
 };
 } // namespace
 

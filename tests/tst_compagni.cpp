@@ -2,6 +2,7 @@
 // e-mail and date picker, driven through the archive screen's controls.
 #include "support/Supporto.h"
 
+#include "platform/Fotocamera.h"
 #include "platform/SorgenteFotogrammi.h"
 #include "registry/Anagrafica.h"
 #include "registry/Calendario.h"
@@ -16,6 +17,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSemaphore>
+#include <QThread>
 #include <QTest>
 #include <QUrlQuery>
 
@@ -341,6 +344,60 @@ private slots:
         const QImage scritta(env->Percorso(QStringLiteral("1.jpg")));
         QCOMPARE(scritta.size(), QSize(64, 48));
         QVERIFY(Simile(scritta.pixel(32, 24), qRgb(0, 0, 255)));
+    }
+
+    // The camera thread hands each frame over and waits until it has been drawn.
+    void consegnaUnFotogrammaAllaVolta()
+    {
+        ConsegnaFotogrammi consegna;
+        consegna.Apri();
+        std::atomic<int> inConsegna{0};
+        std::atomic<bool> sovrapposti{false};
+        QList<int> larghezze;
+        QList<bool> esiti;
+        connect(&consegna, &ConsegnaFotogrammi::Fotogramma, this, [&](const QImage &img) {
+            QCOMPARE(QThread::currentThread(), thread());
+            if (inConsegna.load() != 1) // the camera thread must still be waiting
+                sovrapposti = true;
+            larghezze << img.width();
+        });
+        std::unique_ptr<QThread> camera(QThread::create([&] {
+            for (int i = 1; i <= 5; ++i) {
+                ++inConsegna;
+                const bool ok = consegna.Consegna(Immagine(i, 2, Qt::blue));
+                --inConsegna;
+                esiti << ok;
+            }
+        }));
+        camera->start();
+        QTRY_COMPARE_WITH_TIMEOUT(larghezze.size(), 5, 10000);
+        QVERIFY(camera->wait(10000));
+        QCOMPARE(larghezze, (QList<int>{1, 2, 3, 4, 5}));
+        QCOMPARE(esiti, (QList<bool>{true, true, true, true, true}));
+        QVERIFY(!sovrapposti);
+    }
+
+    // Stopping releases a camera thread that is waiting, without delivering its frame.
+    void consegnaChiusaLiberaLaCamera()
+    {
+        ConsegnaFotogrammi consegna;
+        consegna.Apri();
+        int ricevuti = 0;
+        connect(&consegna, &ConsegnaFotogrammi::Fotogramma, this, [&] { ++ricevuti; });
+        QSemaphore partito;
+        std::atomic<int> esito{-1};
+        std::unique_ptr<QThread> camera(QThread::create([&] {
+            partito.release();
+            esito = consegna.Consegna(Immagine(4, 4, Qt::red)) ? 1 : 0;
+        }));
+        camera->start();
+        partito.acquire(); // the user-interface thread is busy: the frame cannot be drawn
+        consegna.Chiudi();
+        QVERIFY(camera->wait(10000));
+        QCOMPARE(esito.load(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(ricevuti, 0);
+        QVERIFY(!consegna.Consegna(Immagine(4, 4, Qt::red)));
     }
 
     // ---- Attachments -------------------------------------------------------------------
