@@ -12,6 +12,7 @@ PACCHETTI=(
     fonts-liberation fonts-dejavu-core
     xvfb xauth
     libreoffice-calc-nogui
+    cups cups-client printer-driver-cups-pdf poppler-utils
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 
