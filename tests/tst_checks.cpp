@@ -439,6 +439,7 @@ void TestChecks::tastiCifre() {
         QTest::keyClick(campo, Qt::Key_9);
         dopoModifiche = campo->text();
         QGuiApplication::clipboard()->setText(QStringLiteral("AB CD"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("AB CD"));
         QTest::keyClick(campo, Qt::Key_V, Qt::ControlModifier);
         dopoIncolla = campo->text();
     });
