@@ -1,18 +1,143 @@
 #include "cards/DatiEnte.h"
 
+#include "archive/Testo.h"
+#include "cards/Segnaposto.h"
+#include "cards/Tessera.h"
 #include "platform/Finestra.h"
+#include "shell/Controlli.h"
+#include "shell/Schermate.h"
 
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
 #include <QShowEvent>
 
-TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent)
-{
+namespace {
+constexpr int kLarghezza = 760;
+constexpr int kAltezza = 350;
+
+QFrame *Pannello(QWidget *parent, const QRect &r) {
+    auto *f = new QFrame(parent);
+    f->setGeometry(r);
+    f->setStyleSheet(QStringLiteral("background-color: #1B2F5E; border-radius: 6px;"));
+    return f;
+}
+} // namespace
+
+TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmDatiEnte"));
     setWindowTitle(QStringLiteral(" Dati Ente o Associazione"));
+    setFixedSize(kLarghezza, kAltezza);
+
+    lblIstruzioni = new QLabel(QStringLiteral("Inserire i dati e fare clic su Applica e chiudi per "
+                                              "salvare le modifiche."),
+                               this);
+    lblIstruzioni->setObjectName(QStringLiteral("lblIstruzioni"));
+    lblIstruzioni->setGeometry(20, 14, kLarghezza - 40, 24);
+    QFont fi = lblIstruzioni->font();
+    fi.setPointSize(10);
+    fi.setBold(true);
+    lblIstruzioni->setFont(fi);
+    lblIstruzioni->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+
+    imgFoto = new TImmagine(this);
+    imgFoto->setObjectName(QStringLiteral("imgFoto"));
+    imgFoto->setGeometry(20, 50, 157, 174);
+    imgFoto->SetPicture(Segnaposto::Ritratto());
+    imgFoto->setStyleSheet(QStringLiteral("border: 1px solid #1B2F5E;"));
+
+    // The name and the two subtitles on one navy panel, the note line on a second one.
+    const int x = 196, w = kLarghezza - x - 20;
+    Pannello(this, QRect(x, 50, w, 174));
+    Pannello(this, QRect(x, 236, w, 54));
+
+    QFont fc(QStringLiteral("Verdana"), 12);
+    fc.setBold(true);
+    struct Riga {
+        QLineEdit *&campo;
+        const char *nome;
+        const char *evidenza;
+        int y;
+    };
+    const Riga righe[] = {
+        {txtAssociazione, "txtAssociazione", "effAssociazione", 66},
+        {txtSottotitolo01, "txtSottotitolo01", "effSottotitolo01", 118},
+        {txtSottotitolo02, "txtSottotitolo02", "effSottotitolo02", 170},
+        {txtAnnotazioni, "txtAnnotazioni", "effAnnotazioni", 248},
+    };
+    for (const Riga &r : righe) {
+        auto *eff = new QFrame(this);
+        eff->setObjectName(QString::fromLatin1(r.evidenza));
+        eff->setGeometry(x + 10, r.y - 4, w - 20, 38);
+        eff->setStyleSheet(QStringLiteral("background-color: #FFD700; border-radius: 3px;"));
+        r.campo = new QLineEdit(this);
+        r.campo->setObjectName(QString::fromLatin1(r.nome));
+        r.campo->setGeometry(x + 14, r.y, w - 28, 30);
+        r.campo->setFont(fc);
+        Comportamenti::Evidenza(r.campo, eff);
+    }
+    // Enter moves along a ring: name, first subtitle, second subtitle, note line.
+    Comportamenti::Invio(txtAssociazione, txtSottotitolo01);
+    Comportamenti::Invio(txtSottotitolo01, txtSottotitolo02);
+    Comportamenti::Invio(txtSottotitolo02, txtAnnotazioni);
+    Comportamenti::Invio(txtAnnotazioni, txtAssociazione);
+
+    btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
+    btnAnnulla->setGeometry(kLarghezza - 20 - 162 - 12 - 150, 304, 150, 32);
+    btnAnnulla->setAutoDefault(false);
+    btnApplica = new QPushButton(QStringLiteral("Applica e chiudi"), this);
+    btnApplica->setObjectName(QStringLiteral("btnApplica"));
+    btnApplica->setGeometry(kLarghezza - 20 - 162, 304, 162, 32);
+    btnApplica->setAutoDefault(false);
+
+    lblMemory = new QLabel(this);
+    lblMemory->setObjectName(QStringLiteral("lblMemory"));
+    lblMemory->hide();
+
+    connect(btnApplica, &QPushButton::clicked, this, &TfrmDatiEnte::btnApplicaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &TfrmDatiEnte::btnAnnullaClick);
+
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
 }
 
-void TfrmDatiEnte::showEvent(QShowEvent *e)
-{
+void TfrmDatiEnte::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Proprietario);
+    txtAssociazione->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmDatiEnte::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
+    g.setColorAt(1, Qt::white);
+    p.fillRect(rect(), g);
+}
+
+void TfrmDatiEnte::btnApplicaClick() {
+    // Texts go back only to the single-card screen, the one opener that expects them.
+    if (Testo::Trim32(lblMemory->text()) == QLatin1String("tessera")) {
+        QWidget *tessera = qobject_cast<TfrmTessera *>(parentWidget());
+        if (!tessera)
+            tessera = Schermate::frmTessera;
+        if (tessera) {
+            const std::pair<const char *, QLineEdit *> campi[] = {
+                {"titAssociazione", txtAssociazione},
+                {"titSottotitolo01", txtSottotitolo01},
+                {"titSottotitolo02", txtSottotitolo02},
+                {"titAnnotazioni", txtAnnotazioni},
+            };
+            for (const auto &[nome, campo] : campi)
+                if (auto *l = tessera->findChild<QLabel *>(QString::fromLatin1(nome)))
+                    l->setText(Testo::Trim32(campo->text()));
+        }
+    }
+    accept();
+}
+
+void TfrmDatiEnte::btnAnnullaClick() {
+    reject();
 }

@@ -1,18 +1,265 @@
 #include "cards/StampaTessera.h"
 
+#include "archive/Errori.h"
+#include "archive/Impostazioni.h"
+#include "archive/Testo.h"
+#include "cards/DatiEnteFile.h"
+#include "cards/ModelloTessera.h"
+#include "cards/Segnaposto.h"
+#include "cards/Tessera.h"
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "shell/Controlli.h"
+#include "shell/Schermate.h"
 
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QShowEvent>
 
-TfrmStampaTessera::TfrmStampaTessera(QWidget *parent) : QDialog(parent)
-{
+namespace {
+
+const QString kSezioneMargini = QStringLiteral("Margini Stampa");
+const QString kSuperiore = QStringLiteral("Superiore");
+const QString kSinistro = QStringLiteral("Sinistro");
+const QString kSezioneOrientamento = QStringLiteral("Stampa Tesserino");
+const QString kOrientamento = QStringLiteral("Orientamento");
+const QString kVerticale = QStringLiteral("Verticale");
+const QString kOrizzontale = QStringLiteral("Orizzontale");
+
+const QString kStampaFallita = QStringLiteral(
+    "Attenzione: la stampa non \u00e8 andata a buon fine.\n\r\n\rAccertarsi che la stampante sia "
+    "configurata correttamente.");
+
+QString PercorsoIni() {
+    return QDir(Piattaforma::CartellaProgramma()).filePath(NomeFileIni);
+}
+
+// A margin as printed: a real number with the comma as decimal separator.
+double Millimetri(const QString &testo) {
+    QLocale italiano(QLocale::Italian, QLocale::Italy);
+    italiano.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double v = italiano.toDouble(Testo::Trim32(testo), &ok);
+    if (!ok)
+        throw std::runtime_error(
+            QStringLiteral("'%1' is not a valid floating point value").arg(testo).toStdString());
+    return v;
+}
+
+QLabel *Titolo(QWidget *parent, const char *nome, const QString &testo, const QRect &r) {
+    auto *l = new QLabel(testo, parent);
+    l->setObjectName(QString::fromLatin1(nome));
+    l->setGeometry(r);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    l->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    return l;
+}
+
+QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r) {
+    auto *b = new QPushButton(testo, parent);
+    b->setObjectName(QString::fromLatin1(nome));
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r) {
+    auto *t = new QLineEdit(QStringLiteral("0"), parent);
+    t->setObjectName(QString::fromLatin1(nome));
+    t->setGeometry(r);
+    t->setReadOnly(true);
+    t->setAlignment(Qt::AlignCenter);
+    t->setFocusPolicy(Qt::NoFocus);
+    QFont f = t->font();
+    f.setBold(true);
+    f.setPointSize(11);
+    t->setFont(f);
+    return t;
+}
+
+} // namespace
+
+TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
+    : QDialog(parent), m_rep(CreaTesserino(VarianteTessera::Stampa)) {
     setObjectName(QStringLiteral("frmStampaTessera"));
     setWindowTitle(QStringLiteral(" Stampa tesserino"));
+    setFixedSize(600, 380);
+
+    imgMargini = new TImmagine(this);
+    imgMargini->setObjectName(QStringLiteral("imgMargini"));
+    imgMargini->setGeometry(14, 14, 320, 300);
+    imgMargini->SetPicture(
+        Segnaposto::DaSvg(QStringLiteral(":/cards/margini.svg"), QSize(320, 300), Qt::transparent));
+
+    const int x = 352;
+    lblTitOrientamento =
+        Titolo(this, "lblTitOrientamento", QStringLiteral("Orientamento:"), QRect(x, 14, 230, 22));
+    auto *pannello = new QGroupBox(this);
+    pannello->setGeometry(x, 38, 230, 62);
+    optVerticale = new QRadioButton(QStringLiteral("Verticale"), pannello);
+    optVerticale->setObjectName(QStringLiteral("optVerticale"));
+    optVerticale->setGeometry(12, 8, 200, 22);
+    optVerticale->setChecked(true);
+    optOrizzontale = new QRadioButton(QStringLiteral("Orizzontale"), pannello);
+    optOrizzontale->setObjectName(QStringLiteral("optOrizzontale"));
+    optOrizzontale->setGeometry(12, 34, 200, 22);
+
+    lblTitTop =
+        Titolo(this, "lblTitTop", QStringLiteral("Margine superiore:"), QRect(x, 114, 230, 22));
+    btnTopMinus = Pulsante(this, "btnTopMinus", QStringLiteral("-"), QRect(x, 140, 36, 30));
+    txtTop = Margine(this, "txtTop", QRect(x + 42, 140, 80, 30));
+    btnTopPlus = Pulsante(this, "btnTopPlus", QStringLiteral("+"), QRect(x + 128, 140, 36, 30));
+    lblTop = new QLabel(QStringLiteral("mm"), this);
+    lblTop->setObjectName(QStringLiteral("lblTop"));
+    lblTop->setGeometry(x + 172, 140, 50, 30);
+
+    lblTitLeft =
+        Titolo(this, "lblTitLeft", QStringLiteral("Margine sinistro:"), QRect(x, 184, 230, 22));
+    btnLeftMinus = Pulsante(this, "btnLeftMinus", QStringLiteral("-"), QRect(x, 210, 36, 30));
+    txtLeft = Margine(this, "txtLeft", QRect(x + 42, 210, 80, 30));
+    btnLeftPlus = Pulsante(this, "btnLeftPlus", QStringLiteral("+"), QRect(x + 128, 210, 36, 30));
+    lblLeft = new QLabel(QStringLiteral("mm"), this);
+    lblLeft->setObjectName(QStringLiteral("lblLeft"));
+    lblLeft->setGeometry(x + 172, 210, 50, 30);
+
+    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
+    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
+    lblAttendere->setGeometry(14, 328, 330, 30);
+    QFont fa = lblAttendere->font();
+    fa.setItalic(true);
+    fa.setBold(true);
+    lblAttendere->setFont(fa);
+    lblAttendere->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    lblAttendere->hide();
+
+    btnAnnulla = Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(x, 328, 110, 34));
+    btnStampa = Pulsante(this, "btnStampa", QStringLiteral("Stampa"), QRect(x + 120, 328, 110, 34));
+    btnApplicaTop = Pulsante(this, "btnApplicaTop", QString(), QRect(0, 0, 10, 10));
+    btnApplicaTop->hide();
+    btnApplicaLeft = Pulsante(this, "btnApplicaLeft", QString(), QRect(0, 0, 10, 10));
+    btnApplicaLeft->hide();
+
+    connect(btnTopMinus, &QPushButton::clicked, this, &TfrmStampaTessera::btnTopMinusClick);
+    connect(btnTopPlus, &QPushButton::clicked, this, &TfrmStampaTessera::btnTopPlusClick);
+    connect(btnLeftMinus, &QPushButton::clicked, this, &TfrmStampaTessera::btnLeftMinusClick);
+    connect(btnLeftPlus, &QPushButton::clicked, this, &TfrmStampaTessera::btnLeftPlusClick);
+    connect(btnApplicaTop, &QPushButton::clicked, this, &TfrmStampaTessera::btnApplicaTopClick);
+    connect(btnApplicaLeft, &QPushButton::clicked, this, &TfrmStampaTessera::btnApplicaLeftClick);
+    connect(btnStampa, &QPushButton::pressed, lblAttendere, &QLabel::show);
+    connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaTessera::btnStampaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &TfrmStampaTessera::btnAnnullaClick);
+
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
 }
 
-void TfrmStampaTessera::showEvent(QShowEvent *e)
-{
+TfrmStampaTessera::~TfrmStampaTessera() = default;
+
+void TfrmStampaTessera::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Proprietario);
+    if (!e->spontaneous())
+        FormShow();
+}
+
+void TfrmStampaTessera::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
+    g.setColorAt(1, Qt::white);
+    p.fillRect(rect(), g);
+}
+
+void TfrmStampaTessera::FormShow() {
+    const TFileIni ini(PercorsoIni());
+    txtTop->setText(ini.Leggi(kSezioneMargini, kSuperiore));
+    txtLeft->setText(ini.Leggi(kSezioneMargini, kSinistro));
+    const QString orientamento = Testo::Trim32(ini.Leggi(kSezioneOrientamento, kOrientamento));
+    if (orientamento == kVerticale) {
+        optVerticale->setChecked(true);
+    } else if (orientamento == kOrizzontale) {
+        optOrizzontale->setChecked(true);
+    }
+    if (Testo::Trim32(txtTop->text()).isEmpty())
+        txtTop->setText(QStringLiteral("0"));
+    if (Testo::Trim32(txtLeft->text()).isEmpty())
+        txtLeft->setText(QStringLiteral("0"));
+}
+
+void TfrmStampaTessera::Passo(QLineEdit *margine, int delta) {
+    bool ok = false;
+    const int v = Testo::Trim32(margine->text()).toInt(&ok);
+    if (!ok) {
+        // A hand-edited value that is no whole number: reported, left as it is.
+        Piattaforma::ErroreGenerale(
+            QStringLiteral("'%1' is not a valid integer value").arg(margine->text()));
+        return;
+    }
+    margine->setText(QString::number(v + delta));
+}
+
+void TfrmStampaTessera::btnTopMinusClick() {
+    Passo(txtTop, -1);
+}
+void TfrmStampaTessera::btnTopPlusClick() {
+    Passo(txtTop, +1);
+}
+void TfrmStampaTessera::btnLeftMinusClick() {
+    Passo(txtLeft, -1);
+}
+void TfrmStampaTessera::btnLeftPlusClick() {
+    Passo(txtLeft, +1);
+}
+
+void TfrmStampaTessera::SalvaMargine(const QString &chiave, QLineEdit *margine) {
+    TFileIni ini(PercorsoIni());
+    ini.Imposta(kSezioneMargini, chiave, Testo::Trim32(margine->text()));
+    ini.Imposta(kSezioneOrientamento, kOrientamento,
+                optVerticale->isChecked() ? kVerticale : kOrizzontale);
+    ini.Salva();
+}
+
+// These throw on a settings file that cannot be written: the print reports it.
+void TfrmStampaTessera::btnApplicaTopClick() {
+    SalvaMargine(kSuperiore, txtTop);
+}
+void TfrmStampaTessera::btnApplicaLeftClick() {
+    SalvaMargine(kSinistro, txtLeft);
+}
+
+void TfrmStampaTessera::btnStampaClick() {
+    try {
+        btnApplicaTopClick();
+        btnApplicaLeftClick();
+        lblAttendere->show();
+        lblAttendere->repaint();
+        TReportPage &pagina = m_rep->Pages(1);
+        pagina.SetOrientation(optVerticale->isChecked() ? poPortrait : poLandscape);
+        pagina.TopMargin = Millimetri(txtTop->text());
+        pagina.LeftMargin = Millimetri(txtLeft->text());
+        QWidget *tessera = parentWidget();
+        if (!qobject_cast<TfrmTessera *>(tessera))
+            tessera = Schermate::frmTessera;
+        RiempiTessera(*m_rep, DatiTesseraDa(tessera));
+        if (!m_rep->PrepareReport(true))
+            throw ErroreReport(QStringLiteral("PrepareReport"));
+        m_rep->Print(this);
+    } catch (const std::exception &) {
+        lblAttendere->hide();
+        Piattaforma::Avviso(kStampaFallita, this);
+        reject();
+        return;
+    }
+    lblAttendere->hide();
+    accept();
+}
+
+void TfrmStampaTessera::btnAnnullaClick() {
+    reject();
 }

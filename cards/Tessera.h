@@ -1,9 +1,94 @@
 #pragma once
-// Screen "Quorvel - Stampa tessera singola". Its controls and handlers come with its subsystem.
+// Screen "Quorvel - Stampa tessera singola": one card drawn large, filled from the
+// archive by browsing or searching, with the organization's texts and logo editable
+// on the card; opens the print preview and the print settings.
+#include "cards/ModelloTessera.h"
+#include "registry/Scorrimento.h"
+
 #include <QWidget>
+
+class QLabel;
+class QToolButton;
+class TArchivio;
+class TEtichetta;
+class TImmagine;
 
 class TfrmTessera : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmTessera(QWidget *parent = nullptr);
+
+    // The help topic of this screen.
+    static QString TitoloGuida();
+    static QString TestoGuida();
+
+public slots:
+    void FormShow();
+    void cmdNuovoClick();
+    void cmdTrovaClick();
+    void cmdAnteprimaClick();
+    void cmdStampaClick();
+    void cmdPrimoClick();
+    void cmdIndietroClick();
+    void cmdAvantiClick();
+    void cmdUltimoClick();
+    void imgLogoClick();
+    void titAssociazioneClick();
+    void btnCancFotoClick();
+    void btnCancLogoClick();
+    void imgGuidaClick();
+    void imgEsciClick();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    void CostruisciTessera(QWidget *carta);
+    void Reimposta();
+    void Scorri(Scorrimento::Freccia freccia);
+    void MostraScheda(TArchivio &archivio, int posizione);
+    // Writes the organization texts and the logo; false when the screen must stay open.
+    bool SalvaDatiEnte();
+
+    TEtichetta *titAssociazione;
+    TEtichetta *titSottotitolo01;
+    TEtichetta *titSottotitolo02;
+    TEtichetta *titAnnotazioni;
+    TImmagine *imgLogo;
+    QLabel *txtTesserato;
+    QLabel *txtCarica;
+    QLabel *txtNumTessera;
+    QLabel *txtDataRil;
+    QLabel *txtDataScade;
+    TImmagine *imgFoto;
+    QLabel *lblPosizione;
+    TImmagine *imgBianco;
+    TImmagine *imgBlank;
+    TImmagine *imgPuntino;
+    QLabel *titDataRil;
+    QLabel *titDataScade;
+    QToolButton *cmdNuovo;
+    QToolButton *cmdTrova;
+    QToolButton *cmdAnteprima;
+    QToolButton *cmdStampa;
+    QToolButton *cmdPrimo;
+    QToolButton *cmdIndietro;
+    QToolButton *cmdAvanti;
+    QToolButton *cmdUltimo;
+    QToolButton *btnCancFoto;
+    QToolButton *btnCancLogo;
+    QToolButton *imgGuida;
+    QToolButton *imgEsci;
+    QLabel *panInfo;
+    QLabel *lblInfo001;
+    QLabel *lblInfo002;
+    QLabel *lblInfo003;
 };
+
+// The card on a card screen, by the card fill rule: the logo and photo pictures and
+// the nine labels whose names end in `suffisso` ("" on the single-card screen, "_A"
+// ... "_I" on the nine-card screen). Only the screen's own controls are read, never
+// those of a screen it has opened.
+TDatiTessera DatiTesseraDa(const QWidget *schermata, const QString &suffisso = QString());

@@ -1,0 +1,36 @@
+#pragma once
+// Organization data: the four card texts in "Quorvel.ini", section "Dati Ente",
+// and the logo file "Logo.jpg", both in the program folder.
+#include <QImage>
+#include <QString>
+
+inline const QString NomeFileIni = QStringLiteral("Quorvel.ini");
+inline const QString NomeFileLogo = QStringLiteral("Logo.jpg");
+inline const QString SezioneDatiEnte = QStringLiteral("Dati Ente");
+
+struct TDatiEnte {
+    QString Denominazione;
+    QString Sottotitolo1;
+    QString Sottotitolo2;
+    QString Annotazioni;
+};
+
+namespace DatiEnteFile {
+
+// Reads the four keys; a missing file, section or key gives an empty text.
+TDatiEnte Leggi(const QString &cartella);
+// Writes the four keys in order, each trimmed; throws ErroreFile when the file
+// cannot be written.
+void Scrivi(const QString &cartella, const TDatiEnte &dati);
+
+// The logo file's size in pixels.
+inline constexpr int LarghezzaLogo = 119;
+inline constexpr int AltezzaLogo = 118;
+// Loads "Logo.jpg"; a null image when it is missing or cannot be decoded.
+QImage CaricaLogo(const QString &cartella);
+// The picture stretched (proportions not kept, smooth scaling) to 119 x 118.
+QImage LogoDaSalvare(const QImage &logo);
+// Saves the stretched picture as "Logo.jpg"; false when it cannot be written.
+bool SalvaLogo(const QString &cartella, const QImage &logo);
+
+} // namespace DatiEnteFile

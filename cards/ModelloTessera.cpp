@@ -1,0 +1,151 @@
+#include "cards/ModelloTessera.h"
+
+#include "archive/Testo.h"
+
+namespace {
+
+enum class Tipo { Forma, Immagine, Testo };
+
+// One row of the card layout: millimetres from the card's corner, as printed.
+struct Oggetto {
+    const char *nome;
+    Tipo tipo;
+    double sinistra, alto, larghezza, altezza;
+    double punti;  // font size
+    int stile;     // TFontStyle flags
+    QColor testo;  // text colour
+    QColor riempi; // fill
+    QColor bordo;  // outline
+    THAlign hAlign;
+    TVAlign vAlign;
+    const char *testoModello;
+};
+
+const QColor N = Colori::None;
+const QColor W = Colori::White;
+const QColor K = Colori::Black;
+
+// clang-format off
+const Oggetto kTessera[] = {
+    {"shpSfondo",        Tipo::Forma,     0.0,  0.0, 86.0, 54.0, 0,   0,      N, W, K, haLeft, vaTop, ""},
+    {"imgFoto",          Tipo::Immagine,  2.0, 15.8, 26.0, 28.8, 0,   0,      N, N, N, haLeft, vaTop, ""},
+    {"imgLogo",          Tipo::Immagine, 62.2, 24.4, 22.0, 21.0, 0,   0,      N, N, N, haLeft, vaTop, ""},
+    {"shpHeader",        Tipo::Forma,     1.0,  1.0, 83.8, 12.0, 0,   0,      N, Colori::Navy, Colori::Navy, haLeft, vaTop, ""},
+    {"shpFooter",        Tipo::Forma,     1.0, 47.0, 83.8,  6.0, 0,   0,      N, Colori::Navy, Colori::Navy, haLeft, vaTop, ""},
+    {"txtAssociazione",  Tipo::Testo,     2.0,  2.0, 54.0,  3.8, 8.0, fsBold, W, N, N, haLeft,   vaCenter, "Denominazione Ente o Associazione"},
+    {"txtSottotitolo01", Tipo::Testo,     2.0,  5.7, 54.0,  3.7, 7.0, 0,      W, N, N, haLeft,   vaCenter, "Indirizzo e citt\u00e0"},
+    {"txtSottotitolo02", Tipo::Testo,     2.0,  9.0, 54.0,  3.7, 7.0, 0,      W, N, N, haLeft,   vaCenter, "Telefono e altri recapiti"},
+    {"txtAnnotazioni",   Tipo::Testo,     2.0, 48.0, 82.0,  3.8, 8.0, fsBold, W, N, N, haCenter, vaCenter, "Annotazioni"},
+    {"txtTesserato",     Tipo::Testo,    30.0, 15.0, 55.0,  4.0, 9.0, fsBold, K, N, N, haLeft,   vaCenter, "Cognome e nome Socio"},
+    {"txtCarica",        Tipo::Testo,    30.0, 19.0, 55.0,  3.8, 7.3, fsBold, K, N, N, haLeft,   vaCenter, "Carica ricoperta"},
+    {"txtNumTessera",    Tipo::Testo,    30.0, 23.8, 31.0,  3.5, 7.3, fsBold, Colori::Brown, N, N, haLeft, vaCenter, "Tessera n."},
+    {"titDataRil",       Tipo::Testo,    30.0, 28.0, 23.0,  3.4, 7.0, 0,      K, N, N, haLeft,   vaCenter, "Data rilascio:"},
+    {"shpDataRil",       Tipo::Forma,    30.0, 32.0, 25.0,  4.0, 0,   0,      N, Colori::Beige, K, haLeft, vaTop, ""},
+    {"titDataScade",     Tipo::Testo,    30.0, 37.0, 23.0,  3.4, 7.0, 0,      K, N, N, haLeft,   vaCenter, "Data scadenza:"},
+    {"txtDataRil",       Tipo::Testo,    31.4, 32.6, 22.2,  3.0, 7.3, fsBold, K, N, N, haCenter, vaCenter, "GG/MM/AAAA"},
+    {"shpDataScade",     Tipo::Forma,    30.0, 41.0, 25.0,  4.0, 0,   0,      N, Colori::Beige, K, haLeft, vaTop, ""},
+    {"txtDataScade",     Tipo::Testo,    31.4, 41.6, 22.2,  3.0, 7.3, fsBold, K, N, N, haCenter, vaCenter, "GG/MM/AAAA"},
+};
+// clang-format on
+
+// The variant centres only these three vertically; the others sit at the top.
+bool CentratoNellaVariante(const QString &nome) {
+    return nome == u"txtAnnotazioni" || nome == u"txtDataRil" || nome == u"txtDataScade";
+}
+
+// Top of an object in the given variant.
+double Alto(const Oggetto &o, VarianteTessera variante) {
+    const QString nome = QString::fromLatin1(o.nome);
+    if (variante == VarianteTessera::Stampa)
+        return o.alto;
+    if (nome == u"txtDataRil" || nome == u"txtDataScade")
+        return o.alto - 0.2;
+    if (nome == u"txtAnnotazioni" && variante == VarianteTessera::Anteprima)
+        return 48.2;
+    return o.alto;
+}
+
+} // namespace
+
+void AggiungiTessera(TReportPage &pagina, double sinistraMm, double altoMm,
+                     VarianteTessera variante, const QString &suffisso, const QString &nomeSfondo) {
+    for (const Oggetto &o : kTessera) {
+        const QString base = QString::fromUtf8(o.nome);
+        const QString nome = (base == u"shpSfondo" ? nomeSfondo : base) + suffisso;
+        const double l = Unita::DaMm(sinistraMm + o.sinistra);
+        const double t = Unita::DaMm(altoMm + Alto(o, variante));
+        const double w = Unita::DaMm(o.larghezza);
+        const double h = Unita::DaMm(o.altezza);
+        switch (o.tipo) {
+        case Tipo::Forma: {
+            auto &s = pagina.Add<TShapeView>(nome, l, t, w, h);
+            s.Color = o.riempi;
+            s.Frame.Color = o.bordo;
+            s.Frame.Width = 1.0;
+            break;
+        }
+        case Tipo::Immagine: {
+            auto &p = pagina.Add<TPictureView>(nome, l, t, w, h);
+            p.Stretched = true;
+            p.KeepAspectRatio = true;
+            p.Center = true;
+            p.HighQuality = false;
+            break;
+        }
+        case Tipo::Testo: {
+            auto &m = pagina.Add<TMemoView>(nome, l, t, w, h);
+            m.Font.Name = QStringLiteral("Arial");
+            m.Font.Size = o.punti;
+            m.Font.Style = o.stile;
+            m.Font.Color = o.testo;
+            m.Color = Colori::None;
+            m.HAlign = o.hAlign;
+            m.VAlign = (variante == VarianteTessera::Stampa || CentratoNellaVariante(base))
+                           ? o.vAlign
+                           : vaTop;
+            m.WordWrap = false;
+            m.AllowExpressions = false;
+            m.SetText(QString::fromUtf8(o.testoModello));
+            break;
+        }
+        }
+    }
+}
+
+std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante) {
+    auto r = std::make_unique<TReport>(QStringLiteral("Tesserino"));
+    r->ReportOptions.Name = QStringLiteral("Tesserino");
+    r->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
+    r->PreviewOptions.Zoom = 1.0;
+    r->PreviewOptions.AllowEdit = false;
+    r->PrintOptions.Printer = QStringLiteral("Default");
+    r->ShowProgress = false;
+    TReportPage &pagina = r->Pages(1);
+    if (variante == VarianteTessera::Anteprima) {
+        pagina.PaperSize = 256;
+        pagina.PaperWidth = 210.0;
+        pagina.PaperHeight = 297.0;
+    } else {
+        pagina.SetPaperSize(9);
+    }
+    pagina.SetMargins(0, 0, 0, 0);
+    AggiungiTessera(pagina, 10.0, 10.0, variante);
+    return r;
+}
+
+void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso) {
+    auto testo = [&](const char *nome, const QString &valore) {
+        report.Memo(QString::fromLatin1(nome) + suffisso).SetText(Testo::Trim32(valore));
+    };
+    report.Picture(QStringLiteral("imgLogo") + suffisso).SetPicture(d.Logo);
+    report.Picture(QStringLiteral("imgFoto") + suffisso).SetPicture(d.Foto);
+    testo("txtAssociazione", d.Associazione);
+    testo("txtSottotitolo01", d.Sottotitolo01);
+    testo("txtSottotitolo02", d.Sottotitolo02);
+    testo("txtAnnotazioni", d.Annotazioni);
+    testo("txtTesserato", d.Tesserato);
+    testo("txtCarica", d.Carica);
+    testo("txtNumTessera", d.NumTessera);
+    testo("txtDataRil", d.DataRil);
+    testo("txtDataScade", d.DataScade);
+}
