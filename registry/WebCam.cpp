@@ -103,18 +103,6 @@ TfrmWebCam::TfrmWebCam(QWidget *parent) : QDialog(parent)
     imgTarget->SetPicture(
         Immagini::DaSvg(QStringLiteral(":/compagni/fotocamera.svg"), kDimensioneImmagine));
 
-    camCamera = Piattaforma::Fotocamera(this);
-    camCamera->setObjectName(QStringLiteral("camCamera"));
-    connect(camCamera.get(), &SorgenteFotogrammi::Fotogramma, this,
-            &TfrmWebCam::camCameraSampleBufferReady);
-    if (camCamera->Disponibile()) {
-        lblStato->hide();
-    } else {
-        lblStato->setText(QStringLiteral(
-            "Nessuna webcam disponibile: collegare una webcam e riaprire questa finestra. "
-            "\u00C8 comunque possibile catturare e importare l'immagine segnaposto."));
-    }
-
     connect(btnAccendi, &QPushButton::clicked, this, &TfrmWebCam::btnAccendiClick);
     connect(btnSpegni, &QPushButton::clicked, this, &TfrmWebCam::btnSpegniClick);
     connect(btnCattura, &QPushButton::clicked, this, &TfrmWebCam::btnCatturaClick);
@@ -134,17 +122,37 @@ TfrmWebCam::~TfrmWebCam()
         camCamera->Ferma();
 }
 
+// The camera is looked for when the screen is shown, not when it is created: the
+// instance made at start-up never probes the devices.
+void TfrmWebCam::CollegaCamera()
+{
+    if (camCamera)
+        return;
+    camCamera = Piattaforma::Fotocamera(this);
+    camCamera->setObjectName(QStringLiteral("camCamera"));
+    connect(camCamera.get(), &SorgenteFotogrammi::Fotogramma, this,
+            &TfrmWebCam::camCameraSampleBufferReady);
+    if (camCamera->Disponibile()) {
+        lblStato->hide();
+    } else {
+        lblStato->setText(QStringLiteral(
+            "Nessuna webcam disponibile: collegare una webcam e riaprire questa finestra. "
+            "\u00C8 comunque possibile catturare e importare l'immagine segnaposto."));
+    }
+    AggiornaPulsanti();
+}
+
 void TfrmWebCam::AggiornaPulsanti()
 {
-    const bool disponibile = camCamera->Disponibile();
-    const bool attiva = camCamera->Attiva();
+    const bool disponibile = camCamera && camCamera->Disponibile();
+    const bool attiva = camCamera && camCamera->Attiva();
     btnAccendi->setEnabled(disponibile && !attiva);
     btnSpegni->setEnabled(disponibile && attiva);
 }
 
 void TfrmWebCam::btnAccendiClick()
 {
-    if (!camCamera->Disponibile())
+    if (!camCamera || !camCamera->Disponibile())
         return;
     camCamera->Avvia();
     AggiornaPulsanti();
@@ -152,7 +160,8 @@ void TfrmWebCam::btnAccendiClick()
 
 void TfrmWebCam::btnSpegniClick()
 {
-    camCamera->Ferma();
+    if (camCamera)
+        camCamera->Ferma();
     AggiornaPulsanti();
 }
 
@@ -183,7 +192,8 @@ void TfrmWebCam::btnSalvaFotogrammaClick()
 
 void TfrmWebCam::btnImportaFotoClick()
 {
-    camCamera->Ferma();
+    if (camCamera)
+        camCamera->Ferma();
     if (auto *foto = Immagini::Proprio<TImmagine>(parentWidget(), QStringLiteral("imgFoto")))
         foto->SetPicture(imgTarget->Picture());
     accept();
@@ -191,18 +201,21 @@ void TfrmWebCam::btnImportaFotoClick()
 
 void TfrmWebCam::btnCloseClick()
 {
-    camCamera->Ferma();
+    if (camCamera)
+        camCamera->Ferma();
     reject();
 }
 
 void TfrmWebCam::done(int r)
 {
-    camCamera->Ferma();
+    if (camCamera)
+        camCamera->Ferma();
     QDialog::done(r);
 }
 
 void TfrmWebCam::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
+    CollegaCamera();
     Finestra::Centra(this, Finestra::Centro::Proprietario);
 }

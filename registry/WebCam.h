@@ -32,6 +32,7 @@ protected:
 
 private:
     void AggiornaPulsanti();
+    void CollegaCamera();
 
     std::unique_ptr<SorgenteFotogrammi> camCamera;
     TImmagine *imgCamera;
