@@ -13,28 +13,27 @@
 namespace {
 
 // The summary-list template: title, one splitting band of memo lines, footer.
-std::unique_ptr<TReport> ListaRiepilogo(int righe)
-{
+std::unique_ptr<TReport> ListaRiepilogo(int righe) {
     auto r = std::make_unique<TReport>(QStringLiteral("Riepilogo dati"));
     TReportPage &p = r->Pages(1);
     p.SetOrientation(poLandscape);
     p.SetMargins(10, 10, 10, 10);
-    auto &t = p.AddBand<TReportTitle>(QStringLiteral("ReportTitle"), 30.23624)
-                  .Add<TMemoView>(QStringLiteral("txtTitolo"), 7.55906, 3.77953, 1031.81169,
-                                  18.89765);
+    auto &t =
+        p.AddBand<TReportTitle>(QStringLiteral("ReportTitle"), 30.23624)
+            .Add<TMemoView>(QStringLiteral("txtTitolo"), 7.55906, 3.77953, 1031.81169, 18.89765);
     t.Color = Colori::SlateGray;
     t.Font = {QStringLiteral("Verdana"), 9, fsBold, Colori::White};
     t.HAlign = haCenter;
     t.SetText(QStringLiteral("Riepilogo anagrafica tesserati"));
     auto &dati = p.AddBand<TMasterData>(QStringLiteral("MasterData"), 105.82684);
     dati.AllowSplit = true;
-    auto &m = dati.Add<TMemoView>(QStringLiteral("txtRiepilogo"), 11.33859, 0, 1031.81169,
-                                  102.04731);
+    auto &m =
+        dati.Add<TMemoView>(QStringLiteral("txtRiepilogo"), 11.33859, 0, 1031.81169, 102.04731);
     m.Font = {QStringLiteral("Courier New"), 8, 0, Colori::Black};
     m.WordWrap = false;
-    auto &f = p.AddBand<TFooter>(QStringLiteral("Footer"), 30.23624)
-                  .Add<TMemoView>(QStringLiteral("txtPagina"), 11.33859, 7.55906, 1028.03216,
-                                  18.89765);
+    auto &f =
+        p.AddBand<TFooter>(QStringLiteral("Footer"), 30.23624)
+            .Add<TMemoView>(QStringLiteral("txtPagina"), 11.33859, 7.55906, 1028.03216, 18.89765);
     f.Color = Colori::SlateGray;
     f.Font = {QStringLiteral("Verdana"), 8, fsBold, Colori::White};
     f.HAlign = haCenter;
@@ -55,8 +54,7 @@ std::unique_ptr<TReport> ListaRiepilogo(int righe)
     return r;
 }
 
-void BM_ListaPrepara(benchmark::State &state)
-{
+void BM_ListaPrepara(benchmark::State &state) {
     auto r = ListaRiepilogo(int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(r->Componi(QDate(2025, 6, 15)));
@@ -65,8 +63,7 @@ void BM_ListaPrepara(benchmark::State &state)
 }
 BENCHMARK(BM_ListaPrepara)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-void BM_ListaPreparaEPdf(benchmark::State &state)
-{
+void BM_ListaPreparaEPdf(benchmark::State &state) {
     auto r = ListaRiepilogo(int(state.range(0)));
     QTemporaryDir dir;
     const QString pdf = QDir(dir.path()).filePath(QStringLiteral("riepilogo.pdf"));

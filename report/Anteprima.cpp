@@ -26,13 +26,11 @@ const double LivelliZoom[] = {0.25, 0.5, 0.75, 1.0, 1.5, 2.0, 3.0, 4.0};
 // Paints the current page at the preview's zoom, on a grey desk with a shadow.
 class TPaginaAnteprima : public QWidget {
 public:
-    explicit TPaginaAnteprima(QWidget *parent) : QWidget(parent)
-    {
+    explicit TPaginaAnteprima(QWidget *parent) : QWidget(parent) {
         setObjectName(QStringLiteral("pagAnteprima"));
         setAutoFillBackground(false);
     }
-    void Imposta(const TPaginaPreparata *pagina, double zoom)
-    {
+    void Imposta(const TPaginaPreparata *pagina, double zoom) {
         m_pagina = pagina;
         m_zoom = zoom;
         QSize s(2 * Bordo, 2 * Bordo);
@@ -44,8 +42,7 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override
-    {
+    void paintEvent(QPaintEvent *) override {
         QPainter p(this);
         p.fillRect(rect(), QColor(0x80, 0x80, 0x80));
         if (!m_pagina)
@@ -66,8 +63,7 @@ private:
 };
 
 TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
-    : QDialog(parent), m_report(report)
-{
+    : QDialog(parent), m_report(report) {
     setObjectName(QStringLiteral("frmAnteprimaReport"));
     setWindowTitle(report.ReportOptions.Name);
 
@@ -95,8 +91,8 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
     };
     const int pulsanti = report.PreviewOptions.Buttons;
     if (pulsanti & pbPrint) {
-        pulsante("btnStampa", QStringLiteral("Stampa"), "stampa", QStringLiteral("Stampa il documento"),
-                 &TfrmAnteprimaReport::btnStampaClick);
+        pulsante("btnStampa", QStringLiteral("Stampa"), "stampa",
+                 QStringLiteral("Stampa il documento"), &TfrmAnteprimaReport::btnStampaClick);
         m_barra->addSeparator();
     }
     if (pulsanti & pbZoom) {
@@ -124,7 +120,8 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
              QStringLiteral("Pagina precedente"), &TfrmAnteprimaReport::btnPrecedenteClick);
     m_lblPagina = new QLabel(m_barra);
     m_lblPagina->setObjectName(QStringLiteral("lblPagina"));
-    m_lblPagina->setStyleSheet(QStringLiteral("color: #1B2F5E; font-weight: bold; padding: 0 6px;"));
+    m_lblPagina->setStyleSheet(
+        QStringLiteral("color: #1B2F5E; font-weight: bold; padding: 0 6px;"));
     m_barra->addWidget(m_lblPagina);
     pulsante("btnSuccessiva", QStringLiteral("Successiva"), "successiva",
              QStringLiteral("Pagina successiva"), &TfrmAnteprimaReport::btnSuccessivaClick);
@@ -162,23 +159,20 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
     Aggiorna();
 }
 
-void TfrmAnteprimaReport::SetZoom(double zoom)
-{
+void TfrmAnteprimaReport::SetZoom(double zoom) {
     if (!(zoom > 0))
         return;
     m_zoom = std::clamp(zoom, 0.1, 8.0);
     Aggiorna();
 }
 
-void TfrmAnteprimaReport::SetPaginaCorrente(int pagina)
-{
+void TfrmAnteprimaReport::SetPaginaCorrente(int pagina) {
     const int n = m_report.PreparedCount();
     m_pagina = n > 0 ? std::clamp(pagina, 0, n - 1) : 0;
     Aggiorna();
 }
 
-void TfrmAnteprimaReport::Aggiorna()
-{
+void TfrmAnteprimaReport::Aggiorna() {
     const auto &pagine = m_report.PreparedPages();
     const int n = int(pagine.size());
     m_vista->Imposta(n > 0 ? &pagine[size_t(m_pagina)] : nullptr, m_zoom);
@@ -193,23 +187,20 @@ void TfrmAnteprimaReport::Aggiorna()
     }
 }
 
-void TfrmAnteprimaReport::btnStampaClick()
-{
+void TfrmAnteprimaReport::btnStampaClick() {
     StampaReport::Stampa(m_report, this, m_pagina);
 }
 
-void TfrmAnteprimaReport::btnLarghezzaClick()
-{
+void TfrmAnteprimaReport::btnLarghezzaClick() {
     const auto &pagine = m_report.PreparedPages();
     if (pagine.empty())
         return;
-    const double w = m_area->viewport()->width() - 2 * Bordo -
-                     m_area->verticalScrollBar()->sizeHint().width();
+    const double w =
+        m_area->viewport()->width() - 2 * Bordo - m_area->verticalScrollBar()->sizeHint().width();
     SetZoom(w / Unita::DaMm(pagine[size_t(m_pagina)].LarghezzaMm));
 }
 
-void TfrmAnteprimaReport::btnPaginaInteraClick()
-{
+void TfrmAnteprimaReport::btnPaginaInteraClick() {
     const auto &pagine = m_report.PreparedPages();
     if (pagine.empty())
         return;
@@ -219,8 +210,7 @@ void TfrmAnteprimaReport::btnPaginaInteraClick()
     SetZoom(std::min(w / Unita::DaMm(p.LarghezzaMm), h / Unita::DaMm(p.AltezzaMm)));
 }
 
-void TfrmAnteprimaReport::cboZoomChange()
-{
+void TfrmAnteprimaReport::cboZoomChange() {
     if (!m_cboZoom)
         return;
     QString t = m_cboZoom->currentText();
@@ -234,31 +224,26 @@ void TfrmAnteprimaReport::cboZoomChange()
         Aggiorna(); // an unreadable entry goes back to the current zoom
 }
 
-void TfrmAnteprimaReport::btnSchermoInteroClick()
-{
+void TfrmAnteprimaReport::btnSchermoInteroClick() {
     if (isFullScreen())
         showMaximized();
     else
         showFullScreen();
 }
 
-void TfrmAnteprimaReport::btnChiudiClick()
-{
+void TfrmAnteprimaReport::btnChiudiClick() {
     accept();
 }
 
-void TfrmAnteprimaReport::btnPrecedenteClick()
-{
+void TfrmAnteprimaReport::btnPrecedenteClick() {
     SetPaginaCorrente(m_pagina - 1);
 }
 
-void TfrmAnteprimaReport::btnSuccessivaClick()
-{
+void TfrmAnteprimaReport::btnSuccessivaClick() {
     SetPaginaCorrente(m_pagina + 1);
 }
 
-void TfrmAnteprimaReport::keyPressEvent(QKeyEvent *e)
-{
+void TfrmAnteprimaReport::keyPressEvent(QKeyEvent *e) {
     switch (e->key()) {
     case Qt::Key_Escape:
         if (isFullScreen()) {

@@ -14,8 +14,7 @@ constexpr double Tolleranza = 1e-6;
 constexpr double Infinito = 1e300;
 
 // The value of the one expression the system uses; other bracketed text prints as typed.
-QString SostituisciEspressioni(const QString &riga, const QDate &oggi)
-{
+QString SostituisciEspressioni(const QString &riga, const QDate &oggi) {
     static const QRegularExpression data(QStringLiteral("\\[\\s*DATE\\s*\\]"),
                                          QRegularExpression::CaseInsensitiveOption);
     if (!riga.contains(QLatin1Char('[')))
@@ -27,8 +26,7 @@ QString SostituisciEspressioni(const QString &riga, const QDate &oggi)
 
 // Breaks a text line into the lines that fit the given width (words kept whole where
 // possible).
-QStringList AVaCapo(const QString &riga, const TFont &font, double larghezza)
-{
+QStringList AVaCapo(const QString &riga, const TFont &font, double larghezza) {
     if (riga.isEmpty() || larghezza <= 0)
         return {riga};
     QTextLayout layout(riga, Pittore::FontPer(font, 96.0));
@@ -59,8 +57,7 @@ struct Disposto {
     double altezzaRiga = 0; // memo: height of one line
 };
 
-Disposto Disponi(const TReportComponent &o, const QDate &oggi)
-{
+Disposto Disponi(const TReportComponent &o, const QDate &oggi) {
     Disposto d;
     auto copia = o.Clone();
     d.rett = copia->Rettangolo();
@@ -93,8 +90,7 @@ Disposto Disponi(const TReportComponent &o, const QDate &oggi)
     return d;
 }
 
-double AltezzaTesto(const Disposto &d)
-{
+double AltezzaTesto(const Disposto &d) {
     return d.righe.isEmpty() ? 0 : d.righe.size() * d.passo - Pittore::Interlinea;
 }
 
@@ -105,8 +101,7 @@ struct BandaDisposta {
     bool divisibile = false;
 };
 
-BandaDisposta DisponiBanda(const TBand &b, const QDate &oggi)
-{
+BandaDisposta DisponiBanda(const TBand &b, const QDate &oggi) {
     BandaDisposta r;
     r.altezza = std::max(0.0, b.Height);
     auto *md = dynamic_cast<const TMasterData *>(&b);
@@ -143,8 +138,7 @@ BandaDisposta DisponiBanda(const TBand &b, const QDate &oggi)
 }
 
 // Whether cutting the band at s (relative to its top) passes through no memo line.
-bool TaglioValido(const BandaDisposta &b, double s)
-{
+bool TaglioValido(const BandaDisposta &b, double s) {
     for (const Disposto &d : b.oggetti) {
         if (d.oggetto->Kind() != TReportComponent::Tipo::Memo)
             continue;
@@ -161,8 +155,7 @@ bool TaglioValido(const BandaDisposta &b, double s)
 
 // The lowest cut in (da, a] that passes through no memo line; a when a is free,
 // otherwise the top of a line or the end of a line. Returns da when there is none.
-double TaglioMigliore(const BandaDisposta &b, double da, double a)
-{
+double TaglioMigliore(const BandaDisposta &b, double da, double a) {
     if (TaglioValido(b, a))
         return a;
     double migliore = da;
@@ -183,8 +176,7 @@ double TaglioMigliore(const BandaDisposta &b, double da, double a)
 
 // The first cut below da that passes through no memo line: used when not even one line
 // fits on an empty page, so that composition always advances.
-double TaglioForzato(const BandaDisposta &b, double da)
-{
+double TaglioForzato(const BandaDisposta &b, double da) {
     double primo = b.altezza;
     for (const Disposto &d : b.oggetti) {
         if (d.oggetto->Kind() != TReportComponent::Tipo::Memo)
@@ -202,10 +194,8 @@ double TaglioForzato(const BandaDisposta &b, double da)
 
 class Compositore {
 public:
-    Compositore(const TReportPage &pagina, const QDate &oggi,
-                std::vector<TPaginaPreparata> &uscita)
-        : m_pagina(pagina), m_oggi(oggi), m_uscita(uscita)
-    {
+    Compositore(const TReportPage &pagina, const QDate &oggi, std::vector<TPaginaPreparata> &uscita)
+        : m_pagina(pagina), m_oggi(oggi), m_uscita(uscita) {
         m_x0 = Unita::DaMm(pagina.LeftMargin);
         m_y0 = Unita::DaMm(pagina.TopMargin);
         m_fondo = Unita::DaMm(pagina.PaperHeight - pagina.BottomMargin);
@@ -213,8 +203,7 @@ public:
             m_oggettiPagina.push_back(Disponi(*o, oggi));
     }
 
-    void Componi()
-    {
+    void Componi() {
         NuovaPagina();
         // Title, master data, footer, whatever the order of declaration.
         std::vector<const TBand *> bande;
@@ -222,9 +211,12 @@ public:
             bande.push_back(b.get());
         auto rango = [](const TBand *b) {
             switch (b->Kind()) {
-            case TReportComponent::Tipo::ReportTitle: return 0;
-            case TReportComponent::Tipo::MasterData: return 1;
-            default: return 2;
+            case TReportComponent::Tipo::ReportTitle:
+                return 0;
+            case TReportComponent::Tipo::MasterData:
+                return 1;
+            default:
+                return 2;
             }
         };
         std::stable_sort(bande.begin(), bande.end(),
@@ -239,8 +231,7 @@ public:
     }
 
 private:
-    void NuovaPagina()
-    {
+    void NuovaPagina() {
         TPaginaPreparata p;
         p.LarghezzaMm = m_pagina.PaperWidth;
         p.AltezzaMm = m_pagina.PaperHeight;
@@ -255,11 +246,10 @@ private:
 
     // Puts the part of d between da and a (container coordinates, a may be infinite) on
     // the current page, the container's point (0, base) landing at (x, y).
-    void Aggiungi(const Disposto &d, double x, double y, double base, double da, double a)
-    {
+    void Aggiungi(const Disposto &d, double x, double y, double base, double da, double a) {
         const QRectF &r = d.rett;
-        const bool dentro = r.height() > 0 ? (r.top() < a && r.bottom() > da)
-                                           : (r.top() >= da && r.top() < a);
+        const bool dentro =
+            r.height() > 0 ? (r.top() < a && r.bottom() > da) : (r.top() >= da && r.top() < a);
         if (!dentro)
             return;
         TElementoPreparato e;
@@ -285,8 +275,7 @@ private:
         m_uscita.back().elementi.push_back(std::move(e));
     }
 
-    void Posa(const BandaDisposta &b)
-    {
+    void Posa(const BandaDisposta &b) {
         const double x = m_x0;
         double da = 0; // part of the band already laid
         for (;;) {
@@ -333,8 +322,7 @@ private:
 
 } // namespace
 
-bool TReport::Componi(const QDate &oggi, QStringList *errori)
-{
+bool TReport::Componi(const QDate &oggi, QStringList *errori) {
     m_preparate.clear();
     QStringList trovati;
     for (size_t i = 1; i < m_pagine.size(); ++i) {

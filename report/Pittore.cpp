@@ -13,8 +13,7 @@ namespace {
 
 // A 96-dpi device: memo layout is measured here, whatever the output device, so that
 // lines fall at the same places on screen, paper, PDF and images.
-const QPaintDevice *Riferimento()
-{
+const QPaintDevice *Riferimento() {
     static QImage *img = [] {
         auto *i = new QImage(1, 1, QImage::Format_RGB32);
         const int dpm = int(std::lround(96.0 / 0.0254));
@@ -25,14 +24,12 @@ const QPaintDevice *Riferimento()
     return img;
 }
 
-double DpiDi(const QPainter &p)
-{
+double DpiDi(const QPainter &p) {
     const QPaintDevice *d = p.device();
     return d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96.0;
 }
 
-QPen Penna(const TFrame &f)
-{
+QPen Penna(const TFrame &f) {
     QPen pen(f.Color.isValid() ? f.Color : QColor(Qt::black));
     pen.setWidthF(f.Width > 0 ? f.Width : 1.0);
     pen.setJoinStyle(Qt::MiterJoin);
@@ -41,8 +38,7 @@ QPen Penna(const TFrame &f)
 }
 
 // Frame sides drawn inside the rectangle, as bands of the frame's width.
-void DisegnaCornice(QPainter &p, const QRectF &r, const TFrame &f)
-{
+void DisegnaCornice(QPainter &p, const QRectF &r, const TFrame &f) {
     if (f.Typ == ftNone)
         return;
     const QColor c = f.Color.isValid() ? f.Color : QColor(Qt::black);
@@ -57,8 +53,7 @@ void DisegnaCornice(QPainter &p, const QRectF &r, const TFrame &f)
         p.fillRect(QRectF(r.right() - w, r.top(), w, r.height()), c);
 }
 
-void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m)
-{
+void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m) {
     if (m.Color.isValid())
         p.fillRect(e.rettangolo, m.Color);
     if (!e.righe.isEmpty()) {
@@ -82,8 +77,7 @@ void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m)
     DisegnaCornice(p, e.rettangolo, m.Frame);
 }
 
-void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureView &v)
-{
+void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureView &v) {
     p.fillRect(e.rettangolo, Qt::white);
     const QRectF area = v.AreaImmagine(e.rettangolo);
     if (area.isEmpty())
@@ -92,8 +86,7 @@ void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureVie
     p.drawImage(area, v.Picture);
 }
 
-void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s)
-{
+void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s) {
     const QRectF &r = e.rettangolo;
     if (s.Color.isValid())
         p.fillRect(r, s.Color);
@@ -105,8 +98,7 @@ void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s)
     p.drawRect(r.adjusted(m, m, -m, -m));
 }
 
-void DisegnaLinea(QPainter &p, const TElementoPreparato &e, const TLineView &l)
-{
+void DisegnaLinea(QPainter &p, const TElementoPreparato &e, const TLineView &l) {
     const QRectF &r = e.rettangolo;
     const double w = l.Frame.Width > 0 ? l.Frame.Width : 1.0;
     const QColor c = l.Frame.Color.isValid() ? l.Frame.Color : QColor(Qt::black);
@@ -118,17 +110,15 @@ void DisegnaLinea(QPainter &p, const TElementoPreparato &e, const TLineView &l)
 
 } // namespace
 
-void Trasforma(QPainter &p, double scala)
-{
+void Trasforma(QPainter &p, double scala) {
     const QPaintDevice *d = p.device();
     const double dpi = d && d->logicalDpiX() > 0 ? d->logicalDpiX() : 96.0;
     p.resetTransform();
-    p.scale(dpi / 96.0 * scala, (d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96.0) / 96.0 *
-                                     scala);
+    p.scale(dpi / 96.0 * scala,
+            (d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96.0) / 96.0 * scala);
 }
 
-QFont FontPer(const TFont &f, double dpiDispositivo)
-{
+QFont FontPer(const TFont &f, double dpiDispositivo) {
     QFont font(f.Name);
     // Size in points such that the em is Size * 4/3 units on a device of this DPI
     // drawn with one unit per logical coordinate.
@@ -145,13 +135,11 @@ QFont FontPer(const TFont &f, double dpiDispositivo)
     return font;
 }
 
-QFontMetricsF Metriche(const TFont &f)
-{
+QFontMetricsF Metriche(const TFont &f) {
     return QFontMetricsF(FontPer(f, 96.0), Riferimento());
 }
 
-double AltezzaRiga(const TFont &f)
-{
+double AltezzaRiga(const TFont &f) {
     // Cached: composition of long lists asks for the same fonts many times.
     static QHash<QString, double> cache;
     const QString chiave = QStringLiteral("%1|%2|%3").arg(f.Name).arg(f.Size).arg(f.Style);
@@ -163,13 +151,11 @@ double AltezzaRiga(const TFont &f)
     return h;
 }
 
-double PassoRiga(const TFont &f)
-{
+double PassoRiga(const TFont &f) {
     return AltezzaRiga(f) + Interlinea;
 }
 
-void DisegnaElemento(QPainter &p, const TElementoPreparato &e)
-{
+void DisegnaElemento(QPainter &p, const TElementoPreparato &e) {
     if (!e.oggetto)
         return;
     p.save();
@@ -193,8 +179,7 @@ void DisegnaElemento(QPainter &p, const TElementoPreparato &e)
     p.restore();
 }
 
-void DisegnaPagina(QPainter &p, const TPaginaPreparata &pagina)
-{
+void DisegnaPagina(QPainter &p, const TPaginaPreparata &pagina) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -205,8 +190,7 @@ void DisegnaPagina(QPainter &p, const TPaginaPreparata &pagina)
 
 } // namespace Pittore
 
-QImage TReport::RenderImmagine(int pagina, double dpi) const
-{
+QImage TReport::RenderImmagine(int pagina, double dpi) const {
     if (pagina < 0 || pagina >= int(m_preparate.size()) || dpi <= 0)
         return QImage();
     const TPaginaPreparata &pp = m_preparate[size_t(pagina)];
@@ -226,8 +210,7 @@ QImage TReport::RenderImmagine(int pagina, double dpi) const
 }
 
 namespace Pittore {
-QPageLayout LayoutPagina(const TPaginaPreparata &pp)
-{
+QPageLayout LayoutPagina(const TPaginaPreparata &pp) {
     // The size is given upright and turned by the orientation, as printers expect.
     const double corto = std::min(pp.LarghezzaMm, pp.AltezzaMm);
     const double lungo = std::max(pp.LarghezzaMm, pp.AltezzaMm);
@@ -240,8 +223,7 @@ QPageLayout LayoutPagina(const TPaginaPreparata &pp)
 }
 } // namespace Pittore
 
-bool TReport::EsportaPdf(const QString &percorso) const
-{
+bool TReport::EsportaPdf(const QString &percorso) const {
     if (m_preparate.empty())
         return false;
     QPdfWriter pdf(percorso);

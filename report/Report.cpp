@@ -6,12 +6,10 @@
 #include <utility>
 
 namespace Colori {
-QColor DaNome(const QString &nome)
-{
+QColor DaNome(const QString &nome) {
     static const std::pair<const char *, const QColor *> tabella[] = {
-        {"White", &White}, {"Black", &Black},         {"Navy", &Navy},
-        {"Brown", &Brown}, {"Beige", &Beige},         {"SlateGray", &SlateGray},
-        {"Teal", &Teal},   {"DarkOrange", &DarkOrange},
+        {"White", &White}, {"Black", &Black},         {"Navy", &Navy}, {"Brown", &Brown},
+        {"Beige", &Beige}, {"SlateGray", &SlateGray}, {"Teal", &Teal}, {"DarkOrange", &DarkOrange},
     };
     for (const auto &[n, c] : tabella)
         if (nome.compare(QLatin1String(n), Qt::CaseInsensitive) == 0)
@@ -20,48 +18,40 @@ QColor DaNome(const QString &nome)
 }
 } // namespace Colori
 
-void TReportComponent::SetBounds(double left, double top, double width, double height)
-{
+void TReportComponent::SetBounds(double left, double top, double width, double height) {
     Left = left;
     Top = top;
     Width = width;
     Height = height;
 }
 
-std::unique_ptr<TReportComponent> TMemoView::Clone() const
-{
+std::unique_ptr<TReportComponent> TMemoView::Clone() const {
     return std::unique_ptr<TReportComponent>(new TMemoView(*this));
 }
 
-void TMemoView::SetText(const QString &testo)
-{
+void TMemoView::SetText(const QString &testo) {
     static const QRegularExpression aCapo(QStringLiteral("\r\n|\n|\r"));
     Memo = testo.split(aCapo);
 }
 
-QString TMemoView::Text() const
-{
+QString TMemoView::Text() const {
     return Memo.join(QStringLiteral("\r\n"));
 }
 
-std::unique_ptr<TReportComponent> TPictureView::Clone() const
-{
+std::unique_ptr<TReportComponent> TPictureView::Clone() const {
     return std::unique_ptr<TReportComponent>(new TPictureView(*this));
 }
 
-void TPictureView::SetPicture(const QImage &immagine)
-{
+void TPictureView::SetPicture(const QImage &immagine) {
     // A deep copy: the template must not share pixels with the caller's image.
     Picture = immagine.copy();
 }
 
-void TPictureView::SetPicture(const QPixmap &immagine)
-{
+void TPictureView::SetPicture(const QPixmap &immagine) {
     Picture = immagine.toImage().copy();
 }
 
-QRectF TPictureView::AreaImmagine(const QRectF &r) const
-{
+QRectF TPictureView::AreaImmagine(const QRectF &r) const {
     if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0)
         return QRectF();
     const double w = Picture.width();
@@ -81,45 +71,37 @@ QRectF TPictureView::AreaImmagine(const QRectF &r) const
     return QRectF(r.left(), r.top(), sw, sh);
 }
 
-std::unique_ptr<TReportComponent> TShapeView::Clone() const
-{
+std::unique_ptr<TReportComponent> TShapeView::Clone() const {
     return std::unique_ptr<TReportComponent>(new TShapeView(*this));
 }
 
-std::unique_ptr<TReportComponent> TLineView::Clone() const
-{
+std::unique_ptr<TReportComponent> TLineView::Clone() const {
     return std::unique_ptr<TReportComponent>(new TLineView(*this));
 }
 
-TBand::TBand(const TBand &altra) : TReportComponent(altra)
-{
+TBand::TBand(const TBand &altra) : TReportComponent(altra) {
     CopiaOggetti(altra);
 }
 
-void TBand::CopiaOggetti(const TBand &altra)
-{
+void TBand::CopiaOggetti(const TBand &altra) {
     Objects.clear();
     for (const auto &o : altra.Objects)
         Objects.push_back(o->Clone());
 }
 
-std::unique_ptr<TReportComponent> TReportTitle::Clone() const
-{
+std::unique_ptr<TReportComponent> TReportTitle::Clone() const {
     return std::unique_ptr<TReportComponent>(new TReportTitle(*this));
 }
 
-std::unique_ptr<TReportComponent> TMasterData::Clone() const
-{
+std::unique_ptr<TReportComponent> TMasterData::Clone() const {
     return std::unique_ptr<TReportComponent>(new TMasterData(*this));
 }
 
-std::unique_ptr<TReportComponent> TFooter::Clone() const
-{
+std::unique_ptr<TReportComponent> TFooter::Clone() const {
     return std::unique_ptr<TReportComponent>(new TFooter(*this));
 }
 
-void TReportPage::SetOrientation(TPrinterOrientation nuova)
-{
+void TReportPage::SetOrientation(TPrinterOrientation nuova) {
     if (nuova == m_orientation)
         return;
     std::swap(PaperWidth, PaperHeight);
@@ -138,8 +120,7 @@ void TReportPage::SetOrientation(TPrinterOrientation nuova)
     m_orientation = nuova;
 }
 
-void TReportPage::SetPaperSize(int codice)
-{
+void TReportPage::SetPaperSize(int codice) {
     PaperSize = codice;
     if (codice == 9) {
         PaperWidth = m_orientation == poPortrait ? 210.0 : 297.0;
@@ -147,16 +128,14 @@ void TReportPage::SetPaperSize(int codice)
     }
 }
 
-void TReportPage::SetMargins(double left, double top, double right, double bottom)
-{
+void TReportPage::SetMargins(double left, double top, double right, double bottom) {
     LeftMargin = left;
     TopMargin = top;
     RightMargin = right;
     BottomMargin = bottom;
 }
 
-TReportComponent *TReportPage::FindObject(const QString &name) const
-{
+TReportComponent *TReportPage::FindObject(const QString &name) const {
     auto uguale = [&](const TReportComponent &o) {
         return o.Name.compare(name, Qt::CaseInsensitive) == 0;
     };
@@ -173,13 +152,11 @@ TReportComponent *TReportPage::FindObject(const QString &name) const
     return nullptr;
 }
 
-QRectF TPaginaPreparata::RettangoloCarta() const
-{
+QRectF TPaginaPreparata::RettangoloCarta() const {
     return QRectF(0, 0, Unita::DaMm(LarghezzaMm), Unita::DaMm(AltezzaMm));
 }
 
-TReport::TReport(const QString &name)
-{
+TReport::TReport(const QString &name) {
     ReportOptions.Name = name;
     m_pagine.push_back(std::make_unique<TReportPage>(QStringLiteral("Data")));
     m_pagine.push_back(std::make_unique<TReportPage>(QStringLiteral("Page1")));
@@ -187,26 +164,22 @@ TReport::TReport(const QString &name)
 
 TReport::~TReport() = default;
 
-TReportPage &TReport::Pages(int indice)
-{
+TReportPage &TReport::Pages(int indice) {
     if (indice < 0 || indice >= int(m_pagine.size()))
         throw ErroreReport(QStringLiteral("Page index %1 out of range").arg(indice));
     return *m_pagine[size_t(indice)];
 }
 
-const TReportPage &TReport::Pages(int indice) const
-{
+const TReportPage &TReport::Pages(int indice) const {
     return const_cast<TReport *>(this)->Pages(indice);
 }
 
-TReportPage &TReport::AddPage(const QString &name)
-{
+TReportPage &TReport::AddPage(const QString &name) {
     m_pagine.push_back(std::make_unique<TReportPage>(name));
     return *m_pagine.back();
 }
 
-TReportComponent *TReport::FindObject(const QString &name) const
-{
+TReportComponent *TReport::FindObject(const QString &name) const {
     for (const auto &p : m_pagine)
         if (TReportComponent *o = p->FindObject(name))
             return o;

@@ -22,11 +22,17 @@ class QPixmap;
 class QWidget;
 
 namespace Unita {
-inline constexpr double PerMm = 96.0 / 25.4;     // units in one millimetre
+inline constexpr double PerMm = 96.0 / 25.4;    // units in one millimetre
 inline constexpr double PerPunto = 96.0 / 72.0; // units in one point
-constexpr double DaMm(double mm) { return mm * PerMm; }
-constexpr double InMm(double unita) { return unita / PerMm; }
-constexpr double DaPunti(double punti) { return punti * PerPunto; }
+constexpr double DaMm(double mm) {
+    return mm * PerMm;
+}
+constexpr double InMm(double unita) {
+    return unita / PerMm;
+}
+constexpr double DaPunti(double punti) {
+    return punti * PerPunto;
+}
 } // namespace Unita
 
 // Named colours with their web values; an invalid QColor means "none" (transparent).
@@ -63,9 +69,7 @@ enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
 class ErroreReport : public std::runtime_error {
 public:
     explicit ErroreReport(const QString &testo)
-        : std::runtime_error(testo.toStdString()), m_testo(testo)
-    {
-    }
+        : std::runtime_error(testo.toStdString()), m_testo(testo) {}
     const QString &testo() const { return m_testo; }
 
 private:
@@ -185,8 +189,7 @@ public:
 
     // Adds an object of kind T and returns it, for template declarations.
     template <class T>
-    T &Add(const QString &name, double left, double top, double width, double height)
-    {
+    T &Add(const QString &name, double left, double top, double width, double height) {
         auto o = std::make_unique<T>(name);
         o->SetBounds(left, top, width, height);
         T &r = *o;
@@ -233,7 +236,7 @@ public:
     explicit TReportPage(const QString &name = QString()) : Name(name) {}
 
     QString Name;
-    int PaperSize = 9; // 9 = A4; 256 = custom (PaperWidth x PaperHeight)
+    int PaperSize = 9;          // 9 = A4; 256 = custom (PaperWidth x PaperHeight)
     double PaperWidth = 210.0;  // mm, in the current orientation
     double PaperHeight = 297.0; // mm, in the current orientation
     double LeftMargin = 0;      // mm, any value, negative and fractional included
@@ -253,8 +256,7 @@ public:
     void SetMargins(double left, double top, double right, double bottom);
 
     template <class T>
-    T &Add(const QString &name, double left, double top, double width, double height)
-    {
+    T &Add(const QString &name, double left, double top, double width, double height) {
         auto o = std::make_unique<T>(name);
         o->SetBounds(left, top, width, height);
         T &r = *o;
@@ -263,8 +265,7 @@ public:
     }
     // Adds a band of kind T (TReportTitle, TMasterData, TFooter) of the given height,
     // as wide as the printable area when width is 0.
-    template <class T> T &AddBand(const QString &name, double height, double width = 0)
-    {
+    template <class T> T &AddBand(const QString &name, double height, double width = 0) {
         auto b = std::make_unique<T>(name);
         b->SetBounds(0, 0, width > 0 ? width : Unita::DaMm(PaperWidth - LeftMargin - RightMargin),
                      height);
@@ -331,8 +332,7 @@ public:
     // The object named so (case ignored) on any page or band, or nullptr.
     TReportComponent *FindObject(const QString &name) const;
     // The object named so as kind T; throws ErroreReport when missing or of another kind.
-    template <class T> T &Oggetto(const QString &name) const
-    {
+    template <class T> T &Oggetto(const QString &name) const {
         T *o = dynamic_cast<T *>(FindObject(name));
         if (!o)
             throw ErroreReport(QStringLiteral("Object \"%1\" not found").arg(name));

@@ -8,8 +8,7 @@
 
 #include <memory>
 
-bool TReport::PrepareReport(bool ClearLastReport)
-{
+bool TReport::PrepareReport(bool ClearLastReport) {
     if (ClearLastReport)
         ClearPreparedPages();
     QStringList errori;
@@ -20,8 +19,7 @@ bool TReport::PrepareReport(bool ClearLastReport)
     return false;
 }
 
-bool TReport::ShowReport(bool ClearLastReport, QWidget *owner)
-{
+bool TReport::ShowReport(bool ClearLastReport, QWidget *owner) {
     if (!PrepareReport(ClearLastReport))
         return false;
     auto finestra = std::make_unique<TfrmAnteprimaReport>(*this, owner);
@@ -29,8 +27,7 @@ bool TReport::ShowReport(bool ClearLastReport, QWidget *owner)
     return true;
 }
 
-bool TReport::Print(QWidget *owner)
-{
+bool TReport::Print(QWidget *owner) {
     // Printing what was never prepared prints the template as it stands.
     if (PreparedCount() == 0 && !PrepareReport(true))
         return false;

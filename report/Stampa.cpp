@@ -10,8 +10,7 @@
 
 namespace StampaReport {
 
-QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente)
-{
+QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente) {
     QList<int> pagine;
     switch (stampante.printRange()) {
     case QPrinter::CurrentPage:
@@ -32,8 +31,7 @@ QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente)
     }
 }
 
-bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine)
-{
+bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine) {
     const auto &preparate = report.PreparedPages();
     QList<int> valide;
     for (int i : pagine)
@@ -65,8 +63,7 @@ bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagi
     return p.end();
 }
 
-bool Stampa(const TReport &report, QWidget *owner, int corrente)
-{
+bool Stampa(const TReport &report, QWidget *owner, int corrente) {
     const int n = report.PreparedCount();
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setDocName(report.ReportOptions.Name);

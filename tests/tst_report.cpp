@@ -25,8 +25,7 @@
 namespace {
 
 // Pixels whose colour is within tol of c, as a bounding box.
-QRect Riquadro(const QImage &img, const std::function<bool(QRgb)> &scelto)
-{
+QRect Riquadro(const QImage &img, const std::function<bool(QRgb)> &scelto) {
     int x0 = img.width(), y0 = img.height(), x1 = -1, y1 = -1;
     for (int y = 0; y < img.height(); ++y) {
         const QRgb *riga = reinterpret_cast<const QRgb *>(img.constScanLine(y));
@@ -41,8 +40,7 @@ QRect Riquadro(const QImage &img, const std::function<bool(QRgb)> &scelto)
     return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
-std::function<bool(QRgb)> Vicino(QColor c, int tol = 60)
-{
+std::function<bool(QRgb)> Vicino(QColor c, int tol = 60) {
     return [c, tol](QRgb p) {
         return std::abs(qRed(p) - c.red()) + std::abs(qGreen(p) - c.green()) +
                    std::abs(qBlue(p) - c.blue()) <=
@@ -50,14 +48,12 @@ std::function<bool(QRgb)> Vicino(QColor c, int tol = 60)
     };
 }
 
-std::function<bool(QRgb)> Scuro()
-{
+std::function<bool(QRgb)> Scuro() {
     return [](QRgb p) { return qGray(p) < 160; };
 }
 
 // A PDF page as an image through pdftoppm, or a null image when it is not installed.
-QImage PaginaPdf(const QString &pdf, int pagina, int dpi)
-{
+QImage PaginaPdf(const QString &pdf, int pagina, int dpi) {
     const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (programma.isEmpty())
         return QImage();
@@ -72,36 +68,34 @@ QImage PaginaPdf(const QString &pdf, int pagina, int dpi)
 }
 
 // A navy rectangle 20 x 10 mm at (left, top) units on an A4 page.
-void RettangoloNavy(TReport &r, double left, double top)
-{
-    auto &s = r.Pages(1).Add<TShapeView>(QStringLiteral("shpProva"), left, top,
-                                         Unita::DaMm(20), Unita::DaMm(10));
+void RettangoloNavy(TReport &r, double left, double top) {
+    auto &s = r.Pages(1).Add<TShapeView>(QStringLiteral("shpProva"), left, top, Unita::DaMm(20),
+                                         Unita::DaMm(10));
     s.Color = Colori::Navy;
     s.Frame.Color = Colori::Navy;
 }
 
 // The summary-list shape: title, a splitting band of memo lines, footer with the date.
-void Riepilogo(TReport &r, const QStringList &righe)
-{
+void Riepilogo(TReport &r, const QStringList &righe) {
     TReportPage &p = r.Pages(1);
     p.SetOrientation(poLandscape);
     p.SetMargins(10, 10, 10, 10);
     auto &titolo = p.AddBand<TReportTitle>(QStringLiteral("ReportTitle"), 30.23624);
-    auto &t = titolo.Add<TMemoView>(QStringLiteral("txtTitolo"), 7.55906, 3.77953, 1031.81169,
-                                     18.89765);
+    auto &t =
+        titolo.Add<TMemoView>(QStringLiteral("txtTitolo"), 7.55906, 3.77953, 1031.81169, 18.89765);
     t.Color = Colori::SlateGray;
     t.Font = {QStringLiteral("Verdana"), 9, fsBold, Colori::White};
     t.HAlign = haCenter;
     t.SetText(QStringLiteral("Riepilogo anagrafica tesserati"));
     auto &dati = p.AddBand<TMasterData>(QStringLiteral("MasterData"), 105.82684);
     dati.AllowSplit = true;
-    auto &m = dati.Add<TMemoView>(QStringLiteral("txtRiepilogo"), 11.33859, 0, 1031.81169,
-                                  102.04731);
+    auto &m =
+        dati.Add<TMemoView>(QStringLiteral("txtRiepilogo"), 11.33859, 0, 1031.81169, 102.04731);
     m.Font = {QStringLiteral("Courier New"), 8, 0, Colori::Black};
     m.WordWrap = false;
     auto &piede = p.AddBand<TFooter>(QStringLiteral("Footer"), 30.23624);
-    auto &f = piede.Add<TMemoView>(QStringLiteral("txtPagina"), 11.33859, 7.55906, 1028.03216,
-                                   18.89765);
+    auto &f =
+        piede.Add<TMemoView>(QStringLiteral("txtPagina"), 11.33859, 7.55906, 1028.03216, 18.89765);
     f.Color = Colori::SlateGray;
     f.Font = {QStringLiteral("Verdana"), 8, fsBold, Colori::White};
     f.HAlign = haCenter;
@@ -117,13 +111,11 @@ void Riepilogo(TReport &r, const QStringList &righe)
 }
 
 // Page size of an image at 10 pixels per mm, within 0.2 mm (PDF sizes are whole points).
-bool DimensioniMm(const QImage &img, double w, double h)
-{
+bool DimensioniMm(const QImage &img, double w, double h) {
     return std::abs(img.width() / 10.0 - w) <= 0.2 && std::abs(img.height() / 10.0 - h) <= 0.2;
 }
 
-const TElementoPreparato *Elemento(const TPaginaPreparata &p, const QString &nome)
-{
+const TElementoPreparato *Elemento(const TPaginaPreparata &p, const QString &nome) {
     for (const auto &e : p.elementi)
         if (e.oggetto->Name == nome)
             return &e;
@@ -168,12 +160,12 @@ private:
     qint64 m_cupsPid = 0;
 };
 
-void TestReport::initTestCase()
-{
+void TestReport::initTestCase() {
     // A private CUPS server with a cups-pdf queue: also keeps every printer query of
     // this run away from the machine's own printers.
-    const QString script = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(
-        QStringLiteral("../scripts/cups_avvia.sh"));
+    const QString script = QFileInfo(QStringLiteral(__FILE__))
+                               .absoluteDir()
+                               .filePath(QStringLiteral("../scripts/cups_avvia.sh"));
     qputenv("CUPS_SERVER", QFile::encodeName(m_cupsDir.filePath(QStringLiteral("cups.sock"))));
     QProcess p;
     p.start(QStringLiteral("bash"), {script, m_cupsDir.path()});
@@ -191,16 +183,14 @@ void TestReport::initTestCase()
         m_cupsPid = pid.readAll().trimmed().toLongLong();
 }
 
-void TestReport::cleanupTestCase()
-{
+void TestReport::cleanupTestCase() {
     if (m_cupsPid > 0) {
         ::kill(pid_t(m_cupsPid), SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(m_cupsPid), 0) != 0, 10000);
     }
 }
 
-void TestReport::modello()
-{
+void TestReport::modello() {
     TReport r(QStringLiteral("Prova"));
     auto &m = r.Pages(1).Add<TMemoView>(QStringLiteral("txtNome"), 0, 0, 100, 20);
     auto &b = r.Pages(1).AddBand<TMasterData>(QStringLiteral("MasterData"), 50);
@@ -226,8 +216,7 @@ void TestReport::modello()
     QCOMPARE(Colori::DarkOrange.name(), QStringLiteral("#ff8c00"));
 }
 
-void TestReport::posizione_data()
-{
+void TestReport::posizione_data() {
     QTest::addColumn<double>("left");
     QTest::addColumn<double>("top");
     QTest::addColumn<double>("margineSx");
@@ -239,8 +228,7 @@ void TestReport::posizione_data()
     QTest::newRow("margini frazionari") << 0.0 << 0.0 << 5.5 << 12.25 << 5.5 << 12.25;
 }
 
-void TestReport::posizione()
-{
+void TestReport::posizione() {
     QFETCH(double, left);
     QFETCH(double, top);
     QFETCH(double, margineSx);
@@ -262,15 +250,13 @@ void TestReport::posizione()
     QVERIFY(std::abs((q.bottom() + 1) / 10.0 - attesoSuMm - 10) <= 0.15);
 }
 
-void TestReport::orientamento_data()
-{
+void TestReport::orientamento_data() {
     QTest::addColumn<QList<double>>("margini"); // left, top, right, bottom
     QTest::newRow("margini 0") << QList<double>{0, 0, 0, 0};
     QTest::newRow("margini diversi") << QList<double>{1, 2, 3, -4.5};
 }
 
-void TestReport::orientamento()
-{
+void TestReport::orientamento() {
     QFETCH(QList<double>, margini);
     TReport r;
     TReportPage &p = r.Pages(1);
@@ -298,8 +284,7 @@ void TestReport::orientamento()
     QCOMPARE(QList<double>({p.LeftMargin, p.TopMargin, p.RightMargin, p.BottomMargin}), margini);
 }
 
-void TestReport::immagine_data()
-{
+void TestReport::immagine_data() {
     QTest::addColumn<QSize>("bitmap");
     QTest::addColumn<bool>("centro");
     QTest::addColumn<QRectF>("atteso"); // units, relative to the picture's rectangle
@@ -311,8 +296,7 @@ void TestReport::immagine_data()
     QTest::newRow("larga centrata") << QSize(80, 20) << true << QRectF(0, (H - h) / 2, W, h);
 }
 
-void TestReport::immagine()
-{
+void TestReport::immagine() {
     QFETCH(QSize, bitmap);
     QFETCH(bool, centro);
     QFETCH(QRectF, atteso);
@@ -331,7 +315,8 @@ void TestReport::immagine()
     const QImage img = r.RenderImmagine(0, 960); // 10 pixels per unit
     const QRect q = Riquadro(img, Vicino(QColor(255, 0, 0)));
     const double u = 10.0;
-    QVERIFY2(std::abs(q.left() / u - 10 - atteso.left()) <= 0.15, qPrintable(QString::number(q.left())));
+    QVERIFY2(std::abs(q.left() / u - 10 - atteso.left()) <= 0.15,
+             qPrintable(QString::number(q.left())));
     QVERIFY(std::abs(q.top() / u - 10 - atteso.top()) <= 0.15);
     QVERIFY2(std::abs((q.right() + 1) / u - 10 - atteso.right()) <= 0.15,
              qPrintable(QString::number(q.right())));
@@ -346,16 +331,14 @@ void TestReport::immagine()
         QCOMPARE(img.pixelColor((libero * u).toPoint()), QColor(Qt::white));
 }
 
-void TestReport::memoTagliato_data()
-{
+void TestReport::memoTagliato_data() {
     QTest::addColumn<int>("allinea");
     QTest::addColumn<bool>("tagliatoSx");
     QTest::newRow("haLeft tagliato a destra") << int(haLeft) << false;
     QTest::newRow("haCenter tagliato ai due lati") << int(haCenter) << true;
 }
 
-void TestReport::memoTagliato()
-{
+void TestReport::memoTagliato() {
     QFETCH(int, allinea);
     QFETCH(bool, tagliatoSx);
     TReport r;
@@ -370,7 +353,7 @@ void TestReport::memoTagliato()
     m.SetText(QStringLiteral("MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"));
     QVERIFY(r.Componi(QDate(2025, 1, 1)));
     QCOMPARE(r.PreparedPages()[0].elementi[0].righe.size(), 1); // one line, not wrapped
-    const QImage img = r.RenderImmagine(0, 480); // 5 pixels per unit
+    const QImage img = r.RenderImmagine(0, 480);                // 5 pixels per unit
     const QRect q = Riquadro(img, Scuro());
     QVERIFY(q.isValid());
     const double u = 5.0;
@@ -384,13 +367,13 @@ void TestReport::memoTagliato()
     QVERIFY(q.top() / u >= 20 && (q.bottom() + 1) / u <= 44);
 }
 
-void TestReport::memoACapo()
-{
+void TestReport::memoACapo() {
     TReport r;
     TReportPage &p = r.Pages(1);
     auto &m = p.Add<TMemoView>(QStringLiteral("txtNote"), 50, 20, 150, 200);
     m.Font = {QStringLiteral("Arial"), 10, 0, Colori::Black};
-    m.SetText(QStringLiteral("Socio fondatore del circolo, presente a tutte le assemblee dal 1998"));
+    m.SetText(
+        QStringLiteral("Socio fondatore del circolo, presente a tutte le assemblee dal 1998"));
     QVERIFY(r.Componi(QDate(2025, 1, 1)));
     const TElementoPreparato &e = r.PreparedPages()[0].elementi[0];
     QVERIFY(e.righe.size() > 1);
@@ -400,21 +383,19 @@ void TestReport::memoACapo()
     QVERIFY(q.left() / 5.0 >= 51.5 && (q.right() + 1) / 5.0 <= 198.5);
 }
 
-void TestReport::espressioni_data()
-{
+void TestReport::espressioni_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<bool>("espressioni");
     QTest::addColumn<QString>("atteso");
     QTest::newRow("[DATE]") << "Stampa eseguita in data [DATE]" << true
                             << "Stampa eseguita in data 15/06/2025";
-    QTest::newRow("espressioni spente") << "Stampa eseguita in data [DATE]" << false
-                                        << "Stampa eseguita in data [DATE]";
+    QTest::newRow("espressioni spente")
+        << "Stampa eseguita in data [DATE]" << false << "Stampa eseguita in data [DATE]";
     QTest::newRow("altre parentesi come scritte")
         << "ROSSI MARIO [rinnovo] [DATE" << true << "ROSSI MARIO [rinnovo] [DATE";
 }
 
-void TestReport::espressioni()
-{
+void TestReport::espressioni() {
     QFETCH(QString, testo);
     QFETCH(bool, espressioni);
     QFETCH(QString, atteso);
@@ -430,8 +411,7 @@ void TestReport::espressioni()
     QVERIFY(env->messaggi.isEmpty());
 }
 
-void TestReport::listaDivisaSuPiuPagine()
-{
+void TestReport::listaDivisaSuPiuPagine() {
     Ambiente env;
     QStringList righe;
     for (int i = 1; i <= 200; ++i)
@@ -452,7 +432,8 @@ void TestReport::listaDivisaSuPiuPagine()
         QCOMPARE(pg.LarghezzaMm, 297.0);
         const TElementoPreparato *memo = Elemento(pg, QStringLiteral("txtRiepilogo"));
         QVERIFY(memo);
-        const double passo = Pittore::PassoRiga(TFont{QStringLiteral("Courier New"), 8, 0, Colori::Black});
+        const double passo =
+            Pittore::PassoRiga(TFont{QStringLiteral("Courier New"), 8, 0, Colori::Black});
         // Every line of the page lies whole inside the printable area.
         const double ultima = memo->yPrimaRiga + (memo->righe.size() - 1) * passo +
                               Pittore::AltezzaRiga(TFont{QStringLiteral("Courier New"), 8});
@@ -464,7 +445,8 @@ void TestReport::listaDivisaSuPiuPagine()
             ++piedi;
             QCOMPARE(i, pagine.size() - 1);
             QVERIFY(piede->rettangolo.top() >= ultima);
-            QCOMPARE(piede->righe, QStringList{QStringLiteral("Stampa eseguita in data 15/06/2025")});
+            QCOMPARE(piede->righe,
+                     QStringList{QStringLiteral("Stampa eseguita in data 15/06/2025")});
         }
         QCOMPARE(Elemento(pg, QStringLiteral("txtTitolo")) != nullptr, i == 0);
     }
@@ -480,8 +462,7 @@ void TestReport::listaDivisaSuPiuPagine()
     QVERIFY(grigioUltima.isValid() && grigioUltima.top() / 5.0 > 12);
 }
 
-void TestReport::bandaIntera()
-{
+void TestReport::bandaIntera() {
     TReport r;
     TReportPage &p = r.Pages(1);
     p.SetMargins(10, 10, 10, 10);
@@ -501,8 +482,7 @@ void TestReport::bandaIntera()
     QVERIFY(std::abs(e->rettangolo.top() - Unita::DaMm(10)) < 0.01);
 }
 
-void TestReport::erroriDiPreparazione()
-{
+void TestReport::erroriDiPreparazione() {
     Ambiente env;
     TReport r;
     TReportPage &p = r.Pages(1);
@@ -513,15 +493,16 @@ void TestReport::erroriDiPreparazione()
     QCOMPARE(r.PreparedCount(), 0);
     QCOMPARE(env->messaggi.size(), 1);
     QCOMPARE(env->messaggi[0].forma, Piattaforma::Forma::Errore);
-    QVERIFY(env->messaggi[0].testo.startsWith(QStringLiteral("The following error(s) have occured:\n")));
+    QVERIFY(env->messaggi[0].testo.startsWith(
+        QStringLiteral("The following error(s) have occured:\n")));
 }
 
-void TestReport::anteprima()
-{
+void TestReport::anteprima() {
     Ambiente env;
     TReport r(QStringLiteral("Scheda informativa"));
     RettangoloNavy(r, 37.7953, 37.7953);
-    r.Pages(1).Add<TMemoView>(QStringLiteral("txtTitolo"), 100, 200, 300, 30)
+    r.Pages(1)
+        .Add<TMemoView>(QStringLiteral("txtTitolo"), 100, 200, 300, 30)
         .SetText(QStringLiteral("SCHEDA ANAGRAFICA SOCIO"));
     env->stampaSuPdf = env.Percorso(QStringLiteral("anteprima.pdf"));
     bool visto = false;
@@ -563,8 +544,7 @@ void TestReport::anteprima()
     QCOMPARE(env->dialoghiStampa, 1);
 }
 
-void TestReport::anteprimaSoloChiudi()
-{
+void TestReport::anteprimaSoloChiudi() {
     Ambiente env;
     TReport r(QStringLiteral("Tesserini"));
     r.PreviewOptions.Buttons = pbClose;
@@ -580,20 +560,18 @@ void TestReport::anteprimaSoloChiudi()
     QVERIFY(visto);
 }
 
-void TestReport::stampaEsiti_data()
-{
+void TestReport::stampaEsiti_data() {
     QTest::addColumn<bool>("annulla");
     QTest::addColumn<bool>("stampanti");
     QTest::addColumn<bool>("stampato");
     QTest::addColumn<QString>("messaggio");
     QTest::newRow("OK") << false << true << true << QString();
     QTest::newRow("Annulla: niente e nessun messaggio") << true << true << false << QString();
-    QTest::newRow("nessuna stampante") << false << false << false
-                                       << QStringLiteral("You have no printers installed");
+    QTest::newRow("nessuna stampante")
+        << false << false << false << QStringLiteral("You have no printers installed");
 }
 
-void TestReport::stampaEsiti()
-{
+void TestReport::stampaEsiti() {
     QFETCH(bool, annulla);
     QFETCH(bool, stampanti);
     QFETCH(bool, stampato);
@@ -616,8 +594,7 @@ void TestReport::stampaEsiti()
     }
 }
 
-void TestReport::stampaPdfGeometria()
-{
+void TestReport::stampaPdfGeometria() {
     Ambiente env;
     env->stampaSuPdf = env.Percorso(QStringLiteral("geometria.pdf"));
     TReport r(QStringLiteral("Riepilogo dati"));
@@ -641,8 +618,7 @@ void TestReport::stampaPdfGeometria()
     QCOMPARE(Riquadro(seconda, Vicino(Colori::Navy)), q); // page objects on every page
 }
 
-void TestReport::stampaCups()
-{
+void TestReport::stampaCups() {
     if (m_cupsSocket.isEmpty())
         QSKIP(qPrintable(QStringLiteral("CUPS could not run here: ") + m_cupsMotivo));
     QPrinter stampante(QPrinter::HighResolution);
@@ -659,15 +635,19 @@ void TestReport::stampaCups()
     // cups-pdf writes the file when the job completes; wait for a readable page.
     QTRY_VERIFY_WITH_TIMEOUT(
         !uscita.entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty() &&
-            !(pagina = PaginaPdf(uscita.filePath(uscita.entryList({QStringLiteral("*.pdf")},
-                                                                  QDir::Files).first()),
-                                 1, 254))
+            !(pagina = PaginaPdf(
+                  uscita.filePath(uscita.entryList({QStringLiteral("*.pdf")}, QDir::Files).first()),
+                  1, 254))
                  .isNull(),
         60000);
     QVERIFY(DimensioniMm(pagina, 210, 297));
     const QRect q = Riquadro(pagina, Vicino(Colori::Navy, 90));
     QVERIFY2(std::abs(q.left() / 10.0 - 10) <= 0.3 && std::abs(q.top() / 10.0 - 10) <= 0.3,
-             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(q.left()).arg(q.top()).arg(q.width()).arg(q.height())));
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(q.left())
+                            .arg(q.top())
+                            .arg(q.width())
+                            .arg(q.height())));
     QVERIFY(std::abs(q.width() / 10.0 - 20) <= 0.3 && std::abs(q.height() / 10.0 - 10) <= 0.3);
 }
 
