@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
@@ -195,10 +196,16 @@ void TfrmAnagrafica::ApplicaRegole()
     for (const Suggerimento &s : suggerimenti)
         Comportamenti::Suggerimento(Mio(s.nome), m_panInfo,
                                     QString::fromUtf8(s.testo));
-    Comportamenti::SvuotaSuggerimento(this, m_panInfo);
+    // Only a mouse move over the background empties the line: the window opening under
+    // the pointer leaves the greeting in place.
+    QList<QWidget *> aree{this};
     for (const char *nome : sfondi)
-        Comportamenti::SvuotaSuggerimento(Mio(nome),
-                                          m_panInfo);
+        aree << Mio(nome);
+    for (QWidget *area : aree) {
+        area->setMouseTracking(true);
+        area->setProperty("svuotaInfo", true);
+        area->installEventFilter(this);
+    }
 
     struct Azione {
         const char *nome;
@@ -269,7 +276,12 @@ bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e)
     if (!box)
         return QWidget::eventFilter(oggetto, e);
     const QString nome = box->objectName();
-    if (e->type() == QEvent::FocusIn) {
+    if (e->type() == QEvent::MouseMove && box->property("svuotaInfo").toBool()) {
+        // Over the background itself, not over one of its controls.
+        const QPoint punto = static_cast<QMouseEvent *>(e)->position().toPoint();
+        if (box->childAt(punto) == nullptr && !m_panInfo->text().isEmpty())
+            FormMouseMove();
+    } else if (e->type() == QEvent::FocusIn) {
         if (nome == u"txtProvNasc")
             txtProvNascCanFocus();
         else if (nome == u"txtProvRes")
@@ -401,8 +413,11 @@ void TfrmAnagrafica::CaricaFotoScheda()
     bool ok = false;
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     QImage foto;
-    if (ok && p > 0)
-        foto = QImageReader(PercorsoFoto(Piattaforma::CartellaProgramma(), p)).read();
+    if (ok && p > 0) {
+        QImageReader lettore(PercorsoFoto(Piattaforma::CartellaProgramma(), p));
+        lettore.setDecideFormatFromContent(true);
+        foto = lettore.read();
+    }
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
 }
 

@@ -280,6 +280,10 @@ QWidget *TfrmAnagrafica::CreaFoto()
 
     m_chkAnnullata = new QCheckBox(QStringLiteral("Tessera annullata"), colonna);
     m_chkAnnullata->setObjectName(QStringLiteral("chkAnnullata"));
+    m_chkAnnullata->setFont(QFont(QStringLiteral("Verdana"), 9, QFont::Bold));
+    QPalette rosso = m_chkAnnullata->palette();
+    rosso.setColor(QPalette::WindowText, QColor(0xDC, 0x14, 0x3C));
+    m_chkAnnullata->setPalette(rosso);
     v->addWidget(m_chkAnnullata);
     v->addStretch();
 
@@ -364,10 +368,9 @@ void TfrmAnagrafica::CreaControlli()
         QFrame[ruolo="sezione"] { background: #FFFFFF; border: 1px solid #4682B4;
                                   border-radius: 8px; }
         QFrame[ruolo="sfondo"] { background: #EEF4FA; border: none; border-radius: 6px; }
-        QLabel[ruolo="titolo"] { color: #DC143C; font: bold 10pt "Verdana"; border: none;
-                                 background: transparent; }
         QFrame[ruolo="sezione"] QLabel { color: #1B2F5E; font: bold 8pt "Verdana";
                                          border: none; background: transparent; }
+        QFrame[ruolo="sezione"] QLabel[ruolo="titolo"] { color: #DC143C; font: bold 10pt "Verdana"; }
         QFrame[ruolo="evidenza"] { background: #FFFF00; border-radius: 3px;
             border: 2px solid qlineargradient(x1:0, y1:0, x2:0, y2:1,
                                               stop:0 #FFD700, stop:1 #FFFFFF); }
@@ -378,7 +381,8 @@ void TfrmAnagrafica::CreaControlli()
         #shpFoto { border: 4px solid qlineargradient(x1:0, y1:0, x2:1, y2:1,
                    stop:0 #000000, stop:1 #FFFFFF); background: #FFFFFF; }
         #btnSfoglia, #btnEmail { font: bold 8pt "Verdana"; color: #1B2F5E; padding: 4px 10px; }
-        #chkAnnullata { font: bold 9pt "Verdana"; color: #DC143C; background: transparent; }
+        QComboBox::drop-down { border: none; width: 18px; }
+        QComboBox::down-arrow { image: url(:/registry/giu.svg); width: 10px; height: 10px; }
         #panInfo { background: #1B2F5E; color: #FFFFFF; font: 12pt "Tahoma"; padding: 2px 10px; }
     )"));
 
@@ -396,7 +400,11 @@ void TfrmAnagrafica::CreaControlli()
     auto *shpContainer = new QFrame(container);
     shpContainer->setObjectName(QStringLiteral("shpContainer"));
     shpContainer->setMaximumWidth(1560);
-    centro->addWidget(shpContainer, 0, Qt::AlignHCenter);
+    auto *riga = new QHBoxLayout;
+    riga->addStretch(1);
+    riga->addWidget(shpContainer, 100);
+    riga->addStretch(1);
+    centro->addLayout(riga);
     centro->addStretch(2);
     shpContainer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
