@@ -9,6 +9,8 @@
 #include "cards/Tessera.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "report/Pittore.h"
+#include "report/Stampa.h"
 #include "shell/Controlli.h"
 #include "shell/Schermate.h"
 
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -82,6 +85,23 @@ QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r) {
     f.setPointSize(11);
     t->setFont(f);
     return t;
+}
+
+// Prints the prepared card through the print dialog. Cancelling, or having no printer,
+// prints nothing and is no failure; a printer that then fails to print throws, so the
+// failure is reported instead of passing for a print.
+void Stampa(const TReport &report, QWidget *owner) {
+    QPrinter stampante(QPrinter::HighResolution);
+    stampante.setDocName(report.ReportOptions.Name);
+    stampante.setCreator(QStringLiteral("Quorvel"));
+    stampante.setFullPage(true);
+    stampante.setCopyCount(1);
+    stampante.setPageLayout(Pittore::LayoutPagina(report.PreparedPages().front()));
+    if (!Piattaforma::DialogoStampa(stampante, owner, report.PreparedCount()))
+        return;
+    if (!StampaReport::StampaSu(stampante, report,
+                                StampaReport::PagineScelte(stampante, report.PreparedCount(), 0)))
+        throw ErroreReport(QStringLiteral("Print"));
 }
 
 } // namespace
@@ -249,7 +269,7 @@ void TfrmStampaTessera::btnStampaClick() {
         RiempiTessera(*m_rep, DatiTesseraDa(tessera));
         if (!m_rep->PrepareReport(true))
             throw ErroreReport(QStringLiteral("PrepareReport"));
-        m_rep->Print(this);
+        Stampa(*m_rep, this);
     } catch (const std::exception &) {
         lblAttendere->hide();
         Piattaforma::Avviso(kStampaFallita, this);

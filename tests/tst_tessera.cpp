@@ -123,7 +123,9 @@ private slots:
     void posizioneStampata_data();
     void posizioneStampata();
     void annullaTieneISalvati();
+    void stampaFallita_data();
     void stampaFallita();
+    void senzaStampanti();
     void anteprimaSempreVerticale();
     void riempimentoDopoNuovo();
     void nomeTagliatoAlBordo();
@@ -674,10 +676,20 @@ void TestTessera::annullaTieneISalvati() {
     QCOMPARE(env->dialoghiStampa, 0);
 }
 
+void TestTessera::stampaFallita_data() {
+    QTest::addColumn<bool>("iniBloccato");
+    QTest::addColumn<int>("dialoghi");
+    QTest::newRow("impostazioni non scrivibili") << true << 0;
+    QTest::newRow("stampante in errore") << false << 1;
+}
+
 void TestTessera::stampaFallita() {
+    QFETCH(bool, iniBloccato);
+    QFETCH(int, dialoghi);
     Ambiente env;
+    // A folder where the output file or the settings file should go.
     env->stampaSuPdf = env.Percorso("tessera.pdf");
-    QVERIFY(QDir(env.cartella()).mkdir("Quorvel.ini"));
+    QVERIFY(QDir(env.cartella()).mkdir(iniBloccato ? "Quorvel.ini" : "tessera.pdf"));
     auto frm = Apri();
     bool chiusa = false;
     env->modale = [&](QDialog *d) {
@@ -690,8 +702,23 @@ void TestTessera::stampaFallita() {
     QCOMPARE(env->messaggi.size(), 1);
     QCOMPARE(env->messaggi[0].forma, Forma::Avviso);
     QCOMPARE(env->messaggi[0].testo, kStampaFallita);
-    QCOMPARE(env->dialoghiStampa, 0);
-    QVERIFY(!QFile::exists(env.Percorso("tessera.pdf")));
+    QCOMPARE(env->dialoghiStampa, dialoghi);
+    QVERIFY(!QFileInfo(env.Percorso("tessera.pdf")).isFile());
+}
+
+void TestTessera::senzaStampanti() {
+    Ambiente env;
+    env->stampanti.clear();
+    auto frm = Apri();
+    bool chiusa = false;
+    env->modale = [&](QDialog *d) {
+        Controllo<QAbstractButton>(d, "btnStampa")->click();
+        chiusa = !d->isVisible();
+    };
+    Clic(frm.get(), "cmdStampa");
+    QVERIFY(chiusa);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->messaggi[0].testo, QString("You have no printers installed"));
 }
 
 void TestTessera::anteprimaSempreVerticale() {
