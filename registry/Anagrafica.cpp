@@ -7,6 +7,7 @@
 #include "checks/Iban.h"
 #include "checks/PartitaIVA.h"
 #include "lists/ExpAnagrafica.h"
+#include "lists/SchedaInformativa.h"
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
@@ -185,6 +186,15 @@ void TfrmAnagrafica::ApplicaRegole()
             break;
         }
     }
+    // Tab runs through the boxes in table order, then the cancelled mark.
+    QWidget *prima = nullptr;
+    for (const Casella &c : Caselle()) {
+        if (prima)
+            setTabOrder(prima, Mio(c.nome));
+        prima = Mio(c.nome);
+    }
+    setTabOrder(prima, m_chkAnnullata);
+
     connect(Riquadro("txtCodFisc"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtCodFiscTyping);
     connect(Riquadro("txtIban"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtIbanTyping);
     connect(Riquadro("txtEmail"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtEmailTyping);
@@ -624,8 +634,8 @@ void TfrmAnagrafica::cmdExcelClick()
 }
 
 // The member sheet is printed and previewed from the controls as they stand.
-void TfrmAnagrafica::cmdAnteprimaClick() {}
-void TfrmAnagrafica::cmdStampaClick() {}
+void TfrmAnagrafica::cmdAnteprimaClick() { AnteprimaScheda(this); }
+void TfrmAnagrafica::cmdStampaClick() { StampaScheda(this); }
 
 void TfrmAnagrafica::cmdGuidaClick()
 {
@@ -652,8 +662,10 @@ void TfrmAnagrafica::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
     // A window restored from the task bar keeps its record; only an opening clears it.
-    if (!e->spontaneous())
+    if (!e->spontaneous()) {
         PulisciScheda();
+        Riquadro("txtTesserato")->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TfrmAnagrafica::closeEvent(QCloseEvent *e)

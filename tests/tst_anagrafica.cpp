@@ -110,6 +110,9 @@ private slots:
     void strumentiDiControllo_data();
     void strumentiDiControllo();
     void guida();
+    void schermateAperte_data();
+    void schermateAperte();
+    void stampaSchedaInformativa();
     void chiusura();
 };
 
@@ -326,6 +329,7 @@ void TstAnagrafica::nuovoPulisceLaScheda()
     // Opening the screen starts on a new record.
     QCOMPARE(Box("txtDataRil")->text(), QStringLiteral("15/06/2025"));
     QCOMPARE(Box("txtPreavviso")->text(), QStringLiteral("0"));
+    QCOMPARE(Fuoco(), QStringLiteral("txtTesserato"));
     QCOMPARE(Controllo<QLabel>(w.get(), "panInfo")->text(),
              QStringLiteral("Pronto per archiviare una nuova scheda..."));
 
@@ -432,6 +436,14 @@ void TstAnagrafica::catenaInvio()
         }
     }
     QVERIFY2(sim->modaliMostrati.isEmpty(), "Enter reached a date box only as a target");
+
+    // Tab follows the same table, then reaches the cancelled mark.
+    Box("txtNumTessera")->setFocus();
+    QTest::keyClick(w->focusWidget(), Qt::Key_Tab);
+    QCOMPARE(Fuoco(), QStringLiteral("txtDataRil"));
+    Box("txtNote")->setFocus();
+    QTest::keyClick(w->focusWidget(), Qt::Key_Tab);
+    QCOMPARE(Fuoco(), QStringLiteral("chkAnnullata"));
 }
 
 void TstAnagrafica::tastiData()
@@ -751,6 +763,45 @@ void TstAnagrafica::guida()
         testo.split(QRegularExpression(QStringLiteral("\\n\\s*\\n")), Qt::SkipEmptyParts);
     QCOMPARE(paragrafi.size(), 11);
     QVERIFY(testo.contains(QStringLiteral("Tessera annullata")));
+}
+
+void TstAnagrafica::schermateAperte_data()
+{
+    QTest::addColumn<QString>("pulsante");
+    QTest::addColumn<QString>("schermata");
+    QTest::addColumn<QString>("memoria"); // what the opener wrote into lblMemory
+    QTest::newRow("ricerca") << "cmdTrova" << "TfrmTrovaAnagrafica" << "anagrafica";
+    QTest::newRow("tessere da rinnovare") << "cmdScadute" << "TfrmSospesi" << "";
+    QTest::newRow("esportazione") << "cmdExcel" << "TfrmExpAnagrafica" << "";
+}
+
+void TstAnagrafica::schermateAperte()
+{
+    QFETCH(QString, pulsante);
+    QFETCH(QString, schermata);
+    QFETCH(QString, memoria);
+    Archivio(2);
+    QString letto;
+    sim->modale = [&](QDialog *d) {
+        if (auto *m = d->findChild<QLabel *>(QStringLiteral("lblMemory")))
+            letto = m->text();
+    };
+    Premi(pulsante.toLatin1().constData());
+    QCOMPARE(sim->modaliMostrati, QStringList{schermata});
+    if (!memoria.isEmpty())
+        QCOMPARE(letto, memoria);
+    QVERIFY2(w->findChildren<QDialog *>().isEmpty(), "the screen is discarded when it closes");
+}
+
+void TstAnagrafica::stampaSchedaInformativa()
+{
+    // The sheet prints what the boxes hold, saved or not.
+    Scrivi(Box("txtTesserato"), QStringLiteral("ROSSI MARIO"));
+    sim->stampaSuPdf = env->Percorso(QStringLiteral("scheda.pdf"));
+    Premi("cmdStampa");
+    QCOMPARE(sim->dialoghiStampa, 1);
+    QVERIFY(QFileInfo(sim->stampaSuPdf).size() > 0);
+    QVERIFY(!QFile::exists(Archivio()));
 }
 
 void TstAnagrafica::chiusura()
