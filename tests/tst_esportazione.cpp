@@ -3,6 +3,7 @@
 #include "support/Supporto.h"
 
 #include "lists/ExpAnagrafica.h"
+#include "registry/Anagrafica.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -137,6 +138,7 @@ private slots:
     void suggerimenti_data();
     void suggerimenti();
     void guidaEUscita();
+    void dallArchivio();
     void letturaConLibreOffice();
 };
 
@@ -428,7 +430,7 @@ void TestEsportazione::modificheNellaGriglia()
     QCOMPARE(righe[1][0], QByteArray("ROSSI MARIO"));
     // Nothing goes back to the archive.
     const QByteArray archivio = LeggiFile(env.Percorso(QStringLiteral("Tesserati.pro")));
-    QCOMPARE(Campo(archivio.left(2764), "Note"), QByteArray("vecchia"));
+    QCOMPARE(Costruttore::Campo(archivio.left(2764), "Note"), QByteArray("vecchia"));
 }
 
 void TestEsportazione::suggerimenti_data()
@@ -492,6 +494,29 @@ void TestEsportazione::guidaEUscita()
     QVERIFY(s.w.isVisible());
     Controllo<QToolButton>(&s.w, "cmdEsci")->click();
     QVERIFY(!s.w.isVisible());
+}
+
+// The way users get there: the archive screen's Excel button opens the screen modally.
+void TestEsportazione::dallArchivio()
+{
+    Ambiente env;
+    ScriviArchivio(env.Percorso(QStringLiteral("Tesserati.pro")),
+                   {Tesserato("ROSSI"), Tesserato("VERDI")});
+    TfrmAnagrafica anagrafica;
+    anagrafica.show();
+    int righe = -1;
+    env->modale = [&](QDialog *d) {
+        QCOMPARE(d->parentWidget(), &anagrafica);
+        righe = Controllo<QTableView>(d, "grdRecords")->model()->rowCount();
+        Controllo<QToolButton>(d, "cmdEsporta")->click();
+        Controllo<QToolButton>(d, "cmdEsci")->click();
+    };
+    Risposte(env, {true, true});
+    Controllo<QAbstractButton>(&anagrafica, "cmdExcel")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmExpAnagrafica")});
+    QCOMPARE(righe, 2);
+    QCOMPARE(Righe(LeggiFile(FileEsportato(env))).size(), 3);
+    QCOMPARE(env->aperti.size(), 1);
 }
 
 namespace {
