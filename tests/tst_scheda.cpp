@@ -7,6 +7,7 @@
 #include "report/Anteprima.h"
 #include "report/Report.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -56,7 +57,7 @@ struct Scena {
     TfrmAnagrafica w;
 };
 
-// Previews the sheet and returns the preview window's caption.
+// Previews the sheet with the screen's button and returns the preview window's caption.
 QString Anteprima(Ambiente &env, QWidget *schermata)
 {
     QString titolo;
@@ -64,7 +65,7 @@ QString Anteprima(Ambiente &env, QWidget *schermata)
         if (qobject_cast<TfrmAnteprimaReport *>(d))
             titolo = d->windowTitle();
     };
-    AnteprimaScheda(schermata);
+    Controllo<QAbstractButton>(schermata, "cmdAnteprima")->click();
     return titolo;
 }
 
@@ -203,13 +204,13 @@ void TestScheda::stampa()
     Scena s(env, Tesserato("ROSSI MARIO"));
     env->stampaSuPdf = env.Percorso(QStringLiteral("scheda.pdf"));
     env->annullaStampa = true;
-    StampaScheda(&s.w);
+    Controllo<QAbstractButton>(&s.w, "cmdStampa")->click();
     QCOMPARE(env->dialoghiStampa, 1);
     QVERIFY(!QFile::exists(env->stampaSuPdf));
 
     env->annullaStampa = false;
     Scrivi(&s.w, "txtNote", QStringLiteral("stampata"));
-    StampaScheda(&s.w);
+    Controllo<QAbstractButton>(&s.w, "cmdStampa")->click();
     QCOMPARE(env->dialoghiStampa, 2);
     QVERIFY(QFile::exists(env->stampaSuPdf));
     QVERIFY(LeggiFile(env->stampaSuPdf).startsWith("%PDF"));
