@@ -100,16 +100,14 @@ const char *const allegati[] = {"lblFile01", "lblFile02", "lblFile03",
 const Campo campiAllegati[] = {Campo::File01, Campo::File02, Campo::File03,
                                Campo::Desc01, Campo::Desc02, Campo::Desc03};
 
-bool Modificatore(int k)
-{
-    return k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt ||
-           k == Qt::Key_Meta || k == Qt::Key_AltGr || k == Qt::Key_CapsLock;
+bool Modificatore(int k) {
+    return k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt || k == Qt::Key_Meta ||
+           k == Qt::Key_AltGr || k == Qt::Key_CapsLock;
 }
 
 } // namespace
 
-TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent)
-{
+TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmAnagrafica"));
     setWindowTitle(QStringLiteral(" Quorvel - Archivio Tesserati"));
     CreaControlli();
@@ -120,30 +118,25 @@ TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent)
     Finestra::Massimizzata(this);
 }
 
-QWidget *TfrmAnagrafica::Mio(const char *nome) const
-{
+QWidget *TfrmAnagrafica::Mio(const char *nome) const {
     return m_controlli.value(QString::fromLatin1(nome));
 }
 
-QLineEdit *TfrmAnagrafica::Riquadro(const char *nome) const
-{
+QLineEdit *TfrmAnagrafica::Riquadro(const char *nome) const {
     return qobject_cast<QLineEdit *>(Mio(nome));
 }
 
-QComboBox *TfrmAnagrafica::Provincia(const char *nome) const
-{
+QComboBox *TfrmAnagrafica::Provincia(const char *nome) const {
     return qobject_cast<QComboBox *>(Mio(nome));
 }
 
-QString TfrmAnagrafica::Valore(const char *nome) const
-{
+QString TfrmAnagrafica::Valore(const char *nome) const {
     if (QComboBox *cb = Provincia(nome))
         return cb->currentText();
     return Riquadro(nome)->text();
 }
 
-void TfrmAnagrafica::Imposta(const char *nome, const QString &testo)
-{
+void TfrmAnagrafica::Imposta(const char *nome, const QString &testo) {
     if (QComboBox *cb = Provincia(nome)) {
         cb->setCurrentIndex(-1);
         cb->setEditText(testo);
@@ -152,8 +145,7 @@ void TfrmAnagrafica::Imposta(const char *nome, const QString &testo)
     }
 }
 
-void TfrmAnagrafica::ApplicaRegole()
-{
+void TfrmAnagrafica::ApplicaRegole() {
     for (const Casella &c : Caselle()) {
         QWidget *box = Mio(c.nome);
         QWidget *eff = m_controlli.value(QStringLiteral("eff") + QString::fromLatin1(c.nome + 3));
@@ -177,8 +169,8 @@ void TfrmAnagrafica::ApplicaRegole()
             break;
         case R::Cifre:
             // Keys are filtered as they go down; the validator also refuses pasted text.
-            le->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[0-9]*")), le));
+            le->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), le));
             box->installEventFilter(this);
             break;
         case R::Data:
@@ -195,7 +187,8 @@ void TfrmAnagrafica::ApplicaRegole()
     }
     setTabOrder(prima, m_chkAnnullata);
 
-    connect(Riquadro("txtCodFisc"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtCodFiscTyping);
+    connect(Riquadro("txtCodFisc"), &QLineEdit::textEdited, this,
+            &TfrmAnagrafica::txtCodFiscTyping);
     connect(Riquadro("txtIban"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtIbanTyping);
     connect(Riquadro("txtEmail"), &QLineEdit::textEdited, this, &TfrmAnagrafica::txtEmailTyping);
     connect(Provincia("txtProvNasc")->lineEdit(), &QLineEdit::textEdited, this,
@@ -204,8 +197,7 @@ void TfrmAnagrafica::ApplicaRegole()
             &TfrmAnagrafica::txtProvResTyping);
 
     for (const Suggerimento &s : suggerimenti)
-        Comportamenti::Suggerimento(Mio(s.nome), m_panInfo,
-                                    QString::fromUtf8(s.testo));
+        Comportamenti::Suggerimento(Mio(s.nome), m_panInfo, QString::fromUtf8(s.testo));
     // Only a mouse move over the background empties the line: the window opening under
     // the pointer leaves the greeting in place.
     QList<QWidget *> aree{this};
@@ -249,14 +241,13 @@ void TfrmAnagrafica::ApplicaRegole()
         {"btnZoom", &TfrmAnagrafica::btnZoomClick},
     };
     for (const Azione &a : azioni)
-        connect(qobject_cast<QAbstractButton *>(Mio(a.nome)),
-                &QAbstractButton::clicked, this, a.slot);
+        connect(qobject_cast<QAbstractButton *>(Mio(a.nome)), &QAbstractButton::clicked, this,
+                a.slot);
 }
 
 // ---- Input rules ----------------------------------------------------------------------
 
-bool TfrmAnagrafica::FiltroCifre(QWidget *box, QKeyEvent *k)
-{
+bool TfrmAnagrafica::FiltroCifre(QWidget *box, QKeyEvent *k) {
     switch (k->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -280,8 +271,7 @@ bool TfrmAnagrafica::FiltroCifre(QWidget *box, QKeyEvent *k)
     return !cifra;
 }
 
-bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e)
-{
+bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e) {
     auto *box = qobject_cast<QWidget *>(oggetto);
     if (!box)
         return QWidget::eventFilter(oggetto, e);
@@ -316,8 +306,7 @@ bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e)
     return QWidget::eventFilter(oggetto, e);
 }
 
-void TfrmAnagrafica::Maiuscolo(QLineEdit *box, bool maiuscole)
-{
+void TfrmAnagrafica::Maiuscolo(QLineEdit *box, bool maiuscole) {
     const QString prima = box->text();
     QString dopo = Trim32(prima);
     if (maiuscole)
@@ -333,41 +322,58 @@ void TfrmAnagrafica::Maiuscolo(QLineEdit *box, bool maiuscole)
     box->setCursorPosition(cursore);
 }
 
-void TfrmAnagrafica::txtCodFiscTyping() { Maiuscolo(Riquadro("txtCodFisc"), true); }
-void TfrmAnagrafica::txtIbanTyping() { Maiuscolo(Riquadro("txtIban"), true); }
-void TfrmAnagrafica::txtEmailTyping() { Maiuscolo(Riquadro("txtEmail"), false); }
-void TfrmAnagrafica::txtProvNascTyping() { Maiuscolo(Provincia("txtProvNasc")->lineEdit(), true); }
-void TfrmAnagrafica::txtProvResTyping() { Maiuscolo(Provincia("txtProvRes")->lineEdit(), true); }
-void TfrmAnagrafica::txtSessoKeyUp() { Maiuscolo(Riquadro("txtSesso"), true); }
+void TfrmAnagrafica::txtCodFiscTyping() {
+    Maiuscolo(Riquadro("txtCodFisc"), true);
+}
+void TfrmAnagrafica::txtIbanTyping() {
+    Maiuscolo(Riquadro("txtIban"), true);
+}
+void TfrmAnagrafica::txtEmailTyping() {
+    Maiuscolo(Riquadro("txtEmail"), false);
+}
+void TfrmAnagrafica::txtProvNascTyping() {
+    Maiuscolo(Provincia("txtProvNasc")->lineEdit(), true);
+}
+void TfrmAnagrafica::txtProvResTyping() {
+    Maiuscolo(Provincia("txtProvRes")->lineEdit(), true);
+}
+void TfrmAnagrafica::txtSessoKeyUp() {
+    Maiuscolo(Riquadro("txtSesso"), true);
+}
 
 // The list forgets its selection; the text typed or shown stays.
-void TfrmAnagrafica::txtProvNascCanFocus() { Imposta("txtProvNasc", Valore("txtProvNasc")); }
-void TfrmAnagrafica::txtProvResCanFocus() { Imposta("txtProvRes", Valore("txtProvRes")); }
+void TfrmAnagrafica::txtProvNascCanFocus() {
+    Imposta("txtProvNasc", Valore("txtProvNasc"));
+}
+void TfrmAnagrafica::txtProvResCanFocus() {
+    Imposta("txtProvRes", Valore("txtProvRes"));
+}
 
-void TfrmAnagrafica::txtDataRilKeyDown(int tasto)
-{
+void TfrmAnagrafica::txtDataRilKeyDown(int tasto) {
     if (tasto == Qt::Key_Backspace || tasto == Qt::Key_Delete)
         Riquadro("txtDataRil")->clear();
     else
         Compagni::ApriCalendario(this, QStringLiteral("dataril"));
 }
 
-void TfrmAnagrafica::txtDataScadeKeyDown(int tasto)
-{
+void TfrmAnagrafica::txtDataScadeKeyDown(int tasto) {
     if (tasto == Qt::Key_Backspace || tasto == Qt::Key_Delete)
         Riquadro("txtDataScade")->clear();
     else
         Compagni::ApriCalendario(this, QStringLiteral("datascade"));
 }
 
-void TfrmAnagrafica::FormMouseMove() { m_panInfo->clear(); }
+void TfrmAnagrafica::FormMouseMove() {
+    m_panInfo->clear();
+}
 
 // ---- Record on screen -----------------------------------------------------------------
 
-QImage TfrmAnagrafica::FotoBianca() const { return m_imgBianco->Picture(); }
+QImage TfrmAnagrafica::FotoBianca() const {
+    return m_imgBianco->Picture();
+}
 
-void TfrmAnagrafica::PulisciScheda()
-{
+void TfrmAnagrafica::PulisciScheda() {
     for (const Casella &c : Caselle())
         Imposta(c.nome, QString());
     Riquadro("txtDataRil")->setText(Testo::TestoData(Piattaforma::Oggi()));
@@ -379,8 +385,7 @@ void TfrmAnagrafica::PulisciScheda()
     m_lblPosizione->clear();
 }
 
-TScheda TfrmAnagrafica::ComponiScheda() const
-{
+TScheda TfrmAnagrafica::ComponiScheda() const {
     TScheda s;
     for (const Casella &c : Caselle())
         s.Scrivi(c.campo, Valore(c.nome));
@@ -390,8 +395,7 @@ TScheda TfrmAnagrafica::ComponiScheda() const
     return s;
 }
 
-void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
-{
+void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione) {
     for (const Casella &c : Caselle())
         Imposta(c.nome, s.Leggi(c.campo));
     const QString annullata = s.Leggi(Campo::Annullata);
@@ -404,8 +408,7 @@ void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
     m_lblPosizione->setText(QString::number(posizione));
 }
 
-void TfrmAnagrafica::MostraScheda(int posizione)
-{
+void TfrmAnagrafica::MostraScheda(int posizione) {
     try {
         TArchivio archivio(Piattaforma::CartellaProgramma());
         const TScheda s = archivio.LeggiScheda(posizione);
@@ -418,8 +421,7 @@ void TfrmAnagrafica::MostraScheda(int posizione)
     CaricaFotoScheda();
 }
 
-void TfrmAnagrafica::CaricaFotoScheda()
-{
+void TfrmAnagrafica::CaricaFotoScheda() {
     bool ok = false;
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     QImage foto;
@@ -431,8 +433,7 @@ void TfrmAnagrafica::CaricaFotoScheda()
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
 }
 
-bool TfrmAnagrafica::SalvaFotoScheda()
-{
+bool TfrmAnagrafica::SalvaFotoScheda() {
     bool ok = false;
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     if (!ok || p < 1)
@@ -458,14 +459,12 @@ bool TfrmAnagrafica::SalvaFotoScheda()
 
 // ---- New and save ---------------------------------------------------------------------
 
-void TfrmAnagrafica::cmdNuovoClick()
-{
+void TfrmAnagrafica::cmdNuovoClick() {
     PulisciScheda();
     Riquadro("txtTesserato")->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmAnagrafica::cmdSalvaClick()
-{
+void TfrmAnagrafica::cmdSalvaClick() {
     using Piattaforma::Forma;
     auto ferma = [this](Forma forma, const QString &testo, const char *fuoco) {
         if (forma == Forma::Avviso)
@@ -550,8 +549,7 @@ void TfrmAnagrafica::cmdSalvaClick()
 
 // ---- Browsing -------------------------------------------------------------------------
 
-void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia)
-{
+void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia) {
     Scorrimento::Decisione d;
     try {
         TArchivio archivio(Piattaforma::CartellaProgramma());
@@ -573,23 +571,29 @@ void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia)
         Piattaforma::Informazione(Scorrimento::MessaggioVuoto(), this);
 }
 
-void TfrmAnagrafica::cmdPrimoClick() { Scorri(Scorrimento::Freccia::Primo); }
-void TfrmAnagrafica::cmdIndietroClick() { Scorri(Scorrimento::Freccia::Indietro); }
-void TfrmAnagrafica::cmdAvantiClick() { Scorri(Scorrimento::Freccia::Avanti); }
-void TfrmAnagrafica::cmdUltimoClick() { Scorri(Scorrimento::Freccia::Ultimo); }
+void TfrmAnagrafica::cmdPrimoClick() {
+    Scorri(Scorrimento::Freccia::Primo);
+}
+void TfrmAnagrafica::cmdIndietroClick() {
+    Scorri(Scorrimento::Freccia::Indietro);
+}
+void TfrmAnagrafica::cmdAvantiClick() {
+    Scorri(Scorrimento::Freccia::Avanti);
+}
+void TfrmAnagrafica::cmdUltimoClick() {
+    Scorri(Scorrimento::Freccia::Ultimo);
+}
 
 // ---- Other screens --------------------------------------------------------------------
 
-void TfrmAnagrafica::ApriStrumento(QDialog *strumento, const char *casella, const QString &testo)
-{
+void TfrmAnagrafica::ApriStrumento(QDialog *strumento, const char *casella, const QString &testo) {
     std::unique_ptr<QDialog> s(strumento);
     if (auto *box = s->findChild<QLineEdit *>(QString::fromLatin1(casella)))
         box->setText(testo);
     Piattaforma::MostraModale(s.get());
 }
 
-void TfrmAnagrafica::cmdCodFiscClick()
-{
+void TfrmAnagrafica::cmdCodFiscClick() {
     // A code made only of digits is a VAT number.
     const QString t = Trim32(Valore("txtCodFisc"));
     if (!t.isEmpty() && Testo::SoloCifre(t))
@@ -598,47 +602,44 @@ void TfrmAnagrafica::cmdCodFiscClick()
         ApriStrumento(new TfrmCodFisc(this), "txtCodFisc", t);
 }
 
-void TfrmAnagrafica::cmdPartitaIvaClick()
-{
+void TfrmAnagrafica::cmdPartitaIvaClick() {
     ApriStrumento(new TfrmPartitaIva(this), "txtPartitaIva", Trim32(Valore("txtPartitaIva")));
 }
 
-void TfrmAnagrafica::cmdCartaClick()
-{
+void TfrmAnagrafica::cmdCartaClick() {
     ApriStrumento(new TfrmCarta(this), "txtNumero", Trim32(Valore("txtCarta")));
 }
 
-void TfrmAnagrafica::cmdIbanClick()
-{
+void TfrmAnagrafica::cmdIbanClick() {
     ApriStrumento(new TfrmIban(this), "txtIban", Trim32(Valore("txtIban")));
 }
 
-void TfrmAnagrafica::cmdTrovaClick()
-{
+void TfrmAnagrafica::cmdTrovaClick() {
     std::unique_ptr<TfrmTrovaAnagrafica> s(new TfrmTrovaAnagrafica(this));
     if (auto *memoria = s->findChild<QLabel *>(QStringLiteral("lblMemory")))
         memoria->setText(QStringLiteral("anagrafica"));
     Piattaforma::MostraModale(s.get());
 }
 
-void TfrmAnagrafica::cmdScaduteClick()
-{
+void TfrmAnagrafica::cmdScaduteClick() {
     std::unique_ptr<TfrmSospesi> s(new TfrmSospesi(this));
     Piattaforma::MostraModale(s.get());
 }
 
-void TfrmAnagrafica::cmdExcelClick()
-{
+void TfrmAnagrafica::cmdExcelClick() {
     std::unique_ptr<TfrmExpAnagrafica> s(new TfrmExpAnagrafica(this));
     Piattaforma::MostraModale(s.get());
 }
 
 // The member sheet is printed and previewed from the controls as they stand.
-void TfrmAnagrafica::cmdAnteprimaClick() { AnteprimaScheda(this); }
-void TfrmAnagrafica::cmdStampaClick() { StampaScheda(this); }
+void TfrmAnagrafica::cmdAnteprimaClick() {
+    AnteprimaScheda(this);
+}
+void TfrmAnagrafica::cmdStampaClick() {
+    StampaScheda(this);
+}
 
-void TfrmAnagrafica::cmdGuidaClick()
-{
+void TfrmAnagrafica::cmdGuidaClick() {
     std::unique_ptr<TfrmGuida> g(new TfrmGuida(this));
     if (auto *titolo = g->findChild<QLabel *>(QStringLiteral("lblTitolo")))
         titolo->setText(TitoloGuida());
@@ -647,19 +648,34 @@ void TfrmAnagrafica::cmdGuidaClick()
     Piattaforma::MostraModale(g.get());
 }
 
-void TfrmAnagrafica::cmdAllegaClick() { Compagni::Allegati(this); }
-void TfrmAnagrafica::cmdEmailClick() { Compagni::MailSemplice(this); }
-void TfrmAnagrafica::btnEmailClick() { Compagni::AvvisoScadenza(this); }
-void TfrmAnagrafica::btnSfogliaClick() { Compagni::CaricaFoto(this); }
-void TfrmAnagrafica::btnWebcamClick() { Compagni::WebCam(this); }
-void TfrmAnagrafica::btnSalvaFotoClick() { Compagni::SalvaCopiaFoto(this); }
-void TfrmAnagrafica::btnCancFotoClick() { Compagni::CancellaFoto(this); }
-void TfrmAnagrafica::btnZoomClick() { Compagni::ZoomFoto(this); }
+void TfrmAnagrafica::cmdAllegaClick() {
+    Compagni::Allegati(this);
+}
+void TfrmAnagrafica::cmdEmailClick() {
+    Compagni::MailSemplice(this);
+}
+void TfrmAnagrafica::btnEmailClick() {
+    Compagni::AvvisoScadenza(this);
+}
+void TfrmAnagrafica::btnSfogliaClick() {
+    Compagni::CaricaFoto(this);
+}
+void TfrmAnagrafica::btnWebcamClick() {
+    Compagni::WebCam(this);
+}
+void TfrmAnagrafica::btnSalvaFotoClick() {
+    Compagni::SalvaCopiaFoto(this);
+}
+void TfrmAnagrafica::btnCancFotoClick() {
+    Compagni::CancellaFoto(this);
+}
+void TfrmAnagrafica::btnZoomClick() {
+    Compagni::ZoomFoto(this);
+}
 
 // ---- Showing and closing --------------------------------------------------------------
 
-void TfrmAnagrafica::showEvent(QShowEvent *e)
-{
+void TfrmAnagrafica::showEvent(QShowEvent *e) {
     QWidget::showEvent(e);
     // A window restored from the task bar keeps its record; only an opening clears it.
     if (!e->spontaneous()) {
@@ -668,10 +684,11 @@ void TfrmAnagrafica::showEvent(QShowEvent *e)
     }
 }
 
-void TfrmAnagrafica::closeEvent(QCloseEvent *e)
-{
+void TfrmAnagrafica::closeEvent(QCloseEvent *e) {
     Schermate::MostraAvvio();
     e->accept(); // hidden, not destroyed
 }
 
-void TfrmAnagrafica::cmdEsciClick() { close(); }
+void TfrmAnagrafica::cmdEsciClick() {
+    close();
+}

@@ -20,8 +20,7 @@
 
 using R = TfrmAnagrafica::Casella::Regola;
 
-const std::vector<TfrmAnagrafica::Casella> &TfrmAnagrafica::Caselle()
-{
+const std::vector<TfrmAnagrafica::Casella> &TfrmAnagrafica::Caselle() {
     // In tab order; the Enter chain runs round from txtNote back to txtTesserato.
     static const std::vector<Casella> t = {
         {"txtTesserato", "Cognome e nome:", Campo::Tesserato, "txtCarica", R::Libero},
@@ -57,21 +56,22 @@ const std::vector<TfrmAnagrafica::Casella> &TfrmAnagrafica::Caselle()
     return t;
 }
 
-const QStringList &TfrmAnagrafica::Province()
-{
-    static const QStringList p = QStringLiteral(
-        "AG AL AN AO AP AQ AR AT AV BA BG BI BL BN BO BR BS BT BZ CA CB CE CH CI CL CN CO CR "
-        "CS CT CZ EE EN FC FE FG FI FM FO FR GE GO GR IM IS KR LC LE LI LO LT LU MB MC MD ME "
-        "MI MN MO MS MT NA NO NU OG OR OT PA PC PD PE PG PI PN PO PR PT PU PV PZ RA RC RE RG "
-        "RI RM RN RO SA SI SO SP SR SS SV TA TE TN TO TP TR TS TV UD VA VB VC VE VI VR VT VV")
-                                     .split(u' ');
+const QStringList &TfrmAnagrafica::Province() {
+    static const QStringList p =
+        QStringLiteral(
+            "AG AL AN AO AP AQ AR AT AV BA BG BI BL BN BO BR BS BT BZ CA CB CE CH CI CL CN CO CR "
+            "CS CT CZ EE EN FC FE FG FI FM FO FR GE GO GR IM IS KR LC LE LI LO LT LU MB MC MD ME "
+            "MI MN MO MS MT NA NO NU OG OR OT PA PC PD PE PG PI PN PO PR PT PU PV PZ RA RC RE RG "
+            "RI RM RN RO SA SI SO SP SR SS SV TA TE TN TO TP TR TS TV UD VA VB VC VE VI VR VT VV")
+            .split(u' ');
     return p;
 }
 
-QString TfrmAnagrafica::TitoloGuida() { return QStringLiteral("Archivio Tesserati."); }
+QString TfrmAnagrafica::TitoloGuida() {
+    return QStringLiteral("Archivio Tesserati.");
+}
 
-QString TfrmAnagrafica::TestoGuida()
-{
+QString TfrmAnagrafica::TestoGuida() {
     static const char *const paragrafi[] = {
         "In questa schermata si gestisce l'archivio dei tesserati. Ogni scheda raccoglie i dati "
         "della tessera (cognome e nome, carica ricoperta, numero, data di rilascio e di "
@@ -130,15 +130,13 @@ namespace {
 // A box with its highlight rectangle behind it, 4 units larger on each side.
 class Cella : public QWidget {
 public:
-    Cella(QWidget *parent, QWidget *evidenza) : QWidget(parent), m_evidenza(evidenza)
-    {
+    Cella(QWidget *parent, QWidget *evidenza) : QWidget(parent), m_evidenza(evidenza) {
         evidenza->setParent(this);
         evidenza->lower();
     }
 
 protected:
-    void resizeEvent(QResizeEvent *e) override
-    {
+    void resizeEvent(QResizeEvent *e) override {
         m_evidenza->setGeometry(rect());
         QWidget::resizeEvent(e);
     }
@@ -147,14 +145,12 @@ private:
     QWidget *m_evidenza;
 };
 
-QIcon Icona(const QString &nome)
-{
+QIcon Icona(const QString &nome) {
     return QIcon(QStringLiteral(":/registry/%1.svg").arg(nome));
 }
 
-QToolButton *Pulsante(QWidget *parent, const char *nome, const QString &icona,
-                      const QString &testo, int lato)
-{
+QToolButton *Pulsante(QWidget *parent, const char *nome, const QString &icona, const QString &testo,
+                      int lato) {
     auto *b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(nome));
     b->setIcon(Icona(icona));
@@ -172,8 +168,7 @@ QToolButton *Pulsante(QWidget *parent, const char *nome, const QString &icona,
 
 } // namespace
 
-QWidget *TfrmAnagrafica::CreaSezione(const char *nome, const QString &titolo, bool sfondo)
-{
+QWidget *TfrmAnagrafica::CreaSezione(const char *nome, const QString &titolo, bool sfondo) {
     auto *sezione = new QFrame(this);
     sezione->setObjectName(QString::fromLatin1(nome));
     sezione->setProperty("ruolo", QStringLiteral("sezione"));
@@ -187,8 +182,8 @@ QWidget *TfrmAnagrafica::CreaSezione(const char *nome, const QString &titolo, bo
     if (sfondo) {
         // Sections 2 and 3 carry a tinted background panel of their own.
         auto *bkg = new QFrame(sezione);
-        bkg->setObjectName(QString::fromLatin1(nome).replace(QStringLiteral("shp"),
-                                                              QStringLiteral("bkg")));
+        bkg->setObjectName(
+            QString::fromLatin1(nome).replace(QStringLiteral("shp"), QStringLiteral("bkg")));
         bkg->setProperty("ruolo", QStringLiteral("sfondo"));
         colonna->addWidget(bkg);
         corpo = bkg;
@@ -205,8 +200,7 @@ QWidget *TfrmAnagrafica::CreaSezione(const char *nome, const QString &titolo, bo
     return corpo;
 }
 
-QWidget *TfrmAnagrafica::CreaCella(const Casella &c, QWidget *sezione)
-{
+QWidget *TfrmAnagrafica::CreaCella(const Casella &c, QWidget *sezione) {
     auto *eff = new QFrame;
     eff->setObjectName(QStringLiteral("eff") + QString::fromLatin1(c.nome + 3));
     eff->setProperty("ruolo", QStringLiteral("evidenza"));
@@ -246,8 +240,7 @@ QWidget *TfrmAnagrafica::CreaCella(const Casella &c, QWidget *sezione)
     return cella;
 }
 
-QWidget *TfrmAnagrafica::CreaFoto()
-{
+QWidget *TfrmAnagrafica::CreaFoto() {
     auto *colonna = new QWidget(this);
     colonna->setObjectName(QStringLiteral("panFoto"));
     auto *v = new QVBoxLayout(colonna);
@@ -301,8 +294,7 @@ QWidget *TfrmAnagrafica::CreaFoto()
     return colonna;
 }
 
-void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
-{
+void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna) {
     auto *barra = new QFrame(this);
     barra->setObjectName(QStringLiteral("panStrumenti"));
     auto *riga = new QHBoxLayout(barra);
@@ -320,8 +312,8 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
         h->setContentsMargins(4, 2, 4, 2);
         h->setSpacing(2);
         for (const Voce &v : voci)
-            h->addWidget(Pulsante(g, v.nome, QString::fromLatin1(v.icona),
-                                  QString::fromUtf8(v.testo), 32));
+            h->addWidget(
+                Pulsante(g, v.nome, QString::fromLatin1(v.icona), QString::fromUtf8(v.testo), 32));
         riga->addWidget(g);
         return g;
     };
@@ -329,12 +321,13 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
                          {"cmdSalva", "salva", "Salva"},
                          {"cmdTrova", "trova", "Trova"}});
     gruppo("shpImporta", {{"cmdAllega", "allega", "Allega"}});
-    gruppo("shpStampa", {{"cmdAnteprima", "anteprima", "Anteprima"},
-                         {"cmdStampa", "stampa", "Stampa"}});
+    gruppo("shpStampa",
+           {{"cmdAnteprima", "anteprima", "Anteprima"}, {"cmdStampa", "stampa", "Stampa"}});
     gruppo("shpScadute", {{"cmdScadute", "scadute", "Rinnovi"}});
     riga->addStretch();
 
-    auto *frecce = gruppo("shpFrecce", {{"cmdPrimo", "primo", ""}, {"cmdIndietro", "indietro", ""}});
+    auto *frecce =
+        gruppo("shpFrecce", {{"cmdPrimo", "primo", ""}, {"cmdIndietro", "indietro", ""}});
     m_lblPosizione = new QLabel(frecce);
     m_lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
     m_lblPosizione->setAlignment(Qt::AlignCenter);
@@ -351,8 +344,7 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
     colonna->addWidget(barra);
 }
 
-void TfrmAnagrafica::CreaControlli()
-{
+void TfrmAnagrafica::CreaControlli() {
     setStyleSheet(QStringLiteral(R"(
         #panContainer { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
                         stop:0 #4682B4, stop:0.45 #FFFFFF); }
@@ -435,8 +427,8 @@ void TfrmAnagrafica::CreaControlli()
     rigaA->addWidget(CreaFoto());
     QWidget *corpi[5];
     for (int i = 0; i < 5; ++i) {
-        corpi[i] = CreaSezione(sezioni[i].nome, QString::fromUtf8(sezioni[i].titolo),
-                               sezioni[i].sfondo);
+        corpi[i] =
+            CreaSezione(sezioni[i].nome, QString::fromUtf8(sezioni[i].titolo), sezioni[i].sfondo);
         sezioni[i].riga->addWidget(corpi[i]->parentWidget(), sezioni[i].peso);
     }
 
@@ -466,8 +458,10 @@ void TfrmAnagrafica::CreaControlli()
         const char *box, *nome, *icona;
     };
     static const Accanto accanto[] = {
-        {"txtEmail", "cmdEmail", "email"},         {"txtCodFisc", "cmdCodFisc", "controlla"},
-        {"txtPartitaIva", "cmdPartitaIva", "controlla"}, {"txtCarta", "cmdCarta", "controlla"},
+        {"txtEmail", "cmdEmail", "email"},
+        {"txtCodFisc", "cmdCodFisc", "controlla"},
+        {"txtPartitaIva", "cmdPartitaIva", "controlla"},
+        {"txtCarta", "cmdCarta", "controlla"},
         {"txtIban", "cmdIban", "controlla"},
     };
 
@@ -480,15 +474,15 @@ void TfrmAnagrafica::CreaControlli()
         QWidget *corpo = corpi[posto->sezione];
         auto *griglia = static_cast<QGridLayout *>(corpo->layout());
         QWidget *cella = CreaCella(c, corpo);
-        auto *etichetta = corpo->findChild<QLabel *>(QStringLiteral("lbl") +
-                                                     QString::fromLatin1(c.nome + 3));
+        auto *etichetta =
+            corpo->findChild<QLabel *>(QStringLiteral("lbl") + QString::fromLatin1(c.nome + 3));
         griglia->addWidget(etichetta, posto->riga * 2, posto->col, 1, posto->span);
         griglia->addWidget(cella, posto->riga * 2 + 1, posto->col, 1, posto->span);
         for (const Accanto &a : accanto)
             if (qstrcmp(a.box, c.nome) == 0)
                 static_cast<QHBoxLayout *>(cella->layout())
-                    ->addWidget(Pulsante(cella, a.nome, QString::fromLatin1(a.icona), QString(),
-                                         20));
+                    ->addWidget(
+                        Pulsante(cella, a.nome, QString::fromLatin1(a.icona), QString(), 20));
     }
     // The reminder button beside the e-mail box.
     auto *avviso = new QPushButton(QStringLiteral("Invia avviso scadenza"), corpi[2]);

@@ -6,10 +6,11 @@
 
 namespace Scorrimento {
 
-QString MessaggioVuoto() { return QStringLiteral("L'archivio non contiene nessuna scheda."); }
+QString MessaggioVuoto() {
+    return QStringLiteral("L'archivio non contiene nessuna scheda.");
+}
 
-Decisione Decidi(int n, const QString &posizione, Freccia freccia)
-{
+Decisione Decidi(int n, const QString &posizione, Freccia freccia) {
     const QString etichetta = Testo::Trim32(posizione);
     bool numero = false;
     int p = etichetta.toInt(&numero);

@@ -39,8 +39,7 @@ private:
     QImage Foto() { return Controllo<TImmagine>(w.get(), "imgFoto")->Picture(); }
     QImage Bianca() { return Controllo<TImmagine>(w.get(), "imgBianco")->Picture(); }
     QString Archivio() { return env->Percorso(QStringLiteral("Tesserati.pro")); }
-    void Archivio(int n)
-    {
+    void Archivio(int n) {
         QList<QByteArray> r;
         for (int i = 1; i <= n; ++i)
             r << Costruttore::Tesserato("TESSERATO " + QByteArray::number(i));
@@ -48,8 +47,7 @@ private:
     }
     qint64 Dimensione() { return QFileInfo(Archivio()).size(); }
     // Types into a box after giving it the focus, as a user would.
-    void Scrivi(QWidget *box, const QString &testo)
-    {
+    void Scrivi(QWidget *box, const QString &testo) {
         box->setFocus();
         for (QChar c : testo) {
             if (c.unicode() < 128) {
@@ -60,8 +58,7 @@ private:
             }
         }
     }
-    void Compila(const QString &nome, const QString &rilascio, const QString &scadenza)
-    {
+    void Compila(const QString &nome, const QString &rilascio, const QString &scadenza) {
         Scrivi(Box("txtTesserato"), nome);
         // The date boxes are read-only: the date picker writes them.
         Box("txtDataRil")->setText(rilascio);
@@ -69,8 +66,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         env = std::make_unique<Ambiente>();
         sim = &env->sim();
         w = std::make_unique<TfrmAnagrafica>();
@@ -79,8 +75,7 @@ private slots:
         QApplication::setActiveWindow(w.get());
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
-    void cleanup()
-    {
+    void cleanup() {
         w.reset();
         env.reset();
     }
@@ -116,7 +111,6 @@ private slots:
     void chiusura();
 };
 
-
 namespace {
 const QString A = QStringLiteral("\n\r\n\r");
 const QString DataValidaFine =
@@ -131,8 +125,7 @@ const QString Accesso = QStringLiteral(
     "possedere i privilegi di scrittura nella cartella di installazione del programma.");
 } // namespace
 
-void TstAnagrafica::salvataggio_data()
-{
+void TstAnagrafica::salvataggio_data() {
     QTest::addColumn<QString>("nome");
     QTest::addColumn<QString>("rilascio"); // null: as the cleared screen has it (today)
     QTest::addColumn<QString>("scadenza");
@@ -144,12 +137,18 @@ void TstAnagrafica::salvataggio_data()
     const int avviso = int(Forma::Avviso), messaggio = int(Forma::Messaggio);
     const QString nomeMancante = QStringLiteral(
         "Attenzione: per salvare la scheda è necessario indicare il nome del tesserato.");
-    QTest::newRow("nome vuoto") << "" << "01/01/2025" << "31/12/2025" << false << avviso
-                                << nomeMancante << "txtTesserato";
-    QTest::newRow("nome di soli spazi") << "   " << "01/01/2025" << "31/12/2025" << false
-                                        << avviso << nomeMancante << "txtTesserato";
+    QTest::newRow("nome vuoto") << ""
+                                << "01/01/2025"
+                                << "31/12/2025" << false << avviso << nomeMancante
+                                << "txtTesserato";
+    QTest::newRow("nome di soli spazi")
+        << "   "
+        << "01/01/2025"
+        << "31/12/2025" << false << avviso << nomeMancante << "txtTesserato";
     QTest::newRow("rilascio vuoto")
-        << "ROSSI MARIO" << "" << "31/12/2025" << false << avviso
+        << "ROSSI MARIO"
+        << ""
+        << "31/12/2025" << false << avviso
         << "Attenzione: per salvare la scheda è necessario indicare la data di rilascio del "
            "tesserino."
         << "txtDataRil";
@@ -159,30 +158,41 @@ void TstAnagrafica::salvataggio_data()
            "tesserino."
         << "txtDataScade";
     QTest::newRow("rilascio inesistente")
-        << "ROSSI MARIO" << "29/02/2023" << "31/12/2025" << false << messaggio
+        << "ROSSI MARIO"
+        << "29/02/2023"
+        << "31/12/2025" << false << messaggio
         << "Attenzione: la data di rilascio della tessera 29/02/2023" + DataValidaFine
         << "txtDataRil";
     QTest::newRow("scadenza inesistente")
-        << "ROSSI MARIO" << "01/01/2024" << "31/04/2024" << false << messaggio
+        << "ROSSI MARIO"
+        << "01/01/2024"
+        << "31/04/2024" << false << messaggio
         << "Attenzione: la data di scadenza della tessera 31/04/2024" + DataValidaFine
         << "txtDataScade";
     QTest::newRow("scadenza anteriore al rilascio")
-        << "ROSSI MARIO" << "10/05/2024" << "09/05/2024" << false << messaggio
+        << "ROSSI MARIO"
+        << "10/05/2024"
+        << "09/05/2024" << false << messaggio
         << "Attenzione: la data di scadenza (09/05/2024) non può essere anteriore a quella di "
            "rilascio della tessera (10/05/2024)."
         << "txtDataScade";
     QTest::newRow("preavviso cancellato")
-        << "ROSSI MARIO" << "01/01/2025" << "31/12/2025" << true << avviso
+        << "ROSSI MARIO"
+        << "01/01/2025"
+        << "31/12/2025" << true << avviso
         << "Attenzione: per salvare la scheda è necessario indicare i giorni di preavviso."
         << "txtPreavviso";
-    QTest::newRow("date uguali") << "ROSSI MARIO" << "10/05/2024" << "10/05/2024" << false
-                                 << int(Forma::Informazione) << Inserita << "";
-    QTest::newRow("29 febbraio bisestile") << "ROSSI MARIO" << "29/02/2024" << "28/02/2025"
-                                           << false << int(Forma::Informazione) << Inserita << "";
+    QTest::newRow("date uguali") << "ROSSI MARIO"
+                                 << "10/05/2024"
+                                 << "10/05/2024" << false << int(Forma::Informazione) << Inserita
+                                 << "";
+    QTest::newRow("29 febbraio bisestile")
+        << "ROSSI MARIO"
+        << "29/02/2024"
+        << "28/02/2025" << false << int(Forma::Informazione) << Inserita << "";
 }
 
-void TstAnagrafica::salvataggio()
-{
+void TstAnagrafica::salvataggio() {
     QFETCH(QString, nome);
     QFETCH(QString, rilascio);
     QFETCH(QString, scadenza);
@@ -195,8 +205,7 @@ void TstAnagrafica::salvataggio()
     if (!rilascio.isNull())
         Box("txtDataRil")->setText(rilascio);
     Box("txtDataScade")->setText(scadenza);
-    if (svuotaPreavviso)
-    {
+    if (svuotaPreavviso) {
         Box("txtPreavviso")->setFocus();
         QTest::keyClick(Box("txtPreavviso"), Qt::Key_Backspace);
     }
@@ -216,8 +225,7 @@ void TstAnagrafica::salvataggio()
     }
 }
 
-void TstAnagrafica::accodaPoiSovrascrive()
-{
+void TstAnagrafica::accodaPoiSovrascrive() {
     Archivio(7);
     const QByteArray settima = Costruttore::LeggiFile(Archivio()).mid(6 * 2764, 2764);
     Compila(QStringLiteral("BIANCHI LUCA"), QStringLiteral("01/01/2025"),
@@ -246,8 +254,7 @@ void TstAnagrafica::accodaPoiSovrascrive()
     QCOMPARE(file.mid(6 * 2764, 2764), settima);
 }
 
-void TstAnagrafica::giroCompletoConAccentiECapienza()
-{
+void TstAnagrafica::giroCompletoConAccentiECapienza() {
     // Every box filled to its capacity, accents included, as the user types it.
     const QString accenti = QStringLiteral("Èlia Perché àèìòù ÀÉÌÒÙ ç ");
     QMap<QString, QString> atteso;
@@ -324,8 +331,7 @@ void TstAnagrafica::giroCompletoConAccentiECapienza()
     QCOMPARE(Controllo<QLabel>(w.get(), "lblDesc03")->text(), lungo.left(250));
 }
 
-void TstAnagrafica::nuovoPulisceLaScheda()
-{
+void TstAnagrafica::nuovoPulisceLaScheda() {
     // Opening the screen starts on a new record.
     QCOMPARE(Box("txtDataRil")->text(), QStringLiteral("15/06/2025"));
     QCOMPARE(Box("txtPreavviso")->text(), QStringLiteral("0"));
@@ -363,17 +369,18 @@ void TstAnagrafica::nuovoPulisceLaScheda()
     QVERIFY(sim->messaggi.isEmpty());
 }
 
-void TstAnagrafica::tastiCifre_data()
-{
+void TstAnagrafica::tastiCifre_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("prossimo");
-    QTest::newRow("preavviso") << "txtPreavviso" << "txtTitoli";
-    QTest::newRow("carta") << "txtCarta" << "txtScadeCarta";
-    QTest::newRow("partita IVA") << "txtPartitaIva" << "txtIban";
+    QTest::newRow("preavviso") << "txtPreavviso"
+                               << "txtTitoli";
+    QTest::newRow("carta") << "txtCarta"
+                           << "txtScadeCarta";
+    QTest::newRow("partita IVA") << "txtPartitaIva"
+                                 << "txtIban";
 }
 
-void TstAnagrafica::tastiCifre()
-{
+void TstAnagrafica::tastiCifre() {
     QFETCH(QString, box);
     QFETCH(QString, prossimo);
     QLineEdit *b = Box(box.toLatin1().constData());
@@ -394,22 +401,31 @@ void TstAnagrafica::tastiCifre()
     QCOMPARE(Fuoco(), prossimo);
 }
 
-void TstAnagrafica::maiuscoleMentreSiScrive_data()
-{
+void TstAnagrafica::maiuscoleMentreSiScrive_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("tasti");
     QTest::addColumn<QString>("atteso");
-    QTest::newRow("provincia di nascita") << "txtProvNasc" << "rm" << "RM";
-    QTest::newRow("provincia di residenza") << "txtProvRes" << " mi" << "MI";
-    QTest::newRow("sesso") << "txtSesso" << "m" << "M";
-    QTest::newRow("codice fiscale") << "txtCodFisc" << " rssmra80 " << "RSSMRA80";
-    QTest::newRow("IBAN") << "txtIban" << "it60 x05" << "IT60X05";
-    QTest::newRow("e-mail solo rifilata") << "txtEmail" << " Mario.Rossi@Posta.it "
+    QTest::newRow("provincia di nascita") << "txtProvNasc"
+                                          << "rm"
+                                          << "RM";
+    QTest::newRow("provincia di residenza") << "txtProvRes"
+                                            << " mi"
+                                            << "MI";
+    QTest::newRow("sesso") << "txtSesso"
+                           << "m"
+                           << "M";
+    QTest::newRow("codice fiscale") << "txtCodFisc"
+                                    << " rssmra80 "
+                                    << "RSSMRA80";
+    QTest::newRow("IBAN") << "txtIban"
+                          << "it60 x05"
+                          << "IT60X05";
+    QTest::newRow("e-mail solo rifilata") << "txtEmail"
+                                          << " Mario.Rossi@Posta.it "
                                           << "Mario.Rossi@Posta.it";
 }
 
-void TstAnagrafica::maiuscoleMentreSiScrive()
-{
+void TstAnagrafica::maiuscoleMentreSiScrive() {
     QFETCH(QString, box);
     QFETCH(QString, tasti);
     QFETCH(QString, atteso);
@@ -419,15 +435,14 @@ void TstAnagrafica::maiuscoleMentreSiScrive()
     QCOMPARE(cb ? cb->currentText() : static_cast<QLineEdit *>(b)->text(), atteso);
 }
 
-void TstAnagrafica::catenaInvio()
-{
+void TstAnagrafica::catenaInvio() {
     const QStringList primaDelleDate{"txtTesserato", "txtCarica", "txtNumTessera", "txtDataRil"};
-    const QStringList resto{"txtDataNasc",   "txtComuneNasc", "txtProvNasc",     "txtSesso",
-                            "txtComuneRes",  "txtProvRes",    "txtCapRes",       "txtIndirizzoRes",
-                            "txtPreavviso",  "txtTitoli",     "txtTelCasa",      "txtTelUff",
-                            "txtTelCel",     "txtRecapito",   "txtFax",          "txtEmail",
-                            "txtCodFisc",    "txtCarta",      "txtScadeCarta",   "txtPartitaIva",
-                            "txtIban",       "txtIntestatario", "txtNote",       "txtTesserato"};
+    const QStringList resto{"txtDataNasc",  "txtComuneNasc",   "txtProvNasc",   "txtSesso",
+                            "txtComuneRes", "txtProvRes",      "txtCapRes",     "txtIndirizzoRes",
+                            "txtPreavviso", "txtTitoli",       "txtTelCasa",    "txtTelUff",
+                            "txtTelCel",    "txtRecapito",     "txtFax",        "txtEmail",
+                            "txtCodFisc",   "txtCarta",        "txtScadeCarta", "txtPartitaIva",
+                            "txtIban",      "txtIntestatario", "txtNote",       "txtTesserato"};
     for (const QStringList &catena : {primaDelleDate, resto}) {
         Controllo<QWidget>(w.get(), catena[0].toLatin1().constData())->setFocus();
         for (int i = 1; i < catena.size(); ++i) {
@@ -446,8 +461,7 @@ void TstAnagrafica::catenaInvio()
     QCOMPARE(Fuoco(), QStringLiteral("chkAnnullata"));
 }
 
-void TstAnagrafica::tastiData()
-{
+void TstAnagrafica::tastiData() {
     QStringList parole;
     sim->modale = [&](QDialog *d) {
         auto *memoria = d->findChild<QLabel *>(QStringLiteral("lblMemory"));
@@ -469,8 +483,7 @@ void TstAnagrafica::tastiData()
     QCOMPARE(Box("txtDataRil")->text(), QString()); // nothing typed into the box itself
 }
 
-void TstAnagrafica::evidenzaEBarraDiStato()
-{
+void TstAnagrafica::evidenzaEBarraDiStato() {
     auto eff = [&](const char *nome) { return Controllo<QWidget>(w.get(), nome)->isVisible(); };
     Box("txtCarica")->setFocus();
     QVERIFY(eff("effCarica"));
@@ -504,34 +517,49 @@ void TstAnagrafica::evidenzaEBarraDiStato()
     }
 }
 
-void TstAnagrafica::scorrimento_data()
-{
+void TstAnagrafica::scorrimento_data() {
     // Steps: P first, I previous, A next, U last, X the archive file is deleted meanwhile.
     QTest::addColumn<int>("schede"); // -1: no archive file at all
     QTest::addColumn<QString>("passi");
     QTest::addColumn<QString>("posizione");
     QTest::addColumn<int>("avvisiVuoto");
-    QTest::newRow("avanti da scheda nuova") << 3 << "A" << "1" << 0;
-    QTest::newRow("avanti fino all'ultima") << 3 << "AAA" << "3" << 0;
-    QTest::newRow("avanti oltre l'ultima") << 3 << "AAAA" << "3" << 0;
-    QTest::newRow("indietro da scheda nuova") << 3 << "I" << "1" << 0;
-    QTest::newRow("indietro dall'ultima") << 3 << "UI" << "2" << 0;
-    QTest::newRow("indietro oltre la prima") << 3 << "UIII" << "1" << 0;
-    QTest::newRow("ultima poi prima") << 3 << "UP" << "1" << 0;
-    QTest::newRow("prima poi ultima") << 3 << "PU" << "3" << 0;
-    QTest::newRow("vuoto: prima") << 0 << "P" << "" << 1;
-    QTest::newRow("vuoto: ultima") << 0 << "U" << "" << 1;
-    QTest::newRow("vuoto: avanti") << 0 << "A" << "" << 1;
-    QTest::newRow("vuoto: indietro da scheda nuova") << 0 << "I" << "" << 1;
-    QTest::newRow("mancante: prima") << -1 << "P" << "" << 1;
-    QTest::newRow("mancante: avanti") << -1 << "A" << "" << 1;
-    QTest::newRow("svuotato: avanti svuota la posizione") << 3 << "UXA" << "" << 1;
-    QTest::newRow("svuotato: prima lascia la posizione") << 3 << "UXP" << "3" << 1;
-    QTest::newRow("svuotato: indietro da 1 tace") << 3 << "PXI" << "1" << 0;
+    QTest::newRow("avanti da scheda nuova") << 3 << "A"
+                                            << "1" << 0;
+    QTest::newRow("avanti fino all'ultima") << 3 << "AAA"
+                                            << "3" << 0;
+    QTest::newRow("avanti oltre l'ultima") << 3 << "AAAA"
+                                           << "3" << 0;
+    QTest::newRow("indietro da scheda nuova") << 3 << "I"
+                                              << "1" << 0;
+    QTest::newRow("indietro dall'ultima") << 3 << "UI"
+                                          << "2" << 0;
+    QTest::newRow("indietro oltre la prima") << 3 << "UIII"
+                                             << "1" << 0;
+    QTest::newRow("ultima poi prima") << 3 << "UP"
+                                      << "1" << 0;
+    QTest::newRow("prima poi ultima") << 3 << "PU"
+                                      << "3" << 0;
+    QTest::newRow("vuoto: prima") << 0 << "P"
+                                  << "" << 1;
+    QTest::newRow("vuoto: ultima") << 0 << "U"
+                                   << "" << 1;
+    QTest::newRow("vuoto: avanti") << 0 << "A"
+                                   << "" << 1;
+    QTest::newRow("vuoto: indietro da scheda nuova") << 0 << "I"
+                                                     << "" << 1;
+    QTest::newRow("mancante: prima") << -1 << "P"
+                                     << "" << 1;
+    QTest::newRow("mancante: avanti") << -1 << "A"
+                                      << "" << 1;
+    QTest::newRow("svuotato: avanti svuota la posizione") << 3 << "UXA"
+                                                          << "" << 1;
+    QTest::newRow("svuotato: prima lascia la posizione") << 3 << "UXP"
+                                                         << "3" << 1;
+    QTest::newRow("svuotato: indietro da 1 tace") << 3 << "PXI"
+                                                  << "1" << 0;
 }
 
-void TstAnagrafica::scorrimento()
-{
+void TstAnagrafica::scorrimento() {
     QFETCH(int, schede);
     QFETCH(QString, passi);
     QFETCH(QString, posizione);
@@ -540,11 +568,21 @@ void TstAnagrafica::scorrimento()
         Archivio(schede);
     for (QChar p : passi) {
         switch (p.toLatin1()) {
-        case 'P': Premi("cmdPrimo"); break;
-        case 'I': Premi("cmdIndietro"); break;
-        case 'A': Premi("cmdAvanti"); break;
-        case 'U': Premi("cmdUltimo"); break;
-        case 'X': QVERIFY(QFile::remove(Archivio())); break;
+        case 'P':
+            Premi("cmdPrimo");
+            break;
+        case 'I':
+            Premi("cmdIndietro");
+            break;
+        case 'A':
+            Premi("cmdAvanti");
+            break;
+        case 'U':
+            Premi("cmdUltimo");
+            break;
+        case 'X':
+            QVERIFY(QFile::remove(Archivio()));
+            break;
         }
     }
     QCOMPARE(Posizione()->text(), posizione);
@@ -560,8 +598,7 @@ void TstAnagrafica::scorrimento()
     QCOMPARE(Dimensione(), passi.contains(u'X') || schede < 0 ? 0 : schede * 2764);
 }
 
-void TstAnagrafica::regolaFrecce_data()
-{
+void TstAnagrafica::regolaFrecce_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("etichetta");
     QTest::addColumn<int>("freccia");
@@ -570,17 +607,16 @@ void TstAnagrafica::regolaFrecce_data()
     QTest::addColumn<bool>("svuota");
     using F = Scorrimento::Freccia;
     QTest::newRow("blank intorno al numero") << 5 << " 2 " << int(F::Avanti) << 3 << false << false;
-    QTest::newRow("etichetta non numerica come vuota") << 5 << "x" << int(F::Avanti) << 1 << false
-                                                       << false;
+    QTest::newRow("etichetta non numerica come vuota")
+        << 5 << "x" << int(F::Avanti) << 1 << false << false;
     QTest::newRow("indietro oltre la fine") << 3 << "9" << int(F::Indietro) << 3 << false << false;
-    QTest::newRow("indietro da 1 su archivio vuoto") << 0 << "1" << int(F::Indietro) << 0 << false
-                                                     << false;
+    QTest::newRow("indietro da 1 su archivio vuoto")
+        << 0 << "1" << int(F::Indietro) << 0 << false << false;
     QTest::newRow("avanti su archivio vuoto") << 0 << "4" << int(F::Avanti) << 0 << true << true;
     QTest::newRow("ultima") << 7 << "2" << int(F::Ultimo) << 7 << false << false;
 }
 
-void TstAnagrafica::regolaFrecce()
-{
+void TstAnagrafica::regolaFrecce() {
     QFETCH(int, n);
     QFETCH(QString, etichetta);
     QFETCH(int, freccia);
@@ -593,8 +629,7 @@ void TstAnagrafica::regolaFrecce()
     QCOMPARE(d.svuotaPosizione, svuota);
 }
 
-void TstAnagrafica::primoScartaLeModifiche()
-{
+void TstAnagrafica::primoScartaLeModifiche() {
     Archivio(3);
     Premi("cmdAvanti");
     Premi("cmdAvanti");
@@ -607,12 +642,11 @@ void TstAnagrafica::primoScartaLeModifiche()
     QCOMPARE(Dimensione(), 3 * 2764);
 }
 
-void TstAnagrafica::annullataMostrataETolta()
-{
-    Costruttore::ScriviArchivio(Archivio(),
-                                {Costruttore::Record({{"Tesserato", "UNO"}, {"Annullata", "S\xEC"}}),
-                                 Costruttore::Record({{"Tesserato", "DUE"}, {"Annullata", "Forse"}}),
-                                 Costruttore::Record({{"Tesserato", "TRE"}, {"Annullata", "No"}})});
+void TstAnagrafica::annullataMostrataETolta() {
+    Costruttore::ScriviArchivio(
+        Archivio(), {Costruttore::Record({{"Tesserato", "UNO"}, {"Annullata", "S\xEC"}}),
+                     Costruttore::Record({{"Tesserato", "DUE"}, {"Annullata", "Forse"}}),
+                     Costruttore::Record({{"Tesserato", "TRE"}, {"Annullata", "No"}})});
     auto *chk = Controllo<QCheckBox>(w.get(), "chkAnnullata");
     Premi("cmdAvanti");
     QVERIFY(chk->isChecked());
@@ -623,8 +657,7 @@ void TstAnagrafica::annullataMostrataETolta()
     QVERIFY(!chk->isChecked());
 }
 
-void TstAnagrafica::fotoDellaScheda()
-{
+void TstAnagrafica::fotoDellaScheda() {
     Archivio(3);
     QFile guasta(env->Percorso(QStringLiteral("1.jpg")));
     QVERIFY(guasta.open(QIODevice::WriteOnly));
@@ -642,8 +675,7 @@ void TstAnagrafica::fotoDellaScheda()
     QVERIFY(sim->messaggi.isEmpty());
 }
 
-void TstAnagrafica::accessoNegato_data()
-{
+void TstAnagrafica::accessoNegato_data() {
     QTest::addColumn<QString>("azione");
     QTest::addColumn<bool>("cartellaMancante"); // else the archive's name is a folder
     QTest::newRow("salva, archivio è una cartella") << "salva" << false;
@@ -653,8 +685,7 @@ void TstAnagrafica::accessoNegato_data()
     QTest::newRow("scheda consegnata, archivio è una cartella") << "mostra" << false;
 }
 
-void TstAnagrafica::accessoNegato()
-{
+void TstAnagrafica::accessoNegato() {
     QFETCH(QString, azione);
     QFETCH(bool, cartellaMancante);
     Compila(QStringLiteral("NERI PAOLO"), QStringLiteral("01/01/2025"),
@@ -681,8 +712,7 @@ void TstAnagrafica::accessoNegato()
     QVERIFY(!QFile::exists(env->Percorso(QStringLiteral("1.jpg"))));
 }
 
-void TstAnagrafica::fotoNonScrivibile()
-{
+void TstAnagrafica::fotoNonScrivibile() {
     // The photo file's name is taken by a folder: the record is saved, the photo is not.
     QVERIFY(QDir().mkdir(env->Percorso(QStringLiteral("1.jpg"))));
     const QString rossa = env->Percorso(QStringLiteral("rossa.png"));
@@ -706,31 +736,52 @@ void TstAnagrafica::fotoNonScrivibile()
     QCOMPARE(Foto().pixel(30, 40), QColor(Qt::red).rgb());
 }
 
-void TstAnagrafica::strumentiDiControllo_data()
-{
+void TstAnagrafica::strumentiDiControllo_data() {
     QTest::addColumn<QString>("pulsante");
     QTest::addColumn<QString>("campo");
     QTest::addColumn<QString>("tasti");
     QTest::addColumn<QString>("schermata");
     QTest::addColumn<QString>("ingresso");
     QTest::addColumn<QString>("atteso");
-    QTest::newRow("codice fiscale di sole cifre va alla partita IVA")
-        << "cmdCodFisc" << "txtCodFisc" << "12345678901" << "TfrmPartitaIva" << "txtPartitaIva"
-        << "12345678901";
-    QTest::newRow("codice fiscale") << "cmdCodFisc" << "txtCodFisc" << "rssmra80a01h501u"
-                                    << "TfrmCodFisc" << "txtCodFisc" << "RSSMRA80A01H501U";
-    QTest::newRow("codice fiscale vuoto") << "cmdCodFisc" << "txtCodFisc" << "" << "TfrmCodFisc"
-                                          << "txtCodFisc" << "";
-    QTest::newRow("partita IVA") << "cmdPartitaIva" << "txtPartitaIva" << "01234567890"
-                                 << "TfrmPartitaIva" << "txtPartitaIva" << "01234567890";
-    QTest::newRow("carta di credito") << "cmdCarta" << "txtCarta" << "4111111111111111"
-                                      << "TfrmCarta" << "txtNumero" << "4111111111111111";
-    QTest::newRow("IBAN") << "cmdIban" << "txtIban" << "it60x0542811101000000123456"
-                          << "TfrmIban" << "txtIban" << "IT60X0542811101000000123456";
+    QTest::newRow("codice fiscale di sole cifre va alla partita IVA") << "cmdCodFisc"
+                                                                      << "txtCodFisc"
+                                                                      << "12345678901"
+                                                                      << "TfrmPartitaIva"
+                                                                      << "txtPartitaIva"
+                                                                      << "12345678901";
+    QTest::newRow("codice fiscale") << "cmdCodFisc"
+                                    << "txtCodFisc"
+                                    << "rssmra80a01h501u"
+                                    << "TfrmCodFisc"
+                                    << "txtCodFisc"
+                                    << "RSSMRA80A01H501U";
+    QTest::newRow("codice fiscale vuoto") << "cmdCodFisc"
+                                          << "txtCodFisc"
+                                          << ""
+                                          << "TfrmCodFisc"
+                                          << "txtCodFisc"
+                                          << "";
+    QTest::newRow("partita IVA") << "cmdPartitaIva"
+                                 << "txtPartitaIva"
+                                 << "01234567890"
+                                 << "TfrmPartitaIva"
+                                 << "txtPartitaIva"
+                                 << "01234567890";
+    QTest::newRow("carta di credito") << "cmdCarta"
+                                      << "txtCarta"
+                                      << "4111111111111111"
+                                      << "TfrmCarta"
+                                      << "txtNumero"
+                                      << "4111111111111111";
+    QTest::newRow("IBAN") << "cmdIban"
+                          << "txtIban"
+                          << "it60x0542811101000000123456"
+                          << "TfrmIban"
+                          << "txtIban"
+                          << "IT60X0542811101000000123456";
 }
 
-void TstAnagrafica::strumentiDiControllo()
-{
+void TstAnagrafica::strumentiDiControllo() {
     QFETCH(QString, pulsante);
     QFETCH(QString, campo);
     QFETCH(QString, tasti);
@@ -749,8 +800,7 @@ void TstAnagrafica::strumentiDiControllo()
     QVERIFY2(w->findChildren<QDialog *>().isEmpty(), "the tool is discarded when it closes");
 }
 
-void TstAnagrafica::guida()
-{
+void TstAnagrafica::guida() {
     QString titolo, testo;
     sim->modale = [&](QDialog *d) {
         titolo = Controllo<QLabel>(d, "lblTitolo")->text();
@@ -765,18 +815,22 @@ void TstAnagrafica::guida()
     QVERIFY(testo.contains(QStringLiteral("Tessera annullata")));
 }
 
-void TstAnagrafica::schermateAperte_data()
-{
+void TstAnagrafica::schermateAperte_data() {
     QTest::addColumn<QString>("pulsante");
     QTest::addColumn<QString>("schermata");
     QTest::addColumn<QString>("memoria"); // what the opener wrote into lblMemory
-    QTest::newRow("ricerca") << "cmdTrova" << "TfrmTrovaAnagrafica" << "anagrafica";
-    QTest::newRow("tessere da rinnovare") << "cmdScadute" << "TfrmSospesi" << "";
-    QTest::newRow("esportazione") << "cmdExcel" << "TfrmExpAnagrafica" << "";
+    QTest::newRow("ricerca") << "cmdTrova"
+                             << "TfrmTrovaAnagrafica"
+                             << "anagrafica";
+    QTest::newRow("tessere da rinnovare") << "cmdScadute"
+                                          << "TfrmSospesi"
+                                          << "";
+    QTest::newRow("esportazione") << "cmdExcel"
+                                  << "TfrmExpAnagrafica"
+                                  << "";
 }
 
-void TstAnagrafica::schermateAperte()
-{
+void TstAnagrafica::schermateAperte() {
     QFETCH(QString, pulsante);
     QFETCH(QString, schermata);
     QFETCH(QString, memoria);
@@ -793,8 +847,7 @@ void TstAnagrafica::schermateAperte()
     QVERIFY2(w->findChildren<QDialog *>().isEmpty(), "the screen is discarded when it closes");
 }
 
-void TstAnagrafica::stampaSchedaInformativa()
-{
+void TstAnagrafica::stampaSchedaInformativa() {
     // The sheet prints what the boxes hold, saved or not.
     Scrivi(Box("txtTesserato"), QStringLiteral("ROSSI MARIO"));
     sim->stampaSuPdf = env->Percorso(QStringLiteral("scheda.pdf"));
@@ -804,8 +857,7 @@ void TstAnagrafica::stampaSchedaInformativa()
     QVERIFY(!QFile::exists(Archivio()));
 }
 
-void TstAnagrafica::chiusura()
-{
+void TstAnagrafica::chiusura() {
     auto *avvio = new TfrmAvvio;
     Schermate::frmAvvio = avvio;
     Scrivi(Box("txtTesserato"), QStringLiteral("DA SCARTARE"));
