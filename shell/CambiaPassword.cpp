@@ -127,7 +127,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget *parent) : QWidget(parent)
     connect(esci, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdEsciClick);
 
     sfondo->setFixedHeight(y + 60 - 150);
-    setFixedSize(520, y + 60);
+    pan->setFixedSize(520, y + 60);
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
 

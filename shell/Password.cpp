@@ -108,7 +108,7 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent)
     connect(esci, &QPushButton::clicked, this, &TfrmPassword::cmdEsciClick);
     connect(cambia, &QPushButton::clicked, this, &TfrmPassword::btnCambiaPasswordClick);
 
-    setFixedSize(520, 320);
+    pan->setFixedSize(520, 320);
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
 

@@ -85,8 +85,11 @@ void Crea()
 
 void MostraAvvio()
 {
-    if (frmAvvio)
-        frmAvvio->show();
+    if (!frmAvvio)
+        return;
+    frmAvvio->show();
+    frmAvvio->raise();
+    frmAvvio->activateWindow();
 }
 
 void Distruggi()

@@ -4,6 +4,8 @@
 
 int main(int argc, char **argv)
 {
+    // Draw in software: the program needs no graphics driver.
+    QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     TApplicazione app(argc, argv);
     Schermate::Crea();
     Schermate::frmPassword->show();
