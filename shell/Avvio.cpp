@@ -254,9 +254,9 @@ TfrmAvvio::TfrmAvvio(QWidget *parent) : QWidget(parent)
     centro->addStretch();
     centro->addLayout(griglia);
     centro->addStretch();
-    colonna->addStretch(2);
+    colonna->addStretch(1);
     colonna->addLayout(centro);
-    colonna->addStretch(3);
+    colonna->addStretch(1);
 
     // Footer: credits, brand line, exit.
     auto *piede = new QWidget(this);

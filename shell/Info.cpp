@@ -40,6 +40,7 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent)
         this);
     descr->setObjectName(QStringLiteral("lblDescrizione"));
     descr->setWordWrap(true);
+    descr->setFixedWidth(504);
     descr->setFont(QFont(QStringLiteral("Verdana"), 10));
     descr->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
     corpo->addWidget(descr);
