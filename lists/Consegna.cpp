@@ -85,8 +85,12 @@ void ConsegnaScheda(QWidget *ricevente, const QString &modo, int posizione,
     if (!ricevente)
         return;
     if (modo == QLatin1String("anagrafica")) {
-        if (auto *a = qobject_cast<TfrmAnagrafica *>(ricevente))
+        if (auto *a = qobject_cast<TfrmAnagrafica *>(ricevente)) {
+            // A record that is no longer there fails here, silently, before the screen
+            // would report it.
+            Leggi(posizione);
             a->MostraScheda(posizione);
+        }
         return;
     }
     const char slot = Slot(modo);

@@ -1,9 +1,5 @@
 #include "lists/Riepilogo.h"
 
-#include "report/Pittore.h"
-
-#include <algorithm>
-
 TRiepilogo::TRiepilogo(QObject *parent)
     : QObject(parent), m_report(QStringLiteral("Riepilogo dati"))
 {
@@ -53,11 +49,8 @@ void TRiepilogo::Riempi(const QString &titolo, const QStringList &righe)
     memo.Clear();
     for (const QString &r : righe)
         memo.Add(r);
-    // Tall enough for every line at the pitch the painter really uses, so that no line
-    // at the end of a long list is clipped away.
-    const double passo = std::max(AltezzaRiga, Pittore::PassoRiga(memo.Font));
-    memo.Height = righe.isEmpty() ? 0
-                                  : righe.size() * passo + 2 * Pittore::MargineVerticale;
+    // The band may split, so a long list continues over the following pages.
+    memo.Height = righe.size() * AltezzaRiga;
     m_report.Band(QStringLiteral("MasterData")).Height = memo.Height + 10;
 }
 

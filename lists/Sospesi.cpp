@@ -23,6 +23,7 @@ QString g_ultimaChiave;
 TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSospesi"));
+    Finestra::Fissa(this, Finestra::Centro::Schermo);
     setWindowTitle(QStringLiteral(" Riepilogo tessere in attesa di rinnovo"));
 
     auto *v = new QVBoxLayout(this);
@@ -38,8 +39,7 @@ TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent)
     connect(m_pannello->btnStampa, &QPushButton::clicked, this, &TfrmSospesi::btnStampaClick);
     connect(m_pannello->btnChiudi, &QPushButton::clicked, this, &TfrmSospesi::btnChiudiClick);
 
-    setFixedSize(1000, 640);
-    Finestra::Fissa(this, Finestra::Centro::Schermo);
+    setFixedSize(1000, 620);
 }
 
 TfrmSospesi::~TfrmSospesi() = default;

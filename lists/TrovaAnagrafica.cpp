@@ -60,6 +60,7 @@ QLabel *Nascosta(const QString &nome, const QString &testo, QWidget *parent)
 TfrmTrovaAnagrafica::TfrmTrovaAnagrafica(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmTrovaAnagrafica"));
+    Finestra::Fissa(this, Finestra::Centro::Schermo);
     setWindowTitle(QStringLiteral(" Trova tesserati in archivio"));
 
     lblMemory = Nascosta(QStringLiteral("lblMemory"), QString(), this);
@@ -89,8 +90,7 @@ TfrmTrovaAnagrafica::TfrmTrovaAnagrafica(QWidget *parent) : QDialog(parent)
     connect(panContainer->btnChiudi, &QPushButton::clicked, this,
             &TfrmTrovaAnagrafica::btnChiudiClick);
 
-    setFixedSize(1000, 680);
-    Finestra::Fissa(this, Finestra::Centro::Schermo);
+    setFixedSize(1000, 660);
 }
 
 TfrmTrovaAnagrafica::~TfrmTrovaAnagrafica() = default;
@@ -103,7 +103,7 @@ void TfrmTrovaAnagrafica::CreaFiltri(QWidget *pannello)
     v->addWidget(new TBanner(QStringLiteral("TROVA TESSERATI IN ARCHIVIO"), pannello));
 
     auto *corpo = new QVBoxLayout;
-    corpo->setContentsMargins(24, 4, 24, 16);
+    corpo->setContentsMargins(16, 4, 16, 12);
     corpo->setSpacing(4);
     v->addLayout(corpo, 1);
     for (const char *t :
@@ -115,11 +115,11 @@ void TfrmTrovaAnagrafica::CreaFiltri(QWidget *pannello)
         l->setWordWrap(true);
         corpo->addWidget(l);
     }
-    corpo->addSpacing(10);
+    corpo->addSpacing(18);
 
     auto *g = new QGridLayout;
     g->setHorizontalSpacing(12);
-    g->setVerticalSpacing(2);
+    g->setVerticalSpacing(14);
     g->setColumnStretch(1, 1);
     for (size_t i = 0; i < TabellaFiltri.size(); ++i) {
         const Filtro &f = TabellaFiltri[i];
@@ -139,6 +139,7 @@ void TfrmTrovaAnagrafica::CreaFiltri(QWidget *pannello)
         auto *txt = new QLineEdit(cella);
         txt->setObjectName(QString::fromLatin1(f.nome));
         txt->setMaxLength(Definizione(Elenchi::CampiFiltro[i]).capacita);
+        txt->setMinimumHeight(26);
         c->addWidget(eff, 0, 0, 3, 3);
         c->addWidget(txt, 1, 1);
         c->setRowMinimumHeight(0, 3);
@@ -165,7 +166,8 @@ void TfrmTrovaAnagrafica::CreaFiltri(QWidget *pannello)
     lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
     lblAttendere->setStyleSheet(QStringLiteral("color: crimson; font-weight: bold;"));
     lblAttendere->hide();
-    fondo->addWidget(lblAttendere, 1);
+    fondo->addWidget(lblAttendere);
+    fondo->addStretch(1);
     auto *btnAnnulla = new QPushButton(QStringLiteral("Chiudi"), pannello);
     btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
     auto *btnCerca = new QPushButton(QStringLiteral("Cerca"), pannello);

@@ -1,11 +1,13 @@
 // Archive search, renewal list and the printed lists, driven through their screens.
 #include "lists/Riepilogo.h"
+#include "registry/Anagrafica.h"
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
 #include "shell/Controlli.h"
 #include "support/Supporto.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -154,6 +156,9 @@ private slots:
     void consegnaRigaUguale();
     void consegnaPerModo_data();
     void consegnaPerModo();
+    void consegnaAllArchivio_data();
+    void consegnaAllArchivio();
+    void consegnaSchedaSparita();
 
     void rinnovo_data();
     void rinnovo();
@@ -464,6 +469,70 @@ void TestListe::consegnaPerModo()
         QCOMPARE(!foto->Picture().isNull() && qBlue(foto->Picture().pixel(0, 0)) > 200, riceve);
     }
     QCOMPARE(apritore.Testo("lblPosizione"), coda == "-" ? QString() : QStringLiteral("2"));
+}
+
+void TestListe::consegnaAllArchivio_data()
+{
+    QTest::addColumn<bool>("daRinnovo");
+    QTest::newRow("from the search") << false;
+    QTest::newRow("from the renewal list") << true;
+}
+
+void TestListe::consegnaAllArchivio()
+{
+    // The archive screen opens the screen itself; the second of two equal lines goes there
+    // with its own position, fields and photo.
+    QFETCH(bool, daRinnovo);
+    Ambiente env;
+    env->oggi = QDate(2026, 6, 1);
+    const Campi comuni = {{"DataScade", "31/12/2025"}, {"Preavviso", "0"}};
+    Campi primo = comuni, terzo = comuni;
+    primo.insert("Carica", "Primo");
+    terzo.insert("Carica", "Terzo");
+    terzo.insert("File01", "doc.pdf");
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {Socio("ROSSI MARIO", primo),
+                                 Socio("BIANCHI", {{"DataScade", "31/12/2030"}, {"Preavviso", "0"}}),
+                                 Socio("ROSSI MARIO", terzo)});
+    QVERIFY(Immagine(8, 8, Qt::blue).save(env.Percorso("3.jpg")));
+
+    TfrmAnagrafica anagrafica;
+    anagrafica.show();
+    env->modale = [&](QDialog *d) {
+        if (!daRinnovo)
+            Cerca(d, {"txtTesserato", "rossi"});
+        QCOMPARE(Nomi(d), (QStringList{"ROSSI MARIO", "ROSSI MARIO"}));
+        DoppioClic(d, 1);
+        QVERIFY(!d->isVisible());
+    };
+    Controllo<QAbstractButton>(&anagrafica, daRinnovo ? "cmdScadute" : "cmdTrova")->click();
+    QCOMPARE(env->modaliMostrati.size(), 1);
+    QCOMPARE(Controllo<QLineEdit>(&anagrafica, "txtCarica")->text(), QStringLiteral("Terzo"));
+    QCOMPARE(Controllo<QLabel>(&anagrafica, "lblPosizione")->text(), QStringLiteral("3"));
+    QCOMPARE(Controllo<QLabel>(&anagrafica, "lblFile01")->text(), QStringLiteral("doc.pdf"));
+    QVERIFY(!Controllo<QCheckBox>(&anagrafica, "chkAnnullata")->isChecked());
+    QVERIFY(qBlue(Controllo<TImmagine>(&anagrafica, "imgFoto")->Picture().pixel(0, 0)) > 200);
+    QVERIFY(env->messaggi.isEmpty());
+}
+
+void TestListe::consegnaSchedaSparita()
+{
+    // The archive shrank behind the list: the screen closes without a message and the
+    // archive screen keeps what it showed.
+    Ambiente env;
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Socio("ROSSI"), Socio("VERDI")});
+    TfrmAnagrafica anagrafica;
+    anagrafica.show();
+    env->modale = [&](QDialog *d) {
+        Cerca(d, {"txtTesserato", "verdi"});
+        Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Socio("ROSSI")});
+        DoppioClic(d, 0);
+        QVERIFY(!d->isVisible());
+    };
+    Controllo<QAbstractButton>(&anagrafica, "cmdTrova")->click();
+    QCOMPARE(Controllo<QLabel>(&anagrafica, "lblPosizione")->text(), QString());
+    QCOMPARE(Controllo<QLineEdit>(&anagrafica, "txtTesserato")->text(), QString());
+    QVERIFY(env->messaggi.isEmpty());
 }
 
 // ---------------------------------------------------------------- renewal list
