@@ -79,8 +79,7 @@ char Slot(const QString &modo)
     return (c >= u'1' && c <= u'9') ? static_cast<char>('A' + (c - u'1')) : 0;
 }
 
-void ConsegnaScheda(QWidget *ricevente, const QString &modo, int posizione,
-                    const QWidget *escluso)
+void ConsegnaScheda(QWidget *ricevente, const QString &modo, int posizione, const QWidget *escluso)
 {
     if (!ricevente)
         return;
@@ -99,16 +98,17 @@ void ConsegnaScheda(QWidget *ricevente, const QString &modo, int posizione,
 
     const TScheda s = Leggi(posizione); // the archive is closed again here
     const QString coda = slot ? QStringLiteral("_") + QLatin1Char(slot) : QString();
-    const std::pair<const char *, Campo> campi[] = {
-        {"txtTesserato", Campo::Tesserato}, {"txtCarica", Campo::Carica},
-        {"txtNumTessera", Campo::NumTessera}, {"txtDataRil", Campo::DataRil},
-        {"txtDataScade", Campo::DataScade}};
+    const std::pair<const char *, Campo> campi[] = {{"txtTesserato", Campo::Tesserato},
+                                                    {"txtCarica", Campo::Carica},
+                                                    {"txtNumTessera", Campo::NumTessera},
+                                                    {"txtDataRil", Campo::DataRil},
+                                                    {"txtDataScade", Campo::DataScade}};
     for (const auto &[nome, campo] : campi)
         ScriviTesto(ricevente, QLatin1String(nome) + coda, s.Leggi(campo), escluso);
     // The nine-card sheet has one position label for all its slots.
     ScriviTesto(ricevente, QStringLiteral("lblPosizione"), QString::number(posizione), escluso);
-    CaricaFoto(ricevente, QStringLiteral("imgFoto") + coda, QStringLiteral("imgBianco"),
-               posizione, escluso);
+    CaricaFoto(ricevente, QStringLiteral("imgFoto") + coda, QStringLiteral("imgBianco"), posizione,
+               escluso);
 }
 
 } // namespace Consegna

@@ -11,8 +11,7 @@ namespace Consegna {
 // Reads the record at `posizione` from the archive as it is now and writes it into the
 // receiver's controls. `escluso` is the search screen itself, whose filter boxes share
 // names with the receiver's controls. Throws when the record cannot be read.
-void ConsegnaScheda(QWidget *ricevente, const QString &modo, int posizione,
-                    const QWidget *escluso);
+void ConsegnaScheda(QWidget *ricevente, const QString &modo, int posizione, const QWidget *escluso);
 
 // Slot letter of a "tessere_NN" word ('A'..'I'), or 0 for any other word.
 char Slot(const QString &modo);

@@ -8,7 +8,7 @@
 namespace Elenchi {
 
 const std::array<Campo, NumeroFiltri> CampiFiltro = {
-    Campo::Tesserato, Campo::Carica,    Campo::NumTessera, Campo::DataRil, Campo::DataScade,
+    Campo::Tesserato,  Campo::Carica,    Campo::NumTessera, Campo::DataRil, Campo::DataScade,
     Campo::ComuneNasc, Campo::ComuneRes, Campo::CodFisc,    Campo::Titoli,  Campo::Note};
 
 namespace {
@@ -20,7 +20,10 @@ void Aggiungi(QString &riga, const QString &valore, int larghezza)
     riga.append(QString(larghezza - n, u' '));
 }
 
-inline char16_t Piega(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+inline char16_t Piega(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+}
 } // namespace
 
 QString RigaScheda(const TScheda &s)
@@ -73,7 +76,10 @@ int FiltriAttivi(const Filtri &filtri)
     }));
 }
 
-bool Valida(const TScheda &s) { return s.Leggi(Campo::Annullata) == AnnullataNo; }
+bool Valida(const TScheda &s)
+{
+    return s.Leggi(Campo::Annullata) == AnnullataNo;
+}
 
 Elenco Cerca(const QString &cartella, const Filtri &filtri)
 {

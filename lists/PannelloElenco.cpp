@@ -79,13 +79,15 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
     corpo->setContentsMargins(16, 4, 16, 12);
     corpo->setSpacing(6);
     v->addLayout(corpo, 1);
-    corpo->addWidget(Didascalia(QStringLiteral("Immettere una o più parole consecutive presenti nella "
-                                          "scheda in elenco da cercare e premere il pulsante "
-                                          "Trova."),
-                           this));
-    corpo->addWidget(Didascalia(QStringLiteral("Per spostarsi sulla voce successiva contenente la "
-                                          "stessa chiave di ricerca, fare di nuovo clic su Trova."),
-                           this));
+    corpo->addWidget(
+        Didascalia(QStringLiteral("Immettere una o più parole consecutive presenti nella "
+                                  "scheda in elenco da cercare e premere il pulsante "
+                                  "Trova."),
+                   this));
+    corpo->addWidget(
+        Didascalia(QStringLiteral("Per spostarsi sulla voce successiva contenente la "
+                                  "stessa chiave di ricerca, fare di nuovo clic su Trova."),
+                   this));
 
     auto *riga = new QHBoxLayout;
     txtTrova = new QLineEdit(this);
@@ -100,9 +102,10 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
     Comportamenti::Invio(txtTrova, btnTrova);
     btnTrova->setAutoDefault(true);
 
-    corpo->addWidget(Didascalia(QStringLiteral("Per richiamare i dati di una scheda, selezionarla con "
-                                          "un doppio clic."),
-                           this, true));
+    corpo->addWidget(
+        Didascalia(QStringLiteral("Per richiamare i dati di una scheda, selezionarla con "
+                                  "un doppio clic."),
+                   this, true));
 
     modello = new TModelloElenco(this);
     lstRecords = new QListView(this);
@@ -144,14 +147,17 @@ void TPannelloElenco::Riempi(Elenco elenco)
     modello->Imposta(std::move(elenco));
     // At least 1600 pixels wide, wider when a long note needs it.
     const QFontMetrics fm(lstRecords->font());
-    const int larghezza = std::max(1600, fm.horizontalAdvance(QLatin1Char('M')) *
-                                                 modello->LunghezzaMassima() + 8);
+    const int larghezza =
+        std::max(1600, fm.horizontalAdvance(QLatin1Char('M')) * modello->LunghezzaMassima() + 8);
     modello->setDimensioneRiga(QSize(larghezza, fm.height() + 2));
     lstRecords->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lstRecords->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-void TPannelloElenco::Svuota() { modello->Svuota(); }
+void TPannelloElenco::Svuota()
+{
+    modello->Svuota();
+}
 
 int TPannelloElenco::Selezionata() const
 {

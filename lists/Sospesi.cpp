@@ -77,17 +77,22 @@ void TfrmSospesi::FormShow()
     m_pannello->txtTrova->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmSospesi::FormClose() { m_pannello->Svuota(); }
+void TfrmSospesi::FormClose()
+{
+    m_pannello->Svuota();
+}
 
-void TfrmSospesi::btnTrovaClick() { m_pannello->Trova(g_ultimaChiave); }
+void TfrmSospesi::btnTrovaClick()
+{
+    m_pannello->Trova(g_ultimaChiave);
+}
 
 void TfrmSospesi::lstRecordsDblClick()
 {
     const int posizione = m_pannello->PosizioneSelezionata();
     try {
         if (posizione > 0)
-            Consegna::ConsegnaScheda(parentWidget(), QStringLiteral("anagrafica"), posizione,
-                                     this);
+            Consegna::ConsegnaScheda(parentWidget(), QStringLiteral("anagrafica"), posizione, this);
     } catch (const std::exception &) {
     }
     accept();
@@ -99,4 +104,7 @@ void TfrmSospesi::btnStampaClick()
                          m_pannello->Righe(), this);
 }
 
-void TfrmSospesi::btnChiudiClick() { reject(); }
+void TfrmSospesi::btnChiudiClick()
+{
+    reject();
+}

@@ -252,7 +252,10 @@ void TfrmTrovaAnagrafica::btnCercaClick()
     panContainer->txtTrova->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmTrovaAnagrafica::btnTrovaClick() { panContainer->Trova(g_ultimaChiave); }
+void TfrmTrovaAnagrafica::btnTrovaClick()
+{
+    panContainer->Trova(g_ultimaChiave);
+}
 
 void TfrmTrovaAnagrafica::lstRecordsDblClick()
 {
@@ -273,6 +276,12 @@ void TfrmTrovaAnagrafica::btnStampaClick()
                          this);
 }
 
-void TfrmTrovaAnagrafica::btnAnnullaClick() { reject(); }
+void TfrmTrovaAnagrafica::btnAnnullaClick()
+{
+    reject();
+}
 
-void TfrmTrovaAnagrafica::btnChiudiClick() { reject(); }
+void TfrmTrovaAnagrafica::btnChiudiClick()
+{
+    reject();
+}

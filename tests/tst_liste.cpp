@@ -1,13 +1,14 @@
 // Archive search, renewal list and the printed lists, driven through their screens.
+#include "cards/Tessera.h"
 #include "lists/Riepilogo.h"
-#include "registry/Anagrafica.h"
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
+#include "registry/Anagrafica.h"
 #include "shell/Controlli.h"
 #include "support/Supporto.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -148,6 +149,7 @@ private slots:
     void rigaScheda();
     void ordine();
     void archivioInaccessibile();
+    void attendereDuranteLaRicerca();
 
     void trovaNellaLista();
     void trovaSuListaVuota();
@@ -159,6 +161,7 @@ private slots:
     void consegnaAllArchivio_data();
     void consegnaAllArchivio();
     void consegnaSchedaSparita();
+    void consegnaAllaTessera();
 
     void rinnovo_data();
     void rinnovo();
@@ -177,20 +180,23 @@ void TestListe::ricerca_data()
 
     const QStringList tutti = {"BIANCHI ANNA", "COSTA ELIO", "ROSSI MARIO", "VERDI LUCA"};
     QTest::newRow("all filters empty") << QStringList{} << tutti;
-    QTest::newRow("lower case finds both") << QStringList{"txtComuneRes", "nap"}
-                                           << QStringList{"BIANCHI ANNA", "COSTA ELIO", "ROSSI MARIO"};
-    QTest::newRow("upper case finds both") << QStringList{"txtComuneRes", "NAP"}
-                                           << QStringList{"BIANCHI ANNA", "COSTA ELIO", "ROSSI MARIO"};
-    QTest::newRow("small e grave") << QStringList{"txtNote", QString::fromUtf8("caffè")}
-                                   << QStringList{"ROSSI MARIO"};
-    QTest::newRow("capital E grave") << QStringList{"txtNote", QString::fromUtf8("CAFFÈ")}
-                                     << QStringList{"BIANCHI ANNA"};
-    QTest::newRow("trailing blank counts") << QStringList{"txtComuneRes", "nap "}
-                                           << QStringList{"COSTA ELIO"};
-    QTest::newRow("year in expiry") << QStringList{"txtDataScade", "2026"}
-                                    << QStringList{"BIANCHI ANNA", "COSTA ELIO"};
+    QTest::newRow("lower case finds both")
+        << QStringList{"txtComuneRes", "nap"}
+        << QStringList{"BIANCHI ANNA", "COSTA ELIO", "ROSSI MARIO"};
+    QTest::newRow("upper case finds both")
+        << QStringList{"txtComuneRes", "NAP"}
+        << QStringList{"BIANCHI ANNA", "COSTA ELIO", "ROSSI MARIO"};
+    QTest::newRow("small e grave")
+        << QStringList{"txtNote", QString::fromUtf8("caffè")} << QStringList{"ROSSI MARIO"};
+    QTest::newRow("capital E grave")
+        << QStringList{"txtNote", QString::fromUtf8("CAFFÈ")} << QStringList{"BIANCHI ANNA"};
+    QTest::newRow("trailing blank counts")
+        << QStringList{"txtComuneRes", "nap "} << QStringList{"COSTA ELIO"};
+    QTest::newRow("year in expiry")
+        << QStringList{"txtDataScade", "2026"} << QStringList{"BIANCHI ANNA", "COSTA ELIO"};
     QTest::newRow("two filters both match")
-        << QStringList{"txtComuneRes", "nap", "txtCarica", "presidente"} << QStringList{"ROSSI MARIO"};
+        << QStringList{"txtComuneRes", "nap", "txtCarica", "presidente"}
+        << QStringList{"ROSSI MARIO"};
     QTest::newRow("two filters one fails")
         << QStringList{"txtComuneRes", "roma", "txtCarica", "presidente"} << QStringList{};
     QTest::newRow("blank-only filter does not stand in")
@@ -205,15 +211,19 @@ void TestListe::ricerca()
     Ambiente env;
     Costruttore::ScriviArchivio(
         env.Percorso("Tesserati.pro"),
-        {Socio("ROSSI MARIO", {{"ComuneRes", "Napoli"}, {"DataScade", "31/12/2025"},
-                               {"Carica", "Presidente"}, {"Note", "caff\xE8"}}),
-         Socio("BIANCHI ANNA", {{"ComuneRes", "NAPOLI"}, {"DataScade", "15/03/2026"},
-                                {"Carica", "Socio"}, {"Note", "CAFF\xC8"}}),
+        {Socio("ROSSI MARIO", {{"ComuneRes", "Napoli"},
+                               {"DataScade", "31/12/2025"},
+                               {"Carica", "Presidente"},
+                               {"Note", "caff\xE8"}}),
+         Socio("BIANCHI ANNA", {{"ComuneRes", "NAPOLI"},
+                                {"DataScade", "15/03/2026"},
+                                {"Carica", "Socio"},
+                                {"Note", "CAFF\xC8"}}),
          Socio("COSTA ELIO", {{"ComuneRes", "Nap Est"}, {"DataScade", "10/10/2026"}}),
          Socio("NERI PAOLO", {{"ComuneRes", "Napoli"}, {"Annullata", "S\xEC"}}),
          Socio("GIALLI SARA", {{"ComuneRes", "Napoli"}, {"Annullata", ""}}),
-         Socio("VERDI LUCA", {{"ComuneRes", "Roma"}, {"DataScade", "01/06/2024"},
-                              {"Note", "quota versata"}})});
+         Socio("VERDI LUCA",
+               {{"ComuneRes", "Roma"}, {"DataScade", "01/06/2024"}, {"Note", "quota versata"}})});
 
     TfrmTrovaAnagrafica w;
     w.show();
@@ -231,10 +241,11 @@ void TestListe::ogniFiltroIlSuoCampo()
 {
     // Each box compares against its own field: a value typed into its box finds the record.
     const QList<std::pair<const char *, QByteArray>> tabella = {
-        {"txtTesserato", "Tesserato"}, {"txtCarica", "Carica"},       {"txtNumTessera", "NumTessera"},
-        {"txtDataRil", "DataRil"},     {"txtDataScade", "DataScade"}, {"txtComuneNasc", "ComuneNasc"},
-        {"txtComuneRes", "ComuneRes"}, {"txtCodFisc", "CodFisc"},     {"txtTitoli", "Titoli"},
-        {"txtNote", "Note"}};
+        {"txtTesserato", "Tesserato"},   {"txtCarica", "Carica"},
+        {"txtNumTessera", "NumTessera"}, {"txtDataRil", "DataRil"},
+        {"txtDataScade", "DataScade"},   {"txtComuneNasc", "ComuneNasc"},
+        {"txtComuneRes", "ComuneRes"},   {"txtCodFisc", "CodFisc"},
+        {"txtTitoli", "Titoli"},         {"txtNote", "Note"}};
     Ambiente env;
     Campi campi;
     for (const auto &[box, campo] : tabella)
@@ -257,10 +268,12 @@ void TestListe::catenaInvioEdEvidenza()
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
     const QList<std::pair<const char *, const char *>> catena = {
-        {"txtTesserato", "effCampo01"}, {"txtCarica", "effCampo02"},     {"txtNumTessera", "effCampo09"},
-        {"txtDataRil", "effCampo10"},   {"txtDataScade", "effCampo05"},  {"txtComuneNasc", "effCampo06"},
-        {"txtComuneRes", "effCampo07"}, {"txtCodFisc", "effCampo08"},    {"txtTitoli", "effCampo03"},
-        {"txtNote", "effCampo04"},      {"txtTesserato", "effCampo01"}};
+        {"txtTesserato", "effCampo01"},  {"txtCarica", "effCampo02"},
+        {"txtNumTessera", "effCampo09"}, {"txtDataRil", "effCampo10"},
+        {"txtDataScade", "effCampo05"},  {"txtComuneNasc", "effCampo06"},
+        {"txtComuneRes", "effCampo07"},  {"txtCodFisc", "effCampo08"},
+        {"txtTitoli", "effCampo03"},     {"txtNote", "effCampo04"},
+        {"txtTesserato", "effCampo01"}};
     QCOMPARE(Controllo<QLabel>(&w, "lblCampo03")->text(),
              QStringLiteral("Titolo di studio e altre qualifiche:"));
     for (qsizetype i = 0; i < catena.size(); ++i) {
@@ -277,21 +290,22 @@ void TestListe::rigaScheda()
 {
     Ambiente env;
     const QByteArray lungo = "ABCDEFGHIJKLMNOPQRSTUVWXYZ123456789"; // 35 characters
-    Costruttore::ScriviArchivio(
-        env.Percorso("Tesserati.pro"),
-        {Socio(lungo, {{"NumTessera", "T000123"}, {"DataScade", "31/12/2025"},
-                       {"Recapito", "3331234567890"}, {"Note", "Quota [DATE] pagata"}}),
-         Socio("ROSSI MARIO")});
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {Socio(lungo, {{"NumTessera", "T000123"},
+                                               {"DataScade", "31/12/2025"},
+                                               {"Recapito", "3331234567890"},
+                                               {"Note", "Quota [DATE] pagata"}}),
+                                 Socio("ROSSI MARIO")});
     TfrmTrovaAnagrafica w;
     w.show();
     Cerca(&w, {});
     const QString blank = QStringLiteral(" ");
-    QCOMPARE(Righe(&w),
-             (QStringList{"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234  Tessera n. T000123" + blank.repeated(13) +
-                              "  Scad. 31/12/2025  Tel. 333123456789  Quota [DATE] pagata",
-                          "ROSSI MARIO" + blank.repeated(19) + "  Tessera n. " + blank.repeated(20) +
-                              "  Scad. " + blank.repeated(10) + "  Tel. " + blank.repeated(12) +
-                              "  "}));
+    QCOMPARE(
+        Righe(&w),
+        (QStringList{"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234  Tessera n. T000123" + blank.repeated(13) +
+                         "  Scad. 31/12/2025  Tel. 333123456789  Quota [DATE] pagata",
+                     "ROSSI MARIO" + blank.repeated(19) + "  Tessera n. " + blank.repeated(20) +
+                         "  Scad. " + blank.repeated(10) + "  Tel. " + blank.repeated(12) + "  "}));
     QCOMPARE(Righe(&w).at(1).size(), 102);
 }
 
@@ -299,9 +313,9 @@ void TestListe::ordine()
 {
     Ambiente env;
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {Socio("\xC9LITE"), Socio("ROSSI_X"), Socio("ROSSI MARIO", {{"NumTessera", "T2"}}),
-                                 Socio("rossi anna"), Socio("ROSS"),
-                                 Socio("ROSSI MARIO", {{"NumTessera", "T10"}})});
+                                {Socio("\xC9LITE"), Socio("ROSSI_X"),
+                                 Socio("ROSSI MARIO", {{"NumTessera", "T2"}}), Socio("rossi anna"),
+                                 Socio("ROSS"), Socio("ROSSI MARIO", {{"NumTessera", "T10"}})});
     TfrmTrovaAnagrafica w;
     w.show();
     Cerca(&w, {});
@@ -330,6 +344,22 @@ void TestListe::archivioInaccessibile()
     QVERIFY(!Controllo<QWidget>(&w, "lblAttendere")->isVisible());
 }
 
+void TestListe::attendereDuranteLaRicerca()
+{
+    Ambiente env;
+    TfrmTrovaAnagrafica w;
+    w.show();
+    auto *cerca = Controllo<QPushButton>(&w, "btnCerca");
+    auto *attendere = Controllo<QLabel>(&w, "lblAttendere");
+    QVERIFY(!attendere->isVisible());
+    QTest::mousePress(cerca, Qt::LeftButton);
+    QVERIFY(attendere->isVisible());
+    QCOMPARE(attendere->text(), QStringLiteral("Ricerca schede in corso. Attendere..."));
+    QTest::mouseRelease(cerca, Qt::LeftButton);
+    QVERIFY(Controllo<QWidget>(&w, "panContainer")->isVisible());
+    QCOMPARE(Controllo<QLabel>(&w, "lblConta")->text(), QStringLiteral("0"));
+}
+
 // ---------------------------------------------------------------- find inside the list
 
 void TestListe::trovaNellaLista()
@@ -343,23 +373,23 @@ void TestListe::trovaNellaLista()
     Cerca(&w, {});
     QCOMPARE(Nomi(&w), (QStringList{"ALFA", "BETA", "DELTA", "GAMMA"}));
 
-    Trova(&w, "CHIAVE");                 // a new key from the top
+    Trova(&w, "CHIAVE"); // a new key from the top
     QCOMPARE(Selezionata(&w), 0);
-    Trova(&w, "chiave");                 // the same key moves on
+    Trova(&w, "chiave"); // the same key moves on
     QCOMPARE(Selezionata(&w), 3);
-    Trova(&w, "chiave");                 // and wraps past the end
+    Trova(&w, "chiave"); // and wraps past the end
     QCOMPARE(Selezionata(&w), 0);
-    Trova(&w, "zzz");                    // no match keeps the selection
+    Trova(&w, "zzz"); // no match keeps the selection
     QCOMPARE(Selezionata(&w), 0);
     Trova(&w, "delta");
     QCOMPARE(Selezionata(&w), 2);
-    Trova(&w, "delta");                  // the only match: stays
+    Trova(&w, "delta"); // the only match: stays
     QCOMPARE(Selezionata(&w), 2);
-    Controllo<QListView>(&w, "lstRecords")->setCurrentIndex(
-        Controllo<QListView>(&w, "lstRecords")->model()->index(3, 0));
-    Trova(&w, "chiave");                 // a new key starts from the top, not the selection
+    Controllo<QListView>(&w, "lstRecords")
+        ->setCurrentIndex(Controllo<QListView>(&w, "lstRecords")->model()->index(3, 0));
+    Trova(&w, "chiave"); // a new key starts from the top, not the selection
     QCOMPARE(Selezionata(&w), 0);
-    Trova(&w, "");                       // an empty key never matches
+    Trova(&w, ""); // an empty key never matches
     QCOMPARE(Selezionata(&w), 0);
     QVERIFY(env->messaggi.isEmpty());
 }
@@ -389,8 +419,10 @@ void TestListe::consegnaRigaUguale_data()
     QTest::addColumn<QString>("carica");
     QTest::addColumn<QString>("posizione");
     QTest::addColumn<bool>("fotoPropria");
-    QTest::newRow("first of two equal lines") << 0 << "Primo" << "1" << true;
-    QTest::newRow("second of two equal lines") << 1 << "Terzo" << "3" << false;
+    QTest::newRow("first of two equal lines") << 0 << "Primo"
+                                              << "1" << true;
+    QTest::newRow("second of two equal lines") << 1 << "Terzo"
+                                               << "3" << false;
 }
 
 void TestListe::consegnaRigaUguale()
@@ -402,10 +434,11 @@ void TestListe::consegnaRigaUguale()
     QFETCH(QString, posizione);
     QFETCH(bool, fotoPropria);
     Ambiente env;
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {Socio("ROSSI MARIO", {{"Carica", "Primo"}}), Socio("BIANCHI"),
-                                 Socio("ROSSI MARIO", {{"Carica", "Terzo"}}),
-                                 Socio("ROSSI MARIO", {{"Carica", "Annullato"}, {"Annullata", "S\xEC"}})});
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {Socio("ROSSI MARIO", {{"Carica", "Primo"}}), Socio("BIANCHI"),
+         Socio("ROSSI MARIO", {{"Carica", "Terzo"}}),
+         Socio("ROSSI MARIO", {{"Carica", "Annullato"}, {"Annullata", "S\xEC"}})});
     QVERIFY(Immagine(8, 8, Qt::red).save(env.Percorso("1.jpg")));
     QVERIFY(Immagine(8, 8, Qt::red).save(env.Percorso("4.jpg")));
 
@@ -428,14 +461,22 @@ void TestListe::consegnaPerModo_data()
 {
     QTest::addColumn<QString>("modo");
     QTest::addColumn<QString>("coda"); // suffix of the receiving controls; "-" for none
-    QTest::newRow("tessera") << "tessera" << "";
-    QTest::newRow("slot A") << "tessere_01" << "_A";
-    QTest::newRow("slot E") << "tessere_05" << "_E";
-    QTest::newRow("slot I") << "tessere_09" << "_I";
-    QTest::newRow("trimmed mode word") << "  tessere_05 " << "_E";
-    QTest::newRow("letter case counts") << "Tessera" << "-";
-    QTest::newRow("no tenth slot") << "tessere_10" << "-";
-    QTest::newRow("empty") << "" << "-";
+    QTest::newRow("tessera") << "tessera"
+                             << "";
+    QTest::newRow("slot A") << "tessere_01"
+                            << "_A";
+    QTest::newRow("slot E") << "tessere_05"
+                            << "_E";
+    QTest::newRow("slot I") << "tessere_09"
+                            << "_I";
+    QTest::newRow("trimmed mode word") << "  tessere_05 "
+                                       << "_E";
+    QTest::newRow("letter case counts") << "Tessera"
+                                        << "-";
+    QTest::newRow("no tenth slot") << "tessere_10"
+                                   << "-";
+    QTest::newRow("empty") << ""
+                           << "-";
 }
 
 void TestListe::consegnaPerModo()
@@ -445,9 +486,10 @@ void TestListe::consegnaPerModo()
     Ambiente env;
     Costruttore::ScriviArchivio(
         env.Percorso("Tesserati.pro"),
-        {Socio("ROSSI"),
-         Socio("BIANCHI ANNA", {{"Carica", "Segretaria"}, {"NumTessera", "T000002"},
-                                {"DataRil", "01/02/2025"}, {"DataScade", "31/01/2026"}})});
+        {Socio("ROSSI"), Socio("BIANCHI ANNA", {{"Carica", "Segretaria"},
+                                                {"NumTessera", "T000002"},
+                                                {"DataRil", "01/02/2025"},
+                                                {"DataScade", "31/01/2026"}})});
     QVERIFY(Immagine(8, 8, Qt::blue).save(env.Percorso("2.jpg")));
     Apritore apritore;
     const int esito = ApriRicerca(&apritore, modo, env, [&](QDialog *d) {
@@ -460,11 +502,16 @@ void TestListe::consegnaPerModo()
     const QStringList tutte = {"", "_A", "_B", "_C", "_D", "_E", "_F", "_G", "_H", "_I"};
     for (const QString &c : tutte) {
         const bool riceve = c == coda;
-        QCOMPARE(apritore.Testo("txtTesserato" + c), riceve ? QStringLiteral("BIANCHI ANNA") : QString());
-        QCOMPARE(apritore.Testo("txtCarica" + c), riceve ? QStringLiteral("Segretaria") : QString());
-        QCOMPARE(apritore.Testo("txtNumTessera" + c), riceve ? QStringLiteral("T000002") : QString());
-        QCOMPARE(apritore.Testo("txtDataRil" + c), riceve ? QStringLiteral("01/02/2025") : QString());
-        QCOMPARE(apritore.Testo("txtDataScade" + c), riceve ? QStringLiteral("31/01/2026") : QString());
+        QCOMPARE(apritore.Testo("txtTesserato" + c),
+                 riceve ? QStringLiteral("BIANCHI ANNA") : QString());
+        QCOMPARE(apritore.Testo("txtCarica" + c),
+                 riceve ? QStringLiteral("Segretaria") : QString());
+        QCOMPARE(apritore.Testo("txtNumTessera" + c),
+                 riceve ? QStringLiteral("T000002") : QString());
+        QCOMPARE(apritore.Testo("txtDataRil" + c),
+                 riceve ? QStringLiteral("01/02/2025") : QString());
+        QCOMPARE(apritore.Testo("txtDataScade" + c),
+                 riceve ? QStringLiteral("31/01/2026") : QString());
         auto *foto = apritore.findChild<TImmagine *>("imgFoto" + c);
         QCOMPARE(!foto->Picture().isNull() && qBlue(foto->Picture().pixel(0, 0)) > 200, riceve);
     }
@@ -490,10 +537,11 @@ void TestListe::consegnaAllArchivio()
     primo.insert("Carica", "Primo");
     terzo.insert("Carica", "Terzo");
     terzo.insert("File01", "doc.pdf");
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {Socio("ROSSI MARIO", primo),
-                                 Socio("BIANCHI", {{"DataScade", "31/12/2030"}, {"Preavviso", "0"}}),
-                                 Socio("ROSSI MARIO", terzo)});
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {Socio("ROSSI MARIO", primo),
+         Socio("BIANCHI", {{"DataScade", "31/12/2030"}, {"Preavviso", "0"}}),
+         Socio("ROSSI MARIO", terzo)});
     QVERIFY(Immagine(8, 8, Qt::blue).save(env.Percorso("3.jpg")));
 
     TfrmAnagrafica anagrafica;
@@ -535,6 +583,33 @@ void TestListe::consegnaSchedaSparita()
     QVERIFY(env->messaggi.isEmpty());
 }
 
+void TestListe::consegnaAllaTessera()
+{
+    Ambiente env;
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {Socio("ROSSI"), Socio("BIANCHI ANNA", {{"Carica", "Segretaria"},
+                                                {"NumTessera", "T2"},
+                                                {"DataRil", "01/02/2025"},
+                                                {"DataScade", "31/01/2026"}})});
+    QVERIFY(Immagine(8, 8, Qt::blue).save(env.Percorso("2.jpg")));
+    TfrmTessera tessera;
+    tessera.show();
+    env->modale = [&](QDialog *d) {
+        QCOMPARE(Controllo<QLabel>(d, "lblMemory")->text(), QStringLiteral("tessera"));
+        Cerca(d, {"txtTesserato", "bianchi"});
+        DoppioClic(d, 0);
+    };
+    Controllo<QAbstractButton>(&tessera, "cmdTrova")->click();
+    QCOMPARE(Controllo<QLabel>(&tessera, "txtTesserato")->text(), QStringLiteral("BIANCHI ANNA"));
+    QCOMPARE(Controllo<QLabel>(&tessera, "txtCarica")->text(), QStringLiteral("Segretaria"));
+    QCOMPARE(Controllo<QLabel>(&tessera, "txtNumTessera")->text(), QStringLiteral("T2"));
+    QCOMPARE(Controllo<QLabel>(&tessera, "txtDataRil")->text(), QStringLiteral("01/02/2025"));
+    QCOMPARE(Controllo<QLabel>(&tessera, "txtDataScade")->text(), QStringLiteral("31/01/2026"));
+    QCOMPARE(Controllo<QLabel>(&tessera, "lblPosizione")->text(), QStringLiteral("2"));
+    QVERIFY(qBlue(Controllo<TImmagine>(&tessera, "imgFoto")->Picture().pixel(0, 0)) > 200);
+}
+
 // ---------------------------------------------------------------- renewal list
 
 void TestListe::rinnovo_data()
@@ -544,10 +619,10 @@ void TestListe::rinnovo_data()
     QTest::newRow("day before the notice") << QDate(2025, 11, 30) << QStringList{"ZETA"};
     QTest::newRow("first day of the notice") << QDate(2025, 12, 1) << QStringList{"ALFA", "ZETA"};
     QTest::newRow("notice 0, day before") << QDate(2025, 12, 9) << QStringList{"ALFA", "ZETA"};
-    QTest::newRow("notice 0, on the day") << QDate(2025, 12, 10)
-                                          << QStringList{"ALFA", "BETA", "ZETA"};
-    QTest::newRow("expired, next year") << QDate(2026, 1, 15)
-                                        << QStringList{"ALFA", "BETA", "ZETA"};
+    QTest::newRow("notice 0, on the day")
+        << QDate(2025, 12, 10) << QStringList{"ALFA", "BETA", "ZETA"};
+    QTest::newRow("expired, next year")
+        << QDate(2026, 1, 15) << QStringList{"ALFA", "BETA", "ZETA"};
 }
 
 void TestListe::rinnovo()
@@ -556,16 +631,17 @@ void TestListe::rinnovo()
     QFETCH(QStringList, attesi);
     Ambiente env;
     env->oggi = oggi;
-    const auto scheda = [](const QByteArray &nome, const QByteArray &scade, const QByteArray &giorni,
-                           const QByteArray &annullata = "No") {
+    const auto scheda = [](const QByteArray &nome, const QByteArray &scade,
+                           const QByteArray &giorni, const QByteArray &annullata = "No") {
         return Socio(nome, {{"DataScade", scade}, {"Preavviso", giorni}, {"Annullata", annullata}});
     };
     // Malformed records in the middle are skipped; the scan goes on past them.
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {scheda("ALFA", "31/12/2025", "30"), scheda("BETA", "10/12/2025", "0"),
-                                 scheda("GAMMA", "01/01/2020", "0", "S\xEC"),
-                                 scheda("DELTA", "31/02/2025", "5"), scheda("EPSILON", "01/12/2025", "x"),
-                                 scheda("ETA", "", "0"), scheda("ZETA", "05/12/2025", "10")});
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {scheda("ALFA", "31/12/2025", "30"), scheda("BETA", "10/12/2025", "0"),
+         scheda("GAMMA", "01/01/2020", "0", "S\xEC"), scheda("DELTA", "31/02/2025", "5"),
+         scheda("EPSILON", "01/12/2025", "x"), scheda("ETA", "", "0"),
+         scheda("ZETA", "05/12/2025", "10")});
     TfrmSospesi w;
     w.show();
     QCOMPARE(Nomi(&w), attesi);
@@ -608,6 +684,8 @@ void TestListe::stampaLungaSuPiuPagine()
     QCOMPARE(Righe(&w), righe); // printing leaves the list as it was
 
     const TReport &rep = w.findChild<TRiepilogo *>("repRiepilogo")->Report();
+    QVERIFY(qFuzzyCompare(rep.Memo("txtRiepilogo").Height, 200 * 12.822));
+    QVERIFY(qFuzzyCompare(rep.Band("MasterData").Height, 200 * 12.822 + 10));
     QVERIFY(rep.PreparedCount() > 1);
     QStringList stampate;
     int piedi = 0;
