@@ -1,9 +1,101 @@
 #pragma once
-// Screen "Quorvel - Stampa pi\u00F9 tessere". Its controls and handlers come with its subsystem.
+// Screen "Quorvel - Stampa più tessere": nine small cards A to I in a three-by-three
+// grid, each filled from the archive through the search screen and cleared one at a
+// time or all together; opens the sheet preview and the sheet print.
+#include "cards/ModelloTessera.h"
+
 #include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QToolButton;
+class TImmagine;
 
 class TfrmTessere : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmTessere(QWidget *parent = nullptr);
+
+    // The help topic of this screen.
+    static QString TitoloGuida();
+    static QString TestoGuida();
+
+public slots:
+    void FormShow();
+    void btnImporta01Click();
+    void btnImporta02Click();
+    void btnImporta03Click();
+    void btnImporta04Click();
+    void btnImporta05Click();
+    void btnImporta06Click();
+    void btnImporta07Click();
+    void btnImporta08Click();
+    void btnImporta09Click();
+    void cmdCancella01Click();
+    void cmdCancella02Click();
+    void cmdCancella03Click();
+    void cmdCancella04Click();
+    void cmdCancella05Click();
+    void cmdCancella06Click();
+    void cmdCancella07Click();
+    void cmdCancella08Click();
+    void cmdCancella09Click();
+    void cmdNuovoClick();
+    void icoGommaClick();
+    void cmdAnteprimaClick();
+    void cmdStampaClick();
+    void imgGuidaClick();
+    void imgEsciClick();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    // The controls of one small card; the names end in the slot's letter.
+    struct Slot {
+        QLabel *titAssociazione;
+        QLabel *titSottotitolo01;
+        QLabel *titSottotitolo02;
+        QLabel *titAnnotazioni;
+        TImmagine *imgLogo;
+        QLabel *txtTesserato;
+        QLabel *txtCarica;
+        QLabel *txtNumTessera;
+        QLabel *txtDataRil;
+        QLabel *txtDataScade;
+        TImmagine *imgFoto;
+        QPushButton *btnImporta;
+        QToolButton *cmdCancella;
+    };
+    void CostruisciSlot(int indice, QWidget *area);
+    void CostruisciPannello(QWidget *area);
+    void Reimposta();
+    void Importa(int indice);
+    void Cancella(int indice);
+    void CancellaTutte();
+
+    QWidget *m_area;
+    std::array<Slot, 9> m_slot;
+    QLabel *lblInfo001;
+    QLabel *lblInfo003;
+    QLabel *lblPosizione;
+    TImmagine *imgBianco;
+    TImmagine *imgBlank;
+    TImmagine *icoGomma;
+    QToolButton *cmdNuovo;
+    QToolButton *cmdAnteprima;
+    QToolButton *cmdStampa;
+    QToolButton *imgGuida;
+    QToolButton *imgEsci;
 };
+
+// The nine cards as the nine-card screen shows them now, slot 1 (A) to slot 9 (I),
+// read from its own controls by the card fill rule.
+std::array<TDatiTessera, 9> DatiTessereDa(const QWidget *schermata);
+// The nine-card screen a sheet screen reads: its owner, or the global one.
+const QWidget *SchermataTessere(const QWidget *proprietario);
