@@ -1,4 +1,6 @@
 #include "platform/Applicazione.h"
+#include "platform/Istanza.h"
+#include "platform/Piattaforma.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
 
@@ -7,6 +9,12 @@ int main(int argc, char **argv)
     // Draw in software: the program needs no graphics driver.
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     TApplicazione app(argc, argv);
+    // One copy at a time on a program folder.
+    const TBloccoIstanza blocco(Piattaforma::CartellaProgramma());
+    if (!blocco.Acquisito()) {
+        Piattaforma::Avviso(TBloccoIstanza::Messaggio());
+        return 1;
+    }
     Schermate::Crea();
     Schermate::frmPassword->show();
     const int esito = app.exec();
