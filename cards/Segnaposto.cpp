@@ -1,19 +1,14 @@
 #include "cards/Segnaposto.h"
 
 #include <QPainter>
+#include "shell/Controlli.h"
+
 #include <QSvgRenderer>
 
 namespace Segnaposto {
 
 QImage DaSvg(const QString &risorsa, QSize dimensione, QColor fondo) {
-    QImage img(dimensione,
-               fondo.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
-    img.fill(fondo);
-    QSvgRenderer svg(risorsa);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    svg.render(&p, QRectF(QPointF(0, 0), QSizeF(dimensione)));
-    return img;
+    return DisegnaSvg(risorsa, dimensione, fondo);
 }
 
 QImage Ritratto(QSize dimensione) {

@@ -24,16 +24,7 @@ namespace {
 constexpr QSize DimensioneBanner(588, 118);
 
 // The banner drawn at twice its size, so it stays sharp on dense screens.
-QImage Banner(const QString &risorsa) {
-    QImage img(DimensioneBanner * 2, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QSvgRenderer svg(risorsa);
-    if (svg.isValid()) {
-        QPainter p(&img);
-        svg.render(&p);
-    }
-    return img;
-}
+QImage Banner(const QString &risorsa) { return DisegnaSvg(risorsa, DimensioneBanner * 2); }
 
 QFont FontCampo() {
     QFont f(QStringLiteral("Courier New"), 20, QFont::Bold);

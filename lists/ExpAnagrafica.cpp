@@ -41,12 +41,7 @@ const QString ErroreEsporta = QStringLiteral(
 
 QImage Disegno(const QString &risorsa, QSize dimensione)
 {
-    QImage img(dimensione * 2, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QSvgRenderer svg(risorsa);
-    QPainter p(&img);
-    svg.render(&p);
-    return img;
+    return DisegnaSvg(risorsa, dimensione * 2);
 }
 
 QToolButton *Pulsante(QWidget *parent, const char *nome, const QString &testo,

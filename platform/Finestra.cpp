@@ -9,15 +9,19 @@ namespace Finestra {
 
 void Massimizzata(QWidget *w)
 {
-    w->setWindowFlags(Qt::Window);
+    // Changing flags re-styles the whole tree: only when they differ.
+    if (w->windowFlags() != Qt::Window)
+        w->setWindowFlags(Qt::Window);
     w->setWindowState(Qt::WindowMaximized);
 }
 
 void Fissa(QWidget *w, Centro centro)
 {
     // A title bar without close, minimize or maximize buttons: left only through its own buttons.
-    w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                      Qt::MSWindowsFixedSizeDialogHint);
+    const Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                  Qt::MSWindowsFixedSizeDialogHint;
+    if (w->windowFlags() != flags)
+        w->setWindowFlags(flags);
     if (w->layout())
         w->layout()->setSizeConstraint(QLayout::SetFixedSize);
     w->setProperty("centro", static_cast<int>(centro));

@@ -284,12 +284,8 @@ QWidget *TfrmAnagrafica::CreaFoto() {
     m_imgBianco = new TImmagine(this);
     m_imgBianco->setObjectName(QStringLiteral("imgBianco"));
     m_imgBianco->setFixedSize(157, 174);
-    QImage bianco(157, 174, QImage::Format_RGB32);
-    bianco.fill(Qt::white);
-    QPainter p(&bianco);
-    QSvgRenderer(QStringLiteral(":/registry/bianco.svg")).render(&p);
-    p.end();
-    m_imgBianco->SetPicture(bianco);
+    m_imgBianco->SetPicture(
+        DisegnaSvg(QStringLiteral(":/registry/bianco.svg"), QSize(157, 174), Qt::white));
     m_imgBianco->hide();
     return colonna;
 }

@@ -3,18 +3,15 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
+#include "shell/Controlli.h"
+
 #include <QSvgRenderer>
 
 namespace Immagini {
 
 QImage DaSvg(const QString &risorsa, QSize dimensione)
 {
-    QImage img(dimensione, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QSvgRenderer svg(risorsa);
-    QPainter p(&img);
-    svg.render(&p);
-    return img;
+    return DisegnaSvg(risorsa, dimensione);
 }
 
 QString ConEstensioneJpg(const QString &percorso)

@@ -28,15 +28,9 @@ namespace Guscio {
 
 QImage Disegno(const QString &risorsa, QSize dimensione)
 {
-    QSvgRenderer svg(risorsa);
-    if (!svg.isValid() || dimensione.isEmpty())
-        return QImage();
-    QImage img(dimensione * 2, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    svg.render(&p);
-    p.end();
-    img.setDevicePixelRatio(2.0);
+    QImage img = DisegnaSvg(risorsa, dimensione * 2);
+    if (!img.isNull())
+        img.setDevicePixelRatio(2.0);
     return img;
 }
 
@@ -44,7 +38,7 @@ TImmagine *Figura(QWidget *parent, const char *nome, const QString &risorsa, QSi
 {
     auto *img = new TImmagine(parent);
     img->setObjectName(QString::fromLatin1(nome));
-    img->SetPicture(Disegno(risorsa, dimensione));
+    img->SetSvg(risorsa, dimensione * 2, 2.0);
     img->setFixedSize(dimensione);
     return img;
 }

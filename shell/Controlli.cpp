@@ -3,15 +3,61 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QHash>
 #include <QPainter>
+#include <QSvgRenderer>
 
 #include <functional>
 
+QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo)
+{
+    static QHash<QString, QImage> disegnate;
+    const QString chiave = QStringLiteral("%1|%2x%3|%4")
+                               .arg(risorsa)
+                               .arg(dimensione.width())
+                               .arg(dimensione.height())
+                               .arg(fondo.rgba());
+    if (const auto it = disegnate.constFind(chiave); it != disegnate.cend())
+        return *it;
+    QImage img;
+    QSvgRenderer svg(risorsa);
+    if (svg.isValid() && !dimensione.isEmpty()) {
+        img = QImage(dimensione, fondo.alpha() == 255 ? QImage::Format_RGB32
+                                                      : QImage::Format_ARGB32_Premultiplied);
+        img.fill(fondo);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        svg.render(&p, QRectF(QPointF(0, 0), QSizeF(dimensione)));
+    }
+    disegnate.insert(chiave, img);
+    return img;
+}
+
 TImmagine::TImmagine(QWidget *parent) : QWidget(parent) {}
+
+const QImage &TImmagine::Picture() const
+{
+    if (!m_svg.isEmpty()) {
+        m_immagine = DisegnaSvg(m_svg, m_svgPixel);
+        m_immagine.setDevicePixelRatio(m_svgRapporto);
+        const_cast<TImmagine *>(this)->m_svg.clear();
+    }
+    return m_immagine;
+}
 
 void TImmagine::SetPicture(const QImage &img)
 {
+    m_svg.clear();
     m_immagine = img.copy();
+    update();
+}
+
+void TImmagine::SetSvg(const QString &risorsa, QSize pixel, qreal rapporto)
+{
+    m_immagine = QImage();
+    m_svg = risorsa;
+    m_svgPixel = pixel;
+    m_svgRapporto = rapporto;
     update();
 }
 
@@ -29,12 +75,14 @@ void TImmagine::setCentrata(bool c)
 
 QSize TImmagine::sizeHint() const
 {
+    if (!m_svg.isEmpty())
+        return (QSizeF(m_svgPixel) / m_svgRapporto).toSize();
     return m_immagine.isNull() ? QSize(100, 100) : m_immagine.size();
 }
 
 void TImmagine::paintEvent(QPaintEvent *)
 {
-    if (m_immagine.isNull())
+    if (Picture().isNull())
         return;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);

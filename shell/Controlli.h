@@ -8,6 +8,12 @@
 
 class QLineEdit;
 
+// Renders one of our SVG pictures to an image of `dimensione` pixels over `fondo`.
+// Each picture is drawn once per size and colour and then shared: start-up creates
+// every screen, and many of them show the same pictures.
+QImage DisegnaSvg(const QString &risorsa, QSize dimensione,
+                  QColor fondo = QColor(Qt::transparent));
+
 // Image control: holds its own copy of a picture and draws it fitted to the box,
 // keeping its proportions (or stretched), centred; emits clicked on a mouse click.
 class TImmagine : public QWidget {
@@ -15,8 +21,11 @@ class TImmagine : public QWidget {
 public:
     enum class Adatta { Proporzioni, Stira, Nessuno };
     explicit TImmagine(QWidget *parent = nullptr);
-    const QImage &Picture() const { return m_immagine; }
+    const QImage &Picture() const;
     void SetPicture(const QImage &img);
+    // Shows an SVG picture drawn at `pixel` size with the given device pixel ratio;
+    // it is drawn when first needed, not when the screen is built.
+    void SetSvg(const QString &risorsa, QSize pixel, qreal rapporto = 1.0);
     void Clear() { SetPicture(QImage()); }
     void setAdatta(Adatta a);
     void setCentrata(bool c);
@@ -33,7 +42,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *) override;
 
 private:
-    QImage m_immagine;
+    mutable QImage m_immagine;
+    QString m_svg; // picture still to be drawn
+    QSize m_svgPixel;
+    qreal m_svgRapporto = 1.0;
     Adatta m_adatta = Adatta::Proporzioni;
     bool m_centrata = true;
 };
