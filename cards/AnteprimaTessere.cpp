@@ -13,7 +13,8 @@
 #include <QShowEvent>
 
 TfrmAnteprimaTessere::TfrmAnteprimaTessere(QWidget *parent)
-    : QDialog(parent), m_rep(CreaTesserini()) {
+    : QDialog(parent), m_rep(CreaTesserini())
+{
     setObjectName(QStringLiteral("frmAnteprimaTessere"));
     setWindowTitle(QStringLiteral(" Anteprima di stampa"));
     setFixedSize(348, 310);
@@ -55,12 +56,14 @@ TfrmAnteprimaTessere::TfrmAnteprimaTessere(QWidget *parent)
 
 TfrmAnteprimaTessere::~TfrmAnteprimaTessere() = default;
 
-void TfrmAnteprimaTessere::showEvent(QShowEvent *e) {
+void TfrmAnteprimaTessere::showEvent(QShowEvent *e)
+{
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Proprietario);
 }
 
-void TfrmAnteprimaTessere::paintEvent(QPaintEvent *) {
+void TfrmAnteprimaTessere::paintEvent(QPaintEvent *)
+{
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
@@ -68,7 +71,8 @@ void TfrmAnteprimaTessere::paintEvent(QPaintEvent *) {
     p.fillRect(rect(), g);
 }
 
-void TfrmAnteprimaTessere::btnStampaClick() {
+void TfrmAnteprimaTessere::btnStampaClick()
+{
     try {
         lblAttendere->show();
         lblAttendere->repaint();
@@ -86,6 +90,7 @@ void TfrmAnteprimaTessere::btnStampaClick() {
     accept();
 }
 
-void TfrmAnteprimaTessere::btnAnnullaClick() {
+void TfrmAnteprimaTessere::btnAnnullaClick()
+{
     reject();
 }

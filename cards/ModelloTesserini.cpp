@@ -2,11 +2,13 @@
 
 #include "archive/Testo.h"
 
-QString SuffissoTessera(int indice) {
+QString SuffissoTessera(int indice)
+{
     return QStringLiteral("_") + QLatin1Char(PostiTesserini.at(size_t(indice)).lettera);
 }
 
-std::unique_ptr<TReport> CreaTesserini() {
+std::unique_ptr<TReport> CreaTesserini()
+{
     auto r = std::make_unique<TReport>(QStringLiteral("Tesserini"));
     r->ReportOptions.Name = QStringLiteral("Tesserini");
     r->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
@@ -25,7 +27,8 @@ std::unique_ptr<TReport> CreaTesserini() {
     return r;
 }
 
-void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot) {
+void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot)
+{
     auto nome = [](const char *base, size_t i) {
         return QString::fromLatin1(base) + SuffissoTessera(int(i));
     };

@@ -20,7 +20,8 @@ namespace {
 // Prints the prepared sheet through the print dialog. Cancelling, or having no printer,
 // prints nothing and is no failure; a printer that then fails throws, so the failure
 // is reported instead of passing for a print.
-void Stampa(const TReport &report, QWidget *owner) {
+void Stampa(const TReport &report, QWidget *owner)
+{
     const int n = report.PreparedCount();
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setDocName(report.ReportOptions.Name);
@@ -35,13 +36,14 @@ void Stampa(const TReport &report, QWidget *owner) {
     if (pagine.isEmpty())
         return;
     if (!StampaReport::StampaSu(stampante, report, pagine))
-        throw ErroreReport(QStringLiteral("Printing of \"%1\" failed").arg(report.ReportOptions.Name));
+        throw ErroreReport(
+            QStringLiteral("Printing of \"%1\" failed").arg(report.ReportOptions.Name));
 }
 
 } // namespace
 
-TfrmStampaTessere::TfrmStampaTessere(QWidget *parent)
-    : QDialog(parent), m_rep(CreaTesserini()) {
+TfrmStampaTessere::TfrmStampaTessere(QWidget *parent) : QDialog(parent), m_rep(CreaTesserini())
+{
     setObjectName(QStringLiteral("frmStampaTessere"));
     setWindowTitle(QStringLiteral(" Stampa pi\u00F9 tessere su foglio A4"));
     setFixedSize(420, 330);
@@ -81,12 +83,14 @@ TfrmStampaTessere::TfrmStampaTessere(QWidget *parent)
 
 TfrmStampaTessere::~TfrmStampaTessere() = default;
 
-void TfrmStampaTessere::showEvent(QShowEvent *e) {
+void TfrmStampaTessere::showEvent(QShowEvent *e)
+{
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Proprietario);
 }
 
-void TfrmStampaTessere::paintEvent(QPaintEvent *) {
+void TfrmStampaTessere::paintEvent(QPaintEvent *)
+{
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
@@ -94,7 +98,8 @@ void TfrmStampaTessere::paintEvent(QPaintEvent *) {
     p.fillRect(rect(), g);
 }
 
-void TfrmStampaTessere::btnStampaClick() {
+void TfrmStampaTessere::btnStampaClick()
+{
     try {
         lblAttendere->show();
         lblAttendere->repaint();
@@ -112,6 +117,7 @@ void TfrmStampaTessere::btnStampaClick() {
     accept();
 }
 
-void TfrmStampaTessere::btnAnnullaClick() {
+void TfrmStampaTessere::btnAnnullaClick()
+{
     reject();
 }

@@ -46,22 +46,26 @@ constexpr QSize kArea(1140, 684);
 
 const char *const kBlu = "#1B2F5E";
 
-QFont Verdana(int punti, bool grassetto = true) {
+QFont Verdana(int punti, bool grassetto = true)
+{
     QFont f(QStringLiteral("Verdana"), punti);
     f.setBold(grassetto);
     return f;
 }
 
-QString Nome(const char *base, int indice) {
+QString Nome(const char *base, int indice)
+{
     return QString::fromLatin1(base) + SuffissoTessera(indice);
 }
 
-QString DueCifre(int n) {
+QString DueCifre(int n)
+{
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
 QToolButton *PulsanteImmagine(QWidget *parent, const QString &nome, const QString &testo,
-                              const QString &icona) {
+                              const QString &icona)
+{
     auto *b = new QToolButton(parent);
     b->setObjectName(nome);
     b->setText(testo);
@@ -81,7 +85,8 @@ QToolButton *PulsanteImmagine(QWidget *parent, const QString &nome, const QStrin
 
 QLabel *Etichetta(QWidget *parent, const QString &nome, const QRect &r, const QFont &f,
                   const QString &colore,
-                  Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter) {
+                  Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter)
+{
     auto *l = new QLabel(parent);
     l->setObjectName(nome);
     l->setGeometry(r);
@@ -91,7 +96,8 @@ QLabel *Etichetta(QWidget *parent, const QString &nome, const QRect &r, const QF
     return l;
 }
 
-QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QString &stile) {
+QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QString &stile)
+{
     auto *f = new QFrame(parent);
     f->setObjectName(nome);
     f->setGeometry(r);
@@ -101,7 +107,8 @@ QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QSt
 
 } // namespace
 
-TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent) {
+TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent)
+{
     setObjectName(QStringLiteral("frmTessere"));
     setWindowTitle(QStringLiteral(" Quorvel - Stampa pi\u00F9 tessere"));
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -169,7 +176,8 @@ TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent) {
     Finestra::Massimizzata(this);
 }
 
-void TfrmTessere::CostruisciSlot(int i, QWidget *area) {
+void TfrmTessere::CostruisciSlot(int i, QWidget *area)
+{
     const int x = kColonne[i % 3];
     const int y = kRighe[i / 3];
     Slot &s = m_slot[size_t(i)];
@@ -181,10 +189,10 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area) {
              QRect(kLarghezzaOmbra - kLarghezzaCarta, kAltezzaOmbra - kAltezzaCarta,
                    kLarghezzaCarta, kAltezzaCarta),
              QStringLiteral("background: rgba(27, 47, 94, 100); border-radius: 8px;"));
-    QFrame *carta = Riquadro(ombra, Nome("shpTessera", i),
-                             QRect(0, 0, kLarghezzaCarta, kAltezzaCarta),
-                             QStringLiteral("background: white; border: 1px solid #1B2F5E; "
-                                            "border-radius: 8px;"));
+    QFrame *carta =
+        Riquadro(ombra, Nome("shpTessera", i), QRect(0, 0, kLarghezzaCarta, kAltezzaCarta),
+                 QStringLiteral("background: white; border: 1px solid #1B2F5E; "
+                                "border-radius: 8px;"));
 
     const QString bianco = QStringLiteral("white");
     const QString nero = QStringLiteral("black");
@@ -213,17 +221,20 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area) {
                                 Verdana(10), QStringLiteral("#A52A2A"));
 
     const QFont didascalia = Verdana(7, false);
-    Etichetta(carta, Nome("titDataRil", i), QRect(70, 96, 32, 14), didascalia, nero)
+    Etichetta(carta, Nome("titDataRil", i), QRect(70, 96, 28, 14), didascalia, nero)
         ->setText(QStringLiteral("Ril."));
-    Etichetta(carta, Nome("titDataScade", i), QRect(70, 111, 32, 14), didascalia, nero)
+    Etichetta(carta, Nome("titDataScade", i), QRect(70, 111, 28, 14), didascalia, nero)
         ->setText(QStringLiteral("Scad."));
     const QString casella = QStringLiteral("background: #F5F5DC; border: 1px solid black;");
-    Riquadro(carta, Nome("shpDataRil", i), QRect(102, 96, 76, 14), casella);
-    Riquadro(carta, Nome("shpDataScade", i), QRect(102, 111, 76, 14), casella);
-    s.txtDataRil = Etichetta(carta, Nome("txtDataRil", i), QRect(103, 96, 74, 14), Verdana(8),
-                             nero, Qt::AlignCenter);
-    s.txtDataScade = Etichetta(carta, Nome("txtDataScade", i), QRect(103, 111, 74, 14),
-                               Verdana(8), nero, Qt::AlignCenter);
+    Riquadro(carta, Nome("shpDataRil", i), QRect(98, 96, 80, 14), casella);
+    Riquadro(carta, Nome("shpDataScade", i), QRect(98, 111, 80, 14), casella);
+    // A date fits its box whatever the width of the font that stands in for Verdana.
+    QFont data = Verdana(8);
+    data.setStretch(QFont::SemiCondensed);
+    s.txtDataRil =
+        Etichetta(carta, Nome("txtDataRil", i), QRect(99, 96, 78, 14), data, nero, Qt::AlignCenter);
+    s.txtDataScade = Etichetta(carta, Nome("txtDataScade", i), QRect(99, 111, 78, 14), data, nero,
+                               Qt::AlignCenter);
 
     Riquadro(carta, Nome("bkgLogo", i), QRect(181, 73, 47, 47),
              QStringLiteral("background: white; border: 1px solid #1B2F5E;"));
@@ -241,15 +252,15 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area) {
     s.btnImporta->setFont(fb);
 }
 
-void TfrmTessere::CostruisciPannello(QWidget *area) {
+void TfrmTessere::CostruisciPannello(QWidget *area)
+{
     const int x = kPannelloX;
     const int w = kPannelloLarghezza;
     const int alto = kRighe[0];
     const int basso = kRighe[2] + kAltezzaOmbra + 32;
-    auto *pannello =
-        Riquadro(area, QStringLiteral("panComandi"), QRect(x, alto, w, basso - alto),
-                 QStringLiteral("background: rgba(255, 255, 255, 170); "
-                                "border: 1px solid #4682B4; border-radius: 10px;"));
+    auto *pannello = Riquadro(area, QStringLiteral("panComandi"), QRect(x, alto, w, basso - alto),
+                              QStringLiteral("background: rgba(255, 255, 255, 170); "
+                                             "border: 1px solid #4682B4; border-radius: 10px;"));
 
     cmdNuovo = PulsanteImmagine(pannello, QStringLiteral("cmdNuovo"), QStringLiteral("Nuovo"),
                                 QStringLiteral(":/cards/nuovo.svg"));
@@ -272,7 +283,8 @@ void TfrmTessere::CostruisciPannello(QWidget *area) {
     lblInfo003->setGeometry(0, 110, w, 24);
     lblInfo003->setAlignment(Qt::AlignCenter);
     lblInfo003->setFont(Verdana(11));
-    lblInfo003->setStyleSheet(QStringLiteral("color: #8B4513; background: transparent; border: 0;"));
+    lblInfo003->setStyleSheet(
+        QStringLiteral("color: #8B4513; background: transparent; border: 0;"));
 
     // The clear buttons: the digits 1 to 9 in the grid order of the cards.
     constexpr int lato = 44;
@@ -282,8 +294,7 @@ void TfrmTessere::CostruisciPannello(QWidget *area) {
         auto *b = new QToolButton(pannello);
         b->setObjectName(QStringLiteral("cmdCancella") + DueCifre(i + 1));
         b->setText(QString::number(i + 1));
-        b->setGeometry(x0 + (i % 3) * (lato + spazio), 142 + (i / 3) * (lato + spazio), lato,
-                       lato);
+        b->setGeometry(x0 + (i % 3) * (lato + spazio), 142 + (i / 3) * (lato + spazio), lato, lato);
         b->setCursor(Qt::PointingHandCursor);
         b->setFocusPolicy(Qt::NoFocus);
         b->setToolTip(QStringLiteral("Cancella la tessera n. %1").arg(i + 1));
@@ -304,9 +315,6 @@ void TfrmTessere::CostruisciPannello(QWidget *area) {
     icoGomma->setCursor(Qt::PointingHandCursor);
     icoGomma->setToolTip(QStringLiteral("Cancella tutte le tessere"));
 
-    Riquadro(pannello, QStringLiteral("bkgLinea02"), QRect(20, 404, w - 40, 1),
-             QStringLiteral("background: #4682B4;"));
-
     imgGuida = PulsanteImmagine(pannello, QStringLiteral("imgGuida"), QStringLiteral("Guida"),
                                 QStringLiteral(":/cards/guida.svg"));
     imgEsci = PulsanteImmagine(pannello, QStringLiteral("imgEsci"), QStringLiteral("Esci"),
@@ -314,9 +322,12 @@ void TfrmTessere::CostruisciPannello(QWidget *area) {
     const int fondo = basso - alto - 70 - 14;
     imgGuida->move(passo, fondo);
     imgEsci->move(w - passo - 92, fondo);
+    Riquadro(pannello, QStringLiteral("bkgLinea02"), QRect(20, fondo - 12, w - 40, 1),
+             QStringLiteral("background: #4682B4;"));
 }
 
-void TfrmTessere::paintEvent(QPaintEvent *) {
+void TfrmTessere::paintEvent(QPaintEvent *)
+{
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
@@ -325,20 +336,23 @@ void TfrmTessere::paintEvent(QPaintEvent *) {
     p.fillRect(rect(), g);
 }
 
-void TfrmTessere::resizeEvent(QResizeEvent *e) {
+void TfrmTessere::resizeEvent(QResizeEvent *e)
+{
     QWidget::resizeEvent(e);
     // The working area stays whole and centred; on a small window it keeps to the top left.
     m_area->move(std::max(0, (width() - kArea.width()) / 2),
                  std::max(0, (height() - kArea.height()) / 2));
 }
 
-void TfrmTessere::showEvent(QShowEvent *e) {
+void TfrmTessere::showEvent(QShowEvent *e)
+{
     QWidget::showEvent(e);
     if (!e->spontaneous())
         FormShow();
 }
 
-void TfrmTessere::Reimposta() {
+void TfrmTessere::Reimposta()
+{
     for (Slot &s : m_slot) {
         s.txtTesserato->setText(kSegnapostoTesserato);
         s.txtCarica->setText(kSegnapostoCarica);
@@ -350,7 +364,8 @@ void TfrmTessere::Reimposta() {
     lblPosizione->clear();
 }
 
-void TfrmTessere::FormShow() {
+void TfrmTessere::FormShow()
+{
     Reimposta();
     const QString cartella = Piattaforma::CartellaProgramma();
     const TDatiEnte d = DatiEnteFile::Leggi(cartella);
@@ -365,7 +380,8 @@ void TfrmTessere::FormShow() {
         s.imgLogo->SetPicture(logo.isNull() ? imgBlank->Picture() : logo);
 }
 
-void TfrmTessere::Importa(int indice) {
+void TfrmTessere::Importa(int indice)
+{
     auto *frm = new TfrmTrovaAnagrafica(this);
     if (auto *memo = frm->findChild<QLabel *>(QStringLiteral("lblMemory")))
         memo->setText(QStringLiteral("tessere_") + DueCifre(indice + 1));
@@ -373,35 +389,45 @@ void TfrmTessere::Importa(int indice) {
     delete frm;
 }
 
-void TfrmTessere::btnImporta01Click() {
+void TfrmTessere::btnImporta01Click()
+{
     Importa(0);
 }
-void TfrmTessere::btnImporta02Click() {
+void TfrmTessere::btnImporta02Click()
+{
     Importa(1);
 }
-void TfrmTessere::btnImporta03Click() {
+void TfrmTessere::btnImporta03Click()
+{
     Importa(2);
 }
-void TfrmTessere::btnImporta04Click() {
+void TfrmTessere::btnImporta04Click()
+{
     Importa(3);
 }
-void TfrmTessere::btnImporta05Click() {
+void TfrmTessere::btnImporta05Click()
+{
     Importa(4);
 }
-void TfrmTessere::btnImporta06Click() {
+void TfrmTessere::btnImporta06Click()
+{
     Importa(5);
 }
-void TfrmTessere::btnImporta07Click() {
+void TfrmTessere::btnImporta07Click()
+{
     Importa(6);
 }
-void TfrmTessere::btnImporta08Click() {
+void TfrmTessere::btnImporta08Click()
+{
     Importa(7);
 }
-void TfrmTessere::btnImporta09Click() {
+void TfrmTessere::btnImporta09Click()
+{
     Importa(8);
 }
 
-void TfrmTessere::Cancella(int indice) {
+void TfrmTessere::Cancella(int indice)
+{
     Slot &s = m_slot[size_t(indice)];
     for (QLabel *l : {s.txtTesserato, s.txtCarica, s.txtNumTessera, s.txtDataRil, s.txtDataScade})
         l->clear();
@@ -409,66 +435,82 @@ void TfrmTessere::Cancella(int indice) {
     lblPosizione->clear();
 }
 
-void TfrmTessere::cmdCancella01Click() {
+void TfrmTessere::cmdCancella01Click()
+{
     Cancella(0);
 }
-void TfrmTessere::cmdCancella02Click() {
+void TfrmTessere::cmdCancella02Click()
+{
     Cancella(1);
 }
-void TfrmTessere::cmdCancella03Click() {
+void TfrmTessere::cmdCancella03Click()
+{
     Cancella(2);
 }
-void TfrmTessere::cmdCancella04Click() {
+void TfrmTessere::cmdCancella04Click()
+{
     Cancella(3);
 }
-void TfrmTessere::cmdCancella05Click() {
+void TfrmTessere::cmdCancella05Click()
+{
     Cancella(4);
 }
-void TfrmTessere::cmdCancella06Click() {
+void TfrmTessere::cmdCancella06Click()
+{
     Cancella(5);
 }
-void TfrmTessere::cmdCancella07Click() {
+void TfrmTessere::cmdCancella07Click()
+{
     Cancella(6);
 }
-void TfrmTessere::cmdCancella08Click() {
+void TfrmTessere::cmdCancella08Click()
+{
     Cancella(7);
 }
-void TfrmTessere::cmdCancella09Click() {
+void TfrmTessere::cmdCancella09Click()
+{
     Cancella(8);
 }
 
-void TfrmTessere::CancellaTutte() {
+void TfrmTessere::CancellaTutte()
+{
     for (int i = 0; i < 9; ++i)
         Cancella(i);
     lblPosizione->clear();
 }
 
-void TfrmTessere::cmdNuovoClick() {
+void TfrmTessere::cmdNuovoClick()
+{
     CancellaTutte();
 }
 
-void TfrmTessere::icoGommaClick() {
+void TfrmTessere::icoGommaClick()
+{
     if (Piattaforma::Domanda(kConfermaGomma, this))
         CancellaTutte();
 }
 
-void TfrmTessere::cmdAnteprimaClick() {
+void TfrmTessere::cmdAnteprimaClick()
+{
     auto *frm = new TfrmAnteprimaTessere(this);
     Piattaforma::MostraModale(frm);
     delete frm;
 }
 
-void TfrmTessere::cmdStampaClick() {
+void TfrmTessere::cmdStampaClick()
+{
     auto *frm = new TfrmStampaTessere(this);
     Piattaforma::MostraModale(frm);
     delete frm;
 }
 
-QString TfrmTessere::TitoloGuida() {
+QString TfrmTessere::TitoloGuida()
+{
     return QStringLiteral("Stampa pi\u00f9 tessere.");
 }
 
-QString TfrmTessere::TestoGuida() {
+QString TfrmTessere::TestoGuida()
+{
     const QStringList paragrafi = {
         QStringLiteral(
             "Questa schermata serve a stampare fino a nove tessere diverse su un unico foglio "
@@ -486,7 +528,8 @@ QString TfrmTessere::TestoGuida() {
     return paragrafi.join(QStringLiteral("\r\n\r\n"));
 }
 
-void TfrmTessere::imgGuidaClick() {
+void TfrmTessere::imgGuidaClick()
+{
     auto *frm = new TfrmGuida(this);
     if (auto *titolo = frm->findChild<QLabel *>(QStringLiteral("lblTitolo")))
         titolo->setText(TitoloGuida());
@@ -496,24 +539,28 @@ void TfrmTessere::imgGuidaClick() {
     delete frm;
 }
 
-void TfrmTessere::imgEsciClick() {
+void TfrmTessere::imgEsciClick()
+{
     close();
 }
 
-void TfrmTessere::closeEvent(QCloseEvent *e) {
+void TfrmTessere::closeEvent(QCloseEvent *e)
+{
     // Nothing is saved: the cards composed here are lost on purpose.
     Schermate::MostraAvvio();
     e->accept();
 }
 
-std::array<TDatiTessera, 9> DatiTessereDa(const QWidget *schermata) {
+std::array<TDatiTessera, 9> DatiTessereDa(const QWidget *schermata)
+{
     std::array<TDatiTessera, 9> d;
     for (size_t i = 0; i < d.size(); ++i)
         d[i] = DatiTesseraDa(schermata, SuffissoTessera(int(i)));
     return d;
 }
 
-const QWidget *SchermataTessere(const QWidget *proprietario) {
+const QWidget *SchermataTessere(const QWidget *proprietario)
+{
     if (qobject_cast<const TfrmTessere *>(proprietario))
         return proprietario;
     return Schermate::frmTessere;

@@ -39,40 +39,47 @@ const QByteArray kIni = "[Dati Ente]\r\nDenominazione=  Circolo Aurora\r\nSottot
                         "Roma 1\r\nSottotitolo 2=Tel. 051 1\r\nAnnotazioni=Valida 2025\r\n";
 
 // Top-left corner of each card on the landscape sheet, mm, slot 1 (A) to 9 (I).
-const QPointF kAngoli[9] = {{10, 10},  {105, 10},  {199, 10},  {10, 75}, {105, 75},
+const QPointF kAngoli[9] = {{10, 10},  {105, 10}, {199, 10},  {10, 75},  {105, 75},
                             {199, 75}, {10, 140}, {105, 140}, {199, 140}};
 
-QString Suff(int i) {
+QString Suff(int i)
+{
     return QStringLiteral("_") + kLettere[i];
 }
 
-void Scrivi(const QString &percorso, const QByteArray &contenuto) {
+void Scrivi(const QString &percorso, const QByteArray &contenuto)
+{
     QFile f(percorso);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(contenuto);
 }
 
-std::unique_ptr<TfrmTessere> Apri() {
+std::unique_ptr<TfrmTessere> Apri()
+{
     auto frm = std::make_unique<TfrmTessere>();
     frm->resize(1366, 768);
     frm->show();
     return frm;
 }
 
-QString Testo(QWidget *frm, const QString &nome) {
+QString Testo(QWidget *frm, const QString &nome)
+{
     return Controllo<QLabel>(frm, qPrintable(nome))->text();
 }
 
-QImage Foto(QWidget *frm, const QString &nome) {
+QImage Foto(QWidget *frm, const QString &nome)
+{
     return Controllo<TImmagine>(frm, qPrintable(nome))->Picture();
 }
 
-void Clic(QWidget *w, const char *nome) {
+void Clic(QWidget *w, const char *nome)
+{
     Controllo<QAbstractButton>(w, nome)->click();
 }
 
 // Every text of the nine slots and the position label, to compare states.
-QStringList Stato(QWidget *frm) {
+QStringList Stato(QWidget *frm)
+{
     QStringList s;
     for (int i = 0; i < 9; ++i)
         for (const QString &n : kMembro + kEnte)
@@ -82,7 +89,8 @@ QStringList Stato(QWidget *frm) {
 }
 
 // Picks the member named so in the search opened by the slot's import button.
-void Importa(QWidget *frm, Ambiente &env, int slot, const QString &nome) {
+void Importa(QWidget *frm, Ambiente &env, int slot, const QString &nome)
+{
     QString modo;
     env->modale = [&](QDialog *d) {
         modo = Controllo<QLabel>(d, "lblMemory")->text();
@@ -110,7 +118,8 @@ struct Foglio {
 constexpr double kDpi = 127.0;
 constexpr double kPxMm = kDpi / 25.4;
 
-Foglio Stampa(QWidget *frm, Ambiente &env) {
+Foglio Stampa(QWidget *frm, Ambiente &env)
+{
     Foglio f;
     env->modale = [&](QDialog *d) {
         Clic(d, "btnStampa");
@@ -136,7 +145,8 @@ Foglio Stampa(QWidget *frm, Ambiente &env) {
 }
 
 // Bounding box in mm of the non-white pixels inside a region given in mm.
-QRectF Inchiostro(const QImage &pagina, const QRectF &zonaMm) {
+QRectF Inchiostro(const QImage &pagina, const QRectF &zonaMm)
+{
     const QRect zona = QRect(int(zonaMm.left() * kPxMm), int(zonaMm.top() * kPxMm),
                              int(zonaMm.width() * kPxMm), int(zonaMm.height() * kPxMm))
                            .intersected(pagina.rect());
@@ -159,7 +169,8 @@ QRectF Inchiostro(const QImage &pagina, const QRectF &zonaMm) {
 }
 
 // Dark pixels (text) in a region in mm.
-int Scuri(const QImage &pagina, const QRectF &zonaMm) {
+int Scuri(const QImage &pagina, const QRectF &zonaMm)
+{
     int n = 0;
     for (int y = int(zonaMm.top() * kPxMm); y < int(zonaMm.bottom() * kPxMm); ++y)
         for (int x = int(zonaMm.left() * kPxMm); x < int(zonaMm.right() * kPxMm); ++x)
@@ -168,7 +179,8 @@ int Scuri(const QImage &pagina, const QRectF &zonaMm) {
     return n;
 }
 
-QSizeF PaginaPdf(const QString &percorso) {
+QSizeF PaginaPdf(const QString &percorso)
+{
     const QByteArray pdf = Costruttore::LeggiFile(percorso);
     const QRegularExpression re(
         QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
@@ -201,7 +213,8 @@ private slots:
     void esitiDellaStampa();
 };
 
-void TestTessere::modello() {
+void TestTessere::modello()
+{
     const auto r = CreaTesserini();
     QCOMPARE(r->ReportOptions.Name, QString("Tesserini"));
     QVERIFY(r->PreviewOptions.Buttons == (pbPrint | pbZoom | pbFullScreen | pbClose));
@@ -222,12 +235,12 @@ void TestTessere::modello() {
     QVERIFY(qAbs(Unita::InMm(r->Memo("txtDataScade_I").Top) - (140 + 41.4)) < 1e-6);
     QCOMPARE(r->Memo("txtTesserato_B").VAlign, vaTop);
     QCOMPARE(r->Memo("txtAnnotazioni_B").VAlign, vaCenter);
-    QVERIFY(qAbs(r->Memo("txtTesserato_B").Left - r->Memo("txtTesserato_A").Left - 359.06) <
-            0.01);
+    QVERIFY(qAbs(r->Memo("txtTesserato_B").Left - r->Memo("txtTesserato_A").Left - 359.06) < 0.01);
     QVERIFY(qAbs(r->Memo("txtTesserato_G").Top - r->Memo("txtTesserato_A").Top - 491.34) < 0.01);
 }
 
-void TestTessere::foglio_data() {
+void TestTessere::foglio_data()
+{
     QTest::addColumn<QByteArray>("ini");
     QTest::newRow("nessuna impostazione") << QByteArray();
     // The single card's margins and orientation do not reach the sheet.
@@ -236,7 +249,8 @@ void TestTessere::foglio_data() {
                       "[Stampa Tesserino]\r\nOrientamento=Verticale\r\n");
 }
 
-void TestTessere::foglio() {
+void TestTessere::foglio()
+{
     QFETCH(QByteArray, ini);
     Ambiente env;
     if (!ini.isEmpty())
@@ -280,9 +294,8 @@ void TestTessere::foglio() {
         const QString base = it.key().chopped(1);
         for (int i = 1; i < 9; ++i) {
             const QRectF altro = posti.value(base + kLettere[i]);
-            const QPointF atteso = it.value().topLeft() +
-                                   QPointF(Unita::DaMm(kAngoli[i].x() - 10),
-                                           Unita::DaMm(kAngoli[i].y() - 10));
+            const QPointF atteso = it.value().topLeft() + QPointF(Unita::DaMm(kAngoli[i].x() - 10),
+                                                                  Unita::DaMm(kAngoli[i].y() - 10));
             QVERIFY2(Unita::InMm(qAbs(altro.left() - atteso.x())) < 0.3 &&
                          Unita::InMm(qAbs(altro.top() - atteso.y())) < 0.3 &&
                          altro.size() == it.value().size(),
@@ -293,7 +306,8 @@ void TestTessere::foglio() {
     QCOMPARE(confrontati, 18 * 8);
 }
 
-void TestTessere::statiDelloSlot() {
+void TestTessere::statiDelloSlot()
+{
     // Untouched slots print the placeholders; a cleared slot prints the organization's
     // texts, logo and the placeholder portrait with empty member fields.
     Ambiente env;
@@ -329,25 +343,26 @@ void TestTessere::statiDelloSlot() {
     QVERIFY(qBlue(f.pagina.pixel(int((199 + 70) * kPxMm), int((10 + 12) * kPxMm))) > 100);
 }
 
-void TestTessere::importaNelloSlot_data() {
+void TestTessere::importaNelloSlot_data()
+{
     QTest::addColumn<bool>("conFoto");
     QTest::newRow("con foto") << true;
     QTest::newRow("senza foto") << false;
 }
 
-void TestTessere::importaNelloSlot() {
+void TestTessere::importaNelloSlot()
+{
     QFETCH(bool, conFoto);
     Ambiente env;
     Scrivi(env.Percorso("Quorvel.ini"), kIni);
     Costruttore::ScriviArchivio(
         env.Percorso("Tesserati.pro"),
-        {Costruttore::Tesserato("ROSSI MARIO"),
-         Costruttore::Record({{"Tesserato", "BIANCHI ANNA"},
-                              {"Carica", "Segretaria"},
-                              {"NumTessera", "T000002"},
-                              {"DataRil", "01/02/2025"},
-                              {"DataScade", "31/01/2026"},
-                              {"Annullata", "No"}})});
+        {Costruttore::Tesserato("ROSSI MARIO"), Costruttore::Record({{"Tesserato", "BIANCHI ANNA"},
+                                                                     {"Carica", "Segretaria"},
+                                                                     {"NumTessera", "T000002"},
+                                                                     {"DataRil", "01/02/2025"},
+                                                                     {"DataScade", "31/01/2026"},
+                                                                     {"Annullata", "No"}})});
     if (conFoto)
         QVERIFY(Immagine(40, 50, Qt::blue).save(env.Percorso("2.jpg")));
     env->stampaSuPdf = env.Percorso("foglio.pdf");
@@ -380,7 +395,8 @@ void TestTessere::importaNelloSlot() {
     QVERIFY(Scuri(f.pagina, QRectF(105 + 31, 75 + 15, 40, 4)) > 20);
 }
 
-void TestTessere::modiDiRicerca() {
+void TestTessere::modiDiRicerca()
+{
     Ambiente env;
     auto frm = Apri();
     QStringList modi;
@@ -392,19 +408,19 @@ void TestTessere::modiDiRicerca() {
         ricerche << d;
     };
     for (int i = 1; i <= 9; ++i) {
-        auto *b = Controllo<QPushButton>(frm.get(),
-                                         qPrintable(QString("btnImporta0%1").arg(i)));
+        auto *b = Controllo<QPushButton>(frm.get(), qPrintable(QString("btnImporta0%1").arg(i)));
         QCOMPARE(b->text(), QString("Importa dati tesserino %1").arg(i));
         b->click();
     }
-    QCOMPARE(modi, (QStringList{"tessere_01", "tessere_02", "tessere_03", "tessere_04",
-                                "tessere_05", "tessere_06", "tessere_07", "tessere_08",
-                                "tessere_09"}));
+    QCOMPARE(modi,
+             (QStringList{"tessere_01", "tessere_02", "tessere_03", "tessere_04", "tessere_05",
+                          "tessere_06", "tessere_07", "tessere_08", "tessere_09"}));
     for (const auto &d : ricerche)
         QVERIFY(d.isNull()); // destroyed after use
 }
 
-void TestTessere::cancellaTutte_data() {
+void TestTessere::cancellaTutte_data()
+{
     QTest::addColumn<QString>("controllo");
     QTest::addColumn<bool>("risposta");
     QTest::addColumn<bool>("domanda");
@@ -414,7 +430,8 @@ void TestTessere::cancellaTutte_data() {
     QTest::newRow("Nuovo") << "cmdNuovo" << false << false << true;
 }
 
-void TestTessere::cancellaTutte() {
+void TestTessere::cancellaTutte()
+{
     QFETCH(QString, controllo);
     QFETCH(bool, risposta);
     QFETCH(bool, domanda);
@@ -462,7 +479,8 @@ void TestTessere::cancellaTutte() {
     QCOMPARE(dopo.last(), QString());
 }
 
-void TestTessere::mostra_data() {
+void TestTessere::mostra_data()
+{
     QTest::addColumn<QByteArray>("logo"); // contents of Logo.jpg; empty: no file
     QTest::addColumn<bool>("ini");
     QTest::newRow("primo uso") << QByteArray() << false;
@@ -470,7 +488,8 @@ void TestTessere::mostra_data() {
     QTest::newRow("logo illeggibile") << QByteArray("non \u00e8 un'immagine") << true;
 }
 
-void TestTessere::mostra() {
+void TestTessere::mostra()
+{
     QFETCH(QByteArray, logo);
     QFETCH(bool, ini);
     Ambiente env;
@@ -486,9 +505,9 @@ void TestTessere::mostra() {
     const QImage segnaposto = Foto(frm.get(), "imgBlank");
     QCOMPARE(segnaposto.size(), QSize(45, 45));
     QCOMPARE(Foto(frm.get(), "imgBianco").size(), QSize(58, 64));
-    const QStringList ente = ini ? QStringList{"Circolo Aurora", "Via Roma 1", "Tel. 051 1",
-                                               "Valida 2025"}
-                                 : QStringList{"", "", "", ""};
+    const QStringList ente =
+        ini ? QStringList{"Circolo Aurora", "Via Roma 1", "Tel. 051 1", "Valida 2025"}
+            : QStringList{"", "", "", ""};
     for (int i = 0; i < 9; ++i) {
         for (int k = 0; k < 4; ++k)
             QCOMPARE(Testo(frm.get(), kEnte[k] + Suff(i)).trimmed(), ente[k]);
@@ -516,7 +535,8 @@ void TestTessere::mostra() {
     }
 }
 
-void TestTessere::guidaEdEsci() {
+void TestTessere::guidaEdEsci()
+{
     Ambiente env;
     auto frm = Apri();
     QString titolo, corpo;
@@ -540,7 +560,8 @@ void TestTessere::guidaEdEsci() {
     QVERIFY(!QFile::exists(env.Percorso("Logo.jpg")));
 }
 
-void TestTessere::anteprima() {
+void TestTessere::anteprima()
+{
     Ambiente env;
     env->stampaSuPdf = env.Percorso("anteprima.pdf");
     auto frm = Apri();
@@ -572,7 +593,8 @@ void TestTessere::anteprima() {
     QVERIFY(env->messaggi.isEmpty());
 }
 
-void TestTessere::esitiDellaStampa_data() {
+void TestTessere::esitiDellaStampa_data()
+{
     QTest::addColumn<QString>("caso");
     QTest::addColumn<int>("dialoghi");
     QTest::addColumn<int>("forma"); // of the one message; -1 for none
@@ -583,7 +605,8 @@ void TestTessere::esitiDellaStampa_data() {
     QTest::newRow("Annulla") << "btnAnnulla" << 0 << -1 << false;
 }
 
-void TestTessere::esitiDellaStampa() {
+void TestTessere::esitiDellaStampa()
+{
     QFETCH(QString, caso);
     QFETCH(int, dialoghi);
     QFETCH(int, forma);
