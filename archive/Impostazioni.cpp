@@ -1,6 +1,7 @@
 #include "archive/Impostazioni.h"
 
 #include "archive/Errori.h"
+#include "archive/FileSicuro.h"
 #include "archive/Testo.h"
 
 #include <QFile>
@@ -116,7 +117,7 @@ void TFileIni::Salva() const
     }
     // Written aside and renamed over the old file: a failure leaves the old one whole.
     QSaveFile f(m_percorso);
-    if (!f.open(QIODevice::WriteOnly) || f.write(contenuto) != contenuto.size() || !f.commit())
+    if (!f.open(QIODevice::WriteOnly) || f.write(contenuto) != contenuto.size() || !ConfermaFile(f))
         throw ErroreFile(QStringLiteral("Unable to write to ") + m_percorso);
 }
 

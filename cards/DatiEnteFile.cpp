@@ -1,5 +1,6 @@
 #include "cards/DatiEnteFile.h"
 
+#include "archive/FileSicuro.h"
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 
@@ -69,7 +70,7 @@ bool SalvaLogo(const QString &cartella, const QImage &logo) {
         return false;
     if (!LogoDaSalvare(logo).save(&f, "JPG"))
         return false;
-    return f.commit();
+    return ConfermaFile(f);
 }
 
 } // namespace DatiEnteFile

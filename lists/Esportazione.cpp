@@ -1,5 +1,6 @@
 #include "lists/Esportazione.h"
 
+#include "archive/FileSicuro.h"
 #include "archive/Archivio.h"
 #include "archive/Errori.h"
 #include "archive/Testo.h"
@@ -399,6 +400,6 @@ void ScriviEsportazione(const QString &percorso, const TModelloRecords &griglia)
     }
     buffer.append(Chiusura, sizeof Chiusura - 1);
     scarica();
-    if (!file.commit())
+    if (!ConfermaFile(file))
         throw ErroreFile(QStringLiteral("Unable to write to ") + percorso);
 }

@@ -1,5 +1,6 @@
 #include "registry/Anagrafica.h"
 
+#include "archive/FileSicuro.h"
 #include "archive/Archivio.h"
 #include "archive/Testo.h"
 #include "checks/Carta.h"
@@ -327,7 +328,7 @@ bool TfrmAnagrafica::SalvaFotoScheda() {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return ConfermaFile(file);
 }
 
 // ---- New and save ---------------------------------------------------------------------

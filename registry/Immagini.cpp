@@ -1,5 +1,7 @@
 #include "registry/Immagini.h"
 
+#include "archive/FileSicuro.h"
+
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
@@ -32,9 +34,17 @@ bool ScriviJpeg(const QImage &immagine, const QString &percorso)
         QPainter p(&piena);
         p.drawImage(0, 0, immagine);
     }
-    QImageWriter w(percorso, "jpg");
+    // Written aside and renamed: a failed write leaves no half file behind.
+    QSaveFile file(percorso);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter w(&file, "jpg");
     w.setQuality(92);
-    return w.write(piena);
+    if (!w.write(piena)) {
+        file.cancelWriting();
+        return false;
+    }
+    return ConfermaFile(file);
 }
 
 QString TitoloSalvaJpeg()

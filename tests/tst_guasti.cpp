@@ -1,0 +1,254 @@
+// Failures on every write the user relies on, and corrupt files: each gives its message,
+// is never reported as success, and leaves every other record and file as it was.
+#include "archive/Archivio.h"
+#include "archive/Impostazioni.h"
+#include "lists/ExpAnagrafica.h"
+#include "lists/TrovaAnagrafica.h"
+#include "registry/Anagrafica.h"
+#include "shell/CambiaPassword.h"
+#include "shell/Crypt.h"
+#include "shell/Controlli.h"
+#include "shell/Password.h"
+#include "shell/Schermate.h"
+#include "support/Supporto.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using Piattaforma::Forma;
+
+namespace {
+// A disk that fails once a file would grow past `byte` bytes (writes beyond fail with EFBIG).
+class DiscoCheCede {
+public:
+    explicit DiscoCheCede(rlim_t byte)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_prima);
+        rlimit r = m_prima;
+        r.rlim_cur = byte;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~DiscoCheCede() { setrlimit(RLIMIT_FSIZE, &m_prima); }
+
+private:
+    rlimit m_prima{};
+};
+
+const QString MessaggioAccesso = QStringLiteral(
+    "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "
+    "possedere i privilegi di scrittura nella cartella di installazione del programma.");
+
+QLineEdit *Box(QWidget *w, const char *nome) { return Controllo<QLineEdit>(w, nome); }
+
+void NuovaScheda(TfrmAnagrafica &w, const QString &nome)
+{
+    Controllo<QAbstractButton>(&w, "cmdNuovo")->click();
+    Box(&w, "txtTesserato")->setText(nome);
+    Box(&w, "txtDataRil")->setText(QStringLiteral("01/01/2025"));
+    Box(&w, "txtDataScade")->setText(QStringLiteral("31/12/2025"));
+}
+
+bool NessunSuccesso(const Simulazione &sim)
+{
+    for (const auto &m : sim.messaggi)
+        if (m.forma == Forma::Informazione)
+            return false;
+    return true;
+}
+} // namespace
+
+class TestGuasti : public QObject {
+    Q_OBJECT
+
+private slots:
+    void salvataggioSenzaSpazio();
+    void salvataggioInterrotto();
+    void fotoInterrotta();
+    void impostazioniInterrotte();
+    void cambioPasswordInterrotto();
+    void esportazioneInterrotta();
+    void archivioCasuale();
+};
+
+void TestGuasti::salvataggioSenzaSpazio()
+{
+    // The archive lies on a device with no room left.
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        QSKIP("/dev/full is not available here");
+    Ambiente env;
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), env.Percorso("Tesserati.pro")));
+    TfrmAnagrafica w;
+    w.show();
+    NuovaScheda(w, QStringLiteral("ROSSI MARIO"));
+    Controllo<QAbstractButton>(&w, "cmdSalva")->click();
+    QCOMPARE(env->UltimoMessaggio(), MessaggioAccesso);
+    QVERIFY(NessunSuccesso(env.sim()));
+    QCOMPARE(Controllo<QLabel>(&w, "lblPosizione")->text(), QString());
+    QVERIFY(!QFile::exists(env.Percorso("1.jpg"))); // no photo for a record never stored
+}
+
+void TestGuasti::salvataggioInterrotto()
+{
+    // The disk gives way in the middle of the new record: the archive keeps exactly
+    // its three records, byte for byte, and the user is told.
+    Ambiente env;
+    const QList<QByteArray> tre = {Costruttore::Tesserato("A"), Costruttore::Tesserato("B"),
+                                   Costruttore::Tesserato("C")};
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), tre);
+    const QByteArray prima = Costruttore::LeggiFile(env.Percorso("Tesserati.pro"));
+    TfrmAnagrafica w;
+    w.show();
+    NuovaScheda(w, QStringLiteral("DQUATTRO"));
+    {
+        DiscoCheCede disco(3 * 2764 + 1000);
+        Controllo<QAbstractButton>(&w, "cmdSalva")->click();
+    }
+    QCOMPARE(env->UltimoMessaggio(), MessaggioAccesso);
+    QVERIFY(NessunSuccesso(env.sim()));
+    QCOMPARE(Costruttore::LeggiFile(env.Percorso("Tesserati.pro")), prima);
+    QCOMPARE(Controllo<QLabel>(&w, "lblPosizione")->text(), QString());
+
+    // With room again the same screen saves it as the fourth record.
+    Controllo<QAbstractButton>(&w, "cmdSalva")->click();
+    QCOMPARE(Controllo<QLabel>(&w, "lblPosizione")->text(), QStringLiteral("4"));
+    QCOMPARE(Costruttore::LeggiFile(env.Percorso("Tesserati.pro")).left(3 * 2764), prima);
+}
+
+void TestGuasti::fotoInterrotta()
+{
+    // The record is saved; its new photo does not fit on the disk: the old photo file
+    // stays whole, the user is warned, and the picture stays on screen.
+    Ambiente env;
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Costruttore::Tesserato("A")});
+    QImage vecchia = Immagine(40, 40, Qt::blue);
+    QVERIFY(vecchia.save(env.Percorso("1.jpg"), "JPG"));
+    const QByteArray primaFoto = Costruttore::LeggiFile(env.Percorso("1.jpg"));
+    TfrmAnagrafica w;
+    w.show();
+    Controllo<QAbstractButton>(&w, "cmdPrimo")->click();
+    QImage rumore(600, 600, QImage::Format_RGB32);
+    QRandomGenerator rng(7);
+    for (int y = 0; y < rumore.height(); ++y)
+        for (int x = 0; x < rumore.width(); ++x)
+            rumore.setPixel(x, y, rng.generate());
+    Controllo<TImmagine>(&w, "imgFoto")->SetPicture(rumore);
+    {
+        DiscoCheCede disco(2764 + 4096);
+        Controllo<QAbstractButton>(&w, "cmdSalva")->click();
+    }
+    QCOMPARE(env->messaggi.size(), 2);
+    QCOMPARE(env->messaggi[0].forma, Forma::Avviso);
+    QCOMPARE(env->messaggi[1].forma, Forma::Informazione);
+    QCOMPARE(Costruttore::LeggiFile(env.Percorso("1.jpg")), primaFoto);
+    QCOMPARE(Controllo<TImmagine>(&w, "imgFoto")->Picture().size(), QSize(600, 600));
+}
+
+void TestGuasti::impostazioniInterrotte()
+{
+    Ambiente env;
+    const QString percorso = env.Percorso("Quorvel.ini");
+    TFileIni(percorso).Scrivi("Dati Ente", "Titolo", "Circolo");
+    const QByteArray prima = Costruttore::LeggiFile(percorso);
+    TFileIni ini(percorso);
+    ini.Imposta("Dati Ente", "Note", QString(4000, u'x'));
+    {
+        DiscoCheCede disco(1000);
+        QVERIFY_THROWS_EXCEPTION(ErroreFile, ini.Salva());
+    }
+    QCOMPARE(Costruttore::LeggiFile(percorso), prima);
+}
+
+void TestGuasti::cambioPasswordInterrotto()
+{
+    Ambiente env;
+    const QString file = env.Percorso("unins000.dll");
+    TFileIni(file).Scrivi("Accesso", "Valore", Crypt::Encrypt("GIRASOLIDILUNA"));
+    const QByteArray prima = Costruttore::LeggiFile(file);
+    Schermate::Crea();
+    Schermate::frmPassword->show();
+    Controllo<QPushButton>(Schermate::frmPassword, "btnCambiaPassword")->click();
+    QWidget *cambia = Schermate::frmCambiaPassword;
+    Box(cambia, "txtPasswordOld")->setText("girasolidiluna");
+    Box(cambia, "txtPasswordNew")->setText("nuovapassword");
+    Box(cambia, "txtConferma")->setText("nuovapassword");
+    {
+        DiscoCheCede disco(10);
+        Controllo<QPushButton>(cambia, "cmdOK")->click();
+    }
+    QCOMPARE(env->UltimoMessaggio(),
+             QStringLiteral("Attenzione: si è verificato un errore durante la procedura di "
+                            "modifica della password. Si consiglia di reinstallare il software."));
+    QCOMPARE(Costruttore::LeggiFile(file), prima);
+    QVERIFY(cambia->isVisible()); // the screen stays open with its fields
+    QCOMPARE(Box(cambia, "txtPasswordNew")->text(), QStringLiteral("nuovapassword"));
+    Schermate::Distruggi();
+}
+
+void TestGuasti::esportazioneInterrotta()
+{
+    Ambiente env;
+    QList<QByteArray> record;
+    for (int i = 0; i < 50; ++i)
+        record << Costruttore::Tesserato("SOCIO " + QByteArray::number(i));
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), record);
+    QFile vecchio(env.Percorso("Tesserati.xls"));
+    QVERIFY(vecchio.open(QIODevice::WriteOnly));
+    vecchio.write("esportazione precedente");
+    vecchio.close();
+    TfrmExpAnagrafica w;
+    w.show();
+    env->risposte << true << true;
+    {
+        DiscoCheCede disco(2000);
+        Controllo<QToolButton>(&w, "cmdEsporta")->click();
+    }
+    QCOMPARE(env->UltimaForma(), Forma::Messaggio);
+    QVERIFY(env->UltimoMessaggio().startsWith("Attenzione: il sistema non permette di esportare"));
+    QVERIFY(env->aperti.isEmpty());
+    QCOMPARE(Costruttore::LeggiFile(env.Percorso("Tesserati.xls")),
+             QByteArray("esportazione precedente"));
+}
+
+void TestGuasti::archivioCasuale()
+{
+    // Random bytes as an archive (oversize length bytes everywhere, a trailing piece):
+    // browsing, searching and exporting go through it without harm.
+    Ambiente env;
+    QByteArray caos(5 * 2764 + 700, Qt::Uninitialized);
+    QRandomGenerator rng(20261210);
+    for (char &c : caos)
+        c = char(rng.bounded(256));
+    QFile f(env.Percorso("Tesserati.pro"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(caos);
+    f.close();
+
+    TfrmAnagrafica w;
+    w.show();
+    Controllo<QAbstractButton>(&w, "cmdPrimo")->click();
+    for (int i = 0; i < 6; ++i)
+        Controllo<QAbstractButton>(&w, "cmdAvanti")->click();
+    QCOMPARE(Controllo<QLabel>(&w, "lblPosizione")->text(), QStringLiteral("5"));
+    for (const char *nome : {"txtTesserato", "txtNote", "txtSesso"})
+        QVERIFY(Box(&w, nome)->text().size() <= Box(&w, nome)->maxLength());
+
+    TfrmExpAnagrafica exp(&w);
+    exp.show();
+    QCOMPARE(Controllo<QAbstractItemView>(&exp, "grdRecords")->model()->rowCount(), 5);
+    QCOMPARE(Costruttore::LeggiFile(env.Percorso("Tesserati.pro")), caos); // read only
+}
+
+QTEST_MAIN(TestGuasti)
+#include "tst_guasti.moc"
