@@ -1,7 +1,7 @@
 #include "cards/AnteprimaTessere.h"
 
+#include "cards/FinestraStampa.h"
 #include "cards/ModelloTesserini.h"
-#include "cards/Segnaposto.h"
 #include "cards/Tessere.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
@@ -17,37 +17,17 @@ TfrmAnteprimaTessere::TfrmAnteprimaTessere(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAnteprimaTessere"));
     setWindowTitle(QStringLiteral(" Anteprima di stampa"));
-    setFixedSize(348, 310);
+    setFixedSize(348, 330);
     // The preview window of the sheet is captioned with the program's name.
     m_rep->ReportOptions.Name = QStringLiteral("Quorvel");
 
-    imgStampante = new TImmagine(this);
-    imgStampante->setObjectName(QStringLiteral("imgStampante"));
-    imgStampante->setGeometry(14, 14, 320, 230);
-    imgStampante->SetPicture(Segnaposto::DaSvg(QStringLiteral(":/cards/stampante.svg"),
-                                               QSize(320, 230), Qt::transparent));
-
-    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
-    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
-    lblAttendere->setGeometry(14, 244, 320, 22);
-    lblAttendere->setAlignment(Qt::AlignCenter);
-    QFont fa = lblAttendere->font();
-    fa.setItalic(true);
-    fa.setBold(true);
-    lblAttendere->setFont(fa);
-    lblAttendere->setStyleSheet(QStringLiteral("color: #DC143C;"));
-    lblAttendere->hide();
-
-    btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
-    btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
-    btnAnnulla->setGeometry(14, 268, 120, 32);
-    btnAnnulla->setAutoDefault(false);
-    btnStampa = new QPushButton(QStringLiteral("Mostra anteprima"), this);
-    btnStampa->setObjectName(QStringLiteral("btnStampa"));
-    btnStampa->setGeometry(174, 268, 160, 32);
-    btnStampa->setAutoDefault(false);
-
-    connect(btnStampa, &QPushButton::pressed, lblAttendere, &QLabel::show);
+    const auto c =
+        FinestraStampa::Costruisci(this, "imgStampante", QStringLiteral(":/cards/stampante.svg"),
+                                   QStringLiteral("Mostra anteprima"));
+    imgStampante = c.immagine;
+    lblAttendere = c.lblAttendere;
+    btnAnnulla = c.btnAnnulla;
+    btnStampa = c.btnStampa;
     connect(btnStampa, &QPushButton::clicked, this, &TfrmAnteprimaTessere::btnStampaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &TfrmAnteprimaTessere::btnAnnullaClick);
 
@@ -64,11 +44,7 @@ void TfrmAnteprimaTessere::showEvent(QShowEvent *e)
 
 void TfrmAnteprimaTessere::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
-    QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
-    g.setColorAt(1, Qt::white);
-    p.fillRect(rect(), g);
+    FinestraStampa::DisegnaSfumatura(this);
 }
 
 void TfrmAnteprimaTessere::btnStampaClick()

@@ -4,6 +4,7 @@
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
+#include "cards/FinestraStampa.h"
 #include "cards/ModelloTessera.h"
 #include "cards/Segnaposto.h"
 #include "cards/Tessera.h"
@@ -38,12 +39,14 @@ const QString kStampaFallita = QStringLiteral(
     "Attenzione: la stampa non \u00e8 andata a buon fine.\n\r\n\rAccertarsi che la stampante sia "
     "configurata correttamente.");
 
-QString PercorsoIni() {
+QString PercorsoIni()
+{
     return QDir(Piattaforma::CartellaProgramma()).filePath(NomeFileIni);
 }
 
 // A margin as printed: a real number with the comma as decimal separator.
-double Millimetri(const QString &testo) {
+double Millimetri(const QString &testo)
+{
     QLocale italiano(QLocale::Italian, QLocale::Italy);
     italiano.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
@@ -54,7 +57,8 @@ double Millimetri(const QString &testo) {
     return v;
 }
 
-QLabel *Titolo(QWidget *parent, const char *nome, const QString &testo, const QRect &r) {
+QLabel *Titolo(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
+{
     auto *l = new QLabel(testo, parent);
     l->setObjectName(QString::fromLatin1(nome));
     l->setGeometry(r);
@@ -65,7 +69,8 @@ QLabel *Titolo(QWidget *parent, const char *nome, const QString &testo, const QR
     return l;
 }
 
-QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r) {
+QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
+{
     auto *b = new QPushButton(testo, parent);
     b->setObjectName(QString::fromLatin1(nome));
     b->setGeometry(r);
@@ -73,7 +78,8 @@ QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, c
     return b;
 }
 
-QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r) {
+QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r)
+{
     auto *t = new QLineEdit(QStringLiteral("0"), parent);
     t->setObjectName(QString::fromLatin1(nome));
     t->setGeometry(r);
@@ -87,27 +93,11 @@ QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r) {
     return t;
 }
 
-// Prints the prepared card through the print dialog. Cancelling, or having no printer,
-// prints nothing and is no failure; a printer that then fails to print throws, so the
-// failure is reported instead of passing for a print.
-void Stampa(const TReport &report, QWidget *owner) {
-    QPrinter stampante(QPrinter::HighResolution);
-    stampante.setDocName(report.ReportOptions.Name);
-    stampante.setCreator(QStringLiteral("Quorvel"));
-    stampante.setFullPage(true);
-    stampante.setCopyCount(1);
-    stampante.setPageLayout(Pittore::LayoutPagina(report.PreparedPages().front()));
-    if (!Piattaforma::DialogoStampa(stampante, owner, report.PreparedCount()))
-        return;
-    if (!StampaReport::StampaSu(stampante, report,
-                                StampaReport::PagineScelte(stampante, report.PreparedCount(), 0)))
-        throw ErroreReport(QStringLiteral("Print"));
-}
-
 } // namespace
 
 TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
-    : QDialog(parent), m_rep(CreaTesserino(VarianteTessera::Stampa)) {
+    : QDialog(parent), m_rep(CreaTesserino(VarianteTessera::Stampa))
+{
     setObjectName(QStringLiteral("frmStampaTessera"));
     setWindowTitle(QStringLiteral(" Stampa tesserino"));
     setFixedSize(600, 380);
@@ -181,22 +171,21 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
 
 TfrmStampaTessera::~TfrmStampaTessera() = default;
 
-void TfrmStampaTessera::showEvent(QShowEvent *e) {
+void TfrmStampaTessera::showEvent(QShowEvent *e)
+{
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Proprietario);
     if (!e->spontaneous())
         FormShow();
 }
 
-void TfrmStampaTessera::paintEvent(QPaintEvent *) {
-    QPainter p(this);
-    QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
-    g.setColorAt(1, Qt::white);
-    p.fillRect(rect(), g);
+void TfrmStampaTessera::paintEvent(QPaintEvent *)
+{
+    FinestraStampa::DisegnaSfumatura(this);
 }
 
-void TfrmStampaTessera::FormShow() {
+void TfrmStampaTessera::FormShow()
+{
     const TFileIni ini(PercorsoIni());
     txtTop->setText(ini.Leggi(kSezioneMargini, kSuperiore));
     txtLeft->setText(ini.Leggi(kSezioneMargini, kSinistro));
@@ -212,7 +201,8 @@ void TfrmStampaTessera::FormShow() {
         txtLeft->setText(QStringLiteral("0"));
 }
 
-void TfrmStampaTessera::Passo(QLineEdit *margine, int delta) {
+void TfrmStampaTessera::Passo(QLineEdit *margine, int delta)
+{
     bool ok = false;
     const int v = Testo::Trim32(margine->text()).toInt(&ok);
     if (!ok) {
@@ -224,20 +214,25 @@ void TfrmStampaTessera::Passo(QLineEdit *margine, int delta) {
     margine->setText(QString::number(v + delta));
 }
 
-void TfrmStampaTessera::btnTopMinusClick() {
+void TfrmStampaTessera::btnTopMinusClick()
+{
     Passo(txtTop, -1);
 }
-void TfrmStampaTessera::btnTopPlusClick() {
+void TfrmStampaTessera::btnTopPlusClick()
+{
     Passo(txtTop, +1);
 }
-void TfrmStampaTessera::btnLeftMinusClick() {
+void TfrmStampaTessera::btnLeftMinusClick()
+{
     Passo(txtLeft, -1);
 }
-void TfrmStampaTessera::btnLeftPlusClick() {
+void TfrmStampaTessera::btnLeftPlusClick()
+{
     Passo(txtLeft, +1);
 }
 
-void TfrmStampaTessera::SalvaMargine(const QString &chiave, QLineEdit *margine) {
+void TfrmStampaTessera::SalvaMargine(const QString &chiave, QLineEdit *margine)
+{
     TFileIni ini(PercorsoIni());
     ini.Imposta(kSezioneMargini, chiave, Testo::Trim32(margine->text()));
     ini.Imposta(kSezioneOrientamento, kOrientamento,
@@ -246,14 +241,17 @@ void TfrmStampaTessera::SalvaMargine(const QString &chiave, QLineEdit *margine) 
 }
 
 // These throw on a settings file that cannot be written: the print reports it.
-void TfrmStampaTessera::btnApplicaTopClick() {
+void TfrmStampaTessera::btnApplicaTopClick()
+{
     SalvaMargine(kSuperiore, txtTop);
 }
-void TfrmStampaTessera::btnApplicaLeftClick() {
+void TfrmStampaTessera::btnApplicaLeftClick()
+{
     SalvaMargine(kSinistro, txtLeft);
 }
 
-void TfrmStampaTessera::btnStampaClick() {
+void TfrmStampaTessera::btnStampaClick()
+{
     try {
         btnApplicaTopClick();
         btnApplicaLeftClick();
@@ -269,7 +267,7 @@ void TfrmStampaTessera::btnStampaClick() {
         RiempiTessera(*m_rep, DatiTesseraDa(tessera));
         if (!m_rep->PrepareReport(true))
             throw ErroreReport(QStringLiteral("PrepareReport"));
-        Stampa(*m_rep, this);
+        FinestraStampa::Stampa(*m_rep, this);
     } catch (const std::exception &) {
         lblAttendere->hide();
         Piattaforma::Avviso(kStampaFallita, this);
@@ -280,6 +278,7 @@ void TfrmStampaTessera::btnStampaClick() {
     accept();
 }
 
-void TfrmStampaTessera::btnAnnullaClick() {
+void TfrmStampaTessera::btnAnnullaClick()
+{
     reject();
 }

@@ -1,0 +1,80 @@
+#include "cards/FinestraStampa.h"
+
+#include "cards/Segnaposto.h"
+#include "platform/Piattaforma.h"
+#include "report/Pittore.h"
+#include "report/Report.h"
+#include "report/Stampa.h"
+#include "shell/Controlli.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace FinestraStampa {
+
+void DisegnaSfumatura(QWidget *w)
+{
+    QPainter p(w);
+    QLinearGradient g(0, 0, 0, w->height());
+    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
+    g.setColorAt(1, Qt::white);
+    p.fillRect(w->rect(), g);
+}
+
+ControlliAttesa Costruisci(QDialog *d, const char *nomeImmagine, const QString &svg,
+                           const QString &testoPulsante)
+{
+    const int w = d->width(), h = d->height();
+    ControlliAttesa c{};
+    c.immagine = new TImmagine(d);
+    c.immagine->setObjectName(QString::fromLatin1(nomeImmagine));
+    c.immagine->setGeometry(14, 14, w - 28, 230);
+    c.immagine->SetPicture(Segnaposto::DaSvg(svg, QSize(w - 28, 230), Qt::transparent));
+
+    c.lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), d);
+    c.lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
+    c.lblAttendere->setGeometry(14, 250, w - 28, 24);
+    c.lblAttendere->setAlignment(Qt::AlignCenter);
+    QFont fa = c.lblAttendere->font();
+    fa.setItalic(true);
+    fa.setBold(true);
+    c.lblAttendere->setFont(fa);
+    c.lblAttendere->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    c.lblAttendere->hide();
+
+    c.btnAnnulla = new QPushButton(QStringLiteral("Annulla"), d);
+    c.btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
+    c.btnAnnulla->setGeometry(14, h - 46, 140, 32);
+    c.btnAnnulla->setAutoDefault(false);
+    c.btnStampa = new QPushButton(testoPulsante, d);
+    c.btnStampa->setObjectName(QStringLiteral("btnStampa"));
+    c.btnStampa->setGeometry(w - 174, h - 46, 160, 32);
+    c.btnStampa->setAutoDefault(false);
+    QObject::connect(c.btnStampa, &QPushButton::pressed, c.lblAttendere, &QLabel::show);
+    return c;
+}
+
+void Stampa(const TReport &report, QWidget *owner)
+{
+    const int n = report.PreparedCount();
+    QPrinter stampante(QPrinter::HighResolution);
+    stampante.setDocName(report.ReportOptions.Name);
+    stampante.setCreator(QStringLiteral("Quorvel"));
+    stampante.setFullPage(true);
+    stampante.setCopyCount(1);
+    stampante.setCollateCopies(true);
+    stampante.setPageLayout(Pittore::LayoutPagina(report.PreparedPages().front()));
+    if (!Piattaforma::DialogoStampa(stampante, owner, n))
+        return;
+    const QList<int> pagine = StampaReport::PagineScelte(stampante, n, 0);
+    if (pagine.isEmpty())
+        return;
+    if (!StampaReport::StampaSu(stampante, report, pagine))
+        throw ErroreReport(
+            QStringLiteral("Printing of \"%1\" failed").arg(report.ReportOptions.Name));
+}
+
+} // namespace FinestraStampa

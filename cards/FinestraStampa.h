@@ -1,0 +1,35 @@
+#pragma once
+// Pieces shared by the print and preview screens of the cards: the steel-blue
+// gradient, the frame of picture, wait line, "Annulla" and action button, and
+// printing a prepared report through the print dialog.
+#include <QString>
+
+class QDialog;
+class QLabel;
+class QPushButton;
+class QWidget;
+class TImmagine;
+class TReport;
+
+namespace FinestraStampa {
+
+// Steel blue at the top fading to white at the bottom.
+void DisegnaSfumatura(QWidget *w);
+
+struct ControlliAttesa {
+    TImmagine *immagine;
+    QLabel *lblAttendere;
+    QPushButton *btnAnnulla;
+    QPushButton *btnStampa;
+};
+// Lays the picture (drawn from `svg`), the hidden wait line and the two buttons on a
+// screen whose fixed size is already set; pressing the action button shows the wait line.
+ControlliAttesa Costruisci(QDialog *d, const char *nomeImmagine, const QString &svg,
+                           const QString &testoPulsante);
+
+// Prints the prepared report through the print dialog. Cancelling, or having no printer,
+// prints nothing and is no failure; a printer that then fails throws, so the failure is
+// reported instead of passing for a print.
+void Stampa(const TReport &report, QWidget *owner);
+
+} // namespace FinestraStampa
