@@ -14,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,6 +33,21 @@ QImage Disegno(const QString &risorsa, QSize dimensione)
     if (!img.isNull())
         img.setDevicePixelRatio(2.0);
     return img;
+}
+
+QFrame *PannelloPassword(QWidget *schermata, QRect sfondo)
+{
+    auto *esterno = new QVBoxLayout(schermata);
+    esterno->setContentsMargins(0, 0, 0, 0);
+    auto *pan = new QFrame(schermata);
+    pan->setObjectName(QStringLiteral("panContainer"));
+    esterno->addWidget(pan);
+    auto *shp = new QFrame(pan);
+    shp->setObjectName(QStringLiteral("shpSfondo"));
+    shp->setStyleSheet(QStringLiteral("QFrame#shpSfondo { background: qlineargradient(x1:0, "
+                                      "y1:0, x2:0, y2:1, stop:0 #4682B4, stop:1 #FFFFFF); }"));
+    shp->setGeometry(sfondo);
+    return pan;
 }
 
 TImmagine *Figura(QWidget *parent, const char *nome, const QString &risorsa, QSize dimensione)

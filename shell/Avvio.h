@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QFrame;
 class QLabel;
 class TImmagine;
 class TEtichetta;
@@ -29,6 +30,10 @@ TImmagine *Figura(QWidget *parent, const char *nome, const QString &risorsa, QSi
 inline constexpr QRgb ColoreLink = 0xFF00008B;
 inline constexpr QRgb ColoreLinkPremuto = 0xFFFFA500;
 void Collegamento(TEtichetta *link, TImmagine *icona, const std::function<void()> &azione);
+
+// The frame of the password screens: the panel `panContainer` filling the screen,
+// with the gradient rectangle `shpSfondo` (steel blue to white) in it.
+QFrame *PannelloPassword(QWidget *schermata, QRect sfondo);
 
 // The start-screen help topic.
 QString TitoloGuidaAvvio();

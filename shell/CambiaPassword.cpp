@@ -50,17 +50,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("frmCambiaPassword"));
     setWindowTitle(QStringLiteral(" Cambia password"));
 
-    auto *esterno = new QVBoxLayout(this);
-    esterno->setContentsMargins(0, 0, 0, 0);
-    auto *pan = new QFrame(this);
-    pan->setObjectName(QStringLiteral("panContainer"));
-    esterno->addWidget(pan);
-
-    auto *sfondo = new QFrame(pan);
-    sfondo->setObjectName(QStringLiteral("shpSfondo"));
-    sfondo->setStyleSheet(QStringLiteral("QFrame#shpSfondo { background: qlineargradient(x1:0, "
-                                         "y1:0, x2:0, y2:1, stop:0 #4682B4, stop:1 #FFFFFF); }"));
-    sfondo->setGeometry(0, 150, 520, 300);
+    auto *pan = Guscio::PannelloPassword(this, QRect(0, 150, 520, 300));
     Guscio::Figura(pan, "imgLogo", QStringLiteral(":/shell/banner_cambia.svg"), {520, 150})
         ->move(0, 0);
 
@@ -126,7 +116,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget *parent) : QWidget(parent)
     connect(cmdOK, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdOKClick);
     connect(esci, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdEsciClick);
 
-    sfondo->setFixedHeight(y + 60 - 150);
+    pan->findChild<QFrame *>(QStringLiteral("shpSfondo"))->setFixedHeight(y + 60 - 150);
     pan->setFixedSize(520, y + 60);
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }

@@ -43,17 +43,8 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral(" Quorvel - Accesso"));
 
-    auto *esterno = new QVBoxLayout(this);
-    esterno->setContentsMargins(0, 0, 0, 0);
-    auto *pan = new QFrame(this);
-    pan->setObjectName(QStringLiteral("panContainer"));
-    esterno->addWidget(pan);
-
     // Gradient backgrounds, steel blue to white.
-    auto *sfondo = new QFrame(pan);
-    sfondo->setObjectName(QStringLiteral("shpSfondo"));
-    sfondo->setStyleSheet(QStringLiteral("QFrame#shpSfondo { background: qlineargradient(x1:0, "
-                                         "y1:0, x2:0, y2:1, stop:0 #4682B4, stop:1 #FFFFFF); }"));
+    auto *pan = Guscio::PannelloPassword(this, QRect(0, 150, 520, 170));
     auto *titolo = new QFrame(pan);
     titolo->setObjectName(QStringLiteral("shpTitolo"));
     titolo->setStyleSheet(QStringLiteral("QFrame#shpTitolo { background: qlineargradient(x1:0, "
@@ -62,7 +53,6 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent)
     auto *logo = Guscio::Figura(pan, "imgLogo", QStringLiteral(":/shell/banner_password.svg"),
                                 {520, 150});
     logo->move(0, 0);
-    sfondo->setGeometry(0, 150, 520, 170);
     titolo->setGeometry(30, 172, 460, 30);
 
     auto *rigo = new QLabel(QStringLiteral("Immetti la password e premi OK."), pan);
