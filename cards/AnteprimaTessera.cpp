@@ -14,7 +14,7 @@
 #include <QShowEvent>
 
 TfrmAnteprimaTessera::TfrmAnteprimaTessera(QWidget *parent)
-    : QDialog(parent), m_rep(CreaTesserino(VarianteTessera::Anteprima))
+    : QDialog(parent, Finestra::FlagsFissa), m_rep(CreaTesserino(VarianteTessera::Anteprima))
 {
     setObjectName(QStringLiteral("frmAnteprimaTessera"));
     setWindowTitle(QStringLiteral(" Anteprima di stampa"));

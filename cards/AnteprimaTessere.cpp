@@ -13,7 +13,7 @@
 #include <QShowEvent>
 
 TfrmAnteprimaTessere::TfrmAnteprimaTessere(QWidget *parent)
-    : QDialog(parent), m_rep(CreaTesserini())
+    : QDialog(parent, Finestra::FlagsFissa), m_rep(CreaTesserini())
 {
     setObjectName(QStringLiteral("frmAnteprimaTessere"));
     setWindowTitle(QStringLiteral(" Anteprima di stampa"));

@@ -26,7 +26,7 @@ QFrame *Pannello(QWidget *parent, const QRect &r) {
 }
 } // namespace
 
-TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent) {
+TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa) {
     setObjectName(QStringLiteral("frmDatiEnte"));
     setWindowTitle(QStringLiteral(" Dati Ente o Associazione"));
     setFixedSize(kLarghezza, kAltezza);
@@ -45,7 +45,7 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent) {
     imgFoto = new TImmagine(this);
     imgFoto->setObjectName(QStringLiteral("imgFoto"));
     imgFoto->setGeometry(20, 50, 157, 174);
-    imgFoto->SetPicture(Segnaposto::Ritratto());
+    Segnaposto::MostraRitratto(imgFoto);
     imgFoto->setStyleSheet(QStringLiteral("border: 1px solid #1B2F5E;"));
 
     // The name and the two subtitles on one navy panel, the note line on a second one.

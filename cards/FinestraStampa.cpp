@@ -32,7 +32,7 @@ ControlliAttesa Costruisci(QDialog *d, const char *nomeImmagine, const QString &
     c.immagine = new TImmagine(d);
     c.immagine->setObjectName(QString::fromLatin1(nomeImmagine));
     c.immagine->setGeometry(14, 14, w - 28, 230);
-    c.immagine->SetPicture(Segnaposto::DaSvg(svg, QSize(w - 28, 230), Qt::transparent));
+    c.immagine->SetSvg(svg, QSize(w - 28, 230));
 
     c.lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), d);
     c.lblAttendere->setObjectName(QStringLiteral("lblAttendere"));

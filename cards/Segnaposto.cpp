@@ -1,9 +1,6 @@
 #include "cards/Segnaposto.h"
 
-#include <QPainter>
 #include "shell/Controlli.h"
-
-#include <QSvgRenderer>
 
 namespace Segnaposto {
 
@@ -11,12 +8,23 @@ QImage DaSvg(const QString &risorsa, QSize dimensione, QColor fondo) {
     return DisegnaSvg(risorsa, dimensione, fondo);
 }
 
-QImage Ritratto(QSize dimensione) {
-    return DaSvg(QStringLiteral(":/cards/ritratto.svg"), dimensione);
+namespace {
+const QString SvgRitratto = QStringLiteral(":/cards/ritratto.svg");
+const QString SvgLogo = QStringLiteral(":/cards/logo.svg");
+} // namespace
+
+QImage Ritratto(QSize dimensione) { return DaSvg(SvgRitratto, dimensione); }
+
+QImage Logo(QSize dimensione) { return DaSvg(SvgLogo, dimensione); }
+
+void MostraRitratto(TImmagine *immagine, QSize dimensione)
+{
+    immagine->SetSvg(SvgRitratto, dimensione, 1.0, Qt::white);
 }
 
-QImage Logo(QSize dimensione) {
-    return DaSvg(QStringLiteral(":/cards/logo.svg"), dimensione);
+void MostraLogo(TImmagine *immagine, QSize dimensione)
+{
+    immagine->SetSvg(SvgLogo, dimensione, 1.0, Qt::white);
 }
 
 QImage Puntino() {

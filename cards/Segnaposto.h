@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSize>
 
+class TImmagine;
+
 namespace Segnaposto {
 
 inline constexpr QSize RitrattoGrande(157, 174);
@@ -18,6 +20,10 @@ QImage Ritratto(QSize dimensione = RitrattoGrande);
 QImage Logo(QSize dimensione = LogoGrande);
 // 2 x 2 pixels, all opaque white.
 QImage Puntino();
+// The same pictures put in a picture box, drawn only when first needed.
+void MostraRitratto(TImmagine *immagine, QSize dimensione = RitrattoGrande);
+void MostraLogo(TImmagine *immagine, QSize dimensione = LogoGrande);
+
 // Any SVG of the resources drawn at the given size, on white or on the given ground.
 QImage DaSvg(const QString &risorsa, QSize dimensione, QColor fondo = Qt::white);
 

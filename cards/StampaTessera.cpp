@@ -96,7 +96,7 @@ QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r)
 } // namespace
 
 TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
-    : QDialog(parent), m_rep(CreaTesserino(VarianteTessera::Stampa))
+    : QDialog(parent, Finestra::FlagsFissa), m_rep(CreaTesserino(VarianteTessera::Stampa))
 {
     setObjectName(QStringLiteral("frmStampaTessera"));
     setWindowTitle(QStringLiteral(" Stampa tesserino"));
@@ -105,8 +105,7 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     imgMargini = new TImmagine(this);
     imgMargini->setObjectName(QStringLiteral("imgMargini"));
     imgMargini->setGeometry(14, 14, 320, 300);
-    imgMargini->SetPicture(
-        Segnaposto::DaSvg(QStringLiteral(":/cards/margini.svg"), QSize(320, 300), Qt::transparent));
+    imgMargini->SetSvg(QStringLiteral(":/cards/margini.svg"), QSize(320, 300));
 
     const int x = 352;
     lblTitOrientamento =

@@ -19,7 +19,7 @@ namespace {
 
 } // namespace
 
-TfrmStampaTessere::TfrmStampaTessere(QWidget *parent) : QDialog(parent), m_rep(CreaTesserini())
+TfrmStampaTessere::TfrmStampaTessere(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa), m_rep(CreaTesserini())
 {
     setObjectName(QStringLiteral("frmStampaTessere"));
     setWindowTitle(QStringLiteral(" Stampa pi\u00F9 tessere su foglio A4"));

@@ -124,11 +124,11 @@ TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
     // Hidden placeholders: portrait, logo and the white dot of a cleared picture.
     imgBianco = new TImmagine(this);
     imgBianco->setObjectName(QStringLiteral("imgBianco"));
-    imgBianco->SetPicture(Segnaposto::Ritratto(Segnaposto::RitrattoGrande));
+    Segnaposto::MostraRitratto(imgBianco, Segnaposto::RitrattoGrande);
     imgBianco->hide();
     imgBlank = new TImmagine(this);
     imgBlank->setObjectName(QStringLiteral("imgBlank"));
-    imgBlank->SetPicture(Segnaposto::Logo(Segnaposto::LogoGrande));
+    Segnaposto::MostraLogo(imgBlank, Segnaposto::LogoGrande);
     imgBlank->hide();
     imgPuntino = new TImmagine(this);
     imgPuntino->setObjectName(QStringLiteral("imgPuntino"));

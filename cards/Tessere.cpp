@@ -116,11 +116,11 @@ TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent)
     // Hidden placeholders of the small cards.
     imgBianco = new TImmagine(this);
     imgBianco->setObjectName(QStringLiteral("imgBianco"));
-    imgBianco->SetPicture(Segnaposto::Ritratto(Segnaposto::RitrattoPiccolo));
+    Segnaposto::MostraRitratto(imgBianco, Segnaposto::RitrattoPiccolo);
     imgBianco->hide();
     imgBlank = new TImmagine(this);
     imgBlank->setObjectName(QStringLiteral("imgBlank"));
-    imgBlank->SetPicture(Segnaposto::Logo(Segnaposto::LogoPiccolo));
+    Segnaposto::MostraLogo(imgBlank, Segnaposto::LogoPiccolo);
     imgBlank->hide();
     lblPosizione = new QLabel(this);
     lblPosizione->setObjectName(QStringLiteral("lblPosizione"));

@@ -42,7 +42,7 @@ QString TipoDa3(const QString &testo) {
 }
 } // namespace
 
-TfrmCarta::TfrmCarta(QWidget *parent) : QDialog(parent) {
+TfrmCarta::TfrmCarta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa) {
     setObjectName(QStringLiteral("frmCarta"));
     setWindowTitle(QStringLiteral(" Controllo carta di credito"));
     FormCreate();

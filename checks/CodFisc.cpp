@@ -16,7 +16,7 @@ const QColor Verde(0x2E, 0x8B, 0x57);
 constexpr int Lunghezza = 16;
 } // namespace
 
-TfrmCodFisc::TfrmCodFisc(QWidget *parent) : QDialog(parent) {
+TfrmCodFisc::TfrmCodFisc(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa) {
     setObjectName(QStringLiteral("frmCodFisc"));
     setWindowTitle(QStringLiteral(" Controllo codice fiscale"));
     FormCreate();

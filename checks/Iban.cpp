@@ -16,7 +16,7 @@ const QColor Acciaio(0x46, 0x82, 0xB4);
 constexpr int Lunghezza = 27;
 } // namespace
 
-TfrmIban::TfrmIban(QWidget *parent) : QDialog(parent) {
+TfrmIban::TfrmIban(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa) {
     setObjectName(QStringLiteral("frmIban"));
     setWindowTitle(QStringLiteral(" Controllo IBAN"));
     FormCreate();

@@ -16,7 +16,7 @@ const QColor Acciaio(0x46, 0x82, 0xB4);
 constexpr int Lunghezza = 11;
 } // namespace
 
-TfrmPartitaIva::TfrmPartitaIva(QWidget *parent) : QDialog(parent) {
+TfrmPartitaIva::TfrmPartitaIva(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa) {
     setObjectName(QStringLiteral("frmPartitaIva"));
     setWindowTitle(QStringLiteral(" Controllo partita IVA"));
     FormCreate();

@@ -23,8 +23,6 @@ namespace {
 
 constexpr QSize DimensioneBanner(588, 118);
 
-// The banner drawn at twice its size, so it stays sharp on dense screens.
-QImage Banner(const QString &risorsa) { return DisegnaSvg(risorsa, DimensioneBanner * 2); }
 
 QFont FontCampo() {
     QFont f(QStringLiteral("Courier New"), 20, QFont::Bold);
@@ -71,7 +69,8 @@ Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &t
     c.imgLogo = new TImmagine(schermata);
     c.imgLogo->setObjectName(QStringLiteral("imgLogo"));
     c.imgLogo->setFixedSize(DimensioneBanner);
-    c.imgLogo->SetPicture(Banner(banner));
+    // Drawn at twice its size, so it stays sharp on dense screens.
+    c.imgLogo->SetSvg(banner, DimensioneBanner * 2, 2.0);
 
     c.panContainer = new QFrame(schermata);
     c.panContainer->setObjectName(QStringLiteral("panContainer"));

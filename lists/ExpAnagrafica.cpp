@@ -62,7 +62,7 @@ QToolButton *Pulsante(QWidget *parent, const char *nome, const QString &testo,
 
 } // namespace
 
-TfrmExpAnagrafica::TfrmExpAnagrafica(QWidget *parent) : QDialog(parent)
+TfrmExpAnagrafica::TfrmExpAnagrafica(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmExpAnagrafica"));
     setWindowTitle(QStringLiteral(" Esporta archivio anagrafico dei tesserati in Microsoft Excel"));

@@ -20,7 +20,7 @@ namespace {
 QString g_ultimaChiave;
 } // namespace
 
-TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent)
+TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmSospesi"));
     Finestra::Fissa(this, Finestra::Centro::Schermo);

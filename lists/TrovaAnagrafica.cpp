@@ -57,7 +57,7 @@ QLabel *Nascosta(const QString &nome, const QString &testo, QWidget *parent)
 }
 } // namespace
 
-TfrmTrovaAnagrafica::TfrmTrovaAnagrafica(QWidget *parent) : QDialog(parent)
+TfrmTrovaAnagrafica::TfrmTrovaAnagrafica(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmTrovaAnagrafica"));
     Finestra::Fissa(this, Finestra::Centro::Schermo);

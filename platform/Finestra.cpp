@@ -10,18 +10,20 @@ namespace Finestra {
 void Massimizzata(QWidget *w)
 {
     // Changing flags re-styles the whole tree: only when they differ.
-    if (w->windowFlags() != Qt::Window)
+    if (w->windowType() != Qt::Window)
         w->setWindowFlags(Qt::Window);
+    // A window that was never sized would be sized to its contents first, which
+    // lays out and styles every control of a screen that may not be shown yet.
+    if (!w->testAttribute(Qt::WA_Resized))
+        w->resize(1024, 768);
     w->setWindowState(Qt::WindowMaximized);
 }
 
 void Fissa(QWidget *w, Centro centro)
 {
     // A title bar without close, minimize or maximize buttons: left only through its own buttons.
-    const Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                  Qt::MSWindowsFixedSizeDialogHint;
-    if (w->windowFlags() != flags)
-        w->setWindowFlags(flags);
+    if (w->windowFlags() != FlagsFissa)
+        w->setWindowFlags(FlagsFissa);
     if (w->layout())
         w->layout()->setSizeConstraint(QLayout::SetFixedSize);
     w->setProperty("centro", static_cast<int>(centro));

@@ -41,7 +41,7 @@ QString Trim(const QString &s)
 QString Numero(int i) { return QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')); }
 } // namespace
 
-TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent)
+TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmAllegaCartella"));
     setWindowTitle(QStringLiteral(" Allega file"));

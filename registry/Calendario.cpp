@@ -13,7 +13,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-TfrmCalendario::TfrmCalendario(QWidget *parent) : QDialog(parent)
+TfrmCalendario::TfrmCalendario(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmCalendario"));
     setWindowTitle(QStringLiteral(" Importazione data"));

@@ -38,7 +38,7 @@ QFrame *Pannello(QWidget *parent, const QString &nome, const QString &titolo, TI
 }
 } // namespace
 
-TfrmWebCam::TfrmWebCam(QWidget *parent) : QDialog(parent)
+TfrmWebCam::TfrmWebCam(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmWebCam"));
     setWindowTitle(QStringLiteral(" Cattura foto con webcam"));

@@ -45,7 +45,7 @@ bool Memorizzabile(const QString &password)
 }
 } // namespace
 
-TfrmCambiaPassword::TfrmCambiaPassword(QWidget *parent) : QWidget(parent)
+TfrmCambiaPassword::TfrmCambiaPassword(QWidget *parent) : QWidget(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmCambiaPassword"));
     setWindowTitle(QStringLiteral(" Cambia password"));

@@ -38,7 +38,7 @@ TImmagine::TImmagine(QWidget *parent) : QWidget(parent) {}
 const QImage &TImmagine::Picture() const
 {
     if (!m_svg.isEmpty()) {
-        m_immagine = DisegnaSvg(m_svg, m_svgPixel);
+        m_immagine = DisegnaSvg(m_svg, m_svgPixel, m_svgFondo);
         m_immagine.setDevicePixelRatio(m_svgRapporto);
         const_cast<TImmagine *>(this)->m_svg.clear();
     }
@@ -52,8 +52,9 @@ void TImmagine::SetPicture(const QImage &img)
     update();
 }
 
-void TImmagine::SetSvg(const QString &risorsa, QSize pixel, qreal rapporto)
+void TImmagine::SetSvg(const QString &risorsa, QSize pixel, qreal rapporto, QColor fondo)
 {
+    m_svgFondo = fondo;
     m_immagine = QImage();
     m_svg = risorsa;
     m_svgPixel = pixel;

@@ -25,7 +25,8 @@ public:
     void SetPicture(const QImage &img);
     // Shows an SVG picture drawn at `pixel` size with the given device pixel ratio;
     // it is drawn when first needed, not when the screen is built.
-    void SetSvg(const QString &risorsa, QSize pixel, qreal rapporto = 1.0);
+    void SetSvg(const QString &risorsa, QSize pixel, qreal rapporto = 1.0,
+                QColor fondo = QColor(Qt::transparent));
     void Clear() { SetPicture(QImage()); }
     void setAdatta(Adatta a);
     void setCentrata(bool c);
@@ -46,6 +47,7 @@ private:
     QString m_svg; // picture still to be drawn
     QSize m_svgPixel;
     qreal m_svgRapporto = 1.0;
+    QColor m_svgFondo;
     Adatta m_adatta = Adatta::Proporzioni;
     bool m_centrata = true;
 };

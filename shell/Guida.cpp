@@ -14,7 +14,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-TfrmGuida::TfrmGuida(QWidget *parent) : QDialog(parent)
+TfrmGuida::TfrmGuida(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmGuida"));
     setWindowTitle(QStringLiteral(" Guida all'utilizzo del software"));

@@ -11,7 +11,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent)
+TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral(" Informazioni su Quorvel"));

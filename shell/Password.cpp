@@ -38,7 +38,7 @@ const char16_t *const MsgErroreLettura =
     u"Si consiglia di reinstallare il software.";
 } // namespace
 
-TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent)
+TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral(" Quorvel - Accesso"));

@@ -10,7 +10,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-TfrmSplash::TfrmSplash(QWidget *parent) : QDialog(parent)
+TfrmSplash::TfrmSplash(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral(" Quorvel - Quorvel Lab"));
