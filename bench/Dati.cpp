@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 
 #include <array>
+#include <fstream>
+#include <string>
 #include <stdexcept>
 
 namespace {
@@ -97,6 +99,22 @@ TScheda SchedaSintetica(int i)
     t.Scrivi(Campo::Note, QString::fromUtf8(Note[(r >> 11) % Note.size()]));
     t.Scrivi(Campo::Annullata, (s % 50 == 0) ? AnnullataSi : AnnullataNo);
     return t;
+}
+
+double PiccoMemoria()
+{
+    std::ifstream f("/proc/self/status");
+    std::string riga;
+    while (std::getline(f, riga))
+        if (riga.rfind("VmHWM:", 0) == 0)
+            return std::stod(riga.substr(6)) * 1024.0;
+    return 0;
+}
+
+void AzzeraPicco()
+{
+    std::ofstream f("/proc/self/clear_refs");
+    f << "5";
 }
 
 void GeneraArchivio(const QString &percorso, int n)

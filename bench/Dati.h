@@ -7,5 +7,9 @@
 TScheda SchedaSintetica(int indice);
 // Writes n records to the file (replacing it).
 void GeneraArchivio(const QString &percorso, int n);
+// Peak resident memory of the process in bytes (VmHWM), and its reset to the current size.
+double PiccoMemoria();
+void AzzeraPicco();
+
 // An archive of n records in a temporary folder kept for the run; returns the folder.
 QString CartellaConArchivio(int n);

@@ -12,29 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <string>
 
-namespace {
-
-// Peak resident memory of the process in bytes (VmHWM), and its reset to the current size.
-double PiccoMemoria()
-{
-    std::ifstream f("/proc/self/status");
-    std::string riga;
-    while (std::getline(f, riga))
-        if (riga.rfind("VmHWM:", 0) == 0)
-            return std::stod(riga.substr(6)) * 1024.0;
-    return 0;
-}
-
-void AzzeraPicco()
-{
-    std::ofstream f("/proc/self/clear_refs");
-    f << "5";
-}
-
-} // namespace
 
 static void BM_Esportazione(benchmark::State &state)
 {
