@@ -48,25 +48,15 @@ void TfrmAnteprimaTessera::paintEvent(QPaintEvent *)
 
 void TfrmAnteprimaTessera::btnStampaClick()
 {
-    try {
-        lblAttendere->show();
-        lblAttendere->repaint();
+    const bool mostrata = FinestraStampa::Anteprima(*m_rep, this, lblAttendere, [this] {
         m_rep->Pages(1).SetOrientation(poPortrait);
         QWidget *tessera = parentWidget();
         if (!qobject_cast<TfrmTessera *>(tessera))
             tessera = Schermate::frmTessera;
         RiempiTessera(*m_rep, DatiTesseraDa(tessera));
-        const bool pronto = m_rep->PrepareReport(true);
-        lblAttendere->hide();
-        if (!pronto)
-            return;
-        m_rep->ShowReport(true, this);
-    } catch (const std::exception &e) {
-        // No message of its own: the general error report, and the screen stays open.
-        Piattaforma::ErroreGenerale(QString::fromUtf8(e.what()));
-        return;
-    }
-    accept();
+    });
+    if (mostrata)
+        accept();
 }
 
 void TfrmAnteprimaTessera::btnAnnullaClick()

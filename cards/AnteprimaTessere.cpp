@@ -49,21 +49,11 @@ void TfrmAnteprimaTessere::paintEvent(QPaintEvent *)
 
 void TfrmAnteprimaTessere::btnStampaClick()
 {
-    try {
-        lblAttendere->show();
-        lblAttendere->repaint();
+    const bool mostrata = FinestraStampa::Anteprima(*m_rep, this, lblAttendere, [this] {
         RiempiTesserini(*m_rep, DatiTessereDa(SchermataTessere(parentWidget())));
-        const bool pronto = m_rep->PrepareReport(true);
-        lblAttendere->hide();
-        if (!pronto)
-            return;
-        m_rep->ShowReport(true, this);
-    } catch (const std::exception &e) {
-        // No message of its own: the general error report, and the screen stays open.
-        Piattaforma::ErroreGenerale(QString::fromUtf8(e.what()));
-        return;
-    }
-    accept();
+    });
+    if (mostrata)
+        accept();
 }
 
 void TfrmAnteprimaTessere::btnAnnullaClick()

@@ -57,6 +57,26 @@ ControlliAttesa Costruisci(QDialog *d, const char *nomeImmagine, const QString &
     return c;
 }
 
+bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
+               const std::function<void()> &riempi)
+{
+    try {
+        lblAttendere->show();
+        lblAttendere->repaint();
+        riempi();
+        const bool pronto = report.PrepareReport(true);
+        lblAttendere->hide();
+        if (!pronto)
+            return false;
+        report.ShowReport(true, schermata);
+    } catch (const std::exception &e) {
+        // No message of its own: the general error report, and the screen stays open.
+        Piattaforma::ErroreGenerale(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
 void Stampa(const TReport &report, QWidget *owner)
 {
     const int n = report.PreparedCount();

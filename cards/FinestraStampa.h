@@ -4,6 +4,8 @@
 // printing a prepared report through the print dialog.
 #include <QString>
 
+#include <functional>
+
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -26,6 +28,11 @@ struct ControlliAttesa {
 // screen whose fixed size is already set; pressing the action button shows the wait line.
 ControlliAttesa Costruisci(QDialog *d, const char *nomeImmagine, const QString &svg,
                            const QString &testoPulsante);
+
+// Fills the report, prepares it and shows the preview, with the wait line on meanwhile.
+// True when the preview was shown; an error goes to the general error report.
+bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
+               const std::function<void()> &riempi);
 
 // Prints the prepared report through the print dialog. Cancelling, or having no printer,
 // prints nothing and is no failure; a printer that then fails throws, so the failure is

@@ -112,14 +112,20 @@ void AggiungiTessera(TReportPage &pagina, double sinistraMm, double altoMm,
     }
 }
 
-std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante) {
-    auto r = std::make_unique<TReport>(QStringLiteral("Tesserino"));
-    r->ReportOptions.Name = QStringLiteral("Tesserino");
+std::unique_ptr<TReport> NuovoModelloCarte(const QString &nome)
+{
+    auto r = std::make_unique<TReport>(nome);
+    r->ReportOptions.Name = nome;
     r->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
     r->PreviewOptions.Zoom = 1.0;
     r->PreviewOptions.AllowEdit = false;
     r->PrintOptions.Printer = QStringLiteral("Default");
     r->ShowProgress = false;
+    return r;
+}
+
+std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante) {
+    auto r = NuovoModelloCarte(QStringLiteral("Tesserino"));
     TReportPage &pagina = r->Pages(1);
     if (variante == VarianteTessera::Anteprima) {
         pagina.PaperSize = 256;

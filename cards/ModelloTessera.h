@@ -21,6 +21,9 @@ void AggiungiTessera(TReportPage &pagina, double sinistraMm, double altoMm,
                      VarianteTessera variante, const QString &suffisso = QString(),
                      const QString &nomeSfondo = QStringLiteral("shpSfondo"));
 
+// A card document: name, preview buttons and print options shared by the card templates.
+std::unique_ptr<TReport> NuovoModelloCarte(const QString &nome);
+
 // The single-card template "Tesserino": one A4 portrait page, margins 0, the card at
 // 10 mm / 10 mm. The preview variant uses a custom 210 x 297 mm page.
 std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante);

@@ -9,13 +9,7 @@ QString SuffissoTessera(int indice)
 
 std::unique_ptr<TReport> CreaTesserini()
 {
-    auto r = std::make_unique<TReport>(QStringLiteral("Tesserini"));
-    r->ReportOptions.Name = QStringLiteral("Tesserini");
-    r->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
-    r->PreviewOptions.Zoom = 1.0;
-    r->PreviewOptions.AllowEdit = false;
-    r->PrintOptions.Printer = QStringLiteral("Default");
-    r->ShowProgress = false;
+    auto r = NuovoModelloCarte(QStringLiteral("Tesserini"));
     TReportPage &pagina = r->Pages(1);
     pagina.SetPaperSize(9);
     pagina.SetOrientation(poLandscape);
