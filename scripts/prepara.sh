@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PACCHETTI=(
     build-essential cmake ccache pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6-dev qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n
     qt6-image-formats-plugins qt6-qpa-plugins libgl-dev libvulkan-dev libxkbcommon-dev
     libbenchmark-dev
     fonts-liberation fonts-dejavu-core
