@@ -83,16 +83,6 @@ QRectF Inchiostro(const QImage &pagina) {
     return QRectF(x0 / kPxMm, y0 / kPxMm, (x1 + 1 - x0) / kPxMm, (y1 + 1 - y0) / kPxMm);
 }
 
-// The first page's size in millimetres as the PDF file states it.
-QSizeF PaginaPdf(const QString &percorso) {
-    const QByteArray pdf = Costruttore::LeggiFile(percorso);
-    const QRegularExpression re(
-        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
-    const auto m = re.match(QString::fromLatin1(pdf));
-    if (!m.hasMatch())
-        return QSizeF();
-    return QSizeF(m.captured(1).toDouble() * 25.4 / 72.0, m.captured(2).toDouble() * 25.4 / 72.0);
-}
 
 } // namespace
 

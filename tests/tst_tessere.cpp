@@ -179,16 +179,6 @@ int Scuri(const QImage &pagina, const QRectF &zonaMm)
     return n;
 }
 
-QSizeF PaginaPdf(const QString &percorso)
-{
-    const QByteArray pdf = Costruttore::LeggiFile(percorso);
-    const QRegularExpression re(
-        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
-    const auto m = re.match(QString::fromLatin1(pdf));
-    if (!m.hasMatch())
-        return QSizeF();
-    return QSizeF(m.captured(1).toDouble() * 25.4 / 72.0, m.captured(2).toDouble() * 25.4 / 72.0);
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QRegularExpression>
 
 Ambiente::Ambiente() : m_sim(std::make_unique<Simulazione>(m_dir.path()))
 {
@@ -100,6 +101,17 @@ QByteArray Campo(const QByteArray &record, const QByteArray &campo)
 }
 
 } // namespace Costruttore
+
+QSizeF PaginaPdf(const QString &percorso)
+{
+    const QByteArray pdf = Costruttore::LeggiFile(percorso);
+    const QRegularExpression re(
+        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
+    const auto m = re.match(QString::fromLatin1(pdf));
+    if (!m.hasMatch())
+        return QSizeF();
+    return QSizeF(m.captured(1).toDouble() * 25.4 / 72.0, m.captured(2).toDouble() * 25.4 / 72.0);
+}
 
 QImage Immagine(int w, int h, QColor colore)
 {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QList>
 #include <QMap>
+#include <QSizeF>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -47,6 +48,9 @@ QByteArray LeggiFile(const QString &percorso);
 // The raw bytes of a field (text only) in a record.
 QByteArray Campo(const QByteArray &record, const QByteArray &campo);
 } // namespace Costruttore
+
+// The first page's size in millimetres as a PDF file states it (its MediaBox).
+QSizeF PaginaPdf(const QString &percorso);
 
 // A solid-colour picture.
 QImage Immagine(int w, int h, QColor colore);
