@@ -12,9 +12,20 @@ public:
     explicit TBloccoIstanza(const QString &cartella);
     // True when this copy holds the folder.
     bool Acquisito() const { return m_acquisito; }
+    // Start-up: true when this copy may start. A copy proved running on this computer
+    // is reported; a lock whose owner cannot be proved alive here (written on another
+    // computer, empty, unreadable) names who and when and asks whether to unlock; a
+    // folder that cannot be written gets its own message.
+    bool Prendi();
     static QString Messaggio();
+    static QString MessaggioCartella(const QString &cartella);
 
 private:
+    QString DomandaSblocco() const;
+
+    QString m_cartella;
+    QString m_percorso;
     std::unique_ptr<QLockFile> m_lock;
     bool m_acquisito = false;
+    bool m_illeggibile = false; // something other than a lock file stands in its place
 };

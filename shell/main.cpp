@@ -10,11 +10,9 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     TApplicazione app(argc, argv);
     // One copy at a time on a program folder.
-    const TBloccoIstanza blocco(Piattaforma::CartellaProgramma());
-    if (!blocco.Acquisito()) {
-        Piattaforma::Avviso(TBloccoIstanza::Messaggio());
+    TBloccoIstanza blocco(Piattaforma::CartellaProgramma());
+    if (!blocco.Prendi())
         return 1;
-    }
     Schermate::Crea();
     Schermate::frmPassword->show();
     const int esito = app.exec();

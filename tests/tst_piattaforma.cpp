@@ -8,12 +8,17 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QUrlQuery>
 #include <QtTest>
 
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 using Piattaforma::Forma;
 
@@ -35,6 +40,8 @@ private slots:
     void erroreGenerale();
     void traduzioniItaliane();
     void unaCopiaAllaVolta();
+    void bloccoDaAltrove_data();
+    void bloccoDaAltrove();
 };
 
 void TestPiattaforma::messaggiRegistrati()
@@ -218,6 +225,88 @@ void TestPiattaforma::unaCopiaAllaVolta()
             QSysInfo::machineHostName().toUtf8() + "\n");
     f.close();
     QVERIFY(TBloccoIstanza(env.cartella()).Acquisito());
+}
+
+void TestPiattaforma::bloccoDaAltrove_data()
+{
+    QTest::addColumn<QString>("blocco"); // what stands where "Quorvel.lock" goes
+    QTest::addColumn<bool>("risposta");  // to the unlock question
+    QTest::addColumn<QString>("esito");
+    QTest::newRow("da un altro computer, sblocca") << "altro" << true << "avvia";
+    QTest::newRow("da un altro computer, non sblocca") << "altro" << false << "fermo";
+    QTest::newRow("vuoto") << "vuoto" << true << "avvia";
+    QTest::newRow("tubo con nome") << "fifo" << true << "avvia";
+    QTest::newRow("copia aperta qui") << "vivo" << true << "aperto";
+    QTest::newRow("copia finita qui") << "morto" << false << "avvia";
+    QTest::newRow("cartella non scrivibile") << "cartella" << true << "cartella";
+}
+
+void TestPiattaforma::bloccoDaAltrove()
+{
+    QFETCH(QString, blocco);
+    QFETCH(bool, risposta);
+    QFETCH(QString, esito);
+    Ambiente env;
+    env->risposte.enqueue(risposta);
+    QString cartella = env.cartella();
+    const QString file = env.Percorso("Quorvel.lock");
+    const auto Scrivi = [&](const QByteArray &dati) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(dati);
+    };
+    std::unique_ptr<TBloccoIstanza> altra;
+    if (blocco == u"altro")
+        Scrivi("4242\nQuorvel\naltro-pc\n");
+    else if (blocco == u"vuoto")
+        Scrivi("");
+    else if (blocco == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+    else if (blocco == u"vivo")
+        altra = std::make_unique<TBloccoIstanza>(cartella);
+    else if (blocco == u"morto")
+        Scrivi("999999\n" + QCoreApplication::applicationName().toUtf8() + "\n" +
+               QSysInfo::machineHostName().toUtf8() + "\n");
+    else { // the program folder's name is taken by a file
+        cartella = env.Percorso("cartella");
+        QFile f(cartella);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+
+    TBloccoIstanza questa(cartella);
+    QCOMPARE(questa.Prendi(), esito == u"avvia");
+    QCOMPARE(questa.Acquisito(), esito == u"avvia");
+    const bool chiede = blocco == u"altro" || blocco == u"vuoto" || blocco == u"fifo";
+    // One question or one message; a lock left by a crash here is taken silently.
+    QCOMPARE(env->messaggi.size(), blocco == u"morto" ? 0 : 1);
+    if (chiede) {
+        QCOMPARE(env->messaggi[0].forma, Forma::Domanda);
+        const QString domanda = env->messaggi[0].testo;
+        QVERIFY(domanda.endsWith(QStringLiteral("Sbloccare la cartella e avviare Quorvel?")));
+        const QString data = QFileInfo(file).lastModified().toString(QStringLiteral("dd/MM/yyyy"));
+        if (blocco == u"altro") {
+            QVERIFY(domanda.contains(QStringLiteral("computer \"altro-pc\" (processo 4242)")));
+            QVERIFY(domanda.contains(data));
+        } else {
+            QVERIFY(domanda.contains(QStringLiteral("vuoto o illeggibile")));
+        }
+    }
+    if (esito == u"aperto") {
+        QCOMPARE(env->UltimaForma(), Forma::Avviso);
+        QCOMPARE(env->UltimoMessaggio(), TBloccoIstanza::Messaggio());
+    } else if (esito == u"cartella") {
+        QCOMPARE(env->UltimaForma(), Forma::Errore);
+        QCOMPARE(env->UltimoMessaggio(), TBloccoIstanza::MessaggioCartella(cartella));
+    } else if (esito == u"fermo") {
+        QCOMPARE(Costruttore::LeggiFile(file), QByteArray("4242\nQuorvel\naltro-pc\n"));
+    } else {
+        // The folder is this copy's now.
+        QLockFile prova(file);
+        qint64 pid = 0;
+        QString computer, programma;
+        QVERIFY(prova.getLockInfo(&pid, &computer, &programma));
+        QCOMPARE(pid, QCoreApplication::applicationPid());
+    }
 }
 
 int main(int argc, char **argv)
