@@ -1,5 +1,8 @@
 #include "registry/AllegaCartella.h"
 
+#include "archive/FileSicuro.h"
+#include "archive/Scheda.h"
+#include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "registry/Immagini.h"
@@ -16,16 +19,58 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTemporaryFile>
 #include <QVBoxLayout>
+
+#include <cerrno>
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 const QString kMessaggioSovrascrivi = QStringLiteral(
     "Attenzione: nella cartella dei documenti allegati \u00E8 presente un file con lo stesso "
     "nome.\r\n\r\nSi vuole sovrascrivere il file esistente?");
-const QString kMessaggioCopia = QStringLiteral(
-    "Attenzione: non \u00E8 stato possibile copiare il file nella cartella dei documenti "
-    "allegati.\r\n\r\nAccertarsi di possedere i privilegi di scrittura nella cartella di "
-    "installazione del programma.");
+const QString kFineAllegati = QStringLiteral("la cartella dei documenti allegati");
+
+QString MessaggioCartella(const QString &cartella)
+{
+    return QStringLiteral("Attenzione: non \u00E8 stato possibile creare ") + kFineAllegati +
+           QStringLiteral(":\r\n\r\n") + cartella +
+           QStringLiteral("\r\n\r\nAccertarsi di possedere i privilegi di scrittura nella "
+                          "cartella di installazione del programma.");
+}
+
+QString MessaggioLettura(const QString &origine)
+{
+    return QStringLiteral("Attenzione: non \u00E8 stato possibile leggere il file da copiare "
+                          "nella cartella dei documenti allegati:\r\n\r\n") +
+           origine + QStringLiteral("\r\n\r\nIl file non \u00E8 stato allegato.");
+}
+
+QString MessaggioScrittura(const QString &errore)
+{
+    return QStringLiteral("Attenzione: non \u00E8 stato possibile scrivere la copia del file "
+                          "nella cartella dei documenti allegati (") +
+           errore +
+           QStringLiteral(").\r\n\r\nIl disco potrebbe essere pieno o protetto da scrittura. "
+                          "Il file non \u00E8 stato allegato.");
+}
+
+QString MessaggioSostituzione(const QString &nome, const QString &errore)
+{
+    return QStringLiteral("Attenzione: non \u00E8 stato possibile sostituire il file \"") + nome +
+           QStringLiteral("\" nella cartella dei documenti allegati (") + errore +
+           QStringLiteral(").\r\n\r\nIl file esistente \u00E8 rimasto com'era.");
+}
+
+QString MessaggioNomeNonValido(int i, const QString &nome)
+{
+    return QStringLiteral("Attenzione: il campo \"Nome %1\u00B0 file allegato\" non contiene il "
+                          "nome di un file della cartella dei documenti allegati:\r\n\r\n")
+               .arg(i + 1) +
+           nome + QStringLiteral("\r\n\r\nIl file non viene aperto.");
+}
 
 QString Trim(const QString &s)
 {
@@ -176,6 +221,35 @@ void TfrmAllegaCartella::NomeCambiato(int i)
     m_slot[i].btnApri->setEnabled(!Trim(m_slot[i].txtFile->text()).isEmpty());
 }
 
+QString TfrmAllegaCartella::NomeAllegato(const QString &nome)
+{
+    // Characters the record field cannot hold, folder separators and control
+    // characters become '_': the field then names the copy exactly.
+    QString r;
+    r.reserve(nome.size());
+    for (const QChar c : nome) {
+        const bool tenuto = Testo::ToWin1252(c) != '?' || c == u'?';
+        r.append(tenuto && c.unicode() >= 32 && c != u'/' && c != u'\\' ? c : QChar(u'_'));
+    }
+    r = Trim(r);
+    // Within the field's capacity and the file system's 255 bytes, keeping the extension.
+    const qsizetype punto = r.lastIndexOf(u'.');
+    const QString estensione = punto > 0 && r.size() - punto <= 16 ? r.mid(punto) : QString();
+    QString radice = r.left(r.size() - estensione.size());
+    const int capacita = Definizione(Campo::File01).capacita;
+    while (!radice.isEmpty() && (radice.size() + estensione.size() > capacita ||
+                                 (radice + estensione).toUtf8().size() > 255))
+        radice.chop(1);
+    r = Trim(radice) + estensione;
+    return NomeSemplice(r) ? r : QString();
+}
+
+bool TfrmAllegaCartella::NomeSemplice(const QString &nome)
+{
+    return !nome.isEmpty() && nome != u"." && nome != u".." && !nome.contains(u'/') &&
+           !nome.contains(u'\\') && !QDir::isAbsolutePath(nome);
+}
+
 void TfrmAllegaCartella::Sfoglia(int i)
 {
     const QString scelto =
@@ -184,44 +258,59 @@ void TfrmAllegaCartella::Sfoglia(int i)
     if (scelto.isEmpty())
         return;
     const QString prima = m_slot[i].txtFile->text();
-    m_slot[i].txtFile->setText(QFileInfo(scelto).fileName());
-    if (!CopiaNellaCartella(scelto, Trim(m_slot[i].txtFile->text()))) {
+    const QString nome = NomeAllegato(QFileInfo(scelto).fileName());
+    m_slot[i].txtFile->setText(nome);
+    const QString errore = CopiaNellaCartella(scelto, nome);
+    if (!errore.isEmpty()) {
         // Never let the slot name a document that was not stored.
         m_slot[i].txtFile->setText(prima);
-        Piattaforma::Errore(kMessaggioCopia, this);
+        Piattaforma::Errore(errore, this);
     }
 }
 
-bool TfrmAllegaCartella::CopiaNellaCartella(const QString &origine, const QString &nome)
+QString TfrmAllegaCartella::CopiaNellaCartella(const QString &origine, const QString &nome)
 {
     const QString cartella = CartellaAllegati();
-    if (nome.isEmpty() || !QDir().mkpath(cartella))
-        return false;
+    if (QFileInfo(cartella).isSymLink() || !QDir().mkpath(cartella))
+        return MessaggioCartella(cartella);
+    if (nome.isEmpty())
+        return MessaggioLettura(origine);
     const QString destinazione = QDir(cartella).filePath(nome);
     const QFileInfo infoDest(destinazione);
     if (infoDest.exists() || infoDest.isSymLink()) {
         // The chosen file is the very one in the folder: it is already stored.
-        if (infoDest.isFile() &&
+        if (infoDest.isFile() && !infoDest.isSymLink() &&
             infoDest.canonicalFilePath() == QFileInfo(origine).canonicalFilePath())
-            return true;
+            return QString();
         if (!Piattaforma::Domanda(kMessaggioSovrascrivi, this))
-            return true; // the slot names the file already in the folder
+            return QString(); // the slot names the file already in the folder
     }
-    // Copy beside the target first, so a failed copy never destroys the old file.
-    const QString provvisorio = QDir(cartella).filePath(QStringLiteral(".") + nome +
-                                                        QStringLiteral(".copia"));
-    QFile::remove(provvisorio);
-    if (!QFile::copy(origine, provvisorio))
-        return false;
-    if (QFileInfo::exists(destinazione) && !QFile::remove(destinazione)) {
-        QFile::remove(provvisorio);
-        return false;
+    QFile sorgente(origine);
+    if (!ApriRegolare(sorgente, QIODevice::ReadOnly))
+        return MessaggioLettura(origine);
+    // The copy is made whole beside the target under a short name of its own, then
+    // renamed over it in one step: the old document stays until the new one is there.
+    QTemporaryFile copia(QDir(cartella).filePath(QStringLiteral(".copia-XXXXXX")));
+    if (!copia.open())
+        return MessaggioScrittura(copia.errorString());
+    for (;;) {
+        const QByteArray blocco = sorgente.read(1 << 20);
+        if (blocco.isEmpty()) {
+            if (!sorgente.atEnd())
+                return MessaggioLettura(origine);
+            break;
+        }
+        if (copia.write(blocco) != blocco.size())
+            return MessaggioScrittura(copia.errorString());
     }
-    if (!QFile::rename(provvisorio, destinazione)) {
-        QFile::remove(provvisorio);
-        return false;
-    }
-    return true;
+    if (!copia.flush() || ::fsync(copia.handle()) != 0)
+        return MessaggioScrittura(copia.errorString());
+    copia.setPermissions(sorgente.permissions() | QFileDevice::WriteOwner);
+    if (::rename(QFile::encodeName(copia.fileName()).constData(),
+                 QFile::encodeName(destinazione).constData()) != 0)
+        return MessaggioSostituzione(nome, qt_error_string(errno));
+    copia.setAutoRemove(false);
+    return QString();
 }
 
 void TfrmAllegaCartella::ApriDocumento(int i)
@@ -229,8 +318,13 @@ void TfrmAllegaCartella::ApriDocumento(int i)
     const QString nome = Trim(m_slot[i].txtFile->text());
     if (nome.isEmpty())
         return;
-    TMisc::Open(QStringLiteral("\"") + QDir(CartellaAllegati()).filePath(nome) +
-                QStringLiteral("\""));
+    // Only a plain name inside the folder: a record made elsewhere may name any file.
+    const QString percorso = QDir(CartellaAllegati()).filePath(nome);
+    if (!NomeSemplice(nome) || QFileInfo(percorso).isSymLink()) {
+        Piattaforma::Avviso(MessaggioNomeNonValido(i, nome), this);
+        return;
+    }
+    TMisc::Open(QStringLiteral("\"") + percorso + QStringLiteral("\""));
 }
 
 void TfrmAllegaCartella::Cancella(int i) { m_slot[i].txtFile->clear(); }

@@ -18,6 +18,12 @@ public:
 
     // The attachment folder: program folder + "Documenti_Allegati".
     static QString CartellaAllegati();
+    // The name a chosen file is copied under: one the record field holds exactly,
+    // within the file system's limit, with the characters it cannot hold replaced.
+    // Empty when nothing usable is left.
+    static QString NomeAllegato(const QString &nome);
+    // A plain file name: no folder, no "..", not absolute.
+    static bool NomeSemplice(const QString &nome);
 
 public slots:
     void btnSfoglia01Click() { Sfoglia(0); }
@@ -50,8 +56,9 @@ private:
     void ApriDocumento(int i);
     void Cancella(int i);
     void NomeCambiato(int i);
-    // Copies the chosen file into the attachment folder; false when it could not.
-    bool CopiaNellaCartella(const QString &origine, const QString &nome);
+    // Copies the chosen file into the attachment folder; the message saying what
+    // failed, or an empty text.
+    QString CopiaNellaCartella(const QString &origine, const QString &nome);
 
     std::array<Slot, 3> m_slot{};
     QPushButton *btnApplica;
