@@ -1,8 +1,12 @@
 #include "archive/Archivio.h"
 
+#include "archive/FileSicuro.h"
+
 #include <QDir>
 
 #include <unistd.h>
+
+#include <limits>
 
 #include <vector>
 
@@ -19,8 +23,12 @@ QString PercorsoFoto(const QString &cartella, int posizione)
 TArchivio::TArchivio(const QString &cartella) : m_file(Percorso(cartella))
 {
     // Unbuffered: every write reaches the system at once, so a short write is seen.
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    // Only a regular file, never through a symbolic link.
+    if (!ApriRegolare(m_file, QIODevice::ReadWrite | QIODevice::Unbuffered))
         Fallisci(QStringLiteral("aprire"));
+    // Positions are int: an archive with more records cannot be addressed.
+    if (m_file.size() / DimensioneScheda > std::numeric_limits<int>::max())
+        Fallisci(QStringLiteral("leggere"));
 }
 
 TArchivio::~TArchivio() { ChiudiArchivio(); }
@@ -41,7 +49,10 @@ void TArchivio::Fallisci(const QString &azione)
 
 int TArchivio::NumeroSchede() const
 {
-    return static_cast<int>(m_file.size() / DimensioneScheda);
+    // Counted in 64 bits; a file grown past the last position since opening counts
+    // as full, so no position beyond it is ever made.
+    const qint64 n = m_file.size() / DimensioneScheda;
+    return static_cast<int>(std::min<qint64>(n, std::numeric_limits<int>::max()));
 }
 
 TScheda TArchivio::LeggiScheda(int p)
@@ -81,6 +92,8 @@ void TArchivio::ScriviScheda(int p, const TScheda &s)
 int TArchivio::AccodaScheda(const TScheda &s)
 {
     const int n = NumeroSchede();
+    if (n == std::numeric_limits<int>::max())
+        Fallisci(QStringLiteral("scrivere"));
     Scrivi(qint64(n) * DimensioneScheda, s);
     return n + 1;
 }

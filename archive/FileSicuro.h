@@ -1,10 +1,14 @@
 #pragma once
+// Safe file access shared by every reader and writer of the program folder: files
+// written aside and confirmed, a guard against writing through symbolic links, and
+// opening of regular files only (a named pipe would block the program for ever).
+#include <QFile>
+#include <QSaveFile>
+
 // Completes a file written aside with QSaveFile. QSaveFile::commit alone can report
 // success after a write that the disk cut short (the buffered data is lost while
 // closing), and would put the truncated file in place of the good one: flush first,
 // and discard the new file when anything failed.
-#include <QSaveFile>
-
 inline bool ConfermaFile(QSaveFile &file)
 {
     if (!file.flush()) {
@@ -13,3 +17,16 @@ inline bool ConfermaFile(QSaveFile &file)
     }
     return file.commit();
 }
+
+// The write guard: true when `percorso` may be written or replaced, that is when
+// nothing is there yet or it is a regular file. A symbolic link (its target may lie
+// outside the folder), a named pipe, a device or a folder is refused.
+bool Scrivibile(const QString &percorso);
+
+// Opens a file written aside after the write guard; false when refused or not opened.
+bool ApriInScrittura(QSaveFile &file);
+
+// Opens `file` only when it is a regular file, without ever blocking on a named pipe;
+// a write mode also passes the write guard and creates a missing file. False (and the
+// file closed) for anything else.
+bool ApriRegolare(QFile &file, QIODevice::OpenMode modo);

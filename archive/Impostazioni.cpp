@@ -45,7 +45,7 @@ QStringList TFileIni::Righe(const QByteArray &contenuto)
 TFileIni::TFileIni(const QString &percorso) : m_percorso(percorso)
 {
     QFile f(percorso);
-    if (f.open(QIODevice::ReadOnly))
+    if (ApriRegolare(f, QIODevice::ReadOnly))
         m_righe = Righe(f.readAll());
 }
 
@@ -87,7 +87,10 @@ QString TFileIni::Leggi(const QString &sezione, const QString &chiave,
 
 void TFileIni::Imposta(const QString &sezione, const QString &chiave, const QString &valore)
 {
-    const QString riga = chiave + u'=' + valore;
+    // A line break would end the line: the rest would fall outside its section.
+    QString unaRiga = valore;
+    unaRiga.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QString riga = chiave + u'=' + unaRiga;
     int s = RigaSezione(sezione);
     if (s < 0) {
         m_righe.append(u'[' + sezione + u']');
@@ -117,7 +120,7 @@ void TFileIni::Salva() const
     }
     // Written aside and renamed over the old file: a failure leaves the old one whole.
     QSaveFile f(m_percorso);
-    if (!f.open(QIODevice::WriteOnly) || f.write(contenuto) != contenuto.size() || !ConfermaFile(f))
+    if (!ApriInScrittura(f) || f.write(contenuto) != contenuto.size() || !ConfermaFile(f))
         throw ErroreFile(QStringLiteral("Unable to write to ") + m_percorso);
 }
 

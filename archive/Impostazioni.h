@@ -10,7 +10,8 @@ public:
     explicit TFileIni(const QString &percorso); // reads the file; a missing one is empty
     QString Leggi(const QString &sezione, const QString &chiave,
                   const QString &predefinito = QString()) const;
-    // Sets a key in memory, creating the section or key when missing.
+    // Sets a key in memory, creating the section or key when missing; line breaks in
+    // the value become blanks.
     void Imposta(const QString &sezione, const QString &chiave, const QString &valore);
     // Writes the whole file; throws ErroreFile("Unable to write to <path>") on failure.
     void Salva() const;

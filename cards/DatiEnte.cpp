@@ -77,6 +77,7 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFis
         r.campo->setGeometry(x + 14, r.y, w - 28, 30);
         r.campo->setFont(fc);
         Comportamenti::Evidenza(r.campo, eff);
+        Comportamenti::UnaRiga(r.campo);
     }
     // Enter moves along a ring: name, first subtitle, second subtitle, note line.
     Comportamenti::Invio(txtAssociazione, txtSottotitolo01);

@@ -2,6 +2,7 @@
 
 #include "archive/FileSicuro.h"
 #include "archive/Impostazioni.h"
+#include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 
 #include <QDir>
@@ -41,10 +42,7 @@ void Scrivi(const QString &cartella, const TDatiEnte &dati) {
 }
 
 QImage CaricaLogo(const QString &cartella) {
-    QImage img;
-    if (!img.load(QDir(cartella).filePath(NomeFileLogo)))
-        return QImage();
-    return img;
+    return LeggiImmagine(QDir(cartella).filePath(NomeFileLogo));
 }
 
 QImage LogoDaSalvare(const QImage &logo) {
@@ -66,7 +64,7 @@ QImage LogoDaSalvare(const QImage &logo) {
 bool SalvaLogo(const QString &cartella, const QImage &logo) {
     // Written aside and renamed: a failed save leaves the previous logo whole.
     QSaveFile f(QDir(cartella).filePath(NomeFileLogo));
-    if (!f.open(QIODevice::WriteOnly))
+    if (!ApriInScrittura(f))
         return false;
     if (!LogoDaSalvare(logo).save(&f, "JPG"))
         return false;

@@ -1,6 +1,7 @@
 #include "cards/Tessera.h"
 
 #include "archive/Archivio.h"
+#include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "cards/AnteprimaTessera.h"
 #include "cards/DatiEnte.h"
@@ -427,8 +428,8 @@ void TfrmTessera::MostraScheda(TArchivio &archivio, int posizione) {
     txtDataScade->setText(s.Leggi(Campo::DataScade));
     lblPosizione->setText(QString::number(posizione));
     archivio.ChiudiArchivio();
-    QImage foto;
-    if (!foto.load(PercorsoFoto(Piattaforma::CartellaProgramma(), posizione)))
+    QImage foto = LeggiImmagine(PercorsoFoto(Piattaforma::CartellaProgramma(), posizione));
+    if (foto.isNull())
         foto = imgBianco->Picture();
     imgFoto->SetPicture(foto);
 }
@@ -503,8 +504,8 @@ void TfrmTessera::imgLogoClick() {
         QStringLiteral("jpg"));
     if (file.isEmpty())
         return;
-    QImage logo;
-    if (!logo.load(file))
+    QImage logo = LeggiImmagine(file);
+    if (logo.isNull())
         logo = imgBlank->Picture();
     imgLogo->SetPicture(logo);
 }

@@ -1,6 +1,7 @@
 #include "lists/Consegna.h"
 
 #include "archive/Archivio.h"
+#include "archive/LetturaImmagine.h"
 #include "platform/Piattaforma.h"
 #include "registry/Anagrafica.h"
 #include "shell/Controlli.h"
@@ -53,7 +54,7 @@ void CaricaFoto(QWidget *ricevente, const QString &foto, const QString &bianco, 
     auto *img = Controllo<TImmagine>(ricevente, foto, escluso);
     if (!img)
         return;
-    const QImage letta(PercorsoFoto(Piattaforma::CartellaProgramma(), posizione));
+    const QImage letta = LeggiImmagine(PercorsoFoto(Piattaforma::CartellaProgramma(), posizione));
     if (!letta.isNull()) {
         img->SetPicture(letta);
         return;

@@ -373,7 +373,7 @@ void ScriviEsportazione(const QString &percorso, const TModelloRecords &griglia)
         file.cancelWriting();
         throw ErroreFile(QStringLiteral("Unable to write to ") + percorso);
     };
-    if (!file.open(QIODevice::WriteOnly))
+    if (!ApriInScrittura(file))
         fallisci();
 
     constexpr qsizetype Blocco = 1 << 20;

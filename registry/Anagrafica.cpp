@@ -1,7 +1,8 @@
 #include "registry/Anagrafica.h"
 
-#include "archive/FileSicuro.h"
 #include "archive/Archivio.h"
+#include "archive/FileSicuro.h"
+#include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "checks/Carta.h"
 #include "checks/CodFisc.h"
@@ -21,7 +22,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QImageReader>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
@@ -299,11 +300,8 @@ void TfrmAnagrafica::CaricaFotoScheda() {
     bool ok = false;
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     QImage foto;
-    if (ok && p > 0) {
-        QImageReader lettore(PercorsoFoto(Piattaforma::CartellaProgramma(), p));
-        lettore.setDecideFormatFromContent(true);
-        foto = lettore.read();
-    }
+    if (ok && p > 0)
+        foto = LeggiImmagine(PercorsoFoto(Piattaforma::CartellaProgramma(), p));
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
 }
 
@@ -312,15 +310,21 @@ bool TfrmAnagrafica::SalvaFotoScheda() {
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     if (!ok || p < 1)
         return false;
+    const QString percorso = PercorsoFoto(Piattaforma::CartellaProgramma(), p);
+    const bool bianca = m_imgFoto->Picture().isNull() || m_imgFoto->Picture() == FotoBianca();
+    // The placeholder never replaces a photo file this computer cannot read (damaged,
+    // too big before, a format with no reader here): it may be the member's only photo.
+    if (bianca && QFileInfo::exists(percorso) && LeggiImmagine(percorso).isNull())
+        return true;
     // JPEG has no transparency: transparent parts become white, not black.
-    const QImage &origine = m_imgFoto->Picture().isNull() ? FotoBianca() : m_imgFoto->Picture();
+    const QImage &origine = bianca ? FotoBianca() : m_imgFoto->Picture();
     QImage foto(origine.size(), QImage::Format_RGB32);
     foto.fill(Qt::white);
     QPainter(&foto).drawImage(0, 0, origine);
 
     // Written beside and renamed into place: a failed write keeps the earlier file whole.
-    QSaveFile file(PercorsoFoto(Piattaforma::CartellaProgramma(), p));
-    if (!file.open(QIODevice::WriteOnly))
+    QSaveFile file(percorso);
+    if (!ApriInScrittura(file))
         return false;
     QImageWriter writer(&file, "jpg");
     writer.setQuality(90);

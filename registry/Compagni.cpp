@@ -1,5 +1,6 @@
 #include "registry/Compagni.h"
 
+#include "archive/LetturaImmagine.h"
 #include "platform/Piattaforma.h"
 #include "registry/AllegaCartella.h"
 #include "registry/Anagrafica.h"
@@ -10,7 +11,6 @@
 #include "shell/Controlli.h"
 #include "shell/OpenURL.h"
 
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -59,6 +59,14 @@ bool Presente(QWidget *a, const char *nome, const QString &avviso)
     return false;
 }
 
+QString MessaggioFotoIlleggibile(const QString &file)
+{
+    return QStringLiteral("Attenzione: il file scelto non \u00E8 un'immagine leggibile:\r\n\r\n") +
+           file +
+           QStringLiteral("\r\n\r\nLa foto del tesserato non \u00E8 stata cambiata. Scegliere "
+                          "un file di immagine JPEG o Bitmap.");
+}
+
 QString Virgolette(const QString &s) { return QStringLiteral("\"") + s + QStringLiteral("\""); }
 } // namespace
 
@@ -73,13 +81,12 @@ void CaricaFoto(TfrmAnagrafica *a)
     auto *foto = Proprio<TImmagine>(a, QStringLiteral("imgFoto"));
     if (!foto)
         return;
-    // Any format the image readers know, recognised by content rather than by name.
-    QImageReader lettore(scelto);
-    lettore.setDecideFormatFromContent(true);
-    lettore.setAutoTransform(true);
-    const QImage img = lettore.read();
+    // Any format the image readers know, recognised by content rather than by name. A
+    // file that cannot be read keeps the photo on screen: the silhouette would be saved
+    // over the member's photo at the next save.
+    const QImage img = LeggiImmagine(scelto);
     if (img.isNull())
-        Silhouette(a);
+        Piattaforma::Avviso(MessaggioFotoIlleggibile(scelto), a);
     else
         foto->SetPicture(img);
 }

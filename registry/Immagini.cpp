@@ -36,7 +36,7 @@ bool ScriviJpeg(const QImage &immagine, const QString &percorso)
     }
     // Written aside and renamed: a failed write leaves no half file behind.
     QSaveFile file(percorso);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!ApriInScrittura(file))
         return false;
     QImageWriter w(&file, "jpg");
     w.setQuality(92);

@@ -1,10 +1,12 @@
 #include "shell/Controlli.h"
 
 #include <QEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QHash>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpressionValidator>
 #include <QSvgRenderer>
 
 #include <functional>
@@ -169,6 +171,13 @@ void Invio(QWidget *campo, QWidget *prossimo)
         prossimo->setFocus(Qt::OtherFocusReason);
         return true;
     });
+}
+
+void UnaRiga(QLineEdit *campo)
+{
+    // A text holding a line break is refused whole, as a pasted two-line text.
+    campo->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\r\\n]*")), campo));
 }
 
 void Suggerimento(QWidget *controllo, QLabel *statusLine, const QString &testo)

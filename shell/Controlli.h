@@ -73,6 +73,9 @@ namespace Comportamenti {
 void Evidenza(QWidget *campo, QWidget *evidenza);
 // Enter (Return or keypad Enter) in `campo` moves the focus to `prossimo`.
 void Invio(QWidget *campo, QWidget *prossimo);
+// The box refuses line breaks (a pasted text of several lines): its value is stored
+// as one line of a settings file.
+void UnaRiga(QLineEdit *campo);
 // Shows `testo` in the status line while the mouse is over `controllo`.
 void Suggerimento(QWidget *controllo, QLabel *statusLine, const QString &testo);
 // Empties the status line when the mouse moves over `area`.

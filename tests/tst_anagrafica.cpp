@@ -8,18 +8,25 @@
 #include "shell/Controlli.h"
 #include "shell/Schermate.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
+
+#include <cstring>
+
+#include <sys/stat.h>
 
 using Piattaforma::Forma;
 
@@ -102,6 +109,9 @@ private slots:
     void accessoNegato_data();
     void accessoNegato();
     void fotoNonScrivibile();
+    void fotoIlleggibileNonSovrascritta_data();
+    void fotoIlleggibileNonSovrascritta();
+    void fotoDaTelefono();
     void strumentiDiControllo_data();
     void strumentiDiControllo();
     void guida();
@@ -734,6 +744,101 @@ void TstAnagrafica::fotoNonScrivibile() {
     QCOMPARE(sim->messaggi[1].testo, Inserita);
     QCOMPARE(Foto().size(), QSize(60, 80)); // still the user's picture, not the silhouette
     QCOMPARE(Foto().pixel(30, 40), QColor(Qt::red).rgb());
+}
+
+namespace {
+// A noisy JPEG, so that a part of it cut off matters.
+QByteArray Jpeg(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7) & 255, (y * 13) & 255, (x * y) & 255));
+    QBuffer b;
+    b.open(QIODevice::WriteOnly);
+    img.save(&b, "JPG", 90);
+    return b.data();
+}
+} // namespace
+
+void TstAnagrafica::fotoIlleggibileNonSovrascritta_data()
+{
+    QTest::addColumn<QString>("foto");
+    QTest::newRow("danneggiata") << "danneggiata";
+    QTest::newRow("troncata") << "troncata";
+    QTest::newRow("formato senza lettore") << "heic";
+    QTest::newRow("tubo con nome") << "fifo";
+}
+
+void TstAnagrafica::fotoIlleggibileNonSovrascritta()
+{
+    // The member's photo cannot be read here: the screen shows the silhouette, and a
+    // save for another reason leaves the photo file as it was.
+    QFETCH(QString, foto);
+    Archivio(1);
+    const QString file = env->Percorso(QStringLiteral("1.jpg"));
+    QByteArray contenuto;
+    if (foto == u"fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+    } else {
+        if (foto == u"danneggiata")
+            contenuto = QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF rotta") + QByteArray(500, 'x');
+        else if (foto == u"troncata")
+            contenuto = Jpeg(300, 200).left(3000);
+        else // the start of an HEIC file saved as .jpg
+            contenuto = QByteArray("\x00\x00\x00\x18"
+                                   "ftypheic\x00\x00\x00\x00",
+                                   16) +
+                        QByteArray(4000, '\x5A');
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contenuto);
+    }
+    Premi("cmdPrimo");
+    QCOMPARE(Posizione()->text(), QStringLiteral("1"));
+    QCOMPARE(Foto(), Bianca());
+    Box("txtTelCel")->setText(QStringLiteral("3331234567"));
+    Premi("cmdSalva");
+    QCOMPARE(sim->messaggi.size(), 1);
+    QCOMPARE(sim->UltimaForma(), Forma::Informazione);
+    QCOMPARE(Costruttore::Campo(Costruttore::LeggiFile(Archivio()), "TelCel"),
+             QByteArray("3331234567"));
+    if (foto == u"fifo") {
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(file).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    } else {
+        QCOMPARE(Costruttore::LeggiFile(file), contenuto);
+    }
+}
+
+void TstAnagrafica::fotoDaTelefono()
+{
+    // A 48-megapixel phone picture, taken with the camera turned: it loads scaled to
+    // 1600 pixels on its long side, upright, and the record's photo file is that size.
+    const QString scelta = env->Percorso(QStringLiteral("telefono.jpg"));
+    {
+        QImage grande(8000, 6000, QImage::Format_RGB888);
+        grande.fill(QColor(200, 190, 180));
+        for (int y = 0; y < 600; ++y) // a dark band on the picture's top edge
+            memset(grande.scanLine(y), 20, grande.bytesPerLine());
+        QImageWriter scrittore(scelta, "jpg");
+        scrittore.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(scrittore.write(grande));
+    }
+    sim->fileDaAprire.enqueue(scelta);
+    Premi("btnSfoglia");
+    QVERIFY(sim->messaggi.isEmpty());
+    QCOMPARE(Foto().size(), QSize(1200, 1600));
+    // Turned a quarter clockwise: the top band is now on the right.
+    QVERIFY(qGray(Foto().pixel(1190, 800)) < 60);
+    QVERIFY(qGray(Foto().pixel(10, 800)) > 150);
+
+    Compila(QStringLiteral("BIANCHI LUCA"), QStringLiteral("01/01/2025"),
+            QStringLiteral("31/12/2025"));
+    Premi("cmdSalva");
+    QCOMPARE(sim->UltimaForma(), Forma::Informazione);
+    QCOMPARE(QImageReader(env->Percorso(QStringLiteral("1.jpg"))).size(), QSize(1200, 1600));
 }
 
 void TstAnagrafica::strumentiDiControllo_data() {

@@ -22,6 +22,12 @@
 #include <QTest>
 #include <QUrlQuery>
 
+#include <csignal>
+#include <optional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 using Costruttore::Campo;
 
 namespace {
@@ -59,6 +65,23 @@ void ScriviFile(const QString &percorso, const QByteArray &dati)
 }
 
 QImage Foto(QWidget *a) { return Controllo<TImmagine>(a, "imgFoto")->Picture(); }
+
+// A disk that fails once a file would grow past `byte` bytes (writes beyond fail).
+class DiscoCheCede {
+public:
+    explicit DiscoCheCede(rlim_t byte)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_prima);
+        rlimit r = m_prima;
+        r.rlim_cur = byte;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~DiscoCheCede() { setrlimit(RLIMIT_FSIZE, &m_prima); }
+
+private:
+    rlimit m_prima{};
+};
 
 bool Simile(QRgb a, QRgb b, int tolleranza = 24)
 {
@@ -107,14 +130,19 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("contenuto");
-        QTest::addColumn<QString>("attesa"); // "rossa", "verde", "silhouette"
+        QTest::addColumn<QString>("attesa"); // "rossa", "verde", "illeggibile"
         QTest::newRow("dialogo annullato") << QString() << QByteArray() << "rossa";
-        QTest::newRow("non un'immagine") << "nota.jpg" << QByteArray("testo, non foto") << "silhouette";
+        QTest::newRow("non un'immagine")
+            << "nota.jpg" << QByteArray("testo, non foto") << "illeggibile";
+        QTest::newRow("jpeg troncato") << "mezza.jpg" << QByteArray("troncato") << "illeggibile";
+        QTest::newRow("tubo con nome") << "tubo.jpg" << QByteArray("fifo") << "illeggibile";
         QTest::newRow("png") << "verde.png" << QByteArray("png") << "verde";
         QTest::newRow("bmp con nome jpg") << "verde.jpg" << QByteArray("bmp") << "verde";
     }
     void caricaFoto()
     {
+        // A file that cannot be read keeps the photo on screen and is reported: the
+        // silhouette would replace the member's photo at the next save.
         QFETCH(QString, file);
         QFETCH(QByteArray, contenuto);
         QFETCH(QString, attesa);
@@ -127,21 +155,39 @@ private slots:
         QString percorso;
         if (!file.isEmpty()) {
             percorso = env->Percorso(file);
-            if (contenuto == "png" || contenuto == "bmp")
+            if (contenuto == "png" || contenuto == "bmp") {
                 QVERIFY(Immagine(20, 50, Qt::green).save(percorso, contenuto.constData()));
-            else
+            } else if (contenuto == "fifo") {
+                QCOMPARE(::mkfifo(QFile::encodeName(percorso).constData(), 0644), 0);
+            } else if (contenuto == "troncato") {
+                QImage rumore(200, 150, QImage::Format_RGB32);
+                for (int y = 0; y < 150; ++y)
+                    for (int x = 0; x < 200; ++x)
+                        rumore.setPixel(x, y, qRgb(x * 5 & 255, y * 11 & 255, x * y & 255));
+                QVERIFY(rumore.save(percorso, "JPG"));
+                QVERIFY(QFile::resize(percorso, QFileInfo(percorso).size() / 2));
+            } else {
                 ScriviFile(percorso, contenuto);
+            }
         }
         S().fileDaAprire.enqueue(percorso);
         Premi(a.get(), "btnSfoglia");
         const QImage foto = Foto(a.get());
-        if (attesa == u"rossa")
-            QCOMPARE(foto.pixel(5, 5), QColor(Qt::red).rgb());
-        else if (attesa == u"verde")
+        if (attesa == u"verde") {
             QCOMPARE(foto.size(), QSize(20, 50));
-        else
-            QCOMPARE(foto, Controllo<TImmagine>(a.get(), "imgBianco")->Picture());
-        QVERIFY(S().messaggi.isEmpty());
+        } else {
+            QCOMPARE(foto.size(), QSize(40, 30));
+            QCOMPARE(foto.pixel(5, 5), QColor(Qt::red).rgb());
+        }
+        if (attesa == u"illeggibile") {
+            QCOMPARE(S().messaggi.size(), 1);
+            QCOMPARE(S().UltimaForma(), Piattaforma::Forma::Avviso);
+            QVERIFY(S().UltimoMessaggio().startsWith(
+                QStringLiteral("Attenzione: il file scelto non \u00E8 un'immagine leggibile")));
+            QVERIFY(S().UltimoMessaggio().contains(percorso));
+        } else {
+            QVERIFY(S().messaggi.isEmpty());
+        }
     }
 
     void salvaCopiaFoto()
@@ -236,7 +282,8 @@ private slots:
         };
         Premi(a.get(), "btnZoom");
         QVERIFY(visto);
-        QCOMPARE(Foto(a.get()).size(), QSize(2000, 1500));
+        // Loaded at 1600 pixels on its long side; the zoom leaves it so.
+        QCOMPARE(Foto(a.get()).size(), QSize(1600, 1200));
     }
 
     // ---- Webcam ------------------------------------------------------------------------
@@ -516,40 +563,147 @@ private slots:
     void allegaCopiaFallita_data()
     {
         QTest::addColumn<QString>("ostacolo");
-        QTest::newRow("cartella non creabile") << "cartella";
-        QTest::newRow("copia non riuscita") << "copia";
+        QTest::addColumn<QString>("detto"); // what the message says failed
+        QTest::newRow("cartella non creabile") << "cartella"
+                                               << "creare la cartella dei documenti allegati";
+        QTest::newRow("origine illeggibile") << "tubo"
+                                             << "leggere il file da copiare";
+        QTest::newRow("disco pieno") << "disco"
+                                     << "scrivere la copia del file";
+        QTest::newRow("sostituzione non riuscita") << "cartella al posto del file"
+                                                   << "sostituire il file \"doc.txt\"";
     }
     void allegaCopiaFallita()
     {
+        // Each step of the copy failing: the slot keeps its old name, the message says
+        // what failed, a document already in the folder stays whole, no copy is left over.
         QFETCH(QString, ostacolo);
+        QFETCH(QString, detto);
         ConScheda(Costruttore::Record({{"Tesserato", "ROSSI"},
                                        {"DataRil", "01/01/2025"},
                                        {"DataScade", "31/12/2025"},
                                        {"Preavviso", "0"},
                                        {"File01", "vecchio.pdf"}}));
         const QString cartella = env->Percorso(QStringLiteral("Documenti_Allegati"));
-        if (ostacolo == u"cartella") {
-            ScriviFile(cartella, "un file dove serve la cartella");
-        } else {
-            // A folder where the document should go: it cannot be replaced.
-            QVERIFY(QDir().mkpath(QDir(cartella).filePath(QStringLiteral("doc.txt"))));
-            S().risposte.enqueue(true);
-        }
+        const QString bersaglio = QDir(cartella).filePath(QStringLiteral("doc.txt"));
         QTemporaryDir altrove;
         const QString origine = QDir(altrove.path()).filePath(QStringLiteral("doc.txt"));
-        ScriviFile(origine, "documento");
+        if (ostacolo == u"cartella") {
+            ScriviFile(cartella, "un file dove serve la cartella");
+        } else if (ostacolo == u"cartella al posto del file") {
+            // A folder where the document should go: it cannot be replaced.
+            QVERIFY(QDir().mkpath(bersaglio));
+            S().risposte.enqueue(true);
+        } else {
+            QVERIFY(QDir().mkpath(cartella));
+            ScriviFile(bersaglio, "documento di prima");
+            S().risposte.enqueue(true);
+        }
+        if (ostacolo == u"tubo")
+            QCOMPARE(::mkfifo(QFile::encodeName(origine).constData(), 0644), 0);
+        else
+            ScriviFile(origine, QByteArray(64 * 1024, 'n'));
 
         S().modale = [&](QDialog *d) {
             S().fileDaAprire.enqueue(origine);
-            Premi(d, "btnSfoglia01");
+            {
+                std::optional<DiscoCheCede> disco;
+                if (ostacolo == u"disco")
+                    disco.emplace(4096);
+                Premi(d, "btnSfoglia01");
+            }
             QCOMPARE(Box(d, "txtFile01")->text(), QStringLiteral("vecchio.pdf"));
             QVERIFY(Controllo<QWidget>(d, "btnApri01")->isEnabled());
             QCOMPARE(S().UltimaForma(), Piattaforma::Forma::Errore);
-            QVERIFY(S().UltimoMessaggio().contains(QStringLiteral("documenti allegati")));
+            QVERIFY2(S().UltimoMessaggio().contains(detto), qPrintable(S().UltimoMessaggio()));
             Premi(d, "btnApplica");
         };
         Premi(a.get(), "cmdAllega");
+        QCOMPARE(S().modaliMostrati.value(0), QStringLiteral("TfrmAllegaCartella"));
         QCOMPARE(Controllo<QLabel>(a.get(), "lblFile01")->text(), QStringLiteral("vecchio.pdf"));
+        if (ostacolo == u"tubo" || ostacolo == u"disco")
+            QCOMPARE(Costruttore::LeggiFile(bersaglio), QByteArray("documento di prima"));
+        if (QFileInfo(cartella).isDir())
+            QCOMPARE(
+                QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                QStringList{QStringLiteral("doc.txt")});
+    }
+
+    void allegaNomiInsoliti_data()
+    {
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("copiato");
+        QTest::newRow("249 byte") << QString(245, u'a') + ".txt" << QString(245, u'a') + ".txt";
+        QTest::newRow("255 byte") << QString(251, u'b') + ".txt" << QString(246, u'b') + ".txt";
+        QTest::newRow("cirillico")
+            << QStringLiteral("\u0434\u043E\u043A\u0443\u043C\u0435\u043D\u0442.txt")
+            << QStringLiteral("________.txt");
+        QTest::newRow("euro e accenti") << QStringLiteral("fattura \u20AC \u00E0.pdf")
+                                        << QStringLiteral("fattura \u20AC \u00E0.pdf");
+    }
+    void allegaNomiInsoliti()
+    {
+        // The copy is stored under a name the record field holds exactly, so "Apri"
+        // finds it again after the record is saved and shown.
+        QFETCH(QString, nome);
+        QFETCH(QString, copiato);
+        ConScheda(Costruttore::Tesserato("ROSSI MARIO"));
+        QTemporaryDir altrove;
+        const QString origine = QDir(altrove.path()).filePath(nome);
+        ScriviFile(origine, "contenuto");
+        QVERIFY(QFileInfo::exists(origine));
+        const QString cartella = env->Percorso(QStringLiteral("Documenti_Allegati"));
+        S().modale = [&](QDialog *d) {
+            S().fileDaAprire.enqueue(origine);
+            Premi(d, "btnSfoglia01");
+            QCOMPARE(Box(d, "txtFile01")->text(), copiato);
+            Premi(d, "btnApplica");
+        };
+        Premi(a.get(), "cmdAllega");
+        QVERIFY2(S().messaggi.isEmpty(), qPrintable(S().UltimoMessaggio()));
+        QCOMPARE(Costruttore::LeggiFile(QDir(cartella).filePath(copiato)), QByteArray("contenuto"));
+        QCOMPARE(QDir(cartella).entryList(QDir::Files | QDir::Hidden), QStringList{copiato});
+
+        Premi(a.get(), "cmdSalva");
+        a->MostraScheda(1);
+        S().modale = [&](QDialog *d) {
+            QCOMPARE(Box(d, "txtFile01")->text(), copiato);
+            Premi(d, "btnApri01");
+        };
+        Premi(a.get(), "cmdAllega");
+        QCOMPARE(S().urlAperti.value(0).toLocalFile(), QDir(cartella).filePath(copiato));
+    }
+
+    void apriSoloNellaCartella_data()
+    {
+        QTest::addColumn<QByteArray>("campo");
+        QTest::newRow("percorso assoluto") << QByteArray("/etc/shadow");
+        QTest::newRow("risalita") << QByteArray("../../../x");
+        QTest::newRow("risalita alla Windows") << QByteArray("..\\..\\x");
+        QTest::newRow("sottocartella") << QByteArray("sotto/doc.txt");
+        QTest::newRow("due punti") << QByteArray("..");
+        QTest::newRow("collegamento") << QByteArray("collegamento.txt");
+    }
+    void apriSoloNellaCartella()
+    {
+        // A record made elsewhere may name any file: only a plain name inside
+        // "Documenti_Allegati" is handed to the desktop.
+        QFETCH(QByteArray, campo);
+        const QString cartella = env->Percorso(QStringLiteral("Documenti_Allegati"));
+        QVERIFY(QDir().mkpath(cartella));
+        QVERIFY(QFile::link(QStringLiteral("/etc/hostname"),
+                            QDir(cartella).filePath(QStringLiteral("collegamento.txt"))));
+        ConScheda(Costruttore::Record({{"Tesserato", "ROSSI"},
+                                       {"DataRil", "01/01/2025"},
+                                       {"DataScade", "31/12/2025"},
+                                       {"File02", campo}}));
+        S().modale = [&](QDialog *d) { Premi(d, "btnApri02"); };
+        Premi(a.get(), "cmdAllega");
+        QCOMPARE(S().modaliMostrati.value(0), QStringLiteral("TfrmAllegaCartella"));
+        QVERIFY(S().aperti.isEmpty());
+        QCOMPARE(S().UltimaForma(), Piattaforma::Forma::Avviso);
+        QVERIFY(S().UltimoMessaggio().contains(QStringLiteral("\"Nome 2\u00B0 file allegato\"")));
+        QVERIFY(S().UltimoMessaggio().contains(QString::fromLatin1(campo)));
     }
 
     // ---- E-mail ------------------------------------------------------------------------

@@ -1,0 +1,53 @@
+#include "archive/FileSicuro.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool Scrivibile(const QString &percorso)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(percorso).constData(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISREG(st.st_mode);
+}
+
+bool ApriInScrittura(QSaveFile &file)
+{
+    return Scrivibile(file.fileName()) && file.open(QIODevice::WriteOnly);
+}
+
+bool ApriRegolare(QFile &file, QIODevice::OpenMode modo)
+{
+    const bool scrive = modo.testFlag(QIODevice::WriteOnly);
+    if (scrive && !Scrivibile(file.fileName()))
+        return false;
+    // Non-blocking while opening: a named pipe with no writer would wait for ever.
+    int flag = O_CLOEXEC | O_NONBLOCK;
+    if (scrive) {
+        flag |= O_CREAT | O_NOFOLLOW;
+        flag |= modo.testFlag(QIODevice::ReadOnly) ? O_RDWR : O_WRONLY;
+        if (modo.testFlag(QIODevice::Truncate))
+            flag |= O_TRUNC;
+        if (modo.testFlag(QIODevice::Append))
+            flag |= O_APPEND;
+    } else {
+        flag |= O_RDONLY;
+    }
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), flag, 0666);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, modo, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
