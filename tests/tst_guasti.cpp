@@ -2,17 +2,20 @@
 // is never reported as success, and leaves every other record and file as it was.
 #include "archive/Archivio.h"
 #include "archive/Impostazioni.h"
+#include "cards/Tessera.h"
 #include "lists/ExpAnagrafica.h"
 #include "lists/TrovaAnagrafica.h"
 #include "registry/Anagrafica.h"
 #include "shell/CambiaPassword.h"
-#include "shell/Crypt.h"
 #include "shell/Controlli.h"
+#include "shell/Crypt.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
 #include "support/Supporto.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -20,11 +23,13 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using Piattaforma::Forma;
 
@@ -80,6 +85,9 @@ private slots:
     void cambioPasswordInterrotto();
     void esportazioneInterrotta();
     void archivioCasuale();
+    void fileEstranei_data();
+    void fileEstranei();
+    void archivioOltreLUltimaPosizione();
 };
 
 void TestGuasti::salvataggioSenzaSpazio()
@@ -248,6 +256,160 @@ void TestGuasti::archivioCasuale()
     exp.show();
     QCOMPARE(Controllo<QAbstractItemView>(&exp, "grdRecords")->model()->rowCount(), 5);
     QCOMPARE(Costruttore::LeggiFile(env.Percorso("Tesserati.pro")), caos); // read only
+}
+
+void TestGuasti::fileEstranei_data()
+{
+    // A folder restored from a backup or tampered with: a symbolic link or a named
+    // pipe where one of the program's files goes.
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QString>("tipo");
+    for (const char *nome :
+         {"Tesserati.pro", "1.jpg", "Logo.jpg", "Quorvel.ini", "unins000.dll", "Tesserati.xls"})
+        for (const char *tipo : {"collegamento", "tubo"})
+            QTest::addRow("%s %s", nome, tipo)
+                << QString::fromLatin1(nome) << QString::fromLatin1(tipo);
+}
+
+void TestGuasti::fileEstranei()
+{
+    // No write goes through a link to its target outside the folder, and no pipe
+    // blocks the program: each screen gives that file's own message.
+    QFETCH(QString, nome);
+    QFETCH(QString, tipo);
+    Ambiente env;
+    QTemporaryDir fuori;
+    const QString bersaglio = QDir(fuori.path()).filePath(nome);
+    const QString posto = env.Percorso(nome);
+    QByteArray contenuto = "esportazione di un altro";
+    if (nome == u"Tesserati.pro") {
+        contenuto = Costruttore::Tesserato("ESTERNO");
+    } else if (nome.endsWith(u".jpg")) {
+        QBuffer b(&contenuto);
+        contenuto.clear();
+        QVERIFY(b.open(QIODevice::WriteOnly) && Immagine(30, 30, Qt::blue).save(&b, "JPG"));
+    } else if (nome == u"Quorvel.ini") {
+        contenuto = "[Dati Ente]\r\nDenominazione=Esterno\r\n";
+    } else if (nome == u"unins000.dll") {
+        contenuto = "[Accesso]\r\nValore=" + Crypt::Encrypt("SEGRETA").toLatin1() + "\r\n";
+    }
+    {
+        QFile f(bersaglio);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contenuto);
+    }
+    if (nome != u"Tesserati.pro")
+        Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Costruttore::Tesserato("A")});
+    if (tipo == u"collegamento")
+        QVERIFY(QFile::link(bersaglio, posto));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(posto).constData(), 0644), 0);
+
+    QList<Simulazione::Mostrato> attesi;
+    if (nome == u"Tesserati.pro" || nome == u"1.jpg") {
+        TfrmAnagrafica w;
+        w.show();
+        if (nome == u"1.jpg") {
+            Controllo<QAbstractButton>(&w, "cmdPrimo")->click();
+            Controllo<TImmagine>(&w, "imgFoto")->SetPicture(Immagine(50, 50, Qt::red));
+            attesi << Simulazione::Mostrato{Forma::Avviso, {}}
+                   << Simulazione::Mostrato{Forma::Informazione, {}};
+        } else {
+            NuovaScheda(w, QStringLiteral("ROSSI MARIO"));
+            attesi << Simulazione::Mostrato{Forma::Errore, MessaggioAccesso};
+        }
+        Controllo<QAbstractButton>(&w, "cmdSalva")->click();
+        if (nome == u"1.jpg")
+            QVERIFY(env->messaggi.value(0).testo.startsWith(
+                "Attenzione: non è stato possibile salvare la foto del tesserato."));
+    } else if (nome == u"Logo.jpg" || nome == u"Quorvel.ini") {
+        TfrmTessera w;
+        w.show();
+        w.close();
+        if (nome == u"Logo.jpg") {
+            QVERIFY(!w.isVisible());
+            QVERIFY(env->messaggi.value(0).testo.contains("Logo.jpg"));
+            attesi << Simulazione::Mostrato{Forma::Avviso, {}};
+        } else {
+            QVERIFY(w.isVisible()); // the typed texts are not lost
+            attesi << Simulazione::Mostrato{Forma::ErroreGenerale,
+                                            "Unable to write to " + env.Percorso("Quorvel.ini")};
+        }
+    } else if (nome == u"unins000.dll") {
+        Schermate::Crea();
+        Schermate::frmPassword->show();
+        if (tipo == u"tubo") {
+            // Read as a missing file: the empty password, so any typed one is wrong.
+            Box(Schermate::frmPassword, "txtPassword")->setText("segreta");
+            Controllo<QPushButton>(Schermate::frmPassword, "cmdOK")->click();
+            attesi << Simulazione::Mostrato{Forma::Messaggio, "Attenzione: password errata."};
+        } else {
+            Controllo<QPushButton>(Schermate::frmPassword, "btnCambiaPassword")->click();
+            QWidget *cambia = Schermate::frmCambiaPassword;
+            Box(cambia, "txtPasswordOld")->setText("segreta");
+            Box(cambia, "txtPasswordNew")->setText("nuovapassword");
+            Box(cambia, "txtConferma")->setText("nuovapassword");
+            Controllo<QPushButton>(cambia, "cmdOK")->click();
+            attesi << Simulazione::Mostrato{
+                Forma::Messaggio,
+                "Attenzione: si è verificato un errore durante la procedura di modifica della "
+                "password. Si consiglia di reinstallare il software."};
+        }
+        Schermate::Distruggi();
+    } else {
+        TfrmExpAnagrafica w;
+        w.show();
+        env->risposte << true << true;
+        Controllo<QToolButton>(&w, "cmdEsporta")->click();
+        QVERIFY(
+            env->UltimoMessaggio().startsWith("Attenzione: il sistema non permette di esportare"));
+        attesi << Simulazione::Mostrato{Forma::Messaggio, env->UltimoMessaggio()};
+    }
+    // The question of the export aside, exactly the expected messages.
+    QList<Simulazione::Mostrato> mostrati;
+    for (const auto &m : env->messaggi)
+        if (m.forma != Forma::Domanda)
+            mostrati << m;
+    QCOMPARE(mostrati.size(), attesi.size());
+    for (int i = 0; i < attesi.size(); ++i) {
+        QCOMPARE(mostrati[i].forma, attesi[i].forma);
+        if (!attesi[i].testo.isEmpty())
+            QCOMPARE(mostrati[i].testo, attesi[i].testo);
+    }
+    QCOMPARE(Costruttore::LeggiFile(bersaglio), contenuto);
+    struct stat st {};
+    QCOMPARE(::lstat(QFile::encodeName(posto).constData(), &st), 0);
+    QVERIFY(tipo == u"collegamento" ? S_ISLNK(st.st_mode) : S_ISFIFO(st.st_mode));
+}
+
+void TestGuasti::archivioOltreLUltimaPosizione()
+{
+    // An archive of 2^31 records (a sparse file) is beyond the largest position: each
+    // screen reads it as unreadable, with its own message, instead of failing inside.
+    Ambiente env;
+    QFile f(env.Percorso("Tesserati.pro"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    if (!f.resize(qint64(2764) << 31))
+        QSKIP("this file system cannot hold a sparse file of 2764 x 2^31 bytes");
+    f.close();
+    TfrmAnagrafica w;
+    w.show();
+    Controllo<QAbstractButton>(&w, "cmdUltimo")->click();
+    QCOMPARE(env->UltimaForma(), Forma::Errore);
+    QCOMPARE(env->UltimoMessaggio(), MessaggioAccesso);
+    QCOMPARE(Controllo<QLabel>(&w, "lblPosizione")->text(), QString());
+
+    env->modale = [&](QDialog *d) {
+        Box(d, "txtTesserato")->setText("ROSSI");
+        Controllo<QAbstractButton>(d, "btnCerca")->click();
+    };
+    const int prima = env->messaggi.size();
+    Controllo<QAbstractButton>(&w, "cmdTrova")->click();
+    QCOMPARE(env->modaliMostrati.value(0), QStringLiteral("TfrmTrovaAnagrafica"));
+    QCOMPARE(env->messaggi.size(), prima + 1);
+    QCOMPARE(env->UltimaForma(), Forma::Messaggio);
+    QCOMPARE(env->UltimoMessaggio(), MessaggioAccesso);
+    QCOMPARE(QFileInfo(env.Percorso("Tesserati.pro")).size(), qint64(2764) << 31);
 }
 
 QTEST_MAIN(TestGuasti)
