@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -88,6 +89,7 @@ private slots:
     void fileEstranei_data();
     void fileEstranei();
     void archivioOltreLUltimaPosizione();
+    void impostazioneSuDueRighe();
 };
 
 void TestGuasti::salvataggioSenzaSpazio()
@@ -410,6 +412,44 @@ void TestGuasti::archivioOltreLUltimaPosizione()
     QCOMPARE(env->UltimaForma(), Forma::Messaggio);
     QCOMPARE(env->UltimoMessaggio(), MessaggioAccesso);
     QCOMPARE(QFileInfo(env.Percorso("Tesserati.pro")).size(), qint64(2764) << 31);
+}
+
+void TestGuasti::impostazioneSuDueRighe()
+{
+    // A pasted two-line organization name would put its second line, and every later
+    // key, outside "[Dati Ente]".
+    Ambiente env;
+    const QString percorso = env.Percorso("Quorvel.ini");
+    {
+        QFile f(percorso);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Dati Ente]\r\nDenominazione=Circolo\r\nSottotitolo 1=Via Roma 1\r\n");
+    }
+    TfrmTessera w;
+    w.show();
+    env->modale = [&](QDialog *d) {
+        auto *nome = Box(d, "txtAssociazione");
+        nome->selectAll();
+        QApplication::clipboard()->setText("Circolo Aurora\nSezione Nord");
+        nome->paste();
+        QCOMPARE(nome->text(), QStringLiteral("Circolo")); // refused whole
+        QApplication::clipboard()->setText("Circolo Aurora");
+        nome->paste();
+        QCOMPARE(nome->text(), QStringLiteral("Circolo Aurora"));
+        Controllo<QAbstractButton>(d, "btnApplica")->click();
+    };
+    QTest::mouseClick(Controllo<QLabel>(&w, "titAssociazione"), Qt::LeftButton);
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmDatiEnte"});
+    w.close();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(TFileIni(percorso).Leggi("Dati Ente", "Denominazione"), "Circolo Aurora");
+
+    // Stored by any other way, a value's line breaks become blanks.
+    TFileIni(percorso).Scrivi("Dati Ente", "Denominazione", "Circolo\r\nSezione\nNord");
+    const TFileIni ini(percorso);
+    QCOMPARE(ini.Leggi("Dati Ente", "Denominazione"), "Circolo  Sezione Nord");
+    QCOMPARE(ini.Leggi("Dati Ente", "Sottotitolo 1"), "Via Roma 1");
+    QCOMPARE(Costruttore::LeggiFile(percorso).count("\r\n"), 5); // the section and its four keys
 }
 
 QTEST_MAIN(TestGuasti)
