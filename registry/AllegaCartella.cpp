@@ -320,7 +320,8 @@ void TfrmAllegaCartella::ApriDocumento(int i)
         return;
     // Only a plain name inside the folder: a record made elsewhere may name any file.
     const QString percorso = QDir(CartellaAllegati()).filePath(nome);
-    if (!NomeSemplice(nome) || QFileInfo(percorso).isSymLink()) {
+    if (!NomeSemplice(nome) || QFileInfo(percorso).isSymLink() ||
+        QFileInfo(CartellaAllegati()).isSymLink()) {
         Piattaforma::Avviso(MessaggioNomeNonValido(i, nome), this);
         return;
     }
