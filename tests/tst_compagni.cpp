@@ -12,14 +12,15 @@
 
 #include <QAbstractButton>
 #include <QCalendarWidget>
+#include <QDataStream>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSemaphore>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 #include <QUrlQuery>
 
 #include <csignal>
@@ -136,6 +137,7 @@ private slots:
             << "nota.jpg" << QByteArray("testo, non foto") << "illeggibile";
         QTest::newRow("jpeg troncato") << "mezza.jpg" << QByteArray("troncato") << "illeggibile";
         QTest::newRow("tubo con nome") << "tubo.jpg" << QByteArray("fifo") << "illeggibile";
+        QTest::newRow("bomba") << "bomba.bmp" << QByteArray("bomba") << "illeggibile";
         QTest::newRow("png") << "verde.png" << QByteArray("png") << "verde";
         QTest::newRow("bmp con nome jpg") << "verde.jpg" << QByteArray("bmp") << "verde";
     }
@@ -159,6 +161,15 @@ private slots:
                 QVERIFY(Immagine(20, 50, Qt::green).save(percorso, contenuto.constData()));
             } else if (contenuto == "fifo") {
                 QCOMPARE(::mkfifo(QFile::encodeName(percorso).constData(), 0644), 0);
+            } else if (contenuto == "bomba") {
+                // A bitmap header claiming 100000 x 100000 pixels (30 GB) over a few bytes.
+                QByteArray bmp("BM", 2);
+                QDataStream d(&bmp, QIODevice::Append);
+                d.setByteOrder(QDataStream::LittleEndian);
+                d << quint32(54 + 64) << quint32(0) << quint32(54) << quint32(40) << qint32(100000)
+                  << qint32(100000) << quint16(1) << quint16(24) << quint32(0) << quint32(0)
+                  << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+                ScriviFile(percorso, bmp + QByteArray(64, '\x7F'));
             } else if (contenuto == "troncato") {
                 QImage rumore(200, 150, QImage::Format_RGB32);
                 for (int y = 0; y < 150; ++y)
