@@ -119,6 +119,81 @@ inline void AccodaByte(QByteArray &out, char b, char precedente)
     }
 }
 
+// Windows-1252 bytes that are letters: A-Z, a-z, the accented letters and the few
+// letters among codes 128 to 191 (Š Œ Ž š œ ž Ÿ ƒ ª µ º).
+bool Lettera(unsigned char b)
+{
+    if ((b | 0x20) >= 'a' && (b | 0x20) <= 'z')
+        return true;
+    if (b >= 0xC0)
+        return b != 0xD7 && b != 0xF7;
+    switch (b) {
+    case 0x83:
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+    case 0xAA:
+    case 0xB5:
+    case 0xBA:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool UgualeMaiuscolo(const char *d, int n, const char *parola)
+{
+    for (int i = 0; i < n; ++i, ++parola)
+        if (*parola == '\0' || (static_cast<unsigned char>(d[i]) & ~0x20) != *parola)
+            return false;
+    return *parola == '\0';
+}
+
+} // namespace
+
+bool LettoComeValore(const char *d, int n)
+{
+    if (n <= 0)
+        return false;
+    // A formula, or a sign that makes a number of what follows.
+    if (d[0] == '=' || d[0] == '+' || d[0] == '-' || d[0] == '@')
+        return true;
+    for (const char *vero : {"TRUE", "FALSE", "VERO", "FALSO"})
+        if (UgualeMaiuscolo(d, n, vero))
+            return true;
+    // Numbers, dates and times hold digits and at most one word: a month ("5 gen 2025"),
+    // an exponent ("1e5"), besides the marks of the time of day ("10:30 PM"). Erring on
+    // the safe side costs only a few bytes of markup.
+    bool cifre = false;
+    int parole = 0;
+    for (int i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(d[i]);
+        if (!Lettera(b)) {
+            cifre = cifre || (b >= '0' && b <= '9');
+            ++i;
+            continue;
+        }
+        const int inizio = i;
+        while (i < n && Lettera(static_cast<unsigned char>(d[i])))
+            ++i;
+        const int lunga = i - inizio;
+        const char *p = d + inizio;
+        if (UgualeMaiuscolo(p, lunga, "A") || UgualeMaiuscolo(p, lunga, "P") ||
+            UgualeMaiuscolo(p, lunga, "M") || UgualeMaiuscolo(p, lunga, "AM") ||
+            UgualeMaiuscolo(p, lunga, "PM"))
+            continue;
+        if (++parole > 1 || lunga > 9)
+            return false;
+    }
+    return cifre;
+}
+
+namespace {
+
 const QByteArray &Intestazione()
 {
     static const QByteArray testo = [] {
@@ -128,6 +203,8 @@ const QByteArray &Intestazione()
                  " xmlns=\"http://www.w3.org/TR/REC-html40\">");
         t.append("<head>");
         t.append("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">");
+        // The cells of class t hold text for Excel, whatever they look like.
+        t.append("<style>.t{mso-number-format:\"\\@\";}</style>");
         t.append("<!--[if gte mso 9]><xml>"
                  "<x:ExcelWorkbook>"
                  "<x:ExcelWorksheets>"
@@ -167,6 +244,9 @@ const QByteArray &Intestazione()
 }
 
 constexpr char ApriCella[] = "<td style=\"text-align: left;\">";
+// A cell that a spreadsheet would read as a value: text for Excel (the class) and for
+// LibreOffice (sdnum, which it reads on the cell only), so 00184 stays 00184.
+constexpr char ApriCellaTesto[] = "<td style=\"text-align: left;\" class=t sdnum=\"1040;0;@\">";
 constexpr char ChiudiCella[] = "</td>";
 constexpr char Chiusura[] = "</table></body></html>";
 
@@ -348,9 +428,18 @@ QString TModelloRecords::Cella(int riga, int colonna) const
 
 void TModelloRecords::AccodaCellaFile(QByteArray &out, int riga, int colonna) const
 {
+    auto apri = [&out](bool valore) {
+        if (valore)
+            out.append(ApriCellaTesto, sizeof ApriCellaTesto - 1);
+        else
+            out.append(ApriCella, sizeof ApriCella - 1);
+    };
     const auto modifica = m_modifiche.constFind(Chiave(riga, colonna));
     if (modifica != m_modifiche.constEnd()) {
+        const QByteArray byte = Testo::ToWin1252(Testo::Trim32(*modifica));
+        apri(LettoComeValore(byte.constData(), static_cast<int>(byte.size())));
         AccodaTestoFile(out, *modifica);
+        out.append(ChiudiCella, sizeof ChiudiCella - 1);
         return;
     }
     int n = 0;
@@ -362,8 +451,10 @@ void TModelloRecords::AccodaCellaFile(QByteArray &out, int riga, int colonna) co
     }
     while (n > 0 && static_cast<unsigned char>(d[n - 1]) <= 32)
         --n;
+    apri(LettoComeValore(d, n));
     for (int i = 0; i < n; ++i)
         AccodaByte(out, d[i], i > 0 ? d[i - 1] : '\0');
+    out.append(ChiudiCella, sizeof ChiudiCella - 1);
 }
 
 void ScriviEsportazione(const QString &percorso, const TModelloRecords &griglia)
@@ -389,11 +480,8 @@ void ScriviEsportazione(const QString &percorso, const TModelloRecords &griglia)
     const int righe = griglia.rowCount();
     for (int r = 0; r < righe; ++r) {
         buffer.append("<tr>");
-        for (int c = 1; c < ColonneGriglia; ++c) {
-            buffer.append(ApriCella, sizeof ApriCella - 1);
+        for (int c = 1; c < ColonneGriglia; ++c)
             griglia.AccodaCellaFile(buffer, r, c);
-            buffer.append(ChiudiCella, sizeof ChiudiCella - 1);
-        }
         buffer.append("</tr>");
         if (buffer.size() >= Blocco)
             scarica();

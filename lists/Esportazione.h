@@ -65,8 +65,9 @@ public:
 
     // The text of a grid cell, as shown.
     QString Cella(int riga, int colonna) const;
-    // Appends the file form of a cell of columns 1..25: trimmed, Windows-1252, with the
-    // characters that markup would swallow written as character references.
+    // Appends a cell of columns 1..25 to the file: its tag (marked as text when a
+    // spreadsheet would read a value in it), its text trimmed, in Windows-1252, with the
+    // characters that markup would swallow written as character references, its end tag.
     void AccodaCellaFile(QByteArray &out, int riga, int colonna) const;
 
 private:
@@ -89,6 +90,10 @@ private:
     QByteArray m_testo;
     QHash<quint64, QString> m_modifiche;
 };
+
+// True when a spreadsheet program would read the trimmed Windows-1252 text as a number,
+// date or time, formula or truth value rather than as the text it is.
+bool LettoComeValore(const char *d, int n);
 
 // Appends the file form of a cell text (already trimmed or not: it is trimmed here).
 void AccodaTestoFile(QByteArray &out, const QString &testo);

@@ -295,6 +295,7 @@ void TestEsportazione::fileScrittoAMano()
         "xmlns=\"http://www.w3.org/TR/REC-html40\">"
         "<head>"
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+        "<style>.t{mso-number-format:\"\\@\";}</style>"
         "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet>"
         "<x:Name>Riepilogo Anagrafica Tesserati</x:Name><x:WorksheetOptions><x:Selected/>"
         "<x:Panes><x:Pane><x:Number>1</x:Number><x:ActiveRow>3</x:ActiveRow></x:Pane>"
@@ -322,8 +323,12 @@ void TestEsportazione::fileScrittoAMano()
                                   "00100 Roma RM", "Via Po 1", "", "", "", "", "", "",
                                   "n@example.org", "", "", "", "", "", "",
                                   "Tom &amp; Jerry &lt;soci&gt; \x80 5", "S\xEC"};
-    for (const QByteArray &c : celle)
-        atteso += "<td style=\"text-align: left;\">" + c + "</td>";
+    // The card number and the dates would be read as values: they are marked as text.
+    for (int i = 0; i < 25; ++i)
+        atteso += QByteArray(i >= 2 && i <= 5 ? "<td style=\"text-align: left;\" class=t "
+                                                "sdnum=\"1040;0;@\">"
+                                              : "<td style=\"text-align: left;\">") +
+                  celle[i] + "</td>";
     atteso += "</tr></table></body></html>";
 
     QCOMPARE(LeggiFile(FileEsportato(env)), atteso);
@@ -587,6 +592,40 @@ void TestEsportazione::letturaConLibreOffice()
          {"CapRes", "00100"},
          {"Note", "<b>non grassetto</b> &amp;"},
          {"Annullata", "No"}},
+        // Texts that a spreadsheet would take for numbers, dates, formulas or truth values.
+        {{"Tesserato", "VERDI LUCA"},
+         {"Carica", "+39"},
+         {"NumTessera", "00184"},
+         {"DataRil", "01/02/2025"},
+         {"DataScade", "31/12/2025"},
+         {"DataNasc", "05/06/1970"},
+         {"CapRes", "00184"},
+         {"IndirizzoRes", "-5"},
+         {"Titoli", "@casa"},
+         {"TelCasa", "0612345678"},
+         {"TelUff", "1.000"},
+         {"TelCel", "1,5"},
+         {"Recapito", "12:30"},
+         {"Fax", "1e5"},
+         {"Email", "12%"},
+         {"CodFisc", "VERO"},
+         {"Carta", "4111111111111111"},
+         {"ScadeCarta", "12/27"},
+         {"PartitaIva", "01234567890"},
+         {"Iban", "=SOMMA(1;2)"},
+         {"Intestatario", "TRUE"},
+         {"Note", "=1+1"},
+         {"Annullata", "No"}},
+        {{"Tesserato", "-"},       {"Carica", "5 gen 2025"},
+         {"NumTessera", "1/2"},    {"DataRil", "2025-01-02"},
+         {"DataScade", "Jan 5"},   {"Titoli", "3 1/2"},
+         {"TelCasa", "(5)"},       {"TelUff", "1 000"},
+         {"TelCel", "$5"},         {"Recapito", "10:30 PM"},
+         {"Fax", "1.5E-3"},        {"Email", "+"},
+         {"CodFisc", "FALSE"},     {"Carta", "4111 1111 1111 1111"},
+         {"ScadeCarta", "Jan-25"}, {"PartitaIva", "1E5"},
+         {"Iban", "12.5.2020"},    {"Intestatario", "=A1"},
+         {"Note", "\x80 5"},       {"Annullata", "S\xEC"}},
     };
     QList<QByteArray> record;
     for (const auto &s : schede)
@@ -616,7 +655,7 @@ void TestEsportazione::letturaConLibreOffice()
     QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(QString::fromLocal8Bit(lo.readAll())));
     const QList<QStringList> righe = LeggiCsv(QString::fromUtf8(csv.readAll()));
 
-    QCOMPARE(righe.size(), 3);
+    QCOMPARE(righe.size(), 1 + schede.size());
     QCOMPARE(righe[0].value(0), QStringLiteral("Cognome e nome"));
     QCOMPARE(righe[0].value(24), QStringLiteral("Tessera annullata"));
     // Expected cells straight from the archive's fields.
