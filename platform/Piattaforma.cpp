@@ -74,7 +74,7 @@ QUrl UrlMail(const QString &resto)
     bool haOggetto = false, haCorpo = false;
     const QString marcaOggetto = QStringLiteral("?subject=");
     const QString marcaCorpo = QStringLiteral("&body=");
-    qsizetype q = resto.indexOf(marcaOggetto);
+    const qsizetype q = resto.indexOf(marcaOggetto);
     if (q >= 0) {
         indirizzo = resto.left(q);
         const QString query = resto.mid(q + marcaOggetto.size());
@@ -85,10 +85,8 @@ QUrl UrlMail(const QString &resto)
             haCorpo = true;
             corpo = query.mid(b + marcaCorpo.size());
         }
-    } else if ((q = resto.indexOf(u'?')) >= 0) {
-        // Any other query is passed on as it stands.
-        return QUrl(QStringLiteral("mailto:") + resto);
     }
+    // Without a subject the whole text is the address: its "?" and "&" are its own.
     QByteArray url = "mailto:" + QUrl::toPercentEncoding(indirizzo, "@");
     if (haOggetto)
         url += "?subject=" + Codifica(oggetto);

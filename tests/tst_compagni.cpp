@@ -755,6 +755,8 @@ private slots:
         QTest::newRow("e commerciale") << "Rossi & Figli" << "rossi@esempio.it";
         QTest::newRow("domanda e cancelletto") << "Chi? #1 &body=x" << "a.b+c@esempio.it";
         QTest::newRow("percento e accenti") << "100% Nicol\u00F2 =" << "n%20o@esempio.it";
+        QTest::newRow("domanda ed e commerciale nell'indirizzo") << "Rossi"
+                                                                 << "ro?ssi&cc=x@esempio.it";
     }
     void avvisoValoriSpeciali()
     {
@@ -782,9 +784,11 @@ private slots:
         QVERIFY(corpo.endsWith(QStringLiteral("cordiali saluti.")));
         QCOMPARE(q.queryItems().size(), 2);
 
-        // The plain link takes the address whole too.
+        // The plain link takes the address whole too, encoded like the reminder's.
         Premi(a.get(), "cmdEmail");
+        QCOMPARE(S().aperti.value(1), QStringLiteral("\"mailto:") + email + u'"');
         QCOMPARE(S().urlAperti.value(1).path(QUrl::FullyDecoded), email);
+        QVERIFY(!S().urlAperti.value(1).hasQuery());
     }
 
     void avvisoValoreMancante_data()
