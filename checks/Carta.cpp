@@ -119,6 +119,8 @@ void TfrmCarta::btnControllaClick() {
         tipo = QStringLiteral("Discover");
         break;
     default:
+        if (MasterCardSerie2(c.campo->text()))
+            tipo = QStringLiteral("MasterCard");
         break;
     }
     if (tipo.isEmpty())

@@ -179,16 +179,22 @@ QString UfficioIva(const QString &codice) {
     return UfficiIva().value(codice);
 }
 
-int TipoCarta(const QString &numero) {
+namespace {
+// The digits among the first 20 characters of a card number.
+QByteArray CifreCarta(const QString &numero) {
     // Single-byte characters, at most 21 kept; only positions 1 to 20 are read.
     const QByteArray testo = Testo::ToWin1252(numero).left(21);
     QByteArray d;
     for (qsizetype i = 0; i < testo.size() && i < 20; ++i)
         if (testo.at(i) >= '0' && testo.at(i) <= '9')
             d.append(testo.at(i));
-    if (d.isEmpty())
-        return 0;
+    return d;
+}
 
+// The Luhn check; no digits do not pass.
+bool Luhn(const QByteArray &d) {
+    if (d.isEmpty())
+        return false;
     int somma = 0;
     bool raddoppia = true; // the digit just left of the check digit is doubled
     for (qsizetype i = d.size() - 2; i >= 0; --i) {
@@ -202,9 +208,23 @@ int TipoCarta(const QString &numero) {
         raddoppia = !raddoppia;
     }
     const int atteso = somma % 10 == 0 ? 0 : 10 - somma % 10;
-    if (d.back() - '0' != atteso)
+    return d.back() - '0' == atteso;
+}
+} // namespace
+
+int TipoCarta(const QString &numero) {
+    const QByteArray d = CifreCarta(numero);
+    if (!Luhn(d))
         return 0;
     return (d.front() - '0') - 2;
+}
+
+bool MasterCardSerie2(const QString &numero) {
+    const QByteArray d = CifreCarta(numero);
+    if (d.size() < 4 || !Luhn(d))
+        return false;
+    const int inizio = d.left(4).toInt();
+    return inizio >= 2221 && inizio <= 2720;
 }
 
 QString LettereInNumeri(const QString &testo) {

@@ -19,6 +19,9 @@ QString UfficioIva(const QString &codice);
 // Kind code of a card number: 0 when the digits among its first 20 characters
 // fail the Luhn check (or there are none), otherwise the first digit minus 2.
 int TipoCarta(const QString &numero);
+// True when those digits pass the Luhn check and their first four lie in 2221-2720:
+// the MasterCard numbers issued since 2017, whose kind code is 0.
+bool MasterCardSerie2(const QString &numero);
 
 // True when the text, blanks removed, has IBAN remainder 1.
 bool ControllaIban(const QString &iban);

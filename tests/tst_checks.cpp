@@ -353,8 +353,20 @@ void TestChecks::verdetti_data() {
     QTest::newRow("spazi mostrati")
         << carta << "4012 8888 8888 1881"
         << "" << Forma::Informazione << CartaValida.arg("4012 8888 8888 1881", "Visa") << false;
-    QTest::newRow("inizia con 2") << carta << "2221000000000009"
-                                  << "" << Forma::Avviso << CartaErrata << false;
+    // MasterCard numbers from 2221 to 2720; any other number starting with 2 is wrong.
+    QTest::newRow("MasterCard 2221") << carta << "2221000000000009"
+                                     << "" << Forma::Informazione
+                                     << CartaValida.arg("2221000000000009", "MasterCard") << false;
+    QTest::newRow("MasterCard 2720 a gruppi")
+        << carta << "2720 9999 9999 9996"
+        << "" << Forma::Informazione << CartaValida.arg("2720 9999 9999 9996", "MasterCard")
+        << false;
+    QTest::newRow("MasterCard 2221 cambiata") << carta << "2221000000000008"
+                                              << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("inizia con 2220") << carta << "2220999999999991"
+                                     << "" << Forma::Avviso << CartaErrata << false;
+    QTest::newRow("inizia con 2721") << carta << "2721000000000004"
+                                     << "" << Forma::Avviso << CartaErrata << false;
     QTest::newRow("inizia con 7") << carta << "7000000000000005"
                                   << "" << Forma::Avviso << CartaErrata << false;
     QTest::newRow("inizia con 39") << carta << "3900000000000005"
