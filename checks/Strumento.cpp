@@ -100,9 +100,15 @@ Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &t
     c.campo->setObjectName(nomeCampo);
     c.campo->setFont(FontCampo());
     c.campo->setFrame(false);
-    c.campo->setStyleSheet(QStringLiteral("QLineEdit { background: white; color: #1B2F5E; }"
-                                          "QLineEdit:focus { background: #FFF8D6; }"));
-    const QFontMetrics fm(c.campo->font());
+    // The font goes into the box's own style sheet too: the archive screen, which opens
+    // the tools, gives every edit box below it a smaller font in its style sheet.
+    c.campo->setStyleSheet(
+        QStringLiteral("QLineEdit { font: bold 20pt \"Courier New\"; background: white;"
+                       " color: #1B2F5E; border: none; border-radius: 0px; padding: 0px;"
+                       " min-height: 0px; }"
+                       "QLineEdit:focus { background: #FFF8D6; }"));
+    // Measured in the box's own font: the style sheets may not have reached it yet.
+    const QFontMetrics fm(FontCampo());
     c.campo->setFixedWidth(fm.horizontalAdvance(QString(caratteri, u'W')) + 16);
     c.campo->setFixedHeight(fm.height() + 12);
 
@@ -124,9 +130,11 @@ Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &t
     c.btnControlla->setObjectName(QStringLiteral("btnControlla"));
     c.btnChiudi = new QPushButton(QStringLiteral("Chiudi"), schermata);
     c.btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
+    // Enter on a focused button presses it; Enter in the box only moves the focus, as
+    // each tool's key handler takes it before the dialog sees it.
     for (QPushButton *b : {c.btnControlla, c.btnChiudi}) {
         b->setMinimumSize(120, 34);
-        b->setAutoDefault(false); // Enter in the box only moves the focus
+        b->setAutoDefault(true);
     }
 
     auto *pulsanti = new QHBoxLayout;

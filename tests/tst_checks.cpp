@@ -4,10 +4,13 @@
 #include "checks/ControlliCodici.h"
 #include "checks/Iban.h"
 #include "checks/PartitaIVA.h"
+#include "registry/Anagrafica.h"
 
 #include "support/Supporto.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,6 +96,10 @@ private slots:
     void tastiCifre();
     void invioSoloFuoco_data();
     void invioSoloFuoco();
+    void invioSulPulsante_data();
+    void invioSulPulsante();
+    void fontDallArchivio_data();
+    void fontDallArchivio();
     void maiuscoleDigitando_data();
     void maiuscoleDigitando();
     void chiudi_data();
@@ -501,6 +508,87 @@ void TestChecks::invioSoloFuoco() {
         QTest::keyClicks(campo, QString(40, u'1'));
         QCOMPARE(campo->text().size(), limite);
     });
+}
+
+void TestChecks::invioSulPulsante_data() {
+    invioSoloFuoco_data();
+}
+
+void TestChecks::invioSulPulsante() {
+    QFETCH(QString, strumento);
+    QFETCH(QString, testo);
+    Ambiente env;
+    // Enter in the box moves to "Controlla"; Enter there runs the check, which closes.
+    QString premuto;
+    const bool aperta = Apri(env, strumento, testo, [&](QDialog *d, QLineEdit *campo) {
+        QTest::keyClick(campo, Qt::Key_Return);
+        premuto = d->focusWidget()->objectName();
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+    });
+    QCOMPARE(premuto, QStringLiteral("btnControlla"));
+    QVERIFY(!aperta);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->messaggi.at(0).forma, Forma::Informazione);
+
+    // Enter on "Chiudi" closes the tool without a check.
+    env->messaggi.clear();
+    int risultato = -1;
+    const bool ancoraAperta = Apri(env, strumento, testo, [&](QDialog *d, QLineEdit *) {
+        auto *chiudi = Controllo<QPushButton>(d, "btnChiudi");
+        chiudi->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(chiudi, Qt::Key_Return);
+        risultato = d->result();
+    });
+    QVERIFY(!ancoraAperta);
+    QCOMPARE(risultato, int(QDialog::Rejected));
+    QVERIFY(env->messaggi.isEmpty());
+}
+
+void TestChecks::fontDallArchivio_data() {
+    QTest::addColumn<QByteArray>("pulsante");
+    QTest::addColumn<QString>("strumento");
+    QTest::newRow("codice fiscale") << QByteArray("cmdCodFisc") << "TfrmCodFisc";
+    QTest::newRow("partita IVA") << QByteArray("cmdPartitaIva") << "TfrmPartitaIva";
+    QTest::newRow("carta") << QByteArray("cmdCarta") << "TfrmCarta";
+    QTest::newRow("IBAN") << QByteArray("cmdIban") << "TfrmIban";
+}
+
+// The input box is in Courier New 20 bold, wide enough for its longest text, also when
+// the archive screen, whose style sheet gives its own boxes a smaller font, opens the tool.
+void TestChecks::fontDallArchivio() {
+    QFETCH(QByteArray, pulsante);
+    QFETCH(QString, strumento);
+    Ambiente env;
+    TfrmAnagrafica anagrafica;
+    anagrafica.show();
+    QFont font;
+    int cursore = 0, larghezzaTesto = 0, larghezzaCampo = 0;
+    env->modale = [&](QDialog *d) {
+        auto *campo = Controllo<QLineEdit>(d, NomeCampo(strumento));
+        font = campo->font();
+        // The longest text the box takes, in its widest letter, shows whole: with the
+        // cursor at its end, nothing has scrolled out on the left.
+        campo->setText(QString(campo->maxLength(), u'W'));
+        campo->end(false);
+        campo->grab(); // a box scrolls its text when it paints
+        cursore = campo->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        larghezzaTesto = campo->fontMetrics().horizontalAdvance(campo->text());
+        larghezzaCampo = campo->width();
+    };
+    Controllo<QAbstractButton>(&anagrafica, pulsante.constData())->click();
+    QCOMPARE(env->modaliMostrati, QStringList{strumento});
+    QCOMPARE(font.family(), QStringLiteral("Courier New"));
+    QCOMPARE(font.pointSize(), 20);
+    QVERIFY(font.bold());
+    const QFontInfo reale(font); // the font fontconfig put in its place
+    QCOMPARE(reale.pointSize(), 20);
+    QVERIFY(reale.bold());
+    QVERIFY(reale.fixedPitch());
+    QVERIFY2(cursore >= larghezzaTesto && cursore < larghezzaCampo,
+             qPrintable(QStringLiteral("cursor %1, text %2, box %3")
+                            .arg(cursore)
+                            .arg(larghezzaTesto)
+                            .arg(larghezzaCampo)));
 }
 
 void TestChecks::maiuscoleDigitando_data() {
