@@ -72,8 +72,8 @@ void TfrmSospesi::FormShow()
     } catch (const ErroreFile &) {
     }
     QApplication::restoreOverrideCursor();
+    // The list opens with no line selected.
     m_pannello->Riempi(std::move(elenco));
-    m_pannello->Seleziona(0);
     m_pannello->txtTrova->setFocus(Qt::OtherFocusReason);
 }
 
