@@ -161,6 +161,8 @@ private slots:
     void consegnaAllArchivio_data();
     void consegnaAllArchivio();
     void consegnaSchedaSparita();
+    void doppioClicSottoLeRighe_data();
+    void doppioClicSottoLeRighe();
     void consegnaAllaTessera();
 
     void rinnovo_data();
@@ -583,6 +585,48 @@ void TestListe::consegnaSchedaSparita()
     QVERIFY(env->messaggi.isEmpty());
 }
 
+void TestListe::doppioClicSottoLeRighe_data()
+{
+    consegnaAllArchivio_data();
+}
+
+// A double click on the empty area below the lines delivers nothing and leaves the
+// screen open, whatever line is selected.
+void TestListe::doppioClicSottoLeRighe()
+{
+    QFETCH(bool, daRinnovo);
+    Ambiente env;
+    env->oggi = QDate(2026, 6, 1);
+    const Campi scaduta = {{"DataScade", "31/12/2025"}, {"Preavviso", "0"}};
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {Socio("ROSSI", scaduta), Socio("VERDI", scaduta)});
+    TfrmAnagrafica anagrafica;
+    anagrafica.show();
+    bool aperta = false;
+    env->modale = [&](QDialog *d) {
+        if (!daRinnovo)
+            Cerca(d, {"txtTesserato", ""});
+        QCOMPARE(Righe(d).size(), 2);
+        auto *lst = Controllo<QListView>(d, "lstRecords");
+        const QRect ultima = lst->visualRect(lst->model()->index(1, 0));
+        const QPoint sotto(ultima.left() + 20, ultima.bottom() + 3 * ultima.height());
+        QVERIFY(lst->viewport()->rect().contains(sotto));
+        QVERIFY(!lst->indexAt(sotto).isValid());
+        QTest::mouseClick(lst->viewport(), Qt::LeftButton, {}, ultima.center());
+        // Through the window, as the desktop delivers a double click.
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        const QPoint punto = lst->viewport()->mapTo(d->window(), sotto);
+        QTest::mouseDClick(d->windowHandle(), Qt::LeftButton, {}, punto);
+        aperta = d->isVisible();
+    };
+    Controllo<QAbstractButton>(&anagrafica, daRinnovo ? "cmdScadute" : "cmdTrova")->click();
+    QCOMPARE(env->modaliMostrati.size(), 1);
+    QVERIFY(aperta);
+    QCOMPARE(Controllo<QLabel>(&anagrafica, "lblPosizione")->text(), QString());
+    QCOMPARE(Controllo<QLineEdit>(&anagrafica, "txtTesserato")->text(), QString());
+    QVERIFY(env->messaggi.isEmpty());
+}
+
 void TestListe::consegnaAllaTessera()
 {
     Ambiente env;
@@ -646,6 +690,10 @@ void TestListe::rinnovo()
     w.show();
     QCOMPARE(Nomi(&w), attesi);
     QVERIFY(env->messaggi.isEmpty());
+    // The list opens with no line selected.
+    auto *lst = Controllo<QListView>(&w, "lstRecords");
+    QVERIFY(lst->selectionModel()->selectedIndexes().isEmpty());
+    QCOMPARE(Selezionata(&w), -1);
 }
 
 void TestListe::rinnovoArchivioVuoto()
