@@ -2,8 +2,6 @@
 
 #include "archive/Testo.h"
 
-#include <algorithm>
-
 namespace Scorrimento {
 
 QString MessaggioVuoto() {
@@ -42,8 +40,9 @@ Decisione Decidi(int n, const QString &posizione, Freccia freccia) {
         else if (p == 0)
             d.destinazione = 1;
         else
-            // A position beyond the end (the file was replaced) steps back to the last record.
-            d.destinazione = std::min(p - 1, n);
+            // Also from a position beyond the end (the archive shrank meanwhile): reading
+            // it fails, and the screen reports that it cannot access the archive.
+            d.destinazione = p - 1;
         break;
     }
     return d;

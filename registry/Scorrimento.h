@@ -25,7 +25,9 @@ struct Decisione {
 
 // n: record count of the archive; posizione: the position label's text as it stands
 // (empty for a new record; surrounding blanks are ignored). A label that is not a
-// number counts as empty. The target never lies outside 1..n.
+// number counts as empty. The target lies in 1..n, except for Previous from a position
+// beyond the end (the archive shrank behind the screen): it is p - 1 all the same, and
+// reading it fails like any other access to the archive.
 Decisione Decidi(int n, const QString &posizione, Freccia freccia);
 
 // "L'archivio non contiene nessuna scheda."

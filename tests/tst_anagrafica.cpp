@@ -108,6 +108,7 @@ private slots:
     void fotoDellaScheda();
     void accessoNegato_data();
     void accessoNegato();
+    void indietroArchivioRidotto();
     void fotoNonScrivibile();
     void fotoIlleggibileNonSovrascritta_data();
     void fotoIlleggibileNonSovrascritta();
@@ -619,7 +620,7 @@ void TstAnagrafica::regolaFrecce_data() {
     QTest::newRow("blank intorno al numero") << 5 << " 2 " << int(F::Avanti) << 3 << false << false;
     QTest::newRow("etichetta non numerica come vuota")
         << 5 << "x" << int(F::Avanti) << 1 << false << false;
-    QTest::newRow("indietro oltre la fine") << 3 << "9" << int(F::Indietro) << 3 << false << false;
+    QTest::newRow("indietro oltre la fine") << 3 << "9" << int(F::Indietro) << 8 << false << false;
     QTest::newRow("indietro da 1 su archivio vuoto")
         << 0 << "1" << int(F::Indietro) << 0 << false << false;
     QTest::newRow("avanti su archivio vuoto") << 0 << "4" << int(F::Avanti) << 0 << true << true;
@@ -720,6 +721,22 @@ void TstAnagrafica::accessoNegato() {
     QCOMPARE(Posizione()->text(), QString());
     QCOMPARE(Box("txtTesserato")->text(), QStringLiteral("NERI PAOLO"));
     QVERIFY(!QFile::exists(env->Percorso(QStringLiteral("1.jpg"))));
+}
+
+// The archive shrank behind the screen: Previous cannot read the record before the
+// one on display and says so; the screen keeps what it showed.
+void TstAnagrafica::indietroArchivioRidotto() {
+    Archivio(3);
+    Premi("cmdUltimo");
+    QCOMPARE(Posizione()->text(), QStringLiteral("3"));
+    Archivio(1);
+    Premi("cmdIndietro");
+    QCOMPARE(sim->messaggi.size(), 1);
+    QCOMPARE(sim->UltimaForma(), Forma::Errore);
+    QCOMPARE(sim->UltimoMessaggio(), Accesso);
+    QCOMPARE(Posizione()->text(), QStringLiteral("3"));
+    QCOMPARE(Box("txtTesserato")->text(), QStringLiteral("TESSERATO 3"));
+    QCOMPARE(Dimensione(), 2764);
 }
 
 void TstAnagrafica::fotoNonScrivibile() {
