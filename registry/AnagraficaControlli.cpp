@@ -327,7 +327,11 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna) {
     m_lblPosizione = new QLabel(frecce);
     m_lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
     m_lblPosizione->setAlignment(Qt::AlignCenter);
-    m_lblPosizione->setFixedSize(84, 30);
+    // Wide enough for a position of 8 digits in the label's own font, which the
+    // screen's style sheet gives it.
+    m_lblPosizione->ensurePolished();
+    m_lblPosizione->setFixedSize(
+        std::max(84, m_lblPosizione->fontMetrics().horizontalAdvance(QString(8, u'0')) + 16), 30);
     auto *h = static_cast<QHBoxLayout *>(frecce->layout());
     h->addWidget(m_lblPosizione);
     h->addWidget(Pulsante(frecce, "cmdAvanti", QStringLiteral("avanti"), QString(), 32));
@@ -446,7 +450,7 @@ void TfrmAnagrafica::CreaControlli() {
         {"txtFax", 2, 1, 2, 1},          {"txtEmail", 2, 2, 0, 2},
         {"txtCodFisc", 3, 0, 0, 1},      {"txtPartitaIva", 3, 0, 1, 1},
         {"txtCarta", 3, 1, 0, 1},        {"txtScadeCarta", 3, 1, 1, 1},
-        {"txtIban", 3, 2, 0, 1},         {"txtIntestatario", 3, 2, 1, 1},
+        {"txtIban", 3, 2, 0, 2},         {"txtIntestatario", 3, 3, 0, 2},
         {"txtTitoli", 4, 0, 0, 1},       {"txtNote", 4, 1, 0, 1},
     };
     // The buttons that sit inside a box's cell, right of the box.

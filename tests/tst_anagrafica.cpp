@@ -109,6 +109,8 @@ private slots:
     void accessoNegato_data();
     void accessoNegato();
     void indietroArchivioRidotto();
+    void larghezze_data();
+    void larghezze();
     void fotoNonScrivibile();
     void fotoIlleggibileNonSovrascritta_data();
     void fotoIlleggibileNonSovrascritta();
@@ -737,6 +739,41 @@ void TstAnagrafica::indietroArchivioRidotto() {
     QCOMPARE(Posizione()->text(), QStringLiteral("3"));
     QCOMPARE(Box("txtTesserato")->text(), QStringLiteral("TESSERATO 3"));
     QCOMPARE(Dimensione(), 2764);
+}
+
+void TstAnagrafica::larghezze_data() {
+    QTest::addColumn<QSize>("finestra");
+    QTest::newRow("1280x720") << QSize(1280, 720);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+}
+
+// The IBAN box shows a whole IBAN of 27 characters, and the position label a number
+// of 8 digits, measured with the controls' own fonts.
+void TstAnagrafica::larghezze() {
+    QFETCH(QSize, finestra);
+    w->setWindowState(Qt::WindowNoState);
+    w->resize(finestra);
+    QTRY_COMPARE(w->size(), finestra);
+
+    auto *iban = Box("txtIban");
+    for (const QString &testo : {QStringLiteral("IT60X0542811101000000123456"),
+                                 QStringLiteral("IT40S0542811101000000CC1234")}) {
+        iban->setText(testo);
+        iban->end(false);
+        iban->grab(); // a box scrolls its text when it paints
+        // With the cursor at the end, nothing has scrolled out on the left.
+        const int cursore = iban->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        const int larghezza = iban->fontMetrics().horizontalAdvance(testo);
+        QVERIFY2(cursore >= larghezza && cursore < iban->width(),
+                 qPrintable(QStringLiteral("cursor %1, text %2, box %3")
+                                .arg(cursore)
+                                .arg(larghezza)
+                                .arg(iban->width())));
+    }
+
+    Posizione()->setText(QStringLiteral("12345678"));
+    QVERIFY(Posizione()->fontMetrics().horizontalAdvance(Posizione()->text()) <
+            Posizione()->contentsRect().width());
 }
 
 void TstAnagrafica::fotoNonScrivibile() {
