@@ -522,8 +522,10 @@ void TestChecks::invioSulPulsante() {
     QString premuto;
     const bool aperta = Apri(env, strumento, testo, [&](QDialog *d, QLineEdit *campo) {
         QTest::keyClick(campo, Qt::Key_Return);
-        premuto = d->focusWidget()->objectName();
-        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+        QWidget *fuoco = d->focusWidget();
+        QVERIFY(fuoco);
+        premuto = fuoco->objectName();
+        QTest::keyClick(fuoco, Qt::Key_Return);
     });
     QCOMPARE(premuto, QStringLiteral("btnControlla"));
     QVERIFY(!aperta);
