@@ -30,7 +30,8 @@ TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     v->setContentsMargins(0, 0, 0, 0);
     m_pannello = new TPannelloElenco(QStringLiteral("panContainer"),
                                      QStringLiteral("TESSERE IN ATTESA DI RINNOVO"), false, this);
-    v->addWidget(m_pannello);
+    v->addWidget(m_pannello, 1);
+    v->addWidget(BarraAvvisi());
     repRiepilogo = new TRiepilogo(this);
 
     connect(m_pannello->btnTrova, &QPushButton::clicked, this, &TfrmSospesi::btnTrovaClick);
@@ -41,8 +42,6 @@ TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
 
     setFixedSize(1000, 620);
 }
-
-TfrmSospesi::~TfrmSospesi() = default;
 
 void TfrmSospesi::showEvent(QShowEvent *e)
 {
@@ -72,6 +71,7 @@ void TfrmSospesi::FormShow()
     } catch (const ErroreFile &) {
     }
     QApplication::restoreOverrideCursor();
+    SegnaUltimiAvvisi(elenco);
     // The list opens with no line selected.
     m_pannello->Riempi(std::move(elenco));
     m_pannello->txtTrova->setFocus(Qt::OtherFocusReason);

@@ -1,8 +1,17 @@
 #pragma once
 // Screen "Riepilogo tessere in attesa di rinnovo": the cards that have expired or entered
 // their notice period, find inside the list, printing, delivery to the archive screen.
+// Reminders by e-mail to every member listed go from here (SospesiAvvisi.cpp).
+#include "lists/Elenco.h"
+
 #include <QDialog>
 
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QThread;
+class TInvioAvvisi;
 class TPannelloElenco;
 class TRiepilogo;
 
@@ -19,12 +28,31 @@ public slots:
     void lstRecordsDblClick();
     void btnStampaClick();
     void btnChiudiClick();
+    void cmdAvvisiClick();
+    void cmdPostaClick();
+    void cmdAnnullaClick();
+
+public:
+    // True while reminders are being sent.
+    bool InInvio() const { return m_filo != nullptr; }
+    void done(int r) override;
 
 protected:
     void showEvent(QShowEvent *e) override;
     void hideEvent(QHideEvent *e) override;
 
 private:
+    QWidget *BarraAvvisi();
+    // Adds the date of the last reminder sent to each member's line.
+    void SegnaUltimiAvvisi(Elenco &elenco) const;
+    void FineInvio();
+
     TPannelloElenco *m_pannello;
     TRiepilogo *repRiepilogo;
+    QCheckBox *chkRipeti = nullptr;
+    QProgressBar *prgAvvisi = nullptr;
+    QPushButton *cmdAvvisi = nullptr, *cmdPosta = nullptr, *cmdAnnulla = nullptr;
+    QThread *m_filo = nullptr;
+    TInvioAvvisi *m_invio = nullptr;
+    int m_saltati = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,9 @@ public:
     QDate oggi = QDate(2025, 6, 15);
     QTime ora = QTime(10, 30, 0);
     std::function<std::unique_ptr<SorgenteFotogrammi>(QObject *)> fotocamera;
+    // The desktop's secret store: absent unless a test turns it on, never D-Bus.
+    bool portachiavi = false;
+    QMap<QString, QString> segreti;
 
     // The last message shown, or an empty text.
     QString UltimoMessaggio() const;

@@ -6,6 +6,7 @@
 #include "registry/Anagrafica.h"
 #include "registry/Calendario.h"
 #include "registry/Immagini.h"
+#include "registry/Messaggio.h"
 #include "registry/WebCam.h"
 #include "registry/Zoom.h"
 #include "shell/Controlli.h"
@@ -144,16 +145,9 @@ QString TestoAvvisoScadenza(const QString &email, const QString &tesserato,
                             const QString &numTessera, const QString &dataRil,
                             const QString &dataScade)
 {
-    const QString corpo =
-        QStringLiteral("Gentilissimo Sig. ") + tesserato +
-        QStringLiteral(", con la presente le ricordiamo che la sua tessera n. ") + numTessera +
-        QStringLiteral(", rilasciata in data ") + dataRil +
-        QStringLiteral(" e con scadenza in data ") + dataScade +
-        QStringLiteral(", ha bisogno di essere rinnovata. Pertanto, la preghiamo di recarsi con "
-                       "cortese sollecitudine presso i nostri uffici per provvedere al rinnovo. "
-                       "In attesa di un suo riscontro, le porgiamo cordiali saluti.");
+    const QString corpo = Posta::CorpoAvviso(tesserato, numTessera, dataRil, dataScade);
     return QStringLiteral("mailto:") + email + QStringLiteral("?subject=") +
-           QStringLiteral("Rinnovo tessera") + QStringLiteral("&body=") + corpo;
+           Posta::OggettoAvviso() + QStringLiteral("&body=") + corpo;
 }
 
 void AvvisoScadenza(TfrmAnagrafica *a)

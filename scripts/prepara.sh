@@ -13,6 +13,7 @@ PACCHETTI=(
     xvfb xauth
     libreoffice-calc-nogui
     cups cups-client printer-driver-cups-pdf poppler-utils
+    libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 

@@ -1,0 +1,235 @@
+// The renewal list's reminders by e-mail: the confirmation, the batch on its own
+// thread with a progress bar and a cancel button, the summary, and the date of the
+// last reminder on each line.
+#include "lists/Sospesi.h"
+
+#include "archive/Archivio.h"
+#include "archive/Errori.h"
+#include "lists/PannelloElenco.h"
+#include "platform/Piattaforma.h"
+#include "registry/InvioAvvisi.h"
+#include "registry/Messaggio.h"
+#include "registry/Posta.h"
+#include "registry/RegistroAvvisi.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+
+#include <memory>
+
+QWidget *TfrmSospesi::BarraAvvisi()
+{
+    auto *barra = new QWidget(this);
+    barra->setObjectName(QStringLiteral("panAvvisi"));
+    auto *h = new QHBoxLayout(barra);
+    h->setContentsMargins(16, 0, 16, 12);
+    chkRipeti = new QCheckBox(
+        QStringLiteral("Includi anche i tesserati gi\u00E0 avvisati di recente"), barra);
+    chkRipeti->setObjectName(QStringLiteral("chkRipeti"));
+    prgAvvisi = new QProgressBar(barra);
+    prgAvvisi->setObjectName(QStringLiteral("prgAvvisi"));
+    prgAvvisi->setVisible(false);
+    cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), barra);
+    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    cmdAnnulla->setVisible(false);
+    cmdPosta = new QPushButton(QStringLiteral("Impostazioni posta"), barra);
+    cmdPosta->setObjectName(QStringLiteral("cmdPosta"));
+    cmdAvvisi = new QPushButton(QStringLiteral("Invia avvisi"), barra);
+    cmdAvvisi->setObjectName(QStringLiteral("cmdAvvisi"));
+    h->addWidget(chkRipeti);
+    h->addWidget(prgAvvisi, 1);
+    h->addWidget(cmdAnnulla);
+    h->addStretch(0);
+    for (QPushButton *b : {cmdAnnulla, cmdPosta, cmdAvvisi}) {
+        b->setMinimumWidth(110);
+        b->setAutoDefault(false);
+    }
+    h->addWidget(cmdPosta);
+    h->addWidget(cmdAvvisi);
+    connect(cmdAvvisi, &QPushButton::clicked, this, &TfrmSospesi::cmdAvvisiClick);
+    connect(cmdPosta, &QPushButton::clicked, this, &TfrmSospesi::cmdPostaClick);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &TfrmSospesi::cmdAnnullaClick);
+    return barra;
+}
+
+void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
+{
+    const QHash<QString, QDate> ultimi =
+        RegistroAvvisi::UltimiInvii(Piattaforma::CartellaProgramma());
+    if (ultimi.isEmpty())
+        return;
+    // The date goes before the notes, where every line has the same column.
+    static const qsizetype colonna = Elenchi::RigaScheda(TScheda()).size();
+    try {
+        TArchivio archivio(Piattaforma::CartellaProgramma());
+        for (VoceElenco &v : elenco) {
+            const TScheda s = archivio.LeggiScheda(v.posizione);
+            const auto i =
+                ultimi.constFind(RegistroAvvisi::Chiave(v.posizione, s.Leggi(Campo::Tesserato)));
+            if (i != ultimi.constEnd() && v.riga.size() >= colonna)
+                v.riga.insert(colonna, QStringLiteral("Avvisato il ") +
+                                           i->toString(QStringLiteral("dd/MM/yyyy")) +
+                                           QStringLiteral("  "));
+        }
+    } catch (const ErroreFile &) {
+    }
+}
+
+void TfrmSospesi::cmdPostaClick()
+{
+    TfrmPosta posta(this);
+    Piattaforma::MostraModale(&posta);
+}
+
+void TfrmSospesi::cmdAvvisiClick()
+{
+    if (m_filo)
+        return;
+    TImpostazioniPosta impostazioni = TfrmPosta::ImpostazioniSalvate();
+    if (!impostazioni.Complete()) {
+        // No mail server yet: its screen first.
+        cmdPostaClick();
+        impostazioni = TfrmPosta::ImpostazioniSalvate();
+        if (!impostazioni.Complete())
+            return;
+    }
+    const QString cartella = Piattaforma::CartellaProgramma();
+    const QDate oggi = Piattaforma::Oggi();
+    const QHash<QString, QDate> ultimi = RegistroAvvisi::UltimiInvii(cartella);
+    std::vector<TAvviso> avvisi;
+    int senzaIndirizzo = 0, recenti = 0;
+    try {
+        TArchivio archivio(cartella);
+        for (const VoceElenco &v : m_pannello->modello->Voci()) {
+            const TScheda s = archivio.LeggiScheda(v.posizione);
+            TAvviso a;
+            a.posizione = v.posizione;
+            a.nome = s.Leggi(Campo::Tesserato);
+            a.indirizzo = s.Leggi(Campo::Email);
+            a.numTessera = s.Leggi(Campo::NumTessera);
+            a.dataRil = s.Leggi(Campo::DataRil);
+            a.dataScade = s.Leggi(Campo::DataScade);
+            if (!Posta::IndirizzoValido(a.indirizzo)) {
+                ++senzaIndirizzo;
+                continue;
+            }
+            const auto i = ultimi.constFind(RegistroAvvisi::Chiave(a.posizione, a.nome));
+            if (i != ultimi.constEnd() && i->daysTo(oggi) < impostazioni.giorni) {
+                ++recenti;
+                if (!chkRipeti->isChecked())
+                    continue;
+            }
+            avvisi.push_back(std::move(a));
+        }
+    } catch (const ErroreFile &) {
+        Piattaforma::Errore(QStringLiteral("Impossibile leggere l'archivio dei tesserati."), this);
+        return;
+    }
+    const QString conteggi =
+        QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
+                       "Gi\u00E0 avvisati negli ultimi %2 giorni: %3 (%4).")
+            .arg(senzaIndirizzo)
+            .arg(impostazioni.giorni)
+            .arg(recenti)
+            .arg(chkRipeti->isChecked() ? QStringLiteral("inclusi") : QStringLiteral("esclusi"));
+    if (avvisi.empty()) {
+        Piattaforma::Informazione(QStringLiteral("Nessun avviso da inviare.\r\n\r\n") + conteggi,
+                                  this);
+        return;
+    }
+    if (!Piattaforma::Domanda(QStringLiteral("Inviare l'avviso di rinnovo per posta "
+                                             "elettronica a %1 tesserati?\r\n\r\n")
+                                      .arg(avvisi.size()) +
+                                  conteggi,
+                              this))
+        return;
+
+    m_saltati = senzaIndirizzo + (chkRipeti->isChecked() ? 0 : recenti);
+    const int totale = static_cast<int>(avvisi.size());
+    m_invio = new TInvioAvvisi(std::move(impostazioni), std::move(avvisi), cartella,
+                               QDateTime(oggi, Piattaforma::Ora()));
+    m_filo = new QThread(this);
+    m_invio->moveToThread(m_filo);
+    connect(m_filo, &QThread::started, m_invio, &TInvioAvvisi::Esegui);
+    connect(m_invio, &TInvioAvvisi::Avanzamento, prgAvvisi, &QProgressBar::setValue);
+    connect(m_invio, &TInvioAvvisi::Concluso, this, &TfrmSospesi::FineInvio);
+    prgAvvisi->setRange(0, totale);
+    prgAvvisi->setValue(0);
+    prgAvvisi->setFormat(QStringLiteral("%v di %m"));
+    prgAvvisi->setVisible(true);
+    cmdAnnulla->setVisible(true);
+    cmdAnnulla->setEnabled(true);
+    chkRipeti->setVisible(false);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{cmdAvvisi, cmdPosta, m_pannello->btnStampa,
+                                          m_pannello->btnChiudi, m_pannello->lstRecords})
+        w->setEnabled(false);
+    m_filo->start();
+}
+
+void TfrmSospesi::cmdAnnullaClick()
+{
+    if (m_invio) {
+        m_invio->Annulla();
+        cmdAnnulla->setEnabled(false);
+    }
+}
+
+void TfrmSospesi::FineInvio()
+{
+    m_filo->quit();
+    m_filo->wait();
+    const TEsitoInvio esito = m_invio->Esito();
+    delete m_invio;
+    m_invio = nullptr;
+    delete m_filo;
+    m_filo = nullptr;
+
+    prgAvvisi->setVisible(false);
+    cmdAnnulla->setVisible(false);
+    chkRipeti->setVisible(true);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{cmdAvvisi, cmdPosta, m_pannello->btnStampa,
+                                          m_pannello->btnChiudi, m_pannello->lstRecords})
+        w->setEnabled(true);
+
+    QString riepilogo = QStringLiteral("Avvisi inviati: %1.\r\nSaltati: %2.\r\nNon riusciti: %3.")
+                            .arg(esito.inviati)
+                            .arg(m_saltati)
+                            .arg(esito.falliti.size());
+    if (esito.nonInviati > 0)
+        riepilogo += QStringLiteral("\r\nNon inviati: %1.").arg(esito.nonInviati);
+    if (!esito.falliti.isEmpty())
+        riepilogo += QStringLiteral("\r\n\r\n") + esito.falliti.join(QStringLiteral("\r\n"));
+    if (!esito.errore.isEmpty())
+        Piattaforma::Errore(esito.errore + QStringLiteral("\r\n\r\n") + riepilogo, this);
+    else if (esito.annullato)
+        Piattaforma::Avviso(QStringLiteral("Invio degli avvisi interrotto.\r\n\r\n") + riepilogo,
+                            this);
+    else
+        Piattaforma::Informazione(
+            QStringLiteral("Invio degli avvisi concluso.\r\n\r\n") + riepilogo, this);
+    FormShow();
+}
+
+void TfrmSospesi::done(int r)
+{
+    // The screen stays open while reminders are being sent.
+    if (m_filo)
+        return;
+    QDialog::done(r);
+}
+
+TfrmSospesi::~TfrmSospesi()
+{
+    if (m_filo) {
+        m_invio->Annulla();
+        m_filo->quit();
+        m_filo->wait();
+        delete m_invio;
+    }
+}

@@ -1,0 +1,288 @@
+#include "registry/Posta.h"
+
+#include "archive/Errori.h"
+#include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "platform/Portachiavi.h"
+#include "registry/Messaggio.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+const QString ChiavePassword = QStringLiteral("Posta Elettronica");
+const QString TestoInChiaro =
+    QStringLiteral("Nessun archivio delle password disponibile: la password \u00E8 conservata, "
+                   "offuscata, nel file delle impostazioni.");
+
+int PortaPredefinita(Sicurezza s)
+{
+    switch (s) {
+    case Sicurezza::SslTls:
+        return 465;
+    case Sicurezza::StartTls:
+        return 587;
+    case Sicurezza::Nessuna:
+        return 25;
+    }
+    return 465;
+}
+
+// Sends one message on a thread of its own while the window keeps answering.
+TClienteSmtp::Esito InviaUno(const TImpostazioniPosta &p, const QString &a,
+                             const QByteArray &messaggio)
+{
+    TClienteSmtp::Esito esito;
+    QEventLoop ciclo;
+    QThread *filo = QThread::create([&] {
+        try {
+            TClienteSmtp cliente(p);
+            esito = cliente.Invia(a, messaggio);
+        } catch (const std::exception &e) {
+            esito.tipo = TClienteSmtp::Esito::Interrotto;
+            esito.messaggio = QString::fromUtf8(e.what());
+        }
+    });
+    QObject::connect(filo, &QThread::finished, &ciclo, &QEventLoop::quit);
+    filo->start();
+    ciclo.exec(QEventLoop::ExcludeUserInputEvents);
+    filo->wait();
+    delete filo;
+    return esito;
+}
+} // namespace
+
+TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
+{
+    setObjectName(QStringLiteral("frmPosta"));
+    setWindowTitle(QStringLiteral(" Posta elettronica"));
+    setModal(true);
+
+    auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(20, 16, 20, 16);
+    v->setSpacing(10);
+    auto *titolo = new QLabel(QStringLiteral("Server di posta per gli avvisi di rinnovo"), this);
+    QFont f = titolo->font();
+    f.setBold(true);
+    f.setPointSize(f.pointSize() + 2);
+    titolo->setFont(f);
+    titolo->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    v->addWidget(titolo);
+
+    auto *g = new QGridLayout;
+    g->setHorizontalSpacing(12);
+    g->setVerticalSpacing(8);
+    v->addLayout(g);
+    int riga = 0;
+    const auto casella = [&](QLineEdit *&e, const char *nome, const QString &etichetta) {
+        e = new QLineEdit(this);
+        e->setObjectName(QString::fromLatin1(nome));
+        g->addWidget(new QLabel(etichetta, this), riga, 0);
+        g->addWidget(e, riga++, 1);
+    };
+    casella(txtServer, "txtServer", QStringLiteral("Server:"));
+    casella(txtPorta, "txtPorta", QStringLiteral("Porta:"));
+    txtPorta->setValidator(new QIntValidator(1, 65535, txtPorta));
+    cboSicurezza = new QComboBox(this);
+    cboSicurezza->setObjectName(QStringLiteral("cboSicurezza"));
+    cboSicurezza->addItems(
+        {QStringLiteral("SSL/TLS"), QStringLiteral("STARTTLS"), QStringLiteral("Nessuna")});
+    g->addWidget(new QLabel(QStringLiteral("Sicurezza:"), this), riga, 0);
+    g->addWidget(cboSicurezza, riga++, 1);
+    casella(txtUtente, "txtUtente", QStringLiteral("Nome utente:"));
+    casella(txtPassword, "txtPassword", QStringLiteral("Password:"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    casella(txtMittente, "txtMittente", QStringLiteral("Indirizzo del mittente:"));
+    casella(txtNomeMittente, "txtNomeMittente", QStringLiteral("Nome del mittente:"));
+    casella(txtGiorni, "txtGiorni", QStringLiteral("Non ripetere l'avviso per giorni:"));
+    txtGiorni->setValidator(new QIntValidator(0, 3650, txtGiorni));
+    g->setColumnStretch(1, 1);
+
+    lblPortachiavi = new QLabel(this);
+    lblPortachiavi->setObjectName(QStringLiteral("lblPortachiavi"));
+    lblPortachiavi->setWordWrap(true);
+    lblPortachiavi->setStyleSheet(QStringLiteral("color: #8B0000;"));
+    v->addWidget(lblPortachiavi);
+    v->addStretch(1);
+
+    auto *pulsanti = new QHBoxLayout;
+    cmdProva = new QPushButton(QStringLiteral("Invia prova"), this);
+    cmdProva->setObjectName(QStringLiteral("cmdProva"));
+    cmdSalva = new QPushButton(QStringLiteral("Salva"), this);
+    cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
+    cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
+    pulsanti->addWidget(cmdProva);
+    pulsanti->addStretch(1);
+    for (QPushButton *b : {cmdProva, cmdSalva, cmdChiudi}) {
+        b->setMinimumWidth(110);
+        b->setAutoDefault(false);
+    }
+    pulsanti->addWidget(cmdSalva);
+    pulsanti->addWidget(cmdChiudi);
+    v->addLayout(pulsanti);
+
+    connect(cmdProva, &QPushButton::clicked, this, &TfrmPosta::cmdProvaClick);
+    connect(cmdSalva, &QPushButton::clicked, this, &TfrmPosta::cmdSalvaClick);
+    connect(cmdChiudi, &QPushButton::clicked, this, &TfrmPosta::cmdChiudiClick);
+    connect(cboSicurezza, &QComboBox::currentIndexChanged, this, &TfrmPosta::cboSicurezzaChange);
+
+    setFixedSize(520, 440);
+    Finestra::Fissa(this, Finestra::Centro::Proprietario);
+}
+
+void TfrmPosta::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous()) {
+        Finestra::Centra(this, Finestra::Centro::Proprietario);
+        FormShow();
+    }
+}
+
+TImpostazioniPosta TfrmPosta::ImpostazioniSalvate()
+{
+    TImpostazioniPosta p = TImpostazioniPosta::Carica(Piattaforma::CartellaProgramma());
+    QString segreto;
+    if (Portachiavi::Leggi(ChiavePassword, segreto) == Portachiavi::Esito::Fatto)
+        p.password = segreto;
+    return p;
+}
+
+void TfrmPosta::FormShow()
+{
+    const QString cartella = Piattaforma::CartellaProgramma();
+    const TImpostazioniPosta p = TImpostazioniPosta::Carica(cartella);
+    const QSignalBlocker blocco(cboSicurezza);
+    txtServer->setText(p.server);
+    cboSicurezza->setCurrentText(TestoSicurezza(p.sicurezza));
+    txtPorta->setText(QString::number(p.porta));
+    txtUtente->setText(p.utente);
+    txtMittente->setText(p.mittente);
+    txtNomeMittente->setText(p.nomeMittente);
+    txtGiorni->setText(QString::number(p.giorni));
+    QString segreto;
+    const Portachiavi::Esito letto = Portachiavi::Leggi(ChiavePassword, segreto);
+    txtPassword->setText(letto == Portachiavi::Esito::Fatto ? segreto : p.password);
+    lblPortachiavi->setText(letto == Portachiavi::Esito::NonDisponibile && !p.password.isEmpty()
+                                ? TestoInChiaro
+                                : QString());
+    txtServer->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmPosta::cboSicurezzaChange()
+{
+    // A port left at a usual value follows the kind of security chosen.
+    const int porta = txtPorta->text().toInt();
+    if (txtPorta->text().isEmpty() || porta == 465 || porta == 587 || porta == 25)
+        txtPorta->setText(
+            QString::number(PortaPredefinita(SicurezzaDaTesto(cboSicurezza->currentText()))));
+}
+
+bool TfrmPosta::Leggi(TImpostazioniPosta &p)
+{
+    const auto errore = [this](QLineEdit *e, const QString &testo) {
+        Piattaforma::Avviso(testo, this);
+        e->setFocus(Qt::OtherFocusReason);
+        return false;
+    };
+    p = TImpostazioniPosta::Carica(Piattaforma::CartellaProgramma());
+    p.server = txtServer->text().trimmed();
+    if (p.server.isEmpty())
+        return errore(txtServer, QStringLiteral("Attenzione: indicare il server di posta."));
+    bool ok = false;
+    p.porta = txtPorta->text().trimmed().toInt(&ok);
+    if (!ok || p.porta < 1 || p.porta > 65535)
+        return errore(txtPorta,
+                      QStringLiteral("Attenzione: indicare una porta compresa tra 1 e 65535."));
+    p.sicurezza = SicurezzaDaTesto(cboSicurezza->currentText());
+    p.utente = txtUtente->text().trimmed();
+    p.password = txtPassword->text();
+    p.mittente = txtMittente->text().trimmed();
+    if (!Posta::IndirizzoValido(p.mittente))
+        return errore(txtMittente, QStringLiteral("Attenzione: indicare un indirizzo e-mail "
+                                                  "del mittente valido."));
+    p.nomeMittente = txtNomeMittente->text().trimmed();
+    p.giorni = txtGiorni->text().trimmed().toInt(&ok);
+    if (!ok || p.giorni < 0)
+        return errore(txtGiorni, QStringLiteral("Attenzione: indicare il numero di giorni entro "
+                                                "i quali non ripetere l'avviso."));
+    return true;
+}
+
+void TfrmPosta::cmdSalvaClick()
+{
+    TImpostazioniPosta p;
+    if (!Leggi(p))
+        return;
+    const QString cartella = Piattaforma::CartellaProgramma();
+    try {
+        p.Salva(cartella);
+        const Portachiavi::Esito e = p.password.isEmpty()
+                                         ? Portachiavi::Cancella(ChiavePassword)
+                                         : Portachiavi::Scrivi(ChiavePassword, p.password);
+        const bool inChiaro = e == Portachiavi::Esito::NonDisponibile && !p.password.isEmpty();
+        // The scrambled copy stays only where no secret store holds the password.
+        TImpostazioniPosta::SalvaPasswordInChiaro(cartella, inChiaro ? p.password : QString());
+        lblPortachiavi->setText(inChiaro ? TestoInChiaro : QString());
+    } catch (const ErroreFile &) {
+        Piattaforma::Errore(
+            QStringLiteral("Impossibile salvare le impostazioni di posta elettronica."), this);
+        return;
+    }
+    Piattaforma::Informazione(QStringLiteral("Impostazioni di posta elettronica salvate."), this);
+}
+
+void TfrmPosta::cmdProvaClick()
+{
+    TImpostazioniPosta p;
+    if (!Leggi(p))
+        return;
+    Posta::TMessaggio m;
+    m.nomeMittente = p.nomeMittente;
+    m.mittente = p.mittente;
+    m.nomeDestinatario = p.nomeMittente;
+    m.destinatario = p.mittente;
+    m.oggetto = QStringLiteral("Messaggio di prova");
+    m.corpo = QStringLiteral("Messaggio di prova: le impostazioni di posta elettronica per gli "
+                             "avvisi di rinnovo funzionano.");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    cmdProva->setEnabled(false);
+    const TClienteSmtp::Esito e = InviaUno(
+        p, p.mittente, Posta::Componi(m, QDateTime(Piattaforma::Oggi(), Piattaforma::Ora())));
+    cmdProva->setEnabled(true);
+    QApplication::restoreOverrideCursor();
+    switch (e.tipo) {
+    case TClienteSmtp::Esito::Inviato:
+        Piattaforma::Informazione(
+            QStringLiteral("Messaggio di prova inviato a %1: controllare che sia arrivato.")
+                .arg(p.mittente),
+            this);
+        break;
+    case TClienteSmtp::Esito::Rifiutato:
+        Piattaforma::Errore(
+            QStringLiteral("Il server di posta ha rifiutato il messaggio di prova: %1")
+                .arg(e.risposta),
+            this);
+        break;
+    case TClienteSmtp::Esito::Interrotto:
+        Piattaforma::Errore(e.messaggio, this);
+        break;
+    }
+}
+
+void TfrmPosta::cmdChiudiClick()
+{
+    reject();
+}

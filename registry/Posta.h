@@ -1,0 +1,41 @@
+#pragma once
+// Screen " Posta elettronica": the association's mail server for the renewal reminders.
+// Settings in "Quorvel.ini", section "Posta Elettronica"; the password in the desktop's
+// secret store, or scrambled in the settings file where no secret store runs.
+#include "registry/Smtp.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TfrmPosta : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmPosta(QWidget *parent = nullptr);
+
+    // The saved settings with the password from wherever it is kept.
+    static TImpostazioniPosta ImpostazioniSalvate();
+
+public slots:
+    void FormShow();
+    void cmdProvaClick();
+    void cmdSalvaClick();
+    void cmdChiudiClick();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    // The settings as typed, or false after showing what is wrong.
+    bool Leggi(TImpostazioniPosta &p);
+    void cboSicurezzaChange();
+
+    QLineEdit *txtServer, *txtPorta, *txtUtente, *txtPassword, *txtMittente, *txtNomeMittente,
+        *txtGiorni;
+    QComboBox *cboSicurezza;
+    QLabel *lblPortachiavi;
+    QPushButton *cmdProva, *cmdSalva, *cmdChiudi;
+};

@@ -1,0 +1,314 @@
+#include "registry/Smtp.h"
+
+#include "archive/Impostazioni.h"
+#include "shell/Crypt.h"
+
+#include <QDir>
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <stdexcept>
+
+namespace {
+const QString Sezione = QStringLiteral("Posta Elettronica");
+
+QString Ini(const QString &cartella)
+{
+    return QDir(cartella).filePath(QStringLiteral("Quorvel.ini"));
+}
+
+// A host name or address: letters, digits, dots, hyphens (and colons for IPv6),
+// so the value cannot change the URL it goes into.
+bool ServerValido(const QString &s)
+{
+    if (s.isEmpty() || s.size() > 253)
+        return false;
+    for (QChar c : s) {
+        const char16_t u = c.unicode();
+        const bool ok = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') ||
+                        (u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == u':';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+// The password is scrambled as UTF-8 bytes: Encrypt keeps only 8 bits of a character.
+QString Offusca(const QString &p)
+{
+    return Crypt::Encrypt(QString::fromLatin1(p.toUtf8()));
+}
+QString Chiarisci(const QString &p)
+{
+    return QString::fromUtf8(Crypt::Decrypt(p).toLatin1());
+}
+} // namespace
+
+bool TImpostazioniPosta::Complete() const
+{
+    return !server.trimmed().isEmpty() && !mittente.trimmed().isEmpty() && porta > 0;
+}
+
+QString TestoSicurezza(Sicurezza s)
+{
+    switch (s) {
+    case Sicurezza::SslTls:
+        return QStringLiteral("SSL/TLS");
+    case Sicurezza::StartTls:
+        return QStringLiteral("STARTTLS");
+    case Sicurezza::Nessuna:
+        return QStringLiteral("Nessuna");
+    }
+    return {};
+}
+
+Sicurezza SicurezzaDaTesto(const QString &testo)
+{
+    if (testo == QLatin1String("STARTTLS"))
+        return Sicurezza::StartTls;
+    if (testo == QLatin1String("Nessuna"))
+        return Sicurezza::Nessuna;
+    return Sicurezza::SslTls;
+}
+
+TImpostazioniPosta TImpostazioniPosta::Carica(const QString &cartella)
+{
+    const TFileIni ini(Ini(cartella));
+    TImpostazioniPosta p;
+    p.server = ini.Leggi(Sezione, QStringLiteral("Server")).trimmed();
+    bool ok = false;
+    const int porta = ini.Leggi(Sezione, QStringLiteral("Porta")).trimmed().toInt(&ok);
+    p.sicurezza = SicurezzaDaTesto(ini.Leggi(Sezione, QStringLiteral("Sicurezza")).trimmed());
+    p.porta =
+        ok && porta > 0 && porta < 65536 ? porta : (p.sicurezza == Sicurezza::SslTls ? 465 : 587);
+    p.utente = ini.Leggi(Sezione, QStringLiteral("Utente"));
+    p.mittente = ini.Leggi(Sezione, QStringLiteral("Mittente")).trimmed();
+    p.nomeMittente = ini.Leggi(Sezione, QStringLiteral("NomeMittente")).trimmed();
+    const int giorni = ini.Leggi(Sezione, QStringLiteral("Giorni")).trimmed().toInt(&ok);
+    p.giorni = ok && giorni >= 0 ? giorni : 7;
+    p.fileCA = ini.Leggi(Sezione, QStringLiteral("FileCA")).trimmed();
+    p.password = PasswordSalvata(cartella);
+    return p;
+}
+
+void TImpostazioniPosta::Salva(const QString &cartella) const
+{
+    TFileIni ini(Ini(cartella));
+    ini.Imposta(Sezione, QStringLiteral("Server"), server.trimmed());
+    ini.Imposta(Sezione, QStringLiteral("Porta"), QString::number(porta));
+    ini.Imposta(Sezione, QStringLiteral("Sicurezza"), TestoSicurezza(sicurezza));
+    ini.Imposta(Sezione, QStringLiteral("Utente"), utente);
+    ini.Imposta(Sezione, QStringLiteral("Mittente"), mittente.trimmed());
+    ini.Imposta(Sezione, QStringLiteral("NomeMittente"), nomeMittente.trimmed());
+    ini.Imposta(Sezione, QStringLiteral("Giorni"), QString::number(giorni));
+    ini.Salva();
+}
+
+void TImpostazioniPosta::SalvaPasswordInChiaro(const QString &cartella, const QString &password)
+{
+    TFileIni ini(Ini(cartella));
+    ini.Scrivi(Sezione, QStringLiteral("Password"),
+               password.isEmpty() ? QString() : Offusca(password));
+}
+
+QString TImpostazioniPosta::PasswordSalvata(const QString &cartella)
+{
+    const TFileIni ini(Ini(cartella));
+    const QString s = ini.Leggi(Sezione, QStringLiteral("Password")).trimmed();
+    try {
+        return s.isEmpty() ? QString() : Chiarisci(s);
+    } catch (const std::invalid_argument &) {
+        return {};
+    }
+}
+
+// ---- Client ------------------------------------------------------------------------------
+
+struct TClienteSmtp::Stato {
+    CURL *curl = nullptr;
+    char errore[CURL_ERROR_SIZE] = {};
+    // What the server said last, and the command it answered.
+    QByteArray ultimoComando;
+    QByteArray ultimaRisposta;
+    // The first refusal (4xx or 5xx) and the command it answered: what follows it
+    // (QUIT, 221) is curl closing up.
+    QByteArray comandoRifiutato;
+    QByteArray rifiuto;
+    // The message being uploaded.
+    QByteArray dati;
+    qsizetype letti = 0;
+
+    static size_t Leggi(char *buffer, size_t size, size_t n, void *utente)
+    {
+        auto *s = static_cast<Stato *>(utente);
+        const size_t resto = static_cast<size_t>(s->dati.size() - s->letti);
+        const size_t k = std::min(resto, size * n);
+        memcpy(buffer, s->dati.constData() + s->letti, k);
+        s->letti += static_cast<qsizetype>(k);
+        return k;
+    }
+
+    static int Traccia(CURL *, curl_infotype tipo, char *dati, size_t n, void *utente)
+    {
+        auto *s = static_cast<Stato *>(utente);
+        if (tipo == CURLINFO_HEADER_OUT) {
+            s->ultimoComando = QByteArray(dati, static_cast<qsizetype>(n)).trimmed();
+            s->ultimaRisposta.clear();
+        } else if (tipo == CURLINFO_HEADER_IN) {
+            s->ultimaRisposta = QByteArray(dati, static_cast<qsizetype>(n)).trimmed();
+            const char primo = s->ultimaRisposta.isEmpty() ? 0 : s->ultimaRisposta[0];
+            if (s->rifiuto.isEmpty() && (primo == '4' || primo == '5')) {
+                s->rifiuto = s->ultimaRisposta;
+                s->comandoRifiutato = s->ultimoComando;
+            }
+        }
+        return 0;
+    }
+};
+
+TClienteSmtp::TClienteSmtp(const TImpostazioniPosta &impostazioni)
+    : m_stato(std::make_unique<Stato>()), m_impostazioni(impostazioni)
+{
+    static std::once_flag avvio;
+    std::call_once(avvio, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    m_stato->curl = curl_easy_init();
+    if (!m_stato->curl)
+        throw std::runtime_error("curl_easy_init");
+}
+
+TClienteSmtp::~TClienteSmtp()
+{
+    if (m_stato->curl)
+        curl_easy_cleanup(m_stato->curl);
+}
+
+TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByteArray &messaggio)
+{
+    const TImpostazioniPosta &p = m_impostazioni;
+    Stato &s = *m_stato;
+    CURL *c = s.curl;
+    Esito esito;
+    const QString server = p.server.trimmed();
+    if (!ServerValido(server)) {
+        esito.tipo = Esito::Interrotto;
+        esito.risposta = QStringLiteral("nome del server non valido");
+        esito.messaggio =
+            QStringLiteral("Il nome del server di posta \u00E8 scritto in modo non valido.");
+        return esito;
+    }
+    const QString host = server.contains(u':') ? u'[' + server + u']' : server;
+    const QByteArray url = (p.sicurezza == Sicurezza::SslTls ? "smtps://" : "smtp://") +
+                           host.toLatin1() + ":" + QByteArray::number(p.porta);
+    const QByteArray utente = p.utente.toUtf8();
+    const QByteArray password = p.password.toUtf8();
+    const QByteArray da = "<" + p.mittente.trimmed().toUtf8() + ">";
+    const QByteArray a = "<" + destinatario.toUtf8() + ">";
+    const QByteArray ca = p.fileCA.toLocal8Bit();
+
+    s.dati = messaggio;
+    s.letti = 0;
+    s.ultimoComando.clear();
+    s.ultimaRisposta.clear();
+    s.rifiuto.clear();
+    s.comandoRifiutato.clear();
+    s.errore[0] = 0;
+
+    curl_slist *destinatari = curl_slist_append(nullptr, a.constData());
+    curl_easy_setopt(c, CURLOPT_URL, url.constData());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    curl_easy_setopt(c, CURLOPT_USE_SSL,
+                     p.sicurezza == Sicurezza::StartTls ? static_cast<long>(CURLUSESSL_ALL)
+                                                        : static_cast<long>(CURLUSESSL_NONE));
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!ca.isEmpty())
+        curl_easy_setopt(c, CURLOPT_CAINFO, ca.constData());
+    if (!utente.isEmpty()) {
+        curl_easy_setopt(c, CURLOPT_USERNAME, utente.constData());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
+    }
+    curl_easy_setopt(c, CURLOPT_MAIL_FROM, da.constData());
+    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, destinatari);
+    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(messaggio.size()));
+    curl_easy_setopt(c, CURLOPT_READFUNCTION, &Stato::Leggi);
+    curl_easy_setopt(c, CURLOPT_READDATA, &s);
+    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &Stato::Traccia);
+    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &s);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, s.errore);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    // 20 seconds for each step: connecting, each answer, and any stall while sending.
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(SecondiPerPasso));
+    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(SecondiPerPasso));
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(SecondiPerPasso));
+
+    const CURLcode rc = curl_easy_perform(c);
+    curl_slist_free_all(destinatari);
+    long nuove = 0;
+    curl_easy_getinfo(c, CURLINFO_NUM_CONNECTS, &nuove);
+    m_connessioni += static_cast<int>(nuove);
+    // No pointer into this call's buffers stays behind in the handle.
+    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, static_cast<curl_slist *>(nullptr));
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, static_cast<char *>(nullptr));
+
+    const QString risposta = QString::fromUtf8(s.rifiuto.isEmpty() ? s.ultimaRisposta : s.rifiuto);
+    const QString dove = server + u':' + QString::number(p.porta);
+    if (rc == CURLE_OK) {
+        esito.risposta = risposta;
+        return esito;
+    }
+    esito.risposta = !risposta.isEmpty() ? risposta : QString::fromUtf8(s.errore);
+    if (esito.risposta.isEmpty())
+        esito.risposta = QString::fromUtf8(curl_easy_strerror(rc));
+    const int codice = s.rifiuto.left(3).toInt();
+    const QByteArray comando = s.comandoRifiutato.left(4).toUpper();
+    if (codice >= 400 && codice < 600 &&
+        (comando == "MAIL" || comando == "RCPT" || comando == "DATA") && rc != CURLE_LOGIN_DENIED) {
+        esito.tipo = Esito::Rifiutato;
+        return esito;
+    }
+    esito.tipo = Esito::Interrotto;
+    switch (rc) {
+    case CURLE_LOGIN_DENIED:
+        esito.messaggio = QStringLiteral("Il server di posta ha rifiutato il nome utente o la "
+                                         "password: controllare le impostazioni di posta.");
+        break;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+        esito.messaggio =
+            QStringLiteral("Impossibile collegarsi al server di posta %1: controllare il nome "
+                           "del server, la porta e la connessione di rete.")
+                .arg(dove);
+        break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_ISSUER_ERROR:
+        esito.messaggio = QStringLiteral("Il certificato del server di posta %1 non \u00E8 "
+                                         "valido o non \u00E8 riconosciuto: la connessione "
+                                         "sicura non \u00E8 stata stabilita.")
+                              .arg(dove);
+        break;
+    case CURLE_USE_SSL_FAILED:
+        esito.messaggio = QStringLiteral("Il server di posta %1 non offre la connessione "
+                                         "sicura STARTTLS.")
+                              .arg(dove);
+        break;
+    case CURLE_OPERATION_TIMEDOUT:
+        esito.messaggio = QStringLiteral("Il server di posta %1 non ha risposto entro %2 secondi.")
+                              .arg(dove)
+                              .arg(SecondiPerPasso);
+        break;
+    default:
+        esito.messaggio = QStringLiteral("La connessione con il server di posta %1 si \u00E8 "
+                                         "interrotta (%2).")
+                              .arg(dove, esito.risposta);
+        break;
+    }
+    return esito;
+}

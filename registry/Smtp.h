@@ -1,0 +1,68 @@
+#pragma once
+// The association's mail server: its settings in "Quorvel.ini" and a client that sends
+// messages over one libcurl connection, kept open for a whole batch. No widgets.
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+enum class Sicurezza { SslTls, StartTls, Nessuna };
+
+struct TImpostazioniPosta {
+    QString server;
+    int porta = 465;
+    Sicurezza sicurezza = Sicurezza::SslTls;
+    QString utente;
+    QString password;
+    QString mittente;
+    QString nomeMittente;
+    int giorni = 7; // do not remind the same member again within these days
+    QString fileCA; // extra certificate authorities to trust (PEM file), optional
+
+    // Server and sender given: the settings can be used.
+    bool Complete() const;
+
+    // Section "Posta Elettronica" of "Quorvel.ini" in the folder; the password only as
+    // the scrambled fallback copy (the secret store is the screen's business).
+    static TImpostazioniPosta Carica(const QString &cartella);
+    // Writes every key but the password; throws ErroreFile when the file cannot be written.
+    void Salva(const QString &cartella) const;
+    // The scrambled fallback copy of the password: written, or removed when empty.
+    static void SalvaPasswordInChiaro(const QString &cartella, const QString &password);
+    static QString PasswordSalvata(const QString &cartella);
+};
+
+QString TestoSicurezza(Sicurezza s);
+Sicurezza SicurezzaDaTesto(const QString &testo);
+
+class TClienteSmtp {
+public:
+    struct Esito {
+        enum Tipo {
+            Inviato,   // the server accepted the message
+            Rifiutato, // the server refused this message; others may go on
+            Interrotto // the connection or the login failed: nothing more can go
+        } tipo = Inviato;
+        QString risposta;  // the server's last answer, or what went wrong
+        QString messaggio; // for Interrotto: one Italian sentence for the user
+    };
+
+    explicit TClienteSmtp(const TImpostazioniPosta &impostazioni);
+    ~TClienteSmtp();
+    TClienteSmtp(const TClienteSmtp &) = delete;
+    TClienteSmtp &operator=(const TClienteSmtp &) = delete;
+
+    // Sends one message (already composed) to one address; the connection stays open
+    // for the next one.
+    Esito Invia(const QString &destinatario, const QByteArray &messaggio);
+    // Connections opened so far.
+    int Connessioni() const { return m_connessioni; }
+
+    static constexpr int SecondiPerPasso = 20;
+
+private:
+    struct Stato;
+    std::unique_ptr<Stato> m_stato;
+    TImpostazioniPosta m_impostazioni;
+    int m_connessioni = 0;
+};

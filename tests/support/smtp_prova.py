@@ -1,0 +1,136 @@
+#!/usr/bin/python3
+"""A real SMTP server on 127.0.0.1 for the mail tests (Debian's python3-aiosmtpd).
+
+Three listeners share one mail folder: plain with AUTH, STARTTLS and SSL/TLS on connect.
+Each message is stored as NNNNN.eml (as received) and NNNNN.json (envelope and the
+message as Python's own e-mail parser decodes it). The file "controllo.json" in the
+folder is read at every command, so a test changes the behaviour without a restart:
+  {"password": "...", "rifiuta": ["addr"], "cade_dopo": N, "lento": false}
+"rifiuta": those recipients get 550; "cade_dopo": once N messages are stored, the
+connection is cut at the next DATA. "connessioni" counts distinct client connections.
+Prints "PORTE <plain> <starttls> <ssl>" when ready; stops when stdin closes.
+"""
+import argparse
+import email
+import email.policy
+import json
+import os
+import socket
+import ssl
+import logging
+import sys
+import warnings
+
+from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult, LoginPassword
+
+
+def porta_libera():
+    s = socket.socket()
+    s.bind(("127.0.0.1", 0))
+    p = s.getsockname()[1]
+    s.close()
+    return p
+
+
+class Cassetta:
+    def __init__(self, cartella, analizza):
+        self.cartella = cartella
+        self.analizza = analizza
+        self.clienti = set()
+        self.numero = 0
+
+    def controllo(self):
+        try:
+            with open(os.path.join(self.cartella, "controllo.json")) as f:
+                return json.load(f)
+        except (OSError, ValueError):
+            return {}
+
+    def memorizzati(self):
+        return sum(1 for n in os.listdir(self.cartella) if n.endswith(".json") and n[0].isdigit())
+
+    def scrivi(self, nome, dati):
+        tmp = os.path.join(self.cartella, "." + nome)
+        with open(tmp, "wb") as f:
+            f.write(dati)
+        os.replace(tmp, os.path.join(self.cartella, nome))
+
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        if session.peer not in self.clienti:
+            self.clienti.add(session.peer)
+            self.scrivi("connessioni", str(len(self.clienti)).encode())
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address in self.controllo().get("rifiuta", []):
+            return "550 5.1.1 Destinatario sconosciuto"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
+    async def handle_DATA(self, server, session, envelope):
+        c = self.controllo()
+        if "cade_dopo" in c and self.memorizzati() >= c["cade_dopo"]:
+            server.transport.abort()
+            return "421 chiusura"
+        self.numero = max(self.numero, self.memorizzati()) + 1
+        base = "%05d" % self.numero
+        grezzo = envelope.original_content or envelope.content
+        self.scrivi(base + ".eml", grezzo)
+        voce = {"mail_from": envelope.mail_from, "rcpt_tos": envelope.rcpt_tos}
+        if self.analizza:
+            m = email.message_from_bytes(grezzo, policy=email.policy.default)
+            voce["intestazioni"] = {k: str(v) for k, v in m.items()}
+            voce["grezze"] = [k for k in m.keys()]
+            voce["corpo"] = m.get_content()
+            voce["charset"] = m.get_content_charset()
+            voce["mittente"] = [[a.display_name, a.addr_spec] for a in m["From"].addresses]
+            voce["destinatario"] = [[a.display_name, a.addr_spec] for a in m["To"].addresses]
+        self.scrivi(base + ".json", json.dumps(voce, ensure_ascii=False).encode())
+        return "250 OK messaggio %s ricevuto" % base
+
+
+def main():
+    a = argparse.ArgumentParser()
+    a.add_argument("--cartella", required=True)
+    a.add_argument("--cert")
+    a.add_argument("--key")
+    a.add_argument("--utente", default="quorvel")
+    a.add_argument("--senza-analisi", action="store_true")
+    o = a.parse_args()
+    # Refused logins and handshakes are what the tests provoke: no traces on stderr.
+    warnings.simplefilter("ignore")
+    logging.getLogger("mail.log").setLevel(logging.CRITICAL)
+    cassetta = Cassetta(o.cartella, not o.senza_analisi)
+
+    def autentica(server, session, envelope, mechanism, auth_data):
+        ok = (isinstance(auth_data, LoginPassword)
+              and auth_data.login.decode() == o.utente
+              and auth_data.password.decode() == cassetta.controllo().get("password", "segreta"))
+        return AuthResult(success=ok, handled=False)
+
+    comuni = dict(hostname="127.0.0.1", authenticator=autentica, auth_required=True,
+                  ident="Quorvel prova")
+    porte = [porta_libera() for _ in range(3)]
+    server = [Controller(cassetta, port=porte[0], auth_require_tls=False, **comuni)]
+    if o.cert:
+        ctx = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        ctx.load_cert_chain(o.cert, o.key)
+        server.append(Controller(cassetta, port=porte[1], tls_context=ctx,
+                                 require_starttls=True, **comuni))
+        server.append(Controller(cassetta, port=porte[2], ssl_context=ctx,
+                                 auth_require_tls=False, **comuni))
+    for s in server:
+        s.start()
+    print("PORTE %d %d %d" % tuple(porte), flush=True)
+    try:
+        sys.stdin.read()
+    finally:
+        for s in server:
+            s.stop()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,547 @@
+// Renewal reminders by e-mail against a real SMTP server on 127.0.0.1 (aiosmtpd run by
+// Debian's /usr/bin/python3): messages as the server's own parser reads them, the log,
+// refusals, a dropped connection, login and certificate failures, the settings screen.
+#include "archive/Impostazioni.h"
+#include "lists/Sospesi.h"
+#include "registry/Messaggio.h"
+#include "registry/Posta.h"
+#include "registry/RegistroAvvisi.h"
+#include "registry/Smtp.h"
+#include "support/Supporto.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QtTest>
+
+namespace {
+const QString Mittente = QStringLiteral("segreteria@prova.it");
+const QByteArray Scadenza = "30/06/2025"; // due on 15/06/2025 with 30 days' notice
+
+QByteArray Membro(const QByteArray &nome, const QByteArray &email, const QByteArray &numero)
+{
+    return Costruttore::Record({{"Tesserato", nome},
+                                {"NumTessera", numero},
+                                {"DataRil", "01/07/2024"},
+                                {"DataScade", Scadenza},
+                                {"Preavviso", "30"},
+                                {"Email", email},
+                                {"Annullata", "No"}});
+}
+
+bool Esegui(const QString &programma, const QStringList &argomenti, const QString &cartella)
+{
+    QProcess p;
+    p.setWorkingDirectory(cartella);
+    p.start(programma, argomenti);
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+} // namespace
+
+class TestPosta : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    int m_plain = 0, m_starttls = 0, m_ssl = 0;
+    QString m_posta, m_ca;
+
+    void Controlla(const QJsonObject &o)
+    {
+        QFile f(QDir(m_posta).filePath("controllo.json"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QJsonDocument(o).toJson());
+    }
+    QList<QJsonObject> Messaggi() const
+    {
+        QList<QJsonObject> r;
+        const QStringList nomi = QDir(m_posta).entryList({"0*.json"}, QDir::Files, QDir::Name);
+        for (const QString &n : nomi) {
+            QFile f(QDir(m_posta).filePath(n));
+            if (f.open(QIODevice::ReadOnly))
+                r.append(QJsonDocument::fromJson(f.readAll()).object());
+        }
+        return r;
+    }
+    QStringList Destinatari() const
+    {
+        QStringList r;
+        for (const QJsonObject &m : Messaggi())
+            r.append(m["rcpt_tos"].toArray().at(0).toString());
+        return r;
+    }
+    int Connessioni() const
+    {
+        QFile f(QDir(m_posta).filePath("connessioni"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toInt() : 0;
+    }
+    static void Imposta(Ambiente &env, Sicurezza s, int porta, const QString &password,
+                        const QString &ca = QString())
+    {
+        TImpostazioniPosta p;
+        p.server = QStringLiteral("127.0.0.1");
+        p.porta = porta;
+        p.sicurezza = s;
+        p.utente = QStringLiteral("quorvel");
+        p.mittente = Mittente;
+        p.nomeMittente = QStringLiteral("Associazione Città Prova");
+        p.Salva(env.cartella());
+        TImpostazioniPosta::SalvaPasswordInChiaro(env.cartella(), password);
+        TFileIni(env.Percorso("Quorvel.ini"))
+            .Scrivi(QStringLiteral("Posta Elettronica"), QStringLiteral("FileCA"), ca);
+    }
+    static QList<QStringList> Registro(Ambiente &env)
+    {
+        QList<QStringList> r;
+        QFile f(env.Percorso("Avvisi.csv"));
+        if (!f.open(QIODevice::ReadOnly))
+            return r;
+        for (const QString &riga : QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts))
+            r.append(RegistroAvvisi::Campi(riga));
+        return r;
+    }
+    // Confirms the question and waits for the batch to end.
+    static void InviaAvvisi(TfrmSospesi &w, Ambiente &env)
+    {
+        env->risposte.enqueue(true);
+        Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.InInvio(), 60000);
+    }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void indirizzi_data();
+    void indirizzi();
+    void invioAvvisi();
+    void rifiutoECaduta();
+    void erroriDiCollegamento_data();
+    void erroriDiCollegamento();
+    void provaSicura_data();
+    void provaSicura();
+    void impostazioni();
+    void annulla();
+};
+
+void TestPosta::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    const QString c = m_dir.path();
+    m_posta = QDir(c).filePath("posta");
+    QVERIFY(QDir().mkpath(m_posta));
+    // A certificate authority and a server certificate for 127.0.0.1, made now.
+    QFile ext(QDir(c).filePath("ext.cnf"));
+    QVERIFY(ext.open(QIODevice::WriteOnly));
+    ext.write("subjectAltName=IP:127.0.0.1\n");
+    ext.close();
+    const QStringList ec = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
+    QVERIFY(Esegui("openssl",
+                   QStringList{"req", "-x509"} + ec +
+                       QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj",
+                                   "/CN=Quorvel prova CA"},
+                   c));
+    QVERIFY(Esegui(
+        "openssl",
+        QStringList{"req"} + ec +
+            QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1"},
+        c));
+    QVERIFY(Esegui("openssl",
+                   {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                    "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "ext.cnf"},
+                   c));
+    m_ca = QDir(c).filePath("ca.pem");
+
+    const QString script = QFINDTESTDATA("support/smtp_prova.py");
+    QVERIFY(!script.isEmpty());
+    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_server.start("/usr/bin/python3",
+                   {script, "--cartella", m_posta, "--cert", QDir(c).filePath("server.pem"),
+                    "--key", QDir(c).filePath("server.key")});
+    QVERIFY(m_server.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_server.canReadLine() || m_server.state() != QProcess::Running,
+                             20000);
+    const QList<QByteArray> porte = m_server.readLine().trimmed().split(' ');
+    QCOMPARE(porte.size(), 4);
+    m_plain = porte[1].toInt();
+    m_starttls = porte[2].toInt();
+    m_ssl = porte[3].toInt();
+    QVERIFY(m_plain > 0 && m_starttls > 0 && m_ssl > 0);
+}
+
+void TestPosta::cleanupTestCase()
+{
+    m_server.closeWriteChannel(); // the server stops when its input ends
+    if (!m_server.waitForFinished(10000)) {
+        m_server.kill();
+        m_server.waitForFinished(5000);
+    }
+}
+
+void TestPosta::init()
+{
+    for (const QString &n : QDir(m_posta).entryList(QDir::Files))
+        QFile::remove(QDir(m_posta).filePath(n));
+    Controlla({});
+}
+
+void TestPosta::indirizzi_data()
+{
+    QTest::addColumn<QString>("indirizzo");
+    QTest::addColumn<bool>("valido");
+    QTest::newRow("normale") << "mario.rossi@esempio.it" << true;
+    QTest::newRow("sottodominio") << "a+b@posta.esempio.co.uk" << true;
+    QTest::newRow("vuoto") << "" << false;
+    QTest::newRow("senza chiocciola") << "mario.esempio.it" << false;
+    QTest::newRow("due chiocciole") << "a@b@esempio.it" << false;
+    QTest::newRow("dominio senza punto") << "mario@localhost" << false;
+    QTest::newRow("spazio") << "mario rossi@esempio.it" << false;
+    QTest::newRow("a capo") << "mario@esempio.it\r\nBcc: x@y.it" << false;
+    QTest::newRow("parentesi angolari") << "mario@esempio.it>" << false;
+    QTest::newRow("punto finale") << "mario@esempio." << false;
+}
+
+void TestPosta::indirizzi()
+{
+    QFETCH(QString, indirizzo);
+    QFETCH(bool, valido);
+    QCOMPARE(Posta::IndirizzoValido(indirizzo), valido);
+}
+
+void TestPosta::invioAvvisi()
+{
+    Ambiente env;
+    Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("segreta"));
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {Membro("ROSSI MARIO", "mario@esempio.it", "A1"),
+                                 Membro("NICOL\xD2 BIANCHI", "nicolo@esempio.it", "A2"),
+                                 // A line break in a name must not start a header of its own.
+                                 Membro("VERDI\r\nBcc: spia@esempio.it", "verdi@esempio.it", "A3"),
+                                 Membro("SENZA POSTA", "", "A4"),
+                                 Membro("POSTA ERRATA", "posta errata@esempio", "A5"),
+                                 Costruttore::Record({{"Tesserato", "NON SCADUTO"},
+                                                      {"DataScade", "31/12/2026"},
+                                                      {"Preavviso", "30"},
+                                                      {"Email", "no@esempio.it"},
+                                                      {"Annullata", "No"}})});
+    TfrmSospesi w;
+    w.show();
+    InviaAvvisi(w, env);
+    // The question named who gets a message and who not.
+    QCOMPARE(env->messaggi.size(), 2);
+    QCOMPARE(env->messaggi[0].forma, Piattaforma::Forma::Domanda);
+    QVERIFY(env->messaggi[0].testo.contains("a 3 tesserati?"));
+    QVERIFY(env->messaggi[0].testo.contains("indirizzo non valido: 2."));
+    QVERIFY(env->messaggi[0].testo.contains("ultimi 7 giorni: 0"));
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
+    QVERIFY(
+        env->UltimoMessaggio().contains("Avvisi inviati: 3.\r\nSaltati: 2.\r\nNon riusciti: 0."));
+
+    const QList<QJsonObject> posta = Messaggi();
+    QCOMPARE(posta.size(), 3);
+    QCOMPARE(Connessioni(), 1); // one connection for the whole batch
+    QMap<QString, QJsonObject> perDestinatario;
+    for (const QJsonObject &m : posta)
+        perDestinatario.insert(m["rcpt_tos"].toArray().at(0).toString(), m);
+    QCOMPARE(perDestinatario.keys(),
+             (QStringList{"mario@esempio.it", "nicolo@esempio.it", "verdi@esempio.it"}));
+    const QJsonObject nicolo = perDestinatario["nicolo@esempio.it"];
+    QCOMPARE(nicolo["mail_from"].toString(), Mittente);
+    const QJsonObject h = nicolo["intestazioni"].toObject();
+    QCOMPARE(h["Subject"].toString(), QStringLiteral("Rinnovo tessera"));
+    QCOMPARE(nicolo["mittente"].toArray().at(0).toArray().at(0).toString(),
+             QStringLiteral("Associazione Città Prova"));
+    QCOMPARE(nicolo["destinatario"].toArray().at(0).toArray(),
+             (QJsonArray{QStringLiteral("NICOLÒ BIANCHI"), "nicolo@esempio.it"}));
+    QVERIFY(h.contains("Date") && h.contains("Message-ID") && h.contains("MIME-Version"));
+    QVERIFY(h["Message-ID"].toString().endsWith("@prova.it>"));
+    QCOMPARE(nicolo["charset"].toString(), QStringLiteral("utf-8"));
+    QCOMPARE(nicolo["corpo"].toString().trimmed(),
+             Posta::CorpoAvviso(QStringLiteral("NICOLÒ BIANCHI"), "A2", "01/07/2024",
+                                QString::fromLatin1(Scadenza)));
+    const QJsonObject verdi = perDestinatario["verdi@esempio.it"];
+    QVERIFY(!verdi["grezze"].toArray().contains("Bcc"));
+    QCOMPARE(verdi["rcpt_tos"].toArray().size(), 1);
+    QCOMPARE(verdi["destinatario"].toArray().at(0).toArray().at(0).toString(),
+             QStringLiteral("VERDI  Bcc: spia@esempio.it"));
+
+    // One log line per message, each "inviato".
+    const QList<QStringList> log = Registro(env);
+    QCOMPARE(log.size(), 3);
+    for (const QStringList &r : log) {
+        QCOMPARE(r.size(), 7);
+        QCOMPARE(r[0], QStringLiteral("15/06/2025"));
+        QCOMPARE(r[5], QString::fromLatin1(Scadenza));
+        QCOMPARE(r[6], QStringLiteral("inviato"));
+    }
+    QVERIFY(std::any_of(log.cbegin(), log.cend(), [](const QStringList &r) {
+        return r.mid(2, 3) == QStringList{"1", "ROSSI MARIO", "mario@esempio.it"};
+    }));
+    // Line breaks in a name stay out of the log's lines too.
+    QVERIFY(std::any_of(log.cbegin(), log.cend(), [](const QStringList &r) {
+        return r[3] == QLatin1String("VERDI  Bcc: spia@esempio.it");
+    }));
+
+    // The list shows the last reminder; a second run sends nothing new.
+    const auto *lst = Controllo<QListView>(&w, "lstRecords");
+    int avvisati = 0;
+    for (int i = 0; i < lst->model()->rowCount(); ++i)
+        avvisati += lst->model()->index(i, 0).data().toString().contains("Avvisato il 15/06/2025");
+    QCOMPARE(avvisati, 3);
+    env->messaggi.clear();
+    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QCOMPARE(env->messaggi.size(), 1);
+    QVERIFY(env->UltimoMessaggio().startsWith("Nessun avviso da inviare."));
+    QVERIFY(env->UltimoMessaggio().contains("ultimi 7 giorni: 3 (esclusi)"));
+    QCOMPARE(Messaggi().size(), 3);
+
+    // A week later, or with chkRipeti, they are reminded again.
+    env->oggi = env->oggi.addDays(7);
+    env->messaggi.clear();
+    InviaAvvisi(w, env);
+    QVERIFY(env->messaggi[0].testo.contains("a 3 tesserati?"));
+    QCOMPARE(Messaggi().size(), 6);
+    env->oggi = env->oggi.addDays(1);
+    Controllo<QCheckBox>(&w, "chkRipeti")->setChecked(true);
+    env->messaggi.clear();
+    InviaAvvisi(w, env);
+    QVERIFY(env->messaggi[0].testo.contains("ultimi 7 giorni: 3 (inclusi)"));
+    QCOMPARE(Messaggi().size(), 9);
+}
+
+void TestPosta::rifiutoECaduta()
+{
+    Ambiente env;
+    Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("segreta"));
+    QList<QByteArray> membri;
+    for (int i = 1; i <= 6; ++i)
+        membri << Membro("SOCIO " + QByteArray::number(i),
+                         "s" + QByteArray::number(i) + "@esempio.it", "N" + QByteArray::number(i));
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), membri);
+    TfrmSospesi w;
+    w.show();
+
+    // The server refuses socio 2 and cuts the connection after three messages.
+    Controlla({{"rifiuta", QJsonArray{"s2@esempio.it"}}, {"cade_dopo", 3}});
+    InviaAvvisi(w, env);
+    QCOMPARE(Destinatari(), (QStringList{"s1@esempio.it", "s3@esempio.it", "s4@esempio.it"}));
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QVERIFY(env->UltimoMessaggio().contains("si è interrotta"));
+    QVERIFY(env->UltimoMessaggio().contains("Avvisi inviati: 3."));
+    QVERIFY(env->UltimoMessaggio().contains("Non inviati: 1."));
+    QVERIFY(env->UltimoMessaggio().contains(
+        "SOCIO 2 <s2@esempio.it>: 550 5.1.1 Destinatario sconosciuto"));
+    QList<QStringList> log = Registro(env);
+    QCOMPARE(log.size(), 5);
+    const QStringList esiti = {"inviato", "errore: 550", "inviato", "inviato", "errore: "};
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(log[i][3], QStringLiteral("SOCIO %1").arg(i + 1));
+        QVERIFY2(log[i][6].startsWith(esiti[i]), qPrintable(log[i][6]));
+    }
+    QCOMPARE(log[4][6] == QLatin1String("inviato"), false);
+
+    // Sending again reaches only those who got nothing.
+    Controlla({});
+    env->messaggi.clear();
+    InviaAvvisi(w, env);
+    QVERIFY(env->messaggi[0].testo.contains("a 3 tesserati?"));
+    QCOMPARE(Destinatari().mid(3),
+             (QStringList{"s2@esempio.it", "s5@esempio.it", "s6@esempio.it"}));
+}
+
+void TestPosta::erroriDiCollegamento_data()
+{
+    QTest::addColumn<int>("caso");
+    QTest::addColumn<QString>("testo");
+    QTest::newRow("password errata") << 0 << "ha rifiutato il nome utente o la password";
+    QTest::newRow("server irraggiungibile") << 1 << "Impossibile collegarsi al server di posta";
+    QTest::newRow("certificato non riconosciuto") << 2 << "Il certificato del server di posta";
+    QTest::newRow("STARTTLS senza fiducia") << 3 << "Il certificato del server di posta";
+}
+
+void TestPosta::erroriDiCollegamento()
+{
+    QFETCH(int, caso);
+    QFETCH(QString, testo);
+    Ambiente env;
+    int chiusa = 0;
+    {
+        QTcpServer libera; // a port nobody listens on once it is closed
+        QVERIFY(libera.listen(QHostAddress::LocalHost));
+        chiusa = libera.serverPort();
+    }
+    switch (caso) {
+    case 0:
+        Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("sbagliata"));
+        break;
+    case 1:
+        Imposta(env, Sicurezza::Nessuna, chiusa, QStringLiteral("segreta"));
+        break;
+    case 2:
+        Imposta(env, Sicurezza::SslTls, m_ssl, QStringLiteral("segreta"));
+        break;
+    case 3:
+        Imposta(env, Sicurezza::StartTls, m_starttls, QStringLiteral("segreta"));
+        break;
+    }
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {Membro("UNO", "uno@esempio.it", "1"), Membro("DUE", "due@esempio.it", "2")});
+    TfrmSospesi w;
+    w.show();
+    InviaAvvisi(w, env);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QVERIFY2(env->UltimoMessaggio().contains(testo), qPrintable(env->UltimoMessaggio()));
+    QVERIFY(env->UltimoMessaggio().contains("Avvisi inviati: 0."));
+    QVERIFY(env->UltimoMessaggio().contains("Non inviati: 1."));
+    QVERIFY(Messaggi().isEmpty());
+    for (const QStringList &r : Registro(env))
+        QVERIFY(r.value(6) != QLatin1String("inviato"));
+    QVERIFY(
+        !RegistroAvvisi::UltimiInvii(env.cartella()).contains(RegistroAvvisi::Chiave(1, "UNO")));
+}
+
+void TestPosta::provaSicura_data()
+{
+    QTest::addColumn<QString>("sicurezza");
+    QTest::newRow("STARTTLS") << "STARTTLS";
+    QTest::newRow("SSL/TLS") << "SSL/TLS";
+}
+
+void TestPosta::provaSicura()
+{
+    QFETCH(QString, sicurezza);
+    Ambiente env;
+    // The test's certificate authority is trusted through the settings of this folder only.
+    TFileIni(env.Percorso("Quorvel.ini")).Scrivi("Posta Elettronica", "FileCA", m_ca);
+    TfrmPosta w;
+    w.show();
+    Controllo<QLineEdit>(&w, "txtServer")->setText("127.0.0.1");
+    Controllo<QComboBox>(&w, "cboSicurezza")->setCurrentText(sicurezza);
+    Controllo<QLineEdit>(&w, "txtPorta")
+        ->setText(QString::number(sicurezza == "STARTTLS" ? m_starttls : m_ssl));
+    Controllo<QLineEdit>(&w, "txtUtente")->setText("quorvel");
+    Controllo<QLineEdit>(&w, "txtPassword")->setText("segreta");
+    Controllo<QLineEdit>(&w, "txtMittente")->setText(Mittente);
+    Controllo<QLineEdit>(&w, "txtNomeMittente")->setText("Segreteria");
+    Controllo<QPushButton>(&w, "cmdProva")->click();
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
+    QVERIFY2(env->UltimoMessaggio().startsWith("Messaggio di prova inviato a " + Mittente),
+             qPrintable(env->UltimoMessaggio()));
+    const QList<QJsonObject> posta = Messaggi();
+    QCOMPARE(posta.size(), 1);
+    QCOMPARE(posta[0]["rcpt_tos"].toArray().at(0).toString(), Mittente);
+    QCOMPARE(posta[0]["intestazioni"].toObject()["Subject"].toString(),
+             QStringLiteral("Messaggio di prova"));
+}
+
+void TestPosta::impostazioni()
+{
+    Ambiente env;
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {Membro("UNO", "uno@esempio.it", "1")});
+    TfrmSospesi w;
+    w.show();
+    // With no settings, "Invia avvisi" opens the mail settings first.
+    bool segretoDisponibile = false;
+    env->modale = [&](QDialog *d) {
+        QCOMPARE(d->windowTitle(), QStringLiteral(" Posta elettronica"));
+        QVERIFY(d->isModal());
+        QCOMPARE(Controllo<QLineEdit>(d, "txtGiorni")->text(), QStringLiteral("7"));
+        QCOMPARE(Controllo<QLineEdit>(d, "txtPassword")->echoMode(), QLineEdit::Password);
+        Controllo<QLineEdit>(d, "txtServer")->setText("posta.esempio.it");
+        Controllo<QComboBox>(d, "cboSicurezza")->setCurrentText("STARTTLS");
+        Controllo<QLineEdit>(d, "txtUtente")->setText("quorvel");
+        Controllo<QLineEdit>(d, "txtPassword")->setText("pàss;word");
+        Controllo<QLineEdit>(d, "txtMittente")->setText("non valido");
+        Controllo<QLineEdit>(d, "txtGiorni")->setText("10");
+        Controllo<QPushButton>(d, "cmdSalva")->click();
+        QCOMPARE(env->UltimoMessaggio(),
+                 QStringLiteral("Attenzione: indicare un indirizzo e-mail del mittente valido."));
+        Controllo<QLineEdit>(d, "txtMittente")->setText(Mittente);
+        Controllo<QPushButton>(d, "cmdSalva")->click();
+        QCOMPARE(env->UltimoMessaggio(),
+                 QStringLiteral("Impostazioni di posta elettronica salvate."));
+        QCOMPARE(Controllo<QLabel>(d, "lblPortachiavi")->text().isEmpty(), segretoDisponibile);
+        Controllo<QPushButton>(d, "cmdChiudi")->click();
+    };
+    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmPosta"});
+    const TFileIni ini(env.Percorso("Quorvel.ini"));
+    const QString s = QStringLiteral("Posta Elettronica");
+    QCOMPARE(ini.Leggi(s, "Server"), QStringLiteral("posta.esempio.it"));
+    QCOMPARE(ini.Leggi(s, "Porta"), QStringLiteral("587"));
+    QCOMPARE(ini.Leggi(s, "Sicurezza"), QStringLiteral("STARTTLS"));
+    QCOMPARE(ini.Leggi(s, "Utente"), QStringLiteral("quorvel"));
+    QCOMPARE(ini.Leggi(s, "Mittente"), Mittente);
+    QCOMPARE(ini.Leggi(s, "Giorni"), QStringLiteral("10"));
+    // No secret store: the password is kept scrambled, never as typed, and reads back whole.
+    QVERIFY(!ini.Leggi(s, "Password").isEmpty());
+    QVERIFY(!ini.Leggi(s, "Password").contains("word"));
+    QCOMPARE(TfrmPosta::ImpostazioniSalvate().password, QStringLiteral("pàss;word"));
+    // The settings now exist: the batch asks its question (answered No here).
+    QVERIFY(env->messaggi.constLast().forma == Piattaforma::Forma::Domanda);
+
+    // With a secret store the password goes there and leaves the settings file.
+    env->portachiavi = true;
+    segretoDisponibile = true;
+    env->modaliMostrati.clear();
+    env->modale = [&](QDialog *d) {
+        QCOMPARE(Controllo<QLineEdit>(d, "txtPassword")->text(), QStringLiteral("pàss;word"));
+        Controllo<QPushButton>(d, "cmdSalva")->click();
+        QVERIFY(Controllo<QLabel>(d, "lblPortachiavi")->text().isEmpty());
+        Controllo<QPushButton>(d, "cmdChiudi")->click();
+    };
+    Controllo<QPushButton>(&w, "cmdPosta")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmPosta"});
+    QCOMPARE(env->segreti.value("Posta Elettronica"), QStringLiteral("pàss;word"));
+    QVERIFY(TFileIni(env.Percorso("Quorvel.ini")).Leggi(s, "Password").isEmpty());
+    QCOMPARE(TfrmPosta::ImpostazioniSalvate().password, QStringLiteral("pàss;word"));
+}
+
+void TestPosta::annulla()
+{
+    Ambiente env;
+    Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("segreta"));
+    QList<QByteArray> membri;
+    for (int i = 1; i <= 300; ++i)
+        membri << Membro("SOCIO " + QByteArray::number(i),
+                         "s" + QByteArray::number(i) + "@esempio.it", QByteArray::number(i));
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), membri);
+    TfrmSospesi w;
+    w.show();
+    env->risposte.enqueue(true);
+    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    auto *prg = Controllo<QProgressBar>(&w, "prgAvvisi");
+    QVERIFY(w.InInvio());
+    QVERIFY(!Controllo<QPushButton>(&w, "btnChiudi")->isEnabled());
+    // The window stays responsive: the bar moves while the batch runs.
+    QTRY_VERIFY_WITH_TIMEOUT(prg->value() >= 5 || !w.InInvio(), 30000);
+    QVERIFY(w.InInvio());
+    Controllo<QPushButton>(&w, "cmdAnnulla")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.InInvio(), 30000);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Avviso);
+    QVERIFY(env->UltimoMessaggio().startsWith("Invio degli avvisi interrotto."));
+    const int ricevuti = static_cast<int>(Messaggi().size());
+    QVERIFY(ricevuti > 0 && ricevuti < 300);
+    // The log names exactly who got a message.
+    QStringList inviati;
+    for (const QStringList &r : Registro(env))
+        if (r[6] == QLatin1String("inviato"))
+            inviati << r[4];
+    QCOMPARE(inviati, Destinatari());
+}
+
+QTEST_MAIN(TestPosta)
+#include "tst_posta.moc"
