@@ -40,7 +40,7 @@ TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     connect(m_pannello->btnStampa, &QPushButton::clicked, this, &TfrmSospesi::btnStampaClick);
     connect(m_pannello->btnChiudi, &QPushButton::clicked, this, &TfrmSospesi::btnChiudiClick);
 
-    setFixedSize(1000, 620);
+    setFixedSize(1180, 620); // wide enough for the date of the last reminder
 }
 
 void TfrmSospesi::showEvent(QShowEvent *e)

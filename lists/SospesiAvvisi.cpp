@@ -62,18 +62,22 @@ void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
         RegistroAvvisi::UltimiInvii(Piattaforma::CartellaProgramma());
     if (ultimi.isEmpty())
         return;
-    // The date goes before the notes, where every line has the same column.
-    static const qsizetype colonna = Elenchi::RigaScheda(TScheda()).size();
+    // A column of its own right after the expiry date, blank for members never reminded,
+    // so the columns after it stay aligned.
+    static const qsizetype colonna =
+        Elenchi::RigaScheda(TScheda()).indexOf(QLatin1String("  Tel. "));
+    const QString vuota(21, u' ');
     try {
         TArchivio archivio(Piattaforma::CartellaProgramma());
         for (VoceElenco &v : elenco) {
             const TScheda s = archivio.LeggiScheda(v.posizione);
             const auto i =
                 ultimi.constFind(RegistroAvvisi::Chiave(v.posizione, s.Leggi(Campo::Tesserato)));
-            if (i != ultimi.constEnd() && v.riga.size() >= colonna)
-                v.riga.insert(colonna, QStringLiteral("Avvisato il ") +
-                                           i->toString(QStringLiteral("dd/MM/yyyy")) +
-                                           QStringLiteral("  "));
+            if (colonna > 0 && v.riga.size() >= colonna)
+                v.riga.insert(colonna, i == ultimi.constEnd()
+                                           ? vuota
+                                           : QStringLiteral("  Avvisato ") +
+                                                 i->toString(QStringLiteral("dd/MM/yyyy")));
         }
     } catch (const ErroreFile &) {
     }

@@ -88,6 +88,7 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     const auto casella = [&](QLineEdit *&e, const char *nome, const QString &etichetta) {
         e = new QLineEdit(this);
         e->setObjectName(QString::fromLatin1(nome));
+        e->setMinimumWidth(280);
         g->addWidget(new QLabel(etichetta, this), riga, 0);
         g->addWidget(e, riga++, 1);
     };
@@ -138,7 +139,7 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     connect(cmdChiudi, &QPushButton::clicked, this, &TfrmPosta::cmdChiudiClick);
     connect(cboSicurezza, &QComboBox::currentIndexChanged, this, &TfrmPosta::cboSicurezzaChange);
 
-    setFixedSize(520, 440);
+    // Sized to its contents and fixed.
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
 }
 

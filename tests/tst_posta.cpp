@@ -297,7 +297,8 @@ void TestPosta::invioAvvisi()
     const auto *lst = Controllo<QListView>(&w, "lstRecords");
     int avvisati = 0;
     for (int i = 0; i < lst->model()->rowCount(); ++i)
-        avvisati += lst->model()->index(i, 0).data().toString().contains("Avvisato il 15/06/2025");
+        avvisati += lst->model()->index(i, 0).data().toString().contains(
+            "Scad. 30/06/2025  Avvisato 15/06/2025  Tel. ");
     QCOMPARE(avvisati, 3);
     env->messaggi.clear();
     Controllo<QPushButton>(&w, "cmdAvvisi")->click();
