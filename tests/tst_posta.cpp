@@ -27,6 +27,9 @@
 namespace {
 const QString Mittente = QStringLiteral("segreteria@prova.it");
 const QByteArray Scadenza = "30/06/2025"; // due on 15/06/2025 with 30 days' notice
+// Accented and longer than one encoded word (Windows-1252 in the archive).
+const QByteArray Lungo = "NICOL\xD2 BIANCHI DELLA ROCCA DI SANT'ANDREA \xC8 PI\xD9";
+const QString LungoTesto = QString::fromLatin1(Lungo);
 
 QByteArray Membro(const QByteArray &nome, const QByteArray &email, const QByteArray &numero)
 {
@@ -223,18 +226,17 @@ void TestPosta::invioAvvisi()
 {
     Ambiente env;
     Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("segreta"));
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {Membro("ROSSI MARIO", "mario@esempio.it", "A1"),
-                                 Membro("NICOL\xD2 BIANCHI", "nicolo@esempio.it", "A2"),
-                                 // A line break in a name must not start a header of its own.
-                                 Membro("VERDI\r\nBcc: spia@esempio.it", "verdi@esempio.it", "A3"),
-                                 Membro("SENZA POSTA", "", "A4"),
-                                 Membro("POSTA ERRATA", "posta errata@esempio", "A5"),
-                                 Costruttore::Record({{"Tesserato", "NON SCADUTO"},
-                                                      {"DataScade", "31/12/2026"},
-                                                      {"Preavviso", "30"},
-                                                      {"Email", "no@esempio.it"},
-                                                      {"Annullata", "No"}})});
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {Membro("ROSSI MARIO", "mario@esempio.it", "A1"), Membro(Lungo, "nicolo@esempio.it", "A2"),
+         // A line break in a name must not start a header of its own.
+         Membro("VERDI\r\nBcc: spia@esempio.it", "verdi@esempio.it", "A3"),
+         Membro("SENZA POSTA", "", "A4"), Membro("POSTA ERRATA", "posta errata@esempio", "A5"),
+         Costruttore::Record({{"Tesserato", "NON SCADUTO"},
+                              {"DataScade", "31/12/2026"},
+                              {"Preavviso", "30"},
+                              {"Email", "no@esempio.it"},
+                              {"Annullata", "No"}})});
     TfrmSospesi w;
     w.show();
     InviaAvvisi(w, env);
@@ -262,14 +264,15 @@ void TestPosta::invioAvvisi()
     QCOMPARE(h["Subject"].toString(), QStringLiteral("Rinnovo tessera"));
     QCOMPARE(nicolo["mittente"].toArray().at(0).toArray().at(0).toString(),
              QStringLiteral("Associazione Città Prova"));
-    QCOMPARE(nicolo["destinatario"].toArray().at(0).toArray(),
-             (QJsonArray{QStringLiteral("NICOLÒ BIANCHI"), "nicolo@esempio.it"}));
+    QCOMPARE(nicolo["destinatario"].toArray().at(0).toArray().at(1).toString(),
+             QStringLiteral("nicolo@esempio.it"));
+    QCOMPARE(nicolo["to_decodificato"].toString(), LungoTesto + " <nicolo@esempio.it>");
+    QVERIFY(h["Date"].toString().contains("15 Jun 2025 10:30:00"));
     QVERIFY(h.contains("Date") && h.contains("Message-ID") && h.contains("MIME-Version"));
     QVERIFY(h["Message-ID"].toString().endsWith("@prova.it>"));
     QCOMPARE(nicolo["charset"].toString(), QStringLiteral("utf-8"));
     QCOMPARE(nicolo["corpo"].toString().trimmed(),
-             Posta::CorpoAvviso(QStringLiteral("NICOLÒ BIANCHI"), "A2", "01/07/2024",
-                                QString::fromLatin1(Scadenza)));
+             Posta::CorpoAvviso(LungoTesto, "A2", "01/07/2024", QString::fromLatin1(Scadenza)));
     const QJsonObject verdi = perDestinatario["verdi@esempio.it"];
     QVERIFY(!verdi["grezze"].toArray().contains("Bcc"));
     QCOMPARE(verdi["rcpt_tos"].toArray().size(), 1);

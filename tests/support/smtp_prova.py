@@ -13,6 +13,7 @@ Prints "PORTE <plain> <starttls> <ssl>" when ready; stops when stdin closes.
 import argparse
 import email
 import email.policy
+from email.header import decode_header, make_header
 import json
 import os
 import socket
@@ -88,6 +89,10 @@ class Cassetta:
             voce["charset"] = m.get_content_charset()
             voce["mittente"] = [[a.display_name, a.addr_spec] for a in m["From"].addresses]
             voce["destinatario"] = [[a.display_name, a.addr_spec] for a in m["To"].addresses]
+            # Python's address parser keeps the blank between two encoded words of a name,
+            # which RFC 2047 says to drop: the raw header through decode_header, as well.
+            grezzo_to = email.message_from_bytes(grezzo)["To"]
+            voce["to_decodificato"] = str(make_header(decode_header(grezzo_to)))
         self.scrivi(base + ".json", json.dumps(voce, ensure_ascii=False).encode())
         return "250 OK messaggio %s ricevuto" % base
 
