@@ -3,6 +3,7 @@
 // refusals, a dropped connection, login and certificate failures, the settings screen.
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
+#include "platform/Portachiavi.h"
 #include "registry/Messaggio.h"
 #include "registry/Posta.h"
 #include "registry/RegistroAvvisi.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocalServer>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -136,6 +138,7 @@ private slots:
     void provaSicura();
     void impostazioni();
     void annulla();
+    void portachiaviSenzaRisposta();
 };
 
 void TestPosta::initTestCase()
@@ -545,6 +548,26 @@ void TestPosta::annulla()
         if (r[6] == QLatin1String("inviato"))
             inviati << r[4];
     QCOMPARE(inviati, Destinatari());
+}
+
+void TestPosta::portachiaviSenzaRisposta()
+{
+    // A session bus that accepts the connection and never answers: the secret store is
+    // reported unavailable within the bound instead of hanging the window.
+    QVERIFY(!Simulazione::Attiva());
+    QTemporaryDir d;
+    QLocalServer muto;
+    QVERIFY(muto.listen(d.filePath("bus")));
+    const QByteArray prima = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + d.filePath("bus").toLocal8Bit());
+    QElapsedTimer t;
+    t.start();
+    QString segreto;
+    QCOMPARE(Portachiavi::Leggi("Posta Elettronica", segreto), Portachiavi::Esito::NonDisponibile);
+    QCOMPARE(Portachiavi::Scrivi("Posta Elettronica", "x"), Portachiavi::Esito::NonDisponibile);
+    QVERIFY(t.elapsed() < Portachiavi::MillisecondiMassimi + 1000);
+    QVERIFY(segreto.isEmpty());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", prima);
 }
 
 QTEST_MAIN(TestPosta)
