@@ -66,9 +66,9 @@ bool IndirizzoValido(const QString &indirizzo)
         return false;
     for (QChar c : indirizzo) {
         const char16_t u = c.unicode();
-        if (u <= 32 || u == 127 || c.isSpace() || u == u'<' || u == u'>' || u == u'"' ||
-            u == u',' || u == u';' || u == u'(' || u == u')' || u == u'[' || u == u']' ||
-            u == u'\\')
+        // Printable ASCII only: the server is not asked for internationalized addresses.
+        if (u <= 32 || u >= 127 || u == u'<' || u == u'>' || u == u'"' || u == u',' || u == u';' ||
+            u == u'(' || u == u')' || u == u'[' || u == u']' || u == u'\\')
             return false;
     }
     const qsizetype chiocciola = indirizzo.indexOf(u'@');

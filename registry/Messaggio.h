@@ -12,7 +12,7 @@ QString OggettoAvviso();
 QString CorpoAvviso(const QString &tesserato, const QString &numTessera, const QString &dataRil,
                     const QString &dataScade);
 
-// One "@", a local part and a domain with a dot, no blanks, control characters or
+// One "@", a local part and a domain with a dot, printable ASCII without blanks or the
 // characters that would end the address in a mail command or header.
 bool IndirizzoValido(const QString &indirizzo);
 

@@ -216,6 +216,7 @@ void TestPosta::indirizzi_data()
     QTest::newRow("a capo") << "mario@esempio.it\r\nBcc: x@y.it" << false;
     QTest::newRow("parentesi angolari") << "mario@esempio.it>" << false;
     QTest::newRow("punto finale") << "mario@esempio." << false;
+    QTest::newRow("lettera accentata") << QStringLiteral("nicolò@esempio.it") << false;
 }
 
 void TestPosta::indirizzi()
