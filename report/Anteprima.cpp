@@ -188,7 +188,7 @@ void TfrmAnteprimaReport::Aggiorna() {
 }
 
 void TfrmAnteprimaReport::btnStampaClick() {
-    StampaReport::Stampa(m_report, this, m_pagina);
+    StampaReport::Riferisci(StampaReport::Stampa(m_report, this, m_pagina), this);
 }
 
 void TfrmAnteprimaReport::btnLarghezzaClick() {

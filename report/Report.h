@@ -302,6 +302,17 @@ struct TPaginaPreparata {
     QRectF RettangoloCarta() const; // units
 };
 
+// The outcome of a print: printed, cancelled (or no printer to choose), or failed
+// with the text that says what failed.
+struct TEsitoStampa {
+    enum class Tipo { Stampato, Annullato, Fallito };
+    Tipo tipo = Tipo::Annullato;
+    QString errore;
+
+    bool Stampato() const { return tipo == Tipo::Stampato; }
+    bool Fallito() const { return tipo == Tipo::Fallito; }
+};
+
 class TReport {
 public:
     // Creates the data page (index 0, no output) and one report page (index 1).
@@ -364,8 +375,9 @@ public:
     // Prepares again and shows the modal preview window; returns when it is closed.
     // False when preparation failed.
     bool ShowReport(bool ClearLastReport = true, QWidget *owner = nullptr);
-    // Prints the prepared pages through the print dialog; true when printing took place.
-    bool Print(QWidget *owner = nullptr);
+    // Prints the prepared pages through the print dialog (StampaReport::Stampa); the
+    // caller reports the result.
+    [[nodiscard]] TEsitoStampa Print(QWidget *owner = nullptr);
 
 private:
     std::vector<std::unique_ptr<TReportPage>> m_pagine;

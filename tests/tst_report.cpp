@@ -148,6 +148,7 @@ private slots:
     void erroriDiPreparazione();
     void anteprima();
     void anteprimaSoloChiudi();
+    void anteprimaStampanteGuasta();
     void stampaEsiti_data();
     void stampaEsiti();
     void stampaPdfGeometria();
@@ -560,32 +561,63 @@ void TestReport::anteprimaSoloChiudi() {
     QVERIFY(visto);
 }
 
+void TestReport::anteprimaStampanteGuasta() {
+    Ambiente env;
+    TReport r(QStringLiteral("Scheda informativa"));
+    RettangoloNavy(r, 37.7953, 37.7953);
+    env->stampaSuPdf = env.Percorso(QStringLiteral("guasta.pdf"));
+    QVERIFY(QDir(env.cartella()).mkdir(QStringLiteral("guasta.pdf")));
+    bool aperta = false;
+    env->modale = [&](QDialog *d) {
+        Controllo<QToolButton>(d, "btnStampa")->click();
+        aperta = d->isVisible();
+        Controllo<QToolButton>(d, "btnChiudi")->click();
+    };
+    QVERIFY(r.ShowReport(true));
+    QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmAnteprimaReport")});
+    QCOMPARE(env->dialoghiStampa, 1);
+    QVERIFY(aperta);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Printing of \"Scheda informativa\" failed"));
+}
+
 void TestReport::stampaEsiti_data() {
     QTest::addColumn<bool>("annulla");
     QTest::addColumn<bool>("stampanti");
-    QTest::addColumn<bool>("stampato");
+    QTest::addColumn<bool>("guasta");
+    QTest::addColumn<int>("esito");
     QTest::addColumn<QString>("messaggio");
-    QTest::newRow("OK") << false << true << true << QString();
-    QTest::newRow("Annulla: niente e nessun messaggio") << true << true << false << QString();
-    QTest::newRow("nessuna stampante")
-        << false << false << false << QStringLiteral("You have no printers installed");
+    using T = TEsitoStampa::Tipo;
+    QTest::newRow("OK") << false << true << false << int(T::Stampato) << QString();
+    QTest::newRow("Annulla: niente e nessun messaggio")
+        << true << true << false << int(T::Annullato) << QString();
+    QTest::newRow("nessuna stampante") << false << false << false << int(T::Annullato)
+                                       << QStringLiteral("You have no printers installed");
+    QTest::newRow("stampante guasta") << false << true << true << int(T::Fallito) << QString();
 }
 
 void TestReport::stampaEsiti() {
     QFETCH(bool, annulla);
     QFETCH(bool, stampanti);
-    QFETCH(bool, stampato);
+    QFETCH(bool, guasta);
+    QFETCH(int, esito);
     QFETCH(QString, messaggio);
     Ambiente env;
     env->annullaStampa = annulla;
     if (!stampanti)
         env->stampanti.clear();
     env->stampaSuPdf = env.Percorso(QStringLiteral("stampa.pdf"));
+    if (guasta) // a folder where the printer's output should go
+        QVERIFY(QDir(env.cartella()).mkdir(QStringLiteral("stampa.pdf")));
     TReport r(QStringLiteral("Tesserino"));
     RettangoloNavy(r, 10, 10);
     QVERIFY(r.PrepareReport(true));
-    QCOMPARE(r.Print(), stampato);
-    QCOMPARE(QFileInfo::exists(env->stampaSuPdf), stampato);
+    const TEsitoStampa e = r.Print();
+    QCOMPARE(int(e.tipo), esito);
+    QCOMPARE(QFileInfo(env->stampaSuPdf).isFile(), e.Stampato());
+    QCOMPARE(e.errore, guasta ? QStringLiteral("Printing of \"Tesserino\" failed") : QString());
+    // The service shows nothing of a failure: its caller reports it.
     if (messaggio.isEmpty()) {
         QVERIFY(env->messaggi.isEmpty());
     } else {
@@ -604,7 +636,7 @@ void TestReport::stampaPdfGeometria() {
     r.Pages(1).SetMargins(0, 0, 0, 0);
     QVERIFY(r.PrepareReport(true));
     QVERIFY(r.PreparedCount() >= 2);
-    QVERIFY(r.Print());
+    QVERIFY(r.Print().Stampato());
     const QImage pagina = PaginaPdf(env->stampaSuPdf, 1, 254);
     if (pagina.isNull())
         QSKIP("pdftoppm (poppler-utils) is not installed");
