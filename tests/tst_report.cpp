@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -149,6 +150,10 @@ private slots:
     void anteprima();
     void anteprimaSoloChiudi();
     void anteprimaStampanteGuasta();
+    void anteprimaLineeAOgniZoom_data();
+    void anteprimaLineeAOgniZoom();
+    void corpoEsatto_data();
+    void corpoEsatto();
     void stampaEsiti_data();
     void stampaEsiti();
     void stampaPdfGeometria();
@@ -580,6 +585,114 @@ void TestReport::anteprimaStampanteGuasta() {
     QCOMPARE(env->messaggi.size(), 1);
     QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
     QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Printing of \"Scheda informativa\" failed"));
+}
+
+void TestReport::anteprimaLineeAOgniZoom_data() {
+    QTest::addColumn<QString>("zoom"); // typed in the zoom box; empty: "Pagina intera"
+    QTest::newRow("Pagina intera") << QString();
+    for (const char *z : {"25", "37", "50", "63", "75"})
+        QTest::newRow(z) << QString::fromLatin1(z);
+}
+
+void TestReport::anteprimaLineeAOgniZoom() {
+    QFETCH(QString, zoom);
+    Ambiente env;
+    TReport r(QStringLiteral("Tesserini"));
+    // Outlined shapes (as the card outline and the date boxes) and lines, at offsets of a
+    // fraction of a pixel from one another at every zoom.
+    QList<QRectF> forme, linee;
+    for (int i = 0; i < 8; ++i) {
+        const QRectF f(40 + i * 83.3, 40 + i * 1.7, 70.6, 50 + i * 2.3);
+        r.Pages(1).Add<TShapeView>(QStringLiteral("shp%1").arg(i), f.x(), f.y(), f.width(),
+                                   f.height());
+        forme << f;
+        const QRectF l(40, 200 + i * 21.3, 500, 1);
+        r.Pages(1).Add<TLineView>(QStringLiteral("lin%1").arg(i), l.x(), l.y(), l.width(), 1)
+            .Frame.Typ = ftTop;
+        linee << l;
+    }
+    bool visto = false;
+    env->modale = [&](QDialog *d) {
+        visto = true;
+        auto *f = qobject_cast<TfrmAnteprimaReport *>(d);
+        if (zoom.isEmpty()) {
+            Controllo<QToolButton>(d, "btnPaginaIntera")->click();
+        } else {
+            auto *cbo = Controllo<QComboBox>(d, "cboZoom");
+            cbo->lineEdit()->selectAll();
+            QTest::keyClicks(cbo->lineEdit(), zoom);
+            QTest::keyClick(cbo->lineEdit(), Qt::Key_Return);
+        }
+        QVERIFY(f->Zoom() < 1.0);
+        const double z = f->Zoom();
+        const QImage img = Controllo<QWidget>(d, "pagAnteprima")->grab().toImage().convertToFormat(
+            QImage::Format_RGB32);
+        // A dark pixel within a pixel of (x, y) along the given direction.
+        auto scuro = [&](double x, double y, bool verticale) {
+            const int px = int(16 + x * z), py = int(16 + y * z);
+            for (int d = -2; d <= 2; ++d) {
+                const QPoint q = verticale ? QPoint(px, py + d) : QPoint(px + d, py);
+                if (img.rect().contains(q) && qGray(img.pixel(q)) < 128)
+                    return true;
+            }
+            return false;
+        };
+        for (const QRectF &q : forme) {
+            const QPointF c = q.center();
+            QVERIFY2(scuro(c.x(), q.top(), true), "top edge");
+            QVERIFY2(scuro(c.x(), q.bottom() - 0.5, true), "bottom edge");
+            QVERIFY2(scuro(q.left(), c.y(), false), "left edge");
+            QVERIFY2(scuro(q.right() - 0.5, c.y(), false), "right edge");
+        }
+        for (const QRectF &l : linee)
+            QVERIFY2(scuro(l.center().x(), l.top(), true), "line");
+        Controllo<QToolButton>(d, "btnChiudi")->click();
+    };
+    QVERIFY(r.ShowReport(true));
+    QVERIFY(visto);
+}
+
+void TestReport::corpoEsatto_data() {
+    QTest::addColumn<double>("punti");
+    QTest::addColumn<QString>("carattere");
+    for (double pt : {7.0, 8.0, 10.0, 16.0})
+        QTest::addRow("Verdana %g", pt) << pt << QStringLiteral("Verdana");
+    QTest::newRow("Courier New 8") << 8.0 << QStringLiteral("Courier New");
+}
+
+void TestReport::corpoEsatto() {
+    QFETCH(double, punti);
+    QFETCH(QString, carattere);
+    const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (programma.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    Ambiente env;
+    env->stampaSuPdf = env.Percorso(QStringLiteral("corpo.pdf"));
+    TReport r(QStringLiteral("Corpo"));
+    auto &m = r.Pages(1).Add<TMemoView>(QStringLiteral("txtProva"), 40, 40, 600, 40);
+    m.Font = {carattere, punti, 0, Colori::Black};
+    m.WordWrap = false;
+    m.SetText(QStringLiteral("Tesseramento"));
+    QVERIFY(r.PrepareReport(true));
+    QVERIFY(r.Print().Stampato());
+
+    QProcess p;
+    p.start(programma, {QStringLiteral("-bbox"), env->stampaSuPdf, QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(60000));
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression parola(
+        QStringLiteral(R"re(xMin="([\d.]+)"[^>]*xMax="([\d.]+)"[^>]*>Tesseramento<)re"));
+    const QRegularExpressionMatch t = parola.match(html);
+    QVERIFY2(t.hasMatch(), qPrintable(html));
+    const double larghezza = t.captured(2).toDouble() - t.captured(1).toDouble(); // points
+
+    // The word's advance in ems of the font that prints it, measured at a large size.
+    QFont f = Pittore::FontPer(m.Font);
+    f.setPixelSize(1000);
+    const double em = QFontMetricsF(f).horizontalAdvance(QStringLiteral("Tesseramento")) / 1000;
+    const double corpo = larghezza / em;
+    QVERIFY2(std::abs(corpo - punti) <= 0.05,
+             qPrintable(QStringLiteral("printed at %1 pt").arg(corpo, 0, 'f', 3)));
 }
 
 void TestReport::stampaEsiti_data() {
