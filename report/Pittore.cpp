@@ -101,7 +101,8 @@ void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureVie
     if (area.isEmpty())
         return;
     p.setRenderHint(QPainter::SmoothPixmapTransform, v.HighQuality);
-    p.drawImage(area, v.Picture);
+    // Never more than 600 dpi of the box, whatever was put into the picture.
+    p.drawImage(area, TPictureView::Ridotta(v.Picture, area.size(), v.KeepAspectRatio));
 }
 
 void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s) {

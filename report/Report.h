@@ -152,9 +152,17 @@ public:
     bool Center = false;
     bool HighQuality = false;
 
+    // Pictures go to a page at no more than this many pixels per inch of their box:
+    // printed at 600 dpi the result is the same, and a camera photo stays small.
+    static constexpr double DpiMassimo = 600.0;
+
     // Keeps its own copy of the pixels: later changes to the source do not reach it.
+    // A stretched picture keeps at most DpiMassimo of its box.
     void SetPicture(const QImage &immagine);
     void SetPicture(const QPixmap &immagine);
+    // The image reduced (smoothly) to at most DpiMassimo of an area of the given size in
+    // units; the image itself when it is no larger. proporzioni keeps its aspect ratio.
+    static QImage Ridotta(const QImage &immagine, const QSizeF &area, bool proporzioni);
     // Where the bitmap lands inside the rectangle r (units) by the fitting rule.
     QRectF AreaImmagine(const QRectF &r) const;
 };

@@ -139,6 +139,7 @@ private slots:
     void orientamento();
     void immagine_data();
     void immagine();
+    void immagineA600Dpi();
     void memoTagliato_data();
     void memoTagliato();
     void memoACapo();
@@ -335,6 +336,49 @@ void TestReport::immagine() {
                                : QPointF(rett.center().x(), rett.bottom() - 0.5);
     if (area.width() < rett.width() - 1 || area.height() < rett.height() - 1)
         QCOMPARE(img.pixelColor((libero * u).toPoint()), QColor(Qt::white));
+}
+
+void TestReport::immagineA600Dpi() {
+    const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    if (programma.isEmpty())
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    // A 12-megapixel camera photo, landscape, with detail in every pixel.
+    QImage foto(4000, 3000, QImage::Format_RGB32);
+    for (int y = 0; y < foto.height(); ++y) {
+        auto *riga = reinterpret_cast<QRgb *>(foto.scanLine(y));
+        for (int x = 0; x < foto.width(); ++x)
+            riga[x] = qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256);
+    }
+    TReport r;
+    auto &v = r.Pages(1).Add<TPictureView>(QStringLiteral("imgFoto"), 10, 10, 83.15, 79.37);
+    v.Center = true;
+    v.SetPicture(foto);
+    // Kept at no more than 600 dpi of its box, and fitted as the full photo would be.
+    QVERIFY2(v.Picture.width() <= 520 && v.Picture.height() <= 497,
+             qPrintable(QStringLiteral("%1x%2").arg(v.Picture.width()).arg(v.Picture.height())));
+    const QRectF area = v.AreaImmagine(QRectF(10, 10, 83.15, 79.37));
+    QVERIFY(std::abs(area.width() - 83.15) < 0.01);
+    QVERIFY(std::abs(area.height() - 83.15 * 3 / 4) < 0.05);
+    // A picture given without SetPicture is also drawn at no more than 600 dpi of its box.
+    auto &diretta = r.Pages(1).Add<TPictureView>(QStringLiteral("imgDiretta"), 10, 200, 96, 72);
+    diretta.Picture = foto;
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("foto.pdf"));
+    QVERIFY(r.Componi(QDate(2025, 1, 1)));
+    QVERIFY(r.EsportaPdf(pdf));
+    QProcess p;
+    p.start(programma, {QStringLiteral("-list"), pdf});
+    QVERIFY(p.waitForFinished(60000));
+    // page num type width height ...: two lines of heading, then one line per image.
+    const QStringList righe =
+        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(righe.size(), 4);
+    for (const QString &riga : righe.mid(2)) {
+        const QStringList c = riga.simplified().split(QLatin1Char(' '));
+        QVERIFY2(c.at(3).toInt() <= 600 && c.at(4).toInt() <= 497, qPrintable(riga));
+    }
+    QVERIFY(QFileInfo(pdf).size() < 2'000'000);
 }
 
 void TestReport::memoTagliato_data() {
