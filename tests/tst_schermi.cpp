@@ -84,6 +84,8 @@ void TestSchermi::principali_data()
     for (const char *s : {"TfrmAvvio", "TfrmAnagrafica", "TfrmTessera", "TfrmTessere"}) {
         QTest::addRow("%s 1280x720", s) << QString::fromLatin1(s) << QSize(1280, 720);
         QTest::addRow("%s 1366x768", s) << QString::fromLatin1(s) << QSize(1366, 768);
+        // A 1280 x 720 desktop less a title bar and a panel.
+        QTest::addRow("%s 1280x650", s) << QString::fromLatin1(s) << QSize(1280, 650);
     }
 }
 
@@ -169,6 +171,8 @@ int main(int argc, char **argv)
               {"name": "1366x768", "x": 1280, "y": 0, "width": 1366, "height": 768,
                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
               {"name": "1024x768", "x": 2646, "y": 0, "width": 1024, "height": 768,
+               "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+              {"name": "1280x650", "x": 3670, "y": 0, "width": 1280, "height": 650,
                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
         return 1;
     f.close();
