@@ -1,9 +1,12 @@
 // The nine-card sheet from template to PDF: nine members with photos, filled, composed
 // and written as one landscape A4 page.
+#include "Dati.h"
 #include "cards/ModelloTesserini.h"
 #include "cards/Segnaposto.h"
 
+#include <QFileInfo>
 #include <QPainter>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -55,3 +58,60 @@ static void BM_TesseriniSuPdf(benchmark::State &state)
     }
 }
 BENCHMARK(BM_TesseriniSuPdf)->Arg(480)->Arg(1200)->Unit(benchmark::kMillisecond);
+
+// Nine 4000 x 3000 camera photos as JPEG files, each with its own colours and detail.
+static QStringList FotoGrandi(const QTemporaryDir &dir)
+{
+    QStringList percorsi;
+    for (int i = 0; i < 9; ++i) {
+        QImage foto(4000, 3000, QImage::Format_RGB32);
+        for (int y = 0; y < foto.height(); ++y) {
+            auto *riga = reinterpret_cast<QRgb *>(foto.scanLine(y));
+            for (int x = 0; x < foto.width(); ++x)
+                riga[x] = qRgb((x / 8 + i * 40) % 256, (y / 6 + x % 7 * 3) % 256,
+                               ((x ^ y) / 16 + i * 11) % 256);
+        }
+        percorsi << dir.filePath(QStringLiteral("foto%1.jpg").arg(i));
+        foto.save(percorsi.last(), "JPEG", 90);
+    }
+    return percorsi;
+}
+
+// The nine-card sheet with nine 12-megapixel photos, written as PDF. Argument 0: each
+// photo is read and put on the sheet in turn; 1: the nine photos are all held at once,
+// as nine slots holding them at full size would. Counters: peak resident memory of the
+// whole process and the PDF's size.
+static void BM_TesseriniFoto12MP(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QStringList foto = FotoGrandi(dir);
+    const QString pdf = dir.filePath(QStringLiteral("tesserini.pdf"));
+    auto dati = FoglioDiProva(QSize(4, 3));
+    double picco = 0;
+    qint64 dimensione = 0;
+    for (auto _ : state) {
+        AzzeraPicco();
+        auto r = CreaTesserini();
+        if (state.range(0) == 1) {
+            for (int i = 0; i < 9; ++i)
+                dati[size_t(i)].Foto = QImage(foto[i]);
+            RiempiTesserini(*r, dati);
+        } else {
+            for (auto &d : dati)
+                d.Foto = QImage();
+            RiempiTesserini(*r, dati);
+            for (int i = 0; i < 9; ++i)
+                r->Picture(QStringLiteral("imgFoto") + SuffissoTessera(i))
+                    .SetPicture(QImage(foto[i]));
+        }
+        if (!r->Componi(QDate(2025, 6, 15)) || !r->EsportaPdf(pdf))
+            state.SkipWithError("the sheet could not be written");
+        picco = std::max(picco, PiccoMemoria());
+        for (auto &d : dati)
+            d.Foto = QImage();
+        dimensione = QFileInfo(pdf).size();
+    }
+    state.counters["picco_MB"] = picco / 1e6;
+    state.counters["pdf_MB"] = double(dimensione) / 1e6;
+}
+BENCHMARK(BM_TesseriniFoto12MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -2,7 +2,6 @@
 
 #include "cards/Segnaposto.h"
 #include "platform/Piattaforma.h"
-#include "report/Pittore.h"
 #include "report/Report.h"
 #include "report/Stampa.h"
 #include "shell/Controlli.h"
@@ -10,7 +9,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 
 namespace FinestraStampa {
@@ -79,22 +77,9 @@ bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
 
 void Stampa(const TReport &report, QWidget *owner)
 {
-    const int n = report.PreparedCount();
-    QPrinter stampante(QPrinter::HighResolution);
-    stampante.setDocName(report.ReportOptions.Name);
-    stampante.setCreator(QStringLiteral("Quorvel"));
-    stampante.setFullPage(true);
-    stampante.setCopyCount(1);
-    stampante.setCollateCopies(true);
-    stampante.setPageLayout(Pittore::LayoutPagina(report.PreparedPages().front()));
-    if (!Piattaforma::DialogoStampa(stampante, owner, n))
-        return;
-    const QList<int> pagine = StampaReport::PagineScelte(stampante, n, 0);
-    if (pagine.isEmpty())
-        return;
-    if (!StampaReport::StampaSu(stampante, report, pagine))
-        throw ErroreReport(
-            QStringLiteral("Printing of \"%1\" failed").arg(report.ReportOptions.Name));
+    const TEsitoStampa esito = StampaReport::Stampa(report, owner, 0);
+    if (esito.Fallito())
+        throw ErroreReport(esito.errore);
 }
 
 } // namespace FinestraStampa

@@ -33,16 +33,17 @@ const QString kConfermaGomma =
     QStringLiteral("Si sta per cancellare i dati e le foto presenti nei nove tesserini.\r\n\r\n"
                    "Si conferma l'operazione?");
 
-// Working area: the grid of small cards and the command panel on its right.
+// Working area: the grid of small cards and the command panel on its right, no taller
+// than a 1280 x 720 desktop leaves below the title bar and the panel.
 constexpr int kColonne[3] = {36, 288, 540};
-constexpr int kRighe[3] = {74, 274, 474};
+constexpr int kRighe[3] = {58, 250, 442};
 constexpr int kLarghezzaCarta = 232;
 constexpr int kAltezzaCarta = 146;
 constexpr int kLarghezzaOmbra = 240;
 constexpr int kAltezzaOmbra = 154;
 constexpr int kPannelloX = 816;
 constexpr int kPannelloLarghezza = 300;
-constexpr QSize kArea(1140, 684);
+constexpr QSize kArea(1140, 640);
 
 const char *const kBlu = "#1B2F5E";
 
@@ -135,7 +136,7 @@ TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent)
                        "pulsante per l'anteprima o per la stampa su fogli A4."),
         m_area);
     lblInfo001->setObjectName(QStringLiteral("lblInfo001"));
-    lblInfo001->setGeometry(kColonne[0], 14, kColonne[2] + kLarghezzaOmbra - kColonne[0], 48);
+    lblInfo001->setGeometry(kColonne[0], 8, kColonne[2] + kLarghezzaOmbra - kColonne[0], 44);
     lblInfo001->setWordWrap(true);
     lblInfo001->setAlignment(Qt::AlignCenter);
     lblInfo001->setFont(Verdana(10));

@@ -54,10 +54,10 @@ void TRiepilogo::Riempi(const QString &titolo, const QStringList &righe)
     m_report.Band(QStringLiteral("MasterData")).Height = memo.Height + 10;
 }
 
-bool TRiepilogo::Stampa(const QString &titolo, const QStringList &righe, QWidget *owner)
+TEsitoStampa TRiepilogo::Stampa(const QString &titolo, const QStringList &righe, QWidget *owner)
 {
     Riempi(titolo, righe);
     if (!m_report.PrepareReport(true))
-        return false;
+        return {TEsitoStampa::Tipo::Annullato, QString()}; // the errors are shown
     return m_report.Print(owner);
 }

@@ -22,8 +22,9 @@ public:
 
     // Fills the title and the lines and sets the heights; nothing is printed.
     void Riempi(const QString &titolo, const QStringList &righe);
-    // Fills, prepares and prints through the print dialog; true when printed.
-    bool Stampa(const QString &titolo, const QStringList &righe, QWidget *owner = nullptr);
+    // Fills, prepares and prints through the print dialog; the caller reports the result.
+    [[nodiscard]] TEsitoStampa Stampa(const QString &titolo, const QStringList &righe,
+                                      QWidget *owner = nullptr);
 
 private:
     TReport m_report;

@@ -3,6 +3,7 @@
 #include "archive/Testo.h"
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
+#include "report/Stampa.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -180,5 +181,5 @@ void StampaScheda(QWidget *anagrafica)
     TReport &rep = RepScheda(anagrafica);
     RiempiScheda(rep, anagrafica);
     if (rep.PrepareReport(true))
-        rep.Print(anagrafica);
+        StampaReport::Riferisci(rep.Print(anagrafica), anagrafica);
 }

@@ -7,6 +7,7 @@
 #include "lists/Riepilogo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "report/Stampa.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -100,8 +101,10 @@ void TfrmSospesi::lstRecordsDblClick()
 
 void TfrmSospesi::btnStampaClick()
 {
-    repRiepilogo->Stampa(QStringLiteral("Riepilogo tessere in attesa di rinnovo"),
-                         m_pannello->Righe(), this);
+    StampaReport::Riferisci(
+        repRiepilogo->Stampa(QStringLiteral("Riepilogo tessere in attesa di rinnovo"),
+                             m_pannello->Righe(), this),
+        this);
 }
 
 void TfrmSospesi::btnChiudiClick()

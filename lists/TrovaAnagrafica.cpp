@@ -9,6 +9,7 @@
 #include "lists/Riepilogo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "report/Stampa.h"
 #include "shell/Controlli.h"
 
 #include <QApplication>
@@ -272,8 +273,9 @@ void TfrmTrovaAnagrafica::lstRecordsDblClick()
 
 void TfrmTrovaAnagrafica::btnStampaClick()
 {
-    repRiepilogo->Stampa(QStringLiteral("Riepilogo anagrafica tesserati"), panContainer->Righe(),
-                         this);
+    StampaReport::Riferisci(repRiepilogo->Stampa(QStringLiteral("Riepilogo anagrafica tesserati"),
+                                                 panContainer->Righe(), this),
+                            this);
 }
 
 void TfrmTrovaAnagrafica::btnAnnullaClick()

@@ -188,7 +188,7 @@ void TfrmAnteprimaReport::Aggiorna() {
 }
 
 void TfrmAnteprimaReport::btnStampaClick() {
-    StampaReport::Stampa(m_report, this, m_pagina);
+    StampaReport::Riferisci(StampaReport::Stampa(m_report, this, m_pagina), this);
 }
 
 void TfrmAnteprimaReport::btnLarghezzaClick() {
@@ -233,6 +233,27 @@ void TfrmAnteprimaReport::btnSchermoInteroClick() {
 
 void TfrmAnteprimaReport::btnChiudiClick() {
     accept();
+}
+
+void TfrmAnteprimaReport::resizeEvent(QResizeEvent *e) {
+    QDialog::resizeEvent(e);
+    AdattaBarra();
+}
+
+void TfrmAnteprimaReport::AdattaBarra() {
+    // With their captions the buttons may not fit a narrow window, and the toolbar would
+    // hide the last ones behind its overflow arrow: then they show their icons only
+    // (their tooltips name them), so every button stays in sight.
+    QList<QToolButton *> pulsanti;
+    for (QToolButton *b : m_barra->findChildren<QToolButton *>())
+        if (b->objectName().startsWith(QLatin1String("btn")))
+            pulsanti.append(b);
+    for (QToolButton *b : pulsanti)
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    if (m_barra->sizeHint().width() <= width())
+        return;
+    for (QToolButton *b : pulsanti)
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
 void TfrmAnteprimaReport::btnPrecedenteClick() {

@@ -37,9 +37,11 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void Aggiorna();
+    void AdattaBarra();
     TReport &m_report;
     double m_zoom = 1.0;
     int m_pagina = 0;

@@ -29,14 +29,16 @@ QString SostituisciEspressioni(const QString &riga, const QDate &oggi) {
 QStringList AVaCapo(const QString &riga, const TFont &font, double larghezza) {
     if (riga.isEmpty() || larghezza <= 0)
         return {riga};
-    QTextLayout layout(riga, Pittore::FontPer(font, 96.0));
+    // Measured where the font has its exact size, as the page painter prints it.
+    const double k = Pittore::DpiPreciso / 96.0;
+    QTextLayout layout(riga, Pittore::FontPer(font, 96.0), Pittore::DispositivoPreciso());
     QTextOption opzioni;
     opzioni.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(opzioni);
     layout.beginLayout();
     QStringList righe;
     for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
-        l.setLineWidth(larghezza);
+        l.setLineWidth(larghezza * k);
         righe.append(riga.mid(l.textStart(), l.textLength()));
     }
     layout.endLayout();

@@ -29,35 +29,52 @@ double DpiDi(const QPainter &p) {
     return d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96.0;
 }
 
-QPen Penna(const TFrame &f) {
-    QPen pen(f.Color.isValid() ? f.Color : QColor(Qt::black));
-    pen.setWidthF(f.Width > 0 ? f.Width : 1.0);
-    pen.setJoinStyle(Qt::MiterJoin);
-    pen.setCapStyle(Qt::FlatCap);
-    return pen;
+// Device pixels per unit, across and down, under the painter's current transform.
+double PixelX(const QPainter &p) {
+    const QTransform t = p.deviceTransform();
+    const double s = std::hypot(t.m11(), t.m12());
+    return s > 0 ? s : 1.0;
+}
+double PixelY(const QPainter &p) {
+    const QTransform t = p.deviceTransform();
+    const double s = std::hypot(t.m21(), t.m22());
+    return s > 0 ? s : 1.0;
 }
 
-// Frame sides drawn inside the rectangle, as bands of the frame's width.
+// Sides of a rectangle drawn inside it as bands of the given width, never thinner than
+// one device pixel: an aliased band thinner than a pixel may cover no pixel at all and
+// vanish at small zooms.
+void Bande(QPainter &p, const QRectF &r, int lati, double larghezza, const QColor &c) {
+    const double wo = std::max(larghezza, 1.0 / PixelY(p)); // top and bottom
+    const double wv = std::max(larghezza, 1.0 / PixelX(p)); // left and right
+    if (lati & ftTop)
+        p.fillRect(QRectF(r.left(), r.top(), r.width(), wo), c);
+    if (lati & ftBottom)
+        p.fillRect(QRectF(r.left(), r.bottom() - wo, r.width(), wo), c);
+    if (lati & ftLeft)
+        p.fillRect(QRectF(r.left(), r.top(), wv, r.height()), c);
+    if (lati & ftRight)
+        p.fillRect(QRectF(r.right() - wv, r.top(), wv, r.height()), c);
+}
+
 void DisegnaCornice(QPainter &p, const QRectF &r, const TFrame &f) {
     if (f.Typ == ftNone)
         return;
     const QColor c = f.Color.isValid() ? f.Color : QColor(Qt::black);
-    const double w = f.Width > 0 ? f.Width : 1.0;
-    if (f.Typ & ftTop)
-        p.fillRect(QRectF(r.left(), r.top(), r.width(), w), c);
-    if (f.Typ & ftBottom)
-        p.fillRect(QRectF(r.left(), r.bottom() - w, r.width(), w), c);
-    if (f.Typ & ftLeft)
-        p.fillRect(QRectF(r.left(), r.top(), w, r.height()), c);
-    if (f.Typ & ftRight)
-        p.fillRect(QRectF(r.right() - w, r.top(), w, r.height()), c);
+    Bande(p, r, f.Typ, f.Width > 0 ? f.Width : 1.0, c);
 }
 
 void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m) {
     if (m.Color.isValid())
         p.fillRect(e.rettangolo, m.Color);
     if (!e.righe.isEmpty()) {
-        p.setFont(FontPer(m.Font, DpiDi(p)));
+        // The text is drawn in device pixels with a font of the exact size: a font
+        // asked for in units would get its pixel size rounded to a whole unit
+        // (7 pt printing as 6.75 pt).
+        const double k = PixelY(p);
+        p.save();
+        p.scale(1.0 / k, 1.0 / k);
+        p.setFont(FontPer(m.Font, DpiDi(p) / k));
         p.setPen(m.Font.Color.isValid() ? m.Font.Color : QColor(Qt::black));
         const double h = AltezzaRiga(m.Font);
         const double passo = PassoRiga(m.Font);
@@ -71,8 +88,9 @@ void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m) {
             const QRectF riga(x, e.yPrimaRiga + i * passo, w, h);
             if (riga.top() > e.ritaglio.bottom() || riga.bottom() < e.ritaglio.top())
                 continue;
-            p.drawText(riga, allinea, e.righe[i]);
+            p.drawText(QRectF(riga.topLeft() * k, riga.size() * k), allinea, e.righe[i]);
         }
+        p.restore();
     }
     DisegnaCornice(p, e.rettangolo, m.Frame);
 }
@@ -83,7 +101,8 @@ void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureVie
     if (area.isEmpty())
         return;
     p.setRenderHint(QPainter::SmoothPixmapTransform, v.HighQuality);
-    p.drawImage(area, v.Picture);
+    // Never more than 600 dpi of the box, whatever was put into the picture.
+    p.drawImage(area, TPictureView::Ridotta(v.Picture, area.size(), v.KeepAspectRatio));
 }
 
 void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s) {
@@ -91,21 +110,14 @@ void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s)
     if (s.Color.isValid())
         p.fillRect(r, s.Color);
     // The outline lies inside the rectangle, so the shape covers exactly its area.
-    const QPen pen = Penna(s.Frame);
-    const double m = pen.widthF() / 2;
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r.adjusted(m, m, -m, -m));
+    const QColor c = s.Frame.Color.isValid() ? s.Frame.Color : QColor(Qt::black);
+    Bande(p, r, ftTop | ftBottom | ftLeft | ftRight, s.Frame.Width > 0 ? s.Frame.Width : 1.0, c);
 }
 
 void DisegnaLinea(QPainter &p, const TElementoPreparato &e, const TLineView &l) {
-    const QRectF &r = e.rettangolo;
-    const double w = l.Frame.Width > 0 ? l.Frame.Width : 1.0;
     const QColor c = l.Frame.Color.isValid() ? l.Frame.Color : QColor(Qt::black);
-    if (l.Frame.Typ & ftTop || l.Frame.Typ == ftNone)
-        p.fillRect(QRectF(r.left(), r.top(), r.width(), w), c);
-    if (l.Frame.Typ & ftLeft)
-        p.fillRect(QRectF(r.left(), r.top(), w, r.height()), c);
+    const int lati = l.Frame.Typ == ftNone ? int(ftTop) : l.Frame.Typ & (ftTop | ftLeft);
+    Bande(p, e.rettangolo, lati, l.Frame.Width > 0 ? l.Frame.Width : 1.0, c);
 }
 
 } // namespace
@@ -135,6 +147,17 @@ QFont FontPer(const TFont &f, double dpiDispositivo) {
     return font;
 }
 
+const QPaintDevice *DispositivoPreciso() {
+    static QImage *img = [] {
+        auto *i = new QImage(1, 1, QImage::Format_RGB32);
+        const int dpm = int(std::lround(DpiPreciso / 0.0254));
+        i->setDotsPerMeterX(dpm);
+        i->setDotsPerMeterY(dpm);
+        return i;
+    }();
+    return img;
+}
+
 QFontMetricsF Metriche(const TFont &f) {
     return QFontMetricsF(FontPer(f, 96.0), Riferimento());
 }
@@ -159,7 +182,11 @@ void DisegnaElemento(QPainter &p, const TElementoPreparato &e) {
     if (!e.oggetto)
         return;
     p.save();
-    p.setClipRect(e.ritaglio, Qt::IntersectClip);
+    // At least one device pixel each way, so a line of one unit is not clipped away.
+    QRectF ritaglio = e.ritaglio;
+    ritaglio.setWidth(std::max(ritaglio.width(), 1.0 / PixelX(p)));
+    ritaglio.setHeight(std::max(ritaglio.height(), 1.0 / PixelY(p)));
+    p.setClipRect(ritaglio, Qt::IntersectClip);
     switch (e.oggetto->Kind()) {
     case TReportComponent::Tipo::Memo:
         DisegnaMemo(p, e, static_cast<const TMemoView &>(*e.oggetto));

@@ -21,6 +21,10 @@ void DisegnaElemento(QPainter &p, const TElementoPreparato &e);
 
 // The QFont for a report font, sized in units on a device whose logical DPI is given.
 QFont FontPer(const TFont &f, double dpiDispositivo = 96.0);
+// A 1200-dpi device for measuring text widths: there a font's pixel size, rounded to a
+// whole pixel, is within 0.1 % of its size in points. Widths divide by DpiPreciso / 96.
+inline constexpr double DpiPreciso = 1200.0;
+const QPaintDevice *DispositivoPreciso();
 // Metrics of a report font in units, independent of any output device.
 QFontMetricsF Metriche(const TFont &f);
 // Height of one memo line in units (without the extra leading).

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QRegularExpression>
 
+#include <cmath>
 #include <utility>
 
 namespace Colori {
@@ -42,13 +43,33 @@ std::unique_ptr<TReportComponent> TPictureView::Clone() const {
     return std::unique_ptr<TReportComponent>(new TPictureView(*this));
 }
 
+QImage TPictureView::Ridotta(const QImage &immagine, const QSizeF &area, bool proporzioni) {
+    if (immagine.isNull() || !(area.width() > 0) || !(area.height() > 0))
+        return immagine;
+    const double maxW = std::ceil(area.width() / 96.0 * DpiMassimo);
+    const double maxH = std::ceil(area.height() / 96.0 * DpiMassimo);
+    const double w = immagine.width(), h = immagine.height();
+    if (w <= maxW && h <= maxH)
+        return immagine;
+    QSize dim(int(std::min(w, maxW)), int(std::min(h, maxH)));
+    if (proporzioni) {
+        // Rounded, not cut, so the aspect ratio stays as close as whole pixels allow.
+        const double s = std::min(maxW / w, maxH / h);
+        dim = QSize(std::max(1, int(std::lround(w * s))), std::max(1, int(std::lround(h * s))));
+    }
+    return immagine.scaled(dim, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 void TPictureView::SetPicture(const QImage &immagine) {
-    // A deep copy: the template must not share pixels with the caller's image.
-    Picture = immagine.copy();
+    // A copy of its own: the template must not share pixels with the caller's image.
+    // A natural-size picture (one pixel per unit) is never larger than 96 dpi.
+    const QImage ridotta =
+        Stretched ? Ridotta(immagine, QSizeF(Width, Height), KeepAspectRatio) : immagine;
+    Picture = ridotta.cacheKey() == immagine.cacheKey() ? immagine.copy() : ridotta;
 }
 
 void TPictureView::SetPicture(const QPixmap &immagine) {
-    Picture = immagine.toImage().copy();
+    SetPicture(immagine.toImage());
 }
 
 QRectF TPictureView::AreaImmagine(const QRectF &r) const {

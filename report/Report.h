@@ -152,9 +152,17 @@ public:
     bool Center = false;
     bool HighQuality = false;
 
+    // Pictures go to a page at no more than this many pixels per inch of their box:
+    // printed at 600 dpi the result is the same, and a camera photo stays small.
+    static constexpr double DpiMassimo = 600.0;
+
     // Keeps its own copy of the pixels: later changes to the source do not reach it.
+    // A stretched picture keeps at most DpiMassimo of its box.
     void SetPicture(const QImage &immagine);
     void SetPicture(const QPixmap &immagine);
+    // The image reduced (smoothly) to at most DpiMassimo of an area of the given size in
+    // units; the image itself when it is no larger. proporzioni keeps its aspect ratio.
+    static QImage Ridotta(const QImage &immagine, const QSizeF &area, bool proporzioni);
     // Where the bitmap lands inside the rectangle r (units) by the fitting rule.
     QRectF AreaImmagine(const QRectF &r) const;
 };
@@ -302,6 +310,17 @@ struct TPaginaPreparata {
     QRectF RettangoloCarta() const; // units
 };
 
+// The outcome of a print: printed, cancelled (or no printer to choose), or failed
+// with the text that says what failed.
+struct TEsitoStampa {
+    enum class Tipo { Stampato, Annullato, Fallito };
+    Tipo tipo = Tipo::Annullato;
+    QString errore;
+
+    bool Stampato() const { return tipo == Tipo::Stampato; }
+    bool Fallito() const { return tipo == Tipo::Fallito; }
+};
+
 class TReport {
 public:
     // Creates the data page (index 0, no output) and one report page (index 1).
@@ -364,8 +383,9 @@ public:
     // Prepares again and shows the modal preview window; returns when it is closed.
     // False when preparation failed.
     bool ShowReport(bool ClearLastReport = true, QWidget *owner = nullptr);
-    // Prints the prepared pages through the print dialog; true when printing took place.
-    bool Print(QWidget *owner = nullptr);
+    // Prints the prepared pages through the print dialog (StampaReport::Stampa); the
+    // caller reports the result.
+    [[nodiscard]] TEsitoStampa Print(QWidget *owner = nullptr);
 
 private:
     std::vector<std::unique_ptr<TReportPage>> m_pagine;

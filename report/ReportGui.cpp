@@ -27,9 +27,9 @@ bool TReport::ShowReport(bool ClearLastReport, QWidget *owner) {
     return true;
 }
 
-bool TReport::Print(QWidget *owner) {
+TEsitoStampa TReport::Print(QWidget *owner) {
     // Printing what was never prepared prints the template as it stands.
     if (PreparedCount() == 0 && !PrepareReport(true))
-        return false;
+        return {TEsitoStampa::Tipo::Annullato, QString()}; // the errors are shown
     return StampaReport::Stampa(*this, owner, 0);
 }

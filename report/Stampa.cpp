@@ -63,7 +63,7 @@ bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagi
     return p.end();
 }
 
-bool Stampa(const TReport &report, QWidget *owner, int corrente) {
+TEsitoStampa Stampa(const TReport &report, QWidget *owner, int corrente) {
     const int n = report.PreparedCount();
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setDocName(report.ReportOptions.Name);
@@ -78,8 +78,21 @@ bool Stampa(const TReport &report, QWidget *owner, int corrente) {
     if (n > 0)
         stampante.setPageLayout(Pittore::LayoutPagina(report.PreparedPages().front()));
     if (!Piattaforma::DialogoStampa(stampante, owner, std::max(1, n)))
-        return false;
-    return StampaSu(stampante, report, PagineScelte(stampante, n, corrente));
+        return {TEsitoStampa::Tipo::Annullato, QString()};
+    const QList<int> pagine = PagineScelte(stampante, n, corrente);
+    // A range that chooses no page prints nothing: nothing failed either.
+    if (pagine.isEmpty())
+        return {TEsitoStampa::Tipo::Annullato, QString()};
+    if (!StampaSu(stampante, report, pagine))
+        return {TEsitoStampa::Tipo::Fallito,
+                QStringLiteral("Printing of \"%1\" failed").arg(report.ReportOptions.Name)};
+    return {TEsitoStampa::Tipo::Stampato, QString()};
+}
+
+bool Riferisci(const TEsitoStampa &esito, QWidget *owner) {
+    if (esito.Fallito())
+        Piattaforma::Errore(esito.errore, owner);
+    return esito.Stampato();
 }
 
 } // namespace StampaReport

@@ -1,6 +1,8 @@
 #pragma once
-// Printer output of prepared pages: one job titled with the document name, each page at
-// its own paper size and orientation, drawn from the paper's physical corner.
+// The one print service: shows the print dialog and sends prepared pages to the
+// printer, one job titled with the document name, each page at its own paper size and
+// orientation, drawn from the paper's physical corner. Every print path uses it and
+// reports its result.
 #include "report/Report.h"
 
 #include <QList>
@@ -11,8 +13,11 @@ class QWidget;
 namespace StampaReport {
 
 // Shows the print dialog (through the platform layer) and prints the chosen pages.
-// corrente: the page (0-based) that "current page" means. True when printing took place.
-bool Stampa(const TReport &report, QWidget *owner = nullptr, int corrente = 0);
+// corrente: the page (0-based) that "current page" means.
+[[nodiscard]] TEsitoStampa Stampa(const TReport &report, QWidget *owner = nullptr,
+                                  int corrente = 0);
+// Shows a failed print's text as an error; true when the pages were printed.
+bool Riferisci(const TEsitoStampa &esito, QWidget *owner = nullptr);
 // Prints the given pages (0-based, in order) on a printer already set up.
 bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine);
 // The pages (0-based) that the printer's range settings choose among n pages.

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 using Campi = QMap<QByteArray, QByteArray>;
 
@@ -171,6 +173,8 @@ private slots:
 
     void stampaLungaSuPiuPagine();
     void stampaListaVuotaERinnovo();
+    void stampanteGuasta_data();
+    void stampanteGuasta();
 };
 
 // ---------------------------------------------------------------- search
@@ -782,6 +786,35 @@ void TestListe::stampaListaVuotaERinnovo()
     Controllo<QPushButton>(&w, "btnStampa")->click();
     QVERIFY(!QFile::exists(env->stampaSuPdf));
     QVERIFY(env->messaggi.isEmpty());
+}
+
+void TestListe::stampanteGuasta_data()
+{
+    QTest::addColumn<bool>("rinnovo");
+    QTest::newRow("ricerca") << false;
+    QTest::newRow("rinnovo") << true;
+}
+
+void TestListe::stampanteGuasta()
+{
+    QFETCH(bool, rinnovo);
+    Ambiente env;
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Socio("ROSSI MARIO")});
+    // A folder where the printer's output should go: the printer fails after the dialog.
+    env->stampaSuPdf = env.Percorso("lista.pdf");
+    QVERIFY(QDir(env.cartella()).mkdir("lista.pdf"));
+    std::unique_ptr<QWidget> w;
+    if (rinnovo)
+        w = std::make_unique<TfrmSospesi>();
+    else
+        w = std::make_unique<TfrmTrovaAnagrafica>();
+    w->show();
+    Controllo<QPushButton>(w.get(), "btnStampa")->click();
+    QCOMPARE(env->dialoghiStampa, 1);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QCOMPARE(env->UltimoMessaggio(), QString("Printing of \"Riepilogo dati\" failed"));
+    QVERIFY(w->isVisible());
 }
 
 QTEST_MAIN(TestListe)

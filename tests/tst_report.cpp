@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -138,6 +139,7 @@ private slots:
     void orientamento();
     void immagine_data();
     void immagine();
+    void immagineA600Dpi();
     void memoTagliato_data();
     void memoTagliato();
     void memoACapo();
@@ -148,6 +150,11 @@ private slots:
     void erroriDiPreparazione();
     void anteprima();
     void anteprimaSoloChiudi();
+    void anteprimaStampanteGuasta();
+    void anteprimaLineeAOgniZoom_data();
+    void anteprimaLineeAOgniZoom();
+    void corpoEsatto_data();
+    void corpoEsatto();
     void stampaEsiti_data();
     void stampaEsiti();
     void stampaPdfGeometria();
@@ -329,6 +336,49 @@ void TestReport::immagine() {
                                : QPointF(rett.center().x(), rett.bottom() - 0.5);
     if (area.width() < rett.width() - 1 || area.height() < rett.height() - 1)
         QCOMPARE(img.pixelColor((libero * u).toPoint()), QColor(Qt::white));
+}
+
+void TestReport::immagineA600Dpi() {
+    const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    if (programma.isEmpty())
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    // A 12-megapixel camera photo, landscape, with detail in every pixel.
+    QImage foto(4000, 3000, QImage::Format_RGB32);
+    for (int y = 0; y < foto.height(); ++y) {
+        auto *riga = reinterpret_cast<QRgb *>(foto.scanLine(y));
+        for (int x = 0; x < foto.width(); ++x)
+            riga[x] = qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256);
+    }
+    TReport r;
+    auto &v = r.Pages(1).Add<TPictureView>(QStringLiteral("imgFoto"), 10, 10, 83.15, 79.37);
+    v.Center = true;
+    v.SetPicture(foto);
+    // Kept at no more than 600 dpi of its box, and fitted as the full photo would be.
+    QVERIFY2(v.Picture.width() <= 520 && v.Picture.height() <= 497,
+             qPrintable(QStringLiteral("%1x%2").arg(v.Picture.width()).arg(v.Picture.height())));
+    const QRectF area = v.AreaImmagine(QRectF(10, 10, 83.15, 79.37));
+    QVERIFY(std::abs(area.width() - 83.15) < 0.01);
+    QVERIFY(std::abs(area.height() - 83.15 * 3 / 4) < 0.05);
+    // A picture given without SetPicture is also drawn at no more than 600 dpi of its box.
+    auto &diretta = r.Pages(1).Add<TPictureView>(QStringLiteral("imgDiretta"), 10, 200, 96, 72);
+    diretta.Picture = foto;
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("foto.pdf"));
+    QVERIFY(r.Componi(QDate(2025, 1, 1)));
+    QVERIFY(r.EsportaPdf(pdf));
+    QProcess p;
+    p.start(programma, {QStringLiteral("-list"), pdf});
+    QVERIFY(p.waitForFinished(60000));
+    // page num type width height ...: two lines of heading, then one line per image.
+    const QStringList righe =
+        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(righe.size(), 4);
+    for (const QString &riga : righe.mid(2)) {
+        const QStringList c = riga.simplified().split(QLatin1Char(' '));
+        QVERIFY2(c.at(3).toInt() <= 600 && c.at(4).toInt() <= 497, qPrintable(riga));
+    }
+    QVERIFY(QFileInfo(pdf).size() < 2'000'000);
 }
 
 void TestReport::memoTagliato_data() {
@@ -560,32 +610,171 @@ void TestReport::anteprimaSoloChiudi() {
     QVERIFY(visto);
 }
 
+void TestReport::anteprimaStampanteGuasta() {
+    Ambiente env;
+    TReport r(QStringLiteral("Scheda informativa"));
+    RettangoloNavy(r, 37.7953, 37.7953);
+    env->stampaSuPdf = env.Percorso(QStringLiteral("guasta.pdf"));
+    QVERIFY(QDir(env.cartella()).mkdir(QStringLiteral("guasta.pdf")));
+    bool aperta = false;
+    env->modale = [&](QDialog *d) {
+        Controllo<QToolButton>(d, "btnStampa")->click();
+        aperta = d->isVisible();
+        Controllo<QToolButton>(d, "btnChiudi")->click();
+    };
+    QVERIFY(r.ShowReport(true));
+    QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmAnteprimaReport")});
+    QCOMPARE(env->dialoghiStampa, 1);
+    QVERIFY(aperta);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Printing of \"Scheda informativa\" failed"));
+}
+
+void TestReport::anteprimaLineeAOgniZoom_data() {
+    QTest::addColumn<QString>("zoom"); // typed in the zoom box; empty: "Pagina intera"
+    QTest::newRow("Pagina intera") << QString();
+    for (const char *z : {"25", "37", "50", "63", "75"})
+        QTest::newRow(z) << QString::fromLatin1(z);
+}
+
+void TestReport::anteprimaLineeAOgniZoom() {
+    QFETCH(QString, zoom);
+    Ambiente env;
+    TReport r(QStringLiteral("Tesserini"));
+    // Outlined shapes (as the card outline and the date boxes) and lines, at offsets of a
+    // fraction of a pixel from one another at every zoom.
+    QList<QRectF> forme, linee;
+    for (int i = 0; i < 8; ++i) {
+        const QRectF f(40 + i * 83.3, 40 + i * 1.7, 70.6, 50 + i * 2.3);
+        r.Pages(1).Add<TShapeView>(QStringLiteral("shp%1").arg(i), f.x(), f.y(), f.width(),
+                                   f.height());
+        forme << f;
+        const QRectF l(40, 200 + i * 21.3, 500, 1);
+        r.Pages(1).Add<TLineView>(QStringLiteral("lin%1").arg(i), l.x(), l.y(), l.width(), 1)
+            .Frame.Typ = ftTop;
+        linee << l;
+    }
+    bool visto = false;
+    env->modale = [&](QDialog *d) {
+        visto = true;
+        auto *f = qobject_cast<TfrmAnteprimaReport *>(d);
+        if (zoom.isEmpty()) {
+            Controllo<QToolButton>(d, "btnPaginaIntera")->click();
+        } else {
+            auto *cbo = Controllo<QComboBox>(d, "cboZoom");
+            cbo->lineEdit()->selectAll();
+            QTest::keyClicks(cbo->lineEdit(), zoom);
+            QTest::keyClick(cbo->lineEdit(), Qt::Key_Return);
+        }
+        QVERIFY(f->Zoom() < 1.0);
+        const double z = f->Zoom();
+        const QImage img = Controllo<QWidget>(d, "pagAnteprima")->grab().toImage().convertToFormat(
+            QImage::Format_RGB32);
+        // A dark pixel within a pixel of (x, y) along the given direction.
+        auto scuro = [&](double x, double y, bool verticale) {
+            const int px = int(16 + x * z), py = int(16 + y * z);
+            for (int d = -2; d <= 2; ++d) {
+                const QPoint q = verticale ? QPoint(px, py + d) : QPoint(px + d, py);
+                if (img.rect().contains(q) && qGray(img.pixel(q)) < 128)
+                    return true;
+            }
+            return false;
+        };
+        for (const QRectF &q : forme) {
+            const QPointF c = q.center();
+            QVERIFY2(scuro(c.x(), q.top(), true), "top edge");
+            QVERIFY2(scuro(c.x(), q.bottom() - 0.5, true), "bottom edge");
+            QVERIFY2(scuro(q.left(), c.y(), false), "left edge");
+            QVERIFY2(scuro(q.right() - 0.5, c.y(), false), "right edge");
+        }
+        for (const QRectF &l : linee)
+            QVERIFY2(scuro(l.center().x(), l.top(), true), "line");
+        Controllo<QToolButton>(d, "btnChiudi")->click();
+    };
+    QVERIFY(r.ShowReport(true));
+    QVERIFY(visto);
+}
+
+void TestReport::corpoEsatto_data() {
+    QTest::addColumn<double>("punti");
+    QTest::addColumn<QString>("carattere");
+    for (double pt : {7.0, 8.0, 10.0, 16.0})
+        QTest::addRow("Verdana %g", pt) << pt << QStringLiteral("Verdana");
+    QTest::newRow("Courier New 8") << 8.0 << QStringLiteral("Courier New");
+}
+
+void TestReport::corpoEsatto() {
+    QFETCH(double, punti);
+    QFETCH(QString, carattere);
+    const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (programma.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    Ambiente env;
+    env->stampaSuPdf = env.Percorso(QStringLiteral("corpo.pdf"));
+    TReport r(QStringLiteral("Corpo"));
+    auto &m = r.Pages(1).Add<TMemoView>(QStringLiteral("txtProva"), 40, 40, 600, 40);
+    m.Font = {carattere, punti, 0, Colori::Black};
+    m.WordWrap = false;
+    m.SetText(QStringLiteral("Tesseramento"));
+    QVERIFY(r.PrepareReport(true));
+    QVERIFY(r.Print().Stampato());
+
+    QProcess p;
+    p.start(programma, {QStringLiteral("-bbox"), env->stampaSuPdf, QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(60000));
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression parola(
+        QStringLiteral(R"re(xMin="([\d.]+)"[^>]*xMax="([\d.]+)"[^>]*>Tesseramento<)re"));
+    const QRegularExpressionMatch t = parola.match(html);
+    QVERIFY2(t.hasMatch(), qPrintable(html));
+    const double larghezza = t.captured(2).toDouble() - t.captured(1).toDouble(); // points
+
+    // The word's advance in ems of the font that prints it, measured at a large size.
+    QFont f = Pittore::FontPer(m.Font);
+    f.setPixelSize(1000);
+    const double em = QFontMetricsF(f).horizontalAdvance(QStringLiteral("Tesseramento")) / 1000;
+    const double corpo = larghezza / em;
+    QVERIFY2(std::abs(corpo - punti) <= 0.05,
+             qPrintable(QStringLiteral("printed at %1 pt").arg(corpo, 0, 'f', 3)));
+}
+
 void TestReport::stampaEsiti_data() {
     QTest::addColumn<bool>("annulla");
     QTest::addColumn<bool>("stampanti");
-    QTest::addColumn<bool>("stampato");
+    QTest::addColumn<bool>("guasta");
+    QTest::addColumn<int>("esito");
     QTest::addColumn<QString>("messaggio");
-    QTest::newRow("OK") << false << true << true << QString();
-    QTest::newRow("Annulla: niente e nessun messaggio") << true << true << false << QString();
-    QTest::newRow("nessuna stampante")
-        << false << false << false << QStringLiteral("You have no printers installed");
+    using T = TEsitoStampa::Tipo;
+    QTest::newRow("OK") << false << true << false << int(T::Stampato) << QString();
+    QTest::newRow("Annulla: niente e nessun messaggio")
+        << true << true << false << int(T::Annullato) << QString();
+    QTest::newRow("nessuna stampante") << false << false << false << int(T::Annullato)
+                                       << QStringLiteral("You have no printers installed");
+    QTest::newRow("stampante guasta") << false << true << true << int(T::Fallito) << QString();
 }
 
 void TestReport::stampaEsiti() {
     QFETCH(bool, annulla);
     QFETCH(bool, stampanti);
-    QFETCH(bool, stampato);
+    QFETCH(bool, guasta);
+    QFETCH(int, esito);
     QFETCH(QString, messaggio);
     Ambiente env;
     env->annullaStampa = annulla;
     if (!stampanti)
         env->stampanti.clear();
     env->stampaSuPdf = env.Percorso(QStringLiteral("stampa.pdf"));
+    if (guasta) // a folder where the printer's output should go
+        QVERIFY(QDir(env.cartella()).mkdir(QStringLiteral("stampa.pdf")));
     TReport r(QStringLiteral("Tesserino"));
     RettangoloNavy(r, 10, 10);
     QVERIFY(r.PrepareReport(true));
-    QCOMPARE(r.Print(), stampato);
-    QCOMPARE(QFileInfo::exists(env->stampaSuPdf), stampato);
+    const TEsitoStampa e = r.Print();
+    QCOMPARE(int(e.tipo), esito);
+    QCOMPARE(QFileInfo(env->stampaSuPdf).isFile(), e.Stampato());
+    QCOMPARE(e.errore, guasta ? QStringLiteral("Printing of \"Tesserino\" failed") : QString());
+    // The service shows nothing of a failure: its caller reports it.
     if (messaggio.isEmpty()) {
         QVERIFY(env->messaggi.isEmpty());
     } else {
@@ -604,7 +793,7 @@ void TestReport::stampaPdfGeometria() {
     r.Pages(1).SetMargins(0, 0, 0, 0);
     QVERIFY(r.PrepareReport(true));
     QVERIFY(r.PreparedCount() >= 2);
-    QVERIFY(r.Print());
+    QVERIFY(r.Print().Stampato());
     const QImage pagina = PaginaPdf(env->stampaSuPdf, 1, 254);
     if (pagina.isNull())
         QSKIP("pdftoppm (poppler-utils) is not installed");

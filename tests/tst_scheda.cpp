@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -216,6 +217,15 @@ void TestScheda::stampa()
     QVERIFY(LeggiFile(env->stampaSuPdf).startsWith("%PDF"));
     QCOMPARE(Testo(RepScheda(&s.w), "txtCampo24"), QStringLiteral("stampata"));
     QVERIFY(env->messaggi.isEmpty());
+
+    // A printer that fails after the dialog is reported, not passed off as a print.
+    QVERIFY(QFile::remove(env->stampaSuPdf));
+    QVERIFY(QDir(env.cartella()).mkdir(QStringLiteral("scheda.pdf")));
+    Controllo<QAbstractButton>(&s.w, "cmdStampa")->click();
+    QCOMPARE(env->dialoghiStampa, 3);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Printing of \"Scheda informativa\" failed"));
 }
 
 // Colours sampled in the middle of the bars and rows, measured in millimetres from the
