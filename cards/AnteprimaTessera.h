@@ -1,36 +1,20 @@
 #pragma once
 // Screen "Anteprima di stampa" of the single card: the card in the preview window,
 // always portrait at 10 mm / 10 mm, whatever the stored print settings.
-#include <QDialog>
+#include "cards/FinestraStampa.h"
+#include "cards/ModelloTessera.h"
 
-#include <memory>
-
-class QLabel;
-class QPushButton;
-class TImmagine;
-class TReport;
-
-class TfrmAnteprimaTessera : public QDialog {
+class TfrmAnteprimaTessera : public TFinestraStampa {
     Q_OBJECT
 public:
     explicit TfrmAnteprimaTessera(QWidget *parent = nullptr);
-    ~TfrmAnteprimaTessera() override;
 
-    // The card template this screen previews.
-    const TReport &repTesserino() const { return *m_rep; }
-
-public slots:
-    void btnStampaClick();
-    void btnAnnullaClick();
+    // The card to preview, as the single-card screen gives it.
+    void ImpostaTessera(const TDatiTessera &tessera) { m_tessera = tessera; }
 
 protected:
-    void showEvent(QShowEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
+    void Riempi() override;
 
 private:
-    TImmagine *imgStampante;
-    QLabel *lblAttendere;
-    QPushButton *btnAnnulla;
-    QPushButton *btnStampa;
-    std::unique_ptr<TReport> m_rep;
+    TDatiTessera m_tessera;
 };

@@ -1,36 +1,22 @@
 #pragma once
 // Screen "Anteprima di stampa" of the nine-card sheet: the sheet of the nine-card
 // screen in the preview window, whose print button prints the same sheet.
-#include <QDialog>
+#include "cards/FinestraStampa.h"
+#include "cards/ModelloTessera.h"
 
-#include <memory>
+#include <array>
 
-class QLabel;
-class QPushButton;
-class TImmagine;
-class TReport;
-
-class TfrmAnteprimaTessere : public QDialog {
+class TfrmAnteprimaTessere : public TFinestraStampa {
     Q_OBJECT
 public:
     explicit TfrmAnteprimaTessere(QWidget *parent = nullptr);
-    ~TfrmAnteprimaTessere() override;
 
-    // The sheet template this screen previews.
-    const TReport &repTesserino() const { return *m_rep; }
-
-public slots:
-    void btnStampaClick();
-    void btnAnnullaClick();
+    // The nine cards, slot A to I, as the nine-card screen gives them.
+    void ImpostaTessere(const std::array<TDatiTessera, 9> &tessere) { m_tessere = tessere; }
 
 protected:
-    void showEvent(QShowEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
+    void Riempi() override;
 
 private:
-    TImmagine *imgStampante;
-    QLabel *lblAttendere;
-    QPushButton *btnAnnulla;
-    QPushButton *btnStampa;
-    std::unique_ptr<TReport> m_rep;
+    std::array<TDatiTessera, 9> m_tessere;
 };

@@ -2,10 +2,8 @@
 
 #include "archive/Testo.h"
 #include "cards/Segnaposto.h"
-#include "cards/Tessera.h"
 #include "platform/Finestra.h"
-#include "shell/Controlli.h"
-#include "shell/Schermate.h"
+#include "widgets/Controlli.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -118,24 +116,26 @@ void TfrmDatiEnte::paintEvent(QPaintEvent *) {
     p.fillRect(rect(), g);
 }
 
+void TfrmDatiEnte::Imposta(const QString &modo, const TDatiEnte &dati)
+{
+    lblMemory->setText(modo);
+    txtAssociazione->setText(dati.Denominazione);
+    txtSottotitolo01->setText(dati.Sottotitolo1);
+    txtSottotitolo02->setText(dati.Sottotitolo2);
+    txtAnnotazioni->setText(dati.Annotazioni);
+}
+
+TDatiEnte TfrmDatiEnte::Dati() const
+{
+    return {Testo::Trim32(txtAssociazione->text()), Testo::Trim32(txtSottotitolo01->text()),
+            Testo::Trim32(txtSottotitolo02->text()), Testo::Trim32(txtAnnotazioni->text())};
+}
+
 void TfrmDatiEnte::btnApplicaClick() {
     // Texts go back only to the single-card screen, the one opener that expects them.
-    if (Testo::Trim32(lblMemory->text()) == QLatin1String("tessera")) {
-        QWidget *tessera = qobject_cast<TfrmTessera *>(parentWidget());
-        if (!tessera)
-            tessera = Schermate::frmTessera;
-        if (tessera) {
-            const std::pair<const char *, QLineEdit *> campi[] = {
-                {"titAssociazione", txtAssociazione},
-                {"titSottotitolo01", txtSottotitolo01},
-                {"titSottotitolo02", txtSottotitolo02},
-                {"titAnnotazioni", txtAnnotazioni},
-            };
-            for (const auto &[nome, campo] : campi)
-                if (auto *l = tessera->findChild<QLabel *>(QString::fromLatin1(nome)))
-                    l->setText(Testo::Trim32(campo->text()));
-        }
-    }
+    if (Testo::Trim32(lblMemory->text()) == QLatin1String("tessera"))
+        if (auto *ricevente = dynamic_cast<TRiceventeDatiEnte *>(parentWidget()))
+            ricevente->RiceviDatiEnte(Dati());
     accept();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Screen "Dati Ente o Associazione": edits the four organization texts of the card
 // and hands them back to the single-card screen.
+#include "cards/DatiEnteFile.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -8,10 +10,22 @@ class QLineEdit;
 class QPushButton;
 class TImmagine;
 
+// Takes the organization texts applied on the screen (the single-card screen).
+class TRiceventeDatiEnte {
+public:
+    virtual ~TRiceventeDatiEnte() = default;
+    virtual void RiceviDatiEnte(const TDatiEnte &dati) = 0;
+};
+
 class TfrmDatiEnte : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmDatiEnte(QWidget *parent = nullptr);
+
+    // The mode word (lblMemory) and the texts to edit, as the opener gives them.
+    void Imposta(const QString &modo, const TDatiEnte &dati);
+    // The four texts as the boxes hold them, trimmed.
+    TDatiEnte Dati() const;
 
 public slots:
     void btnApplicaClick();

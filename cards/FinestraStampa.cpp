@@ -1,15 +1,108 @@
 #include "cards/FinestraStampa.h"
 
-#include "cards/Segnaposto.h"
+#include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
 #include "report/Stampa.h"
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
-#include <QDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
+
+TFinestraStampa::TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const char *nome,
+                                 const QString &titolo, QSize dimensione)
+    : QDialog(parent, Finestra::FlagsFissa), m_rep(std::move(rep))
+{
+    setObjectName(QString::fromLatin1(nome));
+    setWindowTitle(titolo);
+    setFixedSize(dimensione);
+}
+
+TFinestraStampa::TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep,
+                                 const Descrizione &d)
+    : TFinestraStampa(parent, std::move(rep), d.nome, d.titolo, d.dimensione)
+{
+    m_azione = d.azione;
+    const int w = width(), h = height();
+    immagine = new TImmagine(this);
+    immagine->setObjectName(QString::fromLatin1(d.nomeImmagine));
+    immagine->setGeometry(14, 14, w - 28, 230);
+    immagine->SetSvg(d.svg, QSize(w - 28, 230));
+
+    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
+    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
+    lblAttendere->setGeometry(14, 250, w - 28, 24);
+    lblAttendere->setAlignment(Qt::AlignCenter);
+    QFont fa = lblAttendere->font();
+    fa.setItalic(true);
+    fa.setBold(true);
+    lblAttendere->setFont(fa);
+    lblAttendere->setStyleSheet(Tavolozza::Stile(Tavolozza::Cremisi));
+    lblAttendere->hide();
+
+    btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
+    btnAnnulla->setGeometry(14, h - 46, 140, 32);
+    btnAnnulla->setAutoDefault(false);
+    btnStampa = new QPushButton(d.testoPulsante, this);
+    btnStampa->setObjectName(QStringLiteral("btnStampa"));
+    btnStampa->setGeometry(w - 174, h - 46, 160, 32);
+    btnStampa->setAutoDefault(false);
+    Collega();
+}
+
+TFinestraStampa::~TFinestraStampa() = default;
+
+void TFinestraStampa::Collega()
+{
+    connect(btnStampa, &QPushButton::pressed, lblAttendere, &QLabel::show);
+    connect(btnStampa, &QPushButton::clicked, this, &TFinestraStampa::btnStampaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &TFinestraStampa::btnAnnullaClick);
+    Finestra::Fissa(this, Finestra::Centro::Proprietario);
+}
+
+void TFinestraStampa::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    Finestra::Centra(this, Finestra::Centro::Proprietario);
+}
+
+void TFinestraStampa::paintEvent(QPaintEvent *)
+{
+    FinestraStampa::DisegnaSfumatura(this);
+}
+
+void TFinestraStampa::btnAnnullaClick()
+{
+    reject();
+}
+
+void TFinestraStampa::btnStampaClick()
+{
+    if (m_azione == Azione::Anteprima) {
+        if (FinestraStampa::Anteprima(*m_rep, this, lblAttendere, [this] { Riempi(); }))
+            accept();
+        return;
+    }
+    try {
+        lblAttendere->show();
+        lblAttendere->repaint();
+        Riempi();
+        if (!m_rep->PrepareReport(true))
+            return; // the errors are shown; the screen stays open
+        FinestraStampa::Stampa(*m_rep, this);
+    } catch (const std::exception &e) {
+        // No message of its own: the general error report, and the screen stays open
+        // with its wait label, for Annulla to close.
+        Piattaforma::ErroreGenerale(QString::fromUtf8(e.what()));
+        return;
+    }
+    lblAttendere->hide();
+    accept();
+}
 
 namespace FinestraStampa {
 
@@ -20,39 +113,6 @@ void DisegnaSfumatura(QWidget *w)
     g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
     g.setColorAt(1, Qt::white);
     p.fillRect(w->rect(), g);
-}
-
-ControlliAttesa Costruisci(QDialog *d, const char *nomeImmagine, const QString &svg,
-                           const QString &testoPulsante)
-{
-    const int w = d->width(), h = d->height();
-    ControlliAttesa c{};
-    c.immagine = new TImmagine(d);
-    c.immagine->setObjectName(QString::fromLatin1(nomeImmagine));
-    c.immagine->setGeometry(14, 14, w - 28, 230);
-    c.immagine->SetSvg(svg, QSize(w - 28, 230));
-
-    c.lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), d);
-    c.lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
-    c.lblAttendere->setGeometry(14, 250, w - 28, 24);
-    c.lblAttendere->setAlignment(Qt::AlignCenter);
-    QFont fa = c.lblAttendere->font();
-    fa.setItalic(true);
-    fa.setBold(true);
-    c.lblAttendere->setFont(fa);
-    c.lblAttendere->setStyleSheet(QStringLiteral("color: #DC143C;"));
-    c.lblAttendere->hide();
-
-    c.btnAnnulla = new QPushButton(QStringLiteral("Annulla"), d);
-    c.btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
-    c.btnAnnulla->setGeometry(14, h - 46, 140, 32);
-    c.btnAnnulla->setAutoDefault(false);
-    c.btnStampa = new QPushButton(testoPulsante, d);
-    c.btnStampa->setObjectName(QStringLiteral("btnStampa"));
-    c.btnStampa->setGeometry(w - 174, h - 46, 160, 32);
-    c.btnStampa->setAutoDefault(false);
-    QObject::connect(c.btnStampa, &QPushButton::pressed, c.lblAttendere, &QLabel::show);
-    return c;
 }
 
 bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,

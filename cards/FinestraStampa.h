@@ -1,33 +1,76 @@
 #pragma once
-// Pieces shared by the print and preview screens of the cards: the steel-blue
-// gradient, the frame of picture, wait line, "Annulla" and action button, and
-// printing a prepared report through the print dialog.
+// The print and preview screens of the cards: one screen with the steel-blue gradient,
+// a picture, the wait line, "Annulla" and an action button that previews or prints the
+// card template. The screens themselves are thin subclasses giving the picture, the
+// caption and the fill; the printing helpers are shared with them.
+#include <QDialog>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
-class QDialog;
 class QLabel;
 class QPushButton;
-class QWidget;
 class TImmagine;
 class TReport;
+
+class TFinestraStampa : public QDialog {
+    Q_OBJECT
+public:
+    ~TFinestraStampa() override;
+
+    // The card template this screen prints or previews from.
+    const TReport &repTesserino() const { return *m_rep; }
+
+public slots:
+    // The action button: "Mostra anteprima" previews, "Stampa" prints (a subclass with
+    // print settings of its own replaces it).
+    virtual void btnStampaClick();
+    void btnAnnullaClick();
+
+protected:
+    enum class Azione { Anteprima, Stampa };
+    // What a thin subclass gives: its names, caption, size, picture and action.
+    struct Descrizione {
+        const char *nome;         // object name, "frm..."
+        QString titolo;           // window caption
+        QSize dimensione;         // fixed size
+        const char *nomeImmagine; // the picture's object name
+        QString svg;              // the picture
+        QString testoPulsante;    // caption of the action button
+        Azione azione;
+    };
+    // The screen laid out by the description (the frame of picture, wait line and
+    // buttons), centred on its owner.
+    TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const Descrizione &d);
+    // A screen that lays out its own controls: only name, caption and size are used;
+    // it sets lblAttendere, btnAnnulla and btnStampa itself and calls Collega.
+    TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const char *nome,
+                    const QString &titolo, QSize dimensione);
+    // Connects the two buttons (pressing the action button shows the wait line) and
+    // fixes the screen centred on its owner.
+    void Collega();
+
+    // Fills the template from the data the opener handed over.
+    virtual void Riempi() {}
+
+    void showEvent(QShowEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+
+    std::unique_ptr<TReport> m_rep;
+    TImmagine *immagine = nullptr;
+    QLabel *lblAttendere = nullptr;
+    QPushButton *btnAnnulla = nullptr;
+    QPushButton *btnStampa = nullptr;
+
+private:
+    Azione m_azione = Azione::Anteprima;
+};
 
 namespace FinestraStampa {
 
 // Steel blue at the top fading to white at the bottom.
 void DisegnaSfumatura(QWidget *w);
-
-struct ControlliAttesa {
-    TImmagine *immagine;
-    QLabel *lblAttendere;
-    QPushButton *btnAnnulla;
-    QPushButton *btnStampa;
-};
-// Lays the picture (drawn from `svg`), the hidden wait line and the two buttons on a
-// screen whose fixed size is already set; pressing the action button shows the wait line.
-ControlliAttesa Costruisci(QDialog *d, const char *nomeImmagine, const QString &svg,
-                           const QString &testoPulsante);
 
 // Fills the report, prepares it and shows the preview, with the wait line on meanwhile.
 // True when the preview was shown; an error goes to the general error report.

@@ -1,6 +1,6 @@
 #include "cards/Segnaposto.h"
 
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 
 namespace Segnaposto {
 

@@ -6,21 +6,16 @@
 #include "cards/DatiEnteFile.h"
 #include "cards/FinestraStampa.h"
 #include "cards/ModelloTessera.h"
-#include "cards/Segnaposto.h"
-#include "cards/Tessera.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "report/Pittore.h"
-#include "report/Stampa.h"
-#include "shell/Controlli.h"
-#include "shell/Schermate.h"
+#include "report/Report.h"
+#include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -65,7 +60,7 @@ QLabel *Titolo(QWidget *parent, const char *nome, const QString &testo, const QR
     QFont f = l->font();
     f.setBold(true);
     l->setFont(f);
-    l->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    l->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
     return l;
 }
 
@@ -96,11 +91,9 @@ QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r)
 } // namespace
 
 TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
-    : QDialog(parent, Finestra::FlagsFissa), m_rep(CreaTesserino(VarianteTessera::Stampa))
+    : TFinestraStampa(parent, CreaTesserino(VarianteTessera::Stampa), "frmStampaTessera",
+                      QStringLiteral(" Stampa tesserino"), QSize(600, 380))
 {
-    setObjectName(QStringLiteral("frmStampaTessera"));
-    setWindowTitle(QStringLiteral(" Stampa tesserino"));
-    setFixedSize(600, 380);
 
     imgMargini = new TImmagine(this);
     imgMargini->setObjectName(QStringLiteral("imgMargini"));
@@ -145,7 +138,7 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     fa.setItalic(true);
     fa.setBold(true);
     lblAttendere->setFont(fa);
-    lblAttendere->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    lblAttendere->setStyleSheet(Tavolozza::Stile(Tavolozza::Cremisi));
     lblAttendere->hide();
 
     btnAnnulla = Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(x, 328, 110, 34));
@@ -161,26 +154,14 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     connect(btnLeftPlus, &QPushButton::clicked, this, &TfrmStampaTessera::btnLeftPlusClick);
     connect(btnApplicaTop, &QPushButton::clicked, this, &TfrmStampaTessera::btnApplicaTopClick);
     connect(btnApplicaLeft, &QPushButton::clicked, this, &TfrmStampaTessera::btnApplicaLeftClick);
-    connect(btnStampa, &QPushButton::pressed, lblAttendere, &QLabel::show);
-    connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaTessera::btnStampaClick);
-    connect(btnAnnulla, &QPushButton::clicked, this, &TfrmStampaTessera::btnAnnullaClick);
-
-    Finestra::Fissa(this, Finestra::Centro::Proprietario);
+    Collega();
 }
-
-TfrmStampaTessera::~TfrmStampaTessera() = default;
 
 void TfrmStampaTessera::showEvent(QShowEvent *e)
 {
-    QDialog::showEvent(e);
-    Finestra::Centra(this, Finestra::Centro::Proprietario);
+    TFinestraStampa::showEvent(e);
     if (!e->spontaneous())
         FormShow();
-}
-
-void TfrmStampaTessera::paintEvent(QPaintEvent *)
-{
-    FinestraStampa::DisegnaSfumatura(this);
 }
 
 void TfrmStampaTessera::FormShow()
@@ -260,10 +241,7 @@ void TfrmStampaTessera::btnStampaClick()
         pagina.SetOrientation(optVerticale->isChecked() ? poPortrait : poLandscape);
         pagina.TopMargin = Millimetri(txtTop->text());
         pagina.LeftMargin = Millimetri(txtLeft->text());
-        QWidget *tessera = parentWidget();
-        if (!qobject_cast<TfrmTessera *>(tessera))
-            tessera = Schermate::frmTessera;
-        RiempiTessera(*m_rep, DatiTesseraDa(tessera));
+        RiempiTessera(*m_rep, m_tessera);
         if (!m_rep->PrepareReport(true))
             throw ErroreReport(QStringLiteral("PrepareReport"));
         FinestraStampa::Stampa(*m_rep, this);
@@ -275,9 +253,4 @@ void TfrmStampaTessera::btnStampaClick()
     }
     lblAttendere->hide();
     accept();
-}
-
-void TfrmStampaTessera::btnAnnullaClick()
-{
-    reject();
 }

@@ -2,25 +2,22 @@
 // Screen "Stampa tesserino": the top and left margins and the orientation of the
 // single-card print, kept in "Quorvel.ini", and the print of the card on the
 // single-card screen with them.
-#include <QDialog>
-
-#include <memory>
+#include "cards/FinestraStampa.h"
+#include "cards/ModelloTessera.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class TImmagine;
-class TReport;
 
-class TfrmStampaTessera : public QDialog {
+class TfrmStampaTessera : public TFinestraStampa {
     Q_OBJECT
 public:
     explicit TfrmStampaTessera(QWidget *parent = nullptr);
-    ~TfrmStampaTessera() override;
 
-    // The card template this screen prints from.
-    const TReport &repTesserino() const { return *m_rep; }
+    // The card to print, as the single-card screen gives it.
+    void ImpostaTessera(const TDatiTessera &tessera) { m_tessera = tessera; }
 
 public slots:
     void FormShow();
@@ -30,12 +27,10 @@ public slots:
     void btnLeftPlusClick();
     void btnApplicaTopClick();
     void btnApplicaLeftClick();
-    void btnStampaClick();
-    void btnAnnullaClick();
+    void btnStampaClick() override;
 
 protected:
     void showEvent(QShowEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
 
 private:
     void Passo(QLineEdit *margine, int delta);
@@ -55,10 +50,7 @@ private:
     QPushButton *btnLeftPlus;
     QLineEdit *txtLeft;
     QLabel *lblLeft;
-    QLabel *lblAttendere;
-    QPushButton *btnAnnulla;
-    QPushButton *btnStampa;
     QPushButton *btnApplicaTop;
     QPushButton *btnApplicaLeft;
-    std::unique_ptr<TReport> m_rep;
+    TDatiTessera m_tessera;
 };

@@ -1,36 +1,22 @@
 #pragma once
 // Screen "Stampa più tessere su foglio A4": prints the nine cards of the nine-card
 // screen on one landscape A4 sheet through the print dialog.
-#include <QDialog>
+#include "cards/FinestraStampa.h"
+#include "cards/ModelloTessera.h"
 
-#include <memory>
+#include <array>
 
-class QLabel;
-class QPushButton;
-class TImmagine;
-class TReport;
-
-class TfrmStampaTessere : public QDialog {
+class TfrmStampaTessere : public TFinestraStampa {
     Q_OBJECT
 public:
     explicit TfrmStampaTessere(QWidget *parent = nullptr);
-    ~TfrmStampaTessere() override;
 
-    // The sheet template this screen prints from.
-    const TReport &repTesserino() const { return *m_rep; }
-
-public slots:
-    void btnStampaClick();
-    void btnAnnullaClick();
+    // The nine cards, slot A to I, as the nine-card screen gives them.
+    void ImpostaTessere(const std::array<TDatiTessera, 9> &tessere) { m_tessere = tessere; }
 
 protected:
-    void showEvent(QShowEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
+    void Riempi() override;
 
 private:
-    TImmagine *imgLogo01;
-    QLabel *lblAttendere;
-    QPushButton *btnAnnulla;
-    QPushButton *btnStampa;
-    std::unique_ptr<TReport> m_rep;
+    std::array<TDatiTessera, 9> m_tessere;
 };

@@ -11,9 +11,10 @@
 #include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Controlli.h"
 #include "shell/Guida.h"
-#include "shell/Schermate.h"
+#include "widgets/Controlli.h"
+#include "widgets/Modale.h"
+#include "widgets/Navigazione.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -103,16 +103,6 @@ QFrame *Riquadro(QWidget *parent, const char *nome, const QRect &r, const QStrin
     f->setGeometry(r);
     f->setStyleSheet(QStringLiteral("QFrame#%1 { %2 }").arg(QLatin1String(nome), stile));
     return f;
-}
-
-// A control of the screen itself, not of a screen it has opened.
-template <class T> T *Proprio(const QWidget *schermata, const QString &nome) {
-    if (!schermata)
-        return nullptr;
-    for (T *w : schermata->findChildren<T *>(nome))
-        if (w->window() == schermata->window())
-            return w;
-    return nullptr;
 }
 
 } // namespace
@@ -407,7 +397,7 @@ void TfrmTessera::closeEvent(QCloseEvent *e) {
     e->ignore();
     if (!SalvaDatiEnte())
         return;
-    Schermate::MostraAvvio();
+    Navigazione::TornaAllAvvio();
     e->accept();
 }
 
@@ -421,17 +411,33 @@ void TfrmTessera::cmdNuovoClick() {
 
 void TfrmTessera::MostraScheda(TArchivio &archivio, int posizione) {
     const TScheda s = archivio.LeggiScheda(posizione);
-    txtTesserato->setText(s.Leggi(Campo::Tesserato));
-    txtCarica->setText(s.Leggi(Campo::Carica));
-    txtNumTessera->setText(s.Leggi(Campo::NumTessera));
-    txtDataRil->setText(s.Leggi(Campo::DataRil));
-    txtDataScade->setText(s.Leggi(Campo::DataScade));
-    lblPosizione->setText(QString::number(posizione));
     archivio.ChiudiArchivio();
-    QImage foto = LeggiImmagine(PercorsoFoto(Piattaforma::CartellaProgramma(), posizione));
-    if (foto.isNull())
-        foto = imgBianco->Picture();
-    imgFoto->SetPicture(foto);
+    RiceviScheda(s, posizione);
+}
+
+TRiceventeScheda *TfrmTessera::RiceventeScheda(const QString &modo)
+{
+    return modo == QLatin1String("tessera") ? this : nullptr;
+}
+
+void TfrmTessera::RiceviScheda(const TScheda &scheda, int posizione)
+{
+    txtTesserato->setText(scheda.Leggi(Campo::Tesserato));
+    txtCarica->setText(scheda.Leggi(Campo::Carica));
+    txtNumTessera->setText(scheda.Leggi(Campo::NumTessera));
+    txtDataRil->setText(scheda.Leggi(Campo::DataRil));
+    txtDataScade->setText(scheda.Leggi(Campo::DataScade));
+    lblPosizione->setText(QString::number(posizione));
+    const QImage foto = Consegna::Foto(posizione);
+    imgFoto->SetPicture(foto.isNull() ? imgBianco->Picture() : foto);
+}
+
+void TfrmTessera::RiceviDatiEnte(const TDatiEnte &dati)
+{
+    titAssociazione->setText(dati.Denominazione);
+    titSottotitolo01->setText(dati.Sottotitolo1);
+    titSottotitolo02->setText(dati.Sottotitolo2);
+    titAnnotazioni->setText(dati.Annotazioni);
 }
 
 void TfrmTessera::Scorri(Scorrimento::Freccia freccia) {
@@ -469,32 +475,16 @@ void TfrmTessera::cmdUltimoClick() {
 }
 
 void TfrmTessera::cmdTrovaClick() {
-    auto *frm = new TfrmTrovaAnagrafica(this);
-    if (auto *memo = frm->findChild<QLabel *>(QStringLiteral("lblMemory")))
-        memo->setText(QStringLiteral("tessera"));
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    ApriModale<TfrmTrovaAnagrafica>(
+        this, [](TfrmTrovaAnagrafica &f) { f.ImpostaModo(QStringLiteral("tessera")); });
 }
 
 void TfrmTessera::titAssociazioneClick() {
-    auto *frm = new TfrmDatiEnte(this);
-    const std::pair<const char *, QLabel *> campi[] = {
-        {"lblMemory", nullptr},
-        {"txtAssociazione", titAssociazione},
-        {"txtSottotitolo01", titSottotitolo01},
-        {"txtSottotitolo02", titSottotitolo02},
-        {"txtAnnotazioni", titAnnotazioni},
-    };
-    for (const auto &[nome, etichetta] : campi) {
-        const QString testo =
-            etichetta ? Testo::Trim32(etichetta->text()) : QStringLiteral("tessera");
-        if (auto *memo = frm->findChild<QLabel *>(QString::fromLatin1(nome)))
-            memo->setText(testo);
-        else if (auto *campo = frm->findChild<QLineEdit *>(QString::fromLatin1(nome)))
-            campo->setText(testo);
-    }
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    const TDatiTessera carta = Dati();
+    ApriModale<TfrmDatiEnte>(this, [&](TfrmDatiEnte &f) {
+        f.Imposta(QStringLiteral("tessera"), {carta.Associazione, carta.Sottotitolo01,
+                                              carta.Sottotitolo02, carta.Annotazioni});
+    });
 }
 
 void TfrmTessera::imgLogoClick() {
@@ -518,15 +508,14 @@ void TfrmTessera::btnCancLogoClick() {
 }
 
 void TfrmTessera::cmdAnteprimaClick() {
-    auto *frm = new TfrmAnteprimaTessera(this);
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    const TDatiTessera carta = Dati();
+    ApriModale<TfrmAnteprimaTessera>(this,
+                                     [&](TfrmAnteprimaTessera &f) { f.ImpostaTessera(carta); });
 }
 
 void TfrmTessera::cmdStampaClick() {
-    auto *frm = new TfrmStampaTessera(this);
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    const TDatiTessera carta = Dati();
+    ApriModale<TfrmStampaTessera>(this, [&](TfrmStampaTessera &f) { f.ImpostaTessera(carta); });
 }
 
 QString TfrmTessera::TitoloGuida() {
@@ -561,41 +550,22 @@ QString TfrmTessera::TestoGuida() {
 }
 
 void TfrmTessera::imgGuidaClick() {
-    auto *frm = new TfrmGuida(this);
-    if (auto *titolo = frm->findChild<QLabel *>(QStringLiteral("lblTitolo")))
-        titolo->setText(TitoloGuida());
-    if (auto *testo = frm->findChild<QPlainTextEdit *>(QStringLiteral("txtGuida")))
-        testo->setPlainText(TestoGuida());
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
-TDatiTessera DatiTesseraDa(const QWidget *schermata, const QString &suffisso) {
+TDatiTessera TfrmTessera::Dati() const
+{
     TDatiTessera d;
-    auto immagine = [&](const char *nome) {
-        auto *w = Proprio<TImmagine>(schermata, QString::fromLatin1(nome) + suffisso);
-        if (!w)
-            throw ErroreReport(
-                QStringLiteral("Control \"%1%2\" not found").arg(QLatin1String(nome), suffisso));
-        return w->Picture();
-    };
-    auto testo = [&](const char *nome) {
-        auto *w = Proprio<QLabel>(schermata, QString::fromLatin1(nome) + suffisso);
-        if (!w)
-            throw ErroreReport(
-                QStringLiteral("Control \"%1%2\" not found").arg(QLatin1String(nome), suffisso));
-        return Testo::Trim32(w->text());
-    };
-    d.Logo = immagine("imgLogo");
-    d.Foto = immagine("imgFoto");
-    d.Associazione = testo("titAssociazione");
-    d.Sottotitolo01 = testo("titSottotitolo01");
-    d.Sottotitolo02 = testo("titSottotitolo02");
-    d.Annotazioni = testo("titAnnotazioni");
-    d.Tesserato = testo("txtTesserato");
-    d.Carica = testo("txtCarica");
-    d.NumTessera = testo("txtNumTessera");
-    d.DataRil = testo("txtDataRil");
-    d.DataScade = testo("txtDataScade");
+    d.Logo = imgLogo->Picture();
+    d.Foto = imgFoto->Picture();
+    d.Associazione = Testo::Trim32(titAssociazione->text());
+    d.Sottotitolo01 = Testo::Trim32(titSottotitolo01->text());
+    d.Sottotitolo02 = Testo::Trim32(titSottotitolo02->text());
+    d.Annotazioni = Testo::Trim32(titAnnotazioni->text());
+    d.Tesserato = Testo::Trim32(txtTesserato->text());
+    d.Carica = Testo::Trim32(txtCarica->text());
+    d.NumTessera = Testo::Trim32(txtNumTessera->text());
+    d.DataRil = Testo::Trim32(txtDataRil->text());
+    d.DataScade = Testo::Trim32(txtDataScade->text());
     return d;
 }

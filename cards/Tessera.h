@@ -2,7 +2,9 @@
 // Screen "Quorvel - Stampa tessera singola": one card drawn large, filled from the
 // archive by browsing or searching, with the organization's texts and logo editable
 // on the card; opens the print preview and the print settings.
+#include "cards/DatiEnte.h"
 #include "cards/ModelloTessera.h"
+#include "lists/Consegna.h"
 #include "registry/Scorrimento.h"
 
 #include <QWidget>
@@ -13,10 +15,25 @@ class TArchivio;
 class TEtichetta;
 class TImmagine;
 
-class TfrmTessera : public QWidget {
+class TfrmTessera : public QWidget,
+                    public TApritoreRicerca,
+                    public TRiceventeScheda,
+                    public TRiceventeDatiEnte {
     Q_OBJECT
 public:
     explicit TfrmTessera(QWidget *parent = nullptr);
+
+    // The card as it stands, by the card fill rule: the logo and photo pictures and the
+    // nine label texts, trimmed. The print and preview screens print this.
+    TDatiTessera Dati() const;
+
+    // The search delivers to this screen under the mode word "tessera".
+    TRiceventeScheda *RiceventeScheda(const QString &modo) override;
+    // The record's five card fields, its position and its photo (the blank portrait
+    // when it has none).
+    void RiceviScheda(const TScheda &scheda, int posizione) override;
+    // The organization texts edited on the "Dati Ente o Associazione" screen.
+    void RiceviDatiEnte(const TDatiEnte &dati) override;
 
     // The help topic of this screen.
     static QString TitoloGuida();
@@ -86,9 +103,3 @@ private:
     QLabel *lblInfo002;
     QLabel *lblInfo003;
 };
-
-// The card on a card screen, by the card fill rule: the logo and photo pictures and
-// the nine labels whose names end in `suffisso` ("" on the single-card screen, "_A"
-// ... "_I" on the nine-card screen). Only the screen's own controls are read, never
-// those of a screen it has opened.
-TDatiTessera DatiTesseraDa(const QWidget *schermata, const QString &suffisso = QString());

@@ -6,19 +6,18 @@
 #include "cards/ModelloTesserini.h"
 #include "cards/Segnaposto.h"
 #include "cards/StampaTessere.h"
-#include "cards/Tessera.h"
 #include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Controlli.h"
 #include "shell/Guida.h"
-#include "shell/Schermate.h"
+#include "widgets/Controlli.h"
+#include "widgets/Modale.h"
+#include "widgets/Navigazione.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
@@ -182,6 +181,7 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area)
     const int x = kColonne[i % 3];
     const int y = kRighe[i / 3];
     Slot &s = m_slot[size_t(i)];
+    s.schermata = this;
 
     auto *ombra = new QWidget(area);
     ombra->setObjectName(Nome("sfoTessera", i));
@@ -383,11 +383,9 @@ void TfrmTessere::FormShow()
 
 void TfrmTessere::Importa(int indice)
 {
-    auto *frm = new TfrmTrovaAnagrafica(this);
-    if (auto *memo = frm->findChild<QLabel *>(QStringLiteral("lblMemory")))
-        memo->setText(QStringLiteral("tessere_") + DueCifre(indice + 1));
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    ApriModale<TfrmTrovaAnagrafica>(this, [indice](TfrmTrovaAnagrafica &f) {
+        f.ImpostaModo(QStringLiteral("tessere_") + DueCifre(indice + 1));
+    });
 }
 
 void TfrmTessere::btnImporta01Click()
@@ -493,16 +491,15 @@ void TfrmTessere::icoGommaClick()
 
 void TfrmTessere::cmdAnteprimaClick()
 {
-    auto *frm = new TfrmAnteprimaTessere(this);
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    const auto tessere = Dati();
+    ApriModale<TfrmAnteprimaTessere>(this,
+                                     [&](TfrmAnteprimaTessere &f) { f.ImpostaTessere(tessere); });
 }
 
 void TfrmTessere::cmdStampaClick()
 {
-    auto *frm = new TfrmStampaTessere(this);
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    const auto tessere = Dati();
+    ApriModale<TfrmStampaTessere>(this, [&](TfrmStampaTessere &f) { f.ImpostaTessere(tessere); });
 }
 
 QString TfrmTessere::TitoloGuida()
@@ -531,13 +528,7 @@ QString TfrmTessere::TestoGuida()
 
 void TfrmTessere::imgGuidaClick()
 {
-    auto *frm = new TfrmGuida(this);
-    if (auto *titolo = frm->findChild<QLabel *>(QStringLiteral("lblTitolo")))
-        titolo->setText(TitoloGuida());
-    if (auto *testo = frm->findChild<QPlainTextEdit *>(QStringLiteral("txtGuida")))
-        testo->setPlainText(TestoGuida());
-    Piattaforma::MostraModale(frm);
-    delete frm;
+    TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
 void TfrmTessere::imgEsciClick()
@@ -548,21 +539,50 @@ void TfrmTessere::imgEsciClick()
 void TfrmTessere::closeEvent(QCloseEvent *e)
 {
     // Nothing is saved: the cards composed here are lost on purpose.
-    Schermate::MostraAvvio();
+    Navigazione::TornaAllAvvio();
     e->accept();
 }
 
-std::array<TDatiTessera, 9> DatiTessereDa(const QWidget *schermata)
+TDatiTessera TfrmTessere::Slot::Dati() const
 {
-    std::array<TDatiTessera, 9> d;
-    for (size_t i = 0; i < d.size(); ++i)
-        d[i] = DatiTesseraDa(schermata, SuffissoTessera(int(i)));
+    TDatiTessera d;
+    d.Logo = imgLogo->Picture();
+    d.Foto = imgFoto->Picture();
+    d.Associazione = Testo::Trim32(titAssociazione->text());
+    d.Sottotitolo01 = Testo::Trim32(titSottotitolo01->text());
+    d.Sottotitolo02 = Testo::Trim32(titSottotitolo02->text());
+    d.Annotazioni = Testo::Trim32(titAnnotazioni->text());
+    d.Tesserato = Testo::Trim32(txtTesserato->text());
+    d.Carica = Testo::Trim32(txtCarica->text());
+    d.NumTessera = Testo::Trim32(txtNumTessera->text());
+    d.DataRil = Testo::Trim32(txtDataRil->text());
+    d.DataScade = Testo::Trim32(txtDataScade->text());
     return d;
 }
 
-const QWidget *SchermataTessere(const QWidget *proprietario)
+std::array<TDatiTessera, 9> TfrmTessere::Dati() const
 {
-    if (qobject_cast<const TfrmTessere *>(proprietario))
-        return proprietario;
-    return Schermate::frmTessere;
+    std::array<TDatiTessera, 9> d;
+    for (size_t i = 0; i < d.size(); ++i)
+        d[i] = m_slot[i].Dati();
+    return d;
+}
+
+TRiceventeScheda *TfrmTessere::RiceventeScheda(const QString &modo)
+{
+    const int i = Consegna::IndiceSlot(modo);
+    return i < 0 ? nullptr : &m_slot[size_t(i)];
+}
+
+void TfrmTessere::Slot::RiceviScheda(const TScheda &scheda, int posizione)
+{
+    txtTesserato->setText(scheda.Leggi(Campo::Tesserato));
+    txtCarica->setText(scheda.Leggi(Campo::Carica));
+    txtNumTessera->setText(scheda.Leggi(Campo::NumTessera));
+    txtDataRil->setText(scheda.Leggi(Campo::DataRil));
+    txtDataScade->setText(scheda.Leggi(Campo::DataScade));
+    // The sheet has one position label for all its slots.
+    schermata->lblPosizione->setText(QString::number(posizione));
+    const QImage foto = Consegna::Foto(posizione);
+    imgFoto->SetPicture(foto.isNull() ? schermata->imgBianco->Picture() : foto);
 }

@@ -3,6 +3,7 @@
 // grid, each filled from the archive through the search screen and cleared one at a
 // time or all together; opens the sheet preview and the sheet print.
 #include "cards/ModelloTessera.h"
+#include "lists/Consegna.h"
 
 #include <QWidget>
 
@@ -13,10 +14,17 @@ class QPushButton;
 class QToolButton;
 class TImmagine;
 
-class TfrmTessere : public QWidget {
+class TfrmTessere : public QWidget, public TApritoreRicerca {
     Q_OBJECT
 public:
     explicit TfrmTessere(QWidget *parent = nullptr);
+
+    // The nine cards as they stand, slot 1 (A) to slot 9 (I), by the card fill rule.
+    // The sheet preview and print screens print these.
+    std::array<TDatiTessera, 9> Dati() const;
+
+    // The search delivers to slot N under the mode word "tessere_0N".
+    TRiceventeScheda *RiceventeScheda(const QString &modo) override;
 
     // The help topic of this screen.
     static QString TitoloGuida();
@@ -56,8 +64,13 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
 
 private:
-    // The controls of one small card; the names end in the slot's letter.
-    struct Slot {
+    // The controls of one small card; the names end in the slot's letter. A slot
+    // receives the record chosen in the search it opened.
+    struct Slot : TRiceventeScheda {
+        void RiceviScheda(const TScheda &scheda, int posizione) override;
+        TDatiTessera Dati() const;
+
+        TfrmTessere *schermata = nullptr;
         QLabel *titAssociazione;
         QLabel *titSottotitolo01;
         QLabel *titSottotitolo02;
@@ -93,9 +106,3 @@ private:
     QToolButton *imgGuida;
     QToolButton *imgEsci;
 };
-
-// The nine cards as the nine-card screen shows them now, slot 1 (A) to slot 9 (I),
-// read from its own controls by the card fill rule.
-std::array<TDatiTessera, 9> DatiTessereDa(const QWidget *schermata);
-// The nine-card screen a sheet screen reads: its owner, or the global one.
-const QWidget *SchermataTessere(const QWidget *proprietario);

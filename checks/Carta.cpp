@@ -2,19 +2,11 @@
 
 #include "archive/Testo.h"
 #include "checks/ControlliCodici.h"
-#include "platform/Applicazione.h"
-#include "platform/Finestra.h"
-#include "platform/Piattaforma.h"
-
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QShowEvent>
+#include "widgets/Tavolozza.h"
 
 #include <array>
 
 namespace {
-const QColor Blu(0x1B, 0x2F, 0x5E);
 constexpr int Lunghezza = 30;
 
 const QString Errato = QStringLiteral(
@@ -42,70 +34,25 @@ QString TipoDa3(const QString &testo) {
 }
 } // namespace
 
-TfrmCarta::TfrmCarta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa) {
-    setObjectName(QStringLiteral("frmCarta"));
-    setWindowTitle(QStringLiteral(" Controllo carta di credito"));
-    FormCreate();
-    Finestra::Fissa(this, Finestra::Centro::Schermo);
+TfrmCarta::TfrmCarta(QWidget *parent)
+    : TfrmStrumento(parent,
+                    {"frmCarta", QStringLiteral(" Controllo carta di credito"),
+                     QStringLiteral(":/checks/carta.svg"),
+                     QStringLiteral("Immettere il numero di carta di credito e premere il "
+                                    "pulsante di controllo."),
+                     "txtNumero", Lunghezza, QColor::fromRgb(Tavolozza::Blu), true, true, false})
+{
 }
 
-void TfrmCarta::FormCreate() {
-    TApplicazione::ImpostaLingua();
-    c = Strumento::Costruisci(this, QStringLiteral(":/checks/carta.svg"),
-                              QStringLiteral("Immettere il numero di carta di credito e premere il "
-                                             "pulsante di controllo."),
-                              QStringLiteral("txtNumero"), Lunghezza, Blu);
-    Strumento::LimitaDigitazione(c.campo, Lunghezza);
-    Strumento::SoloCifre(c.campo);
-    c.campo->installEventFilter(this);
-    connect(c.campo, &QLineEdit::textChanged, this, &TfrmCarta::txtNumeroTyping);
-    connect(c.btnControlla, &QPushButton::clicked, this, &TfrmCarta::btnControllaClick);
-    connect(c.btnChiudi, &QPushButton::clicked, this, &TfrmCarta::btnChiudiClick);
-}
-
-void TfrmCarta::showEvent(QShowEvent *e) {
-    QDialog::showEvent(e);
-    Finestra::Centra(this, Finestra::Centro::Schermo);
-    FormShow();
-}
-
-void TfrmCarta::paintEvent(QPaintEvent *) {
-    Strumento::DisegnaSfondo(this, Blu);
-}
-
-void TfrmCarta::FormShow() {
-    c.campo->setFocus(Qt::OtherFocusReason);
-}
-
-bool TfrmCarta::eventFilter(QObject *o, QEvent *e) {
-    if (o == c.campo && e->type() == QEvent::KeyPress)
-        return txtNumeroKeyDown(static_cast<QKeyEvent *>(e));
-    return QDialog::eventFilter(o, e);
-}
-
-bool TfrmCarta::txtNumeroKeyDown(QKeyEvent *e) {
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        c.btnControlla->setFocus(Qt::OtherFocusReason);
-        return true;
-    }
-    return !Strumento::TastoAmmesso(e);
-}
-
-void TfrmCarta::txtNumeroTyping() {
-    Strumento::Normalizza(c.campo, true);
-}
-
-void TfrmCarta::btnControllaClick() {
-    const QString testo = Testo::Trim32(c.campo->text());
-    if (testo.isEmpty()) {
-        Piattaforma::Avviso(QStringLiteral("Attenzione: immettere il numero di carta di credito "
-                                           "prima di premere il pulsante di controllo."),
-                            this);
-        c.campo->setFocus(Qt::OtherFocusReason);
-        return;
-    }
+TfrmStrumento::Esito TfrmCarta::Controlla(const QString &numero) const
+{
+    const QString testo = Testo::Trim32(numero);
+    if (testo.isEmpty())
+        return {Esito::Tipo::Incompleto,
+                QStringLiteral("Attenzione: immettere il numero di carta di credito "
+                               "prima di premere il pulsante di controllo.")};
     QString tipo;
-    switch (TipoCarta(c.campo->text())) {
+    switch (TipoCarta(numero)) {
     case 1:
         tipo = TipoDa3(testo);
         break; // empty when no group matches
@@ -124,16 +71,9 @@ void TfrmCarta::btnControllaClick() {
         break;
     }
     if (tipo.isEmpty())
-        Piattaforma::Avviso(Errato, this);
-    else
-        Piattaforma::Informazione(QStringLiteral("Il numero di carta di credito ") + testo +
-                                      QStringLiteral(" risulta valido.\r\n\r\n"
-                                                     "La carta di credito \u00E8 del tipo ") +
-                                      tipo + u'.',
-                                  this);
-    accept();
-}
-
-void TfrmCarta::btnChiudiClick() {
-    reject();
+        return {Esito::Tipo::Errato, Errato};
+    return {Esito::Tipo::Valido, QStringLiteral("Il numero di carta di credito ") + testo +
+                                     QStringLiteral(" risulta valido.\r\n\r\n"
+                                                    "La carta di credito \u00E8 del tipo ") +
+                                     tipo + u'.'};
 }

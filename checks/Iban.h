@@ -3,30 +3,11 @@
 // check (1 modulo 97).
 #include "checks/Strumento.h"
 
-#include <QDialog>
-
-class QKeyEvent;
-
-class TfrmIban : public QDialog {
+class TfrmIban : public TfrmStrumento {
     Q_OBJECT
 public:
     explicit TfrmIban(QWidget *parent = nullptr);
 
-public slots:
-    void FormShow();
-    void txtIbanTyping();
-    void btnControllaClick();
-    void btnChiudiClick();
-
 protected:
-    void showEvent(QShowEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
-    bool eventFilter(QObject *o, QEvent *e) override;
-
-private:
-    void FormCreate();
-    bool txtIbanKeyDown(QKeyEvent *e);
-    void txtIbanKeyUp(QKeyEvent *e);
-
-    Strumento::Controlli c;
+    Esito Controlla(const QString &testo) const override;
 };

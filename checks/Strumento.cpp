@@ -1,7 +1,10 @@
 #include "checks/Strumento.h"
 
 #include "archive/Testo.h"
-#include "shell/Controlli.h"
+#include "platform/Applicazione.h"
+#include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "widgets/Controlli.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -216,3 +219,87 @@ void SoloCifre(QLineEdit *campo) {
 }
 
 } // namespace Strumento
+
+TfrmStrumento::TfrmStrumento(QWidget *parent, const Descrizione &d)
+    : QDialog(parent, Finestra::FlagsFissa), m_colore(d.colore), m_soloCifre(d.soloCifre),
+      m_normalizzaAlRilascio(d.normalizzaAlRilascio)
+{
+    setObjectName(QString::fromLatin1(d.nome));
+    setWindowTitle(d.titolo);
+    TApplicazione::ImpostaLingua();
+    c = Strumento::Costruisci(this, d.banner, d.istruzione, QString::fromLatin1(d.nomeCampo),
+                              d.lunghezza, d.colore);
+    Strumento::LimitaDigitazione(c.campo, d.lunghezza);
+    if (d.soloCifre)
+        Strumento::SoloCifre(c.campo);
+    c.campo->installEventFilter(this);
+    if (d.normalizzaDigitando)
+        connect(c.campo, &QLineEdit::textChanged, this,
+                [this] { Strumento::Normalizza(c.campo, true); });
+    connect(c.btnControlla, &QPushButton::clicked, this, &TfrmStrumento::btnControllaClick);
+    connect(c.btnChiudi, &QPushButton::clicked, this, &TfrmStrumento::btnChiudiClick);
+    Finestra::Fissa(this, Finestra::Centro::Schermo);
+}
+
+void TfrmStrumento::ImpostaValore(const QString &testo)
+{
+    c.campo->setText(testo);
+}
+
+void TfrmStrumento::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    Finestra::Centra(this, Finestra::Centro::Schermo);
+    FormShow();
+}
+
+void TfrmStrumento::paintEvent(QPaintEvent *)
+{
+    Strumento::DisegnaSfondo(this, m_colore);
+}
+
+void TfrmStrumento::FormShow()
+{
+    c.campo->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfrmStrumento::eventFilter(QObject *o, QEvent *e)
+{
+    if (o == c.campo) {
+        if (e->type() == QEvent::KeyPress) {
+            // Enter moves on to "Controlla"; a digits-only box drops the other keys.
+            auto *k = static_cast<QKeyEvent *>(e);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+                c.btnControlla->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+            return m_soloCifre && !Strumento::TastoAmmesso(k);
+        }
+        if (e->type() == QEvent::KeyRelease && m_normalizzaAlRilascio)
+            Strumento::Normalizza(c.campo, true);
+    }
+    return QDialog::eventFilter(o, e);
+}
+
+void TfrmStrumento::btnControllaClick()
+{
+    const Esito esito = Controlla(c.campo->text());
+    switch (esito.tipo) {
+    case Esito::Tipo::Incompleto:
+        Piattaforma::Avviso(esito.messaggio, this);
+        c.campo->setFocus(Qt::OtherFocusReason);
+        return;
+    case Esito::Tipo::Valido:
+        Piattaforma::Informazione(esito.messaggio, this);
+        break;
+    case Esito::Tipo::Errato:
+        Piattaforma::Avviso(esito.messaggio, this);
+        break;
+    }
+    accept();
+}
+
+void TfrmStrumento::btnChiudiClick()
+{
+    reject();
+}

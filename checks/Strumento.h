@@ -1,7 +1,9 @@
 #pragma once
-// What the four check tools share: their layout and background, and the
-// behaviours of their input box.
+// What the four check tools share: one check-tool screen driven by a description
+// (title, picture, length, colour, input rules, check and messages), their layout and
+// background, and the behaviours of their input box.
 #include <QColor>
+#include <QDialog>
 #include <QString>
 
 class QDialog;
@@ -51,3 +53,50 @@ bool TastoAmmesso(const QKeyEvent *e);
 void SoloCifre(QLineEdit *campo);
 
 } // namespace Strumento
+
+// A check tool: the banner, the prompt, the input box and "Controlla" / "Chiudi". The
+// four tools are thin subclasses giving their description and their check.
+class TfrmStrumento : public QDialog {
+    Q_OBJECT
+public:
+    // The text handed over by the opener, put into the input box as it is.
+    void ImpostaValore(const QString &testo);
+
+public slots:
+    void FormShow();
+    void btnControllaClick();
+    void btnChiudiClick();
+
+protected:
+    struct Descrizione {
+        const char *nome;          // object name, "frm..."
+        QString titolo;            // window caption
+        QString banner;            // SVG resource of the banner
+        QString istruzione;        // the prompt above the box
+        const char *nomeCampo;     // object name of the input box
+        int lunghezza;             // characters the box takes by typing
+        QColor colore;             // frames and background
+        bool soloCifre;            // digits-only box
+        bool normalizzaDigitando;  // trimmed and upper-cased on every change
+        bool normalizzaAlRilascio; // ... and on every key release
+    };
+    // The verdict of "Controlla": an incomplete text keeps the screen open with the
+    // focus in the box; a valid or wrong one is told and closes the screen.
+    struct Esito {
+        enum class Tipo { Incompleto, Valido, Errato } tipo;
+        QString messaggio;
+    };
+    TfrmStrumento(QWidget *parent, const Descrizione &d);
+    virtual Esito Controlla(const QString &testo) const = 0;
+
+    void showEvent(QShowEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    bool eventFilter(QObject *o, QEvent *e) override;
+
+    Strumento::Controlli c;
+
+private:
+    QColor m_colore;
+    bool m_soloCifre = false;
+    bool m_normalizzaAlRilascio = false;
+};

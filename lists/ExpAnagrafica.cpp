@@ -3,9 +3,9 @@
 #include "lists/Esportazione.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Controlli.h"
 #include "shell/Guida.h"
-#include "shell/OpenURL.h"
+#include "widgets/Controlli.h"
+#include "widgets/OpenURL.h"
 
 #include <QDir>
 #include <QFrame>
@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QSvgRenderer>
 #include <QTableView>
@@ -259,13 +258,7 @@ void TfrmExpAnagrafica::cmdEsportaClick()
 
 void TfrmExpAnagrafica::cmdGuidaClick()
 {
-    auto *guida = new TfrmGuida(this);
-    if (auto *titolo = guida->findChild<QLabel *>(QStringLiteral("lblTitolo")))
-        titolo->setText(TitoloGuida());
-    if (auto *testo = guida->findChild<QPlainTextEdit *>(QStringLiteral("txtGuida")))
-        testo->setPlainText(TestoGuida());
-    Piattaforma::MostraModale(guida);
-    delete guida;
+    TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
 void TfrmExpAnagrafica::cmdEsciClick() { close(); }

@@ -2,7 +2,7 @@
 
 #include "archive/Testo.h"
 #include "platform/Piattaforma.h"
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -5,11 +5,8 @@
 #include "report/Report.h"
 #include "report/Stampa.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QWidget>
 
 const std::array<RigaScheda, 24> RigheScheda = {{
     {"Cognome e nome:", "txtTesserato", nullptr, nullptr},
@@ -76,27 +73,6 @@ QImage Cartella()
     return img;
 }
 
-// The trimmed text of an edit box or editable drop-down of the archive screen.
-QString TestoControllo(const QWidget *schermata, const char *nome)
-{
-    const QString n = QString::fromLatin1(nome);
-    if (auto *e = schermata->findChild<QLineEdit *>(n))
-        return Testo::Trim32(e->text());
-    if (auto *c = schermata->findChild<QComboBox *>(n))
-        return Testo::Trim32(c->currentText());
-    throw ErroreReport(QStringLiteral("Control \"%1\" not found").arg(n));
-}
-
-// The template held by the archive screen, as one of its children.
-class TRepScheda : public QObject {
-public:
-    explicit TRepScheda(QObject *parent) : QObject(parent), report(CreaRepScheda())
-    {
-        setObjectName(QStringLiteral("repScheda"));
-    }
-    std::unique_ptr<TReport> report;
-};
-
 } // namespace
 
 std::unique_ptr<TReport> CreaRepScheda()
@@ -139,28 +115,20 @@ std::unique_ptr<TReport> CreaRepScheda()
     return rep;
 }
 
-TReport &RepScheda(QWidget *anagrafica)
-{
-    auto *r = anagrafica->findChild<TRepScheda *>(QStringLiteral("repScheda"),
-                                                  Qt::FindDirectChildrenOnly);
-    if (!r)
-        r = new TRepScheda(anagrafica);
-    return *r->report;
-}
-
-void RiempiScheda(TReport &rep, const QWidget *anagrafica)
+void RiempiScheda(TReport &rep, const std::function<QString(const char *)> &valore)
 {
     rep.Pages(1).SetOrientation(poPortrait);
     rep.Memo(QStringLiteral("txtTitolo")).SetText(QStringLiteral("SCHEDA ANAGRAFICA SOCIO"));
     for (int n = 1; n <= 24; ++n) {
         const RigaScheda &r = RigheScheda[n - 1];
-        QString valore = TestoControllo(anagrafica, r.controllo);
+        QString testo = valore(r.controllo);
         if (r.secondo)
-            valore += QString::fromLatin1(r.separa) + TestoControllo(anagrafica, r.secondo);
+            testo += QString::fromLatin1(r.separa) + valore(r.secondo);
         rep.Memo(Nome("titCampo", n)).SetText(QString::fromUtf8(r.titolo));
         // One line whatever the box holds: a line break would start a second, hidden line.
-        valore.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        rep.Memo(Nome("txtCampo", n)).SetText(valore);
+        testo.replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        rep.Memo(Nome("txtCampo", n)).SetText(testo);
     }
     rep.Memo(QStringLiteral("txtCalce"))
         .SetText(QStringLiteral("Stampa eseguita in data ") + Testo::TestoData(Piattaforma::Oggi()) +
@@ -168,18 +136,14 @@ void RiempiScheda(TReport &rep, const QWidget *anagrafica)
                  Piattaforma::Ora().toString(QStringLiteral("HH:mm:ss")));
 }
 
-void AnteprimaScheda(QWidget *anagrafica)
+void AnteprimaScheda(TReport &rep, QWidget *owner)
 {
-    TReport &rep = RepScheda(anagrafica);
-    RiempiScheda(rep, anagrafica);
     if (rep.PrepareReport(true))
-        rep.ShowReport(true, anagrafica);
+        rep.ShowReport(true, owner);
 }
 
-void StampaScheda(QWidget *anagrafica)
+void StampaScheda(TReport &rep, QWidget *owner)
 {
-    TReport &rep = RepScheda(anagrafica);
-    RiempiScheda(rep, anagrafica);
     if (rep.PrepareReport(true))
-        StampaReport::Riferisci(rep.Print(anagrafica), anagrafica);
+        StampaReport::Riferisci(rep.Print(owner), owner);
 }

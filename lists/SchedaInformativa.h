@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -21,12 +22,11 @@ extern const std::array<RigaScheda, 24> RigheScheda;
 
 // The template, as declared: design texts in every memo.
 std::unique_ptr<TReport> CreaRepScheda();
-// The archive screen's own copy of the template (created on first use, lives with it).
-TReport &RepScheda(QWidget *anagrafica);
-// Fills every object of the template from the archive screen's controls.
-void RiempiScheda(TReport &rep, const QWidget *anagrafica);
+// Fills every object of the template; `valore` gives the trimmed text of the archive
+// screen's control of that name (the screen reads its own controls).
+void RiempiScheda(TReport &rep, const std::function<QString(const char *)> &valore);
 
-// The archive screen's two buttons: the preview window, and printing through the print
-// dialog (cancelling it prints nothing).
-void AnteprimaScheda(QWidget *anagrafica);
-void StampaScheda(QWidget *anagrafica);
+// The archive screen's two buttons, on the filled template: the preview window, and
+// printing through the print dialog (cancelling it prints nothing).
+void AnteprimaScheda(TReport &rep, QWidget *owner);
+void StampaScheda(TReport &rep, QWidget *owner);

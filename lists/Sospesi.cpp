@@ -93,7 +93,7 @@ void TfrmSospesi::lstRecordsDblClick()
     const int posizione = m_pannello->PosizioneSelezionata();
     try {
         if (posizione > 0)
-            Consegna::ConsegnaScheda(parentWidget(), QStringLiteral("anagrafica"), posizione, this);
+            Consegna::ConsegnaScheda(parentWidget(), QStringLiteral("anagrafica"), posizione);
     } catch (const std::exception &) {
     }
     accept();

@@ -10,7 +10,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Stampa.h"
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -253,6 +253,11 @@ void TfrmTrovaAnagrafica::btnCercaClick()
     panContainer->txtTrova->setFocus(Qt::OtherFocusReason);
 }
 
+void TfrmTrovaAnagrafica::ImpostaModo(const QString &modo)
+{
+    lblMemory->setText(modo);
+}
+
 void TfrmTrovaAnagrafica::btnTrovaClick()
 {
     panContainer->Trova(g_ultimaChiave);
@@ -264,8 +269,7 @@ void TfrmTrovaAnagrafica::lstRecordsDblClick()
     const int posizione = panContainer->PosizioneSelezionata();
     try {
         if (posizione > 0)
-            Consegna::ConsegnaScheda(parentWidget(), Testo::Trim32(lblMemory->text()), posizione,
-                                     this);
+            Consegna::ConsegnaScheda(parentWidget(), Testo::Trim32(lblMemory->text()), posizione);
     } catch (const std::exception &) {
     }
     accept();

@@ -18,6 +18,9 @@ public:
     explicit TfrmTrovaAnagrafica(QWidget *parent = nullptr);
     ~TfrmTrovaAnagrafica() override;
 
+    // The mode word (lblMemory) naming where a chosen record goes; the opener gives it.
+    void ImpostaModo(const QString &modo);
+
 public slots:
     void FormShow();
     void FormClose();

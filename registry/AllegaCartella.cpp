@@ -6,8 +6,8 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "registry/Immagini.h"
-#include "shell/Controlli.h"
-#include "shell/OpenURL.h"
+#include "widgets/Controlli.h"
+#include "widgets/OpenURL.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,17 +70,6 @@ QString MessaggioNomeNonValido(int i, const QString &nome)
                           "nome di un file della cartella dei documenti allegati:\r\n\r\n")
                .arg(i + 1) +
            nome + QStringLiteral("\r\n\r\nIl file non viene aperto.");
-}
-
-QString Trim(const QString &s)
-{
-    // Removes every character up to code 32 from both ends.
-    qsizetype a = 0, b = s.size();
-    while (a < b && s.at(a).unicode() <= 32)
-        ++a;
-    while (b > a && s.at(b - 1).unicode() <= 32)
-        --b;
-    return s.mid(a, b - a);
 }
 
 QString Numero(int i) { return QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')); }
@@ -218,7 +207,7 @@ QString TfrmAllegaCartella::CartellaAllegati()
 
 void TfrmAllegaCartella::NomeCambiato(int i)
 {
-    m_slot[i].btnApri->setEnabled(!Trim(m_slot[i].txtFile->text()).isEmpty());
+    m_slot[i].btnApri->setEnabled(!Testo::Trim32(m_slot[i].txtFile->text()).isEmpty());
 }
 
 QString TfrmAllegaCartella::NomeAllegato(const QString &nome)
@@ -231,7 +220,7 @@ QString TfrmAllegaCartella::NomeAllegato(const QString &nome)
         const bool tenuto = Testo::ToWin1252(c) != '?' || c == u'?';
         r.append(tenuto && c.unicode() >= 32 && c != u'/' && c != u'\\' ? c : QChar(u'_'));
     }
-    r = Trim(r);
+    r = Testo::Trim32(r);
     // Within the field's capacity and the file system's 255 bytes, keeping the extension.
     const qsizetype punto = r.lastIndexOf(u'.');
     const QString estensione = punto > 0 && r.size() - punto <= 16 ? r.mid(punto) : QString();
@@ -240,7 +229,7 @@ QString TfrmAllegaCartella::NomeAllegato(const QString &nome)
     while (!radice.isEmpty() && (radice.size() + estensione.size() > capacita ||
                                  (radice + estensione).toUtf8().size() > 255))
         radice.chop(1);
-    r = Trim(radice) + estensione;
+    r = Testo::Trim32(radice) + estensione;
     return NomeSemplice(r) ? r : QString();
 }
 
@@ -315,7 +304,7 @@ QString TfrmAllegaCartella::CopiaNellaCartella(const QString &origine, const QSt
 
 void TfrmAllegaCartella::ApriDocumento(int i)
 {
-    const QString nome = Trim(m_slot[i].txtFile->text());
+    const QString nome = Testo::Trim32(m_slot[i].txtFile->text());
     if (nome.isEmpty())
         return;
     // Only a plain name inside the folder: a record made elsewhere may name any file.
@@ -330,17 +319,25 @@ void TfrmAllegaCartella::ApriDocumento(int i)
 
 void TfrmAllegaCartella::Cancella(int i) { m_slot[i].txtFile->clear(); }
 
+void TfrmAllegaCartella::Imposta(const QString &modo, const TAllegati &allegati)
+{
+    lblMemory->setText(modo);
+    for (int i = 0; i < 3; ++i) {
+        m_slot[i].txtFile->setText(allegati[size_t(i)].file);
+        m_slot[i].txtDesc->setText(allegati[size_t(i)].descrizione);
+    }
+}
+
 void TfrmAllegaCartella::btnApplicaClick()
 {
-    if (Trim(lblMemory->text()) != QLatin1String("anagrafica"))
+    if (Testo::Trim32(lblMemory->text()) != QLatin1String("anagrafica"))
         return;
-    QWidget *opener = parentWidget();
-    for (int i = 0; i < 3; ++i) {
-        const QString n = Numero(i);
-        if (auto *l = Immagini::Proprio<QLabel>(opener, QStringLiteral("lblFile") + n))
-            l->setText(Trim(m_slot[i].txtFile->text()));
-        if (auto *l = Immagini::Proprio<QLabel>(opener, QStringLiteral("lblDesc") + n))
-            l->setText(Trim(m_slot[i].txtDesc->text()));
+    if (auto *ricevente = dynamic_cast<TRiceventeCompagni *>(parentWidget())) {
+        TAllegati allegati;
+        for (int i = 0; i < 3; ++i)
+            allegati[size_t(i)] = {Testo::Trim32(m_slot[i].txtFile->text()),
+                                   Testo::Trim32(m_slot[i].txtDesc->text())};
+        ricevente->RiceviAllegati(allegati);
     }
     accept();
 }

@@ -2,6 +2,8 @@
 // Screen "Allega file": three attachment slots (file name and description) edited
 // as a working copy of the archive screen's hidden labels. Chosen documents are
 // copied at once into the shared folder "Documenti_Allegati".
+#include "registry/RiceventeCompagni.h"
+
 #include <QDialog>
 
 #include <array>
@@ -15,6 +17,9 @@ class TfrmAllegaCartella : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmAllegaCartella(QWidget *parent = nullptr);
+
+    // The mode word (lblMemory) and the three attachments, as the opener gives them.
+    void Imposta(const QString &modo, const TAllegati &allegati);
 
     // The attachment folder: program folder + "Documenti_Allegati".
     static QString CartellaAllegati();

@@ -14,10 +14,11 @@
 #include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "registry/Compagni.h"
-#include "shell/Controlli.h"
+#include "report/Report.h"
 #include "shell/Guida.h"
-#include "shell/Schermate.h"
+#include "widgets/Controlli.h"
+#include "widgets/Modale.h"
+#include "widgets/Navigazione.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,7 +30,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 #include <QSaveFile>
 #include <QShowEvent>
@@ -99,6 +99,8 @@ const char *const sfondi[] = {
 
 const char *const allegati[] = {"lblFile01", "lblFile02", "lblFile03",
                                 "lblDesc01", "lblDesc02", "lblDesc03"};
+const char *const *const allegatiFile = allegati;
+const char *const *const allegatiDesc = allegati + 3;
 const Campo campiAllegati[] = {Campo::File01, Campo::File02, Campo::File03,
                                Campo::Desc01, Campo::Desc02, Campo::Desc03};
 
@@ -114,6 +116,8 @@ TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent) {
     ApplicaRegole();
     Finestra::Massimizzata(this);
 }
+
+TfrmAnagrafica::~TfrmAnagrafica() = default;
 
 QWidget *TfrmAnagrafica::Mio(const char *nome) const {
     return m_controlli.value(QString::fromLatin1(nome));
@@ -464,66 +468,130 @@ void TfrmAnagrafica::cmdUltimoClick() {
 
 // ---- Other screens --------------------------------------------------------------------
 
-void TfrmAnagrafica::ApriStrumento(QDialog *strumento, const char *casella, const QString &testo) {
-    std::unique_ptr<QDialog> s(strumento);
-    if (auto *box = s->findChild<QLineEdit *>(QString::fromLatin1(casella)))
-        box->setText(testo);
-    Piattaforma::MostraModale(s.get());
+namespace {
+// Shows the check tool over `owner` with the text in its input box.
+template <class T> void ApriStrumento(QWidget *owner, const QString &testo)
+{
+    ApriModale<T>(owner, [&](T &s) { s.ImpostaValore(testo); });
 }
+} // namespace
 
 void TfrmAnagrafica::cmdCodFiscClick() {
     // A code made only of digits is a VAT number.
     const QString t = Trim32(Valore("txtCodFisc"));
     if (!t.isEmpty() && Testo::SoloCifre(t))
-        ApriStrumento(new TfrmPartitaIva(this), "txtPartitaIva", t);
+        ApriStrumento<TfrmPartitaIva>(this, t);
     else
-        ApriStrumento(new TfrmCodFisc(this), "txtCodFisc", t);
+        ApriStrumento<TfrmCodFisc>(this, t);
 }
 
 void TfrmAnagrafica::cmdPartitaIvaClick() {
-    ApriStrumento(new TfrmPartitaIva(this), "txtPartitaIva", Trim32(Valore("txtPartitaIva")));
+    ApriStrumento<TfrmPartitaIva>(this, Trim32(Valore("txtPartitaIva")));
 }
 
 void TfrmAnagrafica::cmdCartaClick() {
-    ApriStrumento(new TfrmCarta(this), "txtNumero", Trim32(Valore("txtCarta")));
+    ApriStrumento<TfrmCarta>(this, Trim32(Valore("txtCarta")));
 }
 
 void TfrmAnagrafica::cmdIbanClick() {
-    ApriStrumento(new TfrmIban(this), "txtIban", Trim32(Valore("txtIban")));
+    ApriStrumento<TfrmIban>(this, Trim32(Valore("txtIban")));
 }
 
 void TfrmAnagrafica::cmdTrovaClick() {
-    std::unique_ptr<TfrmTrovaAnagrafica> s(new TfrmTrovaAnagrafica(this));
-    if (auto *memoria = s->findChild<QLabel *>(QStringLiteral("lblMemory")))
-        memoria->setText(QStringLiteral("anagrafica"));
-    Piattaforma::MostraModale(s.get());
+    ApriModale<TfrmTrovaAnagrafica>(
+        this, [](TfrmTrovaAnagrafica &s) { s.ImpostaModo(QStringLiteral("anagrafica")); });
+}
+
+TRiceventeScheda *TfrmAnagrafica::RiceventeScheda(const QString &modo)
+{
+    return modo == QLatin1String("anagrafica") ? this : nullptr;
+}
+
+void TfrmAnagrafica::RiceviScheda(const TScheda &, int posizione)
+{
+    MostraScheda(posizione);
+}
+
+void TfrmAnagrafica::RiceviFoto(const QImage &foto)
+{
+    m_imgFoto->SetPicture(foto);
+}
+
+void TfrmAnagrafica::RiceviData(bool rilascio, const QString &data)
+{
+    Riquadro(rilascio ? "txtDataRil" : "txtDataScade")->setText(data);
+}
+
+void TfrmAnagrafica::RiceviAllegati(const TAllegati &allegati)
+{
+    for (size_t i = 0; i < allegati.size(); ++i) {
+        qobject_cast<QLabel *>(Mio(allegatiFile[i]))->setText(allegati[i].file);
+        qobject_cast<QLabel *>(Mio(allegatiDesc[i]))->setText(allegati[i].descrizione);
+    }
+}
+
+TAllegati TfrmAnagrafica::Allegati() const
+{
+    TAllegati a;
+    for (size_t i = 0; i < a.size(); ++i)
+        a[i] = {Trim32(qobject_cast<QLabel *>(Mio(allegatiFile[i]))->text()),
+                Trim32(qobject_cast<QLabel *>(Mio(allegatiDesc[i]))->text())};
+    return a;
+}
+
+QImage TfrmAnagrafica::Foto() const
+{
+    return m_imgFoto->Picture();
+}
+
+void TfrmAnagrafica::MostraFoto(const QImage &foto)
+{
+    m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
 }
 
 void TfrmAnagrafica::cmdScaduteClick() {
-    std::unique_ptr<TfrmSospesi> s(new TfrmSospesi(this));
-    Piattaforma::MostraModale(s.get());
+    ApriModale<TfrmSospesi>(this);
 }
 
 void TfrmAnagrafica::cmdExcelClick() {
-    std::unique_ptr<TfrmExpAnagrafica> s(new TfrmExpAnagrafica(this));
-    Piattaforma::MostraModale(s.get());
+    ApriModale<TfrmExpAnagrafica>(this);
 }
 
 // The member sheet is printed and previewed from the controls as they stand.
+TReport &TfrmAnagrafica::RepScheda()
+{
+    if (!m_repScheda)
+        m_repScheda = CreaRepScheda();
+    return *m_repScheda;
+}
+
+QString TfrmAnagrafica::TestoScheda(const char *nome) const
+{
+    if (QComboBox *c = Provincia(nome))
+        return Trim32(c->currentText());
+    if (QLineEdit *e = Riquadro(nome))
+        return Trim32(e->text());
+    throw ErroreReport(QStringLiteral("Control \"%1\" not found").arg(QLatin1String(nome)));
+}
+
+TReport &RepScheda(TfrmAnagrafica *anagrafica)
+{
+    return anagrafica->RepScheda();
+}
+
 void TfrmAnagrafica::cmdAnteprimaClick() {
-    AnteprimaScheda(this);
+    TReport &rep = RepScheda();
+    RiempiScheda(rep, [this](const char *nome) { return TestoScheda(nome); });
+    AnteprimaScheda(rep, this);
 }
 void TfrmAnagrafica::cmdStampaClick() {
-    StampaScheda(this);
+    TReport &rep = RepScheda();
+    RiempiScheda(rep, [this](const char *nome) { return TestoScheda(nome); });
+    StampaScheda(rep, this);
 }
 
 void TfrmAnagrafica::cmdGuidaClick() {
-    std::unique_ptr<TfrmGuida> g(new TfrmGuida(this));
-    if (auto *titolo = g->findChild<QLabel *>(QStringLiteral("lblTitolo")))
-        titolo->setText(TitoloGuida());
-    if (auto *testo = g->findChild<QPlainTextEdit *>(QStringLiteral("txtGuida")))
-        testo->setPlainText(TestoGuida());
-    Piattaforma::MostraModale(g.get());
+    TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
 void TfrmAnagrafica::cmdAllegaClick() {
@@ -563,7 +631,7 @@ void TfrmAnagrafica::showEvent(QShowEvent *e) {
 }
 
 void TfrmAnagrafica::closeEvent(QCloseEvent *e) {
-    Schermate::MostraAvvio();
+    Navigazione::TornaAllAvvio();
     e->accept(); // hidden, not destroyed
 }
 

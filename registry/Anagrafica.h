@@ -4,11 +4,14 @@
 // The controls are the record's only working copy; the position label says whether
 // it is new (empty) or the record at that position of the archive.
 #include "archive/Scheda.h"
+#include "lists/Consegna.h"
+#include "registry/RiceventeCompagni.h"
 #include "registry/Scorrimento.h"
 
 #include <QHash>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class QCheckBox;
@@ -17,11 +20,37 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class TImmagine;
+class TReport;
 
-class TfrmAnagrafica : public QWidget {
+class TfrmAnagrafica : public QWidget,
+                       public TApritoreRicerca,
+                       public TRiceventeScheda,
+                       public TRiceventeCompagni {
     Q_OBJECT
 public:
     explicit TfrmAnagrafica(QWidget *parent = nullptr);
+    ~TfrmAnagrafica() override;
+
+    // The search delivers to this screen under the mode word "anagrafica": the record
+    // is shown as MostraScheda shows it.
+    TRiceventeScheda *RiceventeScheda(const QString &modo) override;
+    void RiceviScheda(const TScheda &scheda, int posizione) override;
+    // What the webcam, the date picker and the attachment screen hand back.
+    void RiceviFoto(const QImage &foto) override;
+    void RiceviData(bool rilascio, const QString &data) override;
+    void RiceviAllegati(const TAllegati &allegati) override;
+
+    // For the companions' actions: the photo on screen, a photo to show (the blank
+    // silhouette for a null image), the attachments, and the text and box of an edit
+    // box of the table (drop-downs included).
+    QImage Foto() const;
+    void MostraFoto(const QImage &foto);
+    TAllegati Allegati() const;
+    QString Valore(const char *nome) const;
+    QLineEdit *Riquadro(const char *nome) const;
+
+    // The member sheet template, the screen's own copy (created on first use).
+    TReport &RepScheda();
 
     // Reads position p from the archive, shows it and then its photo (the archive is
     // closed before the photo loads). An archive failure shows the access message and
@@ -109,16 +138,15 @@ private:
     void Scorri(Scorrimento::Freccia freccia);
     void MostraCampi(const TScheda &s, int posizione); // everything but the photo
     QImage FotoBianca() const;
-    // Puts the text into the tool's input box and shows the tool modally.
-    void ApriStrumento(class QDialog *strumento, const char *casella, const QString &testo);
     bool FiltroCifre(QWidget *box, class QKeyEvent *k);
 
     // Own controls by name, recorded at creation: a modal screen opened from here is
     // a child while shown and may hold controls of the same names.
     QWidget *Mio(const char *nome) const;
-    QLineEdit *Riquadro(const char *nome) const;
     QComboBox *Provincia(const char *nome) const;
-    QString Valore(const char *nome) const; // text of a box, drop-downs included
+    // The trimmed text of a box or drop-down, for the member sheet; throws when the
+    // table has no such control.
+    QString TestoScheda(const char *nome) const;
     void Imposta(const char *nome, const QString &testo);
     void Maiuscolo(QLineEdit *box, bool maiuscole);
 
@@ -128,4 +156,29 @@ private:
     QCheckBox *m_chkAnnullata = nullptr;
     TImmagine *m_imgFoto = nullptr;
     TImmagine *m_imgBianco = nullptr;
+    std::unique_ptr<TReport> m_repScheda;
 };
+
+// The member sheet template of the archive screen.
+TReport &RepScheda(TfrmAnagrafica *anagrafica);
+
+// Actions of the archive screen's companions (photo, webcam, zoom, attachments,
+// reminder e-mail, date picker), in AnagraficaCompagni.cpp. Each acts on the archive
+// screen through its methods.
+namespace Compagni {
+void CaricaFoto(TfrmAnagrafica *a);     // btnSfogliaClick
+void SalvaCopiaFoto(TfrmAnagrafica *a); // btnSalvaFotoClick
+void CancellaFoto(TfrmAnagrafica *a);   // btnCancFotoClick
+void WebCam(TfrmAnagrafica *a);         // btnWebcamClick
+void ZoomFoto(TfrmAnagrafica *a);       // btnZoomClick
+void Allegati(TfrmAnagrafica *a);       // cmdAllegaClick
+void AvvisoScadenza(TfrmAnagrafica *a); // btnEmailClick
+void MailSemplice(TfrmAnagrafica *a);   // cmdEmailClick
+// Date key rule: opens the date picker for the box named by the target word
+// ("dataril" or "datascade").
+void ApriCalendario(TfrmAnagrafica *a, const QString &parola);
+// The reminder link as handed to the desktop, before the double quotes.
+QString TestoAvvisoScadenza(const QString &email, const QString &tesserato,
+                            const QString &numTessera, const QString &dataRil,
+                            const QString &dataScade);
+} // namespace Compagni

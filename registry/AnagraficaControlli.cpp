@@ -2,7 +2,7 @@
 // and the layout (toolbar, photo, five sections, status line).
 #include "registry/Anagrafica.h"
 
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 
 #include <QCheckBox>
 #include <QComboBox>

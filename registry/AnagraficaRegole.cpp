@@ -3,7 +3,6 @@
 #include "registry/Anagrafica.h"
 
 #include "archive/Testo.h"
-#include "registry/Compagni.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

@@ -2,12 +2,11 @@
 
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "registry/Immagini.h"
+#include "registry/RiceventeCompagni.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QShowEvent>
@@ -74,18 +73,20 @@ void TfrmCalendario::FormCreate()
     calAppuntamenti->setCurrentPage(oggi.year(), oggi.month());
 }
 
+void TfrmCalendario::ImpostaModo(const QString &parola)
+{
+    lblMemory->setText(parola);
+}
+
 void TfrmCalendario::btnImportaDataClick()
 {
     const QString parola = lblMemory->text();
-    QString nome;
-    if (parola == QLatin1String("dataril"))
-        nome = QStringLiteral("txtDataRil");
-    else if (parola == QLatin1String("datascade"))
-        nome = QStringLiteral("txtDataScade");
-    else
+    if (parola != QLatin1String("dataril") && parola != QLatin1String("datascade"))
         return;
-    if (auto *box = Immagini::Proprio<QLineEdit>(parentWidget(), nome))
-        box->setText(calAppuntamenti->selectedDate().toString(QStringLiteral("dd/MM/yyyy")));
+    if (auto *ricevente = dynamic_cast<TRiceventeCompagni *>(parentWidget()))
+        ricevente->RiceviData(
+            parola == QLatin1String("dataril"),
+            calAppuntamenti->selectedDate().toString(QStringLiteral("dd/MM/yyyy")));
     accept();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Screen "Importazione data": picks a day on a month calendar and writes it as
-// "dd/mm/yyyy" into the opener's box named by the target word in lblMemory.
+// "dd/mm/yyyy" into the opener's date named by the target word in lblMemory.
 #include <QDialog>
 
 class QCalendarWidget;
@@ -11,6 +11,9 @@ class TfrmCalendario : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmCalendario(QWidget *parent = nullptr);
+
+    // The target word (lblMemory): "dataril" or "datascade", as the opener gives it.
+    void ImpostaModo(const QString &parola);
 
 public slots:
     void FormCreate();

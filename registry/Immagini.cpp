@@ -2,10 +2,10 @@
 
 #include "archive/FileSicuro.h"
 
+#include "widgets/Controlli.h"
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include "shell/Controlli.h"
 
 #include <QSvgRenderer>
 

@@ -1,10 +1,9 @@
 #pragma once
 // Picture helpers of the archive screen's companions: our SVG pictures rendered to
-// images, JPEG writing, and lookup of a screen's own controls.
+// images and JPEG writing.
 #include <QImage>
 #include <QSize>
 #include <QString>
-#include <QWidget>
 
 namespace Immagini {
 
@@ -23,18 +22,5 @@ QString TitoloSalvaJpeg();
 QString TipoSalvaJpeg();
 // Told when a copy of a photo cannot be written: the photo stays on screen.
 QString MessaggioFotoNonSalvata();
-
-// The control of that name that belongs to `schermata` itself, not to a screen it
-// has opened (modal screens are its children while they are shown).
-template <class T> T *Proprio(QWidget *schermata, const QString &nome)
-{
-    if (!schermata)
-        return nullptr;
-    const QList<T *> trovati = schermata->findChildren<T *>(nome);
-    for (T *w : trovati)
-        if (w->window() == schermata->window())
-            return w;
-    return nullptr;
-}
 
 } // namespace Immagini

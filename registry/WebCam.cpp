@@ -4,7 +4,8 @@
 #include "platform/Piattaforma.h"
 #include "platform/SorgenteFotogrammi.h"
 #include "registry/Immagini.h"
-#include "shell/Controlli.h"
+#include "registry/RiceventeCompagni.h"
+#include "widgets/Controlli.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -194,8 +195,8 @@ void TfrmWebCam::btnImportaFotoClick()
 {
     if (camCamera)
         camCamera->Ferma();
-    if (auto *foto = Immagini::Proprio<TImmagine>(parentWidget(), QStringLiteral("imgFoto")))
-        foto->SetPicture(imgTarget->Picture());
+    if (auto *ricevente = dynamic_cast<TRiceventeCompagni *>(parentWidget()))
+        ricevente->RiceviFoto(imgTarget->Picture());
     accept();
 }
 

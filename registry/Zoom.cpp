@@ -1,7 +1,7 @@
 #include "registry/Zoom.h"
 
 #include "platform/Finestra.h"
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -37,6 +37,11 @@ void TfrmZoom::Disponi(QSize schermo)
     imgFoto->setGeometry(QRect(QPoint(0, 0), area));
     // The panel sits in the middle of the window (or at its corner if the window is smaller).
     panContainer->move(qMax(0, (width() - area.width()) / 2), qMax(0, (height() - area.height()) / 2));
+}
+
+void TfrmZoom::MostraFoto(const QImage &foto)
+{
+    imgFoto->SetPicture(foto);
 }
 
 void TfrmZoom::FormShow()

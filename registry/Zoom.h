@@ -4,12 +4,16 @@
 #include <QDialog>
 
 class QFrame;
+class QImage;
 class TImmagine;
 
 class TfrmZoom : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmZoom(QWidget *parent = nullptr);
+
+    // The photo to show, as the archive screen gives it.
+    void MostraFoto(const QImage &foto);
 
     // Sizes the panel and the photo to the screen's width less 60 and height less 90.
     void Disponi(QSize schermo);

@@ -4,11 +4,10 @@
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Avvio.h"
-#include "shell/Controlli.h"
 #include "shell/Crypt.h"
+#include "shell/Guscio.h"
 #include "shell/Password.h"
-#include "shell/Schermate.h"
+#include "widgets/Controlli.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -196,8 +195,7 @@ void TfrmCambiaPassword::showEvent(QShowEvent *e)
 void TfrmCambiaPassword::closeEvent(QCloseEvent *e)
 {
     // However it closes, the login screen comes back with an empty field.
-    if (Schermate::frmPassword)
-        Schermate::frmPassword->MostraVuota();
+    emit Chiusa();
     e->accept();
 }
 

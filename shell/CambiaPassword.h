@@ -22,6 +22,10 @@ public slots:
     void cmdOKClick();
     void cmdEsciClick();
 
+signals:
+    // The screen closes, however: the shell shows the login screen again, emptied.
+    void Chiusa();
+
 protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;

@@ -2,9 +2,10 @@
 
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Avvio.h"
-#include "shell/Controlli.h"
-#include "shell/OpenURL.h"
+#include "shell/Guscio.h"
+#include "widgets/Controlli.h"
+#include "widgets/Modale.h"
+#include "widgets/OpenURL.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -25,8 +26,8 @@ TfrmGuida::TfrmGuida(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     colonna->setContentsMargins(0, 0, 0, 16);
     colonna->setSpacing(12);
 
-    Guscio::Figura(this, "imgLogo", QStringLiteral(":/shell/banner_guida.svg"), {820, 110});
-    colonna->addWidget(findChild<TImmagine *>(QStringLiteral("imgLogo")));
+    colonna->addWidget(
+        Guscio::Figura(this, "imgLogo", QStringLiteral(":/shell/banner_guida.svg"), {820, 110}));
 
     auto *corpo = new QVBoxLayout;
     corpo->setContentsMargins(20, 0, 20, 0);
@@ -80,6 +81,17 @@ void TfrmGuida::lnkWebClick()
 }
 
 void TfrmGuida::btnChiudiClick() { close(); }
+
+void TfrmGuida::MostraArgomento(const QString &titolo, const QString &testo)
+{
+    m_titolo->setText(titolo);
+    m_testo->setPlainText(testo);
+}
+
+void TfrmGuida::Apri(QWidget *owner, const QString &titolo, const QString &testo)
+{
+    ApriModale<TfrmGuida>(owner, [&](TfrmGuida &g) { g.MostraArgomento(titolo, testo); });
+}
 
 void TfrmGuida::showEvent(QShowEvent *e)
 {

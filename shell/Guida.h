@@ -1,6 +1,6 @@
 #pragma once
-// The shared help screen: callers set the topic title into lblTitolo and the
-// paragraphs (joined by CR LF CR LF) into txtGuida, then show it modally.
+// The shared help screen: callers hand it the topic's title and paragraphs (joined by
+// CR LF CR LF) with MostraArgomento, then show it modally.
 #include <QDialog>
 
 class QLabel;
@@ -11,6 +11,11 @@ class TfrmGuida : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmGuida(QWidget *parent = nullptr);
+
+    // Shows the topic: the title in lblTitolo, the text in txtGuida.
+    void MostraArgomento(const QString &titolo, const QString &testo);
+    // Opens the help screen modally over `owner` on the given topic.
+    static void Apri(QWidget *owner, const QString &titolo, const QString &testo);
 
 public slots:
     void lnkWebClick();

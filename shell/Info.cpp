@@ -1,9 +1,9 @@
 #include "shell/Info.h"
 
 #include "platform/Finestra.h"
-#include "shell/Avvio.h"
-#include "shell/Controlli.h"
-#include "shell/OpenURL.h"
+#include "shell/Guscio.h"
+#include "widgets/Controlli.h"
+#include "widgets/OpenURL.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

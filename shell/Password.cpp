@@ -4,11 +4,9 @@
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Avvio.h"
-#include "shell/CambiaPassword.h"
-#include "shell/Controlli.h"
 #include "shell/Crypt.h"
-#include "shell/Schermate.h"
+#include "shell/Guscio.h"
+#include "widgets/Controlli.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -139,7 +137,7 @@ void TfrmPassword::cmdOKClick()
     }
     const QString digitata = Testo::Trim32(Testo::MaiuscoleAZ(txtPassword->text()));
     if (digitata == memorizzata && !digitata.isEmpty()) {
-        Schermate::MostraAvvio();
+        emit AccessoRiuscito();
         hide();
         return;
     }
@@ -152,11 +150,7 @@ void TfrmPassword::cmdEsciClick() { close(); }
 
 void TfrmPassword::btnCambiaPasswordClick()
 {
-    if (QWidget *cambia = Schermate::frmCambiaPassword) {
-        cambia->show();
-        cambia->raise();
-        cambia->activateWindow();
-    }
+    emit CambioRichiesto();
     hide();
 }
 

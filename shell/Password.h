@@ -32,6 +32,12 @@ public slots:
     void cmdEsciClick();
     void btnCambiaPasswordClick();
 
+signals:
+    // The password was right: the shell shows the start screen (this screen hides next).
+    void AccessoRiuscito();
+    // "Cambia password" was pressed: the shell shows the password-change screen.
+    void CambioRichiesto();
+
 protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;

@@ -1,30 +1,31 @@
 #include "shell/Schermate.h"
 
-#include "shell/Password.h"
-#include "shell/Avvio.h"
-#include "registry/AllegaCartella.h"
-#include "shell/CambiaPassword.h"
-#include "checks/Carta.h"
-#include "checks/CodFisc.h"
-#include "shell/Guida.h"
-#include "checks/Iban.h"
-#include "shell/Info.h"
-#include "checks/PartitaIVA.h"
-#include "shell/Splash.h"
-#include "registry/Anagrafica.h"
-#include "lists/TrovaAnagrafica.h"
-#include "lists/ExpAnagrafica.h"
-#include "lists/Sospesi.h"
-#include "cards/Tessera.h"
+#include "cards/AnteprimaTessera.h"
+#include "cards/AnteprimaTessere.h"
 #include "cards/DatiEnte.h"
 #include "cards/StampaTessera.h"
-#include "cards/AnteprimaTessera.h"
-#include "cards/Tessere.h"
 #include "cards/StampaTessere.h"
-#include "cards/AnteprimaTessere.h"
+#include "cards/Tessera.h"
+#include "cards/Tessere.h"
+#include "checks/Carta.h"
+#include "checks/CodFisc.h"
+#include "checks/Iban.h"
+#include "checks/PartitaIVA.h"
+#include "lists/ExpAnagrafica.h"
+#include "lists/Sospesi.h"
+#include "lists/TrovaAnagrafica.h"
+#include "registry/AllegaCartella.h"
+#include "registry/Anagrafica.h"
+#include "registry/Calendario.h"
 #include "registry/WebCam.h"
 #include "registry/Zoom.h"
-#include "registry/Calendario.h"
+#include "shell/Avvio.h"
+#include "shell/CambiaPassword.h"
+#include "shell/Guida.h"
+#include "shell/Info.h"
+#include "shell/Password.h"
+#include "shell/Splash.h"
+#include "widgets/Navigazione.h"
 
 namespace Schermate {
 
@@ -81,6 +82,24 @@ void Crea()
     frmWebCam = new TfrmWebCam();
     frmZoom = new TfrmZoom();
     frmCalendario = new TfrmCalendario();
+
+    // How the shell's screens lead to one another.
+    QObject::connect(frmPassword, &TfrmPassword::AccessoRiuscito, frmPassword,
+                     [] { MostraAvvio(); });
+    QObject::connect(frmPassword, &TfrmPassword::CambioRichiesto, frmPassword,
+                     [] { MostraCambiaPassword(); });
+    QObject::connect(frmCambiaPassword, &TfrmCambiaPassword::Chiusa, frmCambiaPassword,
+                     [] { MostraAccessoVuoto(); });
+    QObject::connect(frmAvvio, &TfrmAvvio::Scelta, frmAvvio, [](TfrmAvvio::Principale p) {
+        QWidget *principale =
+            p == TfrmAvvio::Principale::Archivio  ? static_cast<QWidget *>(frmAnagrafica)
+            : p == TfrmAvvio::Principale::Tessera ? static_cast<QWidget *>(frmTessera)
+                                                  : static_cast<QWidget *>(frmTessere);
+        principale->show();
+        principale->raise();
+        principale->activateWindow();
+        frmAvvio->hide();
+    });
 }
 
 void MostraAvvio()
@@ -90,6 +109,21 @@ void MostraAvvio()
     frmAvvio->show();
     frmAvvio->raise();
     frmAvvio->activateWindow();
+}
+
+void MostraCambiaPassword()
+{
+    if (!frmCambiaPassword)
+        return;
+    frmCambiaPassword->show();
+    frmCambiaPassword->raise();
+    frmCambiaPassword->activateWindow();
+}
+
+void MostraAccessoVuoto()
+{
+    if (frmPassword)
+        frmPassword->MostraVuota();
 }
 
 void Distruggi()
@@ -147,3 +181,8 @@ void Distruggi()
 }
 
 } // namespace Schermate
+
+void Navigazione::TornaAllAvvio()
+{
+    Schermate::MostraAvvio();
+}

@@ -1,5 +1,10 @@
 #pragma once
-// The one global instance of each screen, created at start-up in a fixed order.
+// The screen registry: the one global instance of each screen, created at start-up in a
+// fixed order. These globals exist because start-up creates every screen at once, as the
+// program always has (the login screen first, as the main window), and the start screen
+// switches between the three main screens it created. Only the shell uses them: a
+// screen hands data to another through typed methods, never through these pointers, and
+// a main screen goes back to the start screen through Navigazione::TornaAllAvvio.
 class TfrmPassword;
 class TfrmAvvio;
 class TfrmAllegaCartella;
@@ -58,6 +63,10 @@ extern TfrmCalendario *frmCalendario;
 void Crea();
 // Shows the start screen again (a main screen calls it when it closes).
 void MostraAvvio();
+// Shows the password-change screen (from the login screen).
+void MostraCambiaPassword();
+// Shows the login screen again with an empty field (the password-change screen closes).
+void MostraAccessoVuoto();
 
 // Destroys them (end of the run, and between tests).
 void Distruggi();

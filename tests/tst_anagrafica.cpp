@@ -5,8 +5,8 @@
 #include "registry/Anagrafica.h"
 #include "registry/Scorrimento.h"
 #include "shell/Avvio.h"
-#include "shell/Controlli.h"
 #include "shell/Schermate.h"
+#include "widgets/Controlli.h"
 
 #include <QBuffer>
 #include <QCheckBox>

@@ -8,7 +8,7 @@
 #include "registry/Calendario.h"
 #include "registry/WebCam.h"
 #include "registry/Zoom.h"
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 
 #include <QAbstractButton>
 #include <QCalendarWidget>
@@ -356,6 +356,7 @@ private slots:
             QVERIFY(!d->isVisible());
         };
         Premi(a.get(), "btnWebcam");
+        QCOMPARE(S().modaliMostrati, QStringList{QStringLiteral("TfrmWebCam")});
         QCOMPARE(Foto(a.get()), prima);
     }
 
@@ -556,6 +557,7 @@ private slots:
             QVERIFY(!d->isVisible());
         };
         Premi(a.get(), "cmdAllega");
+        QCOMPARE(S().modaliMostrati, QStringList{QStringLiteral("TfrmAllegaCartella")});
         QCOMPARE(Controllo<QLabel>(a.get(), "lblFile01")->text(), QStringLiteral("uno.pdf"));
 
         S().modale = [&](QDialog *d) {
@@ -630,7 +632,7 @@ private slots:
             Premi(d, "btnApplica");
         };
         Premi(a.get(), "cmdAllega");
-        QCOMPARE(S().modaliMostrati.value(0), QStringLiteral("TfrmAllegaCartella"));
+        QCOMPARE(S().modaliMostrati, QStringList{QStringLiteral("TfrmAllegaCartella")});
         QCOMPARE(Controllo<QLabel>(a.get(), "lblFile01")->text(), QStringLiteral("vecchio.pdf"));
         if (ostacolo == u"tubo" || ostacolo == u"disco")
             QCOMPARE(Costruttore::LeggiFile(bersaglio), QByteArray("documento di prima"));

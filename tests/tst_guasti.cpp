@@ -7,11 +7,12 @@
 #include "lists/TrovaAnagrafica.h"
 #include "registry/Anagrafica.h"
 #include "shell/CambiaPassword.h"
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 #include "shell/Crypt.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
 #include "support/Supporto.h"
+#include "widgets/Controlli.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,11 +1,12 @@
 // Archive search, renewal list and the printed lists, driven through their screens.
 #include "cards/Tessera.h"
+#include "lists/Consegna.h"
 #include "lists/Riepilogo.h"
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
 #include "registry/Anagrafica.h"
-#include "shell/Controlli.h"
 #include "support/Supporto.h"
+#include "widgets/Controlli.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -99,20 +100,50 @@ void Trova(QWidget *schermata, const QString &chiave)
 }
 
 // An opener carrying the single-card controls and the nine slots A..I.
-struct Apritore : QWidget {
+// An opener with the single card ("tessera", no suffix) and the nine slots ("tessere_0N",
+// suffix "_A".."_I"), receiving as the card screens do.
+struct Apritore : QWidget, TApritoreRicerca {
+    struct Posto : TRiceventeScheda {
+        Apritore *apritore = nullptr;
+        QString coda;
+        void RiceviScheda(const TScheda &s, int posizione) override
+        {
+            const std::pair<const char *, Campo> campi[] = {{"txtTesserato", Campo::Tesserato},
+                                                            {"txtCarica", Campo::Carica},
+                                                            {"txtNumTessera", Campo::NumTessera},
+                                                            {"txtDataRil", Campo::DataRil},
+                                                            {"txtDataScade", Campo::DataScade}};
+            for (const auto &[nome, campo] : campi)
+                apritore->findChild<QLabel *>(QLatin1String(nome) + coda)->setText(s.Leggi(campo));
+            apritore->findChild<QLabel *>(QStringLiteral("lblPosizione"))
+                ->setText(QString::number(posizione));
+            const QImage foto = Consegna::Foto(posizione);
+            apritore->findChild<TImmagine *>(QStringLiteral("imgFoto") + coda)
+                ->SetPicture(foto.isNull() ? Immagine(4, 4, Qt::green) : foto);
+        }
+    };
+    std::array<Posto, 10> posti;
+
     Apritore()
     {
         const QStringList code = {"", "_A", "_B", "_C", "_D", "_E", "_F", "_G", "_H", "_I"};
-        for (const QString &c : code) {
+        for (int i = 0; i < code.size(); ++i) {
+            const QString &c = code.at(i);
             for (const char *n :
                  {"txtTesserato", "txtCarica", "txtNumTessera", "txtDataRil", "txtDataScade"})
                 (new QLabel(this))->setObjectName(QLatin1String(n) + c);
             (new TImmagine(this))->setObjectName(QStringLiteral("imgFoto") + c);
+            posti[size_t(i)].apritore = this;
+            posti[size_t(i)].coda = c;
         }
         (new QLabel(this))->setObjectName(QStringLiteral("lblPosizione"));
-        auto *bianco = new TImmagine(this);
-        bianco->setObjectName(QStringLiteral("imgBianco"));
-        bianco->SetPicture(Immagine(4, 4, Qt::green));
+    }
+    TRiceventeScheda *RiceventeScheda(const QString &modo) override
+    {
+        if (modo == QLatin1String("tessera"))
+            return &posti[0];
+        const int i = Consegna::IndiceSlot(modo);
+        return i < 0 ? nullptr : &posti[size_t(i) + 1];
     }
     QString Testo(const QString &nome) const
     {
@@ -584,6 +615,7 @@ void TestListe::consegnaSchedaSparita()
         QVERIFY(!d->isVisible());
     };
     Controllo<QAbstractButton>(&anagrafica, "cmdTrova")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmTrovaAnagrafica"});
     QCOMPARE(Controllo<QLabel>(&anagrafica, "lblPosizione")->text(), QString());
     QCOMPARE(Controllo<QLineEdit>(&anagrafica, "txtTesserato")->text(), QString());
     QVERIFY(env->messaggi.isEmpty());

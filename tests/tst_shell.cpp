@@ -6,12 +6,12 @@
 #include "registry/Anagrafica.h"
 #include "shell/Avvio.h"
 #include "shell/CambiaPassword.h"
-#include "shell/Controlli.h"
 #include "shell/Guida.h"
 #include "shell/Info.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
 #include "shell/Splash.h"
+#include "widgets/Controlli.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,9 +10,9 @@
 #include "cards/Tessera.h"
 #include "lists/TrovaAnagrafica.h"
 #include "report/Anteprima.h"
-#include "shell/Controlli.h"
 #include "shell/Guida.h"
 #include "support/Supporto.h"
+#include "widgets/Controlli.h"
 
 #include <QAbstractButton>
 #include <QDir>

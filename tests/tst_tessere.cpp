@@ -6,9 +6,9 @@
 #include "cards/Tessere.h"
 #include "lists/TrovaAnagrafica.h"
 #include "report/Anteprima.h"
-#include "shell/Controlli.h"
 #include "shell/Guida.h"
 #include "support/Supporto.h"
+#include "widgets/Controlli.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -623,6 +623,7 @@ void TestTessere::esitiDellaStampa()
         }
     };
     Clic(frm.get(), "cmdStampa");
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaTessere"});
     QCOMPARE(env->dialoghiStampa, dialoghi);
     QCOMPARE(aperta, restaAperta);
     QCOMPARE(attesa, restaAperta);

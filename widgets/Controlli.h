@@ -11,8 +11,7 @@ class QLineEdit;
 // Renders one of our SVG pictures to an image of `dimensione` pixels over `fondo`.
 // Each picture is drawn once per size and colour and then shared: start-up creates
 // every screen, and many of them show the same pictures.
-QImage DisegnaSvg(const QString &risorsa, QSize dimensione,
-                  QColor fondo = QColor(Qt::transparent));
+QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo = QColor(Qt::transparent));
 
 // Image control: holds its own copy of a picture and draws it fitted to the box,
 // keeping its proportions (or stretched), centred; emits clicked on a mouse click.
@@ -34,7 +33,7 @@ public:
 
 signals:
     void clicked();
-    void premuto();  // mouse button down
+    void premuto();    // mouse button down
     void rilasciato(); // mouse button up
 
 protected:

@@ -1,4 +1,4 @@
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 
 #include <QEvent>
 #include <QHash>

@@ -1,5 +1,0 @@
-#include "shell/OpenURL.h"
-
-#include "platform/Piattaforma.h"
-
-void TMisc::Open(const QString &sCommand) { Piattaforma::Apri(sCommand); }
