@@ -4,6 +4,7 @@
 #include "cards/Segnaposto.h"
 #include "platform/Finestra.h"
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -19,7 +20,8 @@ constexpr int kAltezza = 350;
 QFrame *Pannello(QWidget *parent, const QRect &r) {
     auto *f = new QFrame(parent);
     f->setGeometry(r);
-    f->setStyleSheet(QStringLiteral("background-color: #1B2F5E; border-radius: 6px;"));
+    f->setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("background-color: @Blu; border-radius: 6px;")));
     return f;
 }
 } // namespace
@@ -38,13 +40,13 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFis
     fi.setPointSize(10);
     fi.setBold(true);
     lblIstruzioni->setFont(fi);
-    lblIstruzioni->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    lblIstruzioni->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Blu;")));
 
     imgFoto = new TImmagine(this);
     imgFoto->setObjectName(QStringLiteral("imgFoto"));
     imgFoto->setGeometry(20, 50, 157, 174);
     Segnaposto::MostraRitratto(imgFoto);
-    imgFoto->setStyleSheet(QStringLiteral("border: 1px solid #1B2F5E;"));
+    imgFoto->setStyleSheet(Tavolozza::Colora(QStringLiteral("border: 1px solid @Blu;")));
 
     // The name and the two subtitles on one navy panel, the note line on a second one.
     const int x = 196, w = kLarghezza - x - 20;
@@ -69,7 +71,8 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFis
         auto *eff = new QFrame(this);
         eff->setObjectName(QString::fromLatin1(r.evidenza));
         eff->setGeometry(x + 10, r.y - 4, w - 20, 38);
-        eff->setStyleSheet(QStringLiteral("background-color: #FFD700; border-radius: 3px;"));
+        eff->setStyleSheet(
+            Tavolozza::Colora(QStringLiteral("background-color: @Oro; border-radius: 3px;")));
         r.campo = new QLineEdit(this);
         r.campo->setObjectName(QString::fromLatin1(r.nome));
         r.campo->setGeometry(x + 14, r.y, w - 28, 30);
@@ -111,7 +114,7 @@ void TfrmDatiEnte::showEvent(QShowEvent *e) {
 void TfrmDatiEnte::paintEvent(QPaintEvent *) {
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
+    g.setColorAt(0, QColor::fromRgb(Tavolozza::Acciaio));
     g.setColorAt(1, Qt::white);
     p.fillRect(rect(), g);
 }

@@ -3,6 +3,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
+#include "report/ReportGui.h"
 #include "report/Stampa.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
@@ -32,16 +33,7 @@ TFinestraStampa::TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep,
     immagine->setGeometry(14, 14, w - 28, 230);
     immagine->SetSvg(d.svg, QSize(w - 28, 230));
 
-    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
-    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
-    lblAttendere->setGeometry(14, 250, w - 28, 24);
-    lblAttendere->setAlignment(Qt::AlignCenter);
-    QFont fa = lblAttendere->font();
-    fa.setItalic(true);
-    fa.setBold(true);
-    lblAttendere->setFont(fa);
-    lblAttendere->setStyleSheet(Tavolozza::Stile(Tavolozza::Cremisi));
-    lblAttendere->hide();
+    CreaAttesa(QRect(14, 250, w - 28, 24), Qt::AlignCenter);
 
     btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
@@ -55,6 +47,20 @@ TFinestraStampa::TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep,
 }
 
 TFinestraStampa::~TFinestraStampa() = default;
+
+void TFinestraStampa::CreaAttesa(const QRect &r, Qt::Alignment allineamento)
+{
+    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
+    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
+    lblAttendere->setGeometry(r);
+    lblAttendere->setAlignment(allineamento);
+    QFont fa = lblAttendere->font();
+    fa.setItalic(true);
+    fa.setBold(true);
+    lblAttendere->setFont(fa);
+    lblAttendere->setStyleSheet(Tavolozza::Stile(Tavolozza::Cremisi));
+    lblAttendere->hide();
+}
 
 void TFinestraStampa::Collega()
 {
@@ -91,7 +97,7 @@ void TFinestraStampa::btnStampaClick()
         lblAttendere->show();
         lblAttendere->repaint();
         Riempi();
-        if (!m_rep->PrepareReport(true))
+        if (!ReportGui::PrepareReport(*m_rep, true))
             return; // the errors are shown; the screen stays open
         FinestraStampa::Stampa(*m_rep, this);
     } catch (const std::exception &e) {
@@ -110,7 +116,7 @@ void DisegnaSfumatura(QWidget *w)
 {
     QPainter p(w);
     QLinearGradient g(0, 0, 0, w->height());
-    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
+    g.setColorAt(0, QColor::fromRgb(Tavolozza::Acciaio));
     g.setColorAt(1, Qt::white);
     p.fillRect(w->rect(), g);
 }
@@ -122,11 +128,11 @@ bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
         lblAttendere->show();
         lblAttendere->repaint();
         riempi();
-        const bool pronto = report.PrepareReport(true);
+        const bool pronto = ReportGui::PrepareReport(report, true);
         lblAttendere->hide();
         if (!pronto)
             return false;
-        report.ShowReport(true, schermata);
+        ReportGui::ShowReport(report, true, schermata);
     } catch (const std::exception &e) {
         // No message of its own: the general error report, and the screen stays open.
         Piattaforma::ErroreGenerale(QString::fromUtf8(e.what()));

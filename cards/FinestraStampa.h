@@ -47,6 +47,8 @@ protected:
     // it sets lblAttendere, btnAnnulla and btnStampa itself and calls Collega.
     TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const char *nome,
                     const QString &titolo, QSize dimensione);
+    // The hidden wait line "Elaborazione in corso. Attendere..." (italic bold crimson).
+    void CreaAttesa(const QRect &r, Qt::Alignment allineamento);
     // Connects the two buttons (pressing the action button shows the wait line) and
     // fixes the screen centred on its owner.
     void Collega();

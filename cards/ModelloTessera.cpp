@@ -118,9 +118,7 @@ std::unique_ptr<TReport> NuovoModelloCarte(const QString &nome)
     r->ReportOptions.Name = nome;
     r->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
     r->PreviewOptions.Zoom = 1.0;
-    r->PreviewOptions.AllowEdit = false;
     r->PrintOptions.Printer = QStringLiteral("Default");
-    r->ShowProgress = false;
     return r;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
+#include "report/ReportGui.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
@@ -131,15 +132,7 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     lblLeft->setObjectName(QStringLiteral("lblLeft"));
     lblLeft->setGeometry(x + 172, 210, 50, 30);
 
-    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
-    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
-    lblAttendere->setGeometry(14, 328, 330, 30);
-    QFont fa = lblAttendere->font();
-    fa.setItalic(true);
-    fa.setBold(true);
-    lblAttendere->setFont(fa);
-    lblAttendere->setStyleSheet(Tavolozza::Stile(Tavolozza::Cremisi));
-    lblAttendere->hide();
+    CreaAttesa(QRect(14, 328, 330, 30), Qt::AlignLeft | Qt::AlignVCenter);
 
     btnAnnulla = Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(x, 328, 110, 34));
     btnStampa = Pulsante(this, "btnStampa", QStringLiteral("Stampa"), QRect(x + 120, 328, 110, 34));
@@ -242,7 +235,7 @@ void TfrmStampaTessera::btnStampaClick()
         pagina.TopMargin = Millimetri(txtTop->text());
         pagina.LeftMargin = Millimetri(txtLeft->text());
         RiempiTessera(*m_rep, m_tessera);
-        if (!m_rep->PrepareReport(true))
+        if (!ReportGui::PrepareReport(*m_rep, true))
             throw ErroreReport(QStringLiteral("PrepareReport"));
         FinestraStampa::Stampa(*m_rep, this);
     } catch (const std::exception &) {

@@ -4,6 +4,7 @@
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "cards/AnteprimaTessera.h"
+#include "cards/ControlliCarta.h"
 #include "cards/DatiEnte.h"
 #include "cards/DatiEnteFile.h"
 #include "cards/Segnaposto.h"
@@ -15,6 +16,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Modale.h"
 #include "widgets/Navigazione.h"
+#include "widgets/Tavolozza.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -44,46 +46,10 @@ constexpr int kLarghezzaCarta = 508;
 constexpr int kAltezzaCarta = 319;
 constexpr int kOmbra = 7;
 
-const char *const kBlu = "#1B2F5E";
-
-QFont Verdana(int punti, bool grassetto = true) {
-    QFont f(QStringLiteral("Verdana"), punti);
-    f.setBold(grassetto);
-    return f;
-}
-
-QToolButton *PulsanteImmagine(QWidget *parent, const char *nome, const QString &testo,
-                              const QString &icona, int lato = 40) {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(nome));
-    b->setText(testo);
-    b->setIcon(QIcon(icona));
-    b->setIconSize(QSize(lato, lato));
-    b->setToolButtonStyle(testo.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setCursor(Qt::PointingHandCursor);
-    b->setFocusPolicy(Qt::NoFocus);
-    if (!testo.isEmpty()) {
-        b->setMinimumWidth(84);
-        QFont f = b->font();
-        f.setBold(true);
-        b->setFont(f);
-        b->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(kBlu)));
-    }
-    return b;
-}
-
-QLabel *Etichetta(QWidget *parent, const char *nome, const QRect &r, const QFont &f,
-                  const QString &colore,
-                  Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto *l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(nome));
-    l->setGeometry(r);
-    l->setFont(f);
-    l->setAlignment(allineamento);
-    l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colore));
-    return l;
-}
+using ControlliCarta::Etichetta;
+using ControlliCarta::PulsanteImmagine;
+using ControlliCarta::Riquadro;
+using ControlliCarta::Verdana;
 
 TEtichetta *EtichettaEnte(QWidget *parent, const char *nome, const QRect &r, const QFont &f,
                           Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter) {
@@ -95,14 +61,6 @@ TEtichetta *EtichettaEnte(QWidget *parent, const char *nome, const QRect &r, con
     l->setCursor(Qt::PointingHandCursor);
     l->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     return l;
-}
-
-QFrame *Riquadro(QWidget *parent, const char *nome, const QRect &r, const QString &stile) {
-    auto *f = new QFrame(parent);
-    f->setObjectName(QString::fromLatin1(nome));
-    f->setGeometry(r);
-    f->setStyleSheet(QStringLiteral("QFrame#%1 { %2 }").arg(QLatin1String(nome), stile));
-    return f;
 }
 
 } // namespace
@@ -156,8 +114,8 @@ TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
     lblPosizione->setAlignment(Qt::AlignCenter);
     lblPosizione->setFixedSize(70, 30);
     lblPosizione->setFont(Verdana(12));
-    lblPosizione->setStyleSheet(QStringLiteral(
-        "color: #1B2F5E; background: white; border: 1px solid #1B2F5E; border-radius: 4px;"));
+    lblPosizione->setStyleSheet(Tavolozza::Colora(QStringLiteral(
+        "color: @Blu; background: white; border: 1px solid @Blu; border-radius: 4px;")));
     alto->addWidget(cmdPrimo);
     alto->addWidget(cmdIndietro);
     alto->addWidget(lblPosizione);
@@ -183,7 +141,7 @@ TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
         l->setAlignment(Qt::AlignCenter);
         l->setWordWrap(true);
         l->setFont(Verdana(10));
-        l->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+        l->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Blu;")));
     }
     colonna->addStretch(1);
     colonna->addWidget(lblInfo001);
@@ -198,9 +156,10 @@ TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
         Riquadro(ombra, "bkgOmbra", QRect(kOmbra, kOmbra, kLarghezzaCarta, kAltezzaCarta),
                  QStringLiteral("background: rgba(27, 47, 94, 110); "
                                 "border-radius: 10px;"));
-    auto *carta = Riquadro(ombra, "shpSfondo", QRect(0, 0, kLarghezzaCarta, kAltezzaCarta),
-                           QStringLiteral("background: white; border: 1px solid #1B2F5E; "
-                                          "border-radius: 10px;"));
+    auto *carta =
+        Riquadro(ombra, "shpSfondo", QRect(0, 0, kLarghezzaCarta, kAltezzaCarta),
+                 Tavolozza::Colora(QStringLiteral("background: white; border: 1px solid @Blu; "
+                                                  "border-radius: 10px;")));
     CostruisciTessera(carta);
     colonna->addWidget(ombra, 0, Qt::AlignHCenter);
     colonna->addWidget(lblInfo003);
@@ -221,7 +180,8 @@ TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
     panInfo->setObjectName(QStringLiteral("panInfo"));
     panInfo->setFixedHeight(26);
     panInfo->setContentsMargins(10, 0, 10, 0);
-    panInfo->setStyleSheet(QStringLiteral("background: #4682B4; color: white; font-weight: bold;"));
+    panInfo->setStyleSheet(Tavolozza::Colora(
+        QStringLiteral("background: @Acciaio; color: white; font-weight: bold;")));
     colonna->addSpacing(4);
     colonna->addWidget(panInfo);
     // The status line spans the whole width.
@@ -285,7 +245,8 @@ TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
 
 void TfrmTessera::CostruisciTessera(QWidget *carta) {
     const QString nero = QStringLiteral("black");
-    const QString fascia = QStringLiteral("background: #1B2F5E; border-radius: 6px;");
+    const QString fascia =
+        Tavolozza::Colora(QStringLiteral("background: @Blu; border-radius: 6px;"));
     Riquadro(carta, "shpHeader", QRect(6, 6, 496, 72), fascia);
     Riquadro(carta, "shpFooter", QRect(6, 278, 496, 35), fascia);
 
@@ -298,7 +259,7 @@ void TfrmTessera::CostruisciTessera(QWidget *carta) {
                                    Qt::AlignCenter);
 
     Riquadro(carta, "bkgFoto", QRect(11, 87, 159, 176),
-             QStringLiteral("background: white; border: 1px solid #1B2F5E;"));
+             Tavolozza::Colora(QStringLiteral("background: white; border: 1px solid @Blu;")));
     imgFoto = new TImmagine(carta);
     imgFoto->setObjectName(QStringLiteral("imgFoto"));
     imgFoto->setGeometry(12, 88, 157, 174);
@@ -306,24 +267,24 @@ void TfrmTessera::CostruisciTessera(QWidget *carta) {
     txtTesserato = Etichetta(carta, "txtTesserato", QRect(180, 86, 320, 28), Verdana(16), nero);
     txtCarica = Etichetta(carta, "txtCarica", QRect(180, 114, 320, 24), Verdana(14), nero);
     txtNumTessera = Etichetta(carta, "txtNumTessera", QRect(180, 139, 180, 22), Verdana(12),
-                              QStringLiteral("#A52A2A"));
+                              Tavolozza::Colora(QStringLiteral("@Mattone")));
 
     titDataRil = Etichetta(carta, "titDataRil", QRect(180, 163, 160, 20), Verdana(9, false), nero);
     titDataRil->setText(QStringLiteral("Data rilascio:"));
     Riquadro(carta, "shpDataRil", QRect(180, 183, 150, 27),
-             QStringLiteral("background: #F5F5DC; border: 1px solid black;"));
+             Tavolozza::Colora(QStringLiteral("background: @Beige; border: 1px solid black;")));
     txtDataRil = Etichetta(carta, "txtDataRil", QRect(181, 184, 148, 25), Verdana(11), nero,
                            Qt::AlignCenter);
     titDataScade =
         Etichetta(carta, "titDataScade", QRect(180, 213, 160, 20), Verdana(9, false), nero);
     titDataScade->setText(QStringLiteral("Data scadenza:"));
     Riquadro(carta, "shpDataScade", QRect(180, 233, 150, 27),
-             QStringLiteral("background: #F5F5DC; border: 1px solid black;"));
+             Tavolozza::Colora(QStringLiteral("background: @Beige; border: 1px solid black;")));
     txtDataScade = Etichetta(carta, "txtDataScade", QRect(181, 234, 148, 25), Verdana(11), nero,
                              Qt::AlignCenter);
 
     Riquadro(carta, "bkgLogo", QRect(366, 139, 121, 120),
-             QStringLiteral("background: white; border: 1px solid #1B2F5E;"));
+             Tavolozza::Colora(QStringLiteral("background: white; border: 1px solid @Blu;")));
     imgLogo = new TImmagine(carta);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(367, 140, 119, 118);
@@ -342,7 +303,7 @@ void TfrmTessera::CostruisciTessera(QWidget *carta) {
 void TfrmTessera::paintEvent(QPaintEvent *) {
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
+    g.setColorAt(0, QColor::fromRgb(Tavolozza::Acciaio));
     g.setColorAt(0.55, Qt::white);
     g.setColorAt(1, Qt::white);
     p.fillRect(rect(), g);
@@ -422,14 +383,10 @@ TRiceventeScheda *TfrmTessera::RiceventeScheda(const QString &modo)
 
 void TfrmTessera::RiceviScheda(const TScheda &scheda, int posizione)
 {
-    txtTesserato->setText(scheda.Leggi(Campo::Tesserato));
-    txtCarica->setText(scheda.Leggi(Campo::Carica));
-    txtNumTessera->setText(scheda.Leggi(Campo::NumTessera));
-    txtDataRil->setText(scheda.Leggi(Campo::DataRil));
-    txtDataScade->setText(scheda.Leggi(Campo::DataScade));
+    TControlliCarta carta = Carta();
+    carta.MostraCampi(scheda);
     lblPosizione->setText(QString::number(posizione));
-    const QImage foto = Consegna::Foto(posizione);
-    imgFoto->SetPicture(foto.isNull() ? imgBianco->Picture() : foto);
+    carta.MostraFoto(posizione, imgBianco->Picture());
 }
 
 void TfrmTessera::RiceviDatiEnte(const TDatiEnte &dati)
@@ -553,19 +510,14 @@ void TfrmTessera::imgGuidaClick() {
     TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
+TControlliCarta TfrmTessera::Carta() const
+{
+    return {titAssociazione, titSottotitolo01, titSottotitolo02, titAnnotazioni,
+            imgLogo,         txtTesserato,     txtCarica,        txtNumTessera,
+            txtDataRil,      txtDataScade,     imgFoto};
+}
+
 TDatiTessera TfrmTessera::Dati() const
 {
-    TDatiTessera d;
-    d.Logo = imgLogo->Picture();
-    d.Foto = imgFoto->Picture();
-    d.Associazione = Testo::Trim32(titAssociazione->text());
-    d.Sottotitolo01 = Testo::Trim32(titSottotitolo01->text());
-    d.Sottotitolo02 = Testo::Trim32(titSottotitolo02->text());
-    d.Annotazioni = Testo::Trim32(titAnnotazioni->text());
-    d.Tesserato = Testo::Trim32(txtTesserato->text());
-    d.Carica = Testo::Trim32(txtCarica->text());
-    d.NumTessera = Testo::Trim32(txtNumTessera->text());
-    d.DataRil = Testo::Trim32(txtDataRil->text());
-    d.DataScade = Testo::Trim32(txtDataScade->text());
-    return d;
+    return Carta().Dati();
 }

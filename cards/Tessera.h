@@ -2,6 +2,7 @@
 // Screen "Quorvel - Stampa tessera singola": one card drawn large, filled from the
 // archive by browsing or searching, with the organization's texts and logo editable
 // on the card; opens the print preview and the print settings.
+#include "cards/ControlliCarta.h"
 #include "cards/DatiEnte.h"
 #include "cards/ModelloTessera.h"
 #include "lists/Consegna.h"
@@ -63,6 +64,8 @@ protected:
 
 private:
     void CostruisciTessera(QWidget *carta);
+    // The card's controls, for reading and filling it.
+    TControlliCarta Carta() const;
     void Reimposta();
     void Scorri(Scorrimento::Freccia freccia);
     void MostraScheda(TArchivio &archivio, int posizione);

@@ -2,6 +2,7 @@
 
 #include "archive/Testo.h"
 #include "cards/AnteprimaTessere.h"
+#include "cards/ControlliCarta.h"
 #include "cards/DatiEnteFile.h"
 #include "cards/ModelloTesserini.h"
 #include "cards/Segnaposto.h"
@@ -13,6 +14,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Modale.h"
 #include "widgets/Navigazione.h"
+#include "widgets/Tavolozza.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -44,14 +46,9 @@ constexpr int kPannelloX = 816;
 constexpr int kPannelloLarghezza = 300;
 constexpr QSize kArea(1140, 640);
 
-const char *const kBlu = "#1B2F5E";
-
-QFont Verdana(int punti, bool grassetto = true)
-{
-    QFont f(QStringLiteral("Verdana"), punti);
-    f.setBold(grassetto);
-    return f;
-}
+using ControlliCarta::Etichetta;
+using ControlliCarta::Riquadro;
+using ControlliCarta::Verdana;
 
 QString Nome(const char *base, int indice)
 {
@@ -63,46 +60,13 @@ QString DueCifre(int n)
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
+// The panel's picture buttons, all of one size.
 QToolButton *PulsanteImmagine(QWidget *parent, const QString &nome, const QString &testo,
                               const QString &icona)
 {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(nome);
-    b->setText(testo);
-    b->setIcon(QIcon(icona));
-    b->setIconSize(QSize(40, 40));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setCursor(Qt::PointingHandCursor);
-    b->setFocusPolicy(Qt::NoFocus);
+    QToolButton *b = ControlliCarta::PulsanteImmagine(parent, nome, testo, icona);
     b->setFixedSize(92, 70);
-    QFont f = b->font();
-    f.setBold(true);
-    b->setFont(f);
-    b->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(kBlu)));
     return b;
-}
-
-QLabel *Etichetta(QWidget *parent, const QString &nome, const QRect &r, const QFont &f,
-                  const QString &colore,
-                  Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(nome);
-    l->setGeometry(r);
-    l->setFont(f);
-    l->setAlignment(allineamento);
-    l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colore));
-    return l;
-}
-
-QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QString &stile)
-{
-    auto *f = new QFrame(parent);
-    f->setObjectName(nome);
-    f->setGeometry(r);
-    f->setStyleSheet(QStringLiteral("QFrame#%1 { %2 }").arg(nome, stile));
-    return f;
 }
 
 } // namespace
@@ -139,7 +103,7 @@ TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent)
     lblInfo001->setWordWrap(true);
     lblInfo001->setAlignment(Qt::AlignCenter);
     lblInfo001->setFont(Verdana(10));
-    lblInfo001->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(kBlu)));
+    lblInfo001->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
 
     for (int i = 0; i < 9; ++i)
         CostruisciSlot(i, m_area);
@@ -192,12 +156,13 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area)
              QStringLiteral("background: rgba(27, 47, 94, 100); border-radius: 8px;"));
     QFrame *carta =
         Riquadro(ombra, Nome("shpTessera", i), QRect(0, 0, kLarghezzaCarta, kAltezzaCarta),
-                 QStringLiteral("background: white; border: 1px solid #1B2F5E; "
-                                "border-radius: 8px;"));
+                 Tavolozza::Colora(QStringLiteral("background: white; border: 1px solid @Blu; "
+                                                  "border-radius: 8px;")));
 
     const QString bianco = QStringLiteral("white");
     const QString nero = QStringLiteral("black");
-    const QString fascia = QStringLiteral("background: #1B2F5E; border-radius: 5px;");
+    const QString fascia =
+        Tavolozza::Colora(QStringLiteral("background: @Blu; border-radius: 5px;"));
     Riquadro(carta, Nome("shpHeader", i), QRect(3, 3, 226, 45), fascia);
     Riquadro(carta, Nome("shpFooter", i), QRect(3, 127, 226, 16), fascia);
     s.titAssociazione =
@@ -210,7 +175,7 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area)
                                  Verdana(8), bianco, Qt::AlignCenter);
 
     Riquadro(carta, Nome("bkgFoto", i), QRect(5, 55, 60, 66),
-             QStringLiteral("background: white; border: 1px solid #1B2F5E;"));
+             Tavolozza::Colora(QStringLiteral("background: white; border: 1px solid @Blu;")));
     s.imgFoto = new TImmagine(carta);
     s.imgFoto->setObjectName(Nome("imgFoto", i));
     s.imgFoto->setGeometry(6, 56, 58, 64);
@@ -219,14 +184,15 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area)
         Etichetta(carta, Nome("txtTesserato", i), QRect(70, 51, 158, 15), Verdana(9), nero);
     s.txtCarica = Etichetta(carta, Nome("txtCarica", i), QRect(70, 65, 110, 15), Verdana(9), nero);
     s.txtNumTessera = Etichetta(carta, Nome("txtNumTessera", i), QRect(70, 79, 110, 16),
-                                Verdana(10), QStringLiteral("#A52A2A"));
+                                Verdana(10), Tavolozza::Colora(QStringLiteral("@Mattone")));
 
     const QFont didascalia = Verdana(7, false);
     Etichetta(carta, Nome("titDataRil", i), QRect(70, 96, 28, 14), didascalia, nero)
         ->setText(QStringLiteral("Ril."));
     Etichetta(carta, Nome("titDataScade", i), QRect(70, 111, 28, 14), didascalia, nero)
         ->setText(QStringLiteral("Scad."));
-    const QString casella = QStringLiteral("background: #F5F5DC; border: 1px solid black;");
+    const QString casella =
+        Tavolozza::Colora(QStringLiteral("background: @Beige; border: 1px solid black;"));
     Riquadro(carta, Nome("shpDataRil", i), QRect(98, 96, 80, 14), casella);
     Riquadro(carta, Nome("shpDataScade", i), QRect(98, 111, 80, 14), casella);
     // A date fits its box whatever the width of the font that stands in for Verdana.
@@ -238,7 +204,7 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area)
                                Qt::AlignCenter);
 
     Riquadro(carta, Nome("bkgLogo", i), QRect(181, 73, 47, 47),
-             QStringLiteral("background: white; border: 1px solid #1B2F5E;"));
+             Tavolozza::Colora(QStringLiteral("background: white; border: 1px solid @Blu;")));
     s.imgLogo = new TImmagine(carta);
     s.imgLogo->setObjectName(Nome("imgLogo", i));
     s.imgLogo->setGeometry(182, 74, 45, 45);
@@ -259,9 +225,10 @@ void TfrmTessere::CostruisciPannello(QWidget *area)
     const int w = kPannelloLarghezza;
     const int alto = kRighe[0];
     const int basso = kRighe[2] + kAltezzaOmbra + 32;
-    auto *pannello = Riquadro(area, QStringLiteral("panComandi"), QRect(x, alto, w, basso - alto),
-                              QStringLiteral("background: rgba(255, 255, 255, 170); "
-                                             "border: 1px solid #4682B4; border-radius: 10px;"));
+    auto *pannello = Riquadro(
+        area, QStringLiteral("panComandi"), QRect(x, alto, w, basso - alto),
+        Tavolozza::Colora(QStringLiteral("background: rgba(255, 255, 255, 170); "
+                                         "border: 1px solid @Acciaio; border-radius: 10px;")));
 
     cmdNuovo = PulsanteImmagine(pannello, QStringLiteral("cmdNuovo"), QStringLiteral("Nuovo"),
                                 QStringLiteral(":/cards/nuovo.svg"));
@@ -276,7 +243,7 @@ void TfrmTessere::CostruisciPannello(QWidget *area)
     cmdStampa->move(3 * passo + 184, 14);
 
     auto *linea = Riquadro(pannello, QStringLiteral("bkgLinea01"), QRect(20, 98, w - 40, 1),
-                           QStringLiteral("background: #4682B4;"));
+                           Tavolozza::Colora(QStringLiteral("background: @Acciaio;")));
     Q_UNUSED(linea);
 
     lblInfo003 = new QLabel(QStringLiteral("Cancella tessera n."), pannello);
@@ -285,7 +252,7 @@ void TfrmTessere::CostruisciPannello(QWidget *area)
     lblInfo003->setAlignment(Qt::AlignCenter);
     lblInfo003->setFont(Verdana(11));
     lblInfo003->setStyleSheet(
-        QStringLiteral("color: #8B4513; background: transparent; border: 0;"));
+        Tavolozza::Colora(QStringLiteral("color: @Cuoio; background: transparent; border: 0;")));
 
     // The clear buttons: the digits 1 to 9 in the grid order of the cards.
     constexpr int lato = 44;
@@ -299,12 +266,12 @@ void TfrmTessere::CostruisciPannello(QWidget *area)
         b->setCursor(Qt::PointingHandCursor);
         b->setFocusPolicy(Qt::NoFocus);
         b->setToolTip(QStringLiteral("Cancella la tessera n. %1").arg(i + 1));
-        b->setStyleSheet(QStringLiteral(
-            "QToolButton { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #4682B4, "
-            "stop:1 #1B2F5E); color: #FFD700; border: 2px solid #1B2F5E; border-radius: 22px; "
+        b->setStyleSheet(Tavolozza::Colora(QStringLiteral(
+            "QToolButton { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 @Acciaio, "
+            "stop:1 @Blu); color: @Oro; border: 2px solid @Blu; border-radius: 22px; "
             "font: bold 16pt 'Verdana'; }"
-            "QToolButton:hover { background: #4682B4; border-color: #FFD700; }"
-            "QToolButton:pressed { background: #1B2F5E; }"));
+            "QToolButton:hover { background: @Acciaio; border-color: @Oro; }"
+            "QToolButton:pressed { background: @Blu; }")));
         m_slot[size_t(i)].cmdCancella = b;
     }
 
@@ -324,14 +291,14 @@ void TfrmTessere::CostruisciPannello(QWidget *area)
     imgGuida->move(passo, fondo);
     imgEsci->move(w - passo - 92, fondo);
     Riquadro(pannello, QStringLiteral("bkgLinea02"), QRect(20, fondo - 12, w - 40, 1),
-             QStringLiteral("background: #4682B4;"));
+             Tavolozza::Colora(QStringLiteral("background: @Acciaio;")));
 }
 
 void TfrmTessere::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(0x46, 0x82, 0xB4));
+    g.setColorAt(0, QColor::fromRgb(Tavolozza::Acciaio));
     g.setColorAt(0.6, Qt::white);
     g.setColorAt(1, Qt::white);
     p.fillRect(rect(), g);
@@ -543,23 +510,6 @@ void TfrmTessere::closeEvent(QCloseEvent *e)
     e->accept();
 }
 
-TDatiTessera TfrmTessere::Slot::Dati() const
-{
-    TDatiTessera d;
-    d.Logo = imgLogo->Picture();
-    d.Foto = imgFoto->Picture();
-    d.Associazione = Testo::Trim32(titAssociazione->text());
-    d.Sottotitolo01 = Testo::Trim32(titSottotitolo01->text());
-    d.Sottotitolo02 = Testo::Trim32(titSottotitolo02->text());
-    d.Annotazioni = Testo::Trim32(titAnnotazioni->text());
-    d.Tesserato = Testo::Trim32(txtTesserato->text());
-    d.Carica = Testo::Trim32(txtCarica->text());
-    d.NumTessera = Testo::Trim32(txtNumTessera->text());
-    d.DataRil = Testo::Trim32(txtDataRil->text());
-    d.DataScade = Testo::Trim32(txtDataScade->text());
-    return d;
-}
-
 std::array<TDatiTessera, 9> TfrmTessere::Dati() const
 {
     std::array<TDatiTessera, 9> d;
@@ -576,13 +526,8 @@ TRiceventeScheda *TfrmTessere::RiceventeScheda(const QString &modo)
 
 void TfrmTessere::Slot::RiceviScheda(const TScheda &scheda, int posizione)
 {
-    txtTesserato->setText(scheda.Leggi(Campo::Tesserato));
-    txtCarica->setText(scheda.Leggi(Campo::Carica));
-    txtNumTessera->setText(scheda.Leggi(Campo::NumTessera));
-    txtDataRil->setText(scheda.Leggi(Campo::DataRil));
-    txtDataScade->setText(scheda.Leggi(Campo::DataScade));
+    MostraCampi(scheda);
     // The sheet has one position label for all its slots.
     schermata->lblPosizione->setText(QString::number(posizione));
-    const QImage foto = Consegna::Foto(posizione);
-    imgFoto->SetPicture(foto.isNull() ? schermata->imgBianco->Picture() : foto);
+    MostraFoto(posizione, schermata->imgBianco->Picture());
 }

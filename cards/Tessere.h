@@ -2,6 +2,7 @@
 // Screen "Quorvel - Stampa più tessere": nine small cards A to I in a three-by-three
 // grid, each filled from the archive through the search screen and cleared one at a
 // time or all together; opens the sheet preview and the sheet print.
+#include "cards/ControlliCarta.h"
 #include "cards/ModelloTessera.h"
 #include "lists/Consegna.h"
 
@@ -66,22 +67,10 @@ protected:
 private:
     // The controls of one small card; the names end in the slot's letter. A slot
     // receives the record chosen in the search it opened.
-    struct Slot : TRiceventeScheda {
+    struct Slot : TControlliCarta, TRiceventeScheda {
         void RiceviScheda(const TScheda &scheda, int posizione) override;
-        TDatiTessera Dati() const;
 
         TfrmTessere *schermata = nullptr;
-        QLabel *titAssociazione;
-        QLabel *titSottotitolo01;
-        QLabel *titSottotitolo02;
-        QLabel *titAnnotazioni;
-        TImmagine *imgLogo;
-        QLabel *txtTesserato;
-        QLabel *txtCarica;
-        QLabel *txtNumTessera;
-        QLabel *txtDataRil;
-        QLabel *txtDataScade;
-        TImmagine *imgFoto;
         QPushButton *btnImporta;
         QToolButton *cmdCancella;
     };

@@ -2,18 +2,19 @@
 
 #include "archive/Testo.h"
 #include "checks/ControlliCodici.h"
+#include "widgets/Tavolozza.h"
 
 namespace {
-const QColor Verde(0x2E, 0x8B, 0x57);
 constexpr int Lunghezza = 16;
 } // namespace
 
 TfrmCodFisc::TfrmCodFisc(QWidget *parent)
-    : TfrmStrumento(parent, {"frmCodFisc", QStringLiteral(" Controllo codice fiscale"),
-                             QStringLiteral(":/checks/codfisc.svg"),
-                             QStringLiteral(
-                                 "Immettere il codice fiscale e premere il pulsante di controllo."),
-                             "txtCodFisc", Lunghezza, Verde, false, true, true})
+    : TfrmStrumento(
+          parent,
+          {"frmCodFisc", QStringLiteral(" Controllo codice fiscale"),
+           QStringLiteral(":/checks/codfisc.svg"),
+           QStringLiteral("Immettere il codice fiscale e premere il pulsante di controllo."),
+           "txtCodFisc", Lunghezza, QColor::fromRgb(Tavolozza::Verde), false, true, true})
 {
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -90,14 +91,14 @@ Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &t
     c.lblTitolo->setObjectName(QStringLiteral("lblTitolo"));
     c.lblTitolo->setWordWrap(true);
     c.lblTitolo->setAlignment(Qt::AlignCenter);
-    c.lblTitolo->setStyleSheet(QStringLiteral("color: #1B2F5E; font-size: 10pt;"
-                                              " background: transparent;"));
+    c.lblTitolo->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Blu; font-size: 10pt;"
+                                                                " background: transparent;")));
 
     c.shpCodFisc = new QFrame(c.shpContainer);
     c.shpCodFisc->setObjectName(QStringLiteral("shpCodFisc"));
     c.shpCodFisc->setStyleSheet(
-        QStringLiteral("#shpCodFisc { background: white; border: 2px solid #1B2F5E;"
-                       " border-radius: 4px; }"));
+        Tavolozza::Colora(QStringLiteral("#shpCodFisc { background: white; border: 2px solid @Blu;"
+                                         " border-radius: 4px; }")));
 
     c.campo = new QLineEdit(c.shpCodFisc);
     c.campo->setObjectName(nomeCampo);
@@ -106,10 +107,10 @@ Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &t
     // The font goes into the box's own style sheet too: the archive screen, which opens
     // the tools, gives every edit box below it a smaller font in its style sheet.
     c.campo->setStyleSheet(
-        QStringLiteral("QLineEdit { font: bold 20pt \"Courier New\"; background: white;"
-                       " color: #1B2F5E; border: none; border-radius: 0px; padding: 0px;"
+        Tavolozza::Colora(QStringLiteral("QLineEdit { font: bold 20pt \"Courier New\"; background: white;"
+                       " color: @Blu; border: none; border-radius: 0px; padding: 0px;"
                        " min-height: 0px; }"
-                       "QLineEdit:focus { background: #FFF8D6; }"));
+                       "QLineEdit:focus { background: @Crema; }")));
     // Measured in the box's own font: the style sheets may not have reached it yet.
     const QFontMetrics fm(FontCampo());
     c.campo->setFixedWidth(fm.horizontalAdvance(QString(caratteri, u'W')) + 16);

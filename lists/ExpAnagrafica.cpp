@@ -6,6 +6,7 @@
 #include "shell/Guida.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
+#include "widgets/Tavolozza.h"
 
 #include <QDir>
 #include <QFrame>
@@ -66,21 +67,21 @@ TfrmExpAnagrafica::TfrmExpAnagrafica(QWidget *parent) : QDialog(parent, Finestra
     setObjectName(QStringLiteral("frmExpAnagrafica"));
     setWindowTitle(QStringLiteral(" Esporta archivio anagrafico dei tesserati in Microsoft Excel"));
     setMouseTracking(true);
-    setStyleSheet(QStringLiteral(
-        "TfrmExpAnagrafica { background: #FFFFFF; }"
+    setStyleSheet(Tavolozza::Colora(QStringLiteral(
+        "TfrmExpAnagrafica { background: @Bianco; }"
         "QFrame#shpSfondo { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-        "stop:0 #4682B4, stop:1 #FFFFFF); border: 1px solid #1B2F5E; border-radius: 4px; }"
+        "stop:0 @Acciaio, stop:1 @Bianco); border: 1px solid @Blu; border-radius: 4px; }"
         "QFrame#shpInfo { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-        "stop:0 #FFFFFF, stop:1 #D8E4F0); border: 1px solid #4682B4; border-radius: 4px; }"
-        "QLabel#lblEsporta { color: #DC143C; font: bold 13pt 'Arial'; }"
-        "QLabel#lblDescrizione { color: #1B2F5E; font: 10pt 'Arial'; }"
-        "QLabel#panInfo { background: #1B2F5E; color: #FFFFFF; font: 12pt 'Tahoma'; "
+        "stop:0 @Bianco, stop:1 @Nebbia); border: 1px solid @Acciaio; border-radius: 4px; }"
+        "QLabel#lblEsporta { color: @Cremisi; font: bold 13pt 'Arial'; }"
+        "QLabel#lblDescrizione { color: @Blu; font: 10pt 'Arial'; }"
+        "QLabel#panInfo { background: @Blu; color: @Bianco; font: 12pt 'Tahoma'; "
         "padding-left: 10px; }"
-        "QToolButton { color: #1B2F5E; font: bold 9pt 'Arial'; }"
-        "QTableView#grdRecords { background: #FFFFFF; alternate-background-color: #E8F0F8; "
-        "gridline-color: #B0C4DE; selection-background-color: #4682B4; }"
-        "QHeaderView::section { background: #1B2F5E; color: #FFFFFF; font: bold 9pt 'Arial'; "
-        "padding: 3px; border: none; border-right: 1px solid #4682B4; }"));
+        "QToolButton { color: @Blu; font: bold 9pt 'Arial'; }"
+        "QTableView#grdRecords { background: @Bianco; alternate-background-color: @Perla; "
+        "gridline-color: @Fiordaliso; selection-background-color: @Acciaio; }"
+        "QHeaderView::section { background: @Blu; color: @Bianco; font: bold 9pt 'Arial'; "
+        "padding: 3px; border: none; border-right: 1px solid @Acciaio; }")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(0, 0, 0, 0);

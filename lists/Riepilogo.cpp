@@ -1,4 +1,5 @@
 #include "lists/Riepilogo.h"
+#include "report/ReportGui.h"
 
 TRiepilogo::TRiepilogo(QObject *parent)
     : QObject(parent), m_report(QStringLiteral("Riepilogo dati"))
@@ -57,7 +58,7 @@ void TRiepilogo::Riempi(const QString &titolo, const QStringList &righe)
 TEsitoStampa TRiepilogo::Stampa(const QString &titolo, const QStringList &righe, QWidget *owner)
 {
     Riempi(titolo, righe);
-    if (!m_report.PrepareReport(true))
+    if (!ReportGui::PrepareReport(m_report, true))
         return {TEsitoStampa::Tipo::Annullato, QString()}; // the errors are shown
-    return m_report.Print(owner);
+    return ReportGui::Print(m_report, owner);
 }

@@ -4,6 +4,7 @@
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
 #include "report/Stampa.h"
+#include "report/ReportGui.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -81,9 +82,7 @@ std::unique_ptr<TReport> CreaRepScheda()
     rep->ReportOptions.Name = NomeScheda;
     rep->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
     rep->PreviewOptions.Zoom = 1.0;
-    rep->PreviewOptions.AllowEdit = false;
     rep->PrintOptions.Printer = QStringLiteral("Default");
-    rep->ShowProgress = false;
 
     TReportPage &p = rep->Pages(1);
     p.Name = QStringLiteral("Page1");
@@ -138,12 +137,12 @@ void RiempiScheda(TReport &rep, const std::function<QString(const char *)> &valo
 
 void AnteprimaScheda(TReport &rep, QWidget *owner)
 {
-    if (rep.PrepareReport(true))
-        rep.ShowReport(true, owner);
+    if (ReportGui::PrepareReport(rep, true))
+        ReportGui::ShowReport(rep, true, owner);
 }
 
 void StampaScheda(TReport &rep, QWidget *owner)
 {
-    if (rep.PrepareReport(true))
-        StampaReport::Riferisci(rep.Print(owner), owner);
+    if (ReportGui::PrepareReport(rep, true))
+        StampaReport::Riferisci(ReportGui::Print(rep, owner), owner);
 }

@@ -11,6 +11,7 @@
 #include "platform/Piattaforma.h"
 #include "report/Stampa.h"
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -136,7 +137,8 @@ void TfrmTrovaAnagrafica::CreaFiltri(QWidget *pannello)
         c->setSpacing(0);
         auto *eff = new QFrame(cella);
         eff->setObjectName(QStringLiteral("effCampo") + n);
-        eff->setStyleSheet(QStringLiteral("background: #FFD700; border-radius: 3px;"));
+        eff->setStyleSheet(
+            Tavolozza::Colora(QStringLiteral("background: @Oro; border-radius: 3px;")));
         auto *txt = new QLineEdit(cella);
         txt->setObjectName(QString::fromLatin1(f.nome));
         txt->setMaxLength(Definizione(Elenchi::CampiFiltro[i]).capacita);

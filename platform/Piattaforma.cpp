@@ -204,13 +204,6 @@ QStringList Stampanti()
     return QPrinterInfo::availablePrinterNames();
 }
 
-QString StampantePredefinita()
-{
-    if (Sim())
-        return Sim()->stampanti.isEmpty() ? QString() : Sim()->stampanti.constFirst();
-    return QPrinterInfo::defaultPrinterName();
-}
-
 bool DialogoStampa(QPrinter &stampante, QWidget *owner, int pagine)
 {
     if (Stampanti().isEmpty()) {

@@ -51,7 +51,6 @@ QUrl UrlDaComando(const QString &sCommand);
 // Printers and the print dialog. DialogoStampa returns true when the user chose to print.
 // With no printer installed it shows "You have no printers installed" and returns false.
 QStringList Stampanti();
-QString StampantePredefinita();
 bool DialogoStampa(QPrinter &stampante, QWidget *owner = nullptr, int pagine = 1);
 
 // The folder of the executable: every data file lives there.

@@ -8,6 +8,7 @@
 #include "registry/Immagini.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
+#include "widgets/Tavolozza.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,12 +80,13 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finest
 {
     setObjectName(QStringLiteral("frmAllegaCartella"));
     setWindowTitle(QStringLiteral(" Allega file"));
-    setStyleSheet(QStringLiteral(
+    setStyleSheet(Tavolozza::Colora(QStringLiteral(
         "TfrmAllegaCartella { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-        "stop:0 #4682B4, stop:0.25 #FFFFFF, stop:1 #FFFFFF); }"
+        "stop:0 @Acciaio, stop:0.25 @Bianco, stop:1 @Bianco); }"
         "QFrame#fraBanner { background: transparent; }"
-        "QFrame[slot=\"true\"] { border: 1px solid #4682B4; border-radius: 6px; background: #F4F8FC; }"
-        "QFrame[slot=\"true\"] QLabel { border: none; background: transparent; color: #1B2F5E; }"));
+        "QFrame[slot=\"true\"] { border: 1px solid @Acciaio; border-radius: 6px; background: "
+        "@Ghiaccio; }"
+        "QFrame[slot=\"true\"] QLabel { border: none; background: transparent; color: @Blu; }")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(16, 14, 16, 14);
@@ -108,7 +110,8 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finest
                        "3. Premere \"Apri\" per aprire un file allegato."),
         banner);
     lblIstruzioni->setObjectName(QStringLiteral("lblIstruzioni"));
-    lblIstruzioni->setStyleSheet(QStringLiteral("color: #1B2F5E; font-weight: bold;"));
+    lblIstruzioni->setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("color: @Blu; font-weight: bold;")));
     rigaBanner->addWidget(lblIstruzioni, 1);
     colonna->addWidget(banner);
 
@@ -143,7 +146,8 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finest
         s.txtFile = new QLineEdit(riquadro);
         s.txtFile->setObjectName(QStringLiteral("txtFile") + n);
         s.txtFile->setReadOnly(true);
-        s.txtFile->setStyleSheet(QStringLiteral("color: #808080; font-weight: bold;"));
+        s.txtFile->setStyleSheet(
+            Tavolozza::Colora(QStringLiteral("color: @Grigio; font-weight: bold;")));
         s.txtFile->setMinimumWidth(360);
         s.imgCancella = new TImmagine(riquadro);
         s.imgCancella->setObjectName(QStringLiteral("imgCancella") + n);

@@ -3,6 +3,7 @@
 #include "registry/Anagrafica.h"
 
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -275,7 +276,7 @@ QWidget *TfrmAnagrafica::CreaFoto() {
     m_chkAnnullata->setObjectName(QStringLiteral("chkAnnullata"));
     m_chkAnnullata->setFont(QFont(QStringLiteral("Verdana"), 9, QFont::Bold));
     QPalette rosso = m_chkAnnullata->palette();
-    rosso.setColor(QPalette::WindowText, QColor(0xDC, 0x14, 0x3C));
+    rosso.setColor(QPalette::WindowText, QColor::fromRgb(Tavolozza::Cremisi));
     m_chkAnnullata->setPalette(rosso);
     v->addWidget(m_chkAnnullata);
     v->addStretch();
@@ -345,38 +346,38 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna) {
 }
 
 void TfrmAnagrafica::CreaControlli() {
-    setStyleSheet(QStringLiteral(R"(
+    setStyleSheet(Tavolozza::Colora(QStringLiteral(R"(
         #panContainer { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
-                        stop:0 #4682B4, stop:0.45 #FFFFFF); }
+                        stop:0 @Acciaio, stop:0.45 @Bianco); }
         #panStrumenti { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
-                        stop:0 #FFFFFF, stop:1 #D8E4F0); border-bottom: 1px solid #4682B4; }
-        QFrame[ruolo="gruppo"] { border: 1px solid #A9C3DD; border-radius: 6px;
+                        stop:0 @Bianco, stop:1 @Nebbia); border-bottom: 1px solid @Acciaio; }
+        QFrame[ruolo="gruppo"] { border: 1px solid @Polvere; border-radius: 6px;
                                  background: rgba(255,255,255,0.6); }
-        QToolButton { color: #1B2F5E; font: bold 8pt "Verdana"; border-radius: 4px; }
-        QToolButton:hover { background: #FFF3B0; }
-        #lblPosizione { background: #FFFFFF; color: #1B2F5E; border: 1px solid #4682B4;
+        QToolButton { color: @Blu; font: bold 8pt "Verdana"; border-radius: 4px; }
+        QToolButton:hover { background: @Paglia; }
+        #lblPosizione { background: @Bianco; color: @Blu; border: 1px solid @Acciaio;
                         border-radius: 4px; font: bold 12pt "Verdana"; }
         #shpContainer { background: transparent; }
-        QFrame[ruolo="sezione"] { background: #FFFFFF; border: 1px solid #4682B4;
+        QFrame[ruolo="sezione"] { background: @Bianco; border: 1px solid @Acciaio;
                                   border-radius: 8px; }
-        QFrame[ruolo="sfondo"] { background: #EEF4FA; border: none; border-radius: 6px; }
-        QFrame[ruolo="sezione"] QLabel { color: #1B2F5E; font: bold 8pt "Verdana";
+        QFrame[ruolo="sfondo"] { background: @Cielo; border: none; border-radius: 6px; }
+        QFrame[ruolo="sezione"] QLabel { color: @Blu; font: bold 8pt "Verdana";
                                          border: none; background: transparent; }
-        QFrame[ruolo="sezione"] QLabel[ruolo="titolo"] { color: #DC143C; font: bold 10pt "Verdana"; }
-        QFrame[ruolo="evidenza"] { background: #FFFF00; border-radius: 3px;
+        QFrame[ruolo="sezione"] QLabel[ruolo="titolo"] { color: @Cremisi; font: bold 10pt "Verdana"; }
+        QFrame[ruolo="evidenza"] { background: @Giallo; border-radius: 3px;
             border: 2px solid qlineargradient(x1:0, y1:0, x2:0, y2:1,
-                                              stop:0 #FFD700, stop:1 #FFFFFF); }
-        QLineEdit, QComboBox { font: 10pt "Verdana"; color: #000000; background: #FFFFFF;
-                               border: 1px solid #7F9DB9; border-radius: 2px; padding: 1px 3px;
+                                              stop:0 @Oro, stop:1 @Bianco); }
+        QLineEdit, QComboBox { font: 10pt "Verdana"; color: @Nero; background: @Bianco;
+                               border: 1px solid @Ardesia; border-radius: 2px; padding: 1px 3px;
                                min-height: 20px; }
-        QLineEdit[readOnly="true"] { background: #F4F8FC; font-weight: bold; }
+        QLineEdit[readOnly="true"] { background: @Ghiaccio; font-weight: bold; }
         #shpFoto { border: 4px solid qlineargradient(x1:0, y1:0, x2:1, y2:1,
-                   stop:0 #000000, stop:1 #FFFFFF); background: #FFFFFF; }
-        #btnSfoglia, #btnEmail { font: bold 8pt "Verdana"; color: #1B2F5E; padding: 4px 10px; }
+                   stop:0 @Nero, stop:1 @Bianco); background: @Bianco; }
+        #btnSfoglia, #btnEmail { font: bold 8pt "Verdana"; color: @Blu; padding: 4px 10px; }
         QComboBox::drop-down { border: none; width: 18px; }
         QComboBox::down-arrow { image: url(:/registry/giu.svg); width: 10px; height: 10px; }
-        #panInfo { background: #1B2F5E; color: #FFFFFF; font: 12pt "Tahoma"; padding: 2px 10px; }
-    )"));
+        #panInfo { background: @Blu; color: @Bianco; font: 12pt "Tahoma"; padding: 2px 10px; }
+    )")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(0, 0, 0, 0);

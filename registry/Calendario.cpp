@@ -3,6 +3,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "registry/RiceventeCompagni.h"
+#include "widgets/Tavolozza.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
@@ -26,7 +27,7 @@ TfrmCalendario::TfrmCalendario(QWidget *parent) : QDialog(parent, Finestra::Flag
     QFont grassetto = lblCampo001->font();
     grassetto.setBold(true);
     lblCampo001->setFont(grassetto);
-    lblCampo001->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    lblCampo001->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Blu;")));
     colonna->addWidget(lblCampo001);
 
     calAppuntamenti = new QCalendarWidget(this);

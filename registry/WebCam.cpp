@@ -6,6 +6,7 @@
 #include "registry/Immagini.h"
 #include "registry/RiceventeCompagni.h"
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -43,13 +44,13 @@ TfrmWebCam::TfrmWebCam(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmWebCam"));
     setWindowTitle(QStringLiteral(" Cattura foto con webcam"));
-    setStyleSheet(QStringLiteral(
-        "TfrmWebCam { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-        "stop:0 #4682B4, stop:1 #FFFFFF); }"
-        "QFrame[pannello=\"true\"] { background: #1B2F5E; border-radius: 6px; }"
-        "QFrame[pannello=\"true\"] QLabel { color: #FFFFFF; font-weight: bold; }"
-        "QLabel#lblStato { color: #B22222; font-weight: bold; background: #FFFFFF; "
-        "border: 1px solid #DC143C; border-radius: 4px; padding: 4px; }"));
+    setStyleSheet(Tavolozza::Colora(
+        QStringLiteral("TfrmWebCam { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                       "stop:0 @Acciaio, stop:1 @Bianco); }"
+                       "QFrame[pannello=\"true\"] { background: @Blu; border-radius: 6px; }"
+                       "QFrame[pannello=\"true\"] QLabel { color: @Bianco; font-weight: bold; }"
+                       "QLabel#lblStato { color: @Rubino; font-weight: bold; background: @Bianco; "
+                       "border: 1px solid @Cremisi; border-radius: 4px; padding: 4px; }")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(14, 14, 14, 14);

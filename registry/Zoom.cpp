@@ -2,6 +2,7 @@
 
 #include "platform/Finestra.h"
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -14,11 +15,12 @@ TfrmZoom::TfrmZoom(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmZoom"));
     setWindowTitle(QStringLiteral(" Fai clic sulla foto per chiudere questa finestra"));
     Finestra::Massimizzata(this);
-    setStyleSheet(QStringLiteral("TfrmZoom { background: #1B2F5E; }"));
+    setStyleSheet(Tavolozza::Colora(QStringLiteral("TfrmZoom { background: @Blu; }")));
 
     panContainer = new QFrame(this);
     panContainer->setObjectName(QStringLiteral("panContainer"));
-    panContainer->setStyleSheet(QStringLiteral("#panContainer { background: #1B2F5E; }"));
+    panContainer->setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("#panContainer { background: @Blu; }")));
     panContainer->installEventFilter(this);
     panContainer->setCursor(Qt::PointingHandCursor);
 

@@ -3,6 +3,7 @@
 #include "platform/Finestra.h"
 #include "report/Pittore.h"
 #include "report/Stampa.h"
+#include "widgets/Tavolozza.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -44,12 +45,12 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter p(this);
-        p.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+        p.fillRect(rect(), QColor::fromRgb(Tavolozza::Grigio));
         if (!m_pagina)
             return;
         const QRectF carta(Bordo, Bordo, Unita::DaMm(m_pagina->LarghezzaMm) * m_zoom,
                            Unita::DaMm(m_pagina->AltezzaMm) * m_zoom);
-        p.fillRect(carta.translated(4, 4), QColor(0x40, 0x40, 0x40));
+        p.fillRect(carta.translated(4, 4), QColor::fromRgb(Tavolozza::GrigioScuro));
         p.fillRect(carta, Qt::white);
         p.setClipRect(carta);
         p.translate(carta.topLeft());
@@ -71,10 +72,10 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
     m_barra->setObjectName(QStringLiteral("barAnteprima"));
     m_barra->setIconSize(QSize(24, 24));
     m_barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_barra->setStyleSheet(QStringLiteral(
-        "QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #4682B4, "
-        "stop:1 #FFFFFF); border-bottom: 1px solid #1B2F5E; spacing: 6px; padding: 4px; }"
-        "QToolButton { color: #1B2F5E; font-weight: bold; padding: 3px 6px; }"));
+    m_barra->setStyleSheet(Tavolozza::Colora(QStringLiteral(
+        "QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 @Acciaio, "
+        "stop:1 @Bianco); border-bottom: 1px solid @Blu; spacing: 6px; padding: 4px; }"
+        "QToolButton { color: @Blu; font-weight: bold; padding: 3px 6px; }")));
 
     auto pulsante = [this](const char *nome, const QString &testo, const char *icona,
                            const QString &suggerimento, void (TfrmAnteprimaReport::*slot)()) {
@@ -121,7 +122,7 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
     m_lblPagina = new QLabel(m_barra);
     m_lblPagina->setObjectName(QStringLiteral("lblPagina"));
     m_lblPagina->setStyleSheet(
-        QStringLiteral("color: #1B2F5E; font-weight: bold; padding: 0 6px;"));
+        Tavolozza::Colora(QStringLiteral("color: @Blu; font-weight: bold; padding: 0 6px;")));
     m_barra->addWidget(m_lblPagina);
     pulsante("btnSuccessiva", QStringLiteral("Successiva"), "successiva",
              QStringLiteral("Pagina successiva"), &TfrmAnteprimaReport::btnSuccessivaClick);
@@ -143,7 +144,8 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
     m_area->setObjectName(QStringLiteral("scrAnteprima"));
     m_area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_area->setBackgroundRole(QPalette::Dark);
-    m_area->setStyleSheet(QStringLiteral("QScrollArea { background: #808080; border: none; }"));
+    m_area->setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("QScrollArea { background: @Grigio; border: none; }")));
     m_vista = new TPaginaAnteprima(m_area);
     m_area->setWidget(m_vista);
 

@@ -1,7 +1,7 @@
 #pragma once
 // The preview window: the prepared pages of a document, with a toolbar of print,
 // fit to width, whole page, zoom box, full screen and close, as the document's
-// PreviewOptions.Buttons list them. Modal; shown by TReport::ShowReport.
+// PreviewOptions.Buttons list them. Modal; shown by ReportGui::ShowReport.
 #include "report/Report.h"
 
 #include <QDialog>
@@ -22,7 +22,6 @@ public:
 
     double Zoom() const { return m_zoom; }
     void SetZoom(double zoom);
-    int PaginaCorrente() const { return m_pagina; } // 0-based
     void SetPaginaCorrente(int pagina);
 
 public slots:

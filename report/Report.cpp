@@ -195,11 +195,6 @@ const TReportPage &TReport::Pages(int indice) const {
     return const_cast<TReport *>(this)->Pages(indice);
 }
 
-TReportPage &TReport::AddPage(const QString &name) {
-    m_pagine.push_back(std::make_unique<TReportPage>(name));
-    return *m_pagine.back();
-}
-
 TReportComponent *TReport::FindObject(const QString &name) const {
     for (const auto &p : m_pagine)
         if (TReportComponent *o = p->FindObject(name))

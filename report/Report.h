@@ -4,9 +4,9 @@
 // footer). Objects are measured in units of 1/96 inch, paper and margins in millimetres,
 // fonts in points; the conversions live in namespace Unita only.
 //
-// Typical use by a screen: FindObject and fill, set orientation and margins,
-// PrepareReport, then Print or ShowReport (these two, and the PrepareReport overload
-// without a date, are defined in the GUI library: they use the platform layer).
+// Typical use by a screen: FindObject and fill, set orientation and margins, then
+// ReportGui::PrepareReport and ReportGui::Print or ShowReport (report/ReportGui.h, in the
+// GUI library: they use the platform layer). Componi is the core's own composition.
 #include <QColor>
 #include <QDate>
 #include <QImage>
@@ -19,7 +19,6 @@
 #include <vector>
 
 class QPixmap;
-class QWidget;
 
 namespace Unita {
 inline constexpr double PerMm = 96.0 / 25.4;    // units in one millimetre
@@ -29,9 +28,6 @@ constexpr double DaMm(double mm) {
 }
 constexpr double InMm(double unita) {
     return unita / PerMm;
-}
-constexpr double DaPunti(double punti) {
-    return punti * PerPunto;
 }
 } // namespace Unita
 
@@ -335,18 +331,14 @@ public:
     struct {
         int Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
         double Zoom = 1.0;
-        bool AllowEdit = false;
     } PreviewOptions;
     struct {
         QString Printer = QStringLiteral("Default");
     } PrintOptions;
-    bool ShowProgress = false;
 
     // Page 0 is the data page; page 1 the report page.
     TReportPage &Pages(int indice);
     const TReportPage &Pages(int indice) const;
-    int PagesCount() const { return int(m_pagine.size()); }
-    TReportPage &AddPage(const QString &name = QString());
 
     // The object named so (case ignored) on any page or band, or nullptr.
     TReportComponent *FindObject(const QString &name) const;
@@ -375,17 +367,6 @@ public:
     // and a PDF file with every page at its own size and orientation.
     QImage RenderImmagine(int pagina, double dpi = 96.0) const;
     bool EsportaPdf(const QString &percorso) const;
-
-    // --- Defined in the GUI library (platform layer) ---
-    // Composes with Piattaforma::Oggi(); on errors shows "The following error(s) have
-    // occured:" and the list, and returns false.
-    bool PrepareReport(bool ClearLastReport = true);
-    // Prepares again and shows the modal preview window; returns when it is closed.
-    // False when preparation failed.
-    bool ShowReport(bool ClearLastReport = true, QWidget *owner = nullptr);
-    // Prints the prepared pages through the print dialog (StampaReport::Stampa); the
-    // caller reports the result.
-    [[nodiscard]] TEsitoStampa Print(QWidget *owner = nullptr);
 
 private:
     std::vector<std::unique_ptr<TReportPage>> m_pagine;

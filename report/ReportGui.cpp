@@ -1,35 +1,41 @@
-// The operations of a report that need the platform layer: today's date, messages,
-// the modal preview window and the print dialog.
+#include "report/ReportGui.h"
+
+#include "platform/Piattaforma.h"
 #include "report/Anteprima.h"
 #include "report/Report.h"
 #include "report/Stampa.h"
 
-#include "platform/Piattaforma.h"
-
 #include <memory>
 
-bool TReport::PrepareReport(bool ClearLastReport) {
+namespace ReportGui {
+
+bool PrepareReport(TReport &report, bool ClearLastReport)
+{
     if (ClearLastReport)
-        ClearPreparedPages();
+        report.ClearPreparedPages();
     QStringList errori;
-    if (Componi(Piattaforma::Oggi(), &errori))
+    if (report.Componi(Piattaforma::Oggi(), &errori))
         return true;
     Piattaforma::Errore(QStringLiteral("The following error(s) have occured:\n") +
                         errori.join(QLatin1Char('\n')));
     return false;
 }
 
-bool TReport::ShowReport(bool ClearLastReport, QWidget *owner) {
-    if (!PrepareReport(ClearLastReport))
+bool ShowReport(TReport &report, bool ClearLastReport, QWidget *owner)
+{
+    if (!PrepareReport(report, ClearLastReport))
         return false;
-    auto finestra = std::make_unique<TfrmAnteprimaReport>(*this, owner);
+    auto finestra = std::make_unique<TfrmAnteprimaReport>(report, owner);
     Piattaforma::MostraModale(finestra.get());
     return true;
 }
 
-TEsitoStampa TReport::Print(QWidget *owner) {
+TEsitoStampa Print(TReport &report, QWidget *owner)
+{
     // Printing what was never prepared prints the template as it stands.
-    if (PreparedCount() == 0 && !PrepareReport(true))
+    if (report.PreparedCount() == 0 && !PrepareReport(report, true))
         return {TEsitoStampa::Tipo::Annullato, QString()}; // the errors are shown
-    return StampaReport::Stampa(*this, owner, 0);
+    return StampaReport::Stampa(report, owner, 0);
 }
+
+} // namespace ReportGui

@@ -7,6 +7,7 @@
 #include "shell/Splash.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
+#include "widgets/Tavolozza.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -49,11 +50,11 @@ TfrmAvvio::TfrmAvvio(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral(" Quorvel"));
     setMinimumSize(1100, 680);
     setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral(
-        "TfrmAvvio { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-        "stop:0 #4682B4, stop:0.55 #FFFFFF, stop:1 #FFFFFF); }"
-        "QWidget#panTitolo { background: #1B2F5E; border-bottom: 4px solid #FFD700; }"
-        "QWidget#panPiede { background: #1B2F5E; border-top: 3px solid #FFD700; }"));
+    setStyleSheet(Tavolozza::Colora(
+        QStringLiteral("TfrmAvvio { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                       "stop:0 @Acciaio, stop:0.55 @Bianco, stop:1 @Bianco); }"
+                       "QWidget#panTitolo { background: @Blu; border-bottom: 4px solid @Oro; }"
+                       "QWidget#panPiede { background: @Blu; border-top: 3px solid @Oro; }")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(0, 0, 0, 0);

@@ -8,6 +8,7 @@
 #include "shell/Guscio.h"
 #include "shell/Password.h"
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -72,11 +73,13 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget *parent) : QWidget(parent, Finest
         auto *lbl = new QLabel(QString::fromLatin1(r.testo), pan);
         lbl->setObjectName(QString::fromLatin1(r.etichetta));
         lbl->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
-        lbl->setStyleSheet(QStringLiteral("color: #1B2F5E; background: transparent;"));
+        lbl->setStyleSheet(
+            Tavolozza::Colora(QStringLiteral("color: @Blu; background: transparent;")));
         lbl->setGeometry(40, y, 440, 22);
         auto *eff = new QFrame(pan);
         eff->setObjectName(QString::fromLatin1(r.evidenza));
-        eff->setStyleSheet(QStringLiteral("background: #FFD700; border-radius: 4px;"));
+        eff->setStyleSheet(
+            Tavolozza::Colora(QStringLiteral("background: @Oro; border-radius: 4px;")));
         eff->setGeometry(36, y + 22, 448, 44);
         eff->hide();
         auto *edit = new QLineEdit(pan);

@@ -6,6 +6,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Modale.h"
 #include "widgets/OpenURL.h"
+#include "widgets/Tavolozza.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -19,8 +20,9 @@ TfrmGuida::TfrmGuida(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmGuida"));
     setWindowTitle(QStringLiteral(" Guida all'utilizzo del software"));
-    setStyleSheet(QStringLiteral("TfrmGuida { background: qlineargradient(x1:0, y1:0, x2:0, "
-                                 "y2:1, stop:0 #4682B4, stop:0.35 #FFFFFF); }"));
+    setStyleSheet(Tavolozza::Colora(
+        QStringLiteral("TfrmGuida { background: qlineargradient(x1:0, y1:0, x2:0, "
+                       "y2:1, stop:0 @Acciaio, stop:0.35 @Bianco); }")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(0, 0, 0, 16);
@@ -38,7 +40,7 @@ TfrmGuida::TfrmGuida(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     m_titolo->setObjectName(QStringLiteral("lblTitolo"));
     QFont ft(QStringLiteral("Arial"), 16, QFont::Bold);
     m_titolo->setFont(ft);
-    m_titolo->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    m_titolo->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Cremisi;")));
     m_titolo->setWordWrap(true);
     corpo->addWidget(m_titolo);
 

@@ -1,6 +1,7 @@
 #include "shell/Guscio.h"
 
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -25,8 +26,9 @@ QFrame *PannelloPassword(QWidget *schermata, QRect sfondo)
     esterno->addWidget(pan);
     auto *shp = new QFrame(pan);
     shp->setObjectName(QStringLiteral("shpSfondo"));
-    shp->setStyleSheet(QStringLiteral("QFrame#shpSfondo { background: qlineargradient(x1:0, "
-                                      "y1:0, x2:0, y2:1, stop:0 #4682B4, stop:1 #FFFFFF); }"));
+    shp->setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("QFrame#shpSfondo { background: qlineargradient(x1:0, "
+                                         "y1:0, x2:0, y2:1, stop:0 @Acciaio, stop:1 @Bianco); }")));
     shp->setGeometry(sfondo);
     return pan;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The drawing and link helpers shared by the shell's small screens (start, help,
 // information, credits, password screens), and the start screen's help topic.
+#include "widgets/Tavolozza.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -27,8 +29,8 @@ TImmagine *Figura(QWidget *parent, const char *nome, const QString &risorsa, QSi
 
 // Link look: Tahoma 14, underlined, dark blue; pressing the link or its icon turns it
 // orange, releasing and clicking set it back. A click on either runs `azione`.
-inline constexpr QRgb ColoreLink = 0xFF00008B;
-inline constexpr QRgb ColoreLinkPremuto = 0xFFFFA500;
+inline constexpr QRgb ColoreLink = Tavolozza::BluNotte;
+inline constexpr QRgb ColoreLinkPremuto = Tavolozza::Arancio;
 void Collegamento(TEtichetta *link, TImmagine *icona, const std::function<void()> &azione);
 
 // The frame of the password screens: the panel `panContainer` filling the screen,

@@ -4,6 +4,7 @@
 #include "shell/Guscio.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
+#include "widgets/Tavolozza.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,8 +16,9 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral(" Informazioni su Quorvel"));
-    setStyleSheet(QStringLiteral("TfrmInfo { background: qlineargradient(x1:0, y1:0, x2:0, "
-                                 "y2:1, stop:0 #FFFFFF, stop:1 #D8E4F0); }"));
+    setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("TfrmInfo { background: qlineargradient(x1:0, y1:0, x2:0, "
+                                         "y2:1, stop:0 @Bianco, stop:1 @Nebbia); }")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(0, 0, 0, 16);
@@ -32,7 +34,7 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     auto *nome = new QLabel(QStringLiteral("Quorvel %1").arg(QStringLiteral("1.0")), this);
     nome->setObjectName(QStringLiteral("lblProdotto"));
     nome->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
-    nome->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    nome->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Cremisi;")));
     corpo->addWidget(nome);
     auto *descr = new QLabel(QStringLiteral(
         "Archivio dei tesserati e stampa delle tessere di riconoscimento per associazioni, "
@@ -42,7 +44,7 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     descr->setWordWrap(true);
     descr->setFixedWidth(504);
     descr->setFont(QFont(QStringLiteral("Verdana"), 10));
-    descr->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    descr->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Blu;")));
     corpo->addWidget(descr);
 
     auto *riga = new QHBoxLayout;

@@ -7,6 +7,7 @@
 #include "shell/Crypt.h"
 #include "shell/Guscio.h"
 #include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -45,8 +46,9 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent, Finestra::FlagsFis
     auto *pan = Guscio::PannelloPassword(this, QRect(0, 150, 520, 170));
     auto *titolo = new QFrame(pan);
     titolo->setObjectName(QStringLiteral("shpTitolo"));
-    titolo->setStyleSheet(QStringLiteral("QFrame#shpTitolo { background: qlineargradient(x1:0, "
-                                         "y1:0, x2:1, y2:0, stop:0 #4682B4, stop:1 #FFFFFF); }"));
+    titolo->setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("QFrame#shpTitolo { background: qlineargradient(x1:0, "
+                                         "y1:0, x2:1, y2:0, stop:0 @Acciaio, stop:1 @Bianco); }")));
 
     auto *logo = Guscio::Figura(pan, "imgLogo", QStringLiteral(":/shell/banner_password.svg"),
                                 {520, 150});
@@ -56,12 +58,13 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent, Finestra::FlagsFis
     auto *rigo = new QLabel(QStringLiteral("Immetti la password e premi OK."), pan);
     rigo->setObjectName(QStringLiteral("lblRigo05"));
     rigo->setFont(QFont(QStringLiteral("Verdana"), 11, QFont::Bold));
-    rigo->setStyleSheet(QStringLiteral("color: #1B2F5E; background: transparent;"));
+    rigo->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Blu; background: transparent;")));
     rigo->setGeometry(40, 172, 440, 30);
 
     effPassword = new QFrame(pan);
     effPassword->setObjectName(QStringLiteral("effPassword"));
-    effPassword->setStyleSheet(QStringLiteral("background: #FFD700; border-radius: 4px;"));
+    effPassword->setStyleSheet(
+        Tavolozza::Colora(QStringLiteral("background: @Oro; border-radius: 4px;")));
     effPassword->setGeometry(36, 210, 448, 44);
     effPassword->hide();
 

@@ -4,6 +4,7 @@
 #include "shell/Guscio.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
+#include "widgets/Tavolozza.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -14,7 +15,7 @@ TfrmSplash::TfrmSplash(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral(" Quorvel - Quorvel Lab"));
-    setStyleSheet(QStringLiteral("TfrmSplash { background: #FFFFFF; }"));
+    setStyleSheet(Tavolozza::Colora(QStringLiteral("TfrmSplash { background: @Bianco; }")));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(20, 20, 20, 16);

@@ -454,7 +454,7 @@ void TestReport::espressioni() {
     auto &m = r.Pages(1).Add<TMemoView>(QStringLiteral("txtPagina"), 0, 0, 500, 20);
     m.AllowExpressions = espressioni;
     m.SetText(testo);
-    QVERIFY(r.PrepareReport(true));
+    QVERIFY(ReportGui::PrepareReport(r, true));
     QCOMPARE(r.PreparedCount(), 1); // no bands: one page
     QCOMPARE(r.PreparedPages()[0].elementi[0].righe, QStringList{atteso});
     QCOMPARE(m.Text(), testo); // the template keeps its text
@@ -470,7 +470,7 @@ void TestReport::listaDivisaSuPiuPagine() {
                      .arg(i);
     TReport r(QStringLiteral("Riepilogo dati"));
     Riepilogo(r, righe);
-    QVERIFY(r.PrepareReport(true));
+    QVERIFY(ReportGui::PrepareReport(r, true));
     const auto &pagine = r.PreparedPages();
     QVERIFY(pagine.size() >= 3);
 
@@ -539,7 +539,7 @@ void TestReport::erroriDiPreparazione() {
     p.AddBand<TMasterData>(QStringLiteral("MasterData"), 50);
     p.TopMargin = 150;
     p.BottomMargin = 150;
-    QVERIFY(!r.PrepareReport(true));
+    QVERIFY(!ReportGui::PrepareReport(r, true));
     QCOMPARE(r.PreparedCount(), 0);
     QCOMPARE(env->messaggi.size(), 1);
     QCOMPARE(env->messaggi[0].forma, Piattaforma::Forma::Errore);
@@ -588,7 +588,7 @@ void TestReport::anteprima() {
         Controllo<QToolButton>(d, "btnChiudi")->click();
         QVERIFY(!d->isVisible());
     };
-    QVERIFY(r.ShowReport(true));
+    QVERIFY(ReportGui::ShowReport(r, true));
     QVERIFY(visto);
     QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmAnteprimaReport")});
     QCOMPARE(env->dialoghiStampa, 1);
@@ -606,7 +606,7 @@ void TestReport::anteprimaSoloChiudi() {
         QVERIFY(!d->findChild<QToolButton *>(QStringLiteral("btnSchermoIntero")));
         Controllo<QToolButton>(d, "btnChiudi")->click();
     };
-    QVERIFY(r.ShowReport(true));
+    QVERIFY(ReportGui::ShowReport(r, true));
     QVERIFY(visto);
 }
 
@@ -769,8 +769,8 @@ void TestReport::stampaEsiti() {
         QVERIFY(QDir(env.cartella()).mkdir(QStringLiteral("stampa.pdf")));
     TReport r(QStringLiteral("Tesserino"));
     RettangoloNavy(r, 10, 10);
-    QVERIFY(r.PrepareReport(true));
-    const TEsitoStampa e = r.Print();
+    QVERIFY(ReportGui::PrepareReport(r, true));
+    const TEsitoStampa e = ReportGui::Print(r);
     QCOMPARE(int(e.tipo), esito);
     QCOMPARE(QFileInfo(env->stampaSuPdf).isFile(), e.Stampato());
     QCOMPARE(e.errore, guasta ? QStringLiteral("Printing of \"Tesserino\" failed") : QString());
@@ -791,9 +791,9 @@ void TestReport::stampaPdfGeometria() {
     Riepilogo(r, QStringList(120, QStringLiteral("RIGA DI PROVA")));
     RettangoloNavy(r, 37.7953, 37.7953);
     r.Pages(1).SetMargins(0, 0, 0, 0);
-    QVERIFY(r.PrepareReport(true));
+    QVERIFY(ReportGui::PrepareReport(r, true));
     QVERIFY(r.PreparedCount() >= 2);
-    QVERIFY(r.Print().Stampato());
+    QVERIFY(ReportGui::Print(r).Stampato());
     const QImage pagina = PaginaPdf(env->stampaSuPdf, 1, 254);
     if (pagina.isNull())
         QSKIP("pdftoppm (poppler-utils) is not installed");
@@ -841,4 +841,5 @@ void TestReport::stampaCups() {
 }
 
 QTEST_MAIN(TestReport)
+#include "report/ReportGui.h"
 #include "tst_report.moc"

@@ -191,7 +191,6 @@ void TestTessera::variante() {
         const auto t = CreaTesserino(VarianteTessera::Anteprima);
         QCOMPARE(t->Pages(1).PaperSize, 256);
         QCOMPARE(t->Pages(1).PaperHeight, 297.0);
-        QVERIFY(!t->PreviewOptions.AllowEdit);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "widgets/Tavolozza.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 namespace Tavolozza {
 

@@ -1,0 +1,98 @@
+#include "cards/ControlliCarta.h"
+
+#include "archive/Scheda.h"
+#include "archive/Testo.h"
+#include "lists/Consegna.h"
+#include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
+
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QToolButton>
+
+namespace ControlliCarta {
+
+QFont Verdana(int punti, bool grassetto)
+{
+    QFont f(QStringLiteral("Verdana"), punti);
+    f.setBold(grassetto);
+    return f;
+}
+
+QToolButton *PulsanteImmagine(QWidget *parent, const QString &nome, const QString &testo,
+                              const QString &icona, int lato)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(nome);
+    b->setText(testo);
+    b->setIcon(QIcon(icona));
+    b->setIconSize(QSize(lato, lato));
+    b->setToolButtonStyle(testo.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setFocusPolicy(Qt::NoFocus);
+    if (!testo.isEmpty()) {
+        b->setMinimumWidth(84);
+        QFont f = b->font();
+        f.setBold(true);
+        b->setFont(f);
+        b->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
+    }
+    return b;
+}
+
+QLabel *Etichetta(QWidget *parent, const QString &nome, const QRect &r, const QFont &f,
+                  const QString &colore, Qt::Alignment allineamento)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(nome);
+    l->setGeometry(r);
+    l->setFont(f);
+    l->setAlignment(allineamento);
+    l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colore));
+    return l;
+}
+
+QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QString &stile)
+{
+    auto *f = new QFrame(parent);
+    f->setObjectName(nome);
+    f->setGeometry(r);
+    f->setStyleSheet(QStringLiteral("QFrame#%1 { %2 }").arg(nome, stile));
+    return f;
+}
+
+} // namespace ControlliCarta
+
+TDatiTessera TControlliCarta::Dati() const
+{
+    TDatiTessera d;
+    d.Logo = imgLogo->Picture();
+    d.Foto = imgFoto->Picture();
+    d.Associazione = Testo::Trim32(titAssociazione->text());
+    d.Sottotitolo01 = Testo::Trim32(titSottotitolo01->text());
+    d.Sottotitolo02 = Testo::Trim32(titSottotitolo02->text());
+    d.Annotazioni = Testo::Trim32(titAnnotazioni->text());
+    d.Tesserato = Testo::Trim32(txtTesserato->text());
+    d.Carica = Testo::Trim32(txtCarica->text());
+    d.NumTessera = Testo::Trim32(txtNumTessera->text());
+    d.DataRil = Testo::Trim32(txtDataRil->text());
+    d.DataScade = Testo::Trim32(txtDataScade->text());
+    return d;
+}
+
+void TControlliCarta::MostraCampi(const TScheda &scheda)
+{
+    txtTesserato->setText(scheda.Leggi(Campo::Tesserato));
+    txtCarica->setText(scheda.Leggi(Campo::Carica));
+    txtNumTessera->setText(scheda.Leggi(Campo::NumTessera));
+    txtDataRil->setText(scheda.Leggi(Campo::DataRil));
+    txtDataScade->setText(scheda.Leggi(Campo::DataScade));
+}
+
+void TControlliCarta::MostraFoto(int posizione, const QImage &bianca)
+{
+    const QImage foto = Consegna::Foto(posizione);
+    imgFoto->SetPicture(foto.isNull() ? bianca : foto);
+}
