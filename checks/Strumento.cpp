@@ -106,8 +106,8 @@ Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &t
     c.campo->setFrame(false);
     // The font goes into the box's own style sheet too: the archive screen, which opens
     // the tools, gives every edit box below it a smaller font in its style sheet.
-    c.campo->setStyleSheet(
-        Tavolozza::Colora(QStringLiteral("QLineEdit { font: bold 20pt \"Courier New\"; background: white;"
+    c.campo->setStyleSheet(Tavolozza::Colora(
+        QStringLiteral("QLineEdit { font: bold 20pt \"Courier New\"; background: white;"
                        " color: @Blu; border: none; border-radius: 0px; padding: 0px;"
                        " min-height: 0px; }"
                        "QLineEdit:focus { background: @Crema; }")));

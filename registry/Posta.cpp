@@ -5,6 +5,7 @@
 #include "platform/Piattaforma.h"
 #include "platform/Portachiavi.h"
 #include "registry/Messaggio.h"
+#include "widgets/Tavolozza.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -77,7 +78,7 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     f.setBold(true);
     f.setPointSize(f.pointSize() + 2);
     titolo->setFont(f);
-    titolo->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    titolo->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
     v->addWidget(titolo);
 
     auto *g = new QGridLayout;
@@ -113,7 +114,7 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     lblPortachiavi = new QLabel(this);
     lblPortachiavi->setObjectName(QStringLiteral("lblPortachiavi"));
     lblPortachiavi->setWordWrap(true);
-    lblPortachiavi->setStyleSheet(QStringLiteral("color: #8B0000;"));
+    lblPortachiavi->setStyleSheet(Tavolozza::Stile(Tavolozza::Granata));
     v->addWidget(lblPortachiavi);
     v->addStretch(1);
 

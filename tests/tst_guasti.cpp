@@ -7,7 +7,6 @@
 #include "lists/TrovaAnagrafica.h"
 #include "registry/Anagrafica.h"
 #include "shell/CambiaPassword.h"
-#include "widgets/Controlli.h"
 #include "shell/Crypt.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"

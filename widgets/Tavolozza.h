@@ -14,6 +14,7 @@ inline constexpr QRgb Cremisi = 0xFFDC143C;     // wait line, help titles, warni
 inline constexpr QRgb Beige = 0xFFF5F5DC;       // date boxes on the card
 inline constexpr QRgb Mattone = 0xFFA52A2A;     // the card number
 inline constexpr QRgb Rubino = 0xFFB22222;      // the webcam's state line
+inline constexpr QRgb Granata = 0xFF8B0000;     // the mail screen's key-store notice
 inline constexpr QRgb Cuoio = 0xFF8B4513;       // slot numbers of the nine-card sheet
 inline constexpr QRgb Grigio = 0xFF808080;      // preview background, read-only names
 inline constexpr QRgb GrigioScuro = 0xFF404040; // the preview page's shadow
