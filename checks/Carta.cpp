@@ -66,7 +66,7 @@ TfrmStrumento::Esito TfrmCarta::Controlla(const QString &numero) const
         tipo = QStringLiteral("Discover");
         break;
     default:
-        if (MasterCardSerie2(c.campo->text()))
+        if (MasterCardSerie2(numero))
             tipo = QStringLiteral("MasterCard");
         break;
     }

@@ -3,8 +3,8 @@
 #include "archive/Testo.h"
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
-#include "report/Stampa.h"
 #include "report/ReportGui.h"
+#include "report/Stampa.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -3,6 +3,7 @@
 #include "report/Anteprima.h"
 #include "report/Pittore.h"
 #include "report/Report.h"
+#include "report/ReportGui.h"
 #include "report/Stampa.h"
 #include "support/Supporto.h"
 
@@ -622,7 +623,7 @@ void TestReport::anteprimaStampanteGuasta() {
         aperta = d->isVisible();
         Controllo<QToolButton>(d, "btnChiudi")->click();
     };
-    QVERIFY(r.ShowReport(true));
+    QVERIFY(ReportGui::ShowReport(r, true));
     QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmAnteprimaReport")});
     QCOMPARE(env->dialoghiStampa, 1);
     QVERIFY(aperta);
@@ -692,7 +693,7 @@ void TestReport::anteprimaLineeAOgniZoom() {
             QVERIFY2(scuro(l.center().x(), l.top(), true), "line");
         Controllo<QToolButton>(d, "btnChiudi")->click();
     };
-    QVERIFY(r.ShowReport(true));
+    QVERIFY(ReportGui::ShowReport(r, true));
     QVERIFY(visto);
 }
 
@@ -717,8 +718,8 @@ void TestReport::corpoEsatto() {
     m.Font = {carattere, punti, 0, Colori::Black};
     m.WordWrap = false;
     m.SetText(QStringLiteral("Tesseramento"));
-    QVERIFY(r.PrepareReport(true));
-    QVERIFY(r.Print().Stampato());
+    QVERIFY(ReportGui::PrepareReport(r, true));
+    QVERIFY(ReportGui::Print(r).Stampato());
 
     QProcess p;
     p.start(programma, {QStringLiteral("-bbox"), env->stampaSuPdf, QStringLiteral("-")});
@@ -841,5 +842,4 @@ void TestReport::stampaCups() {
 }
 
 QTEST_MAIN(TestReport)
-#include "report/ReportGui.h"
 #include "tst_report.moc"

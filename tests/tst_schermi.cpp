@@ -7,6 +7,7 @@
 #include "registry/Anagrafica.h"
 #include "report/Anteprima.h"
 #include "report/Report.h"
+#include "report/ReportGui.h"
 #include "shell/Avvio.h"
 #include "shell/Controlli.h"
 #include "support/Supporto.h"
@@ -151,7 +152,7 @@ void TestSchermi::anteprima()
         Controllo<QAbstractButton>(d, "btnChiudi")->click();
         QVERIFY(!d->isVisible());
     };
-    QVERIFY(r.ShowReport(true));
+    QVERIFY(ReportGui::ShowReport(r, true));
     QVERIFY(visto);
     QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmAnteprimaReport")});
 }
