@@ -9,7 +9,7 @@
 #include "report/Report.h"
 #include "report/ReportGui.h"
 #include "shell/Avvio.h"
-#include "shell/Controlli.h"
+#include "widgets/Controlli.h"
 #include "support/Supporto.h"
 
 #include <QAbstractButton>
