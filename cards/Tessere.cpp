@@ -7,6 +7,7 @@
 #include "cards/Segnaposto.h"
 #include "cards/StampaTessere.h"
 #include "cards/Tessera.h"
+#include "lists/Consegna.h"
 #include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
@@ -22,6 +23,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
+
+#include <memory>
 
 namespace {
 
@@ -166,6 +169,7 @@ TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent)
     connect(cmdNuovo, &QToolButton::clicked, this, &TfrmTessere::cmdNuovoClick);
     connect(cmdAnteprima, &QToolButton::clicked, this, &TfrmTessere::cmdAnteprimaClick);
     connect(cmdStampa, &QToolButton::clicked, this, &TfrmTessere::cmdStampaClick);
+    connect(cmdRiempi, &QPushButton::clicked, this, &TfrmTessere::cmdRiempiClick);
     connect(icoGomma, &TImmagine::clicked, this, &TfrmTessere::icoGommaClick);
     connect(imgGuida, &QToolButton::clicked, this, &TfrmTessere::imgGuidaClick);
     connect(imgEsci, &QToolButton::clicked, this, &TfrmTessere::imgEsciClick);
@@ -316,6 +320,15 @@ void TfrmTessere::CostruisciPannello(QWidget *area)
     icoGomma->setCursor(Qt::PointingHandCursor);
     icoGomma->setToolTip(QStringLiteral("Cancella tutte le tessere"));
 
+    cmdRiempi = new QPushButton(QStringLiteral("Riempi dalla ricerca"), pannello);
+    cmdRiempi->setObjectName(QStringLiteral("cmdRiempi"));
+    cmdRiempi->setGeometry(20, 400, w - 40, 34);
+    cmdRiempi->setCursor(Qt::PointingHandCursor);
+    cmdRiempi->setAutoDefault(false);
+    cmdRiempi->setFont(Verdana(10));
+    cmdRiempi->setToolTip(
+        QStringLiteral("Cerca in archivio e inserisce le schede scelte nelle tessere libere"));
+
     imgGuida = PulsanteImmagine(pannello, QStringLiteral("imgGuida"), QStringLiteral("Guida"),
                                 QStringLiteral(":/cards/guida.svg"));
     imgEsci = PulsanteImmagine(pannello, QStringLiteral("imgEsci"), QStringLiteral("Esci"),
@@ -388,6 +401,41 @@ void TfrmTessere::Importa(int indice)
         memo->setText(QStringLiteral("tessere_") + DueCifre(indice + 1));
     Piattaforma::MostraModale(frm);
     delete frm;
+}
+
+void TfrmTessere::cmdRiempiClick()
+{
+    auto frm = std::make_unique<TfrmTrovaAnagrafica>(this);
+    frm->ScegliPiu();
+    if (Piattaforma::MostraModale(frm.get()) != QDialog::Accepted)
+        return;
+    const QList<int> scelte = frm->Scelte();
+    frm.reset();
+    const int escluse = RiempiVuote(scelte);
+    if (escluse > 0)
+        Piattaforma::Messaggio(
+            QStringLiteral("Non c'è posto per tutte le schede scelte: %1 non sono state "
+                           "inserite.")
+                .arg(escluse),
+            this);
+}
+
+int TfrmTessere::RiempiVuote(const QList<int> &posizioni)
+{
+    int k = 0;
+    for (int i = 0; i < 9 && k < posizioni.size(); ++i) {
+        const QString nome = Testo::Trim32(m_slot[size_t(i)].txtTesserato->text());
+        if (!nome.isEmpty() && nome != kSegnapostoTesserato)
+            continue;
+        try {
+            Consegna::ConsegnaScheda(this, QStringLiteral("tessere_") + DueCifre(i + 1),
+                                     posizioni[k], nullptr);
+        } catch (const std::exception &) {
+            // A record that can no longer be read leaves its slot empty.
+        }
+        ++k;
+    }
+    return int(posizioni.size()) - k;
 }
 
 void TfrmTessere::btnImporta01Click()

@@ -3,6 +3,8 @@
 // cards, find inside the list, printing, and delivery of a chosen card to the opener.
 #include <QDialog>
 
+#include <QList>
+
 #include <array>
 
 class QLabel;
@@ -18,6 +20,12 @@ public:
     explicit TfrmTrovaAnagrafica(QWidget *parent = nullptr);
     ~TfrmTrovaAnagrafica() override;
 
+    // Several records are chosen and handed back by Scelte() instead of delivered:
+    // cmdTessere (or a double click) closes the screen with the chosen lines.
+    void ScegliPiu();
+    // Positions of the lines chosen when the screen closed so, in list order.
+    QList<int> Scelte() const { return m_scelte; }
+
 public slots:
     void FormShow();
     void FormClose();
@@ -26,6 +34,7 @@ public slots:
     void btnTrovaClick();
     void lstRecordsDblClick();
     void btnStampaClick();
+    void cmdTessereClick();
     void btnAnnullaClick();
     void btnChiudiClick();
 
@@ -43,4 +52,6 @@ private:
     TPannelloElenco *panContainer;
     std::array<QLineEdit *, 10> m_filtri{};
     TRiepilogo *repRiepilogo;
+    bool m_piu = false;
+    QList<int> m_scelte;
 };

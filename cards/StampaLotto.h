@@ -1,0 +1,76 @@
+#pragma once
+// Screen "Stampa tessere": the cards of many members, chosen on a list screen, printed
+// nine to a sheet from a chosen free slot or one to a page for card printers, composed
+// and sent one page at a time.
+#include "cards/LottoTessere.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class TImmagine;
+
+namespace StampaLotto {
+
+// How a print run ended; `pagina` is the page (1-based) a failure reached.
+struct Esito {
+    enum Stato { Stampato, Annullato, Fallito } stato = Annullato;
+    int pagina = 0;
+};
+
+// The print dialog, then the chosen pages, each composed, drawn and dropped in turn.
+// `corrente` (0-based) is what "current page" means; `avanzamento` hears each page done.
+Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente = 0,
+             const std::function<void(int fatte, int totale)> &avanzamento = {});
+
+// Shows the failure of a run, with the page it reached.
+void MostraFallimento(const Esito &esito, int pagine, QWidget *owner);
+
+// What the list screens call: the cards of the records at these positions, in this
+// order. Opens the screen, or says that there is nothing to print.
+void Apri(QWidget *owner, const QList<int> &posizioni);
+
+} // namespace StampaLotto
+
+class TfrmStampaLotto : public QDialog {
+    Q_OBJECT
+public:
+    TfrmStampaLotto(TLottoTessere lotto, QWidget *parent = nullptr);
+    ~TfrmStampaLotto() override;
+
+    const TLottoTessere &Lotto() const { return m_lotto; }
+
+public slots:
+    void optFoglioClick();
+    void optSingolaClick();
+    void txtInizioChange();
+    void btnAnteprimaClick();
+    void btnStampaClick();
+    void btnAnnullaClick();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    // Takes the layout from the controls and says how many cards on how many pages.
+    void Aggiorna();
+
+    TImmagine *imgStampante;
+    QLabel *lblTessere;
+    QRadioButton *optFoglio;
+    QRadioButton *optSingola;
+    QLabel *lblInizio;
+    QSpinBox *txtInizio;
+    QLabel *lblAttendere;
+    QProgressBar *prgPagine;
+    QPushButton *btnAnteprima;
+    QPushButton *btnStampa;
+    QPushButton *btnAnnulla;
+    TLottoTessere m_lotto;
+};
