@@ -121,6 +121,10 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
     lstRecords->setFont(FontElenco());
     lstRecords->setStyleSheet(QStringLiteral("QListView { color: black; background: white; }"));
     corpo->addWidget(lstRecords, 1);
+    connect(lstRecords->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_daProgramma)
+            m_sceltaUtente = true;
+    });
 
     auto *fondo = new QHBoxLayout;
     if (conConteggio) {
@@ -149,7 +153,10 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
 
 void TPannelloElenco::Riempi(Elenco elenco)
 {
+    m_daProgramma = true;
     modello->Imposta(std::move(elenco));
+    m_daProgramma = false;
+    m_sceltaUtente = false;
     // At least 1600 pixels wide, wider when a long note needs it.
     const QFontMetrics fm(lstRecords->font());
     const int larghezza =
@@ -175,7 +182,9 @@ void TPannelloElenco::Seleziona(int riga)
     if (riga < 0 || riga >= modello->rowCount())
         return;
     const QModelIndex i = modello->index(riga);
+    m_daProgramma = true;
     lstRecords->setCurrentIndex(i);
+    m_daProgramma = false;
     lstRecords->scrollTo(i);
 }
 
@@ -197,8 +206,9 @@ QStringList TPannelloElenco::Righe() const
 QList<int> TPannelloElenco::PosizioniScelte() const
 {
     QList<int> righe;
-    for (const QModelIndex &i : lstRecords->selectionModel()->selectedIndexes())
-        righe.append(i.row());
+    if (m_sceltaUtente)
+        for (const QModelIndex &i : lstRecords->selectionModel()->selectedIndexes())
+            righe.append(i.row());
     std::sort(righe.begin(), righe.end());
     QList<int> posizioni;
     const Elenco &voci = modello->Voci();

@@ -257,9 +257,10 @@ void TestLotto::annullateEscluse()
     TfrmSospesi w;
     w.show();
     QCOMPARE(Controllo<QListView>(&w, "lstRecords")->model()->rowCount(), 6);
-    // Two cards are cancelled while the list is on screen; no line is chosen.
+    // Two cards are cancelled while the list is on screen. No line is chosen: the first
+    // line, selected by the screen on opening, does not count as a choice.
     Archivio(env, 6, {2, 5});
-    Controllo<QListView>(&w, "lstRecords")->clearSelection();
+    QCOMPARE(Controllo<QListView>(&w, "lstRecords")->selectionModel()->selectedIndexes().size(), 1);
     const QString detto = StampaTessere(&w, env, true);
     QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaLotto"});
     QCOMPARE(detto, QStringLiteral("Saranno stampate 4 tessere su 1 pagina.\n"
@@ -299,6 +300,16 @@ void TestLotto::righeScelteNellaRicerca()
     QCOMPARE(p.soci.value("SOCIO10"), qMakePair(0, 1));
     QCOMPARE(p.soci.size(), 2);
     QCOMPARE(p.enti.size(), 2);
+
+    // One line chosen by the user prints one card; none chosen prints them all.
+    ClicRiga(lst, 5);
+    QCOMPARE(StampaTessere(&w, env, true),
+             QStringLiteral("Sar\u00e0 stampata 1 tessera su 1 pagina."));
+    QCOMPARE(LeggiFogli(env.Percorso("tessere.pdf")).soci.keys(), QStringList{"SOCIO06"});
+    ClicRiga(lst, 5, Qt::ControlModifier);
+    QVERIFY(lst->selectionModel()->selectedIndexes().isEmpty());
+    QCOMPARE(StampaTessere(&w, env, true),
+             QStringLiteral("Saranno stampate 12 tessere su 2 pagine."));
 }
 
 void TestLotto::anteprimaEStampaDaLi()
