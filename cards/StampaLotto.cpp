@@ -11,6 +11,7 @@
 #include "report/Stampa.h"
 #include "shell/Controlli.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -71,7 +72,7 @@ QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, c
 namespace StampaLotto {
 
 Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
-             const std::function<void(int, int)> &avanzamento)
+             const std::function<bool(int, int)> &avanzamento)
 {
     const int n = lotto.Pagine();
     if (n == 0)
@@ -107,8 +108,11 @@ Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
             }
             Pittore::Trasforma(p);
             Pittore::DisegnaPagina(p, pp);
-            if (avanzamento)
-                avanzamento(k + 1, int(pagine.size()));
+            if (avanzamento && !avanzamento(k + 1, int(pagine.size())) && k + 1 < pagine.size()) {
+                stampante.abort();
+                p.end();
+                return {Esito::Interrotto, pagina};
+            }
         }
     } catch (const std::exception &) {
         if (p.isActive())
@@ -122,6 +126,11 @@ Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
 
 void MostraFallimento(const Esito &esito, int pagine, QWidget *owner)
 {
+    if (esito.stato == Esito::Interrotto)
+        Piattaforma::Informazione(QStringLiteral("Stampa interrotta dopo la pagina %1 di %2.")
+                                      .arg(esito.pagina)
+                                      .arg(pagine),
+                                  owner);
     if (esito.stato != Esito::Fallito)
         return;
     Piattaforma::Avviso(QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina %1 "
@@ -306,14 +315,31 @@ void TfrmStampaLotto::btnStampaClick()
     prgPagine->setValue(0);
     prgPagine->show();
     repaint();
-    const auto esito = StampaLotto::Stampa(m_lotto, this, 0, [this](int fatte, int totale) {
-        prgPagine->setRange(0, totale);
-        prgPagine->setValue(fatte);
-        prgPagine->repaint();
-    });
+    // Only Annulla stays usable while the pages go out: it stops the run.
+    const QList<QWidget *> bloccati = {optFoglio, optSingola, txtInizio, btnAnteprima, btnStampa};
+    for (QWidget *w : bloccati)
+        w->setEnabled(false);
+    m_inStampa = true;
+    m_interrompi = false;
+    StampaLotto::Esito esito;
+    try {
+        esito = StampaLotto::Stampa(m_lotto, this, 0, [this](int fatte, int totale) {
+            prgPagine->setRange(0, totale);
+            prgPagine->setValue(fatte);
+            QCoreApplication::processEvents();
+            return !m_interrompi;
+        });
+    } catch (const std::exception &) {
+        esito = {StampaLotto::Esito::Fallito, 1}; // the first page could not be composed
+    }
+    m_inStampa = false;
+    for (QWidget *w : bloccati)
+        w->setEnabled(true);
+    Aggiorna();
     lblAttendere->hide();
     prgPagine->hide();
-    if (esito.stato == StampaLotto::Esito::Fallito) {
+    if (esito.stato == StampaLotto::Esito::Fallito ||
+        esito.stato == StampaLotto::Esito::Interrotto) {
         StampaLotto::MostraFallimento(esito, m_lotto.Pagine(), this);
         return; // the screen stays open to try again
     }
@@ -324,4 +350,13 @@ void TfrmStampaLotto::btnStampaClick()
 void TfrmStampaLotto::btnAnnullaClick()
 {
     reject();
+}
+
+void TfrmStampaLotto::reject()
+{
+    if (m_inStampa) {
+        m_interrompi = true;
+        return;
+    }
+    QDialog::reject();
 }

@@ -19,14 +19,15 @@ namespace StampaLotto {
 
 // How a print run ended; `pagina` is the page (1-based) a failure reached.
 struct Esito {
-    enum Stato { Stampato, Annullato, Fallito } stato = Annullato;
+    enum Stato { Stampato, Annullato, Fallito, Interrotto } stato = Annullato;
     int pagina = 0;
 };
 
 // The print dialog, then the chosen pages, each composed, drawn and dropped in turn.
-// `corrente` (0-based) is what "current page" means; `avanzamento` hears each page done.
+// `corrente` (0-based) is what "current page" means; `avanzamento` hears each page done
+// and returns false to stop the run there (the job is aborted).
 Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente = 0,
-             const std::function<void(int fatte, int totale)> &avanzamento = {});
+             const std::function<bool(int fatte, int totale)> &avanzamento = {});
 
 // Shows the failure of a run, with the page it reached.
 void MostraFallimento(const Esito &esito, int pagine, QWidget *owner);
@@ -56,6 +57,8 @@ public slots:
 protected:
     void showEvent(QShowEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
+    // While printing, closing the screen stops the run instead.
+    void reject() override;
 
 private:
     // Takes the layout from the controls and says how many cards on how many pages.
@@ -73,4 +76,6 @@ private:
     QPushButton *btnStampa;
     QPushButton *btnAnnulla;
     TLottoTessere m_lotto;
+    bool m_inStampa = false;
+    bool m_interrompi = false;
 };

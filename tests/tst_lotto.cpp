@@ -150,6 +150,7 @@ private slots:
     void righeScelteNellaRicerca();
     void anteprimaEStampaDaLi();
     void stampanteCheFallisce();
+    void interrottaDaAnnulla();
     void riempiDallaRicerca();
 };
 
@@ -369,6 +370,28 @@ void TestLotto::stampanteCheFallisce()
     QCOMPARE(env->UltimoMessaggio(),
              QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di 1.\n\r\n\r"
                             "Accertarsi che la stampante sia configurata correttamente."));
+}
+
+void TestLotto::interrottaDaAnnulla()
+{
+    Ambiente env;
+    Archivio(env, 20);
+    env->stampaSuPdf = env.Percorso("tessere.pdf");
+    TfrmSospesi w;
+    w.show();
+    bool aperta = false;
+    env->modale = [&](QDialog *d) {
+        // Annulla pressed while the first page goes out.
+        QTimer::singleShot(0, Controllo<QAbstractButton>(d, "btnAnnulla"), &QAbstractButton::click);
+        Clic(d, "btnStampa");
+        aperta = d->isVisible();
+    };
+    Clic(&w, "cmdTessere");
+    env->modale = nullptr;
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaLotto"});
+    QVERIFY(aperta);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
+    QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Stampa interrotta dopo la pagina 1 di 3."));
 }
 
 void TestLotto::riempiDallaRicerca()
