@@ -121,10 +121,6 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
     lstRecords->setFont(FontElenco());
     lstRecords->setStyleSheet(QStringLiteral("QListView { color: black; background: white; }"));
     corpo->addWidget(lstRecords, 1);
-    connect(lstRecords->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (!m_daProgramma)
-            m_sceltaUtente = true;
-    });
 
     auto *fondo = new QHBoxLayout;
     if (conConteggio) {
@@ -153,10 +149,7 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
 
 void TPannelloElenco::Riempi(Elenco elenco)
 {
-    m_daProgramma = true;
     modello->Imposta(std::move(elenco));
-    m_daProgramma = false;
-    m_sceltaUtente = false;
     // At least 1600 pixels wide, wider when a long note needs it.
     const QFontMetrics fm(lstRecords->font());
     const int larghezza =
@@ -182,9 +175,7 @@ void TPannelloElenco::Seleziona(int riga)
     if (riga < 0 || riga >= modello->rowCount())
         return;
     const QModelIndex i = modello->index(riga);
-    m_daProgramma = true;
     lstRecords->setCurrentIndex(i);
-    m_daProgramma = false;
     lstRecords->scrollTo(i);
 }
 
@@ -206,9 +197,8 @@ QStringList TPannelloElenco::Righe() const
 QList<int> TPannelloElenco::PosizioniScelte() const
 {
     QList<int> righe;
-    if (m_sceltaUtente)
-        for (const QModelIndex &i : lstRecords->selectionModel()->selectedIndexes())
-            righe.append(i.row());
+    for (const QModelIndex &i : lstRecords->selectionModel()->selectedIndexes())
+        righe.append(i.row());
     std::sort(righe.begin(), righe.end());
     QList<int> posizioni;
     const Elenco &voci = modello->Voci();

@@ -49,14 +49,9 @@ public:
     // Position of the record behind the selected line, 0 when none.
     int PosizioneSelezionata() const;
     QStringList Righe() const;
-    // Positions of the chosen lines in list order; every line when none is chosen, or
-    // when the only selection is the one the screen made itself (opening, find).
+    // Positions of the chosen lines in list order; every line when none is chosen.
     QList<int> PosizioniScelte() const;
 
     // Find inside the list; `ultimaChiave` is the last key of the calling screen's module.
     void Trova(QString &ultimaChiave);
-
-private:
-    bool m_daProgramma = false;  // a selection made by the screen, not by the user
-    bool m_sceltaUtente = false; // the user has chosen lines since the list was filled
 };
