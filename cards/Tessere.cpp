@@ -565,8 +565,9 @@ QString TfrmTessere::TestoGuida()
             "Questa schermata serve a stampare fino a nove tessere diverse su un unico foglio "
             "A4. Mostra le nove tessere, ciascuna con un pulsante che importa i dati di un Socio "
             "dall'archivio: si scelgono cos\u00ec le tessere da stampare importandole una alla "
-            "volta. Prima della stampa si pu\u00f2 visualizzare l'anteprima dell'intera pagina "
-            "A4."),
+            "volta, oppure con Riempi dalla ricerca, che in una sola ricerca ne fa scegliere "
+            "diversi (tenendo premuto Ctrl o Maiusc) e li mette in ordine nelle tessere libere. "
+            "Prima della stampa si pu\u00f2 visualizzare l'anteprima dell'intera pagina A4."),
         QStringLiteral(
             "I dati di una tessera, foto compresa, si possono cancellare in qualsiasi momento con "
             "il suo pulsante numerato: la schermata resta pi\u00f9 ordinata e mostra quali "
