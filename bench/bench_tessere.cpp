@@ -155,7 +155,7 @@ static void BM_LottoSuPdf(benchmark::State &state)
         auto lotto = TLottoTessere::DaArchivio(cartella, posizioni, ente);
         lotto.ImpostaFoglio(1);
         pagine = lotto.Pagine();
-        if (StampaLotto::Stampa(lotto, nullptr).stato != StampaLotto::Esito::Stampato)
+        if (!StampaLotto::Stampa(lotto, nullptr).Stampato())
             state.SkipWithError("the cards could not be printed");
         picco = std::max(picco, PiccoMemoria());
     }

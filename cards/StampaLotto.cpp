@@ -48,8 +48,7 @@ public:
     }
     void Stampa(QWidget *owner, int corrente) override
     {
-        const auto esito = StampaLotto::Stampa(m_lotto, owner, corrente);
-        StampaLotto::MostraFallimento(esito, Conta(), owner);
+        StampaLotto::Riferisci(StampaLotto::Stampa(m_lotto, owner, corrente), owner);
     }
 
 private:
@@ -71,12 +70,20 @@ QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, c
 
 namespace StampaLotto {
 
-Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
-             const std::function<bool(int, int)> &avanzamento)
+TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
+                    const std::function<bool(int, int)> &avanzamento)
 {
     const int n = lotto.Pagine();
     if (n == 0)
         return {};
+    auto fallita = [n](int pagina) {
+        return TEsitoStampa{TEsitoStampa::Tipo::Fallito,
+                            QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina "
+                                           "%1 di %2.\n\r\n\rAccertarsi che la stampante sia "
+                                           "configurata correttamente.")
+                                .arg(pagina)
+                                .arg(n)};
+    };
     // The first page sets the paper the dialog shows; it is printed as it is.
     std::optional<TPaginaPreparata> prima(lotto.ComponiPagina(0));
     QPrinter stampante(QPrinter::HighResolution);
@@ -104,41 +111,36 @@ Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
             if (k == 0 ? !p.begin(&stampante) : !stampante.newPage()) {
                 if (p.isActive())
                     p.end();
-                return {Esito::Fallito, pagina};
+                return fallita(pagina);
             }
             Pittore::Trasforma(p);
             Pittore::DisegnaPagina(p, pp);
             if (avanzamento && !avanzamento(k + 1, int(pagine.size())) && k + 1 < pagine.size()) {
                 stampante.abort();
                 p.end();
-                return {Esito::Interrotto, pagina};
+                return {TEsitoStampa::Tipo::Annullato,
+                        QStringLiteral("Stampa interrotta dopo la pagina %1 di %2.")
+                            .arg(pagina)
+                            .arg(n)};
             }
         }
     } catch (const std::exception &) {
         if (p.isActive())
             p.end();
-        return {Esito::Fallito, pagina};
+        return fallita(pagina);
     }
     if (!p.end())
-        return {Esito::Fallito, pagina};
-    return {Esito::Stampato, 0};
+        return fallita(pagina);
+    return {TEsitoStampa::Tipo::Stampato, QString()};
 }
 
-void MostraFallimento(const Esito &esito, int pagine, QWidget *owner)
+bool Riferisci(const TEsitoStampa &esito, QWidget *owner)
 {
-    if (esito.stato == Esito::Interrotto)
-        Piattaforma::Informazione(QStringLiteral("Stampa interrotta dopo la pagina %1 di %2.")
-                                      .arg(esito.pagina)
-                                      .arg(pagine),
-                                  owner);
-    if (esito.stato != Esito::Fallito)
-        return;
-    Piattaforma::Avviso(QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina %1 "
-                                       "di %2.\n\r\n\rAccertarsi che la stampante sia configurata "
-                                       "correttamente.")
-                            .arg(esito.pagina)
-                            .arg(pagine),
-                        owner);
+    if (esito.Fallito())
+        Piattaforma::Avviso(esito.errore, owner);
+    else if (!esito.errore.isEmpty())
+        Piattaforma::Informazione(esito.errore, owner);
+    return esito.Stampato();
 }
 
 void Apri(QWidget *owner, const QList<int> &posizioni)
@@ -321,7 +323,7 @@ void TfrmStampaLotto::btnStampaClick()
         w->setEnabled(false);
     m_inStampa = true;
     m_interrompi = false;
-    StampaLotto::Esito esito;
+    TEsitoStampa esito;
     try {
         esito = StampaLotto::Stampa(m_lotto, this, 0, [this](int fatte, int totale) {
             prgPagine->setRange(0, totale);
@@ -330,7 +332,10 @@ void TfrmStampaLotto::btnStampaClick()
             return !m_interrompi;
         });
     } catch (const std::exception &) {
-        esito = {StampaLotto::Esito::Fallito, 1}; // the first page could not be composed
+        // The first page could not be composed.
+        esito = {TEsitoStampa::Tipo::Fallito,
+                 QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di %1.")
+                     .arg(m_lotto.Pagine())};
     }
     m_inStampa = false;
     for (QWidget *w : bloccati)
@@ -338,12 +343,8 @@ void TfrmStampaLotto::btnStampaClick()
     Aggiorna();
     lblAttendere->hide();
     prgPagine->hide();
-    if (esito.stato == StampaLotto::Esito::Fallito ||
-        esito.stato == StampaLotto::Esito::Interrotto) {
-        StampaLotto::MostraFallimento(esito, m_lotto.Pagine(), this);
-        return; // the screen stays open to try again
-    }
-    if (esito.stato == StampaLotto::Esito::Stampato)
+    // A failed or stopped run leaves the screen open to try again.
+    if (StampaLotto::Riferisci(esito, this))
         accept();
 }
 

@@ -17,20 +17,16 @@ class TImmagine;
 
 namespace StampaLotto {
 
-// How a print run ended; `pagina` is the page (1-based) a failure reached.
-struct Esito {
-    enum Stato { Stampato, Annullato, Fallito, Interrotto } stato = Annullato;
-    int pagina = 0;
-};
-
 // The print dialog, then the chosen pages, each composed, drawn and dropped in turn.
 // `corrente` (0-based) is what "current page" means; `avanzamento` hears each page done
-// and returns false to stop the run there (the job is aborted).
-Esito Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente = 0,
-             const std::function<bool(int fatte, int totale)> &avanzamento = {});
+// and returns false to stop the run there (the job is aborted: cancelled, with a text
+// that says where). A failure's text names the page it reached.
+[[nodiscard]] TEsitoStampa
+Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente = 0,
+       const std::function<bool(int fatte, int totale)> &avanzamento = {});
 
-// Shows the failure of a run, with the page it reached.
-void MostraFallimento(const Esito &esito, int pagine, QWidget *owner);
+// Shows a failed or stopped run's text; true when every page was printed.
+bool Riferisci(const TEsitoStampa &esito, QWidget *owner);
 
 // What the list screens call: the cards of the records at these positions, in this
 // order. Opens the screen, or says that there is nothing to print.
