@@ -13,6 +13,7 @@ PACCHETTI=(
     xvfb xauth
     libreoffice-calc-nogui
     cups cups-client printer-driver-cups-pdf poppler-utils
+    dpkg-dev lintian appstream desktop-file-utils
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 
