@@ -66,6 +66,7 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     lblCartellaDati->setTextInteractionFlags(Qt::TextSelectableByMouse);
     corpo->addSpacing(4);
     corpo->addWidget(lblCartellaDati);
+    MostraCartellaDati();
 
     auto *chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     chiudi->setObjectName(QStringLiteral("btnChiudi"));
@@ -91,6 +92,19 @@ QString TfrmInfo::LinkPosta()
            u'"';
 }
 
+void TfrmInfo::MostraCartellaDati()
+{
+    // A long path is shortened in the middle; the whole one is in the tooltip.
+    const QString testo = TestoCartellaDati();
+    const QString cartella = testo.section(u'\n', 1);
+    lblCartellaDati->setText(testo.section(u'\n', 0, 0) + u'\n' +
+                             lblCartellaDati->fontMetrics().elidedText(cartella, Qt::ElideMiddle,
+                                                                       lblCartellaDati->width()));
+    lblCartellaDati->setToolTip(cartella);
+    if (layout())
+        layout()->activate();
+}
+
 QString TfrmInfo::TestoCartellaDati()
 {
     return QStringLiteral("I dati di Quorvel (archivio, foto, impostazioni, password) sono "
@@ -104,13 +118,7 @@ void TfrmInfo::btnChiudiClick() { close(); }
 
 void TfrmInfo::showEvent(QShowEvent *e)
 {
-    // A long path is shortened in the middle; the whole one is in the tooltip.
-    const QString testo = TestoCartellaDati();
-    const QString cartella = testo.section(u'\n', 1);
-    lblCartellaDati->setText(testo.section(u'\n', 0, 0) + u'\n' +
-                             lblCartellaDati->fontMetrics().elidedText(cartella, Qt::ElideMiddle,
-                                                                       lblCartellaDati->width()));
-    lblCartellaDati->setToolTip(cartella);
+    MostraCartellaDati();
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Schermo);
 }

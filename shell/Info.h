@@ -22,5 +22,7 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    void MostraCartellaDati();
+
     QLabel *lblCartellaDati;
 };
