@@ -241,9 +241,14 @@ bool DialogoStampa(QPrinter &stampante, QWidget *owner, int pagine)
 
 QString ScegliCartellaDati(const QString &eseguibile, bool scrivibile, const QString &utente)
 {
-    // A path that is not a folder (a file in its place) cannot hold the data either.
+    // A path that is not a folder (a file in its place) cannot hold the data either, and
+    // the system's folders of commands never do, not even for root.
+    static const QStringList sistema = {QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
+                                        QStringLiteral("/usr/local/bin"),
+                                        QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
     const QFileInfo info(eseguibile);
-    if (scrivibile && info.isDir() && info.isWritable())
+    if (scrivibile && info.isDir() && info.isWritable() &&
+        !sistema.contains(QDir::cleanPath(eseguibile)))
         return eseguibile;
     QDir().mkpath(utente);
     return utente;

@@ -179,9 +179,12 @@ void TestPiattaforma::cartellaDati_data()
     QTest::addColumn<bool>("scrivibile");
     QTest::addColumn<bool>("fileAlPosto"); // a file where the program folder should be
     QTest::addColumn<bool>("nellUtente");
-    QTest::newRow("cartella del programma scrivibile") << true << false << false;
-    QTest::newRow("cartella del programma non scrivibile") << false << false << true;
-    QTest::newRow("un file al posto della cartella") << true << true << true;
+    QTest::addColumn<QString>("fissa"); // a real folder instead of a temporary one
+    QTest::newRow("cartella del programma scrivibile") << true << false << false << QString();
+    QTest::newRow("cartella del programma non scrivibile") << false << false << true << QString();
+    QTest::newRow("un file al posto della cartella") << true << true << true << QString();
+    // Root, who runs the tests, can write there: an installed program run by root.
+    QTest::newRow("cartella dei comandi del sistema") << true << false << true << "/usr/bin";
 }
 
 void TestPiattaforma::cartellaDati()
@@ -190,7 +193,8 @@ void TestPiattaforma::cartellaDati()
     QFETCH(bool, fileAlPosto);
     QFETCH(bool, nellUtente);
     Ambiente env;
-    const QString programma = env.Percorso("bin");
+    QFETCH(QString, fissa);
+    const QString programma = fissa.isEmpty() ? env.Percorso("bin") : fissa;
     const QString utente = env.Percorso("home/.local/share/Quorvel");
     if (fileAlPosto)
         QVERIFY(QFile(programma).open(QIODevice::WriteOnly));
