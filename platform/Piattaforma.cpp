@@ -8,12 +8,15 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace Piattaforma {
 
@@ -236,7 +239,36 @@ bool DialogoStampa(QPrinter &stampante, QWidget *owner, int pagine)
     return dlg.exec() == QDialog::Accepted;
 }
 
+QString ScegliCartellaDati(const QString &eseguibile, bool scrivibile, const QString &utente)
+{
+    // A path that is not a folder (a file in its place) cannot hold the data either, and
+    // the system's folders of commands never do, not even for root.
+    static const QStringList sistema = {QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
+                                        QStringLiteral("/usr/local/bin"),
+                                        QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
+    const QFileInfo info(eseguibile);
+    if (scrivibile && info.isDir() && info.isWritable() &&
+        !sistema.contains(QDir::cleanPath(eseguibile)))
+        return eseguibile;
+    QDir().mkpath(utente);
+    return utente;
+}
+
 QString CartellaProgramma()
+{
+    if (Sim()) {
+        if (Sim()->cartellaUtente.isEmpty())
+            return Sim()->cartella;
+        return ScegliCartellaDati(Sim()->cartella, Sim()->cartellaScrivibile,
+                                  Sim()->cartellaUtente);
+    }
+    static const QString cartella =
+        ScegliCartellaDati(QCoreApplication::applicationDirPath(), true,
+                           QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return cartella;
+}
+
+QString CartellaEseguibile()
 {
     if (Sim())
         return Sim()->cartella;

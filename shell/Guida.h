@@ -12,6 +12,9 @@ class TfrmGuida : public QDialog {
 public:
     explicit TfrmGuida(QWidget *parent = nullptr);
 
+    // The folder that holds Guida.pdf: the program folder, or the installed place.
+    static QString CartellaGuida();
+
 public slots:
     void lnkWebClick();
     void btnChiudiClick();

@@ -1,10 +1,12 @@
 #include "shell/Info.h"
 
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
 #include "shell/Avvio.h"
 #include "shell/Controlli.h"
 #include "shell/OpenURL.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -56,6 +58,16 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     riga->addStretch();
     corpo->addLayout(riga);
 
+    lblCartellaDati = new QLabel(this);
+    lblCartellaDati->setObjectName(QStringLiteral("lblCartellaDati"));
+    lblCartellaDati->setFixedWidth(504);
+    lblCartellaDati->setFont(QFont(QStringLiteral("Verdana"), 9));
+    lblCartellaDati->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+    lblCartellaDati->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    corpo->addSpacing(4);
+    corpo->addWidget(lblCartellaDati);
+    MostraCartellaDati();
+
     auto *chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     chiudi->setObjectName(QStringLiteral("btnChiudi"));
     chiudi->setMinimumSize(110, 34);
@@ -80,12 +92,33 @@ QString TfrmInfo::LinkPosta()
            u'"';
 }
 
+void TfrmInfo::MostraCartellaDati()
+{
+    // A long path is shortened in the middle; the whole one is in the tooltip.
+    const QString testo = TestoCartellaDati();
+    const QString cartella = testo.section(u'\n', 1);
+    lblCartellaDati->setText(testo.section(u'\n', 0, 0) + u'\n' +
+                             lblCartellaDati->fontMetrics().elidedText(cartella, Qt::ElideMiddle,
+                                                                       lblCartellaDati->width()));
+    lblCartellaDati->setToolTip(cartella);
+    if (layout())
+        layout()->activate();
+}
+
+QString TfrmInfo::TestoCartellaDati()
+{
+    return QStringLiteral("I dati di Quorvel (archivio, foto, impostazioni, password) sono "
+                          "nella cartella:\n") +
+           QDir::toNativeSeparators(Piattaforma::CartellaProgramma());
+}
+
 void TfrmInfo::lnkWebClick() { TMisc::Open(LinkPosta()); }
 
 void TfrmInfo::btnChiudiClick() { close(); }
 
 void TfrmInfo::showEvent(QShowEvent *e)
 {
+    MostraCartellaDati();
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Schermo);
 }

@@ -8,6 +8,7 @@
 #include "shell/CambiaPassword.h"
 #include "shell/Controlli.h"
 #include "shell/Crypt.h"
+#include "shell/PasswordIniziale.h"
 #include "shell/Schermate.h"
 
 #include <QCloseEvent>
@@ -28,6 +29,17 @@ namespace Accesso {
 QString FilePassword()
 {
     return QDir(Piattaforma::CartellaProgramma()).filePath(QStringLiteral("unins000.dll"));
+}
+
+void PreparaCartellaDati()
+{
+    if (Piattaforma::CartellaProgramma() == Piattaforma::CartellaEseguibile())
+        return;
+    try {
+        PosaPasswordIniziale(FilePassword());
+    } catch (const std::exception &) {
+        // Left to the login, which reports a password file it cannot read.
+    }
 }
 } // namespace Accesso
 
