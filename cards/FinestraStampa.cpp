@@ -77,10 +77,12 @@ bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
     return true;
 }
 
-void Stampa(const TReport &report, QWidget *owner)
+void Stampa(const TReport &report, QWidget *owner, const QString &nomeStampante)
 {
     const int n = report.PreparedCount();
     QPrinter stampante(QPrinter::HighResolution);
+    if (!nomeStampante.isEmpty())
+        stampante.setPrinterName(nomeStampante); // an unknown name leaves the default
     stampante.setDocName(report.ReportOptions.Name);
     stampante.setCreator(QStringLiteral("Quorvel"));
     stampante.setFullPage(true);

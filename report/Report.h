@@ -328,6 +328,8 @@ public:
     const TReportPage &Pages(int indice) const;
     int PagesCount() const { return int(m_pagine.size()); }
     TReportPage &AddPage(const QString &name = QString());
+    // Removes report page `indice` (1 or later); the data page stays. Out of range: nothing.
+    void RimuoviPagina(int indice);
 
     // The object named so (case ignored) on any page or band, or nullptr.
     TReportComponent *FindObject(const QString &name) const;

@@ -14,6 +14,7 @@ PACCHETTI=(
     libreoffice-calc-nogui
     cups cups-client printer-driver-cups-pdf poppler-utils
     libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
+    libqrencode-dev zbar-tools
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 
