@@ -38,52 +38,47 @@ void Aggiungi(TReportPage &pagina, const QString &testo, const QRectF &area, con
     fondo.Frame.Color = Colori::White;
 
     const double passo = std::min(area.width(), area.height()) / (m.lato + 2 * ZonaMuta);
+    // The modules' shape: its corner inside the quiet zone, each run from that corner.
     const double x0 = area.left() + ZonaMuta * passo;
     const double y0 = area.top() + ZonaMuta * passo;
     const QString nomeModuli = nome + QStringLiteral("Moduli");
-    // Runs of dark modules along each row; a run with the same ends in the rows below
-    // grows down instead of starting a new rectangle (fewer objects, no seams).
-    struct Corsa {
-        int inizio, fine, riga, righe;
+    // Greedy rectangles: from each dark module not yet covered, as far right as the row
+    // stays dark, then as far down as those whole rows stay dark. Fewer rectangles make a
+    // shorter PDF.
+    struct Riquadro {
+        int x, y, larghezza, altezza;
     };
-    std::vector<Corsa> aperte, chiuse;
-    for (int y = 0; y < m.lato; ++y) {
-        std::vector<Corsa> riga;
-        for (int x = 0; x < m.lato;) {
-            if (!m.Scuro(x, y)) {
-                ++x;
+    std::vector<Riquadro> riquadri;
+    std::vector<bool> coperto(m.scuri.size(), false);
+    auto libero = [&](int x, int y) {
+        return m.Scuro(x, y) && !coperto[size_t(y) * size_t(m.lato) + size_t(x)];
+    };
+    for (int y = 0; y < m.lato; ++y)
+        for (int x = 0; x < m.lato; ++x) {
+            if (!libero(x, y))
                 continue;
-            }
             int fine = x;
-            while (fine < m.lato && m.Scuro(fine, y))
+            while (fine < m.lato && libero(fine, y))
                 ++fine;
-            riga.push_back({x, fine, y, 1});
-            x = fine;
-        }
-        std::vector<Corsa> nuove;
-        for (Corsa &c : riga) {
-            auto sopra = std::find_if(aperte.begin(), aperte.end(), [&](const Corsa &a) {
-                return a.inizio == c.inizio && a.fine == c.fine;
-            });
-            if (sopra != aperte.end()) {
-                c.riga = sopra->riga;
-                c.righe = sopra->righe + 1;
-                aperte.erase(sopra);
+            int sotto = y + 1;
+            for (; sotto < m.lato; ++sotto) {
+                bool piena = true;
+                for (int i = x; i < fine && piena; ++i)
+                    piena = libero(i, sotto);
+                if (!piena)
+                    break;
             }
-            nuove.push_back(c);
+            for (int r = y; r < sotto; ++r)
+                for (int i = x; i < fine; ++i)
+                    coperto[size_t(r) * size_t(m.lato) + size_t(i)] = true;
+            riquadri.push_back({x, y, fine - x, sotto - y});
         }
-        chiuse.insert(chiuse.end(), aperte.begin(), aperte.end());
-        aperte = std::move(nuove);
-    }
-    chiuse.insert(chiuse.end(), aperte.begin(), aperte.end());
-    for (const Corsa &c : chiuse) {
-        auto &s = pagina.Add<TShapeView>(nomeModuli, x0 + c.inizio * passo, y0 + c.riga * passo,
-                                         (c.fine - c.inizio) * passo, c.righe * passo);
-        s.Color = Colori::Black;
-        s.Frame.Color = Colori::Black;
-        // A thin outline: the fill already covers the module.
-        s.Frame.Width = passo / 4;
-    }
+    auto &moduli = pagina.Add<TShapeView>(nomeModuli, x0, y0, m.lato * passo, m.lato * passo);
+    moduli.Color = Colori::Black;
+    moduli.Riquadri.reserve(riquadri.size());
+    for (const Riquadro &q : riquadri)
+        moduli.Riquadri.emplace_back(q.x * passo, q.y * passo, q.larghezza * passo,
+                                     q.altezza * passo);
 }
 
 void Rimuovi(TReportPage &pagina, const QString &nome)

@@ -1,6 +1,6 @@
 #pragma once
 // QR codes drawn with the page model: libqrencode gives the modules, each run of dark
-// modules becomes a filled rectangle, so printers and PDF get sharp vectors.
+// modules becomes a filled rectangle of one shape, so printers and PDF get sharp vectors.
 #include "report/Report.h"
 
 #include <QRectF>
@@ -23,8 +23,8 @@ TMatrice Codifica(const QString &testo);
 inline constexpr int ZonaMuta = 4;
 
 // Adds to the page a white square `area` (units, the quiet zone included) named `nome`
-// and over it the dark modules as black rectangles named nome + "Moduli". An empty or
-// unencodable text adds nothing.
+// and over it a shape named nome + "Moduli" whose rectangles (Riquadri) are the dark
+// modules, in black. An empty or unencodable text adds nothing.
 void Aggiungi(TReportPage &pagina, const QString &testo, const QRectF &area, const QString &nome);
 // Takes out of the page every object that Aggiungi added under that name.
 void Rimuovi(TReportPage &pagina, const QString &nome);

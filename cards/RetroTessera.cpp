@@ -64,7 +64,13 @@ void Riempi(TReport &report, const TDatiTessera &d, const QString &suffisso)
 {
     report.Memo(QStringLiteral("txtAssociazioneRetro") + suffisso)
         .SetText(Testo::Trim32(d.Associazione));
-    report.Picture(QStringLiteral("imgLogoRetro") + suffisso).SetPicture(d.Logo);
+    TPictureView &logo = report.Picture(QStringLiteral("imgLogoRetro") + suffisso);
+    // The front's copy when there is one: shared pixels go into the PDF once.
+    if (auto *fronte = dynamic_cast<const TPictureView *>(
+            report.FindObject(QStringLiteral("imgLogo") + suffisso)))
+        logo.Picture = fronte->Picture;
+    else
+        logo.SetPicture(d.Logo);
     TMemoView &testo = report.Memo(QStringLiteral("txtRetro") + suffisso);
     testo.Memo = Righe(d.TestoRetro);
 }

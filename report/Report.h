@@ -168,6 +168,9 @@ public:
 
     QColor Color;
     TFrame Frame;
+    // When not empty, only these rectangles (units from the shape's corner) are filled
+    // with Color, as one path and without outline: the modules of a QR code.
+    std::vector<QRectF> Riquadri;
 };
 
 // A line along the top edge (Frame.Typ ftTop), across Width, 1 unit, black.
