@@ -21,7 +21,7 @@
 
 namespace {
 constexpr int kLarghezza = 760;
-constexpr int kAltezza = 566;
+constexpr int kAltezza = 614;
 
 QFrame *Pannello(QWidget *parent, const QRect &r) {
     auto *f = new QFrame(parent);
@@ -120,26 +120,26 @@ void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
     auto spunta = [&](const char *nome, const QString &testo, int y) {
         auto *c = new QCheckBox(testo, this);
         c->setObjectName(QString::fromLatin1(nome));
-        c->setGeometry(20, y, x - 28, 28);
+        c->setGeometry(x, y, w, 24);
         c->setFont(fc);
         c->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
         return c;
     };
-    chkQR = spunta("chkQR", QStringLiteral("Codice QR sulla tessera"), 302);
+    chkQR = spunta("chkQR", QStringLiteral("Codice QR sulla tessera"), 300);
     txtQR = new QLineEdit(this);
     txtQR->setObjectName(QStringLiteral("txtQR"));
-    txtQR->setGeometry(x, 302, w, 28);
+    txtQR->setGeometry(x, 326, w, 28);
     lblSegnapostoQR = new QLabel(
         QStringLiteral("Segnaposto: {tessera} {tesserato} {scadenza} {rilascio} {posizione}"),
         this);
     lblSegnapostoQR->setObjectName(QStringLiteral("lblSegnapostoQR"));
-    lblSegnapostoQR->setGeometry(x, 332, w, 20);
+    lblSegnapostoQR->setGeometry(x, 356, w, 20);
     lblSegnapostoQR->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
 
-    chkRetro = spunta("chkRetro", QStringLiteral("Stampa il retro"), 360);
+    chkRetro = spunta("chkRetro", QStringLiteral("Stampa il retro"), 386);
     txtRetro = new QPlainTextEdit(this);
     txtRetro->setObjectName(QStringLiteral("txtRetro"));
-    txtRetro->setGeometry(x, 360, w, 150);
+    txtRetro->setGeometry(x, 412, w, 150);
     txtRetro->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtRetro->setTabChangesFocus(true);
     // At most eight lines: the back holds no more.
