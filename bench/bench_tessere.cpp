@@ -17,7 +17,7 @@
 
 #include <benchmark/benchmark.h>
 
-static std::array<TDatiTessera, 9> FoglioDiProva(QSize lato)
+static std::array<TDatiTessera, 9> FoglioDiProva(QSize lato, bool qrERetro = false)
 {
     static const char *const nomi[] = {"ROSSI MARIO", "BIANCHI ANNA",  "VERDI LUCA",
                                        "NERI SARA",   "GALLI PIERO",   "CONTI ELENA",
@@ -45,17 +45,25 @@ static std::array<TDatiTessera, 9> FoglioDiProva(QSize lato)
         t.NumTessera = QStringLiteral("2025/%1").arg(i + 1, 4, 10, QLatin1Char('0'));
         t.DataRil = QStringLiteral("01/01/2025");
         t.DataScade = QStringLiteral("31/12/2025");
+        t.Posizione = QString::number(i + 1);
+        t.CodiceQR = qrERetro;
+        t.TestoQR = QStringLiteral("https://esempio.it/verifica?n={tessera}&s={tesserato}");
+        t.Retro = qrERetro;
+        t.TestoRetro = QStringLiteral("La tessera \u00e8 personale e non cedibile.\n"
+                                      "Va mostrata a ogni richiesta del personale.\n"
+                                      "In caso di smarrimento avvisare la segreteria.\n\n"
+                                      "Firma del titolare ______________________");
     }
     return d;
 }
 
-// Argument: the photos' width in pixels (height 4:3 portrait).
+// Arguments: the photos' width in pixels (height 4:3 portrait); 1 for QR codes and backs.
 static void BM_TesseriniSuPdf(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("tesserini.pdf"));
     const int w = int(state.range(0));
-    const auto dati = FoglioDiProva(QSize(w, w * 4 / 3));
+    const auto dati = FoglioDiProva(QSize(w, w * 4 / 3), state.range(1) != 0);
     for (auto _ : state) {
         auto r = CreaTesserini();
         RiempiTesserini(*r, dati);
@@ -63,7 +71,11 @@ static void BM_TesseriniSuPdf(benchmark::State &state)
             state.SkipWithError("the sheet could not be written");
     }
 }
-BENCHMARK(BM_TesseriniSuPdf)->Arg(480)->Arg(1200)->Unit(benchmark::kMillisecond);
+// The sheet without QR codes and backs is the floor of the sheet with them (at most 1.5x).
+BENCHMARK(BM_TesseriniSuPdf)
+    ->ArgsProduct({{480, 1200}, {0, 1}})
+    ->ArgNames({"foto", "qr_retro"})
+    ->Unit(benchmark::kMillisecond);
 
 // Nine 4000 x 3000 camera photos as JPEG files, each with its own colours and detail.
 static QStringList FotoGrandi(const QTemporaryDir &dir)

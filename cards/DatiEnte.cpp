@@ -1,22 +1,27 @@
 #include "cards/DatiEnte.h"
 
 #include "archive/Testo.h"
+#include "cards/DatiEnteFile.h"
+#include "cards/RetroTessera.h"
 #include "cards/Segnaposto.h"
 #include "cards/Tessera.h"
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
 #include "shell/Controlli.h"
 #include "shell/Schermate.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
 namespace {
 constexpr int kLarghezza = 760;
-constexpr int kAltezza = 350;
+constexpr int kAltezza = 614;
 
 QFrame *Pannello(QWidget *parent, const QRect &r) {
     auto *f = new QFrame(parent);
@@ -85,13 +90,15 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFis
     Comportamenti::Invio(txtSottotitolo02, txtAnnotazioni);
     Comportamenti::Invio(txtAnnotazioni, txtAssociazione);
 
+    CostruisciOpzioni(x, w);
+
     btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
-    btnAnnulla->setGeometry(kLarghezza - 20 - 162 - 12 - 150, 304, 150, 32);
+    btnAnnulla->setGeometry(kLarghezza - 20 - 162 - 12 - 150, kAltezza - 46, 150, 32);
     btnAnnulla->setAutoDefault(false);
     btnApplica = new QPushButton(QStringLiteral("Applica e chiudi"), this);
     btnApplica->setObjectName(QStringLiteral("btnApplica"));
-    btnApplica->setGeometry(kLarghezza - 20 - 162, 304, 162, 32);
+    btnApplica->setGeometry(kLarghezza - 20 - 162, kAltezza - 46, 162, 32);
     btnApplica->setAutoDefault(false);
 
     lblMemory = new QLabel(this);
@@ -102,6 +109,55 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFis
     connect(btnAnnulla, &QPushButton::clicked, this, &TfrmDatiEnte::btnAnnullaClick);
 
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
+}
+
+// The QR code and the back: what the cards carry besides the four texts, read from the
+// settings file here and written back by "Applica e chiudi".
+void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
+{
+    QFont fc = font();
+    fc.setBold(true);
+    auto spunta = [&](const char *nome, const QString &testo, int y) {
+        auto *c = new QCheckBox(testo, this);
+        c->setObjectName(QString::fromLatin1(nome));
+        c->setGeometry(x, y, w, 24);
+        c->setFont(fc);
+        c->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+        return c;
+    };
+    chkQR = spunta("chkQR", QStringLiteral("Codice QR sulla tessera"), 300);
+    txtQR = new QLineEdit(this);
+    txtQR->setObjectName(QStringLiteral("txtQR"));
+    txtQR->setGeometry(x, 326, w, 28);
+    lblSegnapostoQR = new QLabel(
+        QStringLiteral("Segnaposto: {tessera} {tesserato} {scadenza} {rilascio} {posizione}"),
+        this);
+    lblSegnapostoQR->setObjectName(QStringLiteral("lblSegnapostoQR"));
+    lblSegnapostoQR->setGeometry(x, 356, w, 20);
+    lblSegnapostoQR->setStyleSheet(QStringLiteral("color: #1B2F5E;"));
+
+    chkRetro = spunta("chkRetro", QStringLiteral("Stampa il retro"), 386);
+    txtRetro = new QPlainTextEdit(this);
+    txtRetro->setObjectName(QStringLiteral("txtRetro"));
+    txtRetro->setGeometry(x, 412, w, 150);
+    txtRetro->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtRetro->setTabChangesFocus(true);
+    // At most eight lines: the back holds no more.
+    connect(txtRetro, &QPlainTextEdit::textChanged, this, [this] {
+        if (txtRetro->blockCount() <= RetroTessera::RigheMassime)
+            return;
+        QStringList righe = txtRetro->toPlainText().split(u'\n');
+        righe.erase(righe.begin() + RetroTessera::RigheMassime, righe.end());
+        const QSignalBlocker blocco(txtRetro);
+        txtRetro->setPlainText(righe.join(u'\n'));
+        txtRetro->moveCursor(QTextCursor::End);
+    });
+
+    const TOpzioniTessera o = DatiEnteFile::LeggiOpzioni(Piattaforma::CartellaProgramma());
+    chkQR->setChecked(o.CodiceQR);
+    txtQR->setText(o.TestoQR);
+    chkRetro->setChecked(o.Retro);
+    txtRetro->setPlainText(o.TestoRetro);
 }
 
 void TfrmDatiEnte::showEvent(QShowEvent *e) {
@@ -135,6 +191,10 @@ void TfrmDatiEnte::btnApplicaClick() {
                 if (auto *l = tessera->findChild<QLabel *>(QString::fromLatin1(nome)))
                     l->setText(Testo::Trim32(campo->text()));
         }
+        // A file that cannot be written reaches the general error report; the screen stays.
+        DatiEnteFile::ScriviOpzioni(
+            Piattaforma::CartellaProgramma(),
+            {chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(), txtRetro->toPlainText()});
     }
     accept();
 }

@@ -1,9 +1,12 @@
 #pragma once
 // Screen "Dati Ente o Associazione": edits the four organization texts of the card
-// and hands them back to the single-card screen.
+// and hands them back to the single-card screen; edits the QR code and the back of the
+// cards and keeps them in "Quorvel.ini".
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
+class QPlainTextEdit;
 class QLineEdit;
 class QPushButton;
 class TImmagine;
@@ -22,6 +25,8 @@ protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
+    void CostruisciOpzioni(int x, int w);
+
     QLabel *lblIstruzioni;
     QLineEdit *txtAssociazione;
     QLineEdit *txtSottotitolo01;
@@ -29,6 +34,11 @@ private:
     QLineEdit *txtAnnotazioni;
     QPushButton *btnAnnulla;
     QPushButton *btnApplica;
+    QCheckBox *chkQR;
+    QLineEdit *txtQR;
+    QLabel *lblSegnapostoQR;
+    QCheckBox *chkRetro;
+    QPlainTextEdit *txtRetro;
     QLabel *lblMemory;
     TImmagine *imgFoto;
 };

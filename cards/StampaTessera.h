@@ -1,11 +1,12 @@
 #pragma once
 // Screen "Stampa tesserino": the top and left margins and the orientation of the
-// single-card print, kept in "Quorvel.ini", and the print of the card on the
-// single-card screen with them.
+// single-card print, kept in "Quorvel.ini" for each printer, the print of the card on
+// the single-card screen with them, and the calibration sheet.
 #include <QDialog>
 
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,6 +22,8 @@ public:
 
     // The card template this screen prints from.
     const TReport &repTesserino() const { return *m_rep; }
+    // The last calibration sheet printed, or nullptr.
+    const TReport *repProva() const { return m_prova.get(); }
 
 public slots:
     void FormShow();
@@ -32,6 +35,8 @@ public slots:
     void btnApplicaLeftClick();
     void btnStampaClick();
     void btnAnnullaClick();
+    void cmdProvaClick();
+    void cboStampanteChange();
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -40,6 +45,7 @@ protected:
 private:
     void Passo(QLineEdit *margine, int delta);
     void SalvaMargine(const QString &chiave, QLineEdit *margine);
+    void LeggiValori();
 
     TImmagine *imgMargini;
     QLabel *lblTitOrientamento;
@@ -60,5 +66,9 @@ private:
     QPushButton *btnStampa;
     QPushButton *btnApplicaTop;
     QPushButton *btnApplicaLeft;
+    QLabel *lblTitStampante;
+    QComboBox *cboStampante;
+    QPushButton *cmdProva;
     std::unique_ptr<TReport> m_rep;
+    std::unique_ptr<TReport> m_prova;
 };

@@ -597,5 +597,13 @@ TDatiTessera DatiTesseraDa(const QWidget *schermata, const QString &suffisso) {
     d.NumTessera = testo("txtNumTessera");
     d.DataRil = testo("txtDataRil");
     d.DataScade = testo("txtDataScade");
+    // The nine-card sheet keeps one position per slot, the single card one for its card.
+    if (auto *posizione = Proprio<QLabel>(schermata, QStringLiteral("lblPosizione") + suffisso))
+        d.Posizione = Testo::Trim32(posizione->text());
+    const TOpzioniTessera o = DatiEnteFile::LeggiOpzioni(Piattaforma::CartellaProgramma());
+    d.CodiceQR = o.CodiceQR;
+    d.TestoQR = o.TestoQR;
+    d.Retro = o.Retro;
+    d.TestoRetro = o.TestoRetro;
     return d;
 }

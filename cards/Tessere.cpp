@@ -240,6 +240,9 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area)
         Etichetta(carta, Nome("txtDataRil", i), QRect(99, 96, 78, 14), data, nero, Qt::AlignCenter);
     s.txtDataScade = Etichetta(carta, Nome("txtDataScade", i), QRect(99, 111, 78, 14), data, nero,
                                Qt::AlignCenter);
+    s.lblPosizione = new QLabel(carta);
+    s.lblPosizione->setObjectName(Nome("lblPosizione", i));
+    s.lblPosizione->hide();
 
     Riquadro(carta, Nome("bkgLogo", i), QRect(181, 73, 47, 47),
              QStringLiteral("background: white; border: 1px solid #1B2F5E;"));
@@ -374,6 +377,7 @@ void TfrmTessere::Reimposta()
         s.txtDataRil->setText(kSegnapostoData);
         s.txtDataScade->setText(kSegnapostoData);
         s.imgFoto->SetPicture(imgBianco->Picture());
+        s.lblPosizione->clear();
     }
     lblPosizione->clear();
 }
@@ -481,6 +485,7 @@ void TfrmTessere::Cancella(int indice)
     for (QLabel *l : {s.txtTesserato, s.txtCarica, s.txtNumTessera, s.txtDataRil, s.txtDataScade})
         l->clear();
     s.imgFoto->SetPicture(imgBianco->Picture());
+    s.lblPosizione->clear();
     lblPosizione->clear();
 }
 

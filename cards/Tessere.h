@@ -70,6 +70,7 @@ private:
         QLabel *txtDataRil;
         QLabel *txtDataScade;
         TImmagine *imgFoto;
+        QLabel *lblPosizione; // hidden: the slot's record, for the QR code's {posizione}
         QPushButton *btnImporta;
         QToolButton *cmdCancella;
     };

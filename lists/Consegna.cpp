@@ -106,8 +106,11 @@ void ConsegnaScheda(QWidget *ricevente, const QString &modo, int posizione, cons
                                                     {"txtDataScade", Campo::DataScade}};
     for (const auto &[nome, campo] : campi)
         ScriviTesto(ricevente, QLatin1String(nome) + coda, s.Leggi(campo), escluso);
-    // The nine-card sheet has one position label for all its slots.
+    // The nine-card sheet has one position label for all its slots, and one per slot.
     ScriviTesto(ricevente, QStringLiteral("lblPosizione"), QString::number(posizione), escluso);
+    if (slot)
+        ScriviTesto(ricevente, QStringLiteral("lblPosizione") + coda, QString::number(posizione),
+                    escluso);
     CaricaFoto(ricevente, QStringLiteral("imgFoto") + coda, QStringLiteral("imgBianco"), posizione,
                escluso);
 }

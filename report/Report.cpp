@@ -200,6 +200,12 @@ TReportPage &TReport::AddPage(const QString &name) {
     return *m_pagine.back();
 }
 
+void TReport::RimuoviPagina(int indice)
+{
+    if (indice >= 1 && indice < int(m_pagine.size()))
+        m_pagine.erase(m_pagine.begin() + indice);
+}
+
 TReportComponent *TReport::FindObject(const QString &name) const {
     for (const auto &p : m_pagine)
         if (TReportComponent *o = p->FindObject(name))

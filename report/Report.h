@@ -176,6 +176,9 @@ public:
 
     QColor Color;
     TFrame Frame;
+    // When not empty, only these rectangles (units from the shape's corner) are filled
+    // with Color, as one path and without outline: the modules of a QR code.
+    std::vector<QRectF> Riquadri;
 };
 
 // A line along the top edge (Frame.Typ ftTop), across Width, 1 unit, black.
@@ -347,6 +350,8 @@ public:
     const TReportPage &Pages(int indice) const;
     int PagesCount() const { return int(m_pagine.size()); }
     TReportPage &AddPage(const QString &name = QString());
+    // Removes report page `indice` (1 or later); the data page stays. Out of range: nothing.
+    void RimuoviPagina(int indice);
 
     // The object named so (case ignored) on any page or band, or nullptr.
     TReportComponent *FindObject(const QString &name) const;

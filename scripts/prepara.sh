@@ -15,6 +15,7 @@ PACCHETTI=(
     cups cups-client printer-driver-cups-pdf poppler-utils
     libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
     dpkg-dev lintian appstream desktop-file-utils
+    libqrencode-dev zbar-tools
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 
