@@ -1,0 +1,667 @@
+// Column matching, row checks and the all-or-nothing append of the import.
+#include "registry/Importazione.h"
+
+#include "archive/Archivio.h"
+#include "archive/Errori.h"
+#include "archive/FileSicuro.h"
+#include "archive/Scheda.h"
+#include "archive/Testo.h"
+#include "checks/ControlliCodici.h"
+#include "registry/Foglio.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <array>
+
+using Testo::Trim32;
+
+namespace Importazione {
+
+namespace {
+
+// Captions of the record fields in the column choices.
+constexpr std::array<const char *, NumeroCampi> NomiCampi = {"Cognome e nome",
+                                                             "Carica ricoperta",
+                                                             "Tessera n.",
+                                                             "Data di rilascio",
+                                                             "Data di scadenza",
+                                                             "Data di nascita",
+                                                             "Comune di nascita",
+                                                             "Provincia di nascita",
+                                                             "Sesso",
+                                                             "Comune di residenza",
+                                                             "Provincia di residenza",
+                                                             "CAP",
+                                                             "Via e numero civico",
+                                                             "Giorni di preavviso",
+                                                             "Titoli di studio e altre qualifiche",
+                                                             "Tel. casa",
+                                                             "Tel. ufficio",
+                                                             "Tel. cellulare",
+                                                             "Recapito preferenziale",
+                                                             "Fax",
+                                                             "E-mail",
+                                                             "Codice fiscale",
+                                                             "Carta di credito n.",
+                                                             "Scadenza carta",
+                                                             "Partita IVA",
+                                                             "IBAN",
+                                                             "Intestatario C/C",
+                                                             "Note",
+                                                             "Tessera annullata",
+                                                             "Allegato 1",
+                                                             "Allegato 2",
+                                                             "Allegato 3",
+                                                             "Descrizione allegato 1",
+                                                             "Descrizione allegato 2",
+                                                             "Descrizione allegato 3"};
+
+int C(Campo c)
+{
+    return static_cast<int>(c);
+}
+
+// Lower case, accents dropped, letters and digits only: "Tessera n." -> "tesseran".
+QString Chiave(const QString &testo)
+{
+    const QString d = testo.normalized(QString::NormalizationForm_D).toLower();
+    QString r;
+    for (const QChar c : d)
+        if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'))
+            r += c;
+    return r;
+}
+
+const QHash<QString, int> &Sinonimi()
+{
+    static const QHash<QString, int> tabella = [] {
+        QHash<QString, int> t;
+        auto metti = [&t](std::initializer_list<const char *> nomi, int d) {
+            for (const char *n : nomi)
+                t.insert(Chiave(QString::fromUtf8(n)), d);
+        };
+        // The field names, then the export's headers and the usual Italian ones.
+        for (int i = 0; i < NumeroCampi; ++i)
+            t.insert(Chiave(QString::fromLatin1(CampiScheda[size_t(i)].nome)), i);
+        metti({"Cognome e nome", "Nome e cognome", "Nominativo", "Tesserato", "Socio", "Iscritto"},
+              C(Campo::Tesserato));
+        metti({"Cognome"}, Cognome);
+        metti({"Nome"}, Nome);
+        metti({"Carica ricoperta", "Carica", "Ruolo", "Qualifica"}, C(Campo::Carica));
+        metti({"Tessera n.", "Tessera", "N. tessera", "Numero tessera", "Num. tessera",
+               "Tessera numero"},
+              C(Campo::NumTessera));
+        metti({"Data di rilascio", "Data rilascio", "Rilascio", "Data emissione",
+               "Data di emissione", "Data iscrizione", "Data di iscrizione"},
+              C(Campo::DataRil));
+        metti({"Data di scadenza", "Data scadenza", "Scadenza tessera"}, C(Campo::DataScade));
+        metti({"Data di nascita", "Data nascita", "Nato il", "Nata il"}, C(Campo::DataNasc));
+        metti({"Comune di nascita"}, ComuneProvNascita);
+        metti({"Luogo di nascita", "Comune nascita", "Citta di nascita"}, C(Campo::ComuneNasc));
+        metti({"Provincia di nascita", "Prov. nascita", "Prov. di nascita"}, C(Campo::ProvNasc));
+        metti({"Sesso", "Genere"}, C(Campo::Sesso));
+        metti({"Comune di residenza"}, CapComuneProvResidenza);
+        metti({"Comune", "Città", "Località", "Residenza", "Comune residenza"},
+              C(Campo::ComuneRes));
+        metti({"Provincia", "Prov.", "Provincia di residenza", "Prov. residenza"},
+              C(Campo::ProvRes));
+        metti({"CAP", "C.A.P.", "Codice postale"}, C(Campo::CapRes));
+        metti({"Via e numero civico", "Indirizzo", "Via", "Indirizzo di residenza"},
+              C(Campo::IndirizzoRes));
+        metti({"Giorni di preavviso", "Preavviso"}, C(Campo::Preavviso));
+        metti({"Titoli di studio e altre qualifiche", "Titolo di studio e altre qualifiche",
+               "Titolo di studio", "Titoli"},
+              C(Campo::Titoli));
+        metti({"Tel. casa", "Telefono", "Tel.", "Telefono casa", "Telefono di casa"},
+              C(Campo::TelCasa));
+        metti({"Tel. ufficio", "Telefono ufficio"}, C(Campo::TelUff));
+        metti({"Tel. cellulare", "Cellulare", "Cell.", "Telefono cellulare", "Mobile"},
+              C(Campo::TelCel));
+        metti({"Recapito preferenziale", "Recapito"}, C(Campo::Recapito));
+        metti({"Fax"}, C(Campo::Fax));
+        metti({"E-mail", "Email", "Mail", "Posta elettronica", "Indirizzo e-mail"},
+              C(Campo::Email));
+        metti({"Codice fiscale", "Cod. fiscale", "C.F.", "CF"}, C(Campo::CodFisc));
+        metti({"Carta di credito n.", "Carta di credito", "Numero carta"}, C(Campo::Carta));
+        // In our own export "Scadenza" is the card's expiry.
+        metti({"Scadenza", "Scadenza carta"}, C(Campo::ScadeCarta));
+        metti({"Partita IVA", "P. IVA", "P.IVA", "PIVA"}, C(Campo::PartitaIva));
+        metti({"IBAN"}, C(Campo::Iban));
+        metti({"Intestatario C/C", "Intestatario", "Intestatario conto"}, C(Campo::Intestatario));
+        metti({"Note", "Annotazioni"}, C(Campo::Note));
+        metti({"Tessera annullata", "Annullata"}, C(Campo::Annullata));
+        metti({"Foto", "Fotografia", "Immagine"}, Foto);
+        return t;
+    }();
+    return tabella;
+}
+
+// A cut text: true when the store rule keeps fewer characters than given.
+bool Tagliato(const QString &testo, Campo c)
+{
+    return Trim32(testo).size() > Definizione(c).capacita;
+}
+
+QString SenzaSpazi(QString t)
+{
+    t.remove(u' ');
+    return t;
+}
+
+bool Vero(const QString &t)
+{
+    static const QStringList si = {QStringLiteral("si"),   QStringLiteral("s"),
+                                   QStringLiteral("x"),    QStringLiteral("1"),
+                                   QStringLiteral("vero"), QStringLiteral("true"),
+                                   QStringLiteral("yes"),  QStringLiteral("annullata")};
+    return si.contains(Chiave(t));
+}
+
+// "00100 Roma RM" -> CAP, town, province; each part only when it is there.
+void Dividi(QString testo, bool conCap, QString *cap, QString *comune, QString *prov)
+{
+    testo = Trim32(testo);
+    if (conCap && testo.size() >= 5) {
+        bool cifre = true;
+        for (int i = 0; i < 5; ++i)
+            cifre = cifre && testo[i] >= u'0' && testo[i] <= u'9';
+        if (cifre && (testo.size() == 5 || testo[5].unicode() <= 32)) {
+            *cap = testo.left(5);
+            testo = Trim32(testo.mid(5));
+        }
+    }
+    const qsizetype n = testo.size();
+    auto lettera = [](QChar c) { return c.isLetter(); };
+    if (prov && n >= 2 && lettera(testo[n - 1]) && lettera(testo[n - 2]) &&
+        (n == 2 ? testo == testo.toUpper() : testo[n - 3].unicode() <= 32)) {
+        *prov = Testo::MaiuscoleAZ(testo.right(2));
+        testo = Trim32(testo.left(n - 2));
+    }
+    *comune = testo;
+}
+
+QString Motivo(const char *testo)
+{
+    return QString::fromUtf8(testo);
+}
+
+class Importatore {
+public:
+    Importatore(const QString &cartella, const Richiesta &r, bool scrivi)
+        : m_cartella(cartella), m_r(r), m_scrivi(scrivi),
+          m_base(QFileInfo(r.percorso).absoluteDir())
+    {
+        for (int i = 0; i < r.colonne.size(); ++i)
+            m_mappati.insert(r.colonne[i]);
+    }
+    Esito Esegui(const Avanzamento &avanza);
+
+private:
+    // Builds the record of a row; false with the reason when the row is skipped.
+    bool Componi(const QStringList &celle, TScheda *s, QStringList *avvisi, QString *foto,
+                 QString *motivo);
+    void Chiavi(const QString &tessera, const QString &nome, const QString &nascita, int posizione);
+    void ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e);
+
+    QString m_cartella;
+    const Richiesta &m_r;
+    bool m_scrivi;
+    QDir m_base;
+    QSet<int> m_mappati;
+    QHash<QString, int> m_tessere, m_nomi; // keys of the records, and their positions
+};
+
+void Importatore::Chiavi(const QString &tessera, const QString &nome, const QString &nascita,
+                         int posizione)
+{
+    if (!tessera.isEmpty())
+        m_tessere.insert(tessera, posizione);
+    if (!nome.isEmpty())
+        m_nomi.insert(Testo::MinuscoleAZ(nome) + u'\n' + nascita, posizione);
+}
+
+bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avvisi, QString *foto,
+                          QString *motivo)
+{
+    std::array<QString, NumeroCampi> v;
+    QString cognome, nome;
+    auto unisci = [](QString &a, const QString &b) {
+        if (b.isEmpty())
+            return;
+        a = a.isEmpty() ? b : a + u' ' + b;
+    };
+    for (int i = 0; i < m_r.colonne.size() && i < celle.size(); ++i) {
+        const int d = m_r.colonne[i];
+        const QString t = Trim32(celle[i]);
+        if (t.isEmpty() || d == Nessuna)
+            continue;
+        if (d >= 0 && d < NumeroCampi)
+            unisci(v[size_t(d)], t);
+        else if (d == Cognome)
+            unisci(cognome, t);
+        else if (d == Nome)
+            unisci(nome, t);
+        else if (d == Foto)
+            *foto = t;
+        else if (d == ComuneProvNascita) {
+            QString cap, comune, prov;
+            Dividi(t, false, &cap, &comune,
+                   m_mappati.contains(C(Campo::ProvNasc)) ? nullptr : &prov);
+            unisci(v[size_t(C(Campo::ComuneNasc))], comune);
+            unisci(v[size_t(C(Campo::ProvNasc))], prov);
+        } else if (d == CapComuneProvResidenza) {
+            QString cap, comune, prov;
+            Dividi(t, !m_mappati.contains(C(Campo::CapRes)), &cap, &comune,
+                   m_mappati.contains(C(Campo::ProvRes)) ? nullptr : &prov);
+            unisci(v[size_t(C(Campo::CapRes))], cap);
+            unisci(v[size_t(C(Campo::ComuneRes))], comune);
+            unisci(v[size_t(C(Campo::ProvRes))], prov);
+        }
+    }
+    auto &tesserato = v[size_t(C(Campo::Tesserato))];
+    if (tesserato.isEmpty()) {
+        unisci(tesserato, cognome);
+        unisci(tesserato, nome);
+    }
+    // The archive screen's save checks, in its order.
+    auto &ril = v[size_t(C(Campo::DataRil))];
+    auto &scade = v[size_t(C(Campo::DataScade))];
+    if (tesserato.isEmpty()) {
+        *motivo = Motivo("manca il nome del tesserato");
+        return false;
+    }
+    if (ril.isEmpty()) {
+        *motivo = Motivo("manca la data di rilascio");
+        return false;
+    }
+    if (scade.isEmpty()) {
+        *motivo = Motivo("manca la data di scadenza");
+        return false;
+    }
+    const QString dr = NormalizzaData(ril), ds = NormalizzaData(scade);
+    if (dr.isEmpty()) {
+        *motivo = QStringLiteral("la data di rilascio %1 non esiste").arg(ril);
+        return false;
+    }
+    if (ds.isEmpty()) {
+        *motivo = QStringLiteral("la data di scadenza %1 non esiste").arg(scade);
+        return false;
+    }
+    if (Testo::ConvertiData(dr) > Testo::ConvertiData(ds)) {
+        *motivo = QStringLiteral("la data di scadenza (%1) è anteriore a quella di rilascio (%2)")
+                      .arg(ds, dr);
+        return false;
+    }
+    ril = dr;
+    scade = ds;
+    auto &preavviso = v[size_t(C(Campo::Preavviso))];
+    if (preavviso.isEmpty())
+        preavviso = QStringLiteral("0");
+    if (!Testo::SoloCifre(preavviso) || preavviso.size() > 3) {
+        *motivo = QStringLiteral("i giorni di preavviso (%1) non sono un numero da 0 a 999")
+                      .arg(preavviso);
+        return false;
+    }
+    auto &nascita = v[size_t(C(Campo::DataNasc))];
+    if (const QString d = NormalizzaData(nascita); !d.isEmpty())
+        nascita = d;
+
+    // The screen's input rules: upper case, digits without blanks.
+    for (Campo c : {Campo::ProvNasc, Campo::ProvRes, Campo::Sesso, Campo::CodFisc, Campo::Iban})
+        v[size_t(C(c))] = Testo::MaiuscoleAZ(v[size_t(C(c))]);
+    for (Campo c : {Campo::Carta, Campo::PartitaIva, Campo::Iban})
+        v[size_t(C(c))] = SenzaSpazi(v[size_t(C(c))]);
+    auto &annullata = v[size_t(C(Campo::Annullata))];
+    annullata = Vero(annullata) ? AnnullataSi : AnnullataNo;
+
+    // Codes that fail their check are kept, with a warning.
+    const QString &cf = v[size_t(C(Campo::CodFisc))];
+    if (!cf.isEmpty() && !(Testo::SoloCifre(cf) ? ControllaPartitaIva(cf) : ControllaCodFisc(cf)))
+        avvisi->append(QStringLiteral("codice fiscale %1 non valido").arg(cf));
+    const QString &piva = v[size_t(C(Campo::PartitaIva))];
+    if (!piva.isEmpty() && !ControllaPartitaIva(piva))
+        avvisi->append(QStringLiteral("partita IVA %1 non valida").arg(piva));
+    const QString &iban = v[size_t(C(Campo::Iban))];
+    if (!iban.isEmpty() && !ControllaIban(iban))
+        avvisi->append(QStringLiteral("IBAN %1 non valido").arg(iban));
+    const QString &carta = v[size_t(C(Campo::Carta))];
+    if (!carta.isEmpty() && (!Testo::SoloCifre(carta) || TipoCarta(carta) == 0))
+        avvisi->append(QStringLiteral("carta di credito %1 non valida").arg(carta));
+
+    for (int i = 0; i < NumeroCampi; ++i) {
+        const Campo c = static_cast<Campo>(i);
+        if (Tagliato(v[size_t(i)], c))
+            avvisi->append(QStringLiteral("%1 troppo lungo, tagliato a %2 caratteri")
+                               .arg(QString::fromUtf8(NomiCampi[size_t(i)]))
+                               .arg(Definizione(c).capacita));
+        s->Scrivi(c, v[size_t(i)]);
+    }
+
+    // Rows that match a record already in the archive, or one imported just before.
+    if (!m_r.doppi) {
+        const QString tessera = s->Leggi(Campo::NumTessera);
+        const QString chiave =
+            Testo::MinuscoleAZ(s->Leggi(Campo::Tesserato)) + u'\n' + s->Leggi(Campo::DataNasc);
+        if (!tessera.isEmpty() && m_tessere.contains(tessera)) {
+            *motivo = QStringLiteral("tessera n. %1 già presente nella scheda %2")
+                          .arg(tessera)
+                          .arg(m_tessere.value(tessera));
+            return false;
+        }
+        if (m_nomi.contains(chiave)) {
+            *motivo = QStringLiteral("%1 con la stessa data di nascita già presente nella "
+                                     "scheda %2")
+                          .arg(s->Leggi(Campo::Tesserato))
+                          .arg(m_nomi.value(chiave));
+            return false;
+        }
+    }
+    return true;
+}
+
+// Read as the photo load reads it: by content, any size, turned upright.
+QImage LeggiFoto(const QString &percorso)
+{
+    QImageReader lettore(percorso);
+    lettore.setDecideFormatFromContent(true);
+    lettore.setAutoTransform(true);
+    return lettore.read();
+}
+
+bool ScriviJpeg(const QImage &immagine, const QString &percorso)
+{
+    QImage piena(immagine.size(), QImage::Format_RGB32);
+    piena.fill(Qt::white);
+    {
+        QPainter p(&piena);
+        p.drawImage(0, 0, immagine);
+    }
+    QSaveFile file(percorso);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter w(&file, "jpg");
+    w.setQuality(92);
+    if (!w.write(piena)) {
+        file.cancelWriting();
+        return false;
+    }
+    return ConfermaFile(file);
+}
+
+void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e)
+{
+    const QImage img = LeggiFoto(percorso);
+    if (img.isNull() || !ScriviJpeg(img, PercorsoFoto(m_cartella, posizione)))
+        e.righe.append(
+            {riga, false,
+             QStringLiteral("la foto %1 non è stata salvata").arg(QFileInfo(percorso).fileName())});
+}
+
+// Copies the first `byte` bytes of one file to another, written aside and renamed.
+void Copia(const QString &da, QSaveFile &a, qint64 byte)
+{
+    QFile sorgente(da);
+    if (!sorgente.open(QIODevice::ReadOnly))
+        throw ErroreFile(
+            QStringLiteral("Impossibile leggere il file %1: %2").arg(da, sorgente.errorString()));
+    QByteArray blocco;
+    while (byte > 0) {
+        blocco = sorgente.read(std::min<qint64>(byte, 1 << 20));
+        if (blocco.isEmpty() || a.write(blocco) != blocco.size())
+            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                                 .arg(a.fileName(), a.errorString()));
+        byte -= blocco.size();
+    }
+}
+
+Esito Importatore::Esegui(const Avanzamento &avanza)
+{
+    Esito e;
+    std::unique_ptr<TFoglio> foglio = ApriFoglio(m_r.percorso);
+    if (m_r.foglio < 0 || m_r.foglio >= foglio->Fogli().size())
+        throw ErroreFile(Foglio::MessaggioNonFoglio());
+
+    int schede = 0;
+    {
+        TArchivio archivio(m_cartella);
+        schede = archivio.NumeroSchede();
+        if (!m_r.doppi)
+            archivio.Scorri([this](int p, const TScheda &s) {
+                Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato),
+                       s.Leggi(Campo::DataNasc), p);
+                return true;
+            });
+    }
+    const QString percorsoArchivio = TArchivio::Percorso(m_cartella);
+    const qint64 byteArchivio = qint64(schede) * DimensioneScheda;
+
+    // The new archive is written aside: the old records, then the new ones. Only a
+    // complete file replaces the archive; anything less is discarded.
+    // The copy is put in place only together with the new archive, so a refused file
+    // writes nothing at all.
+    QSaveFile nuovo(percorsoArchivio);
+    QSaveFile copia(QDir(m_cartella).filePath(NomeCopiaArchivio));
+    if (m_scrivi) {
+        if (!copia.open(QIODevice::WriteOnly))
+            throw ErroreFile(QStringLiteral("Impossibile creare la copia %1: %2")
+                                 .arg(copia.fileName(), copia.errorString()));
+        Copia(percorsoArchivio, copia, QFileInfo(percorsoArchivio).size());
+        if (!copia.flush())
+            throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
+                                 .arg(copia.fileName(), copia.errorString()));
+        if (!nuovo.open(QIODevice::WriteOnly))
+            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                                 .arg(percorsoArchivio, nuovo.errorString()));
+        Copia(percorsoArchivio, nuovo, byteArchivio);
+    }
+
+    QByteArray blocco;
+    auto svuota = [&]() {
+        if (!blocco.isEmpty() && nuovo.write(blocco) != blocco.size())
+            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                                 .arg(percorsoArchivio, nuovo.errorString()));
+        blocco.clear();
+    };
+    QList<std::pair<int, std::pair<int, QString>>> foto; // position, row, picture
+    bool intestazione = true;
+    int lette = 0, dati = 0;
+    foglio->Leggi(m_r.foglio, [&](int numero, QStringList &celle) {
+        if (intestazione) {
+            intestazione = false;
+            return true;
+        }
+        ++dati;
+        if (avanza && ++lette % 500 == 0 && !avanza(lette)) {
+            e.annullata = true;
+            return false;
+        }
+        TScheda s;
+        QStringList avvisi;
+        QString fileFoto, motivo;
+        if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
+            ++e.scartate;
+            e.righe.append({numero, true, motivo});
+            return true;
+        }
+        const int posizione = schede + e.importate + 1;
+        ++e.importate;
+        if (!m_r.doppi)
+            Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
+                   posizione);
+        if (!fileFoto.isEmpty()) {
+            const QString percorso = m_base.absoluteFilePath(fileFoto);
+            QImageReader prova(percorso);
+            prova.setDecideFormatFromContent(true);
+            if (!prova.canRead())
+                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(fileFoto));
+            else if (m_scrivi)
+                foto.append({posizione, {numero, percorso}});
+        }
+        if (!avvisi.isEmpty()) {
+            ++e.avvisate;
+            e.righe.append({numero, false, avvisi.join(QStringLiteral("; "))});
+        }
+        if (m_scrivi) {
+            blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
+            if (blocco.size() >= (1 << 20))
+                svuota();
+        }
+        return true;
+    });
+    if (intestazione || (dati == 0 && !e.annullata))
+        throw ErroreFile(intestazione ? Foglio::MessaggioVuoto()
+                                      : Foglio::MessaggioSoloIntestazione());
+    if (avanza && !e.annullata && !avanza(lette))
+        e.annullata = true;
+    if (!m_scrivi)
+        return e;
+    if (e.annullata) {
+        nuovo.cancelWriting();
+        copia.cancelWriting();
+        return e;
+    }
+    svuota();
+    if (!ConfermaFile(copia))
+        throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
+                             .arg(copia.fileName(), copia.errorString()));
+    if (!ConfermaFile(nuovo))
+        throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                             .arg(percorsoArchivio, nuovo.errorString()));
+    for (const auto &f : foto)
+        ScriviFoto(f.first, f.second.second, f.second.first, e);
+    std::stable_sort(e.righe.begin(), e.righe.end(),
+                     [](const Riga &a, const Riga &b) { return a.numero < b.numero; });
+    return e;
+}
+
+} // namespace
+
+const QList<Voce> &Destinazioni()
+{
+    static const QList<Voce> voci = [] {
+        QList<Voce> l;
+        l.append({Nessuna, QStringLiteral("(nessuno)")});
+        for (int i = 0; i < NumeroCampi; ++i)
+            l.append({i, QString::fromUtf8(NomiCampi[size_t(i)])});
+        l.append({Cognome, QStringLiteral("Cognome")});
+        l.append({Nome, QStringLiteral("Nome")});
+        l.append({ComuneProvNascita, QStringLiteral("Comune e provincia di nascita")});
+        l.append({CapComuneProvResidenza, QStringLiteral("CAP, comune e provincia di residenza")});
+        l.append({Foto, QStringLiteral("Foto")});
+        return l;
+    }();
+    return voci;
+}
+
+QString NomeDestinazione(int destinazione)
+{
+    for (const Voce &v : Destinazioni())
+        if (v.destinazione == destinazione)
+            return v.testo;
+    return QString();
+}
+
+int DestinazioneDa(const QString &intestazione)
+{
+    return Sinonimi().value(Chiave(intestazione), Nessuna);
+}
+
+QList<int> Abbina(const QStringList &intestazioni)
+{
+    QList<int> r;
+    QSet<int> usate;
+    for (const QString &i : intestazioni) {
+        int d = DestinazioneDa(i);
+        if (d != Nessuna && usate.contains(d))
+            d = Nessuna;
+        usate.insert(d);
+        r.append(d);
+    }
+    return r;
+}
+
+QString NormalizzaData(const QString &testo)
+{
+    const QString t = Trim32(testo);
+    if (t.isEmpty() || t.size() > 19)
+        return QString();
+    int n[3] = {0, 0, 0}, cifre[3] = {0, 0, 0}, parte = 0;
+    QChar separatore;
+    qsizetype i = 0;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9') {
+            if (++cifre[parte] > 4)
+                return QString();
+            n[parte] = n[parte] * 10 + (c.unicode() - '0');
+        } else if ((c == u'/' || c == u'-' || c == u'.') && parte < 2 &&
+                   (separatore.isNull() || c == separatore) && cifre[parte] > 0) {
+            separatore = c;
+            ++parte;
+        } else if ((c == u'T' || c == u' ') && parte == 2 && cifre[0] == 4) {
+            break; // the time of an ISO date-time
+        } else {
+            return QString();
+        }
+    }
+    if (parte != 2 || cifre[2] == 0)
+        return QString();
+    QDate d;
+    if (cifre[0] == 4 && cifre[1] <= 2 && cifre[2] <= 2)
+        d = QDate(n[0], n[1], n[2]);
+    else if (cifre[0] <= 2 && cifre[1] <= 2 && i == t.size()) {
+        int anno = n[2];
+        if (cifre[2] == 2)
+            anno += anno < 30 ? 2000 : 1900;
+        else if (cifre[2] != 4)
+            return QString();
+        d = QDate(anno, n[1], n[0]);
+    }
+    return d.isValid() ? Testo::TestoData(d) : QString();
+}
+
+QString Esito::Riepilogo() const
+{
+    return QStringLiteral("%1: %2 importate, %3 scartate, %4 con avvisi.")
+        .arg(annullata ? QStringLiteral("Importazione annullata") : QStringLiteral("Righe"))
+        .arg(importate)
+        .arg(scartate)
+        .arg(avvisate);
+}
+
+QString Esito::Linea(const Riga &r)
+{
+    return QStringLiteral("Riga %1: %2 - %3")
+        .arg(r.numero)
+        .arg(r.scartata ? QStringLiteral("scartata") : QStringLiteral("avviso"), r.motivo);
+}
+
+QByteArray CsvEsito(const QString &riepilogo, const QList<Riga> &righe)
+{
+    auto cella = [](const QString &t) {
+        QString q = t;
+        q.replace(u'"', QStringLiteral("\"\""));
+        return u'"' + q + u'"';
+    };
+    QString s = QStringLiteral("Riga;Esito;Motivo\r\n;") + cella(QStringLiteral("riepilogo")) +
+                u';' + cella(riepilogo) + QStringLiteral("\r\n");
+    for (const Riga &r : righe)
+        s += QString::number(r.numero) + u';' +
+             cella(r.scartata ? QStringLiteral("scartata") : QStringLiteral("avviso")) + u';' +
+             cella(r.motivo) + QStringLiteral("\r\n");
+    return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
+}
+
+Esito Importa(const QString &cartella, const Richiesta &r, bool scrivi, const Avanzamento &avanza)
+{
+    Importatore i(cartella, r, scrivi);
+    return i.Esegui(avanza);
+}
+
+} // namespace Importazione
