@@ -38,7 +38,8 @@ public:
         if (!m_file.open(QIODevice::ReadOnly))
             throw ErroreFile(Foglio::MessaggioDanneggiato());
         m_esiste = true;
-        open(QIODevice::ReadOnly);
+        // Unbuffered: the end seen by the reader is the entry's end, not a buffer's.
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     ~TVoceZip() override
     {
@@ -48,7 +49,6 @@ public:
     bool Esiste() const { return m_esiste; }
     bool isSequential() const override { return true; }
     bool atEnd() const override { return m_fine; }
-    qint64 bytesAvailable() const override { return 0; }
 
     // After the XML reader stopped: throws the reason as the user's message.
     void Verifica(const QXmlStreamReader &x)

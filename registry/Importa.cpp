@@ -377,6 +377,12 @@ void TfrmImporta::cmdSalvaEsitoClick()
             this);
 }
 
+void TfrmImporta::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    Finestra::Centra(this, Finestra::Centro::Schermo);
+}
+
 void TfrmImporta::reject()
 {
     if (cmdAnnulla->isEnabled()) {

@@ -31,6 +31,7 @@ public slots:
 protected:
     // Esc while rows are read cancels the run instead of closing the screen.
     void reject() override;
+    void showEvent(QShowEvent *e) override; // centred on the screen
 
 private:
     void Esegui(bool scrivi);

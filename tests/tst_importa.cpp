@@ -175,6 +175,27 @@ const char *const FodsSpeciale = R"(<?xml version="1.0" encoding="UTF-8"?>
 </office:spreadsheet></office:body></office:document>
 )";
 
+// A workbook that counts its dates from 1904, as old spreadsheets on the Mac do.
+const char *const Fods1904 = R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0"
+ office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:automatic-styles>
+ <number:date-style style:name="N1"><number:day/><number:text>/</number:text><number:month/><number:text>/</number:text><number:year/></number:date-style>
+ <style:style style:name="D" style:family="table-cell" style:data-style-name="N1"/>
+</office:automatic-styles>
+<office:body><office:spreadsheet>
+<table:calculation-settings><table:null-date table:date-value="1904-01-01"/></table:calculation-settings>
+<table:table table:name="Date">
+<table:table-row><table:table-cell office:value-type="string"><text:p>Data</text:p></table:table-cell></table:table-row>
+<table:table-row><table:table-cell table:style-name="D" office:value-type="date" office:date-value="2024-03-15"><text:p>15/03/24</text:p></table:table-cell></table:table-row>
+</table:table>
+</office:spreadsheet></office:body></office:document>
+)";
+
 QList<QStringList> Righe(const QString &percorso, int foglio, QList<int> *numeri = nullptr)
 {
     QList<QStringList> r;
@@ -296,18 +317,26 @@ void TestImporta::initTestCase()
     griglia.Riempi(m_origine);
     ScriviEsportazione(F(QStringLiteral("Tesserati.xls")), griglia);
     ScriviFile(F(QStringLiteral("speciale.fods")), FodsSpeciale);
+    ScriviFile(F(QStringLiteral("data1904.fods")), Fods1904);
+    // Large enough that each sheet entry is read in many pieces.
+    QByteArray grande = "Cognome e nome,Data rilascio,Data scadenza,Note\n";
+    for (int i = 1; i <= 3000; ++i)
+        grande += "SOCIO " + QByteArray::number(i) + ",01/01/2025,31/12/2025,nota " +
+                  QByteArray::number(i * 7) + "\n";
+    ScriviFile(F(QStringLiteral("grande.csv")), grande);
 
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty())
         return;
     const QStringList file = {F(QStringLiteral("Tesserati.xls")),
-                              F(QStringLiteral("speciale.fods"))};
+                              F(QStringLiteral("speciale.fods")),
+                              F(QStringLiteral("data1904.fods")), F(QStringLiteral("grande.csv"))};
     Converti(soffice, QStringLiteral("xlsx"), file);
     Converti(soffice, QStringLiteral("ods"), file);
     Converti(soffice, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
              {F(QStringLiteral("Tesserati.xls"))});
-    for (const char *n :
-         {"Tesserati.xlsx", "Tesserati.ods", "Tesserati.csv", "speciale.xlsx", "speciale.ods"})
+    for (const char *n : {"Tesserati.xlsx", "Tesserati.ods", "Tesserati.csv", "speciale.xlsx",
+                          "speciale.ods", "data1904.xlsx", "grande.xlsx", "grande.ods"})
         QVERIFY2(QFile::exists(F(QString::fromLatin1(n))), n);
     m_libreoffice = true;
 }
@@ -374,6 +403,14 @@ void TestImporta::fogliSpeciali()
              (QStringList{"Verdi", "Anna", "02/01/1904", "31/12/2030", "Consigliere", "x", "7"}));
     QCOMPARE(righe[3].mid(0, 4), (QStringList{"Bianchi", "Luca", "01/06/2024", "01/06/2024"}));
     QCOMPARE(righe[4].mid(0, 4), righe[3].mid(0, 4));
+    // Every row of a sheet read in many pieces.
+    const QList<QStringList> grande =
+        Righe(QString(percorso).replace(QStringLiteral("speciale"), QStringLiteral("grande")), 0);
+    QCOMPARE(grande.size(), 3001);
+    QCOMPARE(grande.last().value(3), QStringLiteral("nota 21000"));
+    if (file.endsWith(u"xlsx")) // serial numbers counted from the workbook's own origin
+        QCOMPARE(Righe(F(QStringLiteral("data1904.xlsx")), 0).value(1),
+                 QStringList{QStringLiteral("15/03/2024")});
 
     // The repeated row is the same member twice: the second is skipped.
     Ambiente env;
