@@ -182,9 +182,27 @@ QList<int> Abbina(const QStringList &intestazioni)
 
 QString NormalizzaData(const QString &testo)
 {
+    const QDate d = DataDa(testo);
+    if (!d.isValid())
+        return QString();
+    // "dd/mm/yyyy", written directly: this runs three times for every row.
+    QString r(10, u'/');
+    int n[3];
+    d.getDate(&n[2], &n[1], &n[0]);
+    r[0] = QChar(u'0' + n[0] / 10);
+    r[1] = QChar(u'0' + n[0] % 10);
+    r[3] = QChar(u'0' + n[1] / 10);
+    r[4] = QChar(u'0' + n[1] % 10);
+    for (int i = 0, a = n[2]; i < 4; ++i, a /= 10)
+        r[9 - i] = QChar(u'0' + a % 10);
+    return r;
+}
+
+QDate DataDa(const QString &testo)
+{
     const QString t = Trim32(testo);
     if (t.isEmpty() || t.size() > 19)
-        return QString();
+        return QDate();
     int n[3] = {0, 0, 0}, cifre[3] = {0, 0, 0}, parte = 0;
     QChar separatore;
     qsizetype i = 0;
@@ -192,7 +210,7 @@ QString NormalizzaData(const QString &testo)
         const QChar c = t[i];
         if (c >= u'0' && c <= u'9') {
             if (++cifre[parte] > 4)
-                return QString();
+                return QDate();
             n[parte] = n[parte] * 10 + (c.unicode() - '0');
         } else if ((c == u'/' || c == u'-' || c == u'.') && parte < 2 &&
                    (separatore.isNull() || c == separatore) && cifre[parte] > 0) {
@@ -201,11 +219,11 @@ QString NormalizzaData(const QString &testo)
         } else if ((c == u'T' || c == u' ') && parte == 2 && cifre[0] == 4) {
             break; // the time of an ISO date-time
         } else {
-            return QString();
+            return QDate();
         }
     }
     if (parte != 2 || cifre[2] == 0)
-        return QString();
+        return QDate();
     QDate d;
     if (cifre[0] == 4 && cifre[1] <= 2 && cifre[2] <= 2)
         d = QDate(n[0], n[1], n[2]);
@@ -214,10 +232,10 @@ QString NormalizzaData(const QString &testo)
         if (cifre[2] == 2)
             anno += anno < 30 ? 2000 : 1900;
         else if (cifre[2] != 4)
-            return QString();
+            return QDate();
         d = QDate(anno, n[1], n[0]);
     }
-    return d.isValid() ? Testo::TestoData(d) : QString();
+    return d.year() >= 1000 && d.year() <= 9999 ? d : QDate();
 }
 
 } // namespace Importazione

@@ -181,7 +181,7 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         *motivo = QStringLiteral("la data di scadenza %1 non esiste").arg(scade);
         return false;
     }
-    if (Testo::ConvertiData(dr) > Testo::ConvertiData(ds)) {
+    if (DataDa(dr) > DataDa(ds)) {
         *motivo = QStringLiteral("la data di scadenza (%1) è anteriore a quella di rilascio (%2)")
                       .arg(ds, dr);
         return false;
@@ -224,6 +224,8 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
 
     for (int i = 0; i < NumeroCampi; ++i) {
         const Campo c = static_cast<Campo>(i);
+        if (v[size_t(i)].isEmpty()) // the record starts zero-filled: empty as it is
+            continue;
         if (Tagliato(v[size_t(i)], c))
             avvisi->append(QStringLiteral("%1 troppo lungo, tagliato a %2 caratteri")
                                .arg(NomeDestinazione(i))
@@ -349,12 +351,15 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
         Copia(percorsoArchivio, nuovo, byteArchivio);
     }
 
+    // One buffer for the new records, written a megabyte at a time and kept allocated.
+    constexpr qsizetype Blocco = 1 << 20;
     QByteArray blocco;
+    blocco.reserve(Blocco + DimensioneScheda);
     auto svuota = [&]() {
         if (!blocco.isEmpty() && nuovo.write(blocco) != blocco.size())
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
                                  .arg(percorsoArchivio, nuovo.errorString()));
-        blocco.clear();
+        blocco.resize(0);
     };
     QList<std::pair<int, std::pair<int, QString>>> foto; // position, row, picture
     bool intestazione = true;
@@ -397,7 +402,7 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
         }
         if (m_scrivi) {
             blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
-            if (blocco.size() >= (1 << 20))
+            if (blocco.size() >= Blocco)
                 svuota();
         }
         return true;

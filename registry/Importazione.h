@@ -2,6 +2,7 @@
 // Import of members from a spreadsheet (no widgets): which field each column fills,
 // the archive screen's save checks on every row, and the append of all the new
 // records in one go after a copy "Tesserati.pro.bak" of the archive.
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,8 @@ QList<int> Abbina(const QStringList &intestazioni);
 // Accepts dd/mm/yyyy, d/m/yy and yyyy-mm-dd (with '/', '-' or '.'); empty when the
 // text is no real date. Two-digit years: 00-29 are 2000-2029, the rest 1930-1999.
 QString NormalizzaData(const QString &testo);
+// The same as a date; invalid when the text is no real date.
+QDate DataDa(const QString &testo);
 
 struct Riga {
     int numero;
