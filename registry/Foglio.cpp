@@ -2,6 +2,7 @@
 #include "registry/Foglio.h"
 
 #include "archive/Errori.h"
+#include "archive/FileSicuro.h"
 #include "archive/Testo.h"
 
 #include <QDate>
@@ -181,7 +182,7 @@ void TFoglioCsv::Leggi(int, const Riga &f)
 std::unique_ptr<TFoglio> ApriCsv(const QString &percorso)
 {
     QFile file(percorso);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!ApriRegolare(file, QIODevice::ReadOnly))
         throw ErroreFile(QStringLiteral("Attenzione: impossibile aprire il file %1.")
                              .arg(QFileInfo(percorso).fileName()));
     if (file.size() > LimiteDecompresso)
@@ -205,7 +206,7 @@ std::unique_ptr<TFoglio> ApriCsv(const QString &percorso)
 std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso)
 {
     QFile file(percorso);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!ApriRegolare(file, QIODevice::ReadOnly))
         throw ErroreFile(QStringLiteral("Attenzione: impossibile aprire il file %1.")
                              .arg(QFileInfo(percorso).fileName()));
     if (file.size() == 0)
@@ -217,7 +218,7 @@ std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso)
     if (testa.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
         QFile f(percorso);
         QByteArray tutto;
-        if (f.open(QIODevice::ReadOnly))
+        if (ApriRegolare(f, QIODevice::ReadOnly))
             tutto = f.read(1 << 20);
         const QByteArray cifrato = QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o", 28);
         if (tutto.contains(cifrato))

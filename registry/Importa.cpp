@@ -368,8 +368,8 @@ void TfrmImporta::cmdSalvaEsitoClick()
                       v->data(RuoloMotivo).toString()});
     }
     QSaveFile file(scelto);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(CsvEsito(lstEsito->item(0)->text(), righe)) < 0 || !ConfermaFile(file))
+    if (!ApriInScrittura(file) || file.write(CsvEsito(lstEsito->item(0)->text(), righe)) < 0 ||
+        !ConfermaFile(file))
         Piattaforma::Messaggio(
             QStringLiteral("Attenzione: il sistema non permette di salvare l'esito.\n\r\n\r"
                            "Accertarsi di possedere i privilegi di scrittura nella cartella "

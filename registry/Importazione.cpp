@@ -4,6 +4,7 @@
 #include "archive/Archivio.h"
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
+#include "archive/LetturaImmagine.h"
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
 #include "checks/ControlliCodici.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
@@ -255,15 +255,6 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     return true;
 }
 
-// Read as the photo load reads it: by content, any size, turned upright.
-QImage LeggiFoto(const QString &percorso)
-{
-    QImageReader lettore(percorso);
-    lettore.setDecideFormatFromContent(true);
-    lettore.setAutoTransform(true);
-    return lettore.read();
-}
-
 bool ScriviJpeg(const QImage &immagine, const QString &percorso)
 {
     QImage piena(immagine.size(), QImage::Format_RGB32);
@@ -273,7 +264,7 @@ bool ScriviJpeg(const QImage &immagine, const QString &percorso)
         p.drawImage(0, 0, immagine);
     }
     QSaveFile file(percorso);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!ApriInScrittura(file))
         return false;
     QImageWriter w(&file, "jpg");
     w.setQuality(92);
@@ -286,7 +277,7 @@ bool ScriviJpeg(const QImage &immagine, const QString &percorso)
 
 void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e)
 {
-    const QImage img = LeggiFoto(percorso);
+    const QImage img = LeggiImmagine(percorso);
     if (img.isNull() || !ScriviJpeg(img, PercorsoFoto(m_cartella, posizione)))
         e.righe.append(
             {riga, false,
@@ -297,7 +288,7 @@ void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, E
 void Copia(const QString &da, QSaveFile &a, qint64 byte)
 {
     QFile sorgente(da);
-    if (!sorgente.open(QIODevice::ReadOnly))
+    if (!ApriRegolare(sorgente, QIODevice::ReadOnly))
         throw ErroreFile(
             QStringLiteral("Impossibile leggere il file %1: %2").arg(da, sorgente.errorString()));
     QByteArray blocco;
@@ -338,14 +329,14 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     QSaveFile nuovo(percorsoArchivio);
     QSaveFile copia(QDir(m_cartella).filePath(NomeCopiaArchivio));
     if (m_scrivi) {
-        if (!copia.open(QIODevice::WriteOnly))
+        if (!ApriInScrittura(copia))
             throw ErroreFile(QStringLiteral("Impossibile creare la copia %1: %2")
                                  .arg(copia.fileName(), copia.errorString()));
         Copia(percorsoArchivio, copia, QFileInfo(percorsoArchivio).size());
         if (!copia.flush())
             throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
                                  .arg(copia.fileName(), copia.errorString()));
-        if (!nuovo.open(QIODevice::WriteOnly))
+        if (!ApriInScrittura(nuovo))
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
                                  .arg(percorsoArchivio, nuovo.errorString()));
         Copia(percorsoArchivio, nuovo, byteArchivio);
@@ -389,9 +380,8 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
                    posizione);
         if (!fileFoto.isEmpty()) {
             const QString percorso = m_base.absoluteFilePath(fileFoto);
-            QImageReader prova(percorso);
-            prova.setDecideFormatFromContent(true);
-            if (!prova.canRead())
+            // Read as the photo load reads it: any size, any format the readers know.
+            if (LeggiImmagine(percorso).isNull())
                 avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(fileFoto));
             else if (m_scrivi)
                 foto.append({posizione, {numero, percorso}});
