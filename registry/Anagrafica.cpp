@@ -15,6 +15,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "registry/Compagni.h"
+#include "registry/Importa.h"
 #include "shell/Controlli.h"
 #include "shell/Guida.h"
 #include "shell/Schermate.h"
@@ -70,6 +71,7 @@ const Suggerimento suggerimenti[] = {
     {"cmdAvanti", "Visualizza la scheda successiva in archivio."},
     {"cmdUltimo", "Visualizza l'ultima scheda in archivio."},
     {"cmdExcel", "Esporta le schede in archivio in un file di Microsoft Excel."},
+    {"cmdImporta", "Importa i tesserati da un foglio di calcolo (CSV, XLSX o ODS)."},
     {"cmdGuida", "Visualizza la pagina della guida sensibile al contesto."},
     {"cmdEsci", "Esci da questa schermata di lavoro."},
     {"cmdCodFisc", "Controlla il codice fiscale."},
@@ -223,6 +225,7 @@ void TfrmAnagrafica::ApplicaRegole() {
         {"cmdAvanti", &TfrmAnagrafica::cmdAvantiClick},
         {"cmdUltimo", &TfrmAnagrafica::cmdUltimoClick},
         {"cmdExcel", &TfrmAnagrafica::cmdExcelClick},
+        {"cmdImporta", &TfrmAnagrafica::cmdImportaClick},
         {"cmdGuida", &TfrmAnagrafica::cmdGuidaClick},
         {"cmdEsci", &TfrmAnagrafica::cmdEsciClick},
         {"cmdCodFisc", &TfrmAnagrafica::cmdCodFiscClick},
@@ -506,6 +509,11 @@ void TfrmAnagrafica::cmdScaduteClick() {
 
 void TfrmAnagrafica::cmdExcelClick() {
     std::unique_ptr<TfrmExpAnagrafica> s(new TfrmExpAnagrafica(this));
+    Piattaforma::MostraModale(s.get());
+}
+
+void TfrmAnagrafica::cmdImportaClick() {
+    std::unique_ptr<TfrmImporta> s(new TfrmImporta(this));
     Piattaforma::MostraModale(s.get());
 }
 
