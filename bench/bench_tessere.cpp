@@ -1,9 +1,15 @@
 // The nine-card sheet from template to PDF: nine members with photos, filled, composed
 // and written as one landscape A4 page.
 #include "Dati.h"
+#include "archive/Archivio.h"
+#include "cards/LottoTessere.h"
 #include "cards/ModelloTesserini.h"
 #include "cards/Segnaposto.h"
+#include "cards/StampaLotto.h"
+#include "platform/Simulazione.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QStringList>
@@ -11,7 +17,7 @@
 
 #include <benchmark/benchmark.h>
 
-static std::array<TDatiTessera, 9> FoglioDiProva(QSize lato)
+static std::array<TDatiTessera, 9> FoglioDiProva(QSize lato, bool qrERetro = false)
 {
     static const char *const nomi[] = {"ROSSI MARIO", "BIANCHI ANNA",  "VERDI LUCA",
                                        "NERI SARA",   "GALLI PIERO",   "CONTI ELENA",
@@ -39,17 +45,25 @@ static std::array<TDatiTessera, 9> FoglioDiProva(QSize lato)
         t.NumTessera = QStringLiteral("2025/%1").arg(i + 1, 4, 10, QLatin1Char('0'));
         t.DataRil = QStringLiteral("01/01/2025");
         t.DataScade = QStringLiteral("31/12/2025");
+        t.Posizione = QString::number(i + 1);
+        t.CodiceQR = qrERetro;
+        t.TestoQR = QStringLiteral("https://esempio.it/verifica?n={tessera}&s={tesserato}");
+        t.Retro = qrERetro;
+        t.TestoRetro = QStringLiteral("La tessera \u00e8 personale e non cedibile.\n"
+                                      "Va mostrata a ogni richiesta del personale.\n"
+                                      "In caso di smarrimento avvisare la segreteria.\n\n"
+                                      "Firma del titolare ______________________");
     }
     return d;
 }
 
-// Argument: the photos' width in pixels (height 4:3 portrait).
+// Arguments: the photos' width in pixels (height 4:3 portrait); 1 for QR codes and backs.
 static void BM_TesseriniSuPdf(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("tesserini.pdf"));
     const int w = int(state.range(0));
-    const auto dati = FoglioDiProva(QSize(w, w * 4 / 3));
+    const auto dati = FoglioDiProva(QSize(w, w * 4 / 3), state.range(1) != 0);
     for (auto _ : state) {
         auto r = CreaTesserini();
         RiempiTesserini(*r, dati);
@@ -57,7 +71,11 @@ static void BM_TesseriniSuPdf(benchmark::State &state)
             state.SkipWithError("the sheet could not be written");
     }
 }
-BENCHMARK(BM_TesseriniSuPdf)->Arg(480)->Arg(1200)->Unit(benchmark::kMillisecond);
+// The sheet without QR codes and backs is the floor of the sheet with them (at most 1.5x).
+BENCHMARK(BM_TesseriniSuPdf)
+    ->ArgsProduct({{480, 1200}, {0, 1}})
+    ->ArgNames({"foto", "qr_retro"})
+    ->Unit(benchmark::kMillisecond);
 
 // Nine 4000 x 3000 camera photos as JPEG files, each with its own colours and detail.
 static QStringList FotoGrandi(const QTemporaryDir &dir)
@@ -115,3 +133,47 @@ static void BM_TesseriniFoto12MP(benchmark::State &state)
     state.counters["pdf_MB"] = double(dimensione) / 1e6;
 }
 BENCHMARK(BM_TesseriniFoto12MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
+// The cards of n members, nine to a sheet, composed and sent page by page to a PDF
+// through the print seam, each member with a 1200 x 1600 camera photo on disk. Peak
+// memory of the process while printing, beside one sheet (n = 9).
+static void BM_LottoSuPdf(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const QString cartella = CartellaConArchivio(n);
+    {
+        QImage foto(1200, 1600, QImage::Format_RGB32);
+        foto.fill(QColor(0xC8, 0xB4, 0x9A));
+        QPainter p(&foto);
+        p.setBrush(QColor(0x1B, 0x2F, 0x5E));
+        p.drawEllipse(QRect(400, 320, 400, 530));
+        p.end();
+        foto.save(PercorsoFoto(cartella, 1), "JPG", 90);
+        for (int i = 2; i <= n; ++i)
+            QFile::copy(PercorsoFoto(cartella, 1), PercorsoFoto(cartella, i));
+    }
+    QList<int> posizioni;
+    for (int i = 1; i <= n; ++i)
+        posizioni.append(i);
+    TDatiTessera ente;
+    ente.Logo = Segnaposto::Logo(Segnaposto::LogoGrande);
+    ente.Foto = Segnaposto::Ritratto(Segnaposto::RitrattoGrande);
+    ente.Associazione = QStringLiteral("Circolo Culturale Aurora");
+    const QString pdf = QDir(cartella).filePath(QStringLiteral("lotto.pdf"));
+    double picco = 0, pagine = 0;
+    for (auto _ : state) {
+        AzzeraPicco();
+        Simulazione sim(cartella);
+        sim.stampaSuPdf = pdf;
+        auto lotto = TLottoTessere::DaArchivio(cartella, posizioni, ente);
+        lotto.ImpostaFoglio(1);
+        pagine = lotto.Pagine();
+        if (!StampaLotto::Stampa(lotto, nullptr).Stampato())
+            state.SkipWithError("the cards could not be printed");
+        picco = std::max(picco, PiccoMemoria());
+    }
+    state.counters["pagine"] = pagine;
+    state.counters["picco_MB"] = picco / 1e6;
+    state.counters["pdf_MB"] = double(QFileInfo(pdf).size()) / 1e6;
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_LottoSuPdf)->Arg(9)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);

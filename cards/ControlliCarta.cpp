@@ -2,7 +2,9 @@
 
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
+#include "cards/DatiEnteFile.h"
 #include "lists/Consegna.h"
+#include "platform/Piattaforma.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
@@ -79,6 +81,13 @@ TDatiTessera TControlliCarta::Dati() const
     d.NumTessera = Testo::Trim32(txtNumTessera->text());
     d.DataRil = Testo::Trim32(txtDataRil->text());
     d.DataScade = Testo::Trim32(txtDataScade->text());
+    if (lblPosizione)
+        d.Posizione = Testo::Trim32(lblPosizione->text());
+    const TOpzioniTessera o = DatiEnteFile::LeggiOpzioni(Piattaforma::CartellaProgramma());
+    d.CodiceQR = o.CodiceQR;
+    d.TestoQR = o.TestoQR;
+    d.Retro = o.Retro;
+    d.TestoRetro = o.TestoRetro;
     return d;
 }
 

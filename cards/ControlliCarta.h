@@ -34,7 +34,7 @@ QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QSt
 } // namespace ControlliCarta
 
 // The controls of one card on a card screen: the organization's four labels and logo,
-// the member's five labels and photo.
+// the member's five labels and photo, and the label holding the card's record position.
 struct TControlliCarta {
     QLabel *titAssociazione = nullptr;
     QLabel *titSottotitolo01 = nullptr;
@@ -47,8 +47,10 @@ struct TControlliCarta {
     QLabel *txtDataRil = nullptr;
     QLabel *txtDataScade = nullptr;
     TImmagine *imgFoto = nullptr;
+    QLabel *lblPosizione = nullptr;
 
-    // The card as it stands, by the card fill rule: both pictures, the nine texts trimmed.
+    // The card as it stands, by the card fill rule: both pictures, the nine texts trimmed,
+    // the position, and the QR code and back options kept in "Quorvel.ini".
     TDatiTessera Dati() const;
     // The record's five card fields.
     void MostraCampi(const TScheda &scheda);

@@ -1,23 +1,29 @@
 #include "cards/DatiEnte.h"
 
 #include "archive/Testo.h"
+#include "cards/DatiEnteFile.h"
+#include "cards/RetroTessera.h"
 #include "cards/Segnaposto.h"
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
 namespace {
 constexpr int kLarghezza = 760;
-constexpr int kAltezza = 350;
+constexpr int kAltezza = 614;
 
-QFrame *Pannello(QWidget *parent, const QRect &r) {
+QFrame *Pannello(QWidget *parent, const QRect &r)
+{
     auto *f = new QFrame(parent);
     f->setGeometry(r);
     f->setStyleSheet(
@@ -26,7 +32,8 @@ QFrame *Pannello(QWidget *parent, const QRect &r) {
 }
 } // namespace
 
-TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa) {
+TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
+{
     setObjectName(QStringLiteral("frmDatiEnte"));
     setWindowTitle(QStringLiteral(" Dati Ente o Associazione"));
     setFixedSize(kLarghezza, kAltezza);
@@ -86,13 +93,15 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFis
     Comportamenti::Invio(txtSottotitolo02, txtAnnotazioni);
     Comportamenti::Invio(txtAnnotazioni, txtAssociazione);
 
+    CostruisciOpzioni(x, w);
+
     btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
-    btnAnnulla->setGeometry(kLarghezza - 20 - 162 - 12 - 150, 304, 150, 32);
+    btnAnnulla->setGeometry(kLarghezza - 20 - 162 - 12 - 150, kAltezza - 46, 150, 32);
     btnAnnulla->setAutoDefault(false);
     btnApplica = new QPushButton(QStringLiteral("Applica e chiudi"), this);
     btnApplica->setObjectName(QStringLiteral("btnApplica"));
-    btnApplica->setGeometry(kLarghezza - 20 - 162, 304, 162, 32);
+    btnApplica->setGeometry(kLarghezza - 20 - 162, kAltezza - 46, 162, 32);
     btnApplica->setAutoDefault(false);
 
     lblMemory = new QLabel(this);
@@ -105,13 +114,64 @@ TfrmDatiEnte::TfrmDatiEnte(QWidget *parent) : QDialog(parent, Finestra::FlagsFis
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
 }
 
-void TfrmDatiEnte::showEvent(QShowEvent *e) {
+// The QR code and the back: what the cards carry besides the four texts, read from the
+// settings file here and written back by "Applica e chiudi".
+void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
+{
+    QFont fc = font();
+    fc.setBold(true);
+    auto spunta = [&](const char *nome, const QString &testo, int y) {
+        auto *c = new QCheckBox(testo, this);
+        c->setObjectName(QString::fromLatin1(nome));
+        c->setGeometry(x, y, w, 24);
+        c->setFont(fc);
+        c->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
+        return c;
+    };
+    chkQR = spunta("chkQR", QStringLiteral("Codice QR sulla tessera"), 300);
+    txtQR = new QLineEdit(this);
+    txtQR->setObjectName(QStringLiteral("txtQR"));
+    txtQR->setGeometry(x, 326, w, 28);
+    lblSegnapostoQR = new QLabel(
+        QStringLiteral("Segnaposto: {tessera} {tesserato} {scadenza} {rilascio} {posizione}"),
+        this);
+    lblSegnapostoQR->setObjectName(QStringLiteral("lblSegnapostoQR"));
+    lblSegnapostoQR->setGeometry(x, 356, w, 20);
+    lblSegnapostoQR->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
+
+    chkRetro = spunta("chkRetro", QStringLiteral("Stampa il retro"), 386);
+    txtRetro = new QPlainTextEdit(this);
+    txtRetro->setObjectName(QStringLiteral("txtRetro"));
+    txtRetro->setGeometry(x, 412, w, 150);
+    txtRetro->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtRetro->setTabChangesFocus(true);
+    // At most eight lines: the back holds no more.
+    connect(txtRetro, &QPlainTextEdit::textChanged, this, [this] {
+        if (txtRetro->blockCount() <= RetroTessera::RigheMassime)
+            return;
+        QStringList righe = txtRetro->toPlainText().split(u'\n');
+        righe.erase(righe.begin() + RetroTessera::RigheMassime, righe.end());
+        const QSignalBlocker blocco(txtRetro);
+        txtRetro->setPlainText(righe.join(u'\n'));
+        txtRetro->moveCursor(QTextCursor::End);
+    });
+
+    const TOpzioniTessera o = DatiEnteFile::LeggiOpzioni(Piattaforma::CartellaProgramma());
+    chkQR->setChecked(o.CodiceQR);
+    txtQR->setText(o.TestoQR);
+    chkRetro->setChecked(o.Retro);
+    txtRetro->setPlainText(o.TestoRetro);
+}
+
+void TfrmDatiEnte::showEvent(QShowEvent *e)
+{
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Proprietario);
     txtAssociazione->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmDatiEnte::paintEvent(QPaintEvent *) {
+void TfrmDatiEnte::paintEvent(QPaintEvent *)
+{
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor::fromRgb(Tavolozza::Acciaio));
@@ -134,14 +194,21 @@ TDatiEnte TfrmDatiEnte::Dati() const
             Testo::Trim32(txtSottotitolo02->text()), Testo::Trim32(txtAnnotazioni->text())};
 }
 
-void TfrmDatiEnte::btnApplicaClick() {
+void TfrmDatiEnte::btnApplicaClick()
+{
     // Texts go back only to the single-card screen, the one opener that expects them.
-    if (Testo::Trim32(lblMemory->text()) == QLatin1String("tessera"))
+    if (Testo::Trim32(lblMemory->text()) == QLatin1String("tessera")) {
         if (auto *ricevente = dynamic_cast<TRiceventeDatiEnte *>(parentWidget()))
             ricevente->RiceviDatiEnte(Dati());
+        // A file that cannot be written reaches the general error report; the screen stays.
+        DatiEnteFile::ScriviOpzioni(
+            Piattaforma::CartellaProgramma(),
+            {chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(), txtRetro->toPlainText()});
+    }
     accept();
 }
 
-void TfrmDatiEnte::btnAnnullaClick() {
+void TfrmDatiEnte::btnAnnullaClick()
+{
     reject();
 }

@@ -1,11 +1,14 @@
 #pragma once
 // Screen "Dati Ente o Associazione": edits the four organization texts of the card
-// and hands them back to the single-card screen.
+// and hands them back to the single-card screen; edits the QR code and the back of the
+// cards and keeps them in "Quorvel.ini".
 #include "cards/DatiEnteFile.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
+class QPlainTextEdit;
 class QLineEdit;
 class QPushButton;
 class TImmagine;
@@ -36,6 +39,8 @@ protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
+    void CostruisciOpzioni(int x, int w);
+
     QLabel *lblIstruzioni;
     QLineEdit *txtAssociazione;
     QLineEdit *txtSottotitolo01;
@@ -43,6 +48,11 @@ private:
     QLineEdit *txtAnnotazioni;
     QPushButton *btnAnnulla;
     QPushButton *btnApplica;
+    QCheckBox *chkQR;
+    QLineEdit *txtQR;
+    QLabel *lblSegnapostoQR;
+    QCheckBox *chkRetro;
+    QPlainTextEdit *txtRetro;
     QLabel *lblMemory;
     TImmagine *imgFoto;
 };

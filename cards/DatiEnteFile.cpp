@@ -4,6 +4,7 @@
 #include "archive/Impostazioni.h"
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
+#include "cards/RetroTessera.h"
 
 #include <QDir>
 #include <QPainter>
@@ -16,6 +17,35 @@ const QString kDenominazione = QStringLiteral("Denominazione");
 const QString kSottotitolo1 = QStringLiteral("Sottotitolo 1");
 const QString kSottotitolo2 = QStringLiteral("Sottotitolo 2");
 const QString kAnnotazioni = QStringLiteral("Annotazioni");
+const QString kCodiceQR = QStringLiteral("CodiceQR");
+const QString kTestoQR = QStringLiteral("TestoQR");
+const QString kRetro = QStringLiteral("Retro");
+const QString kTestoRetro = QStringLiteral("TestoRetro");
+const QString kSi = QStringLiteral("S\u00ec");
+const QString kNo = QStringLiteral("No");
+
+// One settings line holds the back's lines: LF as \n, the backslash doubled.
+QString Codifica(const QStringList &righe)
+{
+    QStringList fuori;
+    for (QString r : righe)
+        fuori << r.replace(u'\\', QStringLiteral("\\\\"));
+    return fuori.join(QStringLiteral("\\n"));
+}
+
+QString Decodifica(const QString &valore)
+{
+    QString testo;
+    for (qsizetype i = 0; i < valore.size(); ++i) {
+        if (valore[i] == u'\\' && i + 1 < valore.size()) {
+            const QChar c = valore[++i];
+            testo += c == u'n' ? QChar(u'\n') : c;
+        } else {
+            testo += valore[i];
+        }
+    }
+    return testo;
+}
 
 QString Ini(const QString &cartella) {
     return QDir(cartella).filePath(NomeFileIni);
@@ -38,6 +68,27 @@ void Scrivi(const QString &cartella, const TDatiEnte &dati) {
     ini.Imposta(SezioneDatiEnte, kSottotitolo1, Testo::Trim32(dati.Sottotitolo1));
     ini.Imposta(SezioneDatiEnte, kSottotitolo2, Testo::Trim32(dati.Sottotitolo2));
     ini.Imposta(SezioneDatiEnte, kAnnotazioni, Testo::Trim32(dati.Annotazioni));
+    ini.Salva();
+}
+
+TOpzioniTessera LeggiOpzioni(const QString &cartella)
+{
+    const TFileIni ini(Ini(cartella));
+    TOpzioniTessera o;
+    o.CodiceQR = Testo::Trim32(ini.Leggi(SezioneDatiEnte, kCodiceQR)) == kSi;
+    o.TestoQR = ini.Leggi(SezioneDatiEnte, kTestoQR, TestoQRPredefinito);
+    o.Retro = Testo::Trim32(ini.Leggi(SezioneDatiEnte, kRetro)) == kSi;
+    o.TestoRetro = Decodifica(ini.Leggi(SezioneDatiEnte, kTestoRetro));
+    return o;
+}
+
+void ScriviOpzioni(const QString &cartella, const TOpzioniTessera &o)
+{
+    TFileIni ini(Ini(cartella));
+    ini.Imposta(SezioneDatiEnte, kCodiceQR, o.CodiceQR ? kSi : kNo);
+    ini.Imposta(SezioneDatiEnte, kTestoQR, Testo::Trim32(o.TestoQR));
+    ini.Imposta(SezioneDatiEnte, kRetro, o.Retro ? kSi : kNo);
+    ini.Imposta(SezioneDatiEnte, kTestoRetro, Codifica(RetroTessera::Righe(o.TestoRetro)));
     ini.Salva();
 }
 

@@ -15,6 +15,17 @@ struct TDatiEnte {
     QString Annotazioni;
 };
 
+// The organization's choices for the QR code and the back of the cards, in the same
+// section: "CodiceQR" and "Retro" ("Sì" / "No"), "TestoQR", "TestoRetro" (the lines
+// joined by the two characters \n, a backslash written \\).
+struct TOpzioniTessera {
+    bool CodiceQR = false;
+    QString TestoQR;
+    bool Retro = false;
+    QString TestoRetro; // lines joined by LF
+};
+inline const QString TestoQRPredefinito = QStringLiteral("{tessera} {tesserato} {scadenza}");
+
 namespace DatiEnteFile {
 
 // Reads the four keys; a missing file, section or key gives an empty text.
@@ -22,6 +33,12 @@ TDatiEnte Leggi(const QString &cartella);
 // Writes the four keys in order, each trimmed; throws ErroreFile when the file
 // cannot be written.
 void Scrivi(const QString &cartella, const TDatiEnte &dati);
+
+// Reads the choices; a missing "TestoQR" gives TestoQRPredefinito, a missing switch "No".
+TOpzioniTessera LeggiOpzioni(const QString &cartella);
+// Writes the four keys, texts trimmed, the back at most eight lines; throws ErroreFile
+// when the file cannot be written.
+void ScriviOpzioni(const QString &cartella, const TOpzioniTessera &opzioni);
 
 // The logo file's size in pixels.
 inline constexpr int LarghezzaLogo = 119;

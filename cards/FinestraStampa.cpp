@@ -141,9 +141,9 @@ bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
     return true;
 }
 
-void Stampa(const TReport &report, QWidget *owner)
+void Stampa(const TReport &report, QWidget *owner, const QString &nomeStampante)
 {
-    const TEsitoStampa esito = StampaReport::Stampa(report, owner, 0);
+    const TEsitoStampa esito = StampaReport::Stampa(report, owner, 0, nomeStampante);
     if (esito.Fallito())
         throw ErroreReport(esito.errore);
 }

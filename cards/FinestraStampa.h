@@ -79,9 +79,9 @@ void DisegnaSfumatura(QWidget *w);
 bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
                const std::function<void()> &riempi);
 
-// Prints the prepared report through the print service. Cancelling, or having no printer,
-// prints nothing and is no failure; a printer that then fails throws, so the failure is
-// reported instead of passing for a print.
-void Stampa(const TReport &report, QWidget *owner);
+// Prints the prepared report through the print dialog, which offers `stampante` first when
+// it is given. Cancelling, or having no printer, prints nothing and is no failure; a
+// printer that then fails throws, so the failure is reported instead of passing for a print.
+void Stampa(const TReport &report, QWidget *owner, const QString &stampante = QString());
 
 } // namespace FinestraStampa

@@ -1,6 +1,8 @@
 #include "cards/ModelloTessera.h"
 
 #include "archive/Testo.h"
+#include "cards/CodiceQR.h"
+#include "cards/RetroTessera.h"
 
 namespace {
 
@@ -152,4 +154,64 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
     testo("txtNumTessera", d.NumTessera);
     testo("txtDataRil", d.DataRil);
     testo("txtDataScade", d.DataScade);
+    RiempiCodiceQR(report, d, suffisso);
+    if (!suffisso.isEmpty())
+        return;
+    if (!d.Retro) {
+        RetroTessera::TogliPaginaRetro(report);
+        return;
+    }
+    // The back at the front's place, so that a card printer or a duplex printer puts it
+    // behind the front.
+    const TShapeView &sfondo = report.Oggetto<TShapeView>(QStringLiteral("shpSfondo"));
+    RetroTessera::Aggiungi(RetroTessera::PaginaRetro(report), Unita::InMm(sfondo.Left),
+                           Unita::InMm(sfondo.Top));
+    RetroTessera::Riempi(report, d);
+}
+
+QString TestoCodiceQR(const QString &modello, const TDatiTessera &d)
+{
+    const std::pair<QLatin1String, const QString *> segnaposto[] = {
+        {QLatin1String("{tessera}"), &d.NumTessera},  {QLatin1String("{tesserato}"), &d.Tesserato},
+        {QLatin1String("{scadenza}"), &d.DataScade},  {QLatin1String("{rilascio}"), &d.DataRil},
+        {QLatin1String("{posizione}"), &d.Posizione},
+    };
+    // One pass from left to right: a value that holds a placeholder stays as it is.
+    QString testo;
+    for (qsizetype i = 0; i < modello.size();) {
+        bool sostituito = false;
+        for (const auto &[nome, valore] : segnaposto) {
+            if (QStringView(modello).sliced(i).startsWith(nome)) {
+                testo += Testo::Trim32(*valore);
+                i += nome.size();
+                sostituito = true;
+                break;
+            }
+        }
+        if (!sostituito)
+            testo += modello[i++];
+    }
+    return testo;
+}
+
+QRectF AreaCodiceQR(const QRectF &header)
+{
+    const double lato = Unita::DaMm(12.0);
+    return QRectF(header.right() - lato, header.top(), lato, lato);
+}
+
+void RiempiCodiceQR(TReport &report, const TDatiTessera &d, const QString &suffisso)
+{
+    const QString nome = QStringLiteral("shpCodiceQR") + suffisso;
+    const TShapeView &header = report.Oggetto<TShapeView>(QStringLiteral("shpHeader") + suffisso);
+    TReportPage *pagina = nullptr;
+    for (int i = 1; i < report.PagesCount() && !pagina; ++i)
+        if (report.Pages(i).FindObject(header.Name) == &header)
+            pagina = &report.Pages(i);
+    if (!pagina)
+        return;
+    CodiceQR::Rimuovi(*pagina, nome);
+    if (d.CodiceQR)
+        CodiceQR::Aggiungi(*pagina, TestoCodiceQR(d.TestoQR, d), AreaCodiceQR(header.Rettangolo()),
+                           nome);
 }

@@ -28,7 +28,8 @@ std::unique_ptr<TReport> NuovoModelloCarte(const QString &nome);
 // 10 mm / 10 mm. The preview variant uses a custom 210 x 297 mm page.
 std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante);
 
-// What a card shows: the screen's pictures and label texts.
+// What a card shows: the screen's pictures and label texts, and the organization's
+// choices for the QR code and the back.
 struct TDatiTessera {
     QImage Logo;
     QImage Foto;
@@ -41,9 +42,28 @@ struct TDatiTessera {
     QString NumTessera;
     QString DataRil;
     QString DataScade;
+    QString Posizione;     // record position, for {posizione}
+    bool CodiceQR = false; // the card carries a QR code of TestoQR
+    QString TestoQR;       // with the placeholders {tessera} {tesserato} ...
+    bool Retro = false;    // a back follows the front
+    QString TestoRetro;    // up to eight lines
 };
 
+// The text a card's QR code holds: the model with {tessera}, {tesserato}, {scadenza},
+// {rilascio} and {posizione} replaced by the card's values, each trimmed.
+QString TestoCodiceQR(const QString &modello, const TDatiTessera &dati);
+
+// The QR code's area on a card: the right end of the top band, 12 x 12 mm, in units, for
+// the card whose top band is `header` (units).
+QRectF AreaCodiceQR(const QRectF &header);
+
+// Replaces the QR code of the card whose names end in `suffisso` (shpCodiceQR + suffisso
+// and its modules) by the code of the card's text, or takes it away when the card has
+// none. Throws ErroreReport when the card's top band is missing.
+void RiempiCodiceQR(TReport &report, const TDatiTessera &dati, const QString &suffisso);
+
 // Card fill rule: sets imgLogo, imgFoto and the nine texts (each trimmed) of the card
-// whose names end in `suffisso`, in that order. Throws ErroreReport when an object is
-// missing.
+// whose names end in `suffisso`, in that order, then its QR code. Throws ErroreReport
+// when an object is missing. The single card (no suffix) also gets its back, as a second
+// page at the same position, or loses it.
 void RiempiTessera(TReport &report, const TDatiTessera &dati, const QString &suffisso = QString());

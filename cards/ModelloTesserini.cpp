@@ -1,6 +1,7 @@
 #include "cards/ModelloTesserini.h"
 
 #include "archive/Testo.h"
+#include "cards/RetroTessera.h"
 
 QString SuffissoTessera(int indice)
 {
@@ -46,4 +47,23 @@ void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot)
     for (const auto &[base, campo] : testi)
         for (size_t i = 0; i < slot.size(); ++i)
             report.Memo(nome(base, i)).SetText(Testo::Trim32(slot[i].*campo));
+    for (size_t i = 0; i < slot.size(); ++i)
+        RiempiCodiceQR(report, slot[i], SuffissoTessera(int(i)));
+
+    // The backs are the organization's choice, the same in every slot.
+    if (!slot[0].Retro) {
+        RetroTessera::TogliPaginaRetro(report);
+        return;
+    }
+    TReportPage &retro = RetroTessera::PaginaRetro(report);
+    for (size_t i = 0; i < slot.size(); ++i) {
+        const QPointF angolo = AngoloRetro(PostiTesserini[i], retro.PaperWidth);
+        RetroTessera::Aggiungi(retro, angolo.x(), angolo.y(), SuffissoTessera(int(i)));
+        RetroTessera::Riempi(report, slot[i], SuffissoTessera(int(i)));
+    }
+}
+
+QPointF AngoloRetro(const TPostoTessera &posto, double larghezzaFoglioMm)
+{
+    return QPointF(larghezzaFoglioMm - posto.sinistraMm - LarghezzaTesseraMm, posto.altoMm);
 }

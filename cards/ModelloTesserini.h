@@ -3,6 +3,8 @@
 // three rows of three, and the fill of the nine cards in its fixed order.
 #include "cards/ModelloTessera.h"
 
+#include <QPointF>
+
 #include <array>
 
 // One card of the sheet: its letter and its top-left corner in mm from the paper's corner.
@@ -34,5 +36,10 @@ std::unique_ptr<TReport> CreaTesserini();
 
 // Fills the nine cards, card X from slot X: all logos, all photos, the organization
 // name, the subtitles, the note line, then the member texts field by field, each text
-// trimmed. Throws ErroreReport when an object is missing.
+// trimmed, then the QR codes. When the cards have a back, a second page holds the nine
+// backs mirrored left to right, so that after turning the sheet over along its long edge
+// each back lies behind its front. Throws ErroreReport when an object is missing.
 void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot);
+
+// Top-left corner (mm) of the back of the card at `posto` on a sheet that wide.
+QPointF AngoloRetro(const TPostoTessera &posto, double larghezzaFoglioMm);

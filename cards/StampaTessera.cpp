@@ -5,6 +5,7 @@
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
 #include "cards/FinestraStampa.h"
+#include "cards/FoglioProva.h"
 #include "cards/ModelloTessera.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
@@ -13,6 +14,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,6 +36,13 @@ const QString kOrizzontale = QStringLiteral("Orizzontale");
 const QString kStampaFallita = QStringLiteral(
     "Attenzione: la stampa non \u00e8 andata a buon fine.\n\r\n\rAccertarsi che la stampante sia "
     "configurata correttamente.");
+
+// A printer with values of its own keeps them in sections named after it; the plain
+// sections hold the defaults, for every other printer.
+QString Sezione(const QString &sezione, const QString &stampante)
+{
+    return stampante.isEmpty() ? sezione : sezione + u' ' + stampante;
+}
 
 QString PercorsoIni()
 {
@@ -93,9 +102,8 @@ QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r)
 
 TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     : TFinestraStampa(parent, CreaTesserino(VarianteTessera::Stampa), "frmStampaTessera",
-                      QStringLiteral(" Stampa tesserino"), QSize(600, 380))
+                      QStringLiteral(" Stampa tesserino"), QSize(600, 424))
 {
-
     imgMargini = new TImmagine(this);
     imgMargini->setObjectName(QStringLiteral("imgMargini"));
     imgMargini->setGeometry(14, 14, 320, 300);
@@ -132,10 +140,18 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     lblLeft->setObjectName(QStringLiteral("lblLeft"));
     lblLeft->setGeometry(x + 172, 210, 50, 30);
 
+    lblTitStampante =
+        Titolo(this, "lblTitStampante", QStringLiteral("Stampante:"), QRect(x, 252, 230, 22));
+    cboStampante = new QComboBox(this);
+    cboStampante->setObjectName(QStringLiteral("cboStampante"));
+    cboStampante->setGeometry(x, 276, 230, 30);
+
     CreaAttesa(QRect(14, 328, 330, 30), Qt::AlignLeft | Qt::AlignVCenter);
 
-    btnAnnulla = Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(x, 328, 110, 34));
-    btnStampa = Pulsante(this, "btnStampa", QStringLiteral("Stampa"), QRect(x + 120, 328, 110, 34));
+    cmdProva =
+        Pulsante(this, "cmdProva", QStringLiteral("Foglio di prova"), QRect(14, 376, 170, 34));
+    btnAnnulla = Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(x, 376, 110, 34));
+    btnStampa = Pulsante(this, "btnStampa", QStringLiteral("Stampa"), QRect(x + 120, 376, 110, 34));
     btnApplicaTop = Pulsante(this, "btnApplicaTop", QString(), QRect(0, 0, 10, 10));
     btnApplicaTop->hide();
     btnApplicaLeft = Pulsante(this, "btnApplicaLeft", QString(), QRect(0, 0, 10, 10));
@@ -148,6 +164,9 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     connect(btnApplicaTop, &QPushButton::clicked, this, &TfrmStampaTessera::btnApplicaTopClick);
     connect(btnApplicaLeft, &QPushButton::clicked, this, &TfrmStampaTessera::btnApplicaLeftClick);
     Collega();
+    connect(cmdProva, &QPushButton::clicked, this, &TfrmStampaTessera::cmdProvaClick);
+    connect(cboStampante, &QComboBox::currentTextChanged, this,
+            &TfrmStampaTessera::cboStampanteChange);
 }
 
 void TfrmStampaTessera::showEvent(QShowEvent *e)
@@ -159,10 +178,32 @@ void TfrmStampaTessera::showEvent(QShowEvent *e)
 
 void TfrmStampaTessera::FormShow()
 {
+    // The printer the print dialog offers first: its values, or the defaults.
+    {
+        const QSignalBlocker blocco(cboStampante);
+        cboStampante->clear();
+        cboStampante->addItems(Piattaforma::Stampanti());
+        cboStampante->setCurrentText(Piattaforma::StampantePredefinita());
+    }
+    LeggiValori();
+}
+
+void TfrmStampaTessera::cboStampanteChange()
+{
+    LeggiValori();
+}
+
+void TfrmStampaTessera::LeggiValori()
+{
     const TFileIni ini(PercorsoIni());
-    txtTop->setText(ini.Leggi(kSezioneMargini, kSuperiore));
-    txtLeft->setText(ini.Leggi(kSezioneMargini, kSinistro));
-    const QString orientamento = Testo::Trim32(ini.Leggi(kSezioneOrientamento, kOrientamento));
+    const QString stampante = cboStampante->currentText();
+    auto leggi = [&](const QString &sezione, const QString &chiave) {
+        return ini.Leggi(Sezione(sezione, stampante), chiave, ini.Leggi(sezione, chiave));
+    };
+    txtTop->setText(leggi(kSezioneMargini, kSuperiore));
+    txtLeft->setText(leggi(kSezioneMargini, kSinistro));
+    optVerticale->setChecked(true);
+    const QString orientamento = Testo::Trim32(leggi(kSezioneOrientamento, kOrientamento));
     if (orientamento == kVerticale) {
         optVerticale->setChecked(true);
     } else if (orientamento == kOrizzontale) {
@@ -206,10 +247,16 @@ void TfrmStampaTessera::btnLeftPlusClick()
 
 void TfrmStampaTessera::SalvaMargine(const QString &chiave, QLineEdit *margine)
 {
+    // The printer's own sections, and the defaults that a printer without values takes.
     TFileIni ini(PercorsoIni());
-    ini.Imposta(kSezioneMargini, chiave, Testo::Trim32(margine->text()));
-    ini.Imposta(kSezioneOrientamento, kOrientamento,
-                optVerticale->isChecked() ? kVerticale : kOrizzontale);
+    QStringList stampanti{QString()};
+    if (!cboStampante->currentText().isEmpty())
+        stampanti << cboStampante->currentText();
+    for (const QString &stampante : stampanti) {
+        ini.Imposta(Sezione(kSezioneMargini, stampante), chiave, Testo::Trim32(margine->text()));
+        ini.Imposta(Sezione(kSezioneOrientamento, stampante), kOrientamento,
+                    optVerticale->isChecked() ? kVerticale : kOrizzontale);
+    }
     ini.Salva();
 }
 
@@ -237,7 +284,7 @@ void TfrmStampaTessera::btnStampaClick()
         RiempiTessera(*m_rep, m_tessera);
         if (!ReportGui::PrepareReport(*m_rep, true))
             throw ErroreReport(QStringLiteral("PrepareReport"));
-        FinestraStampa::Stampa(*m_rep, this);
+        FinestraStampa::Stampa(*m_rep, this, cboStampante->currentText());
     } catch (const std::exception &) {
         lblAttendere->hide();
         Piattaforma::Avviso(kStampaFallita, this);
@@ -246,4 +293,23 @@ void TfrmStampaTessera::btnStampaClick()
     }
     lblAttendere->hide();
     accept();
+}
+
+void TfrmStampaTessera::cmdProvaClick()
+{
+    // The sheet shows the values on screen; nothing is saved, the screen stays open.
+    try {
+        lblAttendere->show();
+        lblAttendere->repaint();
+        m_prova = CreaFoglioProva(optVerticale->isChecked() ? poPortrait : poLandscape,
+                                  Millimetri(txtTop->text()), Millimetri(txtLeft->text()));
+        if (!ReportGui::PrepareReport(*m_prova, true))
+            throw ErroreReport(QStringLiteral("PrepareReport"));
+        FinestraStampa::Stampa(*m_prova, this, cboStampante->currentText());
+    } catch (const std::exception &) {
+        lblAttendere->hide();
+        Piattaforma::Avviso(kStampaFallita, this);
+        return;
+    }
+    lblAttendere->hide();
 }

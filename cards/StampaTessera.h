@@ -1,10 +1,13 @@
 #pragma once
 // Screen "Stampa tesserino": the top and left margins and the orientation of the
-// single-card print, kept in "Quorvel.ini", and the print of the card on the
-// single-card screen with them.
+// single-card print, kept in "Quorvel.ini" for each printer, the print of the card on
+// the single-card screen with them, and the calibration sheet.
 #include "cards/FinestraStampa.h"
 #include "cards/ModelloTessera.h"
 
+#include <memory>
+
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,6 +21,8 @@ public:
 
     // The card to print, as the single-card screen gives it.
     void ImpostaTessera(const TDatiTessera &tessera) { m_tessera = tessera; }
+    // The last calibration sheet printed, or nullptr.
+    const TReport *repProva() const { return m_prova.get(); }
 
 public slots:
     void FormShow();
@@ -28,6 +33,8 @@ public slots:
     void btnApplicaTopClick();
     void btnApplicaLeftClick();
     void btnStampaClick() override;
+    void cmdProvaClick();
+    void cboStampanteChange();
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -35,6 +42,7 @@ protected:
 private:
     void Passo(QLineEdit *margine, int delta);
     void SalvaMargine(const QString &chiave, QLineEdit *margine);
+    void LeggiValori();
 
     TImmagine *imgMargini;
     QLabel *lblTitOrientamento;
@@ -53,4 +61,8 @@ private:
     QPushButton *btnApplicaTop;
     QPushButton *btnApplicaLeft;
     TDatiTessera m_tessera;
+    QLabel *lblTitStampante;
+    QComboBox *cboStampante;
+    QPushButton *cmdProva;
+    std::unique_ptr<TReport> m_prova;
 };

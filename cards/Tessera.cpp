@@ -52,7 +52,8 @@ using ControlliCarta::Riquadro;
 using ControlliCarta::Verdana;
 
 TEtichetta *EtichettaEnte(QWidget *parent, const char *nome, const QRect &r, const QFont &f,
-                          Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter) {
+                          Qt::Alignment allineamento = Qt::AlignLeft | Qt::AlignVCenter)
+{
     auto *l = new TEtichetta(parent);
     l->setObjectName(QString::fromLatin1(nome));
     l->setGeometry(r);
@@ -65,7 +66,8 @@ TEtichetta *EtichettaEnte(QWidget *parent, const char *nome, const QRect &r, con
 
 } // namespace
 
-TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
+TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent)
+{
     setObjectName(QStringLiteral("frmTessera"));
     setWindowTitle(QStringLiteral(" Quorvel - Stampa tessera singola"));
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -243,7 +245,8 @@ TfrmTessera::TfrmTessera(QWidget *parent) : QWidget(parent) {
     Finestra::Massimizzata(this);
 }
 
-void TfrmTessera::CostruisciTessera(QWidget *carta) {
+void TfrmTessera::CostruisciTessera(QWidget *carta)
+{
     const QString nero = QStringLiteral("black");
     const QString fascia =
         Tavolozza::Colora(QStringLiteral("background: @Blu; border-radius: 6px;"));
@@ -300,7 +303,8 @@ void TfrmTessera::CostruisciTessera(QWidget *carta) {
     btnCancLogo->raise();
 }
 
-void TfrmTessera::paintEvent(QPaintEvent *) {
+void TfrmTessera::paintEvent(QPaintEvent *)
+{
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor::fromRgb(Tavolozza::Acciaio));
@@ -309,7 +313,8 @@ void TfrmTessera::paintEvent(QPaintEvent *) {
     p.fillRect(rect(), g);
 }
 
-void TfrmTessera::Reimposta() {
+void TfrmTessera::Reimposta()
+{
     txtTesserato->setText(kSegnapostoTesserato);
     txtCarica->setText(kSegnapostoCarica);
     txtNumTessera->setText(kSegnapostoNumTessera);
@@ -319,13 +324,15 @@ void TfrmTessera::Reimposta() {
     lblPosizione->clear();
 }
 
-void TfrmTessera::showEvent(QShowEvent *e) {
+void TfrmTessera::showEvent(QShowEvent *e)
+{
     QWidget::showEvent(e);
     if (!e->spontaneous())
         FormShow();
 }
 
-void TfrmTessera::FormShow() {
+void TfrmTessera::FormShow()
+{
     Reimposta();
     const QString cartella = Piattaforma::CartellaProgramma();
     const TDatiEnte d = DatiEnteFile::Leggi(cartella);
@@ -337,7 +344,8 @@ void TfrmTessera::FormShow() {
     imgLogo->SetPicture(logo.isNull() ? imgBlank->Picture() : logo);
 }
 
-bool TfrmTessera::SalvaDatiEnte() {
+bool TfrmTessera::SalvaDatiEnte()
+{
     const QString cartella = Piattaforma::CartellaProgramma();
     try {
         DatiEnteFile::Scrivi(cartella, {titAssociazione->text(), titSottotitolo01->text(),
@@ -354,7 +362,8 @@ bool TfrmTessera::SalvaDatiEnte() {
     return true;
 }
 
-void TfrmTessera::closeEvent(QCloseEvent *e) {
+void TfrmTessera::closeEvent(QCloseEvent *e)
+{
     e->ignore();
     if (!SalvaDatiEnte())
         return;
@@ -362,15 +371,18 @@ void TfrmTessera::closeEvent(QCloseEvent *e) {
     e->accept();
 }
 
-void TfrmTessera::imgEsciClick() {
+void TfrmTessera::imgEsciClick()
+{
     close();
 }
 
-void TfrmTessera::cmdNuovoClick() {
+void TfrmTessera::cmdNuovoClick()
+{
     Reimposta();
 }
 
-void TfrmTessera::MostraScheda(TArchivio &archivio, int posizione) {
+void TfrmTessera::MostraScheda(TArchivio &archivio, int posizione)
+{
     const TScheda s = archivio.LeggiScheda(posizione);
     archivio.ChiudiArchivio();
     RiceviScheda(s, posizione);
@@ -397,7 +409,8 @@ void TfrmTessera::RiceviDatiEnte(const TDatiEnte &dati)
     titAnnotazioni->setText(dati.Annotazioni);
 }
 
-void TfrmTessera::Scorri(Scorrimento::Freccia freccia) {
+void TfrmTessera::Scorri(Scorrimento::Freccia freccia)
+{
     bool vuoto = false;
     try {
         TArchivio archivio(Piattaforma::CartellaProgramma());
@@ -418,25 +431,31 @@ void TfrmTessera::Scorri(Scorrimento::Freccia freccia) {
         Piattaforma::Informazione(Scorrimento::MessaggioVuoto(), this);
 }
 
-void TfrmTessera::cmdPrimoClick() {
+void TfrmTessera::cmdPrimoClick()
+{
     Scorri(Scorrimento::Freccia::Primo);
 }
-void TfrmTessera::cmdIndietroClick() {
+void TfrmTessera::cmdIndietroClick()
+{
     Scorri(Scorrimento::Freccia::Indietro);
 }
-void TfrmTessera::cmdAvantiClick() {
+void TfrmTessera::cmdAvantiClick()
+{
     Scorri(Scorrimento::Freccia::Avanti);
 }
-void TfrmTessera::cmdUltimoClick() {
+void TfrmTessera::cmdUltimoClick()
+{
     Scorri(Scorrimento::Freccia::Ultimo);
 }
 
-void TfrmTessera::cmdTrovaClick() {
+void TfrmTessera::cmdTrovaClick()
+{
     ApriModale<TfrmTrovaAnagrafica>(
         this, [](TfrmTrovaAnagrafica &f) { f.ImpostaModo(QStringLiteral("tessera")); });
 }
 
-void TfrmTessera::titAssociazioneClick() {
+void TfrmTessera::titAssociazioneClick()
+{
     const TDatiTessera carta = Dati();
     ApriModale<TfrmDatiEnte>(this, [&](TfrmDatiEnte &f) {
         f.Imposta(QStringLiteral("tessera"), {carta.Associazione, carta.Sottotitolo01,
@@ -444,7 +463,8 @@ void TfrmTessera::titAssociazioneClick() {
     });
 }
 
-void TfrmTessera::imgLogoClick() {
+void TfrmTessera::imgLogoClick()
+{
     const QString file = Piattaforma::ApriFile(
         this, QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap."),
         {QStringLiteral("Immagine JPEG (*.jpg *.jpeg)"), QStringLiteral("Immagine Bitmap (*.bmp)")},
@@ -457,29 +477,35 @@ void TfrmTessera::imgLogoClick() {
     imgLogo->SetPicture(logo);
 }
 
-void TfrmTessera::btnCancFotoClick() {
+void TfrmTessera::btnCancFotoClick()
+{
     imgFoto->SetPicture(imgPuntino->Picture());
 }
-void TfrmTessera::btnCancLogoClick() {
+void TfrmTessera::btnCancLogoClick()
+{
     imgLogo->SetPicture(imgPuntino->Picture());
 }
 
-void TfrmTessera::cmdAnteprimaClick() {
+void TfrmTessera::cmdAnteprimaClick()
+{
     const TDatiTessera carta = Dati();
     ApriModale<TfrmAnteprimaTessera>(this,
                                      [&](TfrmAnteprimaTessera &f) { f.ImpostaTessera(carta); });
 }
 
-void TfrmTessera::cmdStampaClick() {
+void TfrmTessera::cmdStampaClick()
+{
     const TDatiTessera carta = Dati();
     ApriModale<TfrmStampaTessera>(this, [&](TfrmStampaTessera &f) { f.ImpostaTessera(carta); });
 }
 
-QString TfrmTessera::TitoloGuida() {
+QString TfrmTessera::TitoloGuida()
+{
     return QStringLiteral("Stampa tessera singola.");
 }
 
-QString TfrmTessera::TestoGuida() {
+QString TfrmTessera::TestoGuida()
+{
     const QStringList paragrafi = {
         QStringLiteral(
             "Questa schermata serve sia a stampare le tessere singole sia a inserire i dati e il "
@@ -506,7 +532,8 @@ QString TfrmTessera::TestoGuida() {
     return paragrafi.join(QStringLiteral("\r\n\r\n"));
 }
 
-void TfrmTessera::imgGuidaClick() {
+void TfrmTessera::imgGuidaClick()
+{
     TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
@@ -514,7 +541,7 @@ TControlliCarta TfrmTessera::Carta() const
 {
     return {titAssociazione, titSottotitolo01, titSottotitolo02, titAnnotazioni,
             imgLogo,         txtTesserato,     txtCarica,        txtNumTessera,
-            txtDataRil,      txtDataScade,     imgFoto};
+            txtDataRil,      txtDataScade,     imgFoto,          lblPosizione};
 }
 
 TDatiTessera TfrmTessera::Dati() const

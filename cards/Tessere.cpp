@@ -24,6 +24,8 @@
 #include <QShowEvent>
 #include <QToolButton>
 
+#include <memory>
+
 namespace {
 
 const QString kSegnapostoTesserato = QStringLiteral("Cognome e nome Socio");
@@ -129,6 +131,7 @@ TfrmTessere::TfrmTessere(QWidget *parent) : QWidget(parent)
     connect(cmdNuovo, &QToolButton::clicked, this, &TfrmTessere::cmdNuovoClick);
     connect(cmdAnteprima, &QToolButton::clicked, this, &TfrmTessere::cmdAnteprimaClick);
     connect(cmdStampa, &QToolButton::clicked, this, &TfrmTessere::cmdStampaClick);
+    connect(cmdRiempi, &QPushButton::clicked, this, &TfrmTessere::cmdRiempiClick);
     connect(icoGomma, &TImmagine::clicked, this, &TfrmTessere::icoGommaClick);
     connect(imgGuida, &QToolButton::clicked, this, &TfrmTessere::imgGuidaClick);
     connect(imgEsci, &QToolButton::clicked, this, &TfrmTessere::imgEsciClick);
@@ -202,6 +205,9 @@ void TfrmTessere::CostruisciSlot(int i, QWidget *area)
         Etichetta(carta, Nome("txtDataRil", i), QRect(99, 96, 78, 14), data, nero, Qt::AlignCenter);
     s.txtDataScade = Etichetta(carta, Nome("txtDataScade", i), QRect(99, 111, 78, 14), data, nero,
                                Qt::AlignCenter);
+    s.lblPosizione = new QLabel(carta);
+    s.lblPosizione->setObjectName(Nome("lblPosizione", i));
+    s.lblPosizione->hide();
 
     Riquadro(carta, Nome("bkgLogo", i), QRect(181, 73, 47, 47),
              Tavolozza::Colora(QStringLiteral("background: white; border: 1px solid @Blu;")));
@@ -283,6 +289,15 @@ void TfrmTessere::CostruisciPannello(QWidget *area)
     icoGomma->setCursor(Qt::PointingHandCursor);
     icoGomma->setToolTip(QStringLiteral("Cancella tutte le tessere"));
 
+    cmdRiempi = new QPushButton(QStringLiteral("Riempi dalla ricerca"), pannello);
+    cmdRiempi->setObjectName(QStringLiteral("cmdRiempi"));
+    cmdRiempi->setGeometry(20, 400, w - 40, 34);
+    cmdRiempi->setCursor(Qt::PointingHandCursor);
+    cmdRiempi->setAutoDefault(false);
+    cmdRiempi->setFont(Verdana(10));
+    cmdRiempi->setToolTip(
+        QStringLiteral("Cerca in archivio e inserisce le schede scelte nelle tessere libere"));
+
     imgGuida = PulsanteImmagine(pannello, QStringLiteral("imgGuida"), QStringLiteral("Guida"),
                                 QStringLiteral(":/cards/guida.svg"));
     imgEsci = PulsanteImmagine(pannello, QStringLiteral("imgEsci"), QStringLiteral("Esci"),
@@ -328,6 +343,7 @@ void TfrmTessere::Reimposta()
         s.txtDataRil->setText(kSegnapostoData);
         s.txtDataScade->setText(kSegnapostoData);
         s.imgFoto->SetPicture(imgBianco->Picture());
+        s.lblPosizione->clear();
     }
     lblPosizione->clear();
 }
@@ -353,6 +369,41 @@ void TfrmTessere::Importa(int indice)
     ApriModale<TfrmTrovaAnagrafica>(this, [indice](TfrmTrovaAnagrafica &f) {
         f.ImpostaModo(QStringLiteral("tessere_") + DueCifre(indice + 1));
     });
+}
+
+void TfrmTessere::cmdRiempiClick()
+{
+    auto frm = std::make_unique<TfrmTrovaAnagrafica>(this);
+    frm->ScegliPiu();
+    if (Piattaforma::MostraModale(frm.get()) != QDialog::Accepted)
+        return;
+    const QList<int> scelte = frm->Scelte();
+    frm.reset();
+    const int escluse = RiempiVuote(scelte);
+    if (escluse > 0)
+        Piattaforma::Messaggio(
+            QStringLiteral("Non c'è posto per tutte le schede scelte: %1 non sono state "
+                           "inserite.")
+                .arg(escluse),
+            this);
+}
+
+int TfrmTessere::RiempiVuote(const QList<int> &posizioni)
+{
+    int k = 0;
+    for (int i = 0; i < 9 && k < posizioni.size(); ++i) {
+        const QString nome = Testo::Trim32(m_slot[size_t(i)].txtTesserato->text());
+        if (!nome.isEmpty() && nome != kSegnapostoTesserato)
+            continue;
+        try {
+            Consegna::ConsegnaScheda(this, QStringLiteral("tessere_") + DueCifre(i + 1),
+                                     posizioni[k]);
+        } catch (const std::exception &) {
+            // A record that can no longer be read leaves its slot empty.
+        }
+        ++k;
+    }
+    return int(posizioni.size()) - k;
 }
 
 void TfrmTessere::btnImporta01Click()
@@ -398,6 +449,7 @@ void TfrmTessere::Cancella(int indice)
     for (QLabel *l : {s.txtTesserato, s.txtCarica, s.txtNumTessera, s.txtDataRil, s.txtDataScade})
         l->clear();
     s.imgFoto->SetPicture(imgBianco->Picture());
+    s.lblPosizione->clear();
     lblPosizione->clear();
 }
 
@@ -481,8 +533,9 @@ QString TfrmTessere::TestoGuida()
             "Questa schermata serve a stampare fino a nove tessere diverse su un unico foglio "
             "A4. Mostra le nove tessere, ciascuna con un pulsante che importa i dati di un Socio "
             "dall'archivio: si scelgono cos\u00ec le tessere da stampare importandole una alla "
-            "volta. Prima della stampa si pu\u00f2 visualizzare l'anteprima dell'intera pagina "
-            "A4."),
+            "volta, oppure con Riempi dalla ricerca, che in una sola ricerca ne fa scegliere "
+            "diversi (tenendo premuto Ctrl o Maiusc) e li mette in ordine nelle tessere libere. "
+            "Prima della stampa si pu\u00f2 visualizzare l'anteprima dell'intera pagina A4."),
         QStringLiteral(
             "I dati di una tessera, foto compresa, si possono cancellare in qualsiasi momento con "
             "il suo pulsante numerato: la schermata resta pi\u00f9 ordinata e mostra quali "
@@ -527,7 +580,8 @@ TRiceventeScheda *TfrmTessere::RiceventeScheda(const QString &modo)
 void TfrmTessere::Slot::RiceviScheda(const TScheda &scheda, int posizione)
 {
     MostraCampi(scheda);
-    // The sheet has one position label for all its slots.
+    // The sheet has one position label for all its slots, and one per slot.
     schermata->lblPosizione->setText(QString::number(posizione));
+    lblPosizione->setText(QString::number(posizione));
     MostraFoto(posizione, schermata->imgBianco->Picture());
 }

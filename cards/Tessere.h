@@ -55,6 +55,7 @@ public slots:
     void icoGommaClick();
     void cmdAnteprimaClick();
     void cmdStampaClick();
+    void cmdRiempiClick();
     void imgGuidaClick();
     void imgEsciClick();
 
@@ -80,6 +81,9 @@ private:
     void Importa(int indice);
     void Cancella(int indice);
     void CancellaTutte();
+    // Writes the records at the positions into the empty slots in order; returns how
+    // many found no empty slot.
+    int RiempiVuote(const QList<int> &posizioni);
 
     QWidget *m_area;
     std::array<Slot, 9> m_slot;
@@ -92,6 +96,7 @@ private:
     QToolButton *cmdNuovo;
     QToolButton *cmdAnteprima;
     QToolButton *cmdStampa;
+    QPushButton *cmdRiempi;
     QToolButton *imgGuida;
     QToolButton *imgEsci;
 };

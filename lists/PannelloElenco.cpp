@@ -16,6 +16,8 @@
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 const QString TestoVuota =
     QStringLiteral("Ricerca non applicabile: la lista non contiene nessuna voce.");
@@ -112,7 +114,8 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
     lstRecords->setObjectName(QStringLiteral("lstRecords"));
     lstRecords->setModel(modello);
     lstRecords->setUniformItemSizes(true);
-    lstRecords->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several lines with Ctrl and Shift, all with Ctrl+A: for printing their cards.
+    lstRecords->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstRecords->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     lstRecords->setFont(FontElenco());
@@ -134,7 +137,9 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
     btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
     btnStampa = new QPushButton(QStringLiteral("Stampa"), this);
     btnStampa->setObjectName(QStringLiteral("btnStampa"));
-    for (QPushButton *b : {btnChiudi, btnStampa}) {
+    cmdTessere = new QPushButton(QStringLiteral("Stampa tessere"), this);
+    cmdTessere->setObjectName(QStringLiteral("cmdTessere"));
+    for (QPushButton *b : {btnChiudi, cmdTessere, btnStampa}) {
         b->setMinimumWidth(110);
         b->setAutoDefault(false);
         fondo->addWidget(b);
@@ -187,6 +192,25 @@ QStringList TPannelloElenco::Righe() const
     for (const VoceElenco &v : modello->Voci())
         r.append(v.riga);
     return r;
+}
+
+QList<int> TPannelloElenco::PosizioniScelte() const
+{
+    QList<int> righe;
+    for (const QModelIndex &i : lstRecords->selectionModel()->selectedIndexes())
+        righe.append(i.row());
+    std::sort(righe.begin(), righe.end());
+    QList<int> posizioni;
+    const Elenco &voci = modello->Voci();
+    if (righe.isEmpty()) {
+        for (const VoceElenco &v : voci)
+            posizioni.append(v.posizione);
+        return posizioni;
+    }
+    for (int r : righe)
+        if (r >= 0 && r < int(voci.size()))
+            posizioni.append(voci[size_t(r)].posizione);
+    return posizioni;
 }
 
 void TPannelloElenco::Trova(QString &ultimaChiave)

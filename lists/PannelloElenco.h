@@ -38,6 +38,7 @@ public:
     QLabel *lblTrovate = nullptr;
     QPushButton *btnChiudi;
     QPushButton *btnStampa;
+    QPushButton *cmdTessere;
     TModelloElenco *modello;
 
     // Fills the list and widens its lines so long notes scroll sideways.
@@ -48,6 +49,8 @@ public:
     // Position of the record behind the selected line, 0 when none.
     int PosizioneSelezionata() const;
     QStringList Righe() const;
+    // Positions of the chosen lines in list order; every line when none is chosen.
+    QList<int> PosizioniScelte() const;
 
     // Find inside the list; `ultimaChiave` is the last key of the calling screen's module.
     void Trova(QString &ultimaChiave);

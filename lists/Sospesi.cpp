@@ -1,6 +1,7 @@
 #include "lists/Sospesi.h"
 
 #include "archive/Errori.h"
+#include "cards/StampaLotto.h"
 #include "lists/Consegna.h"
 #include "lists/Elenco.h"
 #include "lists/PannelloElenco.h"
@@ -39,6 +40,7 @@ TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     connect(m_pannello->lstRecords, &QListView::doubleClicked, this,
             &TfrmSospesi::lstRecordsDblClick);
     connect(m_pannello->btnStampa, &QPushButton::clicked, this, &TfrmSospesi::btnStampaClick);
+    connect(m_pannello->cmdTessere, &QPushButton::clicked, this, &TfrmSospesi::cmdTessereClick);
     connect(m_pannello->btnChiudi, &QPushButton::clicked, this, &TfrmSospesi::btnChiudiClick);
 
     setFixedSize(1180, 620); // wide enough for the date of the last reminder
@@ -105,6 +107,11 @@ void TfrmSospesi::btnStampaClick()
         repRiepilogo->Stampa(QStringLiteral("Riepilogo tessere in attesa di rinnovo"),
                              m_pannello->Righe(), this),
         this);
+}
+
+void TfrmSospesi::cmdTessereClick()
+{
+    StampaLotto::Apri(this, m_pannello->PosizioniScelte());
 }
 
 void TfrmSospesi::btnChiudiClick()

@@ -27,6 +27,7 @@ public slots:
     void btnTrovaClick();
     void lstRecordsDblClick();
     void btnStampaClick();
+    void cmdTessereClick();
     void btnChiudiClick();
     void cmdAvvisiClick();
     void cmdPostaClick();

@@ -3,6 +3,7 @@
 #include "archive/Errori.h"
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
+#include "cards/StampaLotto.h"
 #include "lists/Consegna.h"
 #include "lists/Elenco.h"
 #include "lists/PannelloElenco.h"
@@ -91,6 +92,8 @@ TfrmTrovaAnagrafica::TfrmTrovaAnagrafica(QWidget *parent) : QDialog(parent, Fine
             &TfrmTrovaAnagrafica::btnStampaClick);
     connect(panContainer->btnChiudi, &QPushButton::clicked, this,
             &TfrmTrovaAnagrafica::btnChiudiClick);
+    connect(panContainer->cmdTessere, &QPushButton::clicked, this,
+            &TfrmTrovaAnagrafica::cmdTessereClick);
 
     setFixedSize(1000, 660);
 }
@@ -267,6 +270,10 @@ void TfrmTrovaAnagrafica::btnTrovaClick()
 
 void TfrmTrovaAnagrafica::lstRecordsDblClick()
 {
+    if (m_piu) {
+        cmdTessereClick();
+        return;
+    }
     // The record behind the chosen line, read by its position; any failure just closes.
     const int posizione = panContainer->PosizioneSelezionata();
     try {
@@ -282,6 +289,22 @@ void TfrmTrovaAnagrafica::btnStampaClick()
     StampaReport::Riferisci(repRiepilogo->Stampa(QStringLiteral("Riepilogo anagrafica tesserati"),
                                                  panContainer->Righe(), this),
                             this);
+}
+
+void TfrmTrovaAnagrafica::ScegliPiu()
+{
+    m_piu = true;
+    panContainer->cmdTessere->setText(QStringLiteral("Inserisci nelle tessere"));
+}
+
+void TfrmTrovaAnagrafica::cmdTessereClick()
+{
+    if (m_piu) {
+        m_scelte = panContainer->PosizioniScelte();
+        accept();
+        return;
+    }
+    StampaLotto::Apri(this, panContainer->PosizioniScelte());
 }
 
 void TfrmTrovaAnagrafica::btnAnnullaClick()

@@ -3,6 +3,8 @@
 // cards, find inside the list, printing, and delivery of a chosen card to the opener.
 #include <QDialog>
 
+#include <QList>
+
 #include <array>
 
 class QLabel;
@@ -20,6 +22,11 @@ public:
 
     // The mode word (lblMemory) naming where a chosen record goes; the opener gives it.
     void ImpostaModo(const QString &modo);
+    // Several records are chosen and handed back by Scelte() instead of delivered:
+    // cmdTessere (or a double click) closes the screen with the chosen lines.
+    void ScegliPiu();
+    // Positions of the lines chosen when the screen closed so, in list order.
+    QList<int> Scelte() const { return m_scelte; }
 
 public slots:
     void FormShow();
@@ -29,6 +36,7 @@ public slots:
     void btnTrovaClick();
     void lstRecordsDblClick();
     void btnStampaClick();
+    void cmdTessereClick();
     void btnAnnullaClick();
     void btnChiudiClick();
 
@@ -46,4 +54,6 @@ private:
     TPannelloElenco *panContainer;
     std::array<QLineEdit *, 10> m_filtri{};
     TRiepilogo *repRiepilogo;
+    bool m_piu = false;
+    QList<int> m_scelte;
 };

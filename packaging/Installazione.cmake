@@ -1,5 +1,7 @@
 # Install rules: a complete program folder "Quorvel" under the prefix, a desktop
 # entry and an icon; CPack turns the same layout into a portable .tar.gz.
+# Installing and packaging do not build first: cpack in a test builds no benchmark.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 option(QUORVEL_BUNDLE_QT "Copy the Qt libraries and plugins into the program folder" OFF)
 
 set(QUORVEL_INSTALL_DIR "Quorvel")
@@ -27,6 +29,65 @@ install(CODE "
          DESTINATION \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications\")" COMPONENT desktop)
 install(FILES "${CMAKE_SOURCE_DIR}/resources/immagini/quorvel.svg"
         DESTINATION share/icons/hicolor/scalable/apps COMPONENT desktop)
+
+# The icon at the usual sizes, drawn from our SVG at build time.
+add_executable(quorvel_icone packaging/GeneraIcone.cpp)
+target_link_libraries(quorvel_icone PRIVATE Qt6::Gui Qt6::Svg quorvel_warnings)
+set(QUORVEL_ICONE_DIR "${CMAKE_BINARY_DIR}/icone/hicolor")
+add_custom_command(OUTPUT "${QUORVEL_ICONE_DIR}/512x512/apps/quorvel.png"
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:quorvel_icone>
+            "${CMAKE_SOURCE_DIR}/resources/immagini/quorvel.svg" "${QUORVEL_ICONE_DIR}"
+    DEPENDS quorvel_icone "${CMAKE_SOURCE_DIR}/resources/immagini/quorvel.svg"
+    COMMENT "Icons of the hicolor theme")
+add_custom_target(quorvel_icone_png ALL DEPENDS "${QUORVEL_ICONE_DIR}/512x512/apps/quorvel.png")
+install(DIRECTORY "${QUORVEL_ICONE_DIR}/" DESTINATION share/icons/hicolor COMPONENT desktop)
+
+# The Debian package (component "pacchetto", left out of a plain install): the program
+# as /usr/bin/quorvel, the guide in /usr/share/quorvel, menu entry, icons, AppStream
+# metadata and the documents Debian asks for. Its users keep their data in their own
+# data folder, since /usr/bin cannot be written.
+set(QUORVEL_APPSTREAM_ID "example.quorvel_lab.Quorvel")
+set(pacchetto "${CMAKE_BINARY_DIR}/pacchetto")
+file(READ "${CMAKE_SOURCE_DIR}/packaging/quorvel.desktop.in" voce)
+string(REPLACE "\"@QUORVEL_EXEC@\"" "quorvel" voce "${voce}")
+string(REGEX REPLACE "Path=@QUORVEL_DIR@\n" "" voce "${voce}")
+file(WRITE "${pacchetto}/quorvel.desktop" "${voce}")
+configure_file("${CMAKE_SOURCE_DIR}/packaging/quorvel.metainfo.xml.in"
+               "${pacchetto}/${QUORVEL_APPSTREAM_ID}.metainfo.xml" @ONLY)
+# Debian's documents are compressed without a time stamp.
+foreach(doc changelog quorvel.1)
+    add_custom_command(OUTPUT "${pacchetto}/${doc}.gz"
+        COMMAND gzip -9n -c "${CMAKE_SOURCE_DIR}/packaging/${doc}" > "${pacchetto}/${doc}.gz"
+        DEPENDS "${CMAKE_SOURCE_DIR}/packaging/${doc}"
+        COMMENT "Compressed ${doc}")
+    list(APPEND pacchetto_doc "${pacchetto}/${doc}.gz")
+endforeach()
+add_custom_target(quorvel_pacchetto_doc ALL DEPENDS ${pacchetto_doc})
+install(PROGRAMS $<TARGET_FILE:Quorvel> DESTINATION bin RENAME quorvel
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
+# Stripped as Debian does (install(PROGRAMS) escapes CPACK_STRIP_FILES).
+install(CODE "
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded --remove-section=.comment
+                            --remove-section=.note
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quorvel\"
+                    RESULT_VARIABLE esito)
+    if(NOT esito EQUAL 0)
+        message(FATAL_ERROR \"strip: \${esito}\")
+    endif()" COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(FILES "${QUORVEL_PROGRAM_DIR}/Guida.pdf" DESTINATION share/quorvel
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(FILES "${pacchetto}/quorvel.desktop" DESTINATION share/applications
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(FILES "${CMAKE_SOURCE_DIR}/resources/immagini/quorvel.svg"
+        DESTINATION share/icons/hicolor/scalable/apps COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(DIRECTORY "${QUORVEL_ICONE_DIR}/" DESTINATION share/icons/hicolor
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(FILES "${pacchetto}/${QUORVEL_APPSTREAM_ID}.metainfo.xml" DESTINATION share/metainfo
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(FILES "${CMAKE_SOURCE_DIR}/packaging/copyright" "${pacchetto}/changelog.gz"
+        DESTINATION share/doc/quorvel COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(FILES "${pacchetto}/quorvel.1.gz" DESTINATION share/man/man1
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
 
 if(QUORVEL_BUNDLE_QT)
     # Libraries beside the executable, found through its run path.
@@ -79,4 +140,25 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_COMPONENTS_ALL programma)
+# `cpack -G DEB` makes quorvel_<version>_amd64.deb from the component "pacchetto".
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_SOURCE_DIR}/packaging/GeneratoreDeb.cmake")
+set(CPACK_DEBIAN_PACKAGE_NAME "quorvel")
+set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
+set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quorvel <info@quorvel-lab.example>")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.quorvel-lab.example")
+# The synopsis, then the long description; cpack indents it and marks the empty line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "archivio dei tesserati e stampa delle tessere
+Quorvel è il programma per associazioni, circoli, scuole e aziende che
+rilasciano tessere di riconoscimento ai propri iscritti: archivio anagrafico
+con foto e documenti allegati, stampa delle tessere, scadenze e rinnovi,
+ricerche, elenchi ed esportazione per il foglio di calcolo.
+
+I dati di ogni utente stanno nella sua cartella ~/.local/share/Quorvel.")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded by Qt at run time, so dpkg-shlibdeps cannot see them: the desktop's platform
+# plugin, image formats, SVG, the Italian translations of Qt's own texts and the fonts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, \
+qt6-translations-l10n, fonts-liberation, fonts-dejavu-core")
 include(CPack)

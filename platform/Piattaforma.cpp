@@ -1,26 +1,35 @@
 #include "platform/Piattaforma.h"
 
+#include "platform/Fotocamera.h"
 #include "platform/Simulazione.h"
 #include "platform/SorgenteFotogrammi.h"
-#include "platform/Fotocamera.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace Piattaforma {
 
 namespace {
-Simulazione *Sim() { return Simulazione::Attiva(); }
+Simulazione *Sim()
+{
+    return Simulazione::Attiva();
+}
 
-void Registra(Forma f, const QString &testo) { Sim()->messaggi.append({f, testo}); }
+void Registra(Forma f, const QString &testo)
+{
+    Sim()->messaggi.append({f, testo});
+}
 
 QWidget *Proprietario(QWidget *owner)
 {
@@ -34,12 +43,22 @@ QMessageBox::StandardButton Mostra(Forma f, const QString &testo, QWidget *owner
     box.setWindowTitle(TitoloForma(f));
     box.setText(testo);
     switch (f) {
-    case Forma::Avviso: box.setIcon(QMessageBox::Warning); break;
+    case Forma::Avviso:
+        box.setIcon(QMessageBox::Warning);
+        break;
     case Forma::Errore:
-    case Forma::ErroreGenerale: box.setIcon(QMessageBox::Critical); break;
-    case Forma::Informazione: box.setIcon(QMessageBox::Information); break;
-    case Forma::Domanda: box.setIcon(QMessageBox::Question); break;
-    case Forma::Messaggio: box.setIcon(QMessageBox::NoIcon); break;
+    case Forma::ErroreGenerale:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Forma::Informazione:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Forma::Domanda:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Forma::Messaggio:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     if (f == Forma::Domanda) {
         box.addButton(QMessageBox::Yes)->setText(QStringLiteral("S\u00EC"));
@@ -65,7 +84,10 @@ void Notifica(Forma f, const QString &testo, QWidget *owner)
 }
 
 // Percent-encodes a value of a mail link so that it arrives whole.
-QByteArray Codifica(const QString &valore) { return QUrl::toPercentEncoding(valore); }
+QByteArray Codifica(const QString &valore)
+{
+    return QUrl::toPercentEncoding(valore);
+}
 
 QUrl UrlMail(const QString &resto)
 {
@@ -99,24 +121,41 @@ QUrl UrlMail(const QString &resto)
 QString TitoloForma(Forma f)
 {
     switch (f) {
-    case Forma::Avviso: return QStringLiteral("Attenzione");
+    case Forma::Avviso:
+        return QStringLiteral("Attenzione");
     case Forma::Errore:
-    case Forma::ErroreGenerale: return QStringLiteral("Errore");
-    case Forma::Informazione: return QStringLiteral("Informazione");
-    case Forma::Domanda: return QStringLiteral("Conferma");
-    case Forma::Messaggio: break;
+    case Forma::ErroreGenerale:
+        return QStringLiteral("Errore");
+    case Forma::Informazione:
+        return QStringLiteral("Informazione");
+    case Forma::Domanda:
+        return QStringLiteral("Conferma");
+    case Forma::Messaggio:
+        break;
     }
     return QStringLiteral("Quorvel");
 }
 
-void Avviso(const QString &testo, QWidget *owner) { Notifica(Forma::Avviso, testo, owner); }
-void Errore(const QString &testo, QWidget *owner) { Notifica(Forma::Errore, testo, owner); }
+void Avviso(const QString &testo, QWidget *owner)
+{
+    Notifica(Forma::Avviso, testo, owner);
+}
+void Errore(const QString &testo, QWidget *owner)
+{
+    Notifica(Forma::Errore, testo, owner);
+}
 void Informazione(const QString &testo, QWidget *owner)
 {
     Notifica(Forma::Informazione, testo, owner);
 }
-void Messaggio(const QString &testo, QWidget *owner) { Notifica(Forma::Messaggio, testo, owner); }
-void ErroreGenerale(const QString &testo) { Notifica(Forma::ErroreGenerale, testo, nullptr); }
+void Messaggio(const QString &testo, QWidget *owner)
+{
+    Notifica(Forma::Messaggio, testo, owner);
+}
+void ErroreGenerale(const QString &testo)
+{
+    Notifica(Forma::ErroreGenerale, testo, nullptr);
+}
 
 bool Domanda(const QString &testo, QWidget *owner)
 {
@@ -204,6 +243,13 @@ QStringList Stampanti()
     return QPrinterInfo::availablePrinterNames();
 }
 
+QString StampantePredefinita()
+{
+    if (Sim())
+        return Sim()->stampanti.isEmpty() ? QString() : Sim()->stampanti.constFirst();
+    return QPrinterInfo::defaultPrinterName();
+}
+
 bool DialogoStampa(QPrinter &stampante, QWidget *owner, int pagine)
 {
     if (Stampanti().isEmpty()) {
@@ -229,7 +275,36 @@ bool DialogoStampa(QPrinter &stampante, QWidget *owner, int pagine)
     return dlg.exec() == QDialog::Accepted;
 }
 
+QString ScegliCartellaDati(const QString &eseguibile, bool scrivibile, const QString &utente)
+{
+    // A path that is not a folder (a file in its place) cannot hold the data either, and
+    // the system's folders of commands never do, not even for root.
+    static const QStringList sistema = {QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
+                                        QStringLiteral("/usr/local/bin"),
+                                        QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
+    const QFileInfo info(eseguibile);
+    if (scrivibile && info.isDir() && info.isWritable() &&
+        !sistema.contains(QDir::cleanPath(eseguibile)))
+        return eseguibile;
+    QDir().mkpath(utente);
+    return utente;
+}
+
 QString CartellaProgramma()
+{
+    if (Sim()) {
+        if (Sim()->cartellaUtente.isEmpty())
+            return Sim()->cartella;
+        return ScegliCartellaDati(Sim()->cartella, Sim()->cartellaScrivibile,
+                                  Sim()->cartellaUtente);
+    }
+    static const QString cartella =
+        ScegliCartellaDati(QCoreApplication::applicationDirPath(), true,
+                           QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return cartella;
+}
+
+QString CartellaEseguibile()
 {
     if (Sim())
         return Sim()->cartella;

@@ -51,10 +51,19 @@ QUrl UrlDaComando(const QString &sCommand);
 // Printers and the print dialog. DialogoStampa returns true when the user chose to print.
 // With no printer installed it shows "You have no printers installed" and returns false.
 QStringList Stampanti();
+// The printer the system offers first; the first simulated one under the test seam.
+QString StampantePredefinita();
 bool DialogoStampa(QPrinter &stampante, QWidget *owner = nullptr, int pagine = 1);
 
-// The folder of the executable: every data file lives there.
+// The folder of the data files (archive, photos, settings, logo, password file,
+// attachments, export, lock): the folder of the executable when it can be written
+// (a build, the portable archive), else the user's data folder (~/.local/share/Quorvel),
+// created when missing. Chosen once per run.
 QString CartellaProgramma();
+// The folder of the executable: the installed files (Guida.pdf) are found from it.
+QString CartellaEseguibile();
+// The data folder for a program folder: itself when writable, else the user's data folder.
+QString ScegliCartellaDati(const QString &eseguibile, bool scrivibile, const QString &utente);
 QDate Oggi();
 QTime Ora();
 

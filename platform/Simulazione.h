@@ -48,7 +48,11 @@ public:
     QString stampaSuPdf;           // path of the PDF the next confirmed print writes
     bool annullaStampa = false;    // the print dialog answers Cancel
     int dialoghiStampa = 0;        // print dialogs shown
-    QString cartella;
+    QString cartella;              // the program folder, where the executable lies
+    // The user's data folder; once set, the data go there when the program folder
+    // cannot be written (cartellaScrivibile false, or no folder at that path).
+    QString cartellaUtente;
+    bool cartellaScrivibile = true;
     QDate oggi = QDate(2025, 6, 15);
     QTime ora = QTime(10, 30, 0);
     std::function<std::unique_ptr<SorgenteFotogrammi>(QObject *)> fotocamera;

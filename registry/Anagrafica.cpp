@@ -14,6 +14,7 @@
 #include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "registry/Importa.h"
 #include "report/Report.h"
 #include "shell/Guida.h"
 #include "widgets/Controlli.h"
@@ -70,6 +71,7 @@ const Suggerimento suggerimenti[] = {
     {"cmdAvanti", "Visualizza la scheda successiva in archivio."},
     {"cmdUltimo", "Visualizza l'ultima scheda in archivio."},
     {"cmdExcel", "Esporta le schede in archivio in un file di Microsoft Excel."},
+    {"cmdImporta", "Importa i tesserati da un foglio di calcolo (CSV, XLSX o ODS)."},
     {"cmdGuida", "Visualizza la pagina della guida sensibile al contesto."},
     {"cmdEsci", "Esci da questa schermata di lavoro."},
     {"cmdCodFisc", "Controlla il codice fiscale."},
@@ -106,7 +108,8 @@ const Campo campiAllegati[] = {Campo::File01, Campo::File02, Campo::File03,
 
 } // namespace
 
-TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent) {
+TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent)
+{
     setObjectName(QStringLiteral("frmAnagrafica"));
     setWindowTitle(QStringLiteral(" Quorvel - Archivio Tesserati"));
     CreaControlli();
@@ -119,25 +122,30 @@ TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent) {
 
 TfrmAnagrafica::~TfrmAnagrafica() = default;
 
-QWidget *TfrmAnagrafica::Mio(const char *nome) const {
+QWidget *TfrmAnagrafica::Mio(const char *nome) const
+{
     return m_controlli.value(QString::fromLatin1(nome));
 }
 
-QLineEdit *TfrmAnagrafica::Riquadro(const char *nome) const {
+QLineEdit *TfrmAnagrafica::Riquadro(const char *nome) const
+{
     return qobject_cast<QLineEdit *>(Mio(nome));
 }
 
-QComboBox *TfrmAnagrafica::Provincia(const char *nome) const {
+QComboBox *TfrmAnagrafica::Provincia(const char *nome) const
+{
     return qobject_cast<QComboBox *>(Mio(nome));
 }
 
-QString TfrmAnagrafica::Valore(const char *nome) const {
+QString TfrmAnagrafica::Valore(const char *nome) const
+{
     if (QComboBox *cb = Provincia(nome))
         return cb->currentText();
     return Riquadro(nome)->text();
 }
 
-void TfrmAnagrafica::Imposta(const char *nome, const QString &testo) {
+void TfrmAnagrafica::Imposta(const char *nome, const QString &testo)
+{
     if (QComboBox *cb = Provincia(nome)) {
         cb->setCurrentIndex(-1);
         cb->setEditText(testo);
@@ -146,7 +154,8 @@ void TfrmAnagrafica::Imposta(const char *nome, const QString &testo) {
     }
 }
 
-void TfrmAnagrafica::ApplicaRegole() {
+void TfrmAnagrafica::ApplicaRegole()
+{
     for (const Casella &c : Caselle()) {
         QWidget *box = Mio(c.nome);
         QWidget *eff = m_controlli.value(QStringLiteral("eff") + QString::fromLatin1(c.nome + 3));
@@ -227,6 +236,7 @@ void TfrmAnagrafica::ApplicaRegole() {
         {"cmdAvanti", &TfrmAnagrafica::cmdAvantiClick},
         {"cmdUltimo", &TfrmAnagrafica::cmdUltimoClick},
         {"cmdExcel", &TfrmAnagrafica::cmdExcelClick},
+        {"cmdImporta", &TfrmAnagrafica::cmdImportaClick},
         {"cmdGuida", &TfrmAnagrafica::cmdGuidaClick},
         {"cmdEsci", &TfrmAnagrafica::cmdEsciClick},
         {"cmdCodFisc", &TfrmAnagrafica::cmdCodFiscClick},
@@ -248,11 +258,13 @@ void TfrmAnagrafica::ApplicaRegole() {
 
 // ---- Record on screen -----------------------------------------------------------------
 
-QImage TfrmAnagrafica::FotoBianca() const {
+QImage TfrmAnagrafica::FotoBianca() const
+{
     return m_imgBianco->Picture();
 }
 
-void TfrmAnagrafica::PulisciScheda() {
+void TfrmAnagrafica::PulisciScheda()
+{
     for (const Casella &c : Caselle())
         Imposta(c.nome, QString());
     Riquadro("txtDataRil")->setText(Testo::TestoData(Piattaforma::Oggi()));
@@ -264,7 +276,8 @@ void TfrmAnagrafica::PulisciScheda() {
     m_lblPosizione->clear();
 }
 
-TScheda TfrmAnagrafica::ComponiScheda() const {
+TScheda TfrmAnagrafica::ComponiScheda() const
+{
     TScheda s;
     for (const Casella &c : Caselle())
         s.Scrivi(c.campo, Valore(c.nome));
@@ -274,7 +287,8 @@ TScheda TfrmAnagrafica::ComponiScheda() const {
     return s;
 }
 
-void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione) {
+void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
+{
     for (const Casella &c : Caselle())
         Imposta(c.nome, s.Leggi(c.campo));
     const QString annullata = s.Leggi(Campo::Annullata);
@@ -287,7 +301,8 @@ void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione) {
     m_lblPosizione->setText(QString::number(posizione));
 }
 
-void TfrmAnagrafica::MostraScheda(int posizione) {
+void TfrmAnagrafica::MostraScheda(int posizione)
+{
     try {
         TArchivio archivio(Piattaforma::CartellaProgramma());
         const TScheda s = archivio.LeggiScheda(posizione);
@@ -300,7 +315,8 @@ void TfrmAnagrafica::MostraScheda(int posizione) {
     CaricaFotoScheda();
 }
 
-void TfrmAnagrafica::CaricaFotoScheda() {
+void TfrmAnagrafica::CaricaFotoScheda()
+{
     bool ok = false;
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     QImage foto;
@@ -309,7 +325,8 @@ void TfrmAnagrafica::CaricaFotoScheda() {
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
 }
 
-bool TfrmAnagrafica::SalvaFotoScheda() {
+bool TfrmAnagrafica::SalvaFotoScheda()
+{
     bool ok = false;
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     if (!ok || p < 1)
@@ -341,12 +358,14 @@ bool TfrmAnagrafica::SalvaFotoScheda() {
 
 // ---- New and save ---------------------------------------------------------------------
 
-void TfrmAnagrafica::cmdNuovoClick() {
+void TfrmAnagrafica::cmdNuovoClick()
+{
     PulisciScheda();
     Riquadro("txtTesserato")->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmAnagrafica::cmdSalvaClick() {
+void TfrmAnagrafica::cmdSalvaClick()
+{
     using Piattaforma::Forma;
     auto ferma = [this](Forma forma, const QString &testo, const char *fuoco) {
         if (forma == Forma::Avviso)
@@ -431,7 +450,8 @@ void TfrmAnagrafica::cmdSalvaClick() {
 
 // ---- Browsing -------------------------------------------------------------------------
 
-void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia) {
+void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia)
+{
     Scorrimento::Decisione d;
     try {
         TArchivio archivio(Piattaforma::CartellaProgramma());
@@ -453,16 +473,20 @@ void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia) {
         Piattaforma::Informazione(Scorrimento::MessaggioVuoto(), this);
 }
 
-void TfrmAnagrafica::cmdPrimoClick() {
+void TfrmAnagrafica::cmdPrimoClick()
+{
     Scorri(Scorrimento::Freccia::Primo);
 }
-void TfrmAnagrafica::cmdIndietroClick() {
+void TfrmAnagrafica::cmdIndietroClick()
+{
     Scorri(Scorrimento::Freccia::Indietro);
 }
-void TfrmAnagrafica::cmdAvantiClick() {
+void TfrmAnagrafica::cmdAvantiClick()
+{
     Scorri(Scorrimento::Freccia::Avanti);
 }
-void TfrmAnagrafica::cmdUltimoClick() {
+void TfrmAnagrafica::cmdUltimoClick()
+{
     Scorri(Scorrimento::Freccia::Ultimo);
 }
 
@@ -476,7 +500,8 @@ template <class T> void ApriStrumento(QWidget *owner, const QString &testo)
 }
 } // namespace
 
-void TfrmAnagrafica::cmdCodFiscClick() {
+void TfrmAnagrafica::cmdCodFiscClick()
+{
     // A code made only of digits is a VAT number.
     const QString t = Trim32(Valore("txtCodFisc"));
     if (!t.isEmpty() && Testo::SoloCifre(t))
@@ -485,19 +510,23 @@ void TfrmAnagrafica::cmdCodFiscClick() {
         ApriStrumento<TfrmCodFisc>(this, t);
 }
 
-void TfrmAnagrafica::cmdPartitaIvaClick() {
+void TfrmAnagrafica::cmdPartitaIvaClick()
+{
     ApriStrumento<TfrmPartitaIva>(this, Trim32(Valore("txtPartitaIva")));
 }
 
-void TfrmAnagrafica::cmdCartaClick() {
+void TfrmAnagrafica::cmdCartaClick()
+{
     ApriStrumento<TfrmCarta>(this, Trim32(Valore("txtCarta")));
 }
 
-void TfrmAnagrafica::cmdIbanClick() {
+void TfrmAnagrafica::cmdIbanClick()
+{
     ApriStrumento<TfrmIban>(this, Trim32(Valore("txtIban")));
 }
 
-void TfrmAnagrafica::cmdTrovaClick() {
+void TfrmAnagrafica::cmdTrovaClick()
+{
     ApriModale<TfrmTrovaAnagrafica>(
         this, [](TfrmTrovaAnagrafica &s) { s.ImpostaModo(QStringLiteral("anagrafica")); });
 }
@@ -549,12 +578,19 @@ void TfrmAnagrafica::MostraFoto(const QImage &foto)
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
 }
 
-void TfrmAnagrafica::cmdScaduteClick() {
+void TfrmAnagrafica::cmdScaduteClick()
+{
     ApriModale<TfrmSospesi>(this);
 }
 
-void TfrmAnagrafica::cmdExcelClick() {
+void TfrmAnagrafica::cmdExcelClick()
+{
     ApriModale<TfrmExpAnagrafica>(this);
+}
+
+void TfrmAnagrafica::cmdImportaClick()
+{
+    ApriModale<TfrmImporta>(this);
 }
 
 // The member sheet is printed and previewed from the controls as they stand.
@@ -579,49 +615,61 @@ TReport &RepScheda(TfrmAnagrafica *anagrafica)
     return anagrafica->RepScheda();
 }
 
-void TfrmAnagrafica::cmdAnteprimaClick() {
+void TfrmAnagrafica::cmdAnteprimaClick()
+{
     TReport &rep = RepScheda();
     RiempiScheda(rep, [this](const char *nome) { return TestoScheda(nome); });
     AnteprimaScheda(rep, this);
 }
-void TfrmAnagrafica::cmdStampaClick() {
+void TfrmAnagrafica::cmdStampaClick()
+{
     TReport &rep = RepScheda();
     RiempiScheda(rep, [this](const char *nome) { return TestoScheda(nome); });
     StampaScheda(rep, this);
 }
 
-void TfrmAnagrafica::cmdGuidaClick() {
+void TfrmAnagrafica::cmdGuidaClick()
+{
     TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
-void TfrmAnagrafica::cmdAllegaClick() {
+void TfrmAnagrafica::cmdAllegaClick()
+{
     Compagni::Allegati(this);
 }
-void TfrmAnagrafica::cmdEmailClick() {
+void TfrmAnagrafica::cmdEmailClick()
+{
     Compagni::MailSemplice(this);
 }
-void TfrmAnagrafica::btnEmailClick() {
+void TfrmAnagrafica::btnEmailClick()
+{
     Compagni::AvvisoScadenza(this);
 }
-void TfrmAnagrafica::btnSfogliaClick() {
+void TfrmAnagrafica::btnSfogliaClick()
+{
     Compagni::CaricaFoto(this);
 }
-void TfrmAnagrafica::btnWebcamClick() {
+void TfrmAnagrafica::btnWebcamClick()
+{
     Compagni::WebCam(this);
 }
-void TfrmAnagrafica::btnSalvaFotoClick() {
+void TfrmAnagrafica::btnSalvaFotoClick()
+{
     Compagni::SalvaCopiaFoto(this);
 }
-void TfrmAnagrafica::btnCancFotoClick() {
+void TfrmAnagrafica::btnCancFotoClick()
+{
     Compagni::CancellaFoto(this);
 }
-void TfrmAnagrafica::btnZoomClick() {
+void TfrmAnagrafica::btnZoomClick()
+{
     Compagni::ZoomFoto(this);
 }
 
 // ---- Showing and closing --------------------------------------------------------------
 
-void TfrmAnagrafica::showEvent(QShowEvent *e) {
+void TfrmAnagrafica::showEvent(QShowEvent *e)
+{
     QWidget::showEvent(e);
     // A window restored from the task bar keeps its record; only an opening clears it.
     if (!e->spontaneous()) {
@@ -630,11 +678,13 @@ void TfrmAnagrafica::showEvent(QShowEvent *e) {
     }
 }
 
-void TfrmAnagrafica::closeEvent(QCloseEvent *e) {
+void TfrmAnagrafica::closeEvent(QCloseEvent *e)
+{
     Navigazione::TornaAllAvvio();
     e->accept(); // hidden, not destroyed
 }
 
-void TfrmAnagrafica::cmdEsciClick() {
+void TfrmAnagrafica::cmdEsciClick()
+{
     close();
 }

@@ -96,6 +96,7 @@ public slots:
     void cmdAvantiClick();
     void cmdUltimoClick();
     void cmdExcelClick();
+    void cmdImportaClick();
     void cmdGuidaClick();
     void cmdEsciClick();
     void cmdCodFiscClick();

@@ -339,7 +339,7 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna) {
     h->addWidget(Pulsante(frecce, "cmdUltimo", QStringLiteral("ultimo"), QString(), 32));
     riga->addStretch();
 
-    gruppo("shpExcel", {{"cmdExcel", "excel", "Excel"}});
+    gruppo("shpExcel", {{"cmdImporta", "importa", "Importa"}, {"cmdExcel", "excel", "Excel"}});
     gruppo("shpInfo", {{"cmdGuida", "guida", "Guida"}});
     gruppo("shpEsci", {{"cmdEsci", "esci", "Esci"}});
     colonna->addWidget(barra);

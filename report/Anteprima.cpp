@@ -63,10 +63,43 @@ private:
     double m_zoom = 1.0;
 };
 
+namespace {
+// The prepared pages of a report.
+class TPagineReport : public TSorgentePagine {
+public:
+    explicit TPagineReport(TReport &report) : m_report(report) {}
+    QString Nome() const override { return m_report.ReportOptions.Name; }
+    int Conta() const override { return m_report.PreparedCount(); }
+    const TPaginaPreparata &Pagina(int i) override { return m_report.PreparedPages()[size_t(i)]; }
+    void Stampa(QWidget *owner, int corrente) override {
+        StampaReport::Riferisci(StampaReport::Stampa(m_report, owner, corrente), owner);
+    }
+
+private:
+    TReport &m_report;
+};
+} // namespace
+
 TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
-    : QDialog(parent), m_report(report) {
+    : QDialog(parent), m_propria(std::make_unique<TPagineReport>(report)),
+      m_sorgente(m_propria.get()) {
+    Costruisci(report.PreviewOptions.Buttons, report.PreviewOptions.Zoom);
+}
+
+TfrmAnteprimaReport::TfrmAnteprimaReport(TSorgentePagine &sorgente, QWidget *parent)
+    : QDialog(parent), m_sorgente(&sorgente) {
+    Costruisci(pbPrint | pbZoom | pbFullScreen | pbClose, 1.0);
+}
+
+TfrmAnteprimaReport::~TfrmAnteprimaReport() = default;
+
+const TPaginaPreparata *TfrmAnteprimaReport::PaginaCorrenteOppureNulla() {
+    return m_sorgente->Conta() > 0 ? &m_sorgente->Pagina(m_pagina) : nullptr;
+}
+
+void TfrmAnteprimaReport::Costruisci(int pulsanti, double zoom) {
     setObjectName(QStringLiteral("frmAnteprimaReport"));
-    setWindowTitle(report.ReportOptions.Name);
+    setWindowTitle(m_sorgente->Nome());
 
     m_barra = new QToolBar(this);
     m_barra->setObjectName(QStringLiteral("barAnteprima"));
@@ -90,7 +123,6 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
         m_barra->addWidget(b);
         return b;
     };
-    const int pulsanti = report.PreviewOptions.Buttons;
     if (pulsanti & pbPrint) {
         pulsante("btnStampa", QStringLiteral("Stampa"), "stampa",
                  QStringLiteral("Stampa il documento"), &TfrmAnteprimaReport::btnStampaClick);
@@ -157,7 +189,7 @@ TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
 
     Finestra::Massimizzata(this);
     setWindowModality(Qt::ApplicationModal);
-    m_zoom = report.PreviewOptions.Zoom > 0 ? report.PreviewOptions.Zoom : 1.0;
+    m_zoom = zoom > 0 ? zoom : 1.0;
     Aggiorna();
 }
 
@@ -169,15 +201,14 @@ void TfrmAnteprimaReport::SetZoom(double zoom) {
 }
 
 void TfrmAnteprimaReport::SetPaginaCorrente(int pagina) {
-    const int n = m_report.PreparedCount();
+    const int n = m_sorgente->Conta();
     m_pagina = n > 0 ? std::clamp(pagina, 0, n - 1) : 0;
     Aggiorna();
 }
 
 void TfrmAnteprimaReport::Aggiorna() {
-    const auto &pagine = m_report.PreparedPages();
-    const int n = int(pagine.size());
-    m_vista->Imposta(n > 0 ? &pagine[size_t(m_pagina)] : nullptr, m_zoom);
+    const int n = m_sorgente->Conta();
+    m_vista->Imposta(PaginaCorrenteOppureNulla(), m_zoom);
     m_lblPagina->setText(QStringLiteral("Pagina %1 di %2").arg(n > 0 ? m_pagina + 1 : 0).arg(n));
     if (auto *b = findChild<QToolButton *>(QStringLiteral("btnPrecedente")))
         b->setEnabled(m_pagina > 0);
@@ -190,23 +221,23 @@ void TfrmAnteprimaReport::Aggiorna() {
 }
 
 void TfrmAnteprimaReport::btnStampaClick() {
-    StampaReport::Riferisci(StampaReport::Stampa(m_report, this, m_pagina), this);
+    m_sorgente->Stampa(this, m_pagina);
 }
 
 void TfrmAnteprimaReport::btnLarghezzaClick() {
-    const auto &pagine = m_report.PreparedPages();
-    if (pagine.empty())
+    const TPaginaPreparata *p = PaginaCorrenteOppureNulla();
+    if (!p)
         return;
     const double w =
         m_area->viewport()->width() - 2 * Bordo - m_area->verticalScrollBar()->sizeHint().width();
-    SetZoom(w / Unita::DaMm(pagine[size_t(m_pagina)].LarghezzaMm));
+    SetZoom(w / Unita::DaMm(p->LarghezzaMm));
 }
 
 void TfrmAnteprimaReport::btnPaginaInteraClick() {
-    const auto &pagine = m_report.PreparedPages();
-    if (pagine.empty())
+    const TPaginaPreparata *pp = PaginaCorrenteOppureNulla();
+    if (!pp)
         return;
-    const TPaginaPreparata &p = pagine[size_t(m_pagina)];
+    const TPaginaPreparata &p = *pp;
     const double w = m_area->viewport()->width() - 2 * Bordo;
     const double h = m_area->viewport()->height() - 2 * Bordo;
     SetZoom(std::min(w / Unita::DaMm(p.LarghezzaMm), h / Unita::DaMm(p.AltezzaMm)));

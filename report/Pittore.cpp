@@ -107,6 +107,17 @@ void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureVie
 
 void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s) {
     const QRectF &r = e.rettangolo;
+    if (!s.Riquadri.empty()) {
+        // One call: a PDF gets one short "re" per rectangle and one fill for them all.
+        QList<QRectF> riquadri;
+        riquadri.reserve(qsizetype(s.Riquadri.size()));
+        for (const QRectF &q : s.Riquadri)
+            riquadri.append(q.translated(r.topLeft()));
+        p.setPen(Qt::NoPen);
+        p.setBrush(s.Color.isValid() ? s.Color : QColor(Qt::black));
+        p.drawRects(riquadri.constData(), int(riquadri.size()));
+        return;
+    }
     if (s.Color.isValid())
         p.fillRect(r, s.Color);
     // The outline lies inside the rectangle, so the shape covers exactly its area.

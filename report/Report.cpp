@@ -7,7 +7,8 @@
 #include <utility>
 
 namespace Colori {
-QColor DaNome(const QString &nome) {
+QColor DaNome(const QString &nome)
+{
     static const std::pair<const char *, const QColor *> tabella[] = {
         {"White", &White}, {"Black", &Black},         {"Navy", &Navy}, {"Brown", &Brown},
         {"Beige", &Beige}, {"SlateGray", &SlateGray}, {"Teal", &Teal}, {"DarkOrange", &DarkOrange},
@@ -19,31 +20,37 @@ QColor DaNome(const QString &nome) {
 }
 } // namespace Colori
 
-void TReportComponent::SetBounds(double left, double top, double width, double height) {
+void TReportComponent::SetBounds(double left, double top, double width, double height)
+{
     Left = left;
     Top = top;
     Width = width;
     Height = height;
 }
 
-std::unique_ptr<TReportComponent> TMemoView::Clone() const {
+std::unique_ptr<TReportComponent> TMemoView::Clone() const
+{
     return std::unique_ptr<TReportComponent>(new TMemoView(*this));
 }
 
-void TMemoView::SetText(const QString &testo) {
+void TMemoView::SetText(const QString &testo)
+{
     static const QRegularExpression aCapo(QStringLiteral("\r\n|\n|\r"));
     Memo = testo.split(aCapo);
 }
 
-QString TMemoView::Text() const {
+QString TMemoView::Text() const
+{
     return Memo.join(QStringLiteral("\r\n"));
 }
 
-std::unique_ptr<TReportComponent> TPictureView::Clone() const {
+std::unique_ptr<TReportComponent> TPictureView::Clone() const
+{
     return std::unique_ptr<TReportComponent>(new TPictureView(*this));
 }
 
-QImage TPictureView::Ridotta(const QImage &immagine, const QSizeF &area, bool proporzioni) {
+QImage TPictureView::Ridotta(const QImage &immagine, const QSizeF &area, bool proporzioni)
+{
     if (immagine.isNull() || !(area.width() > 0) || !(area.height() > 0))
         return immagine;
     const double maxW = std::ceil(area.width() / 96.0 * DpiMassimo);
@@ -60,7 +67,8 @@ QImage TPictureView::Ridotta(const QImage &immagine, const QSizeF &area, bool pr
     return immagine.scaled(dim, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-void TPictureView::SetPicture(const QImage &immagine) {
+void TPictureView::SetPicture(const QImage &immagine)
+{
     // A copy of its own: the template must not share pixels with the caller's image.
     // A natural-size picture (one pixel per unit) is never larger than 96 dpi.
     const QImage ridotta =
@@ -68,11 +76,13 @@ void TPictureView::SetPicture(const QImage &immagine) {
     Picture = ridotta.cacheKey() == immagine.cacheKey() ? immagine.copy() : ridotta;
 }
 
-void TPictureView::SetPicture(const QPixmap &immagine) {
+void TPictureView::SetPicture(const QPixmap &immagine)
+{
     SetPicture(immagine.toImage());
 }
 
-QRectF TPictureView::AreaImmagine(const QRectF &r) const {
+QRectF TPictureView::AreaImmagine(const QRectF &r) const
+{
     if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0)
         return QRectF();
     const double w = Picture.width();
@@ -92,37 +102,45 @@ QRectF TPictureView::AreaImmagine(const QRectF &r) const {
     return QRectF(r.left(), r.top(), sw, sh);
 }
 
-std::unique_ptr<TReportComponent> TShapeView::Clone() const {
+std::unique_ptr<TReportComponent> TShapeView::Clone() const
+{
     return std::unique_ptr<TReportComponent>(new TShapeView(*this));
 }
 
-std::unique_ptr<TReportComponent> TLineView::Clone() const {
+std::unique_ptr<TReportComponent> TLineView::Clone() const
+{
     return std::unique_ptr<TReportComponent>(new TLineView(*this));
 }
 
-TBand::TBand(const TBand &altra) : TReportComponent(altra) {
+TBand::TBand(const TBand &altra) : TReportComponent(altra)
+{
     CopiaOggetti(altra);
 }
 
-void TBand::CopiaOggetti(const TBand &altra) {
+void TBand::CopiaOggetti(const TBand &altra)
+{
     Objects.clear();
     for (const auto &o : altra.Objects)
         Objects.push_back(o->Clone());
 }
 
-std::unique_ptr<TReportComponent> TReportTitle::Clone() const {
+std::unique_ptr<TReportComponent> TReportTitle::Clone() const
+{
     return std::unique_ptr<TReportComponent>(new TReportTitle(*this));
 }
 
-std::unique_ptr<TReportComponent> TMasterData::Clone() const {
+std::unique_ptr<TReportComponent> TMasterData::Clone() const
+{
     return std::unique_ptr<TReportComponent>(new TMasterData(*this));
 }
 
-std::unique_ptr<TReportComponent> TFooter::Clone() const {
+std::unique_ptr<TReportComponent> TFooter::Clone() const
+{
     return std::unique_ptr<TReportComponent>(new TFooter(*this));
 }
 
-void TReportPage::SetOrientation(TPrinterOrientation nuova) {
+void TReportPage::SetOrientation(TPrinterOrientation nuova)
+{
     if (nuova == m_orientation)
         return;
     std::swap(PaperWidth, PaperHeight);
@@ -141,7 +159,8 @@ void TReportPage::SetOrientation(TPrinterOrientation nuova) {
     m_orientation = nuova;
 }
 
-void TReportPage::SetPaperSize(int codice) {
+void TReportPage::SetPaperSize(int codice)
+{
     PaperSize = codice;
     if (codice == 9) {
         PaperWidth = m_orientation == poPortrait ? 210.0 : 297.0;
@@ -149,14 +168,16 @@ void TReportPage::SetPaperSize(int codice) {
     }
 }
 
-void TReportPage::SetMargins(double left, double top, double right, double bottom) {
+void TReportPage::SetMargins(double left, double top, double right, double bottom)
+{
     LeftMargin = left;
     TopMargin = top;
     RightMargin = right;
     BottomMargin = bottom;
 }
 
-TReportComponent *TReportPage::FindObject(const QString &name) const {
+TReportComponent *TReportPage::FindObject(const QString &name) const
+{
     auto uguale = [&](const TReportComponent &o) {
         return o.Name.compare(name, Qt::CaseInsensitive) == 0;
     };
@@ -173,11 +194,13 @@ TReportComponent *TReportPage::FindObject(const QString &name) const {
     return nullptr;
 }
 
-QRectF TPaginaPreparata::RettangoloCarta() const {
+QRectF TPaginaPreparata::RettangoloCarta() const
+{
     return QRectF(0, 0, Unita::DaMm(LarghezzaMm), Unita::DaMm(AltezzaMm));
 }
 
-TReport::TReport(const QString &name) {
+TReport::TReport(const QString &name)
+{
     ReportOptions.Name = name;
     m_pagine.push_back(std::make_unique<TReportPage>(QStringLiteral("Data")));
     m_pagine.push_back(std::make_unique<TReportPage>(QStringLiteral("Page1")));
@@ -185,17 +208,32 @@ TReport::TReport(const QString &name) {
 
 TReport::~TReport() = default;
 
-TReportPage &TReport::Pages(int indice) {
+TReportPage &TReport::Pages(int indice)
+{
     if (indice < 0 || indice >= int(m_pagine.size()))
         throw ErroreReport(QStringLiteral("Page index %1 out of range").arg(indice));
     return *m_pagine[size_t(indice)];
 }
 
-const TReportPage &TReport::Pages(int indice) const {
+const TReportPage &TReport::Pages(int indice) const
+{
     return const_cast<TReport *>(this)->Pages(indice);
 }
 
-TReportComponent *TReport::FindObject(const QString &name) const {
+TReportPage &TReport::AddPage(const QString &name)
+{
+    m_pagine.push_back(std::make_unique<TReportPage>(name));
+    return *m_pagine.back();
+}
+
+void TReport::RimuoviPagina(int indice)
+{
+    if (indice >= 1 && indice < int(m_pagine.size()))
+        m_pagine.erase(m_pagine.begin() + indice);
+}
+
+TReportComponent *TReport::FindObject(const QString &name) const
+{
     for (const auto &p : m_pagine)
         if (TReportComponent *o = p->FindObject(name))
             return o;

@@ -23,10 +23,12 @@ class QPixmap;
 namespace Unita {
 inline constexpr double PerMm = 96.0 / 25.4;    // units in one millimetre
 inline constexpr double PerPunto = 96.0 / 72.0; // units in one point
-constexpr double DaMm(double mm) {
+constexpr double DaMm(double mm)
+{
     return mm * PerMm;
 }
-constexpr double InMm(double unita) {
+constexpr double InMm(double unita)
+{
     return unita / PerMm;
 }
 } // namespace Unita
@@ -65,7 +67,9 @@ enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
 class ErroreReport : public std::runtime_error {
 public:
     explicit ErroreReport(const QString &testo)
-        : std::runtime_error(testo.toStdString()), m_testo(testo) {}
+        : std::runtime_error(testo.toStdString()), m_testo(testo)
+    {
+    }
     const QString &testo() const { return m_testo; }
 
 private:
@@ -172,6 +176,9 @@ public:
 
     QColor Color;
     TFrame Frame;
+    // When not empty, only these rectangles (units from the shape's corner) are filled
+    // with Color, as one path and without outline: the modules of a QR code.
+    std::vector<QRectF> Riquadri;
 };
 
 // A line along the top edge (Frame.Typ ftTop), across Width, 1 unit, black.
@@ -193,7 +200,8 @@ public:
 
     // Adds an object of kind T and returns it, for template declarations.
     template <class T>
-    T &Add(const QString &name, double left, double top, double width, double height) {
+    T &Add(const QString &name, double left, double top, double width, double height)
+    {
         auto o = std::make_unique<T>(name);
         o->SetBounds(left, top, width, height);
         T &r = *o;
@@ -260,7 +268,8 @@ public:
     void SetMargins(double left, double top, double right, double bottom);
 
     template <class T>
-    T &Add(const QString &name, double left, double top, double width, double height) {
+    T &Add(const QString &name, double left, double top, double width, double height)
+    {
         auto o = std::make_unique<T>(name);
         o->SetBounds(left, top, width, height);
         T &r = *o;
@@ -269,7 +278,8 @@ public:
     }
     // Adds a band of kind T (TReportTitle, TMasterData, TFooter) of the given height,
     // as wide as the printable area when width is 0.
-    template <class T> T &AddBand(const QString &name, double height, double width = 0) {
+    template <class T> T &AddBand(const QString &name, double height, double width = 0)
+    {
         auto b = std::make_unique<T>(name);
         b->SetBounds(0, 0, width > 0 ? width : Unita::DaMm(PaperWidth - LeftMargin - RightMargin),
                      height);
@@ -339,11 +349,16 @@ public:
     // Page 0 is the data page; page 1 the report page.
     TReportPage &Pages(int indice);
     const TReportPage &Pages(int indice) const;
+    int PagesCount() const { return int(m_pagine.size()); }
+    TReportPage &AddPage(const QString &name = QString());
+    // Removes report page `indice` (1 or later); the data page stays. Out of range: nothing.
+    void RimuoviPagina(int indice);
 
     // The object named so (case ignored) on any page or band, or nullptr.
     TReportComponent *FindObject(const QString &name) const;
     // The object named so as kind T; throws ErroreReport when missing or of another kind.
-    template <class T> T &Oggetto(const QString &name) const {
+    template <class T> T &Oggetto(const QString &name) const
+    {
         T *o = dynamic_cast<T *>(FindObject(name));
         if (!o)
             throw ErroreReport(QStringLiteral("Object \"%1\" not found").arg(name));

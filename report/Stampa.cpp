@@ -63,7 +63,8 @@ bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagi
     return p.end();
 }
 
-TEsitoStampa Stampa(const TReport &report, QWidget *owner, int corrente) {
+TEsitoStampa Stampa(const TReport &report, QWidget *owner, int corrente,
+                    const QString &nomeStampante) {
     const int n = report.PreparedCount();
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setDocName(report.ReportOptions.Name);
@@ -75,6 +76,8 @@ TEsitoStampa Stampa(const TReport &report, QWidget *owner, int corrente) {
     if (!scelta.isEmpty() && scelta.compare(QLatin1String("Default"), Qt::CaseInsensitive) != 0 &&
         QPrinterInfo::availablePrinterNames().contains(scelta))
         stampante.setPrinterName(scelta);
+    if (!nomeStampante.isEmpty())
+        stampante.setPrinterName(nomeStampante);
     if (n > 0)
         stampante.setPageLayout(Pittore::LayoutPagina(report.PreparedPages().front()));
     if (!Piattaforma::DialogoStampa(stampante, owner, std::max(1, n)))

@@ -9,11 +9,14 @@ PACCHETTI=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n
     qt6-image-formats-plugins qt6-qpa-plugins libgl-dev libvulkan-dev libxkbcommon-dev
     libbenchmark-dev
+    libquazip1-qt6-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth
     libreoffice-calc-nogui
     cups cups-client printer-driver-cups-pdf poppler-utils
     libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
+    dpkg-dev lintian appstream desktop-file-utils
+    libqrencode-dev zbar-tools
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 

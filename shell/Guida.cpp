@@ -72,10 +72,23 @@ TfrmGuida::TfrmGuida(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
 
+QString TfrmGuida::CartellaGuida()
+{
+    // Beside the executable (a build, the portable archive), else where a package puts
+    // it: <prefix>/bin/quorvel and <prefix>/share/quorvel/Guida.pdf.
+    const QDir programma(Piattaforma::CartellaEseguibile());
+    const QString installata =
+        QDir::cleanPath(programma.filePath(QStringLiteral("../share/quorvel")));
+    if (!programma.exists(QStringLiteral("Guida.pdf")) &&
+        QDir(installata).exists(QStringLiteral("Guida.pdf")))
+        return installata;
+    return programma.path();
+}
+
 void TfrmGuida::lnkWebClick()
 {
     // A missing guide goes unnoticed: the desktop simply opens nothing.
-    const QString cartella = QDir::toNativeSeparators(Piattaforma::CartellaProgramma());
+    const QString cartella = QDir::toNativeSeparators(CartellaGuida());
     QString percorso = cartella;
     if (!percorso.endsWith(QDir::separator()))
         percorso += QDir::separator();

@@ -16,6 +16,8 @@ public:
     void MostraArgomento(const QString &titolo, const QString &testo);
     // Opens the help screen modally over `owner` on the given topic.
     static void Apri(QWidget *owner, const QString &titolo, const QString &testo);
+    // The folder that holds Guida.pdf: the program folder, or the installed place.
+    static QString CartellaGuida();
 
 public slots:
     void lnkWebClick();

@@ -1,11 +1,13 @@
 #include "shell/Info.h"
 
 #include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
 #include "shell/Guscio.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
 #include "widgets/Tavolozza.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -36,9 +38,10 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     nome->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
     nome->setStyleSheet(Tavolozza::Colora(QStringLiteral("color: @Cremisi;")));
     corpo->addWidget(nome);
-    auto *descr = new QLabel(QStringLiteral(
-        "Archivio dei tesserati e stampa delle tessere di riconoscimento per associazioni, "
-        "circoli, scuole e aziende.\n\nPer informazioni, richieste o suggerimenti scrivici:"),
+    auto *descr = new QLabel(
+        QStringLiteral(
+            "Archivio dei tesserati e stampa delle tessere di riconoscimento per associazioni, "
+            "circoli, scuole e aziende.\n\nPer informazioni, richieste o suggerimenti scrivici:"),
         this);
     descr->setObjectName(QStringLiteral("lblDescrizione"));
     descr->setWordWrap(true);
@@ -57,6 +60,16 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     riga->addWidget(link);
     riga->addStretch();
     corpo->addLayout(riga);
+
+    lblCartellaDati = new QLabel(this);
+    lblCartellaDati->setObjectName(QStringLiteral("lblCartellaDati"));
+    lblCartellaDati->setFixedWidth(504);
+    lblCartellaDati->setFont(QFont(QStringLiteral("Verdana"), 9));
+    lblCartellaDati->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
+    lblCartellaDati->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    corpo->addSpacing(4);
+    corpo->addWidget(lblCartellaDati);
+    MostraCartellaDati();
 
     auto *chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     chiudi->setObjectName(QStringLiteral("btnChiudi"));
@@ -82,12 +95,39 @@ QString TfrmInfo::LinkPosta()
            u'"';
 }
 
-void TfrmInfo::lnkWebClick() { TMisc::Open(LinkPosta()); }
+void TfrmInfo::MostraCartellaDati()
+{
+    // A long path is shortened in the middle; the whole one is in the tooltip.
+    const QString testo = TestoCartellaDati();
+    const QString cartella = testo.section(u'\n', 1);
+    lblCartellaDati->setText(testo.section(u'\n', 0, 0) + u'\n' +
+                             lblCartellaDati->fontMetrics().elidedText(cartella, Qt::ElideMiddle,
+                                                                       lblCartellaDati->width()));
+    lblCartellaDati->setToolTip(cartella);
+    if (layout())
+        layout()->activate();
+}
 
-void TfrmInfo::btnChiudiClick() { close(); }
+QString TfrmInfo::TestoCartellaDati()
+{
+    return QStringLiteral("I dati di Quorvel (archivio, foto, impostazioni, password) sono "
+                          "nella cartella:\n") +
+           QDir::toNativeSeparators(Piattaforma::CartellaProgramma());
+}
+
+void TfrmInfo::lnkWebClick()
+{
+    TMisc::Open(LinkPosta());
+}
+
+void TfrmInfo::btnChiudiClick()
+{
+    close();
+}
 
 void TfrmInfo::showEvent(QShowEvent *e)
 {
+    MostraCartellaDati();
     QDialog::showEvent(e);
     Finestra::Centra(this, Finestra::Centro::Schermo);
 }

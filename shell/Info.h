@@ -2,6 +2,8 @@
 // Information about the program, with a mail link to its maker.
 #include <QDialog>
 
+class QLabel;
+
 class TfrmInfo : public QDialog {
     Q_OBJECT
 public:
@@ -9,6 +11,8 @@ public:
 
     // The text handed to the desktop to write to the maker.
     static QString LinkPosta();
+    // The text that says which folder holds the data.
+    static QString TestoCartellaDati();
 
 public slots:
     void lnkWebClick();
@@ -16,4 +20,9 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *e) override;
+
+private:
+    void MostraCartellaDati();
+
+    QLabel *lblCartellaDati;
 };

@@ -6,6 +6,7 @@
 #include "platform/Piattaforma.h"
 #include "shell/Crypt.h"
 #include "shell/Guscio.h"
+#include "shell/PasswordIniziale.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
@@ -27,6 +28,17 @@ namespace Accesso {
 QString FilePassword()
 {
     return QDir(Piattaforma::CartellaProgramma()).filePath(QStringLiteral("unins000.dll"));
+}
+
+void PreparaCartellaDati()
+{
+    if (Piattaforma::CartellaProgramma() == Piattaforma::CartellaEseguibile())
+        return;
+    try {
+        PosaPasswordIniziale(FilePassword());
+    } catch (const std::exception &) {
+        // Left to the login, which reports a password file it cannot read.
+    }
 }
 } // namespace Accesso
 
@@ -50,8 +62,8 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent, Finestra::FlagsFis
         Tavolozza::Colora(QStringLiteral("QFrame#shpTitolo { background: qlineargradient(x1:0, "
                                          "y1:0, x2:1, y2:0, stop:0 @Acciaio, stop:1 @Bianco); }")));
 
-    auto *logo = Guscio::Figura(pan, "imgLogo", QStringLiteral(":/shell/banner_password.svg"),
-                                {520, 150});
+    auto *logo =
+        Guscio::Figura(pan, "imgLogo", QStringLiteral(":/shell/banner_password.svg"), {520, 150});
     logo->move(0, 0);
     titolo->setGeometry(30, 172, 460, 30);
 
@@ -103,14 +115,20 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QWidget(parent, Finestra::FlagsFis
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
 
-void TfrmPassword::FormShow() { txtPassword->setFocus(Qt::OtherFocusReason); }
+void TfrmPassword::FormShow()
+{
+    txtPassword->setFocus(Qt::OtherFocusReason);
+}
 
 void TfrmPassword::txtPasswordChange()
 {
     cmdOK->setEnabled(!Testo::Trim32(txtPassword->text()).isEmpty());
 }
 
-void TfrmPassword::txtPasswordKeyUp() { txtPasswordChange(); }
+void TfrmPassword::txtPasswordKeyUp()
+{
+    txtPasswordChange();
+}
 
 bool TfrmPassword::txtPasswordKeyDown(int tasto)
 {
@@ -121,8 +139,14 @@ bool TfrmPassword::txtPasswordKeyDown(int tasto)
     return true;
 }
 
-void TfrmPassword::txtPasswordEnter() { effPassword->show(); }
-void TfrmPassword::txtPasswordExit() { effPassword->hide(); }
+void TfrmPassword::txtPasswordEnter()
+{
+    effPassword->show();
+}
+void TfrmPassword::txtPasswordExit()
+{
+    effPassword->hide();
+}
 
 void TfrmPassword::cmdOKClick()
 {
@@ -130,8 +154,8 @@ void TfrmPassword::cmdOKClick()
     try {
         // Read at each attempt: a missing file, section or key is the empty password.
         const TFileIni ini(Accesso::FilePassword());
-        lblMemory->setText(ini.Leggi(QString::fromLatin1(Accesso::Sezione),
-                                     QString::fromLatin1(Accesso::Chiave)));
+        lblMemory->setText(
+            ini.Leggi(QString::fromLatin1(Accesso::Sezione), QString::fromLatin1(Accesso::Chiave)));
         lblMemory->setText(Crypt::Decrypt(lblMemory->text()));
         memorizzata = Testo::Trim32(lblMemory->text());
     } catch (const std::exception &) {
@@ -149,7 +173,10 @@ void TfrmPassword::cmdOKClick()
     txtPassword->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmPassword::cmdEsciClick() { close(); }
+void TfrmPassword::cmdEsciClick()
+{
+    close();
+}
 
 void TfrmPassword::btnCambiaPasswordClick()
 {
@@ -189,10 +216,17 @@ bool TfrmPassword::eventFilter(QObject *o, QEvent *e)
             if (txtPasswordKeyDown(static_cast<QKeyEvent *>(e)->key()))
                 return true;
             break;
-        case QEvent::KeyRelease: txtPasswordKeyUp(); break;
-        case QEvent::FocusIn: txtPasswordEnter(); break;
-        case QEvent::FocusOut: txtPasswordExit(); break;
-        default: break;
+        case QEvent::KeyRelease:
+            txtPasswordKeyUp();
+            break;
+        case QEvent::FocusIn:
+            txtPasswordEnter();
+            break;
+        case QEvent::FocusOut:
+            txtPasswordExit();
+            break;
+        default:
+            break;
         }
     }
     return QWidget::eventFilter(o, e);

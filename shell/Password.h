@@ -12,6 +12,9 @@ namespace Accesso {
 QString FilePassword();
 inline constexpr const char *Sezione = "Accesso";
 inline constexpr const char *Chiave = "Valore";
+// When the data live in the user's data folder (an installed program), lays the initial
+// password file there on first start. A program folder that holds the data is left as is.
+void PreparaCartellaDati();
 } // namespace Accesso
 
 class TfrmPassword : public QWidget {

@@ -9,7 +9,9 @@ int main(int argc, char **argv)
     // Draw in software: the program needs no graphics driver.
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     TApplicazione app(argc, argv);
-    // One copy at a time on a program folder.
+    // An installed program lays its initial password in the user's data folder first.
+    Accesso::PreparaCartellaDati();
+    // One copy at a time on a data folder.
     TBloccoIstanza blocco(Piattaforma::CartellaProgramma());
     if (!blocco.Prendi())
         return 1;

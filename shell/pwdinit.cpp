@@ -1,10 +1,8 @@
 // Build helper: lays the initial password file, never over an existing one.
-#include "archive/Impostazioni.h"
-#include "shell/Crypt.h"
-
-#include <QFileInfo>
+#include "shell/PasswordIniziale.h"
 
 #include <cstdio>
+#include <exception>
 
 int main(int argc, char **argv)
 {
@@ -12,13 +10,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: quorvel_pwdinit <path of unins000.dll>\n");
         return 2;
     }
-    const QString percorso = QString::fromLocal8Bit(argv[1]);
-    if (QFileInfo::exists(percorso))
-        return 0; // it holds the user's password
     try {
-        TFileIni ini(percorso);
-        ini.Scrivi(QStringLiteral("Accesso"), QStringLiteral("Valore"),
-                   Crypt::Encrypt(QStringLiteral("GIRASOLIDILUNA")));
+        Accesso::PosaPasswordIniziale(QString::fromLocal8Bit(argv[1]));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

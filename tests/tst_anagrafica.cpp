@@ -90,6 +90,7 @@ private slots:
     void salvataggio_data();
     void salvataggio();
     void accodaPoiSovrascrive();
+    void salvataggioNellaCartellaUtente();
     void giroCompletoConAccentiECapienza();
     void nuovoPulisceLaScheda();
     void tastiCifre_data();
@@ -265,6 +266,26 @@ void TstAnagrafica::accodaPoiSovrascrive() {
     const QByteArray file = Costruttore::LeggiFile(Archivio());
     QCOMPARE(Costruttore::Campo(file.mid(7 * 2764), "Carica"), QByteArray("PRESIDENTE"));
     QCOMPARE(file.mid(6 * 2764, 2764), settima);
+}
+
+void TstAnagrafica::salvataggioNellaCartellaUtente()
+{
+    // An installed program: its folder cannot be written, the record and its photo go
+    // to the user's data folder and nothing to the program folder.
+    const QString utente = env->Percorso(QStringLiteral("home/.local/share/Quorvel"));
+    sim->cartellaUtente = utente;
+    sim->cartellaScrivibile = false;
+    Compila(QStringLiteral("VERDI ANNA"), QStringLiteral("01/01/2025"),
+            QStringLiteral("31/12/2025"));
+    Premi("cmdSalva");
+    QCOMPARE(sim->UltimoMessaggio(), Inserita);
+    QCOMPARE(Posizione()->text(), QStringLiteral("1"));
+    const QByteArray file = Costruttore::LeggiFile(QDir(utente).filePath("Tesserati.pro"));
+    QCOMPARE(file.size(), 2764);
+    QCOMPARE(Costruttore::Campo(file, "Tesserato"), QByteArray("VERDI ANNA"));
+    QVERIFY(QFileInfo(QDir(utente).filePath("1.jpg")).size() > 0);
+    QVERIFY(!QFile::exists(Archivio()));
+    QVERIFY(!QFile::exists(env->Percorso(QStringLiteral("1.jpg"))));
 }
 
 void TstAnagrafica::giroCompletoConAccentiECapienza() {

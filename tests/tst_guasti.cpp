@@ -449,7 +449,8 @@ void TestGuasti::impostazioneSuDueRighe()
     const TFileIni ini(percorso);
     QCOMPARE(ini.Leggi("Dati Ente", "Denominazione"), "Circolo  Sezione Nord");
     QCOMPARE(ini.Leggi("Dati Ente", "Sottotitolo 1"), "Via Roma 1");
-    QCOMPARE(Costruttore::LeggiFile(percorso).count("\r\n"), 5); // the section and its four keys
+    // The section line and its eight keys (four texts, the QR code and the back): no stray line.
+    QCOMPARE(Costruttore::LeggiFile(percorso).count("\r\n"), 9);
 }
 
 QTEST_MAIN(TestGuasti)

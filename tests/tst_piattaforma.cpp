@@ -7,6 +7,7 @@
 #include "widgets/OpenURL.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -36,6 +37,8 @@ private slots:
     void linkMailCodificato();
     void stampa();
     void dataEOra();
+    void cartellaDati_data();
+    void cartellaDati();
     void fotocamera();
     void erroreGenerale();
     void traduzioniItaliane();
@@ -169,6 +172,42 @@ void TestPiattaforma::dataEOra()
     QCOMPARE(Piattaforma::Oggi(), QDate(2025, 3, 5));
     QCOMPARE(Piattaforma::Ora(), QTime(9, 7));
     QCOMPARE(Piattaforma::CartellaProgramma(), env.cartella());
+}
+
+void TestPiattaforma::cartellaDati_data()
+{
+    QTest::addColumn<bool>("scrivibile");
+    QTest::addColumn<bool>("fileAlPosto"); // a file where the program folder should be
+    QTest::addColumn<bool>("nellUtente");
+    QTest::addColumn<QString>("fissa"); // a real folder instead of a temporary one
+    QTest::newRow("cartella del programma scrivibile") << true << false << false << QString();
+    QTest::newRow("cartella del programma non scrivibile") << false << false << true << QString();
+    QTest::newRow("un file al posto della cartella") << true << true << true << QString();
+    // Root, who runs the tests, can write there: an installed program run by root.
+    QTest::newRow("cartella dei comandi del sistema") << true << false << true << "/usr/bin";
+}
+
+void TestPiattaforma::cartellaDati()
+{
+    QFETCH(bool, scrivibile);
+    QFETCH(bool, fileAlPosto);
+    QFETCH(bool, nellUtente);
+    Ambiente env;
+    QFETCH(QString, fissa);
+    const QString programma = fissa.isEmpty() ? env.Percorso("bin") : fissa;
+    const QString utente = env.Percorso("home/.local/share/Quorvel");
+    if (fileAlPosto)
+        QVERIFY(QFile(programma).open(QIODevice::WriteOnly));
+    else
+        QVERIFY(QDir().mkpath(programma));
+    env->cartella = programma;
+    env->cartellaUtente = utente;
+    env->cartellaScrivibile = scrivibile;
+    QCOMPARE(Piattaforma::CartellaProgramma(), nellUtente ? utente : programma);
+    // The user's folder is made when it is used, and only then.
+    QCOMPARE(QFileInfo(utente).isDir(), nellUtente);
+    // The installed files are still found from the executable's folder.
+    QCOMPARE(Piattaforma::CartellaEseguibile(), programma);
 }
 
 void TestPiattaforma::fotocamera()

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -498,6 +499,72 @@ private slots:
         QVERIFY(sim().messaggi.isEmpty());
         // The modal screens were destroyed when they closed.
         QVERIFY(Avvio()->findChildren<QDialog *>().isEmpty());
+    }
+
+    void datiNellaCartellaUtente()
+    {
+        // An installed program: its folder cannot be written, the data go to the user's.
+        ScriviPassword(Luna2025);
+        const QString utente = env->Percorso(QStringLiteral("home/.local/share/Quorvel"));
+        sim().cartellaUtente = utente;
+        sim().cartellaScrivibile = false;
+        const QString password = QDir(utente).filePath(QStringLiteral("unins000.dll"));
+
+        // First start: the initial password is laid there, and it opens the program.
+        Accesso::PreparaCartellaDati();
+        QVERIFY(QFile(password).open(QIODevice::ReadOnly));
+        QVERIFY(Costruttore::LeggiFile(password).contains("Valore=" + Iniziale));
+        Login()->show();
+        Accedi(QStringLiteral("girasolidiluna"));
+        QVERIFY(sim().messaggi.isEmpty());
+        QVERIFY(Avvio()->isVisible());
+
+        // Later starts keep the user's own password.
+        QFile::remove(password);
+        QVERIFY(QFile(password).open(QIODevice::WriteOnly));
+        Accesso::PreparaCartellaDati();
+        QCOMPARE(Costruttore::LeggiFile(password), QByteArray());
+
+        // The information screen says where the data are.
+        QString testo;
+        sim().modale = [&](QDialog *d) { testo = Controllo<QLabel>(d, "lblCartellaDati")->text(); };
+        QTest::mouseClick(Controllo<TImmagine>(Avvio(), "imgInfo"), Qt::LeftButton);
+        QCOMPARE(sim().modaliMostrati, QStringList(QStringLiteral("TfrmInfo")));
+        QCOMPARE(testo, QStringLiteral("I dati di Quorvel (archivio, foto, impostazioni, "
+                                       "password) sono nella cartella:\n") +
+                            QDir::toNativeSeparators(utente));
+        // Nothing new in the program folder.
+        QCOMPARE(QDir(env->cartella()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+                 QStringList(QStringLiteral("unins000.dll")));
+    }
+
+    void nessunaPasswordNellaCartellaDelProgramma()
+    {
+        // A program folder that holds the data gets no password from the program.
+        QFile::remove(FilePassword());
+        Accesso::PreparaCartellaDati();
+        QVERIFY(!QFile::exists(FilePassword()));
+    }
+
+    void guidaInstallata()
+    {
+        // A package puts the guide in <prefix>/share/quorvel, the program in <prefix>/bin.
+        sim().cartella = env->Percorso(QStringLiteral("usr/bin"));
+        const QString guida = env->Percorso(QStringLiteral("usr/share/quorvel/Guida.pdf"));
+        QVERIFY(QDir().mkpath(sim().cartella) && QDir().mkpath(QFileInfo(guida).path()));
+        QVERIFY(QFile(guida).open(QIODevice::WriteOnly));
+        sim().modale = [](QDialog *d) {
+            QTest::mouseClick(Controllo<TImmagine>(d, "imgPDF"), Qt::LeftButton);
+        };
+        QTest::mouseClick(Controllo<TImmagine>(Avvio(), "imgGuida"), Qt::LeftButton);
+        QCOMPARE(sim().modaliMostrati, QStringList(QStringLiteral("TfrmGuida")));
+        QCOMPARE(sim().aperti, QStringList(u'"' + QDir::toNativeSeparators(guida) + u'"'));
+        // One beside the executable comes first.
+        QVERIFY(QFile(sim().cartella + QStringLiteral("/Guida.pdf")).open(QIODevice::WriteOnly));
+        QTest::mouseClick(Controllo<TImmagine>(Avvio(), "imgGuida"), Qt::LeftButton);
+        QCOMPARE(sim().aperti.value(1),
+                 u'"' + QDir::toNativeSeparators(sim().cartella + QStringLiteral("/Guida.pdf")) +
+                     u'"');
     }
 
     void coloriDelLink()

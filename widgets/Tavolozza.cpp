@@ -21,6 +21,7 @@ QString Colora(const QString &foglio)
         {QStringLiteral("Giallo"), Giallo},     {QStringLiteral("Crema"), Crema},
         {QStringLiteral("Paglia"), Paglia},     {QStringLiteral("Verde"), Verde},
         {QStringLiteral("BluNotte"), BluNotte}, {QStringLiteral("Arancio"), Arancio},
+        {QStringLiteral("Nuvola"), Nuvola},     {QStringLiteral("Burro"), Burro},
     };
     static const QRegularExpression nome(QStringLiteral("@([A-Za-z]+)"));
     QString risultato;

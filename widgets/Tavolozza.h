@@ -32,6 +32,8 @@ inline constexpr QRgb Paglia = 0xFFFFF3B0;      // tool buttons under the mouse
 inline constexpr QRgb Verde = 0xFF2E8B57;       // the fiscal-code tool
 inline constexpr QRgb BluNotte = 0xFF00008B;    // links
 inline constexpr QRgb Arancio = 0xFFFFA500;     // a pressed link
+inline constexpr QRgb Nuvola = 0xFF8FA3BF;      // disabled buttons of the import screen
+inline constexpr QRgb Burro = 0xFFFFF8B0;       // the import screen's button with the focus
 
 // "#RRGGBB", as style sheets take it.
 inline QString Nome(QRgb c)

@@ -1,0 +1,364 @@
+#include "cards/StampaLotto.h"
+
+#include "archive/Errori.h"
+#include "cards/DatiEnteFile.h"
+#include "cards/FinestraStampa.h"
+#include "cards/Segnaposto.h"
+#include "platform/Finestra.h"
+#include "platform/Piattaforma.h"
+#include "report/Anteprima.h"
+#include "report/Pittore.h"
+#include "report/Stampa.h"
+#include "widgets/Controlli.h"
+#include "widgets/Tavolozza.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSpinBox>
+
+#include <optional>
+
+namespace {
+
+QString Quante(int n, const char *uno, const char *molti)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? uno : molti));
+}
+
+// The preview's pages: composed when shown, one held at a time.
+class TPagineLotto : public TSorgentePagine {
+public:
+    explicit TPagineLotto(const TLottoTessere &lotto) : m_lotto(lotto) {}
+    QString Nome() const override { return m_lotto.Nome(); }
+    int Conta() const override { return m_lotto.Pagine(); }
+    const TPaginaPreparata &Pagina(int i) override
+    {
+        if (i != m_indice) {
+            m_indice = -1;
+            m_pagina = m_lotto.ComponiPagina(i);
+            m_indice = i;
+        }
+        return m_pagina;
+    }
+    void Stampa(QWidget *owner, int corrente) override
+    {
+        StampaLotto::Riferisci(StampaLotto::Stampa(m_lotto, owner, corrente), owner);
+    }
+
+private:
+    const TLottoTessere &m_lotto;
+    int m_indice = -1;
+    TPaginaPreparata m_pagina;
+};
+
+QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
+{
+    auto *b = new QPushButton(testo, parent);
+    b->setObjectName(QString::fromLatin1(nome));
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+namespace StampaLotto {
+
+TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
+                    const std::function<bool(int, int)> &avanzamento)
+{
+    const int n = lotto.Pagine();
+    if (n == 0)
+        return {};
+    auto fallita = [n](int pagina) {
+        return TEsitoStampa{TEsitoStampa::Tipo::Fallito,
+                            QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina "
+                                           "%1 di %2.\n\r\n\rAccertarsi che la stampante sia "
+                                           "configurata correttamente.")
+                                .arg(pagina)
+                                .arg(n)};
+    };
+    // The first page sets the paper the dialog shows; it is printed as it is.
+    std::optional<TPaginaPreparata> prima(lotto.ComponiPagina(0));
+    QPrinter stampante(QPrinter::HighResolution);
+    stampante.setDocName(lotto.Nome());
+    stampante.setCreator(QStringLiteral("Quorvel"));
+    stampante.setFullPage(true);
+    stampante.setCopyCount(1);
+    stampante.setCollateCopies(true);
+    stampante.setPageLayout(Pittore::LayoutPagina(*prima));
+    if (!Piattaforma::DialogoStampa(stampante, owner, n))
+        return {};
+    const QList<int> pagine = StampaReport::PagineScelte(stampante, n, corrente);
+    if (pagine.isEmpty())
+        return {};
+
+    QPainter p;
+    int pagina = pagine.front() + 1;
+    try {
+        for (int k = 0; k < pagine.size(); ++k) {
+            const int i = pagine[k];
+            pagina = i + 1;
+            TPaginaPreparata pp = (i == 0 && prima) ? std::move(*prima) : lotto.ComponiPagina(i);
+            prima.reset();
+            stampante.setPageLayout(Pittore::LayoutPagina(pp));
+            if (k == 0 ? !p.begin(&stampante) : !stampante.newPage()) {
+                if (p.isActive())
+                    p.end();
+                return fallita(pagina);
+            }
+            Pittore::Trasforma(p);
+            Pittore::DisegnaPagina(p, pp);
+            if (avanzamento && !avanzamento(k + 1, int(pagine.size())) && k + 1 < pagine.size()) {
+                stampante.abort();
+                p.end();
+                return {TEsitoStampa::Tipo::Annullato,
+                        QStringLiteral("Stampa interrotta dopo la pagina %1 di %2.")
+                            .arg(pagina)
+                            .arg(n)};
+            }
+        }
+    } catch (const std::exception &) {
+        if (p.isActive())
+            p.end();
+        return fallita(pagina);
+    }
+    if (!p.end())
+        return fallita(pagina);
+    return {TEsitoStampa::Tipo::Stampato, QString()};
+}
+
+bool Riferisci(const TEsitoStampa &esito, QWidget *owner)
+{
+    if (esito.Fallito())
+        Piattaforma::Avviso(esito.errore, owner);
+    else if (!esito.errore.isEmpty())
+        Piattaforma::Informazione(esito.errore, owner);
+    return esito.Stampato();
+}
+
+void Apri(QWidget *owner, const QList<int> &posizioni)
+{
+    const QString cartella = Piattaforma::CartellaProgramma();
+    const TDatiEnte ente = DatiEnteFile::Leggi(cartella);
+    TDatiTessera d;
+    d.Logo = DatiEnteFile::CaricaLogo(cartella);
+    if (d.Logo.isNull())
+        d.Logo = Segnaposto::Logo(Segnaposto::LogoGrande);
+    d.Foto = Segnaposto::Ritratto(Segnaposto::RitrattoGrande);
+    d.Associazione = ente.Denominazione;
+    d.Sottotitolo01 = ente.Sottotitolo1;
+    d.Sottotitolo02 = ente.Sottotitolo2;
+    d.Annotazioni = ente.Annotazioni;
+
+    std::optional<TLottoTessere> lotto;
+    try {
+        lotto.emplace(TLottoTessere::DaArchivio(cartella, posizioni, std::move(d)));
+    } catch (const ErroreFile &) {
+        Piattaforma::Messaggio(
+            QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio."), owner);
+        return;
+    }
+    if (lotto->Tessere() == 0) {
+        QString testo = QStringLiteral("Nessuna tessera da stampare.");
+        if (lotto->Annullate() > 0)
+            testo += QStringLiteral(" Escluse perch\u00e9 annullate: %1.").arg(lotto->Annullate());
+        Piattaforma::Messaggio(testo, owner);
+        return;
+    }
+    TfrmStampaLotto frm(std::move(*lotto), owner);
+    Piattaforma::MostraModale(&frm);
+}
+
+} // namespace StampaLotto
+
+TfrmStampaLotto::TfrmStampaLotto(TLottoTessere lotto, QWidget *parent)
+    : QDialog(parent, Finestra::FlagsFissa), m_lotto(std::move(lotto))
+{
+    setObjectName(QStringLiteral("frmStampaLotto"));
+    setWindowTitle(QStringLiteral(" Stampa tessere"));
+    setFixedSize(560, 400);
+
+    imgStampante = new TImmagine(this);
+    imgStampante->setObjectName(QStringLiteral("imgStampante"));
+    imgStampante->setGeometry(14, 14, 150, 150);
+    imgStampante->SetSvg(QStringLiteral(":/cards/stampante.svg"), QSize(150, 150));
+
+    const int x = 180, w = 560 - x - 14;
+    lblTessere = new QLabel(this);
+    lblTessere->setObjectName(QStringLiteral("lblTessere"));
+    lblTessere->setGeometry(x, 14, w, 64);
+    lblTessere->setWordWrap(true);
+    QFont fb = lblTessere->font();
+    fb.setBold(true);
+    fb.setPointSize(11);
+    lblTessere->setFont(fb);
+    lblTessere->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
+
+    auto *gruppo = new QGroupBox(this);
+    gruppo->setGeometry(x, 86, w, 68);
+    optFoglio = new QRadioButton(QStringLiteral("Nove per foglio A4"), gruppo);
+    optFoglio->setObjectName(QStringLiteral("optFoglio"));
+    optFoglio->setGeometry(12, 8, w - 24, 24);
+    optFoglio->setChecked(true);
+    optSingola = new QRadioButton(QStringLiteral("Una per pagina"), gruppo);
+    optSingola->setObjectName(QStringLiteral("optSingola"));
+    optSingola->setGeometry(12, 36, w - 24, 24);
+
+    lblInizio = new QLabel(QStringLiteral("Prima posizione libera del foglio:"), this);
+    lblInizio->setObjectName(QStringLiteral("lblInizio"));
+    lblInizio->setGeometry(x, 166, w - 90, 28);
+    txtInizio = new QSpinBox(this);
+    txtInizio->setObjectName(QStringLiteral("txtInizio"));
+    txtInizio->setGeometry(x + w - 80, 166, 80, 28);
+    txtInizio->setRange(1, 9);
+    txtInizio->setValue(1);
+    txtInizio->setAlignment(Qt::AlignCenter);
+
+    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
+    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
+    lblAttendere->setGeometry(14, 260, 532, 24);
+    lblAttendere->setAlignment(Qt::AlignCenter);
+    QFont fa = lblAttendere->font();
+    fa.setItalic(true);
+    fa.setBold(true);
+    lblAttendere->setFont(fa);
+    lblAttendere->setStyleSheet(Tavolozza::Stile(Tavolozza::Cremisi));
+    lblAttendere->hide();
+    prgPagine = new QProgressBar(this);
+    prgPagine->setObjectName(QStringLiteral("prgPagine"));
+    prgPagine->setGeometry(14, 290, 532, 22);
+    prgPagine->setFormat(QStringLiteral("Pagina %v di %m"));
+    prgPagine->hide();
+
+    btnAnnulla =
+        Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(14, 400 - 46, 140, 32));
+    btnAnteprima =
+        Pulsante(this, "btnAnteprima", QStringLiteral("Anteprima"), QRect(236, 400 - 46, 150, 32));
+    btnStampa =
+        Pulsante(this, "btnStampa", QStringLiteral("Stampa"), QRect(396, 400 - 46, 150, 32));
+
+    connect(optFoglio, &QRadioButton::clicked, this, &TfrmStampaLotto::optFoglioClick);
+    connect(optSingola, &QRadioButton::clicked, this, &TfrmStampaLotto::optSingolaClick);
+    connect(txtInizio, &QSpinBox::valueChanged, this, &TfrmStampaLotto::txtInizioChange);
+    connect(btnAnteprima, &QPushButton::clicked, this, &TfrmStampaLotto::btnAnteprimaClick);
+    connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaLotto::btnStampaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &TfrmStampaLotto::btnAnnullaClick);
+
+    Aggiorna();
+    Finestra::Fissa(this, Finestra::Centro::Proprietario);
+}
+
+TfrmStampaLotto::~TfrmStampaLotto() = default;
+
+void TfrmStampaLotto::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    Finestra::Centra(this, Finestra::Centro::Proprietario);
+}
+
+void TfrmStampaLotto::paintEvent(QPaintEvent *)
+{
+    FinestraStampa::DisegnaSfumatura(this);
+}
+
+void TfrmStampaLotto::Aggiorna()
+{
+    if (optFoglio->isChecked())
+        m_lotto.ImpostaFoglio(txtInizio->value());
+    else
+        m_lotto.ImpostaSingola(LeggiImpaginazioneSingola(Piattaforma::CartellaProgramma()));
+    txtInizio->setEnabled(optFoglio->isChecked());
+    lblInizio->setEnabled(optFoglio->isChecked());
+    QString testo = QStringLiteral("Saranno stampate %1 su %2.")
+                        .arg(Quante(m_lotto.Tessere(), "tessera", "tessere"),
+                             Quante(m_lotto.Pagine(), "pagina", "pagine"));
+    if (m_lotto.Tessere() == 1)
+        testo = QStringLiteral("Sar\u00e0 stampata 1 tessera su 1 pagina.");
+    if (m_lotto.Annullate() > 0)
+        testo += QStringLiteral("\nEscluse perch\u00e9 annullate: %1.").arg(m_lotto.Annullate());
+    lblTessere->setText(testo);
+}
+
+void TfrmStampaLotto::optFoglioClick()
+{
+    Aggiorna();
+}
+
+void TfrmStampaLotto::optSingolaClick()
+{
+    Aggiorna();
+}
+
+void TfrmStampaLotto::txtInizioChange()
+{
+    Aggiorna();
+}
+
+void TfrmStampaLotto::btnAnteprimaClick()
+{
+    Aggiorna();
+    TPagineLotto pagine(m_lotto);
+    TfrmAnteprimaReport anteprima(pagine, this);
+    Piattaforma::MostraModale(&anteprima);
+}
+
+void TfrmStampaLotto::btnStampaClick()
+{
+    Aggiorna();
+    lblAttendere->show();
+    prgPagine->setRange(0, m_lotto.Pagine());
+    prgPagine->setValue(0);
+    prgPagine->show();
+    repaint();
+    // Only Annulla stays usable while the pages go out: it stops the run.
+    const QList<QWidget *> bloccati = {optFoglio, optSingola, txtInizio, btnAnteprima, btnStampa};
+    for (QWidget *w : bloccati)
+        w->setEnabled(false);
+    m_inStampa = true;
+    m_interrompi = false;
+    TEsitoStampa esito;
+    try {
+        esito = StampaLotto::Stampa(m_lotto, this, 0, [this](int fatte, int totale) {
+            prgPagine->setRange(0, totale);
+            prgPagine->setValue(fatte);
+            QCoreApplication::processEvents();
+            return !m_interrompi;
+        });
+    } catch (const std::exception &) {
+        // The first page could not be composed.
+        esito = {TEsitoStampa::Tipo::Fallito,
+                 QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di %1.")
+                     .arg(m_lotto.Pagine())};
+    }
+    m_inStampa = false;
+    for (QWidget *w : bloccati)
+        w->setEnabled(true);
+    Aggiorna();
+    lblAttendere->hide();
+    prgPagine->hide();
+    // A failed or stopped run leaves the screen open to try again.
+    if (StampaLotto::Riferisci(esito, this))
+        accept();
+}
+
+void TfrmStampaLotto::btnAnnullaClick()
+{
+    reject();
+}
+
+void TfrmStampaLotto::reject()
+{
+    if (m_inStampa) {
+        m_interrompi = true;
+        return;
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,77 @@
+#pragma once
+// Screen "Stampa tessere": the cards of many members, chosen on a list screen, printed
+// nine to a sheet from a chosen free slot or one to a page for card printers, composed
+// and sent one page at a time.
+#include "cards/LottoTessere.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class TImmagine;
+
+namespace StampaLotto {
+
+// The print dialog, then the chosen pages, each composed, drawn and dropped in turn.
+// `corrente` (0-based) is what "current page" means; `avanzamento` hears each page done
+// and returns false to stop the run there (the job is aborted: cancelled, with a text
+// that says where). A failure's text names the page it reached.
+[[nodiscard]] TEsitoStampa
+Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente = 0,
+       const std::function<bool(int fatte, int totale)> &avanzamento = {});
+
+// Shows a failed or stopped run's text; true when every page was printed.
+bool Riferisci(const TEsitoStampa &esito, QWidget *owner);
+
+// What the list screens call: the cards of the records at these positions, in this
+// order. Opens the screen, or says that there is nothing to print.
+void Apri(QWidget *owner, const QList<int> &posizioni);
+
+} // namespace StampaLotto
+
+class TfrmStampaLotto : public QDialog {
+    Q_OBJECT
+public:
+    TfrmStampaLotto(TLottoTessere lotto, QWidget *parent = nullptr);
+    ~TfrmStampaLotto() override;
+
+    const TLottoTessere &Lotto() const { return m_lotto; }
+
+public slots:
+    void optFoglioClick();
+    void optSingolaClick();
+    void txtInizioChange();
+    void btnAnteprimaClick();
+    void btnStampaClick();
+    void btnAnnullaClick();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    // While printing, closing the screen stops the run instead.
+    void reject() override;
+
+private:
+    // Takes the layout from the controls and says how many cards on how many pages.
+    void Aggiorna();
+
+    TImmagine *imgStampante;
+    QLabel *lblTessere;
+    QRadioButton *optFoglio;
+    QRadioButton *optSingola;
+    QLabel *lblInizio;
+    QSpinBox *txtInizio;
+    QLabel *lblAttendere;
+    QProgressBar *prgPagine;
+    QPushButton *btnAnteprima;
+    QPushButton *btnStampa;
+    QPushButton *btnAnnulla;
+    TLottoTessere m_lotto;
+    bool m_inStampa = false;
+    bool m_interrompi = false;
+};

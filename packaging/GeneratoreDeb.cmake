@@ -1,0 +1,8 @@
+# Read by cpack for each generator: the Debian package has its own layout under /usr.
+if(CPACK_GENERATOR STREQUAL "DEB")
+    set(CPACK_COMPONENTS_ALL pacchetto)
+    set(CPACK_DEB_COMPONENT_INSTALL ON)
+    set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+    set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+        OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()

@@ -1,0 +1,50 @@
+#pragma once
+// Spreadsheet readers for the import: CSV (UTF-8 or Windows-1252, separator taken from
+// the header line, RFC 4180 quoting), XLSX and ODS (zip archives of XML read entry by
+// entry with QuaZip and QXmlStreamReader, never the whole sheet in memory).
+// A file that cannot be read throws ErroreFile with the message for the user.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// No zip entry of a workbook may unpack to more than this.
+inline constexpr qint64 LimiteDecompresso = qint64(1) << 30;
+
+class TFoglio {
+public:
+    virtual ~TFoglio() = default;
+    // The sheets of the workbook, in order; one for a CSV file.
+    virtual QStringList Fogli() const = 0;
+    // Hands each non-empty row of the sheet to f with its 1-based row number in the file,
+    // in order; f returns false to stop. Cells covered by a merged range carry the range's
+    // text; dates come as "dd/mm/yyyy".
+    using Riga = std::function<bool(int numero, QStringList &celle)>;
+    virtual void Leggi(int foglio, const Riga &f) = 0;
+};
+
+// Opens a CSV, XLSX or ODS file, recognised by its content.
+std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso);
+
+namespace Foglio {
+// Texts of the refusals.
+QString MessaggioVuoto();
+QString MessaggioNonFoglio();
+QString MessaggioDanneggiato();
+QString MessaggioXml();
+QString MessaggioTroppoGrande();
+QString MessaggioProtetto();
+QString MessaggioSoloIntestazione();
+
+// Day number of a spreadsheet serial date ("1904" date system or not) as "dd/mm/yyyy";
+// empty when the number is no date.
+QString DataDaSeriale(double seriale, bool sistema1904);
+// The shortest text that reads back as the same number ("3331234567", "0.5").
+QString TestoNumero(double valore);
+} // namespace Foglio
+
+// Internal readers, one per kind.
+std::unique_ptr<TFoglio> ApriCsv(const QString &percorso);
+std::unique_ptr<TFoglio> ApriXlsx(const QString &percorso);
+std::unique_ptr<TFoglio> ApriOds(const QString &percorso);

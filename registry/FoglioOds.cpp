@@ -1,0 +1,202 @@
+// The ODS reader: content.xml as a stream, repeated rows and cells, spanned cells.
+#include "registry/FoglioZip.h"
+
+#include <QDate>
+
+using namespace FoglioZip;
+
+namespace {
+
+class TFoglioOds : public TFoglio {
+public:
+    explicit TFoglioOds(const QString &percorso);
+    QStringList Fogli() const override { return m_nomi; }
+    void Leggi(int foglio, const Riga &f) override;
+
+private:
+    static QString TestoCella(QXmlStreamReader &x);
+    QuaZip m_zip;
+    QStringList m_nomi;
+};
+
+TFoglioOds::TFoglioOds(const QString &percorso) : m_zip(percorso)
+{
+    ApriZip(m_zip);
+    {
+        TVoceZip tipo(&m_zip, QStringLiteral("mimetype"));
+        const QByteArray t = tipo.Esiste() ? tipo.read(200) : QByteArray();
+        if (!t.startsWith("application/vnd.oasis.opendocument.spreadsheet"))
+            throw ErroreFile(Foglio::MessaggioNonFoglio());
+    }
+    {
+        // A document saved with a password lists how its entries are encrypted.
+        TVoceZip manifesto(&m_zip, QStringLiteral("META-INF/manifest.xml"));
+        if (manifesto.Esiste() && manifesto.read(4 << 20).contains("encryption-data"))
+            throw ErroreFile(Foglio::MessaggioProtetto());
+    }
+    TVoceZip voce(&m_zip, QStringLiteral("content.xml"));
+    if (!voce.Esiste())
+        throw ErroreFile(Foglio::MessaggioNonFoglio());
+    QXmlStreamReader x(&voce);
+    while (!x.atEnd()) {
+        if (x.readNext() == QXmlStreamReader::StartElement && x.name() == u"table") {
+            m_nomi << x.attributes().value(QStringLiteral("table:name")).toString();
+            x.skipCurrentElement();
+        }
+    }
+    voce.Verifica(x);
+    voce.Chiudi(true);
+    if (m_nomi.isEmpty())
+        throw ErroreFile(Foglio::MessaggioNonFoglio());
+}
+
+QString TFoglioOds::TestoCella(QXmlStreamReader &x)
+{
+    QString testo;
+    int paragrafi = 0, profondita = 1, dentroP = 0;
+    while (profondita > 0 && !x.atEnd()) {
+        const auto t = x.readNext();
+        if (t == QXmlStreamReader::StartElement) {
+            const QStringView n = x.name();
+            if (n == u"p" || n == u"h") {
+                if (paragrafi++ > 0)
+                    testo += u'\n';
+                ++dentroP;
+                ++profondita;
+            } else if (n == u"s") {
+                const int c = x.attributes().value(QStringLiteral("text:c")).toInt();
+                testo += QString(std::clamp(c, 1, 1000), u' ');
+                x.skipCurrentElement();
+            } else if (n == u"tab") {
+                testo += u'\t';
+                x.skipCurrentElement();
+            } else if (n == u"line-break") {
+                testo += u'\n';
+                x.skipCurrentElement();
+            } else if (n == u"annotation" || n == u"note") {
+                x.skipCurrentElement();
+            } else {
+                ++profondita;
+            }
+        } else if (t == QXmlStreamReader::EndElement) {
+            --profondita;
+            if (x.name() == u"p" || x.name() == u"h")
+                --dentroP;
+        } else if (t == QXmlStreamReader::Characters && dentroP > 0) {
+            testo += x.text();
+        }
+    }
+    return testo;
+}
+
+void TFoglioOds::Leggi(int foglio, const Riga &f)
+{
+    TVoceZip voce(&m_zip, QStringLiteral("content.xml"));
+    QXmlStreamReader x(&voce);
+    int tabella = -1, numero = 0;
+    bool dentro = false, fermo = false;
+    TFusioni fusioni;
+    QStringList celle;
+    while (!x.atEnd() && !fermo) {
+        const auto tok = x.readNext();
+        if (tok == QXmlStreamReader::EndElement && dentro && x.name() == u"table")
+            break;
+        if (tok != QXmlStreamReader::StartElement)
+            continue;
+        const QStringView nome = x.name();
+        if (nome == u"table" && !dentro) {
+            if (++tabella == foglio)
+                dentro = true;
+            else
+                x.skipCurrentElement();
+            continue;
+        }
+        if (!dentro || nome != u"table-row")
+            continue;
+        const int ripetute =
+            std::max(1, x.attributes().value(QStringLiteral("table:number-rows-repeated")).toInt());
+        const int riga = numero + 1;
+        celle.clear();
+        int vuote = 0; // empty cells not yet added: trailing ones never are
+        while (!x.atEnd()) {
+            const auto t = x.readNext();
+            if (t == QXmlStreamReader::EndElement && x.name() == u"table-row")
+                break;
+            if (t != QXmlStreamReader::StartElement)
+                continue;
+            if (x.name() != u"table-cell" && x.name() != u"covered-table-cell") {
+                x.skipCurrentElement();
+                continue;
+            }
+            const auto a = x.attributes();
+            const int volte =
+                std::clamp(a.value(QStringLiteral("table:number-columns-repeated")).toInt(), 1,
+                           MassimoColonne);
+            const int righeUnite = a.value(QStringLiteral("table:number-rows-spanned")).toInt();
+            const int colonneUnite =
+                a.value(QStringLiteral("table:number-columns-spanned")).toInt();
+            const QStringView tipo = a.value(QStringLiteral("office:value-type"));
+            QString testo;
+            if (tipo == u"date") {
+                const QDate d = QDate::fromString(
+                    a.value(QStringLiteral("office:date-value")).left(10).toString(), Qt::ISODate);
+                testo = Testo::TestoData(d);
+                x.skipCurrentElement();
+            } else if (tipo == u"float" || tipo == u"percentage" || tipo == u"currency") {
+                bool ok = false;
+                const double v = a.value(QStringLiteral("office:value")).toDouble(&ok);
+                testo = TestoCella(x);
+                if (ok)
+                    testo = Foglio::TestoNumero(v);
+            } else if (tipo == u"boolean") {
+                testo = a.value(QStringLiteral("office:boolean-value")) == u"true"
+                            ? QStringLiteral("VERO")
+                            : QStringLiteral("FALSO");
+                x.skipCurrentElement();
+            } else {
+                testo = TestoCella(x);
+            }
+            const int colonna = int(celle.size()) + vuote;
+            if (righeUnite > 1 || colonneUnite > 1)
+                fusioni.Aggiungi(riga, colonna, riga + std::max(righeUnite, 1) - 1,
+                                 colonna + std::max(colonneUnite, 1) - 1);
+            if (testo.isEmpty()) {
+                vuote = std::min(vuote + volte, MassimoColonne);
+                continue;
+            }
+            for (; vuote > 0 && celle.size() < MassimoColonne; --vuote)
+                celle.append(QString());
+            vuote = 0;
+            for (int i = 0; i < volte && celle.size() < MassimoColonne; ++i)
+                celle.append(testo);
+        }
+        // A repeated row stands for that many rows of the same cells.
+        for (int i = 0; i < ripetute && !fermo; ++i) {
+            ++numero;
+            if (numero > MassimoRighe) {
+                fermo = true;
+                break;
+            }
+            QStringList copia = celle;
+            fusioni.Applica(numero, copia);
+            if (RigaVuota(copia)) {
+                if (fusioni.Vuota()) { // the rest are empty as well
+                    numero += ripetute - i - 1;
+                    break;
+                }
+                continue;
+            }
+            if (!f(numero, copia))
+                fermo = true;
+        }
+    }
+    voce.Verifica(x);
+    voce.Chiudi(!fermo && dentro);
+}
+
+} // namespace
+
+std::unique_ptr<TFoglio> ApriOds(const QString &percorso)
+{
+    return std::make_unique<TFoglioOds>(percorso);
+}

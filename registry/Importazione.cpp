@@ -1,0 +1,466 @@
+// Row checks and the all-or-nothing append of the import.
+#include "registry/Importazione.h"
+
+#include "archive/Archivio.h"
+#include "archive/Errori.h"
+#include "archive/FileSicuro.h"
+#include "archive/LetturaImmagine.h"
+#include "archive/Scheda.h"
+#include "archive/Testo.h"
+#include "checks/ControlliCodici.h"
+#include "registry/Foglio.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <array>
+
+using Testo::Trim32;
+
+namespace Importazione {
+
+namespace {
+
+int C(Campo c)
+{
+    return static_cast<int>(c);
+}
+
+// A cut text: true when the store rule keeps fewer characters than given.
+bool Tagliato(const QString &testo, Campo c)
+{
+    return Trim32(testo).size() > Definizione(c).capacita;
+}
+
+QString SenzaSpazi(QString t)
+{
+    t.remove(u' ');
+    return t;
+}
+
+bool Vero(const QString &t)
+{
+    static const QStringList si = {
+        QStringLiteral("s\u00EC"), QStringLiteral("si"),  QStringLiteral("s"),
+        QStringLiteral("x"),       QStringLiteral("1"),   QStringLiteral("vero"),
+        QStringLiteral("true"),    QStringLiteral("yes"), QStringLiteral("annullata")};
+    return si.contains(Testo::MinuscoleAZ(Trim32(t)));
+}
+
+// "00100 Roma RM" -> CAP, town, province; each part only when it is there.
+void Dividi(QString testo, bool conCap, QString *cap, QString *comune, QString *prov)
+{
+    testo = Trim32(testo);
+    if (conCap && testo.size() >= 5) {
+        bool cifre = true;
+        for (int i = 0; i < 5; ++i)
+            cifre = cifre && testo[i] >= u'0' && testo[i] <= u'9';
+        if (cifre && (testo.size() == 5 || testo[5].unicode() <= 32)) {
+            *cap = testo.left(5);
+            testo = Trim32(testo.mid(5));
+        }
+    }
+    const qsizetype n = testo.size();
+    auto lettera = [](QChar c) { return c.isLetter(); };
+    if (prov && n >= 2 && lettera(testo[n - 1]) && lettera(testo[n - 2]) &&
+        (n == 2 ? testo == testo.toUpper() : testo[n - 3].unicode() <= 32)) {
+        *prov = Testo::MaiuscoleAZ(testo.right(2));
+        testo = Trim32(testo.left(n - 2));
+    }
+    *comune = testo;
+}
+
+QString Motivo(const char *testo)
+{
+    return QString::fromUtf8(testo);
+}
+
+class Importatore {
+public:
+    Importatore(const QString &cartella, const Richiesta &r, bool scrivi)
+        : m_cartella(cartella), m_r(r), m_scrivi(scrivi),
+          m_base(QFileInfo(r.percorso).absoluteDir())
+    {
+        for (int i = 0; i < r.colonne.size(); ++i)
+            m_mappati.insert(r.colonne[i]);
+    }
+    Esito Esegui(const Avanzamento &avanza);
+
+private:
+    // Builds the record of a row; false with the reason when the row is skipped.
+    bool Componi(const QStringList &celle, TScheda *s, QStringList *avvisi, QString *foto,
+                 QString *motivo);
+    void Chiavi(const QString &tessera, const QString &nome, const QString &nascita, int posizione);
+    void ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e);
+
+    QString m_cartella;
+    const Richiesta &m_r;
+    bool m_scrivi;
+    QDir m_base;
+    QSet<int> m_mappati;
+    QHash<QString, int> m_tessere, m_nomi; // keys of the records, and their positions
+};
+
+void Importatore::Chiavi(const QString &tessera, const QString &nome, const QString &nascita,
+                         int posizione)
+{
+    if (!tessera.isEmpty())
+        m_tessere.insert(tessera, posizione);
+    if (!nome.isEmpty())
+        m_nomi.insert(Testo::MinuscoleAZ(nome) + u'\n' + nascita, posizione);
+}
+
+bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avvisi, QString *foto,
+                          QString *motivo)
+{
+    std::array<QString, NumeroCampi> v;
+    QString cognome, nome;
+    auto unisci = [](QString &a, const QString &b) {
+        if (b.isEmpty())
+            return;
+        a = a.isEmpty() ? b : a + u' ' + b;
+    };
+    for (int i = 0; i < m_r.colonne.size() && i < celle.size(); ++i) {
+        const int d = m_r.colonne[i];
+        const QString t = Trim32(celle[i]);
+        if (t.isEmpty() || d == Nessuna)
+            continue;
+        if (d >= 0 && d < NumeroCampi)
+            unisci(v[size_t(d)], t);
+        else if (d == Cognome)
+            unisci(cognome, t);
+        else if (d == Nome)
+            unisci(nome, t);
+        else if (d == Foto)
+            *foto = t;
+        else if (d == ComuneProvNascita) {
+            QString cap, comune, prov;
+            Dividi(t, false, &cap, &comune,
+                   m_mappati.contains(C(Campo::ProvNasc)) ? nullptr : &prov);
+            unisci(v[size_t(C(Campo::ComuneNasc))], comune);
+            unisci(v[size_t(C(Campo::ProvNasc))], prov);
+        } else if (d == CapComuneProvResidenza) {
+            QString cap, comune, prov;
+            Dividi(t, !m_mappati.contains(C(Campo::CapRes)), &cap, &comune,
+                   m_mappati.contains(C(Campo::ProvRes)) ? nullptr : &prov);
+            unisci(v[size_t(C(Campo::CapRes))], cap);
+            unisci(v[size_t(C(Campo::ComuneRes))], comune);
+            unisci(v[size_t(C(Campo::ProvRes))], prov);
+        }
+    }
+    auto &tesserato = v[size_t(C(Campo::Tesserato))];
+    if (tesserato.isEmpty()) {
+        unisci(tesserato, cognome);
+        unisci(tesserato, nome);
+    }
+    // The archive screen's save checks, in its order.
+    auto &ril = v[size_t(C(Campo::DataRil))];
+    auto &scade = v[size_t(C(Campo::DataScade))];
+    if (tesserato.isEmpty()) {
+        *motivo = Motivo("manca il nome del tesserato");
+        return false;
+    }
+    if (ril.isEmpty()) {
+        *motivo = Motivo("manca la data di rilascio");
+        return false;
+    }
+    if (scade.isEmpty()) {
+        *motivo = Motivo("manca la data di scadenza");
+        return false;
+    }
+    const QString dr = NormalizzaData(ril), ds = NormalizzaData(scade);
+    if (dr.isEmpty()) {
+        *motivo = QStringLiteral("la data di rilascio %1 non esiste").arg(ril);
+        return false;
+    }
+    if (ds.isEmpty()) {
+        *motivo = QStringLiteral("la data di scadenza %1 non esiste").arg(scade);
+        return false;
+    }
+    if (DataDa(dr) > DataDa(ds)) {
+        *motivo = QStringLiteral("la data di scadenza (%1) è anteriore a quella di rilascio (%2)")
+                      .arg(ds, dr);
+        return false;
+    }
+    ril = dr;
+    scade = ds;
+    auto &preavviso = v[size_t(C(Campo::Preavviso))];
+    if (preavviso.isEmpty())
+        preavviso = QStringLiteral("0");
+    if (!Testo::SoloCifre(preavviso) || preavviso.size() > 3) {
+        *motivo = QStringLiteral("i giorni di preavviso (%1) non sono un numero da 0 a 999")
+                      .arg(preavviso);
+        return false;
+    }
+    auto &nascita = v[size_t(C(Campo::DataNasc))];
+    if (const QString d = NormalizzaData(nascita); !d.isEmpty())
+        nascita = d;
+
+    // The screen's input rules: upper case, digits without blanks.
+    for (Campo c : {Campo::ProvNasc, Campo::ProvRes, Campo::Sesso, Campo::CodFisc, Campo::Iban})
+        v[size_t(C(c))] = Testo::MaiuscoleAZ(v[size_t(C(c))]);
+    for (Campo c : {Campo::Carta, Campo::PartitaIva, Campo::Iban})
+        v[size_t(C(c))] = SenzaSpazi(v[size_t(C(c))]);
+    auto &annullata = v[size_t(C(Campo::Annullata))];
+    annullata = Vero(annullata) ? AnnullataSi : AnnullataNo;
+
+    // Codes that fail their check are kept, with a warning.
+    const QString &cf = v[size_t(C(Campo::CodFisc))];
+    if (!cf.isEmpty() && !(Testo::SoloCifre(cf) ? ControllaPartitaIva(cf) : ControllaCodFisc(cf)))
+        avvisi->append(QStringLiteral("codice fiscale %1 non valido").arg(cf));
+    const QString &piva = v[size_t(C(Campo::PartitaIva))];
+    if (!piva.isEmpty() && !ControllaPartitaIva(piva))
+        avvisi->append(QStringLiteral("partita IVA %1 non valida").arg(piva));
+    const QString &iban = v[size_t(C(Campo::Iban))];
+    if (!iban.isEmpty() && !ControllaIban(iban))
+        avvisi->append(QStringLiteral("IBAN %1 non valido").arg(iban));
+    const QString &carta = v[size_t(C(Campo::Carta))];
+    if (!carta.isEmpty() && (!Testo::SoloCifre(carta) || TipoCarta(carta) == 0))
+        avvisi->append(QStringLiteral("carta di credito %1 non valida").arg(carta));
+
+    for (int i = 0; i < NumeroCampi; ++i) {
+        const Campo c = static_cast<Campo>(i);
+        if (v[size_t(i)].isEmpty()) // the record starts zero-filled: empty as it is
+            continue;
+        if (Tagliato(v[size_t(i)], c))
+            avvisi->append(QStringLiteral("%1 troppo lungo, tagliato a %2 caratteri")
+                               .arg(NomeDestinazione(i))
+                               .arg(Definizione(c).capacita));
+        s->Scrivi(c, v[size_t(i)]);
+    }
+
+    // Rows that match a record already in the archive, or one imported just before.
+    if (!m_r.doppi) {
+        const QString tessera = s->Leggi(Campo::NumTessera);
+        const QString chiave =
+            Testo::MinuscoleAZ(s->Leggi(Campo::Tesserato)) + u'\n' + s->Leggi(Campo::DataNasc);
+        if (!tessera.isEmpty() && m_tessere.contains(tessera)) {
+            *motivo = QStringLiteral("tessera n. %1 già presente nella scheda %2")
+                          .arg(tessera)
+                          .arg(m_tessere.value(tessera));
+            return false;
+        }
+        if (m_nomi.contains(chiave)) {
+            *motivo = QStringLiteral("%1 con la stessa data di nascita già presente nella "
+                                     "scheda %2")
+                          .arg(s->Leggi(Campo::Tesserato))
+                          .arg(m_nomi.value(chiave));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ScriviJpeg(const QImage &immagine, const QString &percorso)
+{
+    QImage piena(immagine.size(), QImage::Format_RGB32);
+    piena.fill(Qt::white);
+    {
+        QPainter p(&piena);
+        p.drawImage(0, 0, immagine);
+    }
+    QSaveFile file(percorso);
+    if (!ApriInScrittura(file))
+        return false;
+    QImageWriter w(&file, "jpg");
+    w.setQuality(92);
+    if (!w.write(piena)) {
+        file.cancelWriting();
+        return false;
+    }
+    return ConfermaFile(file);
+}
+
+void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e)
+{
+    const QImage img = LeggiImmagine(percorso);
+    if (img.isNull() || !ScriviJpeg(img, PercorsoFoto(m_cartella, posizione)))
+        e.righe.append(
+            {riga, false,
+             QStringLiteral("la foto %1 non è stata salvata").arg(QFileInfo(percorso).fileName())});
+}
+
+// Copies the first `byte` bytes of one file to another, written aside and renamed.
+void Copia(const QString &da, QSaveFile &a, qint64 byte)
+{
+    QFile sorgente(da);
+    if (!ApriRegolare(sorgente, QIODevice::ReadOnly))
+        throw ErroreFile(
+            QStringLiteral("Impossibile leggere il file %1: %2").arg(da, sorgente.errorString()));
+    QByteArray blocco;
+    while (byte > 0) {
+        blocco = sorgente.read(std::min<qint64>(byte, 1 << 20));
+        if (blocco.isEmpty() || a.write(blocco) != blocco.size())
+            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                                 .arg(a.fileName(), a.errorString()));
+        byte -= blocco.size();
+    }
+}
+
+Esito Importatore::Esegui(const Avanzamento &avanza)
+{
+    Esito e;
+    std::unique_ptr<TFoglio> foglio = ApriFoglio(m_r.percorso);
+    if (m_r.foglio < 0 || m_r.foglio >= foglio->Fogli().size())
+        throw ErroreFile(Foglio::MessaggioNonFoglio());
+
+    int schede = 0;
+    {
+        TArchivio archivio(m_cartella);
+        schede = archivio.NumeroSchede();
+        if (!m_r.doppi)
+            archivio.Scorri([this](int p, const TScheda &s) {
+                Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato),
+                       s.Leggi(Campo::DataNasc), p);
+                return true;
+            });
+    }
+    const QString percorsoArchivio = TArchivio::Percorso(m_cartella);
+    const qint64 byteArchivio = qint64(schede) * DimensioneScheda;
+
+    // The new archive is written aside: the old records, then the new ones. Only a
+    // complete file replaces the archive; anything less is discarded.
+    // The copy is put in place only together with the new archive, so a refused file
+    // writes nothing at all.
+    QSaveFile nuovo(percorsoArchivio);
+    QSaveFile copia(QDir(m_cartella).filePath(NomeCopiaArchivio));
+    if (m_scrivi) {
+        if (!ApriInScrittura(copia))
+            throw ErroreFile(QStringLiteral("Impossibile creare la copia %1: %2")
+                                 .arg(copia.fileName(), copia.errorString()));
+        Copia(percorsoArchivio, copia, QFileInfo(percorsoArchivio).size());
+        if (!copia.flush())
+            throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
+                                 .arg(copia.fileName(), copia.errorString()));
+        if (!ApriInScrittura(nuovo))
+            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                                 .arg(percorsoArchivio, nuovo.errorString()));
+        Copia(percorsoArchivio, nuovo, byteArchivio);
+    }
+
+    // One buffer for the new records, written a megabyte at a time and kept allocated.
+    constexpr qsizetype Blocco = 1 << 20;
+    QByteArray blocco;
+    blocco.reserve(Blocco + DimensioneScheda);
+    auto svuota = [&]() {
+        if (!blocco.isEmpty() && nuovo.write(blocco) != blocco.size())
+            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                                 .arg(percorsoArchivio, nuovo.errorString()));
+        blocco.resize(0);
+    };
+    QList<std::pair<int, std::pair<int, QString>>> foto; // position, row, picture
+    bool intestazione = true;
+    int lette = 0, dati = 0;
+    foglio->Leggi(m_r.foglio, [&](int numero, QStringList &celle) {
+        if (intestazione) {
+            intestazione = false;
+            return true;
+        }
+        ++dati;
+        if (avanza && ++lette % 500 == 0 && !avanza(lette)) {
+            e.annullata = true;
+            return false;
+        }
+        TScheda s;
+        QStringList avvisi;
+        QString fileFoto, motivo;
+        if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
+            ++e.scartate;
+            e.righe.append({numero, true, motivo});
+            return true;
+        }
+        const int posizione = schede + e.importate + 1;
+        ++e.importate;
+        if (!m_r.doppi)
+            Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
+                   posizione);
+        if (!fileFoto.isEmpty()) {
+            const QString percorso = m_base.absoluteFilePath(fileFoto);
+            // Read as the photo load reads it: any size, any format the readers know.
+            if (LeggiImmagine(percorso).isNull())
+                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(fileFoto));
+            else if (m_scrivi)
+                foto.append({posizione, {numero, percorso}});
+        }
+        if (!avvisi.isEmpty()) {
+            ++e.avvisate;
+            e.righe.append({numero, false, avvisi.join(QStringLiteral("; "))});
+        }
+        if (m_scrivi) {
+            blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
+            if (blocco.size() >= Blocco)
+                svuota();
+        }
+        return true;
+    });
+    if (intestazione || (dati == 0 && !e.annullata))
+        throw ErroreFile(intestazione ? Foglio::MessaggioVuoto()
+                                      : Foglio::MessaggioSoloIntestazione());
+    if (avanza && !e.annullata && !avanza(lette))
+        e.annullata = true;
+    if (!m_scrivi)
+        return e;
+    if (e.annullata) {
+        nuovo.cancelWriting();
+        copia.cancelWriting();
+        return e;
+    }
+    svuota();
+    if (!ConfermaFile(copia))
+        throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
+                             .arg(copia.fileName(), copia.errorString()));
+    if (!ConfermaFile(nuovo))
+        throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
+                             .arg(percorsoArchivio, nuovo.errorString()));
+    for (const auto &f : foto)
+        ScriviFoto(f.first, f.second.second, f.second.first, e);
+    std::stable_sort(e.righe.begin(), e.righe.end(),
+                     [](const Riga &a, const Riga &b) { return a.numero < b.numero; });
+    return e;
+}
+
+} // namespace
+
+QString Esito::Riepilogo() const
+{
+    return QStringLiteral("%1: %2 importate, %3 scartate, %4 con avvisi.")
+        .arg(annullata ? QStringLiteral("Importazione annullata") : QStringLiteral("Righe"))
+        .arg(importate)
+        .arg(scartate)
+        .arg(avvisate);
+}
+
+QString Esito::Linea(const Riga &r)
+{
+    return QStringLiteral("Riga %1: %2 - %3")
+        .arg(r.numero)
+        .arg(r.scartata ? QStringLiteral("scartata") : QStringLiteral("avviso"), r.motivo);
+}
+
+QByteArray CsvEsito(const QString &riepilogo, const QList<Riga> &righe)
+{
+    auto cella = [](const QString &t) {
+        QString q = t;
+        q.replace(u'"', QStringLiteral("\"\""));
+        return u'"' + q + u'"';
+    };
+    QString s = QStringLiteral("Riga;Esito;Motivo\r\n;") + cella(QStringLiteral("riepilogo")) +
+                u';' + cella(riepilogo) + QStringLiteral("\r\n");
+    for (const Riga &r : righe)
+        s += QString::number(r.numero) + u';' +
+             cella(r.scartata ? QStringLiteral("scartata") : QStringLiteral("avviso")) + u';' +
+             cella(r.motivo) + QStringLiteral("\r\n");
+    return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
+}
+
+Esito Importa(const QString &cartella, const Richiesta &r, bool scrivi, const Avanzamento &avanza)
+{
+    Importatore i(cartella, r, scrivi);
+    return i.Esegui(avanza);
+}
+
+} // namespace Importazione

@@ -1,0 +1,82 @@
+#pragma once
+// Import of members from a spreadsheet (no widgets): which field each column fills,
+// the archive screen's save checks on every row, and the append of all the new
+// records in one go after a copy "Tesserati.pro.bak" of the archive.
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+inline const QString NomeCopiaArchivio = QStringLiteral("Tesserati.pro.bak");
+
+namespace Importazione {
+
+// Where a column goes: a record field (0..34, in record order), or one of these.
+enum Destinazione : int {
+    Nessuna = -1,
+    Cognome = 100, // with Nome fills Tesserato, joined by a blank
+    Nome,
+    ComuneProvNascita,      // "town PR", as the export joins them
+    CapComuneProvResidenza, // "CAP town PR"
+    Foto,                   // file name of a picture, or a path from the file's folder
+};
+
+struct Voce {
+    int destinazione;
+    QString testo;
+};
+// The choices offered for each column, "(nessuno)" first.
+const QList<Voce> &Destinazioni();
+QString NomeDestinazione(int destinazione);
+
+// The destination a header names, or Nessuna.
+int DestinazioneDa(const QString &intestazione);
+// The destination of each header; each destination is given to its first column only.
+QList<int> Abbina(const QStringList &intestazioni);
+
+// Accepts dd/mm/yyyy, d/m/yy and yyyy-mm-dd (with '/', '-' or '.'); empty when the
+// text is no real date. Two-digit years: 00-29 are 2000-2029, the rest 1930-1999.
+QString NormalizzaData(const QString &testo);
+// The same as a date; invalid when the text is no real date.
+QDate DataDa(const QString &testo);
+
+struct Riga {
+    int numero;
+    bool scartata; // false: imported with a warning
+    QString motivo;
+};
+
+struct Esito {
+    int importate = 0;
+    int scartate = 0;
+    int avvisate = 0; // rows imported with at least one warning
+    bool annullata = false;
+    QList<Riga> righe; // in row order
+    // The summary line, and the line of one row, as the list shows them.
+    QString Riepilogo() const;
+    static QString Linea(const Riga &r);
+};
+// The outcome as a CSV file (UTF-8 with BOM, semicolons): the summary, then row, outcome
+// and reason of each row.
+QByteArray CsvEsito(const QString &riepilogo, const QList<Riga> &righe);
+
+struct Richiesta {
+    QString percorso; // the spreadsheet
+    int foglio = 0;
+    QList<int> colonne; // destination of each column
+    bool doppi = false; // import rows that match a record already in the archive
+};
+
+// Called every few hundred rows with the rows read so far; false cancels.
+using Avanzamento = std::function<bool(int righe)>;
+
+// Reads the sheet and checks every row. With scrivi the accepted rows are appended
+// to the archive of the folder, all or none, after a copy "Tesserati.pro.bak" is made,
+// and their photos written afterwards. Throws ErroreFile for an unreadable file or a
+// failed write; the archive is then as it was.
+Esito Importa(const QString &cartella, const Richiesta &r, bool scrivi,
+              const Avanzamento &avanza = {});
+
+} // namespace Importazione
