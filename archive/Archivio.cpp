@@ -31,7 +31,10 @@ TArchivio::TArchivio(const QString &cartella) : m_file(Percorso(cartella))
         Fallisci(QStringLiteral("leggere"));
 }
 
-TArchivio::~TArchivio() { ChiudiArchivio(); }
+TArchivio::~TArchivio()
+{
+    ChiudiArchivio();
+}
 
 void TArchivio::ChiudiArchivio()
 {
@@ -61,8 +64,7 @@ TScheda TArchivio::LeggiScheda(int p)
         Fallisci(QStringLiteral("leggere la scheda %1 dal").arg(p));
     TScheda s;
     if (!m_file.seek(qint64(p - 1) * DimensioneScheda) ||
-        m_file.read(reinterpret_cast<char *>(s.byte.data()), DimensioneScheda) !=
-            DimensioneScheda)
+        m_file.read(reinterpret_cast<char *>(s.byte.data()), DimensioneScheda) != DimensioneScheda)
         Fallisci(QStringLiteral("leggere"));
     return s;
 }
@@ -70,9 +72,8 @@ TScheda TArchivio::LeggiScheda(int p)
 void TArchivio::Scrivi(qint64 offset, const TScheda &s)
 {
     const qint64 prima = m_file.size();
-    bool ok = m_file.seek(offset) &&
-              m_file.write(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda) ==
-                  DimensioneScheda;
+    bool ok = m_file.seek(offset) && m_file.write(reinterpret_cast<const char *>(s.byte.data()),
+                                                  DimensioneScheda) == DimensioneScheda;
     ok = ok && m_file.flush() && ::fsync(m_file.handle()) == 0;
     if (!ok) {
         // An append that failed half way leaves no partial record behind.

@@ -7,15 +7,15 @@
 
 namespace {
 constexpr std::array<std::pair<const char *, int>, NumeroCampi> Capacita = {{
-    {"Tesserato", 50}, {"Carica", 50}, {"NumTessera", 50}, {"DataRil", 10},
-    {"DataScade", 10}, {"DataNasc", 10}, {"ComuneNasc", 50}, {"ProvNasc", 2},
-    {"Sesso", 1}, {"ComuneRes", 50}, {"ProvRes", 2}, {"CapRes", 5},
-    {"IndirizzoRes", 50}, {"Preavviso", 3}, {"Titoli", 250}, {"TelCasa", 30},
-    {"TelUff", 30}, {"TelCel", 30}, {"Recapito", 50}, {"Fax", 30},
-    {"Email", 50}, {"CodFisc", 16}, {"Carta", 30}, {"ScadeCarta", 30},
-    {"PartitaIva", 11}, {"Iban", 27}, {"Intestatario", 50}, {"Note", 250},
-    {"Annullata", 2}, {"File01", 250}, {"File02", 250}, {"File03", 250},
-    {"Desc01", 250}, {"Desc02", 250}, {"Desc03", 250},
+    {"Tesserato", 50},    {"Carica", 50},    {"NumTessera", 50},   {"DataRil", 10},
+    {"DataScade", 10},    {"DataNasc", 10},  {"ComuneNasc", 50},   {"ProvNasc", 2},
+    {"Sesso", 1},         {"ComuneRes", 50}, {"ProvRes", 2},       {"CapRes", 5},
+    {"IndirizzoRes", 50}, {"Preavviso", 3},  {"Titoli", 250},      {"TelCasa", 30},
+    {"TelUff", 30},       {"TelCel", 30},    {"Recapito", 50},     {"Fax", 30},
+    {"Email", 50},        {"CodFisc", 16},   {"Carta", 30},        {"ScadeCarta", 30},
+    {"PartitaIva", 11},   {"Iban", 27},      {"Intestatario", 50}, {"Note", 250},
+    {"Annullata", 2},     {"File01", 250},   {"File02", 250},      {"File03", 250},
+    {"Desc01", 250},      {"Desc02", 250},   {"Desc03", 250},
 }};
 
 constexpr std::array<DefinizioneCampo, NumeroCampi> CostruisciCampi()

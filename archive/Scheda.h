@@ -6,10 +6,41 @@
 #include <cstddef>
 
 enum class Campo {
-    Tesserato, Carica, NumTessera, DataRil, DataScade, DataNasc, ComuneNasc, ProvNasc, Sesso,
-    ComuneRes, ProvRes, CapRes, IndirizzoRes, Preavviso, Titoli, TelCasa, TelUff, TelCel,
-    Recapito, Fax, Email, CodFisc, Carta, ScadeCarta, PartitaIva, Iban, Intestatario, Note,
-    Annullata, File01, File02, File03, Desc01, Desc02, Desc03
+    Tesserato,
+    Carica,
+    NumTessera,
+    DataRil,
+    DataScade,
+    DataNasc,
+    ComuneNasc,
+    ProvNasc,
+    Sesso,
+    ComuneRes,
+    ProvRes,
+    CapRes,
+    IndirizzoRes,
+    Preavviso,
+    Titoli,
+    TelCasa,
+    TelUff,
+    TelCel,
+    Recapito,
+    Fax,
+    Email,
+    CodFisc,
+    Carta,
+    ScadeCarta,
+    PartitaIva,
+    Iban,
+    Intestatario,
+    Note,
+    Annullata,
+    File01,
+    File02,
+    File03,
+    Desc01,
+    Desc02,
+    Desc03
 };
 
 struct DefinizioneCampo {
@@ -24,7 +55,10 @@ inline constexpr int DimensioneScheda = 2764;
 // Fields in record order with capacity and offset.
 extern const std::array<DefinizioneCampo, NumeroCampi> CampiScheda;
 
-inline const DefinizioneCampo &Definizione(Campo c) { return CampiScheda[static_cast<int>(c)]; }
+inline const DefinizioneCampo &Definizione(Campo c)
+{
+    return CampiScheda[static_cast<int>(c)];
+}
 
 // The stored texts of the cancelled mark.
 inline const QString AnnullataSi = QStringLiteral("S\u00EC");
@@ -33,8 +67,8 @@ inline const QString AnnullataNo = QStringLiteral("No");
 struct TScheda {
     std::array<unsigned char, DimensioneScheda> byte{};
 
-    QString Leggi(Campo c) const;                   // read rule
-    void Scrivi(Campo c, const QString &testo);     // store rule
+    QString Leggi(Campo c) const;               // read rule
+    void Scrivi(Campo c, const QString &testo); // store rule
     // Raw Windows-1252 bytes of a field, length byte clamped to the capacity.
     const unsigned char *Dati(Campo c, int *lunghezza) const;
 };

@@ -107,9 +107,15 @@ QDate ConvertiData(const QString &s)
     return QDate(n[2], n[1], n[0]); // invalid when the day does not exist
 }
 
-QString TestoData(const QDate &d) { return d.toString(QString::fromLatin1(FormatoData)); }
+QString TestoData(const QDate &d)
+{
+    return d.toString(QString::fromLatin1(FormatoData));
+}
 
-bool DataValida(const QString &s) { return ConvertiData(s).isValid(); }
+bool DataValida(const QString &s)
+{
+    return ConvertiData(s).isValid();
+}
 
 bool SoloCifre(const QString &s)
 {

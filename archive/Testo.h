@@ -18,7 +18,10 @@ QString MinuscoleAZ(const QString &s);
 QByteArray ToWin1252(const QString &s);
 char ToWin1252(QChar c);
 QString FromWin1252(const char *data, qsizetype len);
-inline QString FromWin1252(const QByteArray &b) { return FromWin1252(b.constData(), b.size()); }
+inline QString FromWin1252(const QByteArray &b)
+{
+    return FromWin1252(b.constData(), b.size());
+}
 QChar FromWin1252(unsigned char c);
 
 // The application-wide short date format.

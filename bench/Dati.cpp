@@ -10,37 +10,36 @@
 
 #include <array>
 #include <fstream>
-#include <string>
 #include <stdexcept>
+#include <string>
 
 namespace {
-constexpr std::array Cognomi = {"Rossi",   "Russo",    "Ferrari", "Esposito", "Bianchi",
-                                "Romano",  "Colombo",  "Ricci",   "Marino",   "Greco",
-                                "Bruno",   "Gallo",    "Conti",   "De Luca",  "Mancini",
-                                "Costa",   "Giordano", "Rizzo",   "Lombardi", "Moretti",
-                                "Barbieri", "Fontana", "Santoro", "Mariani",  "Rinaldi",
-                                "Caruso",  "Ferrara",  "Galli",   "Martini",  "Leone",
-                                "Longo",   "Gentile",  "Martinelli", "Vitale", "Lombardo",
-                                "Serra",   "Coppola",  "De Santis", "D'Angelo", "Marchetti"};
-constexpr std::array Nomi = {"Mario",   "Luca",    "Giuseppe", "Francesca", "Giulia",
-                             "Anna",    "Marco",   "Alessandro", "Chiara", "Sara",
-                             "Andrea",  "Paolo",   "Roberta",  "Elena",    "Niccolò",
-                             "Lucia",   "Matteo",  "Federica", "Simone",   "Martina",
-                             "Davide",  "Valentina", "Stefano", "Giorgia",  "Fabrizio"};
+constexpr std::array Cognomi = {
+    "Rossi",   "Russo",   "Ferrari",   "Esposito", "Bianchi",    "Romano",  "Colombo",
+    "Ricci",   "Marino",  "Greco",     "Bruno",    "Gallo",      "Conti",   "De Luca",
+    "Mancini", "Costa",   "Giordano",  "Rizzo",    "Lombardi",   "Moretti", "Barbieri",
+    "Fontana", "Santoro", "Mariani",   "Rinaldi",  "Caruso",     "Ferrara", "Galli",
+    "Martini", "Leone",   "Longo",     "Gentile",  "Martinelli", "Vitale",  "Lombardo",
+    "Serra",   "Coppola", "De Santis", "D'Angelo", "Marchetti"};
+constexpr std::array Nomi = {"Mario",  "Luca",      "Giuseppe",   "Francesca", "Giulia",
+                             "Anna",   "Marco",     "Alessandro", "Chiara",    "Sara",
+                             "Andrea", "Paolo",     "Roberta",    "Elena",     "Niccolò",
+                             "Lucia",  "Matteo",    "Federica",   "Simone",    "Martina",
+                             "Davide", "Valentina", "Stefano",    "Giorgia",   "Fabrizio"};
 struct Citta {
     const char *nome, *prov, *cap;
 };
 constexpr std::array<Citta, 20> Comuni = {{
-    {"Roma", "RM", "00100"},       {"Milano", "MI", "20100"},   {"Napoli", "NA", "80100"},
-    {"Torino", "TO", "10100"},     {"Palermo", "PA", "90100"},  {"Genova", "GE", "16100"},
-    {"Bologna", "BO", "40100"},    {"Firenze", "FI", "50100"},  {"Bari", "BA", "70100"},
-    {"Catania", "CT", "95100"},    {"Venezia", "VE", "30100"},  {"Verona", "VR", "37100"},
-    {"Messina", "ME", "98100"},    {"Padova", "PD", "35100"},   {"Trieste", "TS", "34100"},
-    {"Brescia", "BS", "25100"},    {"Forlì", "FC", "47121"},    {"Cantù", "CO", "22063"},
+    {"Roma", "RM", "00100"},       {"Milano", "MI", "20100"},  {"Napoli", "NA", "80100"},
+    {"Torino", "TO", "10100"},     {"Palermo", "PA", "90100"}, {"Genova", "GE", "16100"},
+    {"Bologna", "BO", "40100"},    {"Firenze", "FI", "50100"}, {"Bari", "BA", "70100"},
+    {"Catania", "CT", "95100"},    {"Venezia", "VE", "30100"}, {"Verona", "VR", "37100"},
+    {"Messina", "ME", "98100"},    {"Padova", "PD", "35100"},  {"Trieste", "TS", "34100"},
+    {"Brescia", "BS", "25100"},    {"Forlì", "FC", "47121"},   {"Cantù", "CO", "22063"},
     {"Sant'Agata", "ME", "98076"}, {"Aosta", "AO", "11100"},
 }};
-constexpr std::array Cariche = {"Socio ordinario", "Presidente", "Segretario", "Tesoriere",
-                                "Consigliere", "Socio onorario", "Istruttore", "Atleta"};
+constexpr std::array Cariche = {"Socio ordinario", "Presidente",     "Segretario", "Tesoriere",
+                                "Consigliere",     "Socio onorario", "Istruttore", "Atleta"};
 constexpr std::array Note = {
     "Quota versata in contanti.",
     "Richiede la tessera anche per il figlio minore; ricontattare a settembre.",

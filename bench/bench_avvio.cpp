@@ -8,7 +8,8 @@
 
 static void Esegui(benchmark::State &state, const char *programma)
 {
-    const QString percorso = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(programma));
+    const QString percorso =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(programma));
     QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
     ambiente.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     for (auto _ : state) {
@@ -20,7 +21,13 @@ static void Esegui(benchmark::State &state, const char *programma)
     }
 }
 
-static void BM_AvvioQuorvel(benchmark::State &state) { Esegui(state, "quorvel_avvio"); }
-static void BM_AvvioMinimo(benchmark::State &state) { Esegui(state, "quorvel_minimo"); }
+static void BM_AvvioQuorvel(benchmark::State &state)
+{
+    Esegui(state, "quorvel_avvio");
+}
+static void BM_AvvioMinimo(benchmark::State &state)
+{
+    Esegui(state, "quorvel_minimo");
+}
 BENCHMARK(BM_AvvioQuorvel)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 BENCHMARK(BM_AvvioMinimo)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();

@@ -16,8 +16,6 @@
 
 #include <benchmark/benchmark.h>
 
-
-
 static void BM_Esportazione(benchmark::State &state)
 {
     const QString cartella = CartellaConArchivio(static_cast<int>(state.range(0)));

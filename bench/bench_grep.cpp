@@ -12,7 +12,8 @@ static void BM_GrepCi(benchmark::State &state)
         TArchivio::Percorso(CartellaConArchivio(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         QProcess grep;
-        grep.start(QStringLiteral("grep"), {QStringLiteral("-ci"), QStringLiteral("rossi"), archivio});
+        grep.start(QStringLiteral("grep"),
+                   {QStringLiteral("-ci"), QStringLiteral("rossi"), archivio});
         grep.waitForFinished(-1);
         benchmark::DoNotOptimize(grep.readAllStandardOutput());
     }

@@ -13,7 +13,8 @@
 namespace {
 
 // The summary list as the program prints it, filled with record lines.
-std::unique_ptr<TRiepilogo> ListaRiepilogo(int righe) {
+std::unique_ptr<TRiepilogo> ListaRiepilogo(int righe)
+{
     QStringList linee;
     linee.reserve(righe);
     for (int i = 0; i < righe; ++i) {
@@ -31,7 +32,8 @@ std::unique_ptr<TRiepilogo> ListaRiepilogo(int righe) {
     return r;
 }
 
-void BM_ListaPrepara(benchmark::State &state) {
+void BM_ListaPrepara(benchmark::State &state)
+{
     auto lista = ListaRiepilogo(int(state.range(0)));
     TReport *r = &lista->Report();
     for (auto _ : state)
@@ -41,7 +43,8 @@ void BM_ListaPrepara(benchmark::State &state) {
 }
 BENCHMARK(BM_ListaPrepara)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-void BM_ListaPreparaEPdf(benchmark::State &state) {
+void BM_ListaPreparaEPdf(benchmark::State &state)
+{
     auto lista = ListaRiepilogo(int(state.range(0)));
     TReport *r = &lista->Report();
     QTemporaryDir dir;

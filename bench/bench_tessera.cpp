@@ -6,7 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-static TDatiTessera CartaDiProva() {
+static TDatiTessera CartaDiProva()
+{
     TDatiTessera d;
     d.Logo = Segnaposto::Logo(Segnaposto::LogoGrande);
     QImage foto(480, 640, QImage::Format_RGB32);
@@ -24,7 +25,8 @@ static TDatiTessera CartaDiProva() {
     return d;
 }
 
-static void BM_TesseraSuPdf(benchmark::State &state) {
+static void BM_TesseraSuPdf(benchmark::State &state)
+{
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("tessera.pdf"));
     const TDatiTessera dati = CartaDiProva();

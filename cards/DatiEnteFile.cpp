@@ -47,12 +47,14 @@ QString Decodifica(const QString &valore)
     return testo;
 }
 
-QString Ini(const QString &cartella) {
+QString Ini(const QString &cartella)
+{
     return QDir(cartella).filePath(NomeFileIni);
 }
 } // namespace
 
-TDatiEnte Leggi(const QString &cartella) {
+TDatiEnte Leggi(const QString &cartella)
+{
     const TFileIni ini(Ini(cartella));
     TDatiEnte d;
     d.Denominazione = ini.Leggi(SezioneDatiEnte, kDenominazione);
@@ -62,7 +64,8 @@ TDatiEnte Leggi(const QString &cartella) {
     return d;
 }
 
-void Scrivi(const QString &cartella, const TDatiEnte &dati) {
+void Scrivi(const QString &cartella, const TDatiEnte &dati)
+{
     TFileIni ini(Ini(cartella));
     ini.Imposta(SezioneDatiEnte, kDenominazione, Testo::Trim32(dati.Denominazione));
     ini.Imposta(SezioneDatiEnte, kSottotitolo1, Testo::Trim32(dati.Sottotitolo1));
@@ -92,11 +95,13 @@ void ScriviOpzioni(const QString &cartella, const TOpzioniTessera &o)
     ini.Salva();
 }
 
-QImage CaricaLogo(const QString &cartella) {
+QImage CaricaLogo(const QString &cartella)
+{
     return LeggiImmagine(QDir(cartella).filePath(NomeFileLogo));
 }
 
-QImage LogoDaSalvare(const QImage &logo) {
+QImage LogoDaSalvare(const QImage &logo)
+{
     QImage bitmap(LarghezzaLogo, AltezzaLogo, QImage::Format_ARGB32_Premultiplied);
     bitmap.fill(Qt::transparent);
     if (!logo.isNull()) {
@@ -112,7 +117,8 @@ QImage LogoDaSalvare(const QImage &logo) {
     return piatta;
 }
 
-bool SalvaLogo(const QString &cartella, const QImage &logo) {
+bool SalvaLogo(const QString &cartella, const QImage &logo)
+{
     // Written aside and renamed: a failed save leaves the previous logo whole.
     QSaveFile f(QDir(cartella).filePath(NomeFileLogo));
     if (!ApriInScrittura(f))

@@ -51,12 +51,14 @@ const Oggetto kTessera[] = {
 // clang-format on
 
 // The variant centres only these three vertically; the others sit at the top.
-bool CentratoNellaVariante(const QString &nome) {
+bool CentratoNellaVariante(const QString &nome)
+{
     return nome == u"txtAnnotazioni" || nome == u"txtDataRil" || nome == u"txtDataScade";
 }
 
 // Top of an object in the given variant.
-double Alto(const Oggetto &o, VarianteTessera variante) {
+double Alto(const Oggetto &o, VarianteTessera variante)
+{
     const QString nome = QString::fromLatin1(o.nome);
     if (variante == VarianteTessera::Stampa)
         return o.alto;
@@ -70,7 +72,8 @@ double Alto(const Oggetto &o, VarianteTessera variante) {
 } // namespace
 
 void AggiungiTessera(TReportPage &pagina, double sinistraMm, double altoMm,
-                     VarianteTessera variante, const QString &suffisso, const QString &nomeSfondo) {
+                     VarianteTessera variante, const QString &suffisso, const QString &nomeSfondo)
+{
     for (const Oggetto &o : kTessera) {
         const QString base = QString::fromUtf8(o.nome);
         const QString nome = (base == u"shpSfondo" ? nomeSfondo : base) + suffisso;
@@ -124,7 +127,8 @@ std::unique_ptr<TReport> NuovoModelloCarte(const QString &nome)
     return r;
 }
 
-std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante) {
+std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante)
+{
     auto r = NuovoModelloCarte(QStringLiteral("Tesserino"));
     TReportPage &pagina = r->Pages(1);
     if (variante == VarianteTessera::Anteprima) {
@@ -139,7 +143,8 @@ std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante) {
     return r;
 }
 
-void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso) {
+void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso)
+{
     auto testo = [&](const char *nome, const QString &valore) {
         report.Memo(QString::fromLatin1(nome) + suffisso).SetText(Testo::Trim32(valore));
     };

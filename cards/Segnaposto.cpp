@@ -4,7 +4,8 @@
 
 namespace Segnaposto {
 
-QImage DaSvg(const QString &risorsa, QSize dimensione, QColor fondo) {
+QImage DaSvg(const QString &risorsa, QSize dimensione, QColor fondo)
+{
     return DisegnaSvg(risorsa, dimensione, fondo);
 }
 
@@ -13,9 +14,15 @@ const QString SvgRitratto = QStringLiteral(":/cards/ritratto.svg");
 const QString SvgLogo = QStringLiteral(":/cards/logo.svg");
 } // namespace
 
-QImage Ritratto(QSize dimensione) { return DaSvg(SvgRitratto, dimensione); }
+QImage Ritratto(QSize dimensione)
+{
+    return DaSvg(SvgRitratto, dimensione);
+}
 
-QImage Logo(QSize dimensione) { return DaSvg(SvgLogo, dimensione); }
+QImage Logo(QSize dimensione)
+{
+    return DaSvg(SvgLogo, dimensione);
+}
 
 void MostraRitratto(TImmagine *immagine, QSize dimensione)
 {
@@ -27,7 +34,8 @@ void MostraLogo(TImmagine *immagine, QSize dimensione)
     immagine->SetSvg(SvgLogo, dimensione, 1.0, Qt::white);
 }
 
-QImage Puntino() {
+QImage Puntino()
+{
     QImage img(2, 2, QImage::Format_RGB32);
     img.fill(Qt::white);
     return img;

@@ -24,7 +24,8 @@ const std::array<Gruppo, 3> Gruppi3 = {{
     {{"31", "33", "35"}, "JCB"},
 }};
 
-QString TipoDa3(const QString &testo) {
+QString TipoDa3(const QString &testo)
+{
     const QString inizio = testo.left(2);
     for (const Gruppo &g : Gruppi3)
         for (const char *i : g.inizi)

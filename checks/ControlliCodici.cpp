@@ -23,20 +23,23 @@ constexpr std::array<int, 43> ValoriPari = {
     13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25  // N..Z
 };
 
-int Valore(const std::array<int, 43> &tabella, QChar c) {
+int Valore(const std::array<int, 43> &tabella, QChar c)
+{
     const char16_t u = c.unicode();
     if (u < u'0' || u > u'Z')
         return 0; // no entry in the tables: a blank, a hyphen, an accented letter
     return tabella[u - u'0'];
 }
 
-bool Cifra(QChar c) {
+bool Cifra(QChar c)
+{
     return c >= u'0' && c <= u'9';
 }
 
 } // namespace
 
-bool ControllaCodFisc(const QString &codice) {
+bool ControllaCodFisc(const QString &codice)
+{
     if (codice.size() != 16)
         return false;
     int somma = 0;
@@ -45,7 +48,8 @@ bool ControllaCodFisc(const QString &codice) {
     return codice.at(15) == QChar(u'A' + somma % 26);
 }
 
-bool ControllaPartitaIva(const QString &numero) {
+bool ControllaPartitaIva(const QString &numero)
+{
     if (numero.size() != 11)
         return false;
     for (QChar c : numero)
@@ -65,7 +69,8 @@ bool ControllaPartitaIva(const QString &numero) {
     return numero.at(10).unicode() - u'0' == controllo;
 }
 
-const QMap<QString, QString> &UfficiIva() {
+const QMap<QString, QString> &UfficiIva()
+{
     static const QMap<QString, QString> uffici = {
         {"001", "Torino"},
         {"002", "Vercelli"},
@@ -175,13 +180,15 @@ const QMap<QString, QString> &UfficiIva() {
     return uffici;
 }
 
-QString UfficioIva(const QString &codice) {
+QString UfficioIva(const QString &codice)
+{
     return UfficiIva().value(codice);
 }
 
 namespace {
 // The digits among the first 20 characters of a card number.
-QByteArray CifreCarta(const QString &numero) {
+QByteArray CifreCarta(const QString &numero)
+{
     // Single-byte characters, at most 21 kept; only positions 1 to 20 are read.
     const QByteArray testo = Testo::ToWin1252(numero).left(21);
     QByteArray d;
@@ -192,7 +199,8 @@ QByteArray CifreCarta(const QString &numero) {
 }
 
 // The Luhn check; no digits do not pass.
-bool Luhn(const QByteArray &d) {
+bool Luhn(const QByteArray &d)
+{
     if (d.isEmpty())
         return false;
     int somma = 0;
@@ -212,14 +220,16 @@ bool Luhn(const QByteArray &d) {
 }
 } // namespace
 
-int TipoCarta(const QString &numero) {
+int TipoCarta(const QString &numero)
+{
     const QByteArray d = CifreCarta(numero);
     if (!Luhn(d))
         return 0;
     return (d.front() - '0') - 2;
 }
 
-bool MasterCardSerie2(const QString &numero) {
+bool MasterCardSerie2(const QString &numero)
+{
     const QByteArray d = CifreCarta(numero);
     if (d.size() < 4 || !Luhn(d))
         return false;
@@ -227,7 +237,8 @@ bool MasterCardSerie2(const QString &numero) {
     return inizio >= 2221 && inizio <= 2720;
 }
 
-QString LettereInNumeri(const QString &testo) {
+QString LettereInNumeri(const QString &testo)
+{
     QString r;
     r.reserve(testo.size() * 2);
     for (QChar c : testo) {
@@ -239,7 +250,8 @@ QString LettereInNumeri(const QString &testo) {
     return r;
 }
 
-int ResiduoIban(const QString &testo) {
+int ResiduoIban(const QString &testo)
+{
     QString t = Testo::MaiuscoleAZ(testo);
     const qsizetype iban = t.indexOf(QStringLiteral("IBAN"));
     if (iban >= 0)
@@ -271,7 +283,8 @@ int ResiduoIban(const QString &testo) {
     return resto;
 }
 
-bool ControllaIban(const QString &iban) {
+bool ControllaIban(const QString &iban)
+{
     QString t = iban;
     t.remove(u' ');
     return ResiduoIban(t) == 1;

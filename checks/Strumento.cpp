@@ -27,8 +27,8 @@ namespace {
 
 constexpr QSize DimensioneBanner(588, 118);
 
-
-QFont FontCampo() {
+QFont FontCampo()
+{
     QFont f(QStringLiteral("Courier New"), 20, QFont::Bold);
     f.setStyleHint(QFont::TypeWriter);
     f.setFixedPitch(true);
@@ -37,7 +37,8 @@ QFont FontCampo() {
 
 // Keeps the maximum length at the limit, or at the length of a longer text
 // already in the box so that nothing of it is cut.
-void AggiornaLimite(QLineEdit *campo, int limite) {
+void AggiornaLimite(QLineEdit *campo, int limite)
+{
     const int massimo = std::max<int>(limite, static_cast<int>(campo->text().size()));
     if (campo->maxLength() == massimo)
         return;
@@ -49,10 +50,12 @@ void AggiornaLimite(QLineEdit *campo, int limite) {
 
 class FiltroLimite : public QObject {
 public:
-    FiltroLimite(QLineEdit *campo, int limite) : QObject(campo), m_campo(campo), m_limite(limite) {
+    FiltroLimite(QLineEdit *campo, int limite) : QObject(campo), m_campo(campo), m_limite(limite)
+    {
         campo->installEventFilter(this);
     }
-    bool eventFilter(QObject *, QEvent *e) override {
+    bool eventFilter(QObject *, QEvent *e) override
+    {
         if (e->type() == QEvent::Show)
             AggiornaLimite(m_campo, m_limite);
         return false;
@@ -66,7 +69,8 @@ private:
 } // namespace
 
 Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &titolo,
-                     const QString &nomeCampo, int caratteri, const QColor &colore) {
+                     const QString &nomeCampo, int caratteri, const QColor &colore)
+{
     Controlli c;
     const QString tinta = colore.name();
 
@@ -159,7 +163,8 @@ Controlli Costruisci(QDialog *schermata, const QString &banner, const QString &t
     return c;
 }
 
-void DisegnaSfondo(QWidget *schermata, const QColor &colore) {
+void DisegnaSfondo(QWidget *schermata, const QColor &colore)
+{
     QPainter p(schermata);
     QLinearGradient g(0, 0, 0, schermata->height());
     g.setColorAt(0, colore);
@@ -167,7 +172,8 @@ void DisegnaSfondo(QWidget *schermata, const QColor &colore) {
     p.fillRect(schermata->rect(), g);
 }
 
-void Normalizza(QLineEdit *campo, bool maiuscole) {
+void Normalizza(QLineEdit *campo, bool maiuscole)
+{
     const QString prima = campo->text();
     QString dopo = Testo::Trim32(prima);
     if (maiuscole)
@@ -184,7 +190,8 @@ void Normalizza(QLineEdit *campo, bool maiuscole) {
     campo->setCursorPosition(static_cast<int>(cursore));
 }
 
-void LimitaDigitazione(QLineEdit *campo, int limite) {
+void LimitaDigitazione(QLineEdit *campo, int limite)
+{
     // The box is created unlimited so that the opener's text arrives whole; the
     // limit applies from the moment the box is shown and follows every change.
     new FiltroLimite(campo, limite);
@@ -192,7 +199,8 @@ void LimitaDigitazione(QLineEdit *campo, int limite) {
                      [campo, limite] { AggiornaLimite(campo, limite); });
 }
 
-bool TastoAmmesso(const QKeyEvent *e) {
+bool TastoAmmesso(const QKeyEvent *e)
+{
     switch (e->key()) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
@@ -213,7 +221,8 @@ bool TastoAmmesso(const QKeyEvent *e) {
            !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 }
 
-void SoloCifre(QLineEdit *campo) {
+void SoloCifre(QLineEdit *campo)
+{
     campo->setContextMenuPolicy(Qt::NoContextMenu);
     campo->setDragEnabled(false);
     campo->setAcceptDrops(false);

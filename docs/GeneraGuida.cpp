@@ -5,11 +5,11 @@
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
 #include "lists/ExpAnagrafica.h"
+#include "platform/Applicazione.h"
+#include "platform/Simulazione.h"
 #include "registry/Anagrafica.h"
 #include "shell/Avvio.h"
 #include "shell/Password.h"
-#include "platform/Applicazione.h"
-#include "platform/Simulazione.h"
 #include "shell/Schermate.h"
 
 #include <QBuffer>
@@ -56,13 +56,15 @@ QString Foto(QTextDocument &doc, QWidget *w, const QString &nome)
     w->hide();
     const QUrl url(QStringLiteral("immagine://") + nome);
     doc.addResource(QTextDocument::ImageResource, url, img);
-    return QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"600\"></p>").arg(url.toString());
+    return QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"600\"></p>")
+        .arg(url.toString());
 }
 
 QString Paragrafi(const QString &testo)
 {
     QString html;
-    const QStringList parti = QString(testo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    const QStringList parti = QString(testo)
+                                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                                   .split(QStringLiteral("\n\n"), Qt::SkipEmptyParts);
     for (const QString &p : parti)
         html += QStringLiteral("<p>") + p.toHtmlEscaped() + QStringLiteral("</p>");
@@ -103,7 +105,8 @@ int main(int argc, char **argv)
         "principali e alcuni consigli pratici.</p>");
     int n = 0;
 
-    html += Capitolo(++n, QStringLiteral("Il primo accesso"),
+    html += Capitolo(
+        ++n, QStringLiteral("Il primo accesso"),
         Paragrafi(QStringLiteral(
             "All'avvio Quorvel chiede la password di accesso. Al primo accesso, e al primo "
             "accesso dopo ogni installazione, la password è \"girasolidiluna\": si può scrivere "
@@ -111,12 +114,13 @@ int main(int argc, char **argv)
             "Per cambiarla, nella finestra di accesso si preme \"Cambia password\", si scrive "
             "la password attuale, poi due volte la nuova, e si preme OK. Conviene scegliere una "
             "password di almeno otto caratteri e annotarla in un luogo sicuro: senza la "
-            "password il programma non si apre."))
-            + Foto(doc, Schermate::frmPassword, QStringLiteral("accesso")));
+            "password il programma non si apre.")) +
+            Foto(doc, Schermate::frmPassword, QStringLiteral("accesso")));
 
     const Argomento avvio = LeggiGuida(sim, Schermate::frmAvvio, "imgGuidaClick");
-    html += Capitolo(++n, avvio.titolo, Foto(doc, Schermate::frmAvvio, QStringLiteral("avvio")) +
-                                            Paragrafi(avvio.testo));
+    html +=
+        Capitolo(++n, avvio.titolo,
+                 Foto(doc, Schermate::frmAvvio, QStringLiteral("avvio")) + Paragrafi(avvio.testo));
 
     const Argomento archivio = LeggiGuida(sim, Schermate::frmAnagrafica, "cmdGuidaClick");
     html += Capitolo(++n, archivio.titolo,
@@ -128,7 +132,8 @@ int main(int argc, char **argv)
                      Foto(doc, Schermate::frmTessera, QStringLiteral("tessera")) +
                          Paragrafi(tessera.testo));
 
-    html += Capitolo(++n, QStringLiteral("Come tarare i margini per il proprio cartoncino"),
+    html += Capitolo(
+        ++n, QStringLiteral("Come tarare i margini per il proprio cartoncino"),
         Paragrafi(QStringLiteral(
             "Ogni stampante trascina il foglio in modo un po' diverso, e i cartoncini "
             "prefustellati hanno le tessere in posizioni diverse. Per questo Quorvel ricorda un "
@@ -154,7 +159,8 @@ int main(int argc, char **argv)
         html += Capitolo(++n, exp.titolo, Paragrafi(exp.testo));
     }
 
-    html += Capitolo(++n, QStringLiteral("La copia di sicurezza"),
+    html += Capitolo(
+        ++n, QStringLiteral("La copia di sicurezza"),
         Paragrafi(QStringLiteral(
             "Tutti i dati di Quorvel stanno nella cartella del programma, accanto al programma "
             "stesso: l'archivio \"Tesserati.pro\", le foto dei tesserati (1.jpg, 2.jpg e così "

@@ -19,8 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     TFileIni ini(percorso);
     const QString prima = ini.Leggi(QStringLiteral("Altro"), QStringLiteral("x"));
-    (void)ini.Leggi(QStringLiteral("Dati Ente"), QStringLiteral("Sottotitolo 1"), QStringLiteral("d"));
-    ini.Scrivi(QStringLiteral("Dati Ente"), QStringLiteral("Sottotitolo 1"), QStringLiteral("Città"));
+    (void)ini.Leggi(QStringLiteral("Dati Ente"), QStringLiteral("Sottotitolo 1"),
+                    QStringLiteral("d"));
+    ini.Scrivi(QStringLiteral("Dati Ente"), QStringLiteral("Sottotitolo 1"),
+               QStringLiteral("Città"));
     const TFileIni riletto(percorso);
     if (riletto.Leggi(QStringLiteral("Dati Ente"), QStringLiteral("Sottotitolo 1")) !=
         QStringLiteral("Città"))

@@ -1,8 +1,8 @@
 #include "lists/Esportazione.h"
 
-#include "archive/FileSicuro.h"
 #include "archive/Archivio.h"
 #include "archive/Errori.h"
+#include "archive/FileSicuro.h"
 #include "archive/Testo.h"
 
 #include <QSaveFile>
@@ -21,7 +21,8 @@ const std::array<ColonnaGriglia, ColonneGriglia> Griglia = {{
     {"colSesso", "Sesso", 60, true, Contenuto::Campo, Campo::Sesso},
     {"colComuneRes", "Comune di residenza", 250, true, Contenuto::Residenza, Campo::ComuneRes},
     {"colIndirizzoRes", "Via e numero civico", 250, false, Contenuto::Campo, Campo::IndirizzoRes},
-    {"colTitoli", "Titolo di studio e altre qualifiche", 250, true, Contenuto::Campo, Campo::Titoli},
+    {"colTitoli", "Titolo di studio e altre qualifiche", 250, true, Contenuto::Campo,
+     Campo::Titoli},
     {"colTelCasa", "Tel. casa", 200, true, Contenuto::Campo, Campo::TelCasa},
     {"colTelUff", "Tel. ufficio", 200, true, Contenuto::Campo, Campo::TelUff},
     {"colTelCel", "Tel. cellulare", 200, false, Contenuto::Campo, Campo::TelCel},
@@ -420,7 +421,7 @@ QString TModelloRecords::Cella(int riga, int colonna) const
         return *modifica;
     if (colonna == 0)
         return static_cast<size_t>(riga) < m_caricate.size() ? QString::number(riga + 1)
-                                                            : QString();
+                                                             : QString();
     int n = 0;
     const char *d = Byte(riga, colonna, &n);
     return d ? Testo::FromWin1252(d, n) : QString();

@@ -20,12 +20,12 @@ inline const QString NomeEsportazione = QStringLiteral("Tesserati.xls");
 enum class Contenuto { Numero, Campo, ComuneNascita, Residenza };
 
 struct ColonnaGriglia {
-    const char *nome;     // colNum, colTesserato, ...
-    const char *titolo;   // header text, Windows-1252 compatible
-    int larghezza;        // pixels
+    const char *nome;   // colNum, colTesserato, ...
+    const char *titolo; // header text, Windows-1252 compatible
+    int larghezza;      // pixels
     bool solaLettura;
     Contenuto contenuto;
-    Campo campo;          // for Contenuto::Campo
+    Campo campo; // for Contenuto::Campo
 };
 
 inline constexpr int ColonneGriglia = 26;
@@ -72,7 +72,7 @@ public:
 
 private:
     struct Riga {
-        qsizetype inizio;                    // offset of the row's bytes in m_testo
+        qsizetype inizio; // offset of the row's bytes in m_testo
         std::array<std::uint8_t, ColonneFile> lunghezze;
     };
     // Every cell text fits in 255 bytes: the longest field holds 250 characters.

@@ -24,7 +24,8 @@
 namespace {
 
 const QString TestoInizio = QStringLiteral("Esportazione archivio in Microsoft Excel.");
-const QString SuggerimentoEsporta = QStringLiteral("Esporta l'archivio in formato Microsoft Excel.");
+const QString SuggerimentoEsporta =
+    QStringLiteral("Esporta l'archivio in formato Microsoft Excel.");
 const QString SuggerimentoGuida =
     QStringLiteral("Visualizza la pagina della guida sensibile al contesto.");
 const QString SuggerimentoEsci = QStringLiteral("Esci da questo ambiente di lavoro.");
@@ -169,11 +170,11 @@ TfrmExpAnagrafica::TfrmExpAnagrafica(QWidget *parent) : QDialog(parent, Finestra
                           QStringLiteral(":/lists/foglio.svg"));
     riga->addWidget(cmdEsporta);
     riga->addSpacing(24);
-    cmdGuida = Pulsante(shpInfo, "cmdGuida", QStringLiteral("Guida"),
-                        QStringLiteral(":/lists/guida.svg"));
+    cmdGuida =
+        Pulsante(shpInfo, "cmdGuida", QStringLiteral("Guida"), QStringLiteral(":/lists/guida.svg"));
     riga->addWidget(cmdGuida);
-    cmdEsci = Pulsante(shpInfo, "cmdEsci", QStringLiteral("Esci"),
-                       QStringLiteral(":/lists/esci.svg"));
+    cmdEsci =
+        Pulsante(shpInfo, "cmdEsci", QStringLiteral("Esci"), QStringLiteral(":/lists/esci.svg"));
     riga->addWidget(cmdEsci);
 
     panInfo = new QLabel(TestoInizio, this);
@@ -184,9 +185,9 @@ TfrmExpAnagrafica::TfrmExpAnagrafica(QWidget *parent) : QDialog(parent, Finestra
     connect(cmdEsporta, &QToolButton::clicked, this, &TfrmExpAnagrafica::cmdEsportaClick);
     connect(cmdGuida, &QToolButton::clicked, this, &TfrmExpAnagrafica::cmdGuidaClick);
     connect(cmdEsci, &QToolButton::clicked, this, &TfrmExpAnagrafica::cmdEsciClick);
-    for (QObject *o : std::initializer_list<QObject *>{
-             this, panContainer, grdRecords->viewport(), shpInfo, shpSfondo, cmdEsporta,
-             cmdGuida, cmdEsci})
+    for (QObject *o :
+         std::initializer_list<QObject *>{this, panContainer, grdRecords->viewport(), shpInfo,
+                                          shpSfondo, cmdEsporta, cmdGuida, cmdEsci})
         o->installEventFilter(this);
 
     Finestra::Fissa(this, Finestra::Centro::Schermo);
@@ -235,9 +236,9 @@ void TfrmExpAnagrafica::ConfermaModifica()
     // A cell still being typed into counts as the grid's text.
     if (QWidget *editor = grdRecords->indexWidget(grdRecords->currentIndex())) {
         QMetaObject::invokeMethod(grdRecords, "commitData", Q_ARG(QWidget *, editor));
-        QMetaObject::invokeMethod(grdRecords, "closeEditor", Q_ARG(QWidget *, editor),
-                                  Q_ARG(QAbstractItemDelegate::EndEditHint,
-                                        QAbstractItemDelegate::NoHint));
+        QMetaObject::invokeMethod(
+            grdRecords, "closeEditor", Q_ARG(QWidget *, editor),
+            Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
     }
 }
 
@@ -262,15 +263,30 @@ void TfrmExpAnagrafica::cmdGuidaClick()
     TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
 }
 
-void TfrmExpAnagrafica::cmdEsciClick() { close(); }
+void TfrmExpAnagrafica::cmdEsciClick()
+{
+    close();
+}
 
-void TfrmExpAnagrafica::cmdEsportaMouseMove() { panInfo->setText(SuggerimentoEsporta); }
+void TfrmExpAnagrafica::cmdEsportaMouseMove()
+{
+    panInfo->setText(SuggerimentoEsporta);
+}
 
-void TfrmExpAnagrafica::cmdGuidaMouseMove() { panInfo->setText(SuggerimentoGuida); }
+void TfrmExpAnagrafica::cmdGuidaMouseMove()
+{
+    panInfo->setText(SuggerimentoGuida);
+}
 
-void TfrmExpAnagrafica::cmdEsciMouseMove() { panInfo->setText(SuggerimentoEsci); }
+void TfrmExpAnagrafica::cmdEsciMouseMove()
+{
+    panInfo->setText(SuggerimentoEsci);
+}
 
-void TfrmExpAnagrafica::FormMouseMove() { panInfo->clear(); }
+void TfrmExpAnagrafica::FormMouseMove()
+{
+    panInfo->clear();
+}
 
 bool TfrmExpAnagrafica::eventFilter(QObject *o, QEvent *e)
 {

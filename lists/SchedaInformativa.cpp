@@ -90,12 +90,12 @@ std::unique_ptr<TReport> CreaRepScheda()
     p.SetPaperSize(9);
     p.SetMargins(10, 10, 10, 10);
 
-    TPictureView &logo = p.Add<TPictureView>(QStringLiteral("imgLogo"), 11.33859, 11.33859,
-                                             64.25201, 49.13389);
+    TPictureView &logo =
+        p.Add<TPictureView>(QStringLiteral("imgLogo"), 11.33859, 11.33859, 64.25201, 49.13389);
     logo.SetPicture(Cartella());
 
-    Memo(p, QStringLiteral("txtTitolo"), 86.92919, 11.33859, 623.62245, 34.01577, 16,
-         Colori::White, Colori::DarkOrange, haCenter, QStringLiteral("Titolo Scheda"));
+    Memo(p, QStringLiteral("txtTitolo"), 86.92919, 11.33859, 623.62245, 34.01577, 16, Colori::White,
+         Colori::DarkOrange, haCenter, QStringLiteral("Titolo Scheda"));
     // A line is drawn along its top edge, 1 unit thick: its rectangle must hold that unit.
     p.Add<TLineView>(QStringLiteral("linSepara01"), 86.92919, 60.47248, 623.62245, 1);
 
@@ -130,8 +130,8 @@ void RiempiScheda(TReport &rep, const std::function<QString(const char *)> &valo
         rep.Memo(Nome("txtCampo", n)).SetText(testo);
     }
     rep.Memo(QStringLiteral("txtCalce"))
-        .SetText(QStringLiteral("Stampa eseguita in data ") + Testo::TestoData(Piattaforma::Oggi()) +
-                 QStringLiteral(" alle ore ") +
+        .SetText(QStringLiteral("Stampa eseguita in data ") +
+                 Testo::TestoData(Piattaforma::Oggi()) + QStringLiteral(" alle ore ") +
                  Piattaforma::Ora().toString(QStringLiteral("HH:mm:ss")));
 }
 

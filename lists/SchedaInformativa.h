@@ -15,8 +15,8 @@ class TReport;
 struct RigaScheda {
     const char *titolo;
     const char *controllo;
-    const char *secondo;   // province box joined to the town, or nullptr
-    const char *separa;    // blanks between the two parts
+    const char *secondo; // province box joined to the town, or nullptr
+    const char *separa;  // blanks between the two parts
 };
 extern const std::array<RigaScheda, 24> RigheScheda;
 

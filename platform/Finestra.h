@@ -11,9 +11,8 @@ enum class Centro { Schermo, Proprietario };
 
 // The flags of a fixed screen: a title bar without close, minimize or maximize buttons.
 // Screens pass them to their base class, so that setting them later re-styles nothing.
-inline constexpr Qt::WindowFlags FlagsFissa = Qt::Dialog | Qt::CustomizeWindowHint |
-                                              Qt::WindowTitleHint |
-                                              Qt::MSWindowsFixedSizeDialogHint;
+inline constexpr Qt::WindowFlags FlagsFissa =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
 
 // Main screens: opened maximized, ordinary title-bar buttons.
 void Massimizzata(QWidget *w);

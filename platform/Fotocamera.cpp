@@ -27,7 +27,10 @@ void ConsegnaFotogrammi::Apri()
     m_aperta = true;
 }
 
-void ConsegnaFotogrammi::Chiudi() { m_aperta = false; }
+void ConsegnaFotogrammi::Chiudi()
+{
+    m_aperta = false;
+}
 
 bool ConsegnaFotogrammi::Consegna(const QImage &img)
 {
@@ -65,8 +68,7 @@ namespace {
 class FotocameraQt : public SorgenteFotogrammi {
 public:
     explicit FotocameraQt(QObject *parent)
-        : SorgenteFotogrammi(parent),
-          m_consegna(new ConsegnaFotogrammi, [](ConsegnaFotogrammi *c) {
+        : SorgenteFotogrammi(parent), m_consegna(new ConsegnaFotogrammi, [](ConsegnaFotogrammi *c) {
               c->Chiudi();
               c->deleteLater();
           })

@@ -15,7 +15,10 @@ Simulazione::~Simulazione()
         g_attiva = nullptr;
 }
 
-Simulazione *Simulazione::Attiva() { return g_attiva; }
+Simulazione *Simulazione::Attiva()
+{
+    return g_attiva;
+}
 
 QString Simulazione::UltimoMessaggio() const
 {

@@ -45,10 +45,10 @@ public:
     QList<QUrl> urlAperti;
     // Printing: the installed printers, and where the next print goes.
     QStringList stampanti{QStringLiteral("PDF")};
-    QString stampaSuPdf;           // path of the PDF the next confirmed print writes
-    bool annullaStampa = false;    // the print dialog answers Cancel
-    int dialoghiStampa = 0;        // print dialogs shown
-    QString cartella;              // the program folder, where the executable lies
+    QString stampaSuPdf;        // path of the PDF the next confirmed print writes
+    bool annullaStampa = false; // the print dialog answers Cancel
+    int dialoghiStampa = 0;     // print dialogs shown
+    QString cartella;           // the program folder, where the executable lies
     // The user's data folder; once set, the data go there when the program folder
     // cannot be written (cartellaScrivibile false, or no folder at that path).
     QString cartellaUtente;

@@ -73,7 +73,10 @@ QString MessaggioNomeNonValido(int i, const QString &nome)
            nome + QStringLiteral("\r\n\r\nIl file non viene aperto.");
 }
 
-QString Numero(int i) { return QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')); }
+QString Numero(int i)
+{
+    return QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+}
 } // namespace
 
 TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
@@ -119,8 +122,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finest
     const Azione sfoglia[] = {&TfrmAllegaCartella::btnSfoglia01Click,
                               &TfrmAllegaCartella::btnSfoglia02Click,
                               &TfrmAllegaCartella::btnSfoglia03Click};
-    const Azione apri[] = {&TfrmAllegaCartella::btnApri01Click,
-                           &TfrmAllegaCartella::btnApri02Click,
+    const Azione apri[] = {&TfrmAllegaCartella::btnApri01Click, &TfrmAllegaCartella::btnApri02Click,
                            &TfrmAllegaCartella::btnApri03Click};
     const Azione cancella[] = {&TfrmAllegaCartella::imgCancella01Click,
                                &TfrmAllegaCartella::imgCancella02Click,
@@ -142,7 +144,8 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finest
         griglia->setVerticalSpacing(4);
 
         Slot &s = m_slot[i];
-        auto *lblNome = new QLabel(QStringLiteral("Nome %1 file allegato:").arg(ordinale), riquadro);
+        auto *lblNome =
+            new QLabel(QStringLiteral("Nome %1 file allegato:").arg(ordinale), riquadro);
         s.txtFile = new QLineEdit(riquadro);
         s.txtFile->setObjectName(QStringLiteral("txtFile") + n);
         s.txtFile->setReadOnly(true);
@@ -321,7 +324,10 @@ void TfrmAllegaCartella::ApriDocumento(int i)
     TMisc::Open(QStringLiteral("\"") + percorso + QStringLiteral("\""));
 }
 
-void TfrmAllegaCartella::Cancella(int i) { m_slot[i].txtFile->clear(); }
+void TfrmAllegaCartella::Cancella(int i)
+{
+    m_slot[i].txtFile->clear();
+}
 
 void TfrmAllegaCartella::Imposta(const QString &modo, const TAllegati &allegati)
 {
@@ -346,7 +352,10 @@ void TfrmAllegaCartella::btnApplicaClick()
     accept();
 }
 
-void TfrmAllegaCartella::btnAnnullaClick() { reject(); }
+void TfrmAllegaCartella::btnAnnullaClick()
+{
+    reject();
+}
 
 void TfrmAllegaCartella::showEvent(QShowEvent *e)
 {

@@ -21,7 +21,8 @@
 
 using R = TfrmAnagrafica::Casella::Regola;
 
-const std::vector<TfrmAnagrafica::Casella> &TfrmAnagrafica::Caselle() {
+const std::vector<TfrmAnagrafica::Casella> &TfrmAnagrafica::Caselle()
+{
     // In tab order; the Enter chain runs round from txtNote back to txtTesserato.
     static const std::vector<Casella> t = {
         {"txtTesserato", "Cognome e nome:", Campo::Tesserato, "txtCarica", R::Libero},
@@ -57,7 +58,8 @@ const std::vector<TfrmAnagrafica::Casella> &TfrmAnagrafica::Caselle() {
     return t;
 }
 
-const QStringList &TfrmAnagrafica::Province() {
+const QStringList &TfrmAnagrafica::Province()
+{
     static const QStringList p =
         QStringLiteral(
             "AG AL AN AO AP AQ AR AT AV BA BG BI BL BN BO BR BS BT BZ CA CB CE CH CI CL CN CO CR "
@@ -68,11 +70,13 @@ const QStringList &TfrmAnagrafica::Province() {
     return p;
 }
 
-QString TfrmAnagrafica::TitoloGuida() {
+QString TfrmAnagrafica::TitoloGuida()
+{
     return QStringLiteral("Archivio Tesserati.");
 }
 
-QString TfrmAnagrafica::TestoGuida() {
+QString TfrmAnagrafica::TestoGuida()
+{
     static const char *const paragrafi[] = {
         "In questa schermata si gestisce l'archivio dei tesserati. Ogni scheda raccoglie i dati "
         "della tessera (cognome e nome, carica ricoperta, numero, data di rilascio e di "
@@ -131,13 +135,15 @@ namespace {
 // A box with its highlight rectangle behind it, 4 units larger on each side.
 class Cella : public QWidget {
 public:
-    Cella(QWidget *parent, QWidget *evidenza) : QWidget(parent), m_evidenza(evidenza) {
+    Cella(QWidget *parent, QWidget *evidenza) : QWidget(parent), m_evidenza(evidenza)
+    {
         evidenza->setParent(this);
         evidenza->lower();
     }
 
 protected:
-    void resizeEvent(QResizeEvent *e) override {
+    void resizeEvent(QResizeEvent *e) override
+    {
         m_evidenza->setGeometry(rect());
         QWidget::resizeEvent(e);
     }
@@ -146,12 +152,14 @@ private:
     QWidget *m_evidenza;
 };
 
-QIcon Icona(const QString &nome) {
+QIcon Icona(const QString &nome)
+{
     return QIcon(QStringLiteral(":/registry/%1.svg").arg(nome));
 }
 
 QToolButton *Pulsante(QWidget *parent, const char *nome, const QString &icona, const QString &testo,
-                      int lato) {
+                      int lato)
+{
     auto *b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(nome));
     b->setIcon(Icona(icona));
@@ -169,7 +177,8 @@ QToolButton *Pulsante(QWidget *parent, const char *nome, const QString &icona, c
 
 } // namespace
 
-QWidget *TfrmAnagrafica::CreaSezione(const char *nome, const QString &titolo, bool sfondo) {
+QWidget *TfrmAnagrafica::CreaSezione(const char *nome, const QString &titolo, bool sfondo)
+{
     auto *sezione = new QFrame(this);
     sezione->setObjectName(QString::fromLatin1(nome));
     sezione->setProperty("ruolo", QStringLiteral("sezione"));
@@ -201,7 +210,8 @@ QWidget *TfrmAnagrafica::CreaSezione(const char *nome, const QString &titolo, bo
     return corpo;
 }
 
-QWidget *TfrmAnagrafica::CreaCella(const Casella &c, QWidget *sezione) {
+QWidget *TfrmAnagrafica::CreaCella(const Casella &c, QWidget *sezione)
+{
     auto *eff = new QFrame;
     eff->setObjectName(QStringLiteral("eff") + QString::fromLatin1(c.nome + 3));
     eff->setProperty("ruolo", QStringLiteral("evidenza"));
@@ -241,7 +251,8 @@ QWidget *TfrmAnagrafica::CreaCella(const Casella &c, QWidget *sezione) {
     return cella;
 }
 
-QWidget *TfrmAnagrafica::CreaFoto() {
+QWidget *TfrmAnagrafica::CreaFoto()
+{
     auto *colonna = new QWidget(this);
     colonna->setObjectName(QStringLiteral("panFoto"));
     auto *v = new QVBoxLayout(colonna);
@@ -291,7 +302,8 @@ QWidget *TfrmAnagrafica::CreaFoto() {
     return colonna;
 }
 
-void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna) {
+void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
+{
     auto *barra = new QFrame(this);
     barra->setObjectName(QStringLiteral("panStrumenti"));
     auto *riga = new QHBoxLayout(barra);
@@ -345,7 +357,8 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna) {
     colonna->addWidget(barra);
 }
 
-void TfrmAnagrafica::CreaControlli() {
+void TfrmAnagrafica::CreaControlli()
+{
     setStyleSheet(Tavolozza::Colora(QStringLiteral(R"(
         #panContainer { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
                         stop:0 @Acciaio, stop:0.45 @Bianco); }

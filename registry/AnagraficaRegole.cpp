@@ -16,7 +16,8 @@ using Testo::Trim32;
 
 namespace {
 
-bool Modificatore(int k) {
+bool Modificatore(int k)
+{
     return k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt || k == Qt::Key_Meta ||
            k == Qt::Key_AltGr || k == Qt::Key_CapsLock;
 }
@@ -25,7 +26,8 @@ bool Modificatore(int k) {
 
 // ---- Input rules ----------------------------------------------------------------------
 
-bool TfrmAnagrafica::FiltroCifre(QWidget *box, QKeyEvent *k) {
+bool TfrmAnagrafica::FiltroCifre(QWidget *box, QKeyEvent *k)
+{
     switch (k->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -49,7 +51,8 @@ bool TfrmAnagrafica::FiltroCifre(QWidget *box, QKeyEvent *k) {
     return !cifra;
 }
 
-bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e) {
+bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e)
+{
     auto *box = qobject_cast<QWidget *>(oggetto);
     if (!box)
         return QWidget::eventFilter(oggetto, e);
@@ -84,7 +87,8 @@ bool TfrmAnagrafica::eventFilter(QObject *oggetto, QEvent *e) {
     return QWidget::eventFilter(oggetto, e);
 }
 
-void TfrmAnagrafica::Maiuscolo(QLineEdit *box, bool maiuscole) {
+void TfrmAnagrafica::Maiuscolo(QLineEdit *box, bool maiuscole)
+{
     const QString prima = box->text();
     QString dopo = Trim32(prima);
     if (maiuscole)
@@ -100,47 +104,58 @@ void TfrmAnagrafica::Maiuscolo(QLineEdit *box, bool maiuscole) {
     box->setCursorPosition(cursore);
 }
 
-void TfrmAnagrafica::txtCodFiscTyping() {
+void TfrmAnagrafica::txtCodFiscTyping()
+{
     Maiuscolo(Riquadro("txtCodFisc"), true);
 }
-void TfrmAnagrafica::txtIbanTyping() {
+void TfrmAnagrafica::txtIbanTyping()
+{
     Maiuscolo(Riquadro("txtIban"), true);
 }
-void TfrmAnagrafica::txtEmailTyping() {
+void TfrmAnagrafica::txtEmailTyping()
+{
     Maiuscolo(Riquadro("txtEmail"), false);
 }
-void TfrmAnagrafica::txtProvNascTyping() {
+void TfrmAnagrafica::txtProvNascTyping()
+{
     Maiuscolo(Provincia("txtProvNasc")->lineEdit(), true);
 }
-void TfrmAnagrafica::txtProvResTyping() {
+void TfrmAnagrafica::txtProvResTyping()
+{
     Maiuscolo(Provincia("txtProvRes")->lineEdit(), true);
 }
-void TfrmAnagrafica::txtSessoKeyUp() {
+void TfrmAnagrafica::txtSessoKeyUp()
+{
     Maiuscolo(Riquadro("txtSesso"), true);
 }
 
 // The list forgets its selection; the text typed or shown stays.
-void TfrmAnagrafica::txtProvNascCanFocus() {
+void TfrmAnagrafica::txtProvNascCanFocus()
+{
     Imposta("txtProvNasc", Valore("txtProvNasc"));
 }
-void TfrmAnagrafica::txtProvResCanFocus() {
+void TfrmAnagrafica::txtProvResCanFocus()
+{
     Imposta("txtProvRes", Valore("txtProvRes"));
 }
 
-void TfrmAnagrafica::txtDataRilKeyDown(int tasto) {
+void TfrmAnagrafica::txtDataRilKeyDown(int tasto)
+{
     if (tasto == Qt::Key_Backspace || tasto == Qt::Key_Delete)
         Riquadro("txtDataRil")->clear();
     else
         Compagni::ApriCalendario(this, QStringLiteral("dataril"));
 }
 
-void TfrmAnagrafica::txtDataScadeKeyDown(int tasto) {
+void TfrmAnagrafica::txtDataScadeKeyDown(int tasto)
+{
     if (tasto == Qt::Key_Backspace || tasto == Qt::Key_Delete)
         Riquadro("txtDataScade")->clear();
     else
         Compagni::ApriCalendario(this, QStringLiteral("datascade"));
 }
 
-void TfrmAnagrafica::FormMouseMove() {
+void TfrmAnagrafica::FormMouseMove()
+{
     m_panInfo->clear();
 }

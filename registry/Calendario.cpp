@@ -91,7 +91,10 @@ void TfrmCalendario::btnImportaDataClick()
     accept();
 }
 
-void TfrmCalendario::btnAnnullaClick() { reject(); }
+void TfrmCalendario::btnAnnullaClick()
+{
+    reject();
+}
 
 void TfrmCalendario::showEvent(QShowEvent *e)
 {

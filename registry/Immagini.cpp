@@ -52,7 +52,10 @@ QString TitoloSalvaJpeg()
     return QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg.");
 }
 
-QString TipoSalvaJpeg() { return QStringLiteral("File Jpeg (*.jpg)"); }
+QString TipoSalvaJpeg()
+{
+    return QStringLiteral("File Jpeg (*.jpg)");
+}
 
 QString MessaggioFotoNonSalvata()
 {

@@ -4,11 +4,13 @@
 
 namespace Scorrimento {
 
-QString MessaggioVuoto() {
+QString MessaggioVuoto()
+{
     return QStringLiteral("L'archivio non contiene nessuna scheda.");
 }
 
-Decisione Decidi(int n, const QString &posizione, Freccia freccia) {
+Decisione Decidi(int n, const QString &posizione, Freccia freccia)
+{
     const QString etichetta = Testo::Trim32(posizione);
     bool numero = false;
     int p = etichetta.toInt(&numero);

@@ -108,8 +108,7 @@ TfrmWebCam::TfrmWebCam(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     connect(btnAccendi, &QPushButton::clicked, this, &TfrmWebCam::btnAccendiClick);
     connect(btnSpegni, &QPushButton::clicked, this, &TfrmWebCam::btnSpegniClick);
     connect(btnCattura, &QPushButton::clicked, this, &TfrmWebCam::btnCatturaClick);
-    connect(btnSalvaFotogramma, &QPushButton::clicked, this,
-            &TfrmWebCam::btnSalvaFotogrammaClick);
+    connect(btnSalvaFotogramma, &QPushButton::clicked, this, &TfrmWebCam::btnSalvaFotogrammaClick);
     connect(btnImportaFoto, &QPushButton::clicked, this, &TfrmWebCam::btnImportaFotoClick);
     connect(btnClose, &QPushButton::clicked, this, &TfrmWebCam::btnCloseClick);
 
@@ -177,7 +176,10 @@ void TfrmWebCam::camCameraSampleBufferReady(const QImage &fotogramma)
         imgCamera->repaint();
 }
 
-void TfrmWebCam::btnCatturaClick() { imgTarget->SetPicture(imgCamera->Picture()); }
+void TfrmWebCam::btnCatturaClick()
+{
+    imgTarget->SetPicture(imgCamera->Picture());
+}
 
 void TfrmWebCam::btnSalvaFotogrammaClick()
 {

@@ -38,7 +38,8 @@ void TfrmZoom::Disponi(QSize schermo)
     panContainer->resize(area);
     imgFoto->setGeometry(QRect(QPoint(0, 0), area));
     // The panel sits in the middle of the window (or at its corner if the window is smaller).
-    panContainer->move(qMax(0, (width() - area.width()) / 2), qMax(0, (height() - area.height()) / 2));
+    panContainer->move(qMax(0, (width() - area.width()) / 2),
+                       qMax(0, (height() - area.height()) / 2));
 }
 
 void TfrmZoom::MostraFoto(const QImage &foto)
@@ -52,9 +53,15 @@ void TfrmZoom::FormShow()
     Disponi(s ? s->size() : size());
 }
 
-void TfrmZoom::imgFotoClick() { accept(); }
+void TfrmZoom::imgFotoClick()
+{
+    accept();
+}
 
-void TfrmZoom::panContainerClick() { accept(); }
+void TfrmZoom::panContainerClick()
+{
+    accept();
+}
 
 void TfrmZoom::showEvent(QShowEvent *e)
 {

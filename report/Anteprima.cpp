@@ -27,11 +27,13 @@ const double LivelliZoom[] = {0.25, 0.5, 0.75, 1.0, 1.5, 2.0, 3.0, 4.0};
 // Paints the current page at the preview's zoom, on a grey desk with a shadow.
 class TPaginaAnteprima : public QWidget {
 public:
-    explicit TPaginaAnteprima(QWidget *parent) : QWidget(parent) {
+    explicit TPaginaAnteprima(QWidget *parent) : QWidget(parent)
+    {
         setObjectName(QStringLiteral("pagAnteprima"));
         setAutoFillBackground(false);
     }
-    void Imposta(const TPaginaPreparata *pagina, double zoom) {
+    void Imposta(const TPaginaPreparata *pagina, double zoom)
+    {
         m_pagina = pagina;
         m_zoom = zoom;
         QSize s(2 * Bordo, 2 * Bordo);
@@ -43,7 +45,8 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override {
+    void paintEvent(QPaintEvent *) override
+    {
         QPainter p(this);
         p.fillRect(rect(), QColor::fromRgb(Tavolozza::Grigio));
         if (!m_pagina)
@@ -71,7 +74,8 @@ public:
     QString Nome() const override { return m_report.ReportOptions.Name; }
     int Conta() const override { return m_report.PreparedCount(); }
     const TPaginaPreparata &Pagina(int i) override { return m_report.PreparedPages()[size_t(i)]; }
-    void Stampa(QWidget *owner, int corrente) override {
+    void Stampa(QWidget *owner, int corrente) override
+    {
         StampaReport::Riferisci(StampaReport::Stampa(m_report, owner, corrente), owner);
     }
 
@@ -82,22 +86,26 @@ private:
 
 TfrmAnteprimaReport::TfrmAnteprimaReport(TReport &report, QWidget *parent)
     : QDialog(parent), m_propria(std::make_unique<TPagineReport>(report)),
-      m_sorgente(m_propria.get()) {
+      m_sorgente(m_propria.get())
+{
     Costruisci(report.PreviewOptions.Buttons, report.PreviewOptions.Zoom);
 }
 
 TfrmAnteprimaReport::TfrmAnteprimaReport(TSorgentePagine &sorgente, QWidget *parent)
-    : QDialog(parent), m_sorgente(&sorgente) {
+    : QDialog(parent), m_sorgente(&sorgente)
+{
     Costruisci(pbPrint | pbZoom | pbFullScreen | pbClose, 1.0);
 }
 
 TfrmAnteprimaReport::~TfrmAnteprimaReport() = default;
 
-const TPaginaPreparata *TfrmAnteprimaReport::PaginaCorrenteOppureNulla() {
+const TPaginaPreparata *TfrmAnteprimaReport::PaginaCorrenteOppureNulla()
+{
     return m_sorgente->Conta() > 0 ? &m_sorgente->Pagina(m_pagina) : nullptr;
 }
 
-void TfrmAnteprimaReport::Costruisci(int pulsanti, double zoom) {
+void TfrmAnteprimaReport::Costruisci(int pulsanti, double zoom)
+{
     setObjectName(QStringLiteral("frmAnteprimaReport"));
     setWindowTitle(m_sorgente->Nome());
 
@@ -193,20 +201,23 @@ void TfrmAnteprimaReport::Costruisci(int pulsanti, double zoom) {
     Aggiorna();
 }
 
-void TfrmAnteprimaReport::SetZoom(double zoom) {
+void TfrmAnteprimaReport::SetZoom(double zoom)
+{
     if (!(zoom > 0))
         return;
     m_zoom = std::clamp(zoom, 0.1, 8.0);
     Aggiorna();
 }
 
-void TfrmAnteprimaReport::SetPaginaCorrente(int pagina) {
+void TfrmAnteprimaReport::SetPaginaCorrente(int pagina)
+{
     const int n = m_sorgente->Conta();
     m_pagina = n > 0 ? std::clamp(pagina, 0, n - 1) : 0;
     Aggiorna();
 }
 
-void TfrmAnteprimaReport::Aggiorna() {
+void TfrmAnteprimaReport::Aggiorna()
+{
     const int n = m_sorgente->Conta();
     m_vista->Imposta(PaginaCorrenteOppureNulla(), m_zoom);
     m_lblPagina->setText(QStringLiteral("Pagina %1 di %2").arg(n > 0 ? m_pagina + 1 : 0).arg(n));
@@ -220,11 +231,13 @@ void TfrmAnteprimaReport::Aggiorna() {
     }
 }
 
-void TfrmAnteprimaReport::btnStampaClick() {
+void TfrmAnteprimaReport::btnStampaClick()
+{
     m_sorgente->Stampa(this, m_pagina);
 }
 
-void TfrmAnteprimaReport::btnLarghezzaClick() {
+void TfrmAnteprimaReport::btnLarghezzaClick()
+{
     const TPaginaPreparata *p = PaginaCorrenteOppureNulla();
     if (!p)
         return;
@@ -233,7 +246,8 @@ void TfrmAnteprimaReport::btnLarghezzaClick() {
     SetZoom(w / Unita::DaMm(p->LarghezzaMm));
 }
 
-void TfrmAnteprimaReport::btnPaginaInteraClick() {
+void TfrmAnteprimaReport::btnPaginaInteraClick()
+{
     const TPaginaPreparata *pp = PaginaCorrenteOppureNulla();
     if (!pp)
         return;
@@ -243,7 +257,8 @@ void TfrmAnteprimaReport::btnPaginaInteraClick() {
     SetZoom(std::min(w / Unita::DaMm(p.LarghezzaMm), h / Unita::DaMm(p.AltezzaMm)));
 }
 
-void TfrmAnteprimaReport::cboZoomChange() {
+void TfrmAnteprimaReport::cboZoomChange()
+{
     if (!m_cboZoom)
         return;
     QString t = m_cboZoom->currentText();
@@ -257,23 +272,27 @@ void TfrmAnteprimaReport::cboZoomChange() {
         Aggiorna(); // an unreadable entry goes back to the current zoom
 }
 
-void TfrmAnteprimaReport::btnSchermoInteroClick() {
+void TfrmAnteprimaReport::btnSchermoInteroClick()
+{
     if (isFullScreen())
         showMaximized();
     else
         showFullScreen();
 }
 
-void TfrmAnteprimaReport::btnChiudiClick() {
+void TfrmAnteprimaReport::btnChiudiClick()
+{
     accept();
 }
 
-void TfrmAnteprimaReport::resizeEvent(QResizeEvent *e) {
+void TfrmAnteprimaReport::resizeEvent(QResizeEvent *e)
+{
     QDialog::resizeEvent(e);
     AdattaBarra();
 }
 
-void TfrmAnteprimaReport::AdattaBarra() {
+void TfrmAnteprimaReport::AdattaBarra()
+{
     // With their captions the buttons may not fit a narrow window, and the toolbar would
     // hide the last ones behind its overflow arrow: then they show their icons only
     // (their tooltips name them), so every button stays in sight.
@@ -289,15 +308,18 @@ void TfrmAnteprimaReport::AdattaBarra() {
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
-void TfrmAnteprimaReport::btnPrecedenteClick() {
+void TfrmAnteprimaReport::btnPrecedenteClick()
+{
     SetPaginaCorrente(m_pagina - 1);
 }
 
-void TfrmAnteprimaReport::btnSuccessivaClick() {
+void TfrmAnteprimaReport::btnSuccessivaClick()
+{
     SetPaginaCorrente(m_pagina + 1);
 }
 
-void TfrmAnteprimaReport::keyPressEvent(QKeyEvent *e) {
+void TfrmAnteprimaReport::keyPressEvent(QKeyEvent *e)
+{
     switch (e->key()) {
     case Qt::Key_Escape:
         if (isFullScreen()) {

@@ -14,7 +14,8 @@ constexpr double Tolleranza = 1e-6;
 constexpr double Infinito = 1e300;
 
 // The value of the one expression the system uses; other bracketed text prints as typed.
-QString SostituisciEspressioni(const QString &riga, const QDate &oggi) {
+QString SostituisciEspressioni(const QString &riga, const QDate &oggi)
+{
     static const QRegularExpression data(QStringLiteral("\\[\\s*DATE\\s*\\]"),
                                          QRegularExpression::CaseInsensitiveOption);
     if (!riga.contains(QLatin1Char('[')))
@@ -26,7 +27,8 @@ QString SostituisciEspressioni(const QString &riga, const QDate &oggi) {
 
 // Breaks a text line into the lines that fit the given width (words kept whole where
 // possible).
-QStringList AVaCapo(const QString &riga, const TFont &font, double larghezza) {
+QStringList AVaCapo(const QString &riga, const TFont &font, double larghezza)
+{
     if (riga.isEmpty() || larghezza <= 0)
         return {riga};
     // Measured where the font has its exact size, as the page painter prints it.
@@ -59,7 +61,8 @@ struct Disposto {
     double altezzaRiga = 0; // memo: height of one line
 };
 
-Disposto Disponi(const TReportComponent &o, const QDate &oggi) {
+Disposto Disponi(const TReportComponent &o, const QDate &oggi)
+{
     Disposto d;
     auto copia = o.Clone();
     d.rett = copia->Rettangolo();
@@ -92,7 +95,8 @@ Disposto Disponi(const TReportComponent &o, const QDate &oggi) {
     return d;
 }
 
-double AltezzaTesto(const Disposto &d) {
+double AltezzaTesto(const Disposto &d)
+{
     return d.righe.isEmpty() ? 0 : d.righe.size() * d.passo - Pittore::Interlinea;
 }
 
@@ -103,7 +107,8 @@ struct BandaDisposta {
     bool divisibile = false;
 };
 
-BandaDisposta DisponiBanda(const TBand &b, const QDate &oggi) {
+BandaDisposta DisponiBanda(const TBand &b, const QDate &oggi)
+{
     BandaDisposta r;
     r.altezza = std::max(0.0, b.Height);
     auto *md = dynamic_cast<const TMasterData *>(&b);
@@ -140,7 +145,8 @@ BandaDisposta DisponiBanda(const TBand &b, const QDate &oggi) {
 }
 
 // Whether cutting the band at s (relative to its top) passes through no memo line.
-bool TaglioValido(const BandaDisposta &b, double s) {
+bool TaglioValido(const BandaDisposta &b, double s)
+{
     for (const Disposto &d : b.oggetti) {
         if (d.oggetto->Kind() != TReportComponent::Tipo::Memo)
             continue;
@@ -157,7 +163,8 @@ bool TaglioValido(const BandaDisposta &b, double s) {
 
 // The lowest cut in (da, a] that passes through no memo line; a when a is free,
 // otherwise the top of a line or the end of a line. Returns da when there is none.
-double TaglioMigliore(const BandaDisposta &b, double da, double a) {
+double TaglioMigliore(const BandaDisposta &b, double da, double a)
+{
     if (TaglioValido(b, a))
         return a;
     double migliore = da;
@@ -178,7 +185,8 @@ double TaglioMigliore(const BandaDisposta &b, double da, double a) {
 
 // The first cut below da that passes through no memo line: used when not even one line
 // fits on an empty page, so that composition always advances.
-double TaglioForzato(const BandaDisposta &b, double da) {
+double TaglioForzato(const BandaDisposta &b, double da)
+{
     double primo = b.altezza;
     for (const Disposto &d : b.oggetti) {
         if (d.oggetto->Kind() != TReportComponent::Tipo::Memo)
@@ -197,7 +205,8 @@ double TaglioForzato(const BandaDisposta &b, double da) {
 class Compositore {
 public:
     Compositore(const TReportPage &pagina, const QDate &oggi, std::vector<TPaginaPreparata> &uscita)
-        : m_pagina(pagina), m_oggi(oggi), m_uscita(uscita) {
+        : m_pagina(pagina), m_oggi(oggi), m_uscita(uscita)
+    {
         m_x0 = Unita::DaMm(pagina.LeftMargin);
         m_y0 = Unita::DaMm(pagina.TopMargin);
         m_fondo = Unita::DaMm(pagina.PaperHeight - pagina.BottomMargin);
@@ -205,7 +214,8 @@ public:
             m_oggettiPagina.push_back(Disponi(*o, oggi));
     }
 
-    void Componi() {
+    void Componi()
+    {
         NuovaPagina();
         // Title, master data, footer, whatever the order of declaration.
         std::vector<const TBand *> bande;
@@ -233,7 +243,8 @@ public:
     }
 
 private:
-    void NuovaPagina() {
+    void NuovaPagina()
+    {
         TPaginaPreparata p;
         p.LarghezzaMm = m_pagina.PaperWidth;
         p.AltezzaMm = m_pagina.PaperHeight;
@@ -248,7 +259,8 @@ private:
 
     // Puts the part of d between da and a (container coordinates, a may be infinite) on
     // the current page, the container's point (0, base) landing at (x, y).
-    void Aggiungi(const Disposto &d, double x, double y, double base, double da, double a) {
+    void Aggiungi(const Disposto &d, double x, double y, double base, double da, double a)
+    {
         const QRectF &r = d.rett;
         const bool dentro =
             r.height() > 0 ? (r.top() < a && r.bottom() > da) : (r.top() >= da && r.top() < a);
@@ -277,7 +289,8 @@ private:
         m_uscita.back().elementi.push_back(std::move(e));
     }
 
-    void Posa(const BandaDisposta &b) {
+    void Posa(const BandaDisposta &b)
+    {
         const double x = m_x0;
         double da = 0; // part of the band already laid
         for (;;) {
@@ -324,7 +337,8 @@ private:
 
 } // namespace
 
-bool TReport::Componi(const QDate &oggi, QStringList *errori) {
+bool TReport::Componi(const QDate &oggi, QStringList *errori)
+{
     m_preparate.clear();
     QStringList trovati;
     for (size_t i = 1; i < m_pagine.size(); ++i) {

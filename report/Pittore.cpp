@@ -13,7 +13,8 @@ namespace {
 
 // A 96-dpi device: memo layout is measured here, whatever the output device, so that
 // lines fall at the same places on screen, paper, PDF and images.
-const QPaintDevice *Riferimento() {
+const QPaintDevice *Riferimento()
+{
     static QImage *img = [] {
         auto *i = new QImage(1, 1, QImage::Format_RGB32);
         const int dpm = int(std::lround(96.0 / 0.0254));
@@ -24,18 +25,21 @@ const QPaintDevice *Riferimento() {
     return img;
 }
 
-double DpiDi(const QPainter &p) {
+double DpiDi(const QPainter &p)
+{
     const QPaintDevice *d = p.device();
     return d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96.0;
 }
 
 // Device pixels per unit, across and down, under the painter's current transform.
-double PixelX(const QPainter &p) {
+double PixelX(const QPainter &p)
+{
     const QTransform t = p.deviceTransform();
     const double s = std::hypot(t.m11(), t.m12());
     return s > 0 ? s : 1.0;
 }
-double PixelY(const QPainter &p) {
+double PixelY(const QPainter &p)
+{
     const QTransform t = p.deviceTransform();
     const double s = std::hypot(t.m21(), t.m22());
     return s > 0 ? s : 1.0;
@@ -44,7 +48,8 @@ double PixelY(const QPainter &p) {
 // Sides of a rectangle drawn inside it as bands of the given width, never thinner than
 // one device pixel: an aliased band thinner than a pixel may cover no pixel at all and
 // vanish at small zooms.
-void Bande(QPainter &p, const QRectF &r, int lati, double larghezza, const QColor &c) {
+void Bande(QPainter &p, const QRectF &r, int lati, double larghezza, const QColor &c)
+{
     const double wo = std::max(larghezza, 1.0 / PixelY(p)); // top and bottom
     const double wv = std::max(larghezza, 1.0 / PixelX(p)); // left and right
     if (lati & ftTop)
@@ -57,14 +62,16 @@ void Bande(QPainter &p, const QRectF &r, int lati, double larghezza, const QColo
         p.fillRect(QRectF(r.right() - wv, r.top(), wv, r.height()), c);
 }
 
-void DisegnaCornice(QPainter &p, const QRectF &r, const TFrame &f) {
+void DisegnaCornice(QPainter &p, const QRectF &r, const TFrame &f)
+{
     if (f.Typ == ftNone)
         return;
     const QColor c = f.Color.isValid() ? f.Color : QColor(Qt::black);
     Bande(p, r, f.Typ, f.Width > 0 ? f.Width : 1.0, c);
 }
 
-void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m) {
+void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m)
+{
     if (m.Color.isValid())
         p.fillRect(e.rettangolo, m.Color);
     if (!e.righe.isEmpty()) {
@@ -95,7 +102,8 @@ void DisegnaMemo(QPainter &p, const TElementoPreparato &e, const TMemoView &m) {
     DisegnaCornice(p, e.rettangolo, m.Frame);
 }
 
-void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureView &v) {
+void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureView &v)
+{
     p.fillRect(e.rettangolo, Qt::white);
     const QRectF area = v.AreaImmagine(e.rettangolo);
     if (area.isEmpty())
@@ -105,7 +113,8 @@ void DisegnaImmagine(QPainter &p, const TElementoPreparato &e, const TPictureVie
     p.drawImage(area, TPictureView::Ridotta(v.Picture, area.size(), v.KeepAspectRatio));
 }
 
-void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s) {
+void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s)
+{
     const QRectF &r = e.rettangolo;
     if (!s.Riquadri.empty()) {
         // One call: a PDF gets one short "re" per rectangle and one fill for them all.
@@ -125,7 +134,8 @@ void DisegnaForma(QPainter &p, const TElementoPreparato &e, const TShapeView &s)
     Bande(p, r, ftTop | ftBottom | ftLeft | ftRight, s.Frame.Width > 0 ? s.Frame.Width : 1.0, c);
 }
 
-void DisegnaLinea(QPainter &p, const TElementoPreparato &e, const TLineView &l) {
+void DisegnaLinea(QPainter &p, const TElementoPreparato &e, const TLineView &l)
+{
     const QColor c = l.Frame.Color.isValid() ? l.Frame.Color : QColor(Qt::black);
     const int lati = l.Frame.Typ == ftNone ? int(ftTop) : l.Frame.Typ & (ftTop | ftLeft);
     Bande(p, e.rettangolo, lati, l.Frame.Width > 0 ? l.Frame.Width : 1.0, c);
@@ -133,7 +143,8 @@ void DisegnaLinea(QPainter &p, const TElementoPreparato &e, const TLineView &l) 
 
 } // namespace
 
-void Trasforma(QPainter &p, double scala) {
+void Trasforma(QPainter &p, double scala)
+{
     const QPaintDevice *d = p.device();
     const double dpi = d && d->logicalDpiX() > 0 ? d->logicalDpiX() : 96.0;
     p.resetTransform();
@@ -141,7 +152,8 @@ void Trasforma(QPainter &p, double scala) {
             (d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96.0) / 96.0 * scala);
 }
 
-QFont FontPer(const TFont &f, double dpiDispositivo) {
+QFont FontPer(const TFont &f, double dpiDispositivo)
+{
     QFont font(f.Name);
     // Size in points such that the em is Size * 4/3 units on a device of this DPI
     // drawn with one unit per logical coordinate.
@@ -158,7 +170,8 @@ QFont FontPer(const TFont &f, double dpiDispositivo) {
     return font;
 }
 
-const QPaintDevice *DispositivoPreciso() {
+const QPaintDevice *DispositivoPreciso()
+{
     static QImage *img = [] {
         auto *i = new QImage(1, 1, QImage::Format_RGB32);
         const int dpm = int(std::lround(DpiPreciso / 0.0254));
@@ -169,11 +182,13 @@ const QPaintDevice *DispositivoPreciso() {
     return img;
 }
 
-QFontMetricsF Metriche(const TFont &f) {
+QFontMetricsF Metriche(const TFont &f)
+{
     return QFontMetricsF(FontPer(f, 96.0), Riferimento());
 }
 
-double AltezzaRiga(const TFont &f) {
+double AltezzaRiga(const TFont &f)
+{
     // Cached: composition of long lists asks for the same fonts many times.
     static QHash<QString, double> cache;
     const QString chiave = QStringLiteral("%1|%2|%3").arg(f.Name).arg(f.Size).arg(f.Style);
@@ -185,11 +200,13 @@ double AltezzaRiga(const TFont &f) {
     return h;
 }
 
-double PassoRiga(const TFont &f) {
+double PassoRiga(const TFont &f)
+{
     return AltezzaRiga(f) + Interlinea;
 }
 
-void DisegnaElemento(QPainter &p, const TElementoPreparato &e) {
+void DisegnaElemento(QPainter &p, const TElementoPreparato &e)
+{
     if (!e.oggetto)
         return;
     p.save();
@@ -217,7 +234,8 @@ void DisegnaElemento(QPainter &p, const TElementoPreparato &e) {
     p.restore();
 }
 
-void DisegnaPagina(QPainter &p, const TPaginaPreparata &pagina) {
+void DisegnaPagina(QPainter &p, const TPaginaPreparata &pagina)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -228,7 +246,8 @@ void DisegnaPagina(QPainter &p, const TPaginaPreparata &pagina) {
 
 } // namespace Pittore
 
-QImage TReport::RenderImmagine(int pagina, double dpi) const {
+QImage TReport::RenderImmagine(int pagina, double dpi) const
+{
     if (pagina < 0 || pagina >= int(m_preparate.size()) || dpi <= 0)
         return QImage();
     const TPaginaPreparata &pp = m_preparate[size_t(pagina)];
@@ -248,7 +267,8 @@ QImage TReport::RenderImmagine(int pagina, double dpi) const {
 }
 
 namespace Pittore {
-QPageLayout LayoutPagina(const TPaginaPreparata &pp) {
+QPageLayout LayoutPagina(const TPaginaPreparata &pp)
+{
     // The size is given upright and turned by the orientation, as printers expect.
     const double corto = std::min(pp.LarghezzaMm, pp.AltezzaMm);
     const double lungo = std::max(pp.LarghezzaMm, pp.AltezzaMm);
@@ -261,7 +281,8 @@ QPageLayout LayoutPagina(const TPaginaPreparata &pp) {
 }
 } // namespace Pittore
 
-bool TReport::EsportaPdf(const QString &percorso) const {
+bool TReport::EsportaPdf(const QString &percorso) const
+{
     if (m_preparate.empty())
         return false;
     QPdfWriter pdf(percorso);

@@ -10,7 +10,8 @@
 
 namespace StampaReport {
 
-QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente) {
+QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente)
+{
     QList<int> pagine;
     switch (stampante.printRange()) {
     case QPrinter::CurrentPage:
@@ -31,7 +32,8 @@ QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente) {
     }
 }
 
-bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine) {
+bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine)
+{
     const auto &preparate = report.PreparedPages();
     QList<int> valide;
     for (int i : pagine)
@@ -64,7 +66,8 @@ bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagi
 }
 
 TEsitoStampa Stampa(const TReport &report, QWidget *owner, int corrente,
-                    const QString &nomeStampante) {
+                    const QString &nomeStampante)
+{
     const int n = report.PreparedCount();
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setDocName(report.ReportOptions.Name);
@@ -92,7 +95,8 @@ TEsitoStampa Stampa(const TReport &report, QWidget *owner, int corrente,
     return {TEsitoStampa::Tipo::Stampato, QString()};
 }
 
-bool Riferisci(const TEsitoStampa &esito, QWidget *owner) {
+bool Riferisci(const TEsitoStampa &esito, QWidget *owner)
+{
     if (esito.Fallito())
         Piattaforma::Errore(esito.errore, owner);
     return esito.Stampato();

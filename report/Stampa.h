@@ -15,8 +15,8 @@ namespace StampaReport {
 // Shows the print dialog (through the platform layer) and prints the chosen pages.
 // corrente: the page (0-based) that "current page" means; nomeStampante, when given, is
 // the printer the dialog offers first (an unknown name leaves the default).
-[[nodiscard]] TEsitoStampa Stampa(const TReport &report, QWidget *owner = nullptr,
-                                  int corrente = 0, const QString &nomeStampante = QString());
+[[nodiscard]] TEsitoStampa Stampa(const TReport &report, QWidget *owner = nullptr, int corrente = 0,
+                                  const QString &nomeStampante = QString());
 // Shows a failed print's text as an error; true when the pages were printed.
 bool Riferisci(const TEsitoStampa &esito, QWidget *owner = nullptr);
 // Prints the given pages (0-based, in order) on a printer already set up.

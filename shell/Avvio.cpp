@@ -23,16 +23,15 @@
 
 namespace {
 // One tile: picture, caption image and description image, all clickable the same way.
-void Riquadro(QWidget *parent, QGridLayout *griglia, int colonna, const char *img,
-              const char *btn, const char *inf, const QString &nome, void (TfrmAvvio::*clic)(),
-              TfrmAvvio *avvio)
+void Riquadro(QWidget *parent, QGridLayout *griglia, int colonna, const char *img, const char *btn,
+              const char *inf, const QString &nome, void (TfrmAvvio::*clic)(), TfrmAvvio *avvio)
 {
-    auto *figura = Guscio::Figura(parent, img, QStringLiteral(":/shell/tile_%1.svg").arg(nome),
-                                  {300, 220});
-    auto *titolo = Guscio::Figura(parent, btn, QStringLiteral(":/shell/btn_%1.svg").arg(nome),
-                                  {320, 56});
-    auto *descr = Guscio::Figura(parent, inf, QStringLiteral(":/shell/inf_%1.svg").arg(nome),
-                                 {320, 120});
+    auto *figura =
+        Guscio::Figura(parent, img, QStringLiteral(":/shell/tile_%1.svg").arg(nome), {300, 220});
+    auto *titolo =
+        Guscio::Figura(parent, btn, QStringLiteral(":/shell/btn_%1.svg").arg(nome), {320, 56});
+    auto *descr =
+        Guscio::Figura(parent, inf, QStringLiteral(":/shell/inf_%1.svg").arg(nome), {320, 120});
     for (TImmagine *i : {figura, titolo, descr}) {
         i->setCursor(Qt::PointingHandCursor);
         QObject::connect(i, &TImmagine::clicked, avvio, clic);
@@ -83,10 +82,10 @@ TfrmAvvio::TfrmAvvio(QWidget *parent) : QWidget(parent)
     griglia->setVerticalSpacing(8);
     Riquadro(this, griglia, 0, "imgArchivio", "btnArchivio", "infArchivio",
              QStringLiteral("archivio"), &TfrmAvvio::imgArchivioClick, this);
-    Riquadro(this, griglia, 1, "imgTessera", "btnTessera", "infTessera",
-             QStringLiteral("tessera"), &TfrmAvvio::imgTesseraClick, this);
-    Riquadro(this, griglia, 2, "imgTessere", "btnTessere", "infTessere",
-             QStringLiteral("tessere"), &TfrmAvvio::imgTessereClick, this);
+    Riquadro(this, griglia, 1, "imgTessera", "btnTessera", "infTessera", QStringLiteral("tessera"),
+             &TfrmAvvio::imgTesseraClick, this);
+    Riquadro(this, griglia, 2, "imgTessere", "btnTessere", "infTessere", QStringLiteral("tessere"),
+             &TfrmAvvio::imgTessereClick, this);
     auto *centro = new QHBoxLayout;
     centro->addStretch();
     centro->addLayout(griglia);
@@ -158,9 +157,15 @@ void TfrmAvvio::imgCreditiClick()
     Piattaforma::MostraModale(splash.get());
 }
 
-void TfrmAvvio::imgSitoClick() { TMisc::Open(QString::fromLatin1(Guscio::SitoProduttore)); }
+void TfrmAvvio::imgSitoClick()
+{
+    TMisc::Open(QString::fromLatin1(Guscio::SitoProduttore));
+}
 
-void TfrmAvvio::imgEsciClick() { close(); }
+void TfrmAvvio::imgEsciClick()
+{
+    close();
+}
 
 void TfrmAvvio::closeEvent(QCloseEvent *e)
 {

@@ -130,9 +130,18 @@ void TfrmCambiaPassword::AggiornaOK()
                       !Testo::Trim32(txtConferma->text()).isEmpty());
 }
 
-void TfrmCambiaPassword::txtPasswordOldChange() { AggiornaOK(); }
-void TfrmCambiaPassword::txtPasswordNewChange() { AggiornaOK(); }
-void TfrmCambiaPassword::txtConfermaChange() { AggiornaOK(); }
+void TfrmCambiaPassword::txtPasswordOldChange()
+{
+    AggiornaOK();
+}
+void TfrmCambiaPassword::txtPasswordNewChange()
+{
+    AggiornaOK();
+}
+void TfrmCambiaPassword::txtConfermaChange()
+{
+    AggiornaOK();
+}
 
 void TfrmCambiaPassword::FormShow()
 {
@@ -186,7 +195,10 @@ void TfrmCambiaPassword::cmdOKClick()
     close();
 }
 
-void TfrmCambiaPassword::cmdEsciClick() { close(); }
+void TfrmCambiaPassword::cmdEsciClick()
+{
+    close();
+}
 
 void TfrmCambiaPassword::showEvent(QShowEvent *e)
 {
@@ -227,10 +239,17 @@ bool TfrmCambiaPassword::eventFilter(QObject *o, QEvent *e)
         }
         break;
     }
-    case QEvent::KeyRelease: AggiornaOK(); break;
-    case QEvent::FocusIn: eff->show(); break;
-    case QEvent::FocusOut: eff->hide(); break;
-    default: break;
+    case QEvent::KeyRelease:
+        AggiornaOK();
+        break;
+    case QEvent::FocusIn:
+        eff->show();
+        break;
+    case QEvent::FocusOut:
+        eff->hide();
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(o, e);
 }

@@ -95,7 +95,10 @@ void TfrmGuida::lnkWebClick()
     TMisc::Open(u'"' + percorso + QStringLiteral("Guida.pdf") + u'"');
 }
 
-void TfrmGuida::btnChiudiClick() { close(); }
+void TfrmGuida::btnChiudiClick()
+{
+    close();
+}
 
 void TfrmGuida::MostraArgomento(const QString &titolo, const QString &testo)
 {

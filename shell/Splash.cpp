@@ -42,9 +42,15 @@ TfrmSplash::TfrmSplash(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
 }
 
-void TfrmSplash::lnkWebClick() { TMisc::Open(QString::fromLatin1(Guscio::SitoProduttore)); }
+void TfrmSplash::lnkWebClick()
+{
+    TMisc::Open(QString::fromLatin1(Guscio::SitoProduttore));
+}
 
-void TfrmSplash::btnChiudiClick() { close(); }
+void TfrmSplash::btnChiudiClick()
+{
+    close();
+}
 
 void TfrmSplash::showEvent(QShowEvent *e)
 {

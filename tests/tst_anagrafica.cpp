@@ -46,7 +46,8 @@ private:
     QImage Foto() { return Controllo<TImmagine>(w.get(), "imgFoto")->Picture(); }
     QImage Bianca() { return Controllo<TImmagine>(w.get(), "imgBianco")->Picture(); }
     QString Archivio() { return env->Percorso(QStringLiteral("Tesserati.pro")); }
-    void Archivio(int n) {
+    void Archivio(int n)
+    {
         QList<QByteArray> r;
         for (int i = 1; i <= n; ++i)
             r << Costruttore::Tesserato("TESSERATO " + QByteArray::number(i));
@@ -54,7 +55,8 @@ private:
     }
     qint64 Dimensione() { return QFileInfo(Archivio()).size(); }
     // Types into a box after giving it the focus, as a user would.
-    void Scrivi(QWidget *box, const QString &testo) {
+    void Scrivi(QWidget *box, const QString &testo)
+    {
         box->setFocus();
         for (QChar c : testo) {
             if (c.unicode() < 128) {
@@ -65,7 +67,8 @@ private:
             }
         }
     }
-    void Compila(const QString &nome, const QString &rilascio, const QString &scadenza) {
+    void Compila(const QString &nome, const QString &rilascio, const QString &scadenza)
+    {
         Scrivi(Box("txtTesserato"), nome);
         // The date boxes are read-only: the date picker writes them.
         Box("txtDataRil")->setText(rilascio);
@@ -73,7 +76,8 @@ private:
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         env = std::make_unique<Ambiente>();
         sim = &env->sim();
         w = std::make_unique<TfrmAnagrafica>();
@@ -82,7 +86,8 @@ private slots:
         QApplication::setActiveWindow(w.get());
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
-    void cleanup() {
+    void cleanup()
+    {
         w.reset();
         env.reset();
     }
@@ -139,7 +144,8 @@ const QString Accesso = QStringLiteral(
     "possedere i privilegi di scrittura nella cartella di installazione del programma.");
 } // namespace
 
-void TstAnagrafica::salvataggio_data() {
+void TstAnagrafica::salvataggio_data()
+{
     QTest::addColumn<QString>("nome");
     QTest::addColumn<QString>("rilascio"); // null: as the cleared screen has it (today)
     QTest::addColumn<QString>("scadenza");
@@ -206,7 +212,8 @@ void TstAnagrafica::salvataggio_data() {
         << "28/02/2025" << false << int(Forma::Informazione) << Inserita << "";
 }
 
-void TstAnagrafica::salvataggio() {
+void TstAnagrafica::salvataggio()
+{
     QFETCH(QString, nome);
     QFETCH(QString, rilascio);
     QFETCH(QString, scadenza);
@@ -239,7 +246,8 @@ void TstAnagrafica::salvataggio() {
     }
 }
 
-void TstAnagrafica::accodaPoiSovrascrive() {
+void TstAnagrafica::accodaPoiSovrascrive()
+{
     Archivio(7);
     const QByteArray settima = Costruttore::LeggiFile(Archivio()).mid(6 * 2764, 2764);
     Compila(QStringLiteral("BIANCHI LUCA"), QStringLiteral("01/01/2025"),
@@ -288,7 +296,8 @@ void TstAnagrafica::salvataggioNellaCartellaUtente()
     QVERIFY(!QFile::exists(env->Percorso(QStringLiteral("1.jpg"))));
 }
 
-void TstAnagrafica::giroCompletoConAccentiECapienza() {
+void TstAnagrafica::giroCompletoConAccentiECapienza()
+{
     // Every box filled to its capacity, accents included, as the user types it.
     const QString accenti = QStringLiteral("Èlia Perché àèìòù ÀÉÌÒÙ ç ");
     QMap<QString, QString> atteso;
@@ -365,7 +374,8 @@ void TstAnagrafica::giroCompletoConAccentiECapienza() {
     QCOMPARE(Controllo<QLabel>(w.get(), "lblDesc03")->text(), lungo.left(250));
 }
 
-void TstAnagrafica::nuovoPulisceLaScheda() {
+void TstAnagrafica::nuovoPulisceLaScheda()
+{
     // Opening the screen starts on a new record.
     QCOMPARE(Box("txtDataRil")->text(), QStringLiteral("15/06/2025"));
     QCOMPARE(Box("txtPreavviso")->text(), QStringLiteral("0"));
@@ -403,7 +413,8 @@ void TstAnagrafica::nuovoPulisceLaScheda() {
     QVERIFY(sim->messaggi.isEmpty());
 }
 
-void TstAnagrafica::tastiCifre_data() {
+void TstAnagrafica::tastiCifre_data()
+{
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("prossimo");
     QTest::newRow("preavviso") << "txtPreavviso"
@@ -414,7 +425,8 @@ void TstAnagrafica::tastiCifre_data() {
                                  << "txtIban";
 }
 
-void TstAnagrafica::tastiCifre() {
+void TstAnagrafica::tastiCifre()
+{
     QFETCH(QString, box);
     QFETCH(QString, prossimo);
     QLineEdit *b = Box(box.toLatin1().constData());
@@ -435,7 +447,8 @@ void TstAnagrafica::tastiCifre() {
     QCOMPARE(Fuoco(), prossimo);
 }
 
-void TstAnagrafica::maiuscoleMentreSiScrive_data() {
+void TstAnagrafica::maiuscoleMentreSiScrive_data()
+{
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("tasti");
     QTest::addColumn<QString>("atteso");
@@ -459,7 +472,8 @@ void TstAnagrafica::maiuscoleMentreSiScrive_data() {
                                           << "Mario.Rossi@Posta.it";
 }
 
-void TstAnagrafica::maiuscoleMentreSiScrive() {
+void TstAnagrafica::maiuscoleMentreSiScrive()
+{
     QFETCH(QString, box);
     QFETCH(QString, tasti);
     QFETCH(QString, atteso);
@@ -469,7 +483,8 @@ void TstAnagrafica::maiuscoleMentreSiScrive() {
     QCOMPARE(cb ? cb->currentText() : static_cast<QLineEdit *>(b)->text(), atteso);
 }
 
-void TstAnagrafica::catenaInvio() {
+void TstAnagrafica::catenaInvio()
+{
     const QStringList primaDelleDate{"txtTesserato", "txtCarica", "txtNumTessera", "txtDataRil"};
     const QStringList resto{"txtDataNasc",  "txtComuneNasc",   "txtProvNasc",   "txtSesso",
                             "txtComuneRes", "txtProvRes",      "txtCapRes",     "txtIndirizzoRes",
@@ -495,7 +510,8 @@ void TstAnagrafica::catenaInvio() {
     QCOMPARE(Fuoco(), QStringLiteral("chkAnnullata"));
 }
 
-void TstAnagrafica::tastiData() {
+void TstAnagrafica::tastiData()
+{
     QStringList parole;
     sim->modale = [&](QDialog *d) {
         auto *memoria = d->findChild<QLabel *>(QStringLiteral("lblMemory"));
@@ -517,7 +533,8 @@ void TstAnagrafica::tastiData() {
     QCOMPARE(Box("txtDataRil")->text(), QString()); // nothing typed into the box itself
 }
 
-void TstAnagrafica::evidenzaEBarraDiStato() {
+void TstAnagrafica::evidenzaEBarraDiStato()
+{
     auto eff = [&](const char *nome) { return Controllo<QWidget>(w.get(), nome)->isVisible(); };
     Box("txtCarica")->setFocus();
     QVERIFY(eff("effCarica"));
@@ -551,7 +568,8 @@ void TstAnagrafica::evidenzaEBarraDiStato() {
     }
 }
 
-void TstAnagrafica::scorrimento_data() {
+void TstAnagrafica::scorrimento_data()
+{
     // Steps: P first, I previous, A next, U last, X the archive file is deleted meanwhile.
     QTest::addColumn<int>("schede"); // -1: no archive file at all
     QTest::addColumn<QString>("passi");
@@ -593,7 +611,8 @@ void TstAnagrafica::scorrimento_data() {
                                                   << "1" << 0;
 }
 
-void TstAnagrafica::scorrimento() {
+void TstAnagrafica::scorrimento()
+{
     QFETCH(int, schede);
     QFETCH(QString, passi);
     QFETCH(QString, posizione);
@@ -632,7 +651,8 @@ void TstAnagrafica::scorrimento() {
     QCOMPARE(Dimensione(), passi.contains(u'X') || schede < 0 ? 0 : schede * 2764);
 }
 
-void TstAnagrafica::regolaFrecce_data() {
+void TstAnagrafica::regolaFrecce_data()
+{
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("etichetta");
     QTest::addColumn<int>("freccia");
@@ -650,7 +670,8 @@ void TstAnagrafica::regolaFrecce_data() {
     QTest::newRow("ultima") << 7 << "2" << int(F::Ultimo) << 7 << false << false;
 }
 
-void TstAnagrafica::regolaFrecce() {
+void TstAnagrafica::regolaFrecce()
+{
     QFETCH(int, n);
     QFETCH(QString, etichetta);
     QFETCH(int, freccia);
@@ -663,7 +684,8 @@ void TstAnagrafica::regolaFrecce() {
     QCOMPARE(d.svuotaPosizione, svuota);
 }
 
-void TstAnagrafica::primoScartaLeModifiche() {
+void TstAnagrafica::primoScartaLeModifiche()
+{
     Archivio(3);
     Premi("cmdAvanti");
     Premi("cmdAvanti");
@@ -676,7 +698,8 @@ void TstAnagrafica::primoScartaLeModifiche() {
     QCOMPARE(Dimensione(), 3 * 2764);
 }
 
-void TstAnagrafica::annullataMostrataETolta() {
+void TstAnagrafica::annullataMostrataETolta()
+{
     Costruttore::ScriviArchivio(
         Archivio(), {Costruttore::Record({{"Tesserato", "UNO"}, {"Annullata", "S\xEC"}}),
                      Costruttore::Record({{"Tesserato", "DUE"}, {"Annullata", "Forse"}}),
@@ -691,7 +714,8 @@ void TstAnagrafica::annullataMostrataETolta() {
     QVERIFY(!chk->isChecked());
 }
 
-void TstAnagrafica::fotoDellaScheda() {
+void TstAnagrafica::fotoDellaScheda()
+{
     Archivio(3);
     QFile guasta(env->Percorso(QStringLiteral("1.jpg")));
     QVERIFY(guasta.open(QIODevice::WriteOnly));
@@ -709,7 +733,8 @@ void TstAnagrafica::fotoDellaScheda() {
     QVERIFY(sim->messaggi.isEmpty());
 }
 
-void TstAnagrafica::accessoNegato_data() {
+void TstAnagrafica::accessoNegato_data()
+{
     QTest::addColumn<QString>("azione");
     QTest::addColumn<bool>("cartellaMancante"); // else the archive's name is a folder
     QTest::newRow("salva, archivio è una cartella") << "salva" << false;
@@ -719,7 +744,8 @@ void TstAnagrafica::accessoNegato_data() {
     QTest::newRow("scheda consegnata, archivio è una cartella") << "mostra" << false;
 }
 
-void TstAnagrafica::accessoNegato() {
+void TstAnagrafica::accessoNegato()
+{
     QFETCH(QString, azione);
     QFETCH(bool, cartellaMancante);
     Compila(QStringLiteral("NERI PAOLO"), QStringLiteral("01/01/2025"),
@@ -748,7 +774,8 @@ void TstAnagrafica::accessoNegato() {
 
 // The archive shrank behind the screen: Previous cannot read the record before the
 // one on display and says so; the screen keeps what it showed.
-void TstAnagrafica::indietroArchivioRidotto() {
+void TstAnagrafica::indietroArchivioRidotto()
+{
     Archivio(3);
     Premi("cmdUltimo");
     QCOMPARE(Posizione()->text(), QStringLiteral("3"));
@@ -762,7 +789,8 @@ void TstAnagrafica::indietroArchivioRidotto() {
     QCOMPARE(Dimensione(), 2764);
 }
 
-void TstAnagrafica::larghezze_data() {
+void TstAnagrafica::larghezze_data()
+{
     QTest::addColumn<QSize>("finestra");
     QTest::newRow("1280x720") << QSize(1280, 720);
     QTest::newRow("1920x1080") << QSize(1920, 1080);
@@ -770,7 +798,8 @@ void TstAnagrafica::larghezze_data() {
 
 // The IBAN box shows a whole IBAN of 27 characters, and the position label a number
 // of 8 digits, measured with the controls' own fonts.
-void TstAnagrafica::larghezze() {
+void TstAnagrafica::larghezze()
+{
     QFETCH(QSize, finestra);
     w->setWindowState(Qt::WindowNoState);
     w->resize(finestra);
@@ -797,7 +826,8 @@ void TstAnagrafica::larghezze() {
             Posizione()->contentsRect().width());
 }
 
-void TstAnagrafica::fotoNonScrivibile() {
+void TstAnagrafica::fotoNonScrivibile()
+{
     // The photo file's name is taken by a folder: the record is saved, the photo is not.
     QVERIFY(QDir().mkdir(env->Percorso(QStringLiteral("1.jpg"))));
     const QString rossa = env->Percorso(QStringLiteral("rossa.png"));
@@ -916,7 +946,8 @@ void TstAnagrafica::fotoDaTelefono()
     QCOMPARE(QImageReader(env->Percorso(QStringLiteral("1.jpg"))).size(), QSize(1200, 1600));
 }
 
-void TstAnagrafica::strumentiDiControllo_data() {
+void TstAnagrafica::strumentiDiControllo_data()
+{
     QTest::addColumn<QString>("pulsante");
     QTest::addColumn<QString>("campo");
     QTest::addColumn<QString>("tasti");
@@ -961,7 +992,8 @@ void TstAnagrafica::strumentiDiControllo_data() {
                           << "IT60X0542811101000000123456";
 }
 
-void TstAnagrafica::strumentiDiControllo() {
+void TstAnagrafica::strumentiDiControllo()
+{
     QFETCH(QString, pulsante);
     QFETCH(QString, campo);
     QFETCH(QString, tasti);
@@ -980,7 +1012,8 @@ void TstAnagrafica::strumentiDiControllo() {
     QVERIFY2(w->findChildren<QDialog *>().isEmpty(), "the tool is discarded when it closes");
 }
 
-void TstAnagrafica::guida() {
+void TstAnagrafica::guida()
+{
     QString titolo, testo;
     sim->modale = [&](QDialog *d) {
         titolo = Controllo<QLabel>(d, "lblTitolo")->text();
@@ -995,7 +1028,8 @@ void TstAnagrafica::guida() {
     QVERIFY(testo.contains(QStringLiteral("Tessera annullata")));
 }
 
-void TstAnagrafica::schermateAperte_data() {
+void TstAnagrafica::schermateAperte_data()
+{
     QTest::addColumn<QString>("pulsante");
     QTest::addColumn<QString>("schermata");
     QTest::addColumn<QString>("memoria"); // what the opener wrote into lblMemory
@@ -1010,7 +1044,8 @@ void TstAnagrafica::schermateAperte_data() {
                                   << "";
 }
 
-void TstAnagrafica::schermateAperte() {
+void TstAnagrafica::schermateAperte()
+{
     QFETCH(QString, pulsante);
     QFETCH(QString, schermata);
     QFETCH(QString, memoria);
@@ -1027,7 +1062,8 @@ void TstAnagrafica::schermateAperte() {
     QVERIFY2(w->findChildren<QDialog *>().isEmpty(), "the screen is discarded when it closes");
 }
 
-void TstAnagrafica::stampaSchedaInformativa() {
+void TstAnagrafica::stampaSchedaInformativa()
+{
     // The sheet prints what the boxes hold, saved or not.
     Scrivi(Box("txtTesserato"), QStringLiteral("ROSSI MARIO"));
     sim->stampaSuPdf = env->Percorso(QStringLiteral("scheda.pdf"));
@@ -1037,7 +1073,8 @@ void TstAnagrafica::stampaSchedaInformativa() {
     QVERIFY(!QFile::exists(Archivio()));
 }
 
-void TstAnagrafica::chiusura() {
+void TstAnagrafica::chiusura()
+{
     auto *avvio = new TfrmAvvio;
     Schermate::frmAvvio = avvio;
     Scrivi(Box("txtTesserato"), QStringLiteral("DA SCARTARE"));

@@ -50,13 +50,23 @@ void TestArchivio::trimECasi_data()
     QTest::addColumn<QString>("trim");
     QTest::addColumn<QString>("maiuscolo");
     QTest::addColumn<QString>("minuscolo");
-    QTest::newRow("blanks") << "  abc  " << "abc" << "  ABC  " << "  abc  ";
-    QTest::newRow("controls") << "\t\r\nAb\x01" << "Ab" << "\t\r\nAB\x01" << "\t\r\nab\x01";
+    QTest::newRow("blanks") << "  abc  "
+                            << "abc"
+                            << "  ABC  "
+                            << "  abc  ";
+    QTest::newRow("controls") << "\t\r\nAb\x01"
+                              << "Ab"
+                              << "\t\r\nAB\x01"
+                              << "\t\r\nab\x01";
     QTest::newRow("accents kept") << QString::fromUtf8("èÈ z") << QString::fromUtf8("èÈ z")
                                   << QString::fromUtf8("èÈ Z") << QString::fromUtf8("èÈ z");
-    QTest::newRow("nbsp is not trimmed") << QString::fromUtf8("\u00A0x") << QString::fromUtf8("\u00A0x")
-                                         << QString::fromUtf8("\u00A0X") << QString::fromUtf8("\u00A0x");
-    QTest::newRow("empty") << "" << "" << "" << "";
+    QTest::newRow("nbsp is not trimmed")
+        << QString::fromUtf8("\u00A0x") << QString::fromUtf8("\u00A0x")
+        << QString::fromUtf8("\u00A0X") << QString::fromUtf8("\u00A0x");
+    QTest::newRow("empty") << ""
+                           << ""
+                           << ""
+                           << "";
 }
 
 void TestArchivio::trimECasi()
@@ -132,10 +142,16 @@ void TestArchivio::regolaScrittura_data()
 {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<QByteArray>("byte");
-    QTest::newRow("trimmed") << "  ABC  " << QByteArray("\x03" "ABC");
-    QTest::newRow("controls trimmed") << "\tA B\r\n" << QByteArray("\x03" "A B");
+    QTest::newRow("trimmed") << "  ABC  "
+                             << QByteArray("\x03"
+                                           "ABC");
+    QTest::newRow("controls trimmed") << "\tA B\r\n"
+                                      << QByteArray("\x03"
+                                                    "A B");
     QTest::newRow("e grave") << QString::fromUtf8("è") << QByteArray("\x01\xE8");
-    QTest::newRow("outside 1252") << QString::fromUtf8("a\u0416") << QByteArray("\x02" "a?");
+    QTest::newRow("outside 1252") << QString::fromUtf8("a\u0416")
+                                  << QByteArray("\x02"
+                                                "a?");
     QTest::newRow("cut to 50") << QString(60, u'x') << QByteArray("\x32") + QByteArray(50, 'x');
 }
 
@@ -192,10 +208,10 @@ void TestArchivio::archivioMancanteCreatoVuoto()
 void TestArchivio::conteggioConCoda()
 {
     Ambiente env;
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {Costruttore::Tesserato("A"), Costruttore::Tesserato("B"),
-                                 Costruttore::Tesserato("C")},
-                                QByteArray(100, 'z'));
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {Costruttore::Tesserato("A"), Costruttore::Tesserato("B"), Costruttore::Tesserato("C")},
+        QByteArray(100, 'z'));
     TArchivio a(env.cartella());
     QCOMPARE(a.NumeroSchede(), 3);
     int visti = 0;
@@ -341,7 +357,8 @@ void TestArchivio::impostazioniCodificheERigheMalformate()
     QFile f(percorso);
     QVERIFY(f.open(QIODevice::WriteOnly));
     // Windows-1252 text, a byte-order mark would be UTF-8 only, garbage lines, LF endings.
-    f.write("garbage without equals\n[Dati Ente\n=senza chiave\n[Dati Ente]\nTitolo = Citt\xE0 \n\x01\x02\n");
+    f.write("garbage without equals\n[Dati Ente\n=senza chiave\n[Dati Ente]\nTitolo = Citt\xE0 "
+            "\n\x01\x02\n");
     f.close();
     TFileIni ini(percorso);
     QCOMPARE(ini.Leggi("Dati Ente", "Titolo"), QString::fromUtf8("Città"));

@@ -24,7 +24,8 @@ Q_DECLARE_METATYPE(Piattaforma::Forma)
 namespace {
 
 // A tool by its class name, and the name of its input box.
-QDialog *Crea(const QString &strumento) {
+QDialog *Crea(const QString &strumento)
+{
     if (strumento == u"TfrmCodFisc")
         return new TfrmCodFisc;
     if (strumento == u"TfrmPartitaIva")
@@ -34,7 +35,8 @@ QDialog *Crea(const QString &strumento) {
     return new TfrmIban;
 }
 
-const char *NomeCampo(const QString &strumento) {
+const char *NomeCampo(const QString &strumento)
+{
     if (strumento == u"TfrmCodFisc")
         return "txtCodFisc";
     if (strumento == u"TfrmPartitaIva")
@@ -48,7 +50,8 @@ const char *NomeCampo(const QString &strumento) {
 // shown modally; `azione` acts on it like a user. Answers whether the tool was
 // still open when the user was done.
 bool Apri(Ambiente &env, const QString &strumento, const QString &testo,
-          const std::function<void(QDialog *, QLineEdit *)> &azione) {
+          const std::function<void(QDialog *, QLineEdit *)> &azione)
+{
     std::unique_ptr<QDialog> tool(Crea(strumento));
     QLineEdit *campo = Controllo<QLineEdit>(tool.get(), NomeCampo(strumento));
     campo->setText(testo);
@@ -106,7 +109,8 @@ private slots:
     void chiudi();
 };
 
-void TestChecks::codFisc_data() {
+void TestChecks::codFisc_data()
+{
     QTest::addColumn<QString>("codice");
     QTest::addColumn<bool>("valido");
     QTest::newRow("valido") << "RSSMRA85T10A562S" << true;
@@ -127,13 +131,15 @@ void TestChecks::codFisc_data() {
     QTest::newRow("spazio con il vecchio controllo") << "RSSM A85T10A562S" << false;
 }
 
-void TestChecks::codFisc() {
+void TestChecks::codFisc()
+{
     QFETCH(QString, codice);
     QFETCH(bool, valido);
     QCOMPARE(ControllaCodFisc(codice), valido);
 }
 
-void TestChecks::codFiscTabelle() {
+void TestChecks::codFiscTabelle()
+{
     // "0" and "A" count 1 at odd positions, "1" and "B" count 0; the seven
     // characters between "9" and "A" count 0 in both tables.
     const QString base = QStringLiteral("AAAAAAAAAAAAAAA");
@@ -148,7 +154,8 @@ void TestChecks::codFiscTabelle() {
     QVERIFY(ControllaCodFisc(QStringLiteral("ZZZZZZZZZZZZZZZV")));
 }
 
-void TestChecks::partitaIva_data() {
+void TestChecks::partitaIva_data()
+{
     QTest::addColumn<QString>("numero");
     QTest::addColumn<bool>("valido");
     QTest::newRow("Napoli 1") << "12345670637" << true;
@@ -164,13 +171,15 @@ void TestChecks::partitaIva_data() {
     QTest::newRow("vuoto") << "" << false;
 }
 
-void TestChecks::partitaIva() {
+void TestChecks::partitaIva()
+{
     QFETCH(QString, numero);
     QFETCH(bool, valido);
     QCOMPARE(ControllaPartitaIva(numero), valido);
 }
 
-void TestChecks::uffici() {
+void TestChecks::uffici()
+{
     QCOMPARE(UfficiIva().size(), 104);
     QCOMPARE(UfficioIva("001"), QStringLiteral("Torino"));
     QCOMPARE(UfficioIva("040"), QStringLiteral("Forl\u00EC"));
@@ -183,7 +192,8 @@ void TestChecks::uffici() {
         QVERIFY2(UfficioIva(senza).isEmpty(), senza);
 }
 
-void TestChecks::tipoCarta_data() {
+void TestChecks::tipoCarta_data()
+{
     QTest::addColumn<QString>("numero");
     QTest::addColumn<int>("codice");
     QTest::newRow("Visa") << "4111111111111111" << 2;
@@ -209,13 +219,15 @@ void TestChecks::tipoCarta_data() {
     QTest::newRow("una cifra non zero") << "4" << 0;
 }
 
-void TestChecks::tipoCarta() {
+void TestChecks::tipoCarta()
+{
     QFETCH(QString, numero);
     QFETCH(int, codice);
     QCOMPARE(TipoCarta(numero), codice);
 }
 
-void TestChecks::iban_data() {
+void TestChecks::iban_data()
+{
     QTest::addColumn<QString>("iban");
     QTest::addColumn<bool>("valido");
     QTest::newRow("italiano") << "IT60X0542811101000000123456" << true;
@@ -229,13 +241,15 @@ void TestChecks::iban_data() {
     QTest::newRow("vuoto") << "" << false;
 }
 
-void TestChecks::iban() {
+void TestChecks::iban()
+{
     QFETCH(QString, iban);
     QFETCH(bool, valido);
     QCOMPARE(ControllaIban(iban), valido);
 }
 
-void TestChecks::residuoIban_data() {
+void TestChecks::residuoIban_data()
+{
     QTest::addColumn<QString>("testo");
     QTest::addColumn<int>("residuo");
     QTest::newRow("valido") << "IT60X0542811101000000123456" << 1;
@@ -252,19 +266,22 @@ void TestChecks::residuoIban_data() {
     QTest::newRow("lettere") << "AB12" << 101112 % 97;
 }
 
-void TestChecks::residuoIban() {
+void TestChecks::residuoIban()
+{
     QFETCH(QString, testo);
     QFETCH(int, residuo);
     QCOMPARE(ResiduoIban(testo), residuo);
 }
 
-void TestChecks::lettereInNumeri() {
+void TestChecks::lettereInNumeri()
+{
     QCOMPARE(LettereInNumeri("AZ09/b"), QStringLiteral("103509/b"));
     QCOMPARE(LettereInNumeri("IT60X"), QStringLiteral("182960"
                                                       "33"));
 }
 
-void TestChecks::verdetti_data() {
+void TestChecks::verdetti_data()
+{
     QTest::addColumn<QString>("strumento");
     QTest::addColumn<QString>("consegnato"); // put into the box by the opener
     QTest::addColumn<QString>("digitato");   // then typed by the user
@@ -361,9 +378,9 @@ void TestChecks::verdetti_data() {
         << carta << "4012 8888 8888 1881"
         << "" << Forma::Informazione << CartaValida.arg("4012 8888 8888 1881", "Visa") << false;
     // MasterCard numbers from 2221 to 2720; any other number starting with 2 is wrong.
-    QTest::newRow("MasterCard 2221") << carta << "2221000000000009"
-                                     << "" << Forma::Informazione
-                                     << CartaValida.arg("2221000000000009", "MasterCard") << false;
+    QTest::newRow("MasterCard 2221")
+        << carta << "2221000000000009"
+        << "" << Forma::Informazione << CartaValida.arg("2221000000000009", "MasterCard") << false;
     QTest::newRow("MasterCard 2720 a gruppi")
         << carta << "2720 9999 9999 9996"
         << "" << Forma::Informazione << CartaValida.arg("2720 9999 9999 9996", "MasterCard")
@@ -411,7 +428,8 @@ void TestChecks::verdetti_data() {
                                        << "" << Forma::Avviso << ibanLunghezza << true;
 }
 
-void TestChecks::verdetti() {
+void TestChecks::verdetti()
+{
     QFETCH(QString, strumento);
     QFETCH(QString, consegnato);
     QFETCH(QString, digitato);
@@ -436,13 +454,15 @@ void TestChecks::verdetti() {
         QCOMPARE(fuoco, static_cast<QWidget *>(box));
 }
 
-void TestChecks::tastiCifre_data() {
+void TestChecks::tastiCifre_data()
+{
     QTest::addColumn<QString>("strumento");
     QTest::newRow("partita IVA") << "TfrmPartitaIva";
     QTest::newRow("carta") << "TfrmCarta";
 }
 
-void TestChecks::tastiCifre() {
+void TestChecks::tastiCifre()
+{
     QFETCH(QString, strumento);
     Ambiente env;
     QString dopoLettere, dopoModifiche, dopoIncolla;
@@ -468,7 +488,8 @@ void TestChecks::tastiCifre() {
     QVERIFY(env->messaggi.isEmpty());
 }
 
-void TestChecks::invioSoloFuoco_data() {
+void TestChecks::invioSoloFuoco_data()
+{
     QTest::addColumn<QString>("strumento");
     QTest::addColumn<QString>("testo");
     QTest::addColumn<int>("limite");
@@ -482,7 +503,8 @@ void TestChecks::invioSoloFuoco_data() {
                           << "IT60X0542811101000000123456" << 27;
 }
 
-void TestChecks::invioSoloFuoco() {
+void TestChecks::invioSoloFuoco()
+{
     QFETCH(QString, strumento);
     QFETCH(QString, testo);
     QFETCH(int, limite);
@@ -510,11 +532,13 @@ void TestChecks::invioSoloFuoco() {
     });
 }
 
-void TestChecks::invioSulPulsante_data() {
+void TestChecks::invioSulPulsante_data()
+{
     invioSoloFuoco_data();
 }
 
-void TestChecks::invioSulPulsante() {
+void TestChecks::invioSulPulsante()
+{
     QFETCH(QString, strumento);
     QFETCH(QString, testo);
     Ambiente env;
@@ -546,7 +570,8 @@ void TestChecks::invioSulPulsante() {
     QVERIFY(env->messaggi.isEmpty());
 }
 
-void TestChecks::fontDallArchivio_data() {
+void TestChecks::fontDallArchivio_data()
+{
     QTest::addColumn<QByteArray>("pulsante");
     QTest::addColumn<QString>("strumento");
     QTest::newRow("codice fiscale") << QByteArray("cmdCodFisc") << "TfrmCodFisc";
@@ -557,7 +582,8 @@ void TestChecks::fontDallArchivio_data() {
 
 // The input box is in Courier New 20 bold, wide enough for its longest text, also when
 // the archive screen, whose style sheet gives its own boxes a smaller font, opens the tool.
-void TestChecks::fontDallArchivio() {
+void TestChecks::fontDallArchivio()
+{
     QFETCH(QByteArray, pulsante);
     QFETCH(QString, strumento);
     Ambiente env;
@@ -593,13 +619,15 @@ void TestChecks::fontDallArchivio() {
                             .arg(larghezzaCampo)));
 }
 
-void TestChecks::maiuscoleDigitando_data() {
+void TestChecks::maiuscoleDigitando_data()
+{
     QTest::addColumn<QString>("strumento");
     QTest::newRow("codice fiscale") << "TfrmCodFisc";
     QTest::newRow("IBAN") << "TfrmIban";
 }
 
-void TestChecks::maiuscoleDigitando() {
+void TestChecks::maiuscoleDigitando()
+{
     QFETCH(QString, strumento);
     Ambiente env;
     QString testo;
@@ -614,11 +642,13 @@ void TestChecks::maiuscoleDigitando() {
     QCOMPARE(testo, QStringLiteral("AB IT60X"));
 }
 
-void TestChecks::chiudi_data() {
+void TestChecks::chiudi_data()
+{
     invioSoloFuoco_data();
 }
 
-void TestChecks::chiudi() {
+void TestChecks::chiudi()
+{
     QFETCH(QString, strumento);
     QFETCH(QString, testo);
     Ambiente env;

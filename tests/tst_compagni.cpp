@@ -32,7 +32,8 @@
 using Costruttore::Campo;
 
 namespace {
-const QString kAvviso = QStringLiteral("Attenzione: per inviare l'avviso \u00E8 necessario indicare ");
+const QString kAvviso =
+    QStringLiteral("Attenzione: per inviare l'avviso \u00E8 necessario indicare ");
 
 // Presses a button or an image button as a user would.
 void Premi(QWidget *schermata, const char *nome)
@@ -44,7 +45,10 @@ void Premi(QWidget *schermata, const char *nome)
         QTest::mouseClick(w, Qt::LeftButton);
 }
 
-QLineEdit *Box(QWidget *s, const char *nome) { return Controllo<QLineEdit>(s, nome); }
+QLineEdit *Box(QWidget *s, const char *nome)
+{
+    return Controllo<QLineEdit>(s, nome);
+}
 
 void Scrivi(QWidget *s, const char *nome, const QString &testo)
 {
@@ -65,7 +69,10 @@ void ScriviFile(const QString &percorso, const QByteArray &dati)
     f.write(dati);
 }
 
-QImage Foto(QWidget *a) { return Controllo<TImmagine>(a, "imgFoto")->Picture(); }
+QImage Foto(QWidget *a)
+{
+    return Controllo<TImmagine>(a, "imgFoto")->Picture();
+}
 
 // A disk that fails once a file would grow past `byte` bytes (writes beyond fail).
 class DiscoCheCede {
@@ -481,7 +488,8 @@ private slots:
             QTest::keyClicks(Box(d, "txtDesc01"), lunga);
             Premi(d, "btnApri01");
             QCOMPARE(S().aperti.value(0),
-                     QStringLiteral("\"") + QDir(cartella).filePath(QStringLiteral("contratto.pdf")) +
+                     QStringLiteral("\"") +
+                         QDir(cartella).filePath(QStringLiteral("contratto.pdf")) +
                          QStringLiteral("\""));
             QCOMPARE(S().urlAperti.value(0).toLocalFile(),
                      QDir(cartella).filePath(QStringLiteral("contratto.pdf")));
@@ -533,7 +541,8 @@ private slots:
                  QStringLiteral("Attenzione: nella cartella dei documenti allegati \u00E8 presente "
                                 "un file con lo stesso nome.\r\n\r\nSi vuole sovrascrivere il file "
                                 "esistente?"));
-        QCOMPARE(Costruttore::LeggiFile(QDir(cartella).filePath(QStringLiteral("doc.txt"))), attesa);
+        QCOMPARE(Costruttore::LeggiFile(QDir(cartella).filePath(QStringLiteral("doc.txt"))),
+                 attesa);
         QCOMPARE(Controllo<QLabel>(a.get(), "lblFile02")->text(), QStringLiteral("doc.txt"));
         QCOMPARE(QDir(cartella).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
@@ -738,8 +747,8 @@ private slots:
             "presso i nostri uffici per provvedere al rinnovo. In attesa di un suo riscontro, le "
             "porgiamo cordiali saluti.");
         QCOMPARE(S().aperti, QStringList{QStringLiteral("\"mailto:tesserato@esempio.it?subject="
-                                                         "Rinnovo tessera&body=") +
-                                          corpo + QStringLiteral("\"")});
+                                                        "Rinnovo tessera&body=") +
+                                         corpo + QStringLiteral("\"")});
         QVERIFY(S().messaggi.isEmpty());
         const QUrl url = S().urlAperti.value(0);
         QCOMPARE(url.scheme(), QStringLiteral("mailto"));
@@ -754,9 +763,12 @@ private slots:
     {
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("email");
-        QTest::newRow("e commerciale") << "Rossi & Figli" << "rossi@esempio.it";
-        QTest::newRow("domanda e cancelletto") << "Chi? #1 &body=x" << "a.b+c@esempio.it";
-        QTest::newRow("percento e accenti") << "100% Nicol\u00F2 =" << "n%20o@esempio.it";
+        QTest::newRow("e commerciale") << "Rossi & Figli"
+                                       << "rossi@esempio.it";
+        QTest::newRow("domanda e cancelletto") << "Chi? #1 &body=x"
+                                               << "a.b+c@esempio.it";
+        QTest::newRow("percento e accenti") << "100% Nicol\u00F2 ="
+                                            << "n%20o@esempio.it";
         QTest::newRow("domanda ed e commerciale nell'indirizzo") << "Rossi"
                                                                  << "ro?ssi&cc=x@esempio.it";
     }
@@ -797,8 +809,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("casella");
         QTest::addColumn<QString>("messaggio");
-        QTest::newRow("nome") << QByteArray("txtTesserato") << kAvviso + "cognome e nome del tesserato.";
-        QTest::newRow("tessera") << QByteArray("txtNumTessera") << kAvviso + "il numero della tessera.";
+        QTest::newRow("nome") << QByteArray("txtTesserato")
+                              << kAvviso + "cognome e nome del tesserato.";
+        QTest::newRow("tessera") << QByteArray("txtNumTessera")
+                                 << kAvviso + "il numero della tessera.";
         QTest::newRow("rilascio") << QByteArray("txtDataRil")
                                   << kAvviso + "la data di rilascio del tesserino.";
         QTest::newRow("scadenza") << QByteArray("txtDataScade")

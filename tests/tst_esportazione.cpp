@@ -71,7 +71,10 @@ void Risposte(Ambiente &env, std::initializer_list<bool> risposte)
         env->risposte.enqueue(r);
 }
 
-QString FileEsportato(Ambiente &env) { return env.Percorso(QStringLiteral("Tesserati.xls")); }
+QString FileEsportato(Ambiente &env)
+{
+    return env.Percorso(QStringLiteral("Tesserati.xls"));
+}
 
 // Rows of the exported table, each a list of the raw bytes inside its cells.
 QList<QList<QByteArray>> Righe(const QByteArray &file)
@@ -165,10 +168,12 @@ void TestEsportazione::grigliaColonne()
 void TestEsportazione::treSchede()
 {
     Ambiente env;
-    Schermata s(env, {Scheda({{"Tesserato", "BIANCHI ANNA"}, {"Carica", "Presidente"}}),
-                      Scheda({{"Tesserato", "NICCOL\xD2 VERDI"}, {"Annullata", "S\xEC"},
-                              {"Note", "  quota versata  "}}),
-                      Scheda({{"Tesserato", "ROSSI LUCA"}, {"Iban", "IT60X0542811101000000123456"}})});
+    Schermata s(env,
+                {Scheda({{"Tesserato", "BIANCHI ANNA"}, {"Carica", "Presidente"}}),
+                 Scheda({{"Tesserato", "NICCOL\xD2 VERDI"},
+                         {"Annullata", "S\xEC"},
+                         {"Note", "  quota versata  "}}),
+                 Scheda({{"Tesserato", "ROSSI LUCA"}, {"Iban", "IT60X0542811101000000123456"}})});
     QCOMPARE(s.modello()->rowCount(), 3);
     QCOMPARE(s.cella(0, 0), QStringLiteral("1"));
     QCOMPARE(s.cella(2, 0), QStringLiteral("3"));
@@ -208,21 +213,22 @@ void TestEsportazione::celleUnite_data()
                               << QByteArray("Roma") << QByteArray("RM") << "Cantù CO"
                               << "00100 Roma RM" << QByteArray("Cant\xF9 CO")
                               << QByteArray("00100 Roma RM");
-    QTest::newRow("empty provinces") << QByteArray("Roma") << QByteArray() << QByteArray("00100")
-                                     << QByteArray("Roma") << QByteArray() << "Roma "
-                                     << "00100 Roma " << QByteArray("Roma")
-                                     << QByteArray("00100 Roma");
+    QTest::newRow("empty provinces")
+        << QByteArray("Roma") << QByteArray() << QByteArray("00100") << QByteArray("Roma")
+        << QByteArray() << "Roma "
+        << "00100 Roma " << QByteArray("Roma") << QByteArray("00100 Roma");
     QTest::newRow("no cap") << QByteArray() << QByteArray("RM") << QByteArray()
-                            << QByteArray("Roma") << QByteArray("RM") << " RM" << " Roma RM"
-                            << QByteArray("RM") << QByteArray("Roma RM");
+                            << QByteArray("Roma") << QByteArray("RM") << " RM"
+                            << " Roma RM" << QByteArray("RM") << QByteArray("Roma RM");
     // Two blanks in a row survive the reader as a blank and a reference to one.
-    QTest::newRow("no town") << QByteArray() << QByteArray() << QByteArray("00100")
-                             << QByteArray() << QByteArray("RM") << " " << "00100  RM"
-                             << QByteArray() << QByteArray("00100 &#32;RM");
+    QTest::newRow("no town") << QByteArray() << QByteArray() << QByteArray("00100") << QByteArray()
+                             << QByteArray("RM") << " "
+                             << "00100  RM" << QByteArray() << QByteArray("00100 &#32;RM");
     QTest::newRow("padded parts") << QByteArray("  Roma ") << QByteArray("RM")
                                   << QByteArray("00100") << QByteArray(" Milano  ")
-                                  << QByteArray("MI") << "Roma RM" << "00100 Milano MI"
-                                  << QByteArray("Roma RM") << QByteArray("00100 Milano MI");
+                                  << QByteArray("MI") << "Roma RM"
+                                  << "00100 Milano MI" << QByteArray("Roma RM")
+                                  << QByteArray("00100 Milano MI");
 }
 
 void TestEsportazione::celleUnite()
@@ -305,24 +311,60 @@ void TestEsportazione::fileScrittoAMano()
         "</x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook>"
         "</xml><![endif]--></head><body><table x:str><tr>";
     const std::pair<const char *, int> intestazioni[25] = {
-        {"Cognome e nome", 250}, {"Carica ricoperta", 250}, {"Tessera n.", 250},
-        {"Data di rilascio", 200}, {"Data di scadenza", 200}, {"Data di nascita", 200},
-        {"Comune di nascita", 250}, {"Sesso", 100}, {"Comune di residenza", 250},
-        {"Via e numero civico", 300}, {"Titoli di studio e altre qualifiche", 300},
-        {"Tel. casa", 200}, {"Tel. ufficio", 200}, {"Tel. cellulare", 200},
-        {"Recapito preferenziale", 250}, {"Fax", 200}, {"E-mail", 250},
-        {"Codice fiscale", 250}, {"Carta di credito n.", 250}, {"Scadenza", 200},
-        {"Partita IVA", 250}, {"IBAN", 280}, {"Intestatario C/C", 250}, {"Note", 350},
+        {"Cognome e nome", 250},
+        {"Carica ricoperta", 250},
+        {"Tessera n.", 250},
+        {"Data di rilascio", 200},
+        {"Data di scadenza", 200},
+        {"Data di nascita", 200},
+        {"Comune di nascita", 250},
+        {"Sesso", 100},
+        {"Comune di residenza", 250},
+        {"Via e numero civico", 300},
+        {"Titoli di studio e altre qualifiche", 300},
+        {"Tel. casa", 200},
+        {"Tel. ufficio", 200},
+        {"Tel. cellulare", 200},
+        {"Recapito preferenziale", 250},
+        {"Fax", 200},
+        {"E-mail", 250},
+        {"Codice fiscale", 250},
+        {"Carta di credito n.", 250},
+        {"Scadenza", 200},
+        {"Partita IVA", 250},
+        {"IBAN", 280},
+        {"Intestatario C/C", 250},
+        {"Note", 350},
         {"Tessera annullata", 150}};
     for (const auto &[titolo, larghezza] : intestazioni)
         atteso += "<td style=\"text-align: left; font-weight: bold;\" width=" +
                   QByteArray::number(larghezza) + ">" + titolo + "</td>";
     atteso += "</tr><tr>";
-    const QByteArray celle[25] = {"D'ANGELO NICCOL\xD2", "Socio \"onorario\"", "A-17",
-                                  "01/02/2025", "31/12/2025", "05/06/1970", "Forl\xEC FC", "M",
-                                  "00100 Roma RM", "Via Po 1", "", "", "", "", "", "",
-                                  "n@example.org", "", "", "", "", "", "",
-                                  "Tom &amp; Jerry &lt;soci&gt; \x80 5", "S\xEC"};
+    const QByteArray celle[25] = {"D'ANGELO NICCOL\xD2",
+                                  "Socio \"onorario\"",
+                                  "A-17",
+                                  "01/02/2025",
+                                  "31/12/2025",
+                                  "05/06/1970",
+                                  "Forl\xEC FC",
+                                  "M",
+                                  "00100 Roma RM",
+                                  "Via Po 1",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "n@example.org",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "Tom &amp; Jerry &lt;soci&gt; \x80 5",
+                                  "S\xEC"};
     // The card number and the dates would be read as values: they are marked as text.
     for (int i = 0; i < 25; ++i)
         atteso += QByteArray(i >= 2 && i <= 5 ? "<td style=\"text-align: left;\" class=t "
@@ -659,11 +701,11 @@ void TestEsportazione::letturaConLibreOffice()
     QCOMPARE(righe[0].value(0), QStringLiteral("Cognome e nome"));
     QCOMPARE(righe[0].value(24), QStringLiteral("Tessera annullata"));
     // Expected cells straight from the archive's fields.
-    const char *campi[25] = {"Tesserato", "Carica", "NumTessera", "DataRil", "DataScade",
-                             "DataNasc", nullptr, "Sesso", nullptr, "IndirizzoRes",
-                             "Titoli", "TelCasa", "TelUff", "TelCel", "Recapito", "Fax",
-                             "Email", "CodFisc", "Carta", "ScadeCarta", "PartitaIva", "Iban",
-                             "Intestatario", "Note", "Annullata"};
+    const char *campi[25] = {"Tesserato",  "Carica",  "NumTessera",   "DataRil", "DataScade",
+                             "DataNasc",   nullptr,   "Sesso",        nullptr,   "IndirizzoRes",
+                             "Titoli",     "TelCasa", "TelUff",       "TelCel",  "Recapito",
+                             "Fax",        "Email",   "CodFisc",      "Carta",   "ScadeCarta",
+                             "PartitaIva", "Iban",    "Intestatario", "Note",    "Annullata"};
     auto testo = [](const QMap<QByteArray, QByteArray> &m, const char *k) {
         const QByteArray b = m.value(k);
         return QString::fromLatin1(b).replace(QChar(0x80), QChar(0x20AC));
@@ -675,9 +717,9 @@ void TestEsportazione::letturaConLibreOffice()
             if (c == 6)
                 atteso = (testo(m, "ComuneNasc") + u' ' + testo(m, "ProvNasc")).trimmed();
             else if (c == 8)
-                atteso = (testo(m, "CapRes") + u' ' + testo(m, "ComuneRes") + u' ' +
-                          testo(m, "ProvRes"))
-                             .trimmed();
+                atteso =
+                    (testo(m, "CapRes") + u' ' + testo(m, "ComuneRes") + u' ' + testo(m, "ProvRes"))
+                        .trimmed();
             else
                 atteso = testo(m, campi[c]);
             QCOMPARE(righe[r + 1].value(c), atteso);

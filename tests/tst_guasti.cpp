@@ -56,7 +56,10 @@ const QString MessaggioAccesso = QStringLiteral(
     "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "
     "possedere i privilegi di scrittura nella cartella di installazione del programma.");
 
-QLineEdit *Box(QWidget *w, const char *nome) { return Controllo<QLineEdit>(w, nome); }
+QLineEdit *Box(QWidget *w, const char *nome)
+{
+    return Controllo<QLineEdit>(w, nome);
+}
 
 void NuovaScheda(TfrmAnagrafica &w, const QString &nome)
 {

@@ -77,12 +77,14 @@ void TestPiattaforma::domandeConRisposte()
 void TestPiattaforma::dialoghiFile()
 {
     Ambiente env;
-    env->fileDaAprire << "/tmp/a.jpg" << "";
+    env->fileDaAprire << "/tmp/a.jpg"
+                      << "";
     env->fileDaSalvare << "/tmp/b.jpg";
     QCOMPARE(Piattaforma::ApriFile(nullptr, "t", {"JPEG (*.jpg)"}), QString("/tmp/a.jpg"));
     QCOMPARE(Piattaforma::ApriFile(nullptr, "t", {"JPEG (*.jpg)"}), QString());
     QCOMPARE(Piattaforma::ApriFile(nullptr, "t", {"JPEG (*.jpg)"}), QString());
-    QCOMPARE(Piattaforma::SalvaFile(nullptr, "t", "Foto.jpg", "JPEG (*.jpg)"), QString("/tmp/b.jpg"));
+    QCOMPARE(Piattaforma::SalvaFile(nullptr, "t", "Foto.jpg", "JPEG (*.jpg)"),
+             QString("/tmp/b.jpg"));
     QCOMPARE(Piattaforma::SalvaFile(nullptr, "t", "Foto.jpg", "JPEG (*.jpg)"), QString());
 }
 
@@ -117,9 +119,8 @@ void TestPiattaforma::apriDocumento_data()
     QTest::addColumn<QString>("testo");
     QTest::addColumn<QUrl>("url");
     QTest::newRow("quoted path") << "\"/prog/Guida.pdf\"" << QUrl::fromLocalFile("/prog/Guida.pdf");
-    QTest::newRow("path with blanks")
-        << "\"/prog/Documenti_Allegati/a b&c.pdf\""
-        << QUrl::fromLocalFile("/prog/Documenti_Allegati/a b&c.pdf");
+    QTest::newRow("path with blanks") << "\"/prog/Documenti_Allegati/a b&c.pdf\""
+                                      << QUrl::fromLocalFile("/prog/Documenti_Allegati/a b&c.pdf");
     QTest::newRow("web") << "https://www.esempio.it" << QUrl("https://www.esempio.it");
     QTest::newRow("mail") << "\"mailto:socio@esempio.it\"" << QUrl("mailto:socio@esempio.it");
 }
@@ -138,8 +139,8 @@ void TestPiattaforma::linkMailCodificato()
 {
     // Values holding &, ?, # or % arrive whole at the mail program.
     const QString corpo = "Gentile R&D #1, 100% ok? sì";
-    const QUrl url = Piattaforma::UrlDaComando("\"mailto:a@b.it?subject=Rinnovo tessera&body=" +
-                                               corpo + "\"");
+    const QUrl url =
+        Piattaforma::UrlDaComando("\"mailto:a@b.it?subject=Rinnovo tessera&body=" + corpo + "\"");
     QCOMPARE(url.scheme(), QString("mailto"));
     QCOMPARE(url.path(), QString("a@b.it"));
     const QUrlQuery q(url);

@@ -27,7 +27,8 @@
 namespace {
 
 // Pixels whose colour is within tol of c, as a bounding box.
-QRect Riquadro(const QImage &img, const std::function<bool(QRgb)> &scelto) {
+QRect Riquadro(const QImage &img, const std::function<bool(QRgb)> &scelto)
+{
     int x0 = img.width(), y0 = img.height(), x1 = -1, y1 = -1;
     for (int y = 0; y < img.height(); ++y) {
         const QRgb *riga = reinterpret_cast<const QRgb *>(img.constScanLine(y));
@@ -42,7 +43,8 @@ QRect Riquadro(const QImage &img, const std::function<bool(QRgb)> &scelto) {
     return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
-std::function<bool(QRgb)> Vicino(QColor c, int tol = 60) {
+std::function<bool(QRgb)> Vicino(QColor c, int tol = 60)
+{
     return [c, tol](QRgb p) {
         return std::abs(qRed(p) - c.red()) + std::abs(qGreen(p) - c.green()) +
                    std::abs(qBlue(p) - c.blue()) <=
@@ -50,12 +52,14 @@ std::function<bool(QRgb)> Vicino(QColor c, int tol = 60) {
     };
 }
 
-std::function<bool(QRgb)> Scuro() {
+std::function<bool(QRgb)> Scuro()
+{
     return [](QRgb p) { return qGray(p) < 160; };
 }
 
 // A PDF page as an image through pdftoppm, or a null image when it is not installed.
-QImage PaginaPdf(const QString &pdf, int pagina, int dpi) {
+QImage PaginaPdf(const QString &pdf, int pagina, int dpi)
+{
     const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (programma.isEmpty())
         return QImage();
@@ -70,7 +74,8 @@ QImage PaginaPdf(const QString &pdf, int pagina, int dpi) {
 }
 
 // A navy rectangle 20 x 10 mm at (left, top) units on an A4 page.
-void RettangoloNavy(TReport &r, double left, double top) {
+void RettangoloNavy(TReport &r, double left, double top)
+{
     auto &s = r.Pages(1).Add<TShapeView>(QStringLiteral("shpProva"), left, top, Unita::DaMm(20),
                                          Unita::DaMm(10));
     s.Color = Colori::Navy;
@@ -78,7 +83,8 @@ void RettangoloNavy(TReport &r, double left, double top) {
 }
 
 // The summary-list shape: title, a splitting band of memo lines, footer with the date.
-void Riepilogo(TReport &r, const QStringList &righe) {
+void Riepilogo(TReport &r, const QStringList &righe)
+{
     TReportPage &p = r.Pages(1);
     p.SetOrientation(poLandscape);
     p.SetMargins(10, 10, 10, 10);
@@ -113,11 +119,13 @@ void Riepilogo(TReport &r, const QStringList &righe) {
 }
 
 // Page size of an image at 10 pixels per mm, within 0.2 mm (PDF sizes are whole points).
-bool DimensioniMm(const QImage &img, double w, double h) {
+bool DimensioniMm(const QImage &img, double w, double h)
+{
     return std::abs(img.width() / 10.0 - w) <= 0.2 && std::abs(img.height() / 10.0 - h) <= 0.2;
 }
 
-const TElementoPreparato *Elemento(const TPaginaPreparata &p, const QString &nome) {
+const TElementoPreparato *Elemento(const TPaginaPreparata &p, const QString &nome)
+{
     for (const auto &e : p.elementi)
         if (e.oggetto->Name == nome)
             return &e;
@@ -168,7 +176,8 @@ private:
     qint64 m_cupsPid = 0;
 };
 
-void TestReport::initTestCase() {
+void TestReport::initTestCase()
+{
     // A private CUPS server with a cups-pdf queue: also keeps every printer query of
     // this run away from the machine's own printers.
     const QString script = QFileInfo(QStringLiteral(__FILE__))
@@ -191,14 +200,16 @@ void TestReport::initTestCase() {
         m_cupsPid = pid.readAll().trimmed().toLongLong();
 }
 
-void TestReport::cleanupTestCase() {
+void TestReport::cleanupTestCase()
+{
     if (m_cupsPid > 0) {
         ::kill(pid_t(m_cupsPid), SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(m_cupsPid), 0) != 0, 10000);
     }
 }
 
-void TestReport::modello() {
+void TestReport::modello()
+{
     TReport r(QStringLiteral("Prova"));
     auto &m = r.Pages(1).Add<TMemoView>(QStringLiteral("txtNome"), 0, 0, 100, 20);
     auto &b = r.Pages(1).AddBand<TMasterData>(QStringLiteral("MasterData"), 50);
@@ -224,7 +235,8 @@ void TestReport::modello() {
     QCOMPARE(Colori::DarkOrange.name(), QStringLiteral("#ff8c00"));
 }
 
-void TestReport::posizione_data() {
+void TestReport::posizione_data()
+{
     QTest::addColumn<double>("left");
     QTest::addColumn<double>("top");
     QTest::addColumn<double>("margineSx");
@@ -236,7 +248,8 @@ void TestReport::posizione_data() {
     QTest::newRow("margini frazionari") << 0.0 << 0.0 << 5.5 << 12.25 << 5.5 << 12.25;
 }
 
-void TestReport::posizione() {
+void TestReport::posizione()
+{
     QFETCH(double, left);
     QFETCH(double, top);
     QFETCH(double, margineSx);
@@ -258,13 +271,15 @@ void TestReport::posizione() {
     QVERIFY(std::abs((q.bottom() + 1) / 10.0 - attesoSuMm - 10) <= 0.15);
 }
 
-void TestReport::orientamento_data() {
+void TestReport::orientamento_data()
+{
     QTest::addColumn<QList<double>>("margini"); // left, top, right, bottom
     QTest::newRow("margini 0") << QList<double>{0, 0, 0, 0};
     QTest::newRow("margini diversi") << QList<double>{1, 2, 3, -4.5};
 }
 
-void TestReport::orientamento() {
+void TestReport::orientamento()
+{
     QFETCH(QList<double>, margini);
     TReport r;
     TReportPage &p = r.Pages(1);
@@ -292,7 +307,8 @@ void TestReport::orientamento() {
     QCOMPARE(QList<double>({p.LeftMargin, p.TopMargin, p.RightMargin, p.BottomMargin}), margini);
 }
 
-void TestReport::immagine_data() {
+void TestReport::immagine_data()
+{
     QTest::addColumn<QSize>("bitmap");
     QTest::addColumn<bool>("centro");
     QTest::addColumn<QRectF>("atteso"); // units, relative to the picture's rectangle
@@ -304,7 +320,8 @@ void TestReport::immagine_data() {
     QTest::newRow("larga centrata") << QSize(80, 20) << true << QRectF(0, (H - h) / 2, W, h);
 }
 
-void TestReport::immagine() {
+void TestReport::immagine()
+{
     QFETCH(QSize, bitmap);
     QFETCH(bool, centro);
     QFETCH(QRectF, atteso);
@@ -339,7 +356,8 @@ void TestReport::immagine() {
         QCOMPARE(img.pixelColor((libero * u).toPoint()), QColor(Qt::white));
 }
 
-void TestReport::immagineA600Dpi() {
+void TestReport::immagineA600Dpi()
+{
     const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
     if (programma.isEmpty())
         QSKIP("pdfimages (poppler-utils) is not installed");
@@ -382,14 +400,16 @@ void TestReport::immagineA600Dpi() {
     QVERIFY(QFileInfo(pdf).size() < 2'000'000);
 }
 
-void TestReport::memoTagliato_data() {
+void TestReport::memoTagliato_data()
+{
     QTest::addColumn<int>("allinea");
     QTest::addColumn<bool>("tagliatoSx");
     QTest::newRow("haLeft tagliato a destra") << int(haLeft) << false;
     QTest::newRow("haCenter tagliato ai due lati") << int(haCenter) << true;
 }
 
-void TestReport::memoTagliato() {
+void TestReport::memoTagliato()
+{
     QFETCH(int, allinea);
     QFETCH(bool, tagliatoSx);
     TReport r;
@@ -418,7 +438,8 @@ void TestReport::memoTagliato() {
     QVERIFY(q.top() / u >= 20 && (q.bottom() + 1) / u <= 44);
 }
 
-void TestReport::memoACapo() {
+void TestReport::memoACapo()
+{
     TReport r;
     TReportPage &p = r.Pages(1);
     auto &m = p.Add<TMemoView>(QStringLiteral("txtNote"), 50, 20, 150, 200);
@@ -434,7 +455,8 @@ void TestReport::memoACapo() {
     QVERIFY(q.left() / 5.0 >= 51.5 && (q.right() + 1) / 5.0 <= 198.5);
 }
 
-void TestReport::espressioni_data() {
+void TestReport::espressioni_data()
+{
     QTest::addColumn<QString>("testo");
     QTest::addColumn<bool>("espressioni");
     QTest::addColumn<QString>("atteso");
@@ -446,7 +468,8 @@ void TestReport::espressioni_data() {
         << "ROSSI MARIO [rinnovo] [DATE" << true << "ROSSI MARIO [rinnovo] [DATE";
 }
 
-void TestReport::espressioni() {
+void TestReport::espressioni()
+{
     QFETCH(QString, testo);
     QFETCH(bool, espressioni);
     QFETCH(QString, atteso);
@@ -462,7 +485,8 @@ void TestReport::espressioni() {
     QVERIFY(env->messaggi.isEmpty());
 }
 
-void TestReport::listaDivisaSuPiuPagine() {
+void TestReport::listaDivisaSuPiuPagine()
+{
     Ambiente env;
     QStringList righe;
     for (int i = 1; i <= 200; ++i)
@@ -513,7 +537,8 @@ void TestReport::listaDivisaSuPiuPagine() {
     QVERIFY(grigioUltima.isValid() && grigioUltima.top() / 5.0 > 12);
 }
 
-void TestReport::bandaIntera() {
+void TestReport::bandaIntera()
+{
     TReport r;
     TReportPage &p = r.Pages(1);
     p.SetMargins(10, 10, 10, 10);
@@ -533,7 +558,8 @@ void TestReport::bandaIntera() {
     QVERIFY(std::abs(e->rettangolo.top() - Unita::DaMm(10)) < 0.01);
 }
 
-void TestReport::erroriDiPreparazione() {
+void TestReport::erroriDiPreparazione()
+{
     Ambiente env;
     TReport r;
     TReportPage &p = r.Pages(1);
@@ -548,7 +574,8 @@ void TestReport::erroriDiPreparazione() {
         QStringLiteral("The following error(s) have occured:\n")));
 }
 
-void TestReport::anteprima() {
+void TestReport::anteprima()
+{
     Ambiente env;
     TReport r(QStringLiteral("Scheda informativa"));
     RettangoloNavy(r, 37.7953, 37.7953);
@@ -595,7 +622,8 @@ void TestReport::anteprima() {
     QCOMPARE(env->dialoghiStampa, 1);
 }
 
-void TestReport::anteprimaSoloChiudi() {
+void TestReport::anteprimaSoloChiudi()
+{
     Ambiente env;
     TReport r(QStringLiteral("Tesserini"));
     r.PreviewOptions.Buttons = pbClose;
@@ -611,7 +639,8 @@ void TestReport::anteprimaSoloChiudi() {
     QVERIFY(visto);
 }
 
-void TestReport::anteprimaStampanteGuasta() {
+void TestReport::anteprimaStampanteGuasta()
+{
     Ambiente env;
     TReport r(QStringLiteral("Scheda informativa"));
     RettangoloNavy(r, 37.7953, 37.7953);
@@ -632,14 +661,16 @@ void TestReport::anteprimaStampanteGuasta() {
     QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Printing of \"Scheda informativa\" failed"));
 }
 
-void TestReport::anteprimaLineeAOgniZoom_data() {
+void TestReport::anteprimaLineeAOgniZoom_data()
+{
     QTest::addColumn<QString>("zoom"); // typed in the zoom box; empty: "Pagina intera"
     QTest::newRow("Pagina intera") << QString();
     for (const char *z : {"25", "37", "50", "63", "75"})
         QTest::newRow(z) << QString::fromLatin1(z);
 }
 
-void TestReport::anteprimaLineeAOgniZoom() {
+void TestReport::anteprimaLineeAOgniZoom()
+{
     QFETCH(QString, zoom);
     Ambiente env;
     TReport r(QStringLiteral("Tesserini"));
@@ -652,7 +683,8 @@ void TestReport::anteprimaLineeAOgniZoom() {
                                    f.height());
         forme << f;
         const QRectF l(40, 200 + i * 21.3, 500, 1);
-        r.Pages(1).Add<TLineView>(QStringLiteral("lin%1").arg(i), l.x(), l.y(), l.width(), 1)
+        r.Pages(1)
+            .Add<TLineView>(QStringLiteral("lin%1").arg(i), l.x(), l.y(), l.width(), 1)
             .Frame.Typ = ftTop;
         linee << l;
     }
@@ -670,8 +702,10 @@ void TestReport::anteprimaLineeAOgniZoom() {
         }
         QVERIFY(f->Zoom() < 1.0);
         const double z = f->Zoom();
-        const QImage img = Controllo<QWidget>(d, "pagAnteprima")->grab().toImage().convertToFormat(
-            QImage::Format_RGB32);
+        const QImage img = Controllo<QWidget>(d, "pagAnteprima")
+                               ->grab()
+                               .toImage()
+                               .convertToFormat(QImage::Format_RGB32);
         // A dark pixel within a pixel of (x, y) along the given direction.
         auto scuro = [&](double x, double y, bool verticale) {
             const int px = int(16 + x * z), py = int(16 + y * z);
@@ -697,7 +731,8 @@ void TestReport::anteprimaLineeAOgniZoom() {
     QVERIFY(visto);
 }
 
-void TestReport::corpoEsatto_data() {
+void TestReport::corpoEsatto_data()
+{
     QTest::addColumn<double>("punti");
     QTest::addColumn<QString>("carattere");
     for (double pt : {7.0, 8.0, 10.0, 16.0})
@@ -705,7 +740,8 @@ void TestReport::corpoEsatto_data() {
     QTest::newRow("Courier New 8") << 8.0 << QStringLiteral("Courier New");
 }
 
-void TestReport::corpoEsatto() {
+void TestReport::corpoEsatto()
+{
     QFETCH(double, punti);
     QFETCH(QString, carattere);
     const QString programma = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
@@ -740,7 +776,8 @@ void TestReport::corpoEsatto() {
              qPrintable(QStringLiteral("printed at %1 pt").arg(corpo, 0, 'f', 3)));
 }
 
-void TestReport::stampaEsiti_data() {
+void TestReport::stampaEsiti_data()
+{
     QTest::addColumn<bool>("annulla");
     QTest::addColumn<bool>("stampanti");
     QTest::addColumn<bool>("guasta");
@@ -755,7 +792,8 @@ void TestReport::stampaEsiti_data() {
     QTest::newRow("stampante guasta") << false << true << true << int(T::Fallito) << QString();
 }
 
-void TestReport::stampaEsiti() {
+void TestReport::stampaEsiti()
+{
     QFETCH(bool, annulla);
     QFETCH(bool, stampanti);
     QFETCH(bool, guasta);
@@ -784,7 +822,8 @@ void TestReport::stampaEsiti() {
     }
 }
 
-void TestReport::stampaPdfGeometria() {
+void TestReport::stampaPdfGeometria()
+{
     Ambiente env;
     env->stampaSuPdf = env.Percorso(QStringLiteral("geometria.pdf"));
     TReport r(QStringLiteral("Riepilogo dati"));
@@ -808,7 +847,8 @@ void TestReport::stampaPdfGeometria() {
     QCOMPARE(Riquadro(seconda, Vicino(Colori::Navy)), q); // page objects on every page
 }
 
-void TestReport::stampaCups() {
+void TestReport::stampaCups()
+{
     if (m_cupsSocket.isEmpty())
         QSKIP(qPrintable(QStringLiteral("CUPS could not run here: ") + m_cupsMotivo));
     QPrinter stampante(QPrinter::HighResolution);

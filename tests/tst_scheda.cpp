@@ -88,11 +88,16 @@ private slots:
 void TestScheda::anteprimaDelloSchermo()
 {
     Ambiente env;
-    Scena s(env, Record({{"Tesserato", "ROSSI MARIO"}, {"Carica", "Socio"},
-                         {"NumTessera", "17"}, {"DataRil", "01/01/2025"},
-                         {"DataScade", "31/12/2025"}, {"Preavviso", "30"},
-                         {"Email", "m.rossi@example.org"}, {"Iban", "IT60X0542811101000000123456"},
-                         {"Note", "nota salvata"}, {"Annullata", "No"}}));
+    Scena s(env, Record({{"Tesserato", "ROSSI MARIO"},
+                         {"Carica", "Socio"},
+                         {"NumTessera", "17"},
+                         {"DataRil", "01/01/2025"},
+                         {"DataScade", "31/12/2025"},
+                         {"Preavviso", "30"},
+                         {"Email", "m.rossi@example.org"},
+                         {"Iban", "IT60X0542811101000000123456"},
+                         {"Note", "nota salvata"},
+                         {"Annullata", "No"}}));
     // Edits not saved: the sheet prints the screen, not the archive.
     Scrivi(&s.w, "txtNote", QStringLiteral("nota non ancora salvata"));
     Scrivi(&s.w, "txtCarica", QStringLiteral("  Tesoriere  "));
@@ -104,14 +109,30 @@ void TestScheda::anteprimaDelloSchermo()
     QCOMPARE(Testo(rep, "txtTitolo"), QStringLiteral("SCHEDA ANAGRAFICA SOCIO"));
     QCOMPARE(Testo(rep, "txtCalce"),
              QStringLiteral("Stampa eseguita in data 15/06/2025 alle ore 10:30:00"));
-    const char *titoli[24] = {"Cognome e nome:", "Carica ricoperta:", "Tessera n.",
-                              "Data rilascio:", "Data scadenza:", "Data di nascita:",
-                              "Comune di nascita:", "Comune di residenza:", "CAP:",
-                              "Via e numero civico:", "Titoli posseduti:", "Tel. casa:",
-                              "Tel. ufficio:", "Tel. cellulare:", "Recapito preferenziale:",
-                              "Fax:", "E-mail:", "Codice Fiscale:", "Carta di credito n.",
-                              "Scadenza carta di credito:", "Partita IVA:", "IBAN:",
-                              "Intestatario C/C:", "Note:"};
+    const char *titoli[24] = {"Cognome e nome:",
+                              "Carica ricoperta:",
+                              "Tessera n.",
+                              "Data rilascio:",
+                              "Data scadenza:",
+                              "Data di nascita:",
+                              "Comune di nascita:",
+                              "Comune di residenza:",
+                              "CAP:",
+                              "Via e numero civico:",
+                              "Titoli posseduti:",
+                              "Tel. casa:",
+                              "Tel. ufficio:",
+                              "Tel. cellulare:",
+                              "Recapito preferenziale:",
+                              "Fax:",
+                              "E-mail:",
+                              "Codice Fiscale:",
+                              "Carta di credito n.",
+                              "Scadenza carta di credito:",
+                              "Partita IVA:",
+                              "IBAN:",
+                              "Intestatario C/C:",
+                              "Note:"};
     for (int n = 1; n <= 24; ++n)
         QCOMPARE(Testo(rep, Riga("titCampo", n)), QString::fromUtf8(titoli[n - 1]));
     QCOMPARE(Testo(rep, "txtCampo01"), QStringLiteral("ROSSI MARIO"));
@@ -133,10 +154,29 @@ void TestScheda::righeUnite_data()
     QTest::addColumn<QString>("provRes");
     QTest::addColumn<QString>("riga07");
     QTest::addColumn<QString>("riga08");
-    QTest::newRow("both") << "Roma" << "RM" << "Milano" << "MI" << "Roma RM" << "Milano  MI";
-    QTest::newRow("no provinces") << "Roma" << "" << "Milano" << "" << "Roma " << "Milano  ";
-    QTest::newRow("all empty") << "" << "" << "" << "" << " " << "  ";
-    QTest::newRow("padded town") << "  Cantù " << "co" << " Forlì" << "fc" << "Cantù CO"
+    QTest::newRow("both") << "Roma"
+                          << "RM"
+                          << "Milano"
+                          << "MI"
+                          << "Roma RM"
+                          << "Milano  MI";
+    QTest::newRow("no provinces") << "Roma"
+                                  << ""
+                                  << "Milano"
+                                  << ""
+                                  << "Roma "
+                                  << "Milano  ";
+    QTest::newRow("all empty") << ""
+                               << ""
+                               << ""
+                               << ""
+                               << " "
+                               << "  ";
+    QTest::newRow("padded town") << "  Cantù "
+                                 << "co"
+                                 << " Forlì"
+                                 << "fc"
+                                 << "Cantù CO"
                                  << "Forlì  FC";
 }
 
@@ -243,13 +283,13 @@ void TestScheda::posizioniSullaPagina()
         return QColor(img.pixel(int(xMm * 96 / 25.4), int(yMm * 96 / 25.4)));
     };
     const QColor arancio(0xFF, 0x8C, 0x00), verde(0x00, 0x80, 0x80);
-    QCOMPARE(colore(10 + 24, 10 + 4), arancio);         // title bar, left end
-    QCOMPARE(colore(10 + 186, 10 + 11), arancio);       // title bar, right end
-    QCOMPARE(colore(10 + 20, 10 + 4), QColor(Qt::white)); // the gap beside the folder
-    QCOMPARE(colore(10 + 4, 10 + 24.5), verde);         // caption of row 1
-    QCOMPARE(colore(10 + 54, 10 + 24 + 230 + 5.5), verde); // caption of row 24, right end
+    QCOMPARE(colore(10 + 24, 10 + 4), arancio);              // title bar, left end
+    QCOMPARE(colore(10 + 186, 10 + 11), arancio);            // title bar, right end
+    QCOMPARE(colore(10 + 20, 10 + 4), QColor(Qt::white));    // the gap beside the folder
+    QCOMPARE(colore(10 + 4, 10 + 24.5), verde);              // caption of row 1
+    QCOMPARE(colore(10 + 54, 10 + 24 + 230 + 5.5), verde);   // caption of row 24, right end
     QCOMPARE(colore(10 + 57, 10 + 24.5), QColor(Qt::white)); // between caption and value
-    QCOMPARE(colore(10 + 4, 10 + 269.5), arancio);      // closing bar
+    QCOMPARE(colore(10 + 4, 10 + 269.5), arancio);           // closing bar
     QCOMPARE(colore(10 + 187, 10 + 274.5), arancio);
     // The two rules: a dark line within half a millimetre of 16 and 265 mm.
     auto riga = [&](double yMm) {

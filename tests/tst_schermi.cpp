@@ -9,8 +9,8 @@
 #include "report/Report.h"
 #include "report/ReportGui.h"
 #include "shell/Avvio.h"
-#include "widgets/Controlli.h"
 #include "support/Supporto.h"
+#include "widgets/Controlli.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -285,10 +285,10 @@ private slots:
         QTest::addColumn<QString>("nuova");
         QTest::addColumn<QString>("conferma");
         QTest::addColumn<QString>("messaggio");
-        QTest::newRow("non confermata") << QStringLiteral("luna") << QStringLiteral("LUNA")
-                                        << NonConfermata;
-        QTest::newRow("256 caratteri") << QString(256, u'a') << QString(256, u'a')
-                                       << QStringLiteral("255 caratteri");
+        QTest::newRow("non confermata")
+            << QStringLiteral("luna") << QStringLiteral("LUNA") << NonConfermata;
+        QTest::newRow("256 caratteri")
+            << QString(256, u'a') << QString(256, u'a') << QStringLiteral("255 caratteri");
         QTest::newRow("euro") << QStringLiteral("luna€2025") << QStringLiteral("luna€2025")
                               << QStringLiteral("255 caratteri");
     }
@@ -325,7 +325,8 @@ private slots:
         QVERIFY(Cambia()->isVisible());
         QCOMPARE(Campo(Cambia(), "txtPasswordOld")->text(), QStringLiteral("girasolidiluna"));
         QCOMPARE(Campo(Cambia(), "txtConferma")->text(), QStringLiteral("y"));
-        QCOMPARE(Costruttore::LeggiFile(FilePassword()), QByteArray("[Accesso]\r\nValore=A5823867ZZ\r\n"));
+        QCOMPARE(Costruttore::LeggiFile(FilePassword()),
+                 QByteArray("[Accesso]\r\nValore=A5823867ZZ\r\n"));
     }
 
     void invioGiraTraICampi()
@@ -367,9 +368,12 @@ private slots:
     {
         QTest::addColumn<QString>("riquadro");
         QTest::addColumn<QString>("schermata");
-        QTest::newRow("archivio") << "imgArchivio" << "frmAnagrafica";
-        QTest::newRow("tessera") << "btnTessera" << "frmTessera";
-        QTest::newRow("tessere") << "infTessere" << "frmTessere";
+        QTest::newRow("archivio") << "imgArchivio"
+                                  << "frmAnagrafica";
+        QTest::newRow("tessera") << "btnTessera"
+                                 << "frmTessera";
+        QTest::newRow("tessere") << "infTessere"
+                                 << "frmTessere";
     }
     void riquadriEChiusura()
     {
@@ -419,9 +423,8 @@ private slots:
 
     void esciTermina()
     {
-        QTimer::singleShot(0, this, [this] {
-            Controllo<QPushButton>(Login(), "cmdEsci")->click();
-        });
+        QTimer::singleShot(0, this,
+                           [this] { Controllo<QPushButton>(Login(), "cmdEsci")->click(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(!Login()->isVisible());
@@ -473,12 +476,12 @@ private slots:
 
     void aperturaDalDesktop()
     {
-        const QString posta = QStringLiteral(
-            "\"mailto:info@quorvel-lab.example?subject=Software Quorvel&body=Salve, "
-            "desidererei avere le seguenti informazioni sul software in oggetto:\"");
+        const QString posta =
+            QStringLiteral("\"mailto:info@quorvel-lab.example?subject=Software Quorvel&body=Salve, "
+                           "desidererei avere le seguenti informazioni sul software in oggetto:\"");
         const QString sito = QStringLiteral("https://www.quorvel-lab.example");
-        const QString pdf = u'"' + QDir::toNativeSeparators(env->cartella() + u'/') +
-                            QStringLiteral("Guida.pdf\"");
+        const QString pdf =
+            u'"' + QDir::toNativeSeparators(env->cartella() + u'/') + QStringLiteral("Guida.pdf\"");
         sim().modale = [](QDialog *d) {
             // The link, then its icon.
             QTest::mouseClick(Controllo<TEtichetta>(d, "lnkWeb"), Qt::LeftButton);
@@ -491,9 +494,9 @@ private slots:
         QTest::mouseClick(Controllo<TImmagine>(Avvio(), "imgInfo"), Qt::LeftButton);
         QTest::mouseClick(Controllo<TImmagine>(Avvio(), "imgCrediti"), Qt::LeftButton);
         QTest::mouseClick(Controllo<TImmagine>(Avvio(), "imgSito"), Qt::LeftButton);
-        QCOMPARE(sim().modaliMostrati, QStringList({QStringLiteral("TfrmGuida"),
-                                                   QStringLiteral("TfrmInfo"),
-                                                   QStringLiteral("TfrmSplash")}));
+        QCOMPARE(sim().modaliMostrati,
+                 QStringList({QStringLiteral("TfrmGuida"), QStringLiteral("TfrmInfo"),
+                              QStringLiteral("TfrmSplash")}));
         QCOMPARE(sim().aperti, QStringList({pdf, pdf, posta, posta, sito, sito, sito}));
         // A missing guide is not reported.
         QVERIFY(sim().messaggi.isEmpty());

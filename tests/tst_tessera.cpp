@@ -35,36 +35,42 @@ const QString kStampaFallita = QStringLiteral(
     "configurata correttamente.");
 const QString kVuoto = QStringLiteral("L'archivio non contiene nessuna scheda.");
 
-void ScriviIni(Ambiente &env, const QByteArray &contenuto) {
+void ScriviIni(Ambiente &env, const QByteArray &contenuto)
+{
     QFile f(env.Percorso("Quorvel.ini"));
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(contenuto);
 }
 
-QString LeggiIni(Ambiente &env) {
+QString LeggiIni(Ambiente &env)
+{
     return QString::fromUtf8(Costruttore::LeggiFile(env.Percorso("Quorvel.ini")));
 }
 
 // The single-card screen, shown as the start screen shows it.
-std::unique_ptr<TfrmTessera> Apri() {
+std::unique_ptr<TfrmTessera> Apri()
+{
     auto frm = std::make_unique<TfrmTessera>();
     frm->resize(1366, 768);
     frm->show();
     return frm;
 }
 
-QString Etichetta(QWidget *frm, const char *nome) {
+QString Etichetta(QWidget *frm, const char *nome)
+{
     return Controllo<QLabel>(frm, nome)->text();
 }
 
-void Clic(QWidget *frm, const char *nome) {
+void Clic(QWidget *frm, const char *nome)
+{
     Controllo<QAbstractButton>(frm, nome)->click();
 }
 
 // Bounding box in millimetres of the non-white pixels of a page rendered at 5 px/mm.
 constexpr double kDpi = 127.0;
 constexpr double kPxMm = kDpi / 25.4;
-QRectF Inchiostro(const QImage &pagina) {
+QRectF Inchiostro(const QImage &pagina)
+{
     int x0 = pagina.width(), y0 = pagina.height(), x1 = -1, y1 = -1;
     for (int y = 0; y < pagina.height(); ++y) {
         const QRgb *riga = reinterpret_cast<const QRgb *>(pagina.constScanLine(y));
@@ -82,7 +88,6 @@ QRectF Inchiostro(const QImage &pagina) {
         return QRectF();
     return QRectF(x0 / kPxMm, y0 / kPxMm, (x1 + 1 - x0) / kPxMm, (y1 + 1 - y0) / kPxMm);
 }
-
 
 } // namespace
 
@@ -121,7 +126,8 @@ private slots:
     void nomeTagliatoAlBordo();
 };
 
-void TestTessera::modelloStampato() {
+void TestTessera::modelloStampato()
+{
     const auto r = CreaTesserino(VarianteTessera::Stampa);
     QCOMPARE(r->ReportOptions.Name, QString("Tesserino"));
     const TReportPage &p = r->Pages(1);
@@ -153,7 +159,8 @@ void TestTessera::modelloStampato() {
     QCOMPARE(dynamic_cast<TShapeView &>(*r->FindObject("shpDataRil")).Color, Colori::Beige);
 }
 
-void TestTessera::variante_data() {
+void TestTessera::variante_data()
+{
     QTest::addColumn<int>("variante");
     QTest::addColumn<QString>("oggetto");
     QTest::addColumn<double>("altoMm"); // from the card's corner
@@ -172,7 +179,8 @@ void TestTessera::variante_data() {
     QTest::newRow("foglio titolo data") << f << "titDataRil" << 28.0 << int(vaTop);
 }
 
-void TestTessera::variante() {
+void TestTessera::variante()
+{
     QFETCH(int, variante);
     QFETCH(QString, oggetto);
     QFETCH(double, altoMm);
@@ -194,7 +202,8 @@ void TestTessera::variante() {
     }
 }
 
-void TestTessera::datiEnteRipuliti() {
+void TestTessera::datiEnteRipuliti()
+{
     Ambiente env;
     DatiEnteFile::Scrivi(env.cartella(), {"   Circolo Aurora ", "\tVia Roma 1", "", "Note  "});
     const QString ini = LeggiIni(env);
@@ -211,7 +220,8 @@ void TestTessera::datiEnteRipuliti() {
     QCOMPARE(d.Annotazioni, QString("Note"));
 }
 
-void TestTessera::primoUso() {
+void TestTessera::primoUso()
+{
     Ambiente env;
     auto frm = Apri();
     for (const char *n :
@@ -235,7 +245,8 @@ void TestTessera::primoUso() {
     QVERIFY(env->messaggi.isEmpty());
 }
 
-void TestTessera::logoSchiacciato() {
+void TestTessera::logoSchiacciato()
+{
     Ambiente env;
     // Left half red, right half blue: squeezed, the colours keep their halves.
     QImage img(300, 100, QImage::Format_RGB32);
@@ -263,7 +274,8 @@ void TestTessera::logoSchiacciato() {
     QCOMPARE(Controllo<TImmagine>(frm.get(), "imgLogo")->Picture().size(), QSize(119, 118));
 }
 
-void TestTessera::logoCancellatoBianco() {
+void TestTessera::logoCancellatoBianco()
+{
     Ambiente env;
     auto frm = Apri();
     Clic(frm.get(), "btnCancLogo");
@@ -281,7 +293,8 @@ void TestTessera::logoCancellatoBianco() {
              qRgb(255, 255, 255));
 }
 
-void TestTessera::logoNonSalvabile() {
+void TestTessera::logoNonSalvabile()
+{
     Ambiente env;
     QVERIFY(QDir(env.cartella()).mkdir("Logo.jpg"));
     auto frm = Apri();
@@ -295,7 +308,8 @@ void TestTessera::logoNonSalvabile() {
     QVERIFY(LeggiIni(env).contains("Denominazione="));
 }
 
-void TestTessera::iniNonScrivibile() {
+void TestTessera::iniNonScrivibile()
+{
     Ambiente env;
     QVERIFY(QDir(env.cartella()).mkdir("Quorvel.ini"));
     auto frm = Apri();
@@ -310,7 +324,8 @@ void TestTessera::iniNonScrivibile() {
     QCOMPARE(env->messaggi.size(), 2);
 }
 
-void TestTessera::scorrimento_data() {
+void TestTessera::scorrimento_data()
+{
     QTest::addColumn<int>("schede");
     QTest::addColumn<QString>("posizione"); // before the press: "" or a position
     QTest::addColumn<QString>("freccia");
@@ -345,7 +360,8 @@ void TestTessera::scorrimento_data() {
                                            << "" << true;
 }
 
-void TestTessera::scorrimento() {
+void TestTessera::scorrimento()
+{
     QFETCH(int, schede);
     QFETCH(QString, posizione);
     QFETCH(QString, freccia);
@@ -390,7 +406,8 @@ void TestTessera::scorrimento() {
     }
 }
 
-void TestTessera::fotoDellaScheda() {
+void TestTessera::fotoDellaScheda()
+{
     Ambiente env;
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Costruttore::Tesserato("ROSSI"),
                                                                 Costruttore::Tesserato("BIANCHI")});
@@ -409,7 +426,8 @@ void TestTessera::fotoDellaScheda() {
     QCOMPARE(Etichetta(frm.get(), "titAssociazione"), QString("ENTE"));
 }
 
-void TestTessera::archivioInaccessibile() {
+void TestTessera::archivioInaccessibile()
+{
     Ambiente env;
     QVERIFY(QDir(env.cartella()).mkdir("Tesserati.pro"));
     auto frm = Apri();
@@ -423,7 +441,8 @@ void TestTessera::archivioInaccessibile() {
     QCOMPARE(Etichetta(frm.get(), "lblPosizione"), QString());
 }
 
-void TestTessera::schermataDatiEnte() {
+void TestTessera::schermataDatiEnte()
+{
     Ambiente env;
     ScriviIni(env, "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nSottotitolo 1=Via Roma 1\r\n");
     auto frm = Apri();
@@ -476,7 +495,8 @@ void TestTessera::schermataDatiEnte() {
     QVERIFY(LeggiIni(env).contains("Annotazioni=Tessera valida un anno\r\n"));
 }
 
-void TestTessera::datiEnteAltroChiamante() {
+void TestTessera::datiEnteAltroChiamante()
+{
     Ambiente env;
     auto frm = Apri();
     Controllo<QLabel>(frm.get(), "titAssociazione")->setText("Prima");
@@ -489,7 +509,8 @@ void TestTessera::datiEnteAltroChiamante() {
     delete d;
 }
 
-void TestTessera::suggerimenti() {
+void TestTessera::suggerimenti()
+{
     Ambiente env;
     auto frm = Apri();
     auto *info = Controllo<QLabel>(frm.get(), "panInfo");
@@ -510,7 +531,8 @@ void TestTessera::suggerimenti() {
     QCOMPARE(info->text(), QString());
 }
 
-void TestTessera::guidaETrova() {
+void TestTessera::guidaETrova()
+{
     Ambiente env;
     auto frm = Apri();
     QString titolo, corpo, memoria;
@@ -532,7 +554,8 @@ void TestTessera::guidaETrova() {
     QCOMPARE(memoria, QString("tessera"));
 }
 
-void TestTessera::impostazioniLette_data() {
+void TestTessera::impostazioniLette_data()
+{
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<QString>("alto");
     QTest::addColumn<QString>("sinistra");
@@ -551,7 +574,8 @@ void TestTessera::impostazioniLette_data() {
                            << "0" << true;
 }
 
-void TestTessera::impostazioniLette() {
+void TestTessera::impostazioniLette()
+{
     QFETCH(QByteArray, ini);
     QFETCH(QString, alto);
     QFETCH(QString, sinistra);
@@ -575,7 +599,8 @@ void TestTessera::impostazioniLette() {
     QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaTessera"});
 }
 
-void TestTessera::primaStampaAnnullata() {
+void TestTessera::primaStampaAnnullata()
+{
     Ambiente env;
     env->annullaStampa = true;
     auto frm = Apri();
@@ -594,7 +619,8 @@ void TestTessera::primaStampaAnnullata() {
     QCOMPARE(ini.Leggi("Stampa Tesserino", "Orientamento"), QString("Verticale"));
 }
 
-void TestTessera::posizioneStampata_data() {
+void TestTessera::posizioneStampata_data()
+{
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<QStringList>("clic");
     QTest::addColumn<QSizeF>("foglio");  // mm
@@ -610,7 +636,8 @@ void TestTessera::posizioneStampata_data() {
         << QPointF(15, 15);
 }
 
-void TestTessera::posizioneStampata() {
+void TestTessera::posizioneStampata()
+{
     QFETCH(QByteArray, ini);
     QFETCH(QStringList, clic);
     QFETCH(QSizeF, foglio);
@@ -647,7 +674,8 @@ void TestTessera::posizioneStampata() {
     QVERIFY2(qAbs(carta.width() - 86) < 0.6 && qAbs(carta.height() - 54) < 0.6, qPrintable(dove));
 }
 
-void TestTessera::annullaTieneISalvati() {
+void TestTessera::annullaTieneISalvati()
+{
     Ambiente env;
     ScriviIni(env, "[Margini Stampa]\r\nSuperiore=2\r\nSinistro=0\r\n");
     auto frm = Apri();
@@ -665,14 +693,16 @@ void TestTessera::annullaTieneISalvati() {
     QCOMPARE(env->dialoghiStampa, 0);
 }
 
-void TestTessera::stampaFallita_data() {
+void TestTessera::stampaFallita_data()
+{
     QTest::addColumn<bool>("iniBloccato");
     QTest::addColumn<int>("dialoghi");
     QTest::newRow("impostazioni non scrivibili") << true << 0;
     QTest::newRow("stampante in errore") << false << 1;
 }
 
-void TestTessera::stampaFallita() {
+void TestTessera::stampaFallita()
+{
     QFETCH(bool, iniBloccato);
     QFETCH(int, dialoghi);
     Ambiente env;
@@ -695,7 +725,8 @@ void TestTessera::stampaFallita() {
     QVERIFY(!QFileInfo(env.Percorso("tessera.pdf")).isFile());
 }
 
-void TestTessera::senzaStampanti() {
+void TestTessera::senzaStampanti()
+{
     Ambiente env;
     env->stampanti.clear();
     auto frm = Apri();
@@ -710,7 +741,8 @@ void TestTessera::senzaStampanti() {
     QCOMPARE(env->messaggi[0].testo, QString("You have no printers installed"));
 }
 
-void TestTessera::anteprimaSempreVerticale() {
+void TestTessera::anteprimaSempreVerticale()
+{
     Ambiente env;
     ScriviIni(env, "[Margini Stampa]\r\nSuperiore=20\r\nSinistro=20\r\n"
                    "[Stampa Tesserino]\r\nOrientamento=Orizzontale\r\n");
@@ -740,7 +772,8 @@ void TestTessera::anteprimaSempreVerticale() {
     QVERIFY(env->messaggi.isEmpty());
 }
 
-void TestTessera::riempimentoDopoNuovo() {
+void TestTessera::riempimentoDopoNuovo()
+{
     Ambiente env;
     env->stampaSuPdf = env.Percorso("tessera.pdf");
     ScriviIni(env, "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nAnnotazioni=Valida 2025\r\n");
@@ -775,7 +808,8 @@ void TestTessera::riempimentoDopoNuovo() {
     QCOMPARE(logo, Controllo<TImmagine>(frm.get(), "imgBlank")->Picture());
 }
 
-void TestTessera::nomeTagliatoAlBordo() {
+void TestTessera::nomeTagliatoAlBordo()
+{
     Ambiente env;
     // Far wider than 54 mm at 8 pt bold.
     ScriviIni(env, "[Dati Ente]\r\nDenominazione=ASSOCIAZIONE SPORTIVA DILETTANTISTICA "

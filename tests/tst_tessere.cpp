@@ -179,7 +179,6 @@ int Scuri(const QImage &pagina, const QRectF &zonaMm)
     return n;
 }
 
-
 } // namespace
 
 class TestTessere : public QObject {

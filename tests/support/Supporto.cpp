@@ -12,22 +12,25 @@ Ambiente::Ambiente() : m_sim(std::make_unique<Simulazione>(m_dir.path()))
     TApplicazione::ImpostaLingua();
 }
 
-QString Ambiente::Percorso(const QString &nome) const { return QDir(m_dir.path()).filePath(nome); }
+QString Ambiente::Percorso(const QString &nome) const
+{
+    return QDir(m_dir.path()).filePath(nome);
+}
 
 namespace Costruttore {
 
 const QList<std::pair<QByteArray, int>> &Formato()
 {
     static const QList<std::pair<QByteArray, int>> f = {
-        {"Tesserato", 50},  {"Carica", 50},        {"NumTessera", 50}, {"DataRil", 10},
-        {"DataScade", 10},  {"DataNasc", 10},      {"ComuneNasc", 50}, {"ProvNasc", 2},
-        {"Sesso", 1},       {"ComuneRes", 50},     {"ProvRes", 2},     {"CapRes", 5},
-        {"IndirizzoRes", 50}, {"Preavviso", 3},    {"Titoli", 250},    {"TelCasa", 30},
-        {"TelUff", 30},     {"TelCel", 30},        {"Recapito", 50},   {"Fax", 30},
-        {"Email", 50},      {"CodFisc", 16},       {"Carta", 30},      {"ScadeCarta", 30},
-        {"PartitaIva", 11}, {"Iban", 27},          {"Intestatario", 50}, {"Note", 250},
-        {"Annullata", 2},   {"File01", 250},       {"File02", 250},    {"File03", 250},
-        {"Desc01", 250},    {"Desc02", 250},       {"Desc03", 250},
+        {"Tesserato", 50},    {"Carica", 50},    {"NumTessera", 50},   {"DataRil", 10},
+        {"DataScade", 10},    {"DataNasc", 10},  {"ComuneNasc", 50},   {"ProvNasc", 2},
+        {"Sesso", 1},         {"ComuneRes", 50}, {"ProvRes", 2},       {"CapRes", 5},
+        {"IndirizzoRes", 50}, {"Preavviso", 3},  {"Titoli", 250},      {"TelCasa", 30},
+        {"TelUff", 30},       {"TelCel", 30},    {"Recapito", 50},     {"Fax", 30},
+        {"Email", 50},        {"CodFisc", 16},   {"Carta", 30},        {"ScadeCarta", 30},
+        {"PartitaIva", 11},   {"Iban", 27},      {"Intestatario", 50}, {"Note", 250},
+        {"Annullata", 2},     {"File01", 250},   {"File02", 250},      {"File03", 250},
+        {"Desc01", 250},      {"Desc02", 250},   {"Desc03", 250},
     };
     return f;
 }
@@ -65,8 +68,7 @@ QByteArray Record(const QMap<QByteArray, QByteArray> &campi)
     return r;
 }
 
-QByteArray Tesserato(const QByteArray &nome, const QByteArray &dataRil,
-                     const QByteArray &dataScade)
+QByteArray Tesserato(const QByteArray &nome, const QByteArray &dataRil, const QByteArray &dataScade)
 {
     return Record({{"Tesserato", nome},
                    {"DataRil", dataRil},
