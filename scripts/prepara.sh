@@ -14,6 +14,7 @@ PACCHETTI=(
     xvfb xauth
     libreoffice-calc-nogui
     cups cups-client printer-driver-cups-pdf poppler-utils
+    clang-format-14 git
     libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
     dpkg-dev lintian appstream desktop-file-utils
     libqrencode-dev zbar-tools
