@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
 
 namespace {
 // Bytes needed from the file at `pos`; false when the file ends first.
@@ -79,4 +82,28 @@ QImage LeggiImmagine(const QString &percorso)
         lettore.setScaledSize(
             dimensione.scaled(LatoMassimoImmagine, LatoMassimoImmagine, Qt::KeepAspectRatio));
     return lettore.read();
+}
+
+bool ScriviJpeg(const QImage &immagine, const QString &percorso)
+{
+    if (immagine.isNull() || percorso.isEmpty())
+        return false;
+    // JPEG has no transparency: lay the picture on white first.
+    QImage piena(immagine.size(), QImage::Format_RGB32);
+    piena.fill(Qt::white);
+    {
+        QPainter p(&piena);
+        p.drawImage(0, 0, immagine);
+    }
+    // Written aside and renamed: a failed write leaves no half file behind.
+    QSaveFile file(percorso);
+    if (!ApriInScrittura(file))
+        return false;
+    QImageWriter w(&file, "jpg");
+    w.setQuality(92);
+    if (!w.write(piena)) {
+        file.cancelWriting();
+        return false;
+    }
+    return ConfermaFile(file);
 }

@@ -13,3 +13,8 @@ inline constexpr int LatoMassimoImmagine = 1600;
 // image when the file is missing, not a regular file, not a picture this computer
 // can decode, or cut short.
 QImage LeggiImmagine(const QString &percorso);
+
+// Writes the picture as a JPEG file at its own pixel size, through the file guard and
+// aside, so a failed write leaves no half file; transparent parts become white. False
+// when the picture is empty or the file cannot be written.
+bool ScriviJpeg(const QImage &immagine, const QString &percorso);

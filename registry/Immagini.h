@@ -1,6 +1,8 @@
 #pragma once
 // Picture helpers of the archive screen's companions: our SVG pictures rendered to
 // images and JPEG writing.
+#include "archive/LetturaImmagine.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -13,9 +15,8 @@ QImage DaSvg(const QString &risorsa, QSize dimensione);
 // The name chosen in a save dialog, with ".jpg" added when it has no extension.
 QString ConEstensioneJpg(const QString &percorso);
 
-// Writes the picture as a JPEG file at its own pixel size; transparent parts become
-// white. False when the picture is empty or the file cannot be written.
-bool ScriviJpeg(const QImage &immagine, const QString &percorso);
+// The program's one JPEG writer.
+using ::ScriviJpeg;
 
 // Title, preset name and file type of the "save a copy" dialog of the photo screens.
 QString TitoloSalvaJpeg();

@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageWriter>
-#include <QPainter>
 #include <QSaveFile>
 
 #include <array>
@@ -253,26 +251,6 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         }
     }
     return true;
-}
-
-bool ScriviJpeg(const QImage &immagine, const QString &percorso)
-{
-    QImage piena(immagine.size(), QImage::Format_RGB32);
-    piena.fill(Qt::white);
-    {
-        QPainter p(&piena);
-        p.drawImage(0, 0, immagine);
-    }
-    QSaveFile file(percorso);
-    if (!ApriInScrittura(file))
-        return false;
-    QImageWriter w(&file, "jpg");
-    w.setQuality(92);
-    if (!w.write(piena)) {
-        file.cancelWriting();
-        return false;
-    }
-    return ConfermaFile(file);
 }
 
 void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e)
