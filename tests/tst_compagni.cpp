@@ -23,10 +23,8 @@
 #include <QThread>
 #include <QUrlQuery>
 
-#include <csignal>
 #include <optional>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using Costruttore::Campo;
@@ -73,23 +71,6 @@ QImage Foto(QWidget *a)
 {
     return Controllo<TImmagine>(a, "imgFoto")->Picture();
 }
-
-// A disk that fails once a file would grow past `byte` bytes (writes beyond fail).
-class DiscoCheCede {
-public:
-    explicit DiscoCheCede(rlim_t byte)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_prima);
-        rlimit r = m_prima;
-        r.rlim_cur = byte;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~DiscoCheCede() { setrlimit(RLIMIT_FSIZE, &m_prima); }
-
-private:
-    rlimit m_prima{};
-};
 
 bool Simile(QRgb a, QRgb b, int tolleranza = 24)
 {

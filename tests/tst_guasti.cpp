@@ -28,29 +28,11 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using Piattaforma::Forma;
 
 namespace {
-// A disk that fails once a file would grow past `byte` bytes (writes beyond fail with EFBIG).
-class DiscoCheCede {
-public:
-    explicit DiscoCheCede(rlim_t byte)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_prima);
-        rlimit r = m_prima;
-        r.rlim_cur = byte;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~DiscoCheCede() { setrlimit(RLIMIT_FSIZE, &m_prima); }
-
-private:
-    rlimit m_prima{};
-};
 
 const QString MessaggioAccesso = QStringLiteral(
     "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "

@@ -26,29 +26,9 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Importazione;
 
 namespace {
-
-// A disk that fails once a file would grow past `byte` bytes.
-class DiscoCheCede {
-public:
-    explicit DiscoCheCede(rlim_t byte)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_prima);
-        rlimit r = m_prima;
-        r.rlim_cur = byte;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~DiscoCheCede() { setrlimit(RLIMIT_FSIZE, &m_prima); }
-
-private:
-    rlimit m_prima{};
-};
 
 void ScriviFile(const QString &percorso, const QByteArray &dati)
 {

@@ -13,9 +13,32 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <csignal>
 #include <memory>
 #include <stdexcept>
 #include <utility>
+
+#include <sys/resource.h>
+
+// A disk that fails once a file would grow past `byte` bytes: writes beyond fail with
+// EFBIG (the file-size limit), restored when it goes out of scope.
+class DiscoCheCede {
+public:
+    explicit DiscoCheCede(rlim_t byte)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_prima);
+        rlimit r = m_prima;
+        r.rlim_cur = byte;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~DiscoCheCede() { setrlimit(RLIMIT_FSIZE, &m_prima); }
+    DiscoCheCede(const DiscoCheCede &) = delete;
+    DiscoCheCede &operator=(const DiscoCheCede &) = delete;
+
+private:
+    rlimit m_prima{};
+};
 
 // A temporary program folder with a Simulazione pointing at it.
 class Ambiente {
