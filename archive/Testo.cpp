@@ -58,15 +58,17 @@ char ToWin1252(QChar c)
 
 QByteArray ToWin1252(const QString &s)
 {
-    QByteArray out;
-    out.reserve(s.size());
+    QByteArray out(s.size(), Qt::Uninitialized);
+    char *d = out.data();
+    qsizetype n = 0;
     for (qsizetype i = 0; i < s.size(); ++i) {
         const QChar c = s.at(i);
         // A surrogate pair is one character outside Windows-1252: one '?'.
         if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
             ++i;
-        out.append(ToWin1252(c));
+        d[n++] = ToWin1252(c);
     }
+    out.truncate(n);
     return out;
 }
 
@@ -109,7 +111,19 @@ QDate ConvertiData(const QString &s)
 
 QString TestoData(const QDate &d)
 {
-    return d.toString(QString::fromLatin1(FormatoData));
+    // Written directly for four-digit years: imports and lists call this for every row.
+    if (!d.isValid() || d.year() < 1000 || d.year() > 9999)
+        return d.toString(QString::fromLatin1(FormatoData));
+    QString r(10, u'/');
+    int n[3];
+    d.getDate(&n[2], &n[1], &n[0]);
+    r[0] = QChar(u'0' + n[0] / 10);
+    r[1] = QChar(u'0' + n[0] % 10);
+    r[3] = QChar(u'0' + n[1] / 10);
+    r[4] = QChar(u'0' + n[1] % 10);
+    for (int i = 0, a = n[2]; i < 4; ++i, a /= 10)
+        r[9 - i] = QChar(u'0' + a % 10);
+    return r;
 }
 
 bool DataValida(const QString &s)

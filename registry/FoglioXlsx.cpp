@@ -5,10 +5,42 @@
 #include <QDate>
 #include <QHash>
 #include <QSet>
+#include <QThread>
+
+#include <cctype>
+#include <deque>
+#include <future>
+#include <string_view>
 
 using namespace FoglioZip;
 
 namespace {
+
+// Rows as a helper thread reads them: the cells' texts go one after another into a
+// single string, or stay where they are in the shared strings, so that the thread makes
+// few allocations and the strings of the cells are made by the thread that uses them.
+struct CellaLetta {
+    int colonna;
+    bool condivisa; // a span of the shared strings, else of testo
+    qsizetype inizio, lunghezza;
+};
+struct RigheLette {
+    QString testo;
+    std::vector<CellaLetta> celle;
+    std::vector<std::pair<int, qsizetype>> righe; // "r" (0 when missing), number of cells
+    int larghezza = 0;                            // of the row being read: last column + 1
+    void Svuota()
+    {
+        testo.resize(0);
+        celle.clear();
+        righe.clear();
+    }
+};
+// The shared strings of a piece: one after another, and where each ends.
+struct StringheLette {
+    QString testo;
+    std::vector<qsizetype> fini;
+};
 
 class TFoglioXlsx : public TFoglio {
 public:
@@ -20,9 +52,16 @@ private:
     void LeggiRelazioni(QHash<QString, QString> *bersagli);
     void LeggiStili();
     void LeggiStringhe();
-    TFusioni CercaFusioni(const QString &voce);
+    TFusioni CercaFusioni(const QString &voce) const;
+    void LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) const;
+    template <class F>
+    void LeggiRighe(QXmlStreamReader &x, RigheLette &l, QStringList *aperti, F &&finita) const;
+    struct TConsegna;
+    void LeggiInSequenza(const QString &nome, TConsegna &consegna);
     static QString TestoRicco(QXmlStreamReader &x); // <si> or <is>: its <t> texts
+    static StringheLette Stringhe(QXmlStreamReader &x, QStringList *aperti);
 
+    QString m_percorso;
     QuaZip m_zip;
     QStringList m_nomi, m_voci;
     bool m_1904 = false;
@@ -34,6 +73,14 @@ private:
     bool m_stringheLette = false;
 };
 
+// An element's name compared inline: the loops over rows and strings run for every
+// token.
+bool E(QStringView nome, std::u16string_view atteso)
+{
+    return size_t(nome.size()) == atteso.size() &&
+           std::equal(atteso.begin(), atteso.end(), nome.utf16());
+}
+
 QString Bersaglio(const QString &target)
 {
     if (target.startsWith(u'/'))
@@ -41,7 +88,7 @@ QString Bersaglio(const QString &target)
     return QStringLiteral("xl/") + target;
 }
 
-TFoglioXlsx::TFoglioXlsx(const QString &percorso) : m_zip(percorso)
+TFoglioXlsx::TFoglioXlsx(const QString &percorso) : m_percorso(percorso), m_zip(percorso)
 {
     ApriZip(m_zip);
     QHash<QString, QString> bersagli;
@@ -178,20 +225,52 @@ QString TFoglioXlsx::TestoRicco(QXmlStreamReader &x)
     return testo;
 }
 
+// The <si> texts that follow in x. With aperti, the names of the elements still open
+// are kept there.
+StringheLette TFoglioXlsx::Stringhe(QXmlStreamReader &x, QStringList *aperti)
+{
+    StringheLette s;
+    while (!x.atEnd()) {
+        const auto tok = x.readNext();
+        if (tok == QXmlStreamReader::StartElement && E(x.name(), u"si")) {
+            s.testo += TestoRicco(x);
+            s.fini.push_back(s.testo.size());
+        } else if (aperti && tok == QXmlStreamReader::StartElement) {
+            aperti->append(x.qualifiedName().toString());
+        } else if (aperti && tok == QXmlStreamReader::EndElement && !aperti->isEmpty()) {
+            aperti->removeLast();
+        }
+    }
+    return s;
+}
+
+// Read in pieces by helper threads, or in one stream when that cannot be done.
 void TFoglioXlsx::LeggiStringhe()
 {
     m_stringheLette = true;
-    TVoceZip voce(&m_zip, m_voceStringhe);
-    m_inizi.push_back(0);
-    if (!voce.Esiste())
-        return;
-    QXmlStreamReader x(&voce);
-    while (!x.atEnd()) {
-        if (x.readNext() == QXmlStreamReader::StartElement && x.name() == u"si") {
-            m_stringhe += TestoRicco(x);
-            m_inizi.push_back(m_stringhe.size());
+    auto aggiungi = [this](const StringheLette &s) {
+        const qsizetype base = m_stringhe.size();
+        m_stringhe += s.testo;
+        for (qsizetype f : s.fini)
+            m_inizi.push_back(base + f);
+        return true;
+    };
+    m_inizi.assign(1, 0);
+    {
+        TVoceZip voce(&m_zip, m_voceStringhe);
+        if (!voce.Esiste())
+            return;
+        if (InPezzi(voce, "si>", Stringhe, aggiungi) == Lettura::Finita) {
+            voce.Chiudi(true);
+            m_stringhe.squeeze();
+            return;
         }
     }
+    m_stringhe.clear();
+    m_inizi.assign(1, 0);
+    TVoceZip voce(&m_zip, m_voceStringhe);
+    QXmlStreamReader x(&voce);
+    aggiungi(Stringhe(x, nullptr));
     voce.Verifica(x);
     voce.Chiudi(true);
     m_stringhe.squeeze();
@@ -199,10 +278,12 @@ void TFoglioXlsx::LeggiStringhe()
 
 // The merged ranges come after the cells in the sheet's XML: a quick pass over the raw
 // bytes finds them first, so that the rows can still be read in one stream.
-TFusioni TFoglioXlsx::CercaFusioni(const QString &nome)
+TFusioni TFoglioXlsx::CercaFusioni(const QString &nome) const
 {
     TFusioni fusioni;
-    TVoceZip voce(&m_zip, nome);
+    QuaZip zip(m_percorso);
+    ApriZip(zip);
+    TVoceZip voce(&zip, nome);
     static const QByteArrayMatcher cerca(QByteArrayLiteral("mergeCell "));
     QByteArray resto;
     while (true) {
@@ -234,100 +315,226 @@ TFusioni TFoglioXlsx::CercaFusioni(const QString &nome)
     return fusioni;
 }
 
-void TFoglioXlsx::Leggi(int foglio, const Riga &f)
+// Adds the cell that starts at x's current <c> to l. v is room for the cell's value,
+// kept from cell to cell.
+void TFoglioXlsx::LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) const
 {
-    if (foglio < 0 || foglio >= m_voci.size())
-        return;
-    if (!m_stringheLette) {
-        LeggiStili();
-        LeggiStringhe();
-    }
-    TFusioni fusioni = CercaFusioni(m_voci[foglio]);
-    TVoceZip voce(&m_zip, m_voci[foglio]);
-    if (!voce.Esiste())
-        throw ErroreFile(Foglio::MessaggioDanneggiato());
-    QXmlStreamReader x(&voce);
-    QStringList celle;
-    int numero = 0;
-    bool fermo = false;
-    while (!x.atEnd() && !fermo) {
+    const auto a = x.attributes();
+    int colonna = l.larghezza;
+    const QStringView ref = a.value(QLatin1StringView("r"));
+    if (!ref.isEmpty() && !Riferimento(ref, &colonna, nullptr))
+        colonna = l.larghezza;
+    if (colonna >= MassimoColonne)
+        colonna = MassimoColonne - 1;
+    l.larghezza = std::max(l.larghezza, colonna + 1);
+    enum { Numero, Condivisa, Logico, Data, Altro } tipo = Altro;
+    const QStringView t = a.value(QLatin1StringView("t"));
+    if (t.isEmpty() || t == u"n")
+        tipo = Numero;
+    else if (t == u"s")
+        tipo = Condivisa;
+    else if (t == u"b")
+        tipo = Logico;
+    else if (t == u"d")
+        tipo = Data;
+    const int stile = a.value(QLatin1StringView("s")).toInt();
+    v.resize(0);
+    QString testo;
+    bool inLinea = false, valore = false;
+    // Children other than <v> and <is> are passed over whole, so an end tag is the
+    // value's or the cell's.
+    while (!x.atEnd()) {
         const auto tok = x.readNext();
-        if (tok == QXmlStreamReader::EndElement && x.name() == u"row") {
-            fusioni.Applica(numero, celle);
-            if (!RigaVuota(celle) && !f(numero, celle))
-                fermo = true;
+        if (tok == QXmlStreamReader::Characters) {
+            if (valore)
+                v += x.text();
+        } else if (tok == QXmlStreamReader::EndElement) {
+            if (!valore)
+                break;
+            valore = false;
+        } else if (tok == QXmlStreamReader::StartElement) {
+            if (!valore && E(x.name(), u"v")) {
+                valore = true;
+            } else if (!valore && E(x.name(), u"is")) {
+                testo = TestoRicco(x);
+                inLinea = true;
+            } else {
+                x.skipCurrentElement();
+            }
+        }
+    }
+    CellaLetta c{colonna, false, l.testo.size(), 0};
+    if (inLinea) {
+    } else if (tipo == Condivisa) {
+        qint64 i = 0;
+        bool ok = Cifre(v, &i);
+        if (!ok)
+            i = QStringView(v).toLongLong(&ok);
+        if (ok && i >= 0 && size_t(i) + 1 < m_inizi.size()) {
+            c.condivisa = true;
+            c.inizio = m_inizi[size_t(i)];
+            c.lunghezza = m_inizi[size_t(i) + 1] - c.inizio;
+        }
+    } else if (tipo == Logico) {
+        testo = v == u"1" ? QStringLiteral("VERO") : QStringLiteral("FALSO");
+    } else if (tipo == Data) {
+        const QDate d = QDate::fromString(v.left(10), Qt::ISODate);
+        testo = d.isValid() ? Testo::TestoData(d) : v;
+    } else if (tipo == Numero) {
+        // Whole numbers, the most common, are read without the locale's machinery.
+        qint64 intero = 0;
+        bool ok = v.size() <= 15 && Cifre(v, &intero);
+        const double n = ok ? double(intero) : QStringView(v).toDouble(&ok);
+        if (!ok)
+            testo = v;
+        else if (m_stiliData.contains(stile))
+            testo = Foglio::DataDaSeriale(n, m_1904);
+        else
+            testo = Foglio::TestoNumero(n);
+    } else {
+        testo = v; // formula text, error value
+    }
+    if (!c.condivisa) {
+        l.testo += testo;
+        c.lunghezza = testo.size();
+    }
+    l.celle.push_back(c);
+}
+
+// Reads the rows that follow in x into l, each with its "r" attribute (0 when it has
+// none) and its cells; after each row finita() is called, which returns false to stop.
+// With aperti, the names of the elements still open are kept there.
+template <class F>
+void TFoglioXlsx::LeggiRighe(QXmlStreamReader &x, RigheLette &l, QStringList *aperti,
+                             F &&finita) const
+{
+    QString v;
+    while (!x.atEnd()) {
+        const auto tok = x.readNext();
+        if (tok == QXmlStreamReader::EndElement) {
+            if (aperti && !aperti->isEmpty())
+                aperti->removeLast();
+            if (E(x.name(), u"row") && !finita())
+                return;
             continue;
         }
         if (tok != QXmlStreamReader::StartElement)
             continue;
-        if (x.name() == u"row") {
-            const int r = x.attributes().value(QStringLiteral("r")).toInt();
-            numero = r > numero ? r : numero + 1;
-            if (numero > MassimoRighe)
-                break;
-            celle.clear();
-        } else if (x.name() == u"c") {
-            const auto a = x.attributes();
-            int colonna = int(celle.size());
-            const QStringView ref = a.value(QStringLiteral("r"));
-            if (!ref.isEmpty() && !Riferimento(ref, &colonna, nullptr))
-                colonna = int(celle.size());
-            if (colonna >= MassimoColonne)
-                colonna = MassimoColonne - 1;
-            const QString tipo = a.value(QStringLiteral("t")).toString();
-            const int stile = a.value(QStringLiteral("s")).toInt();
-            QString v, testo;
-            bool inLinea = false;
-            while (!x.atEnd()) {
-                const auto t = x.readNext();
-                if (t == QXmlStreamReader::EndElement && x.name() == u"c")
-                    break;
-                if (t != QXmlStreamReader::StartElement)
-                    continue;
-                if (x.name() == u"v")
-                    v = x.readElementText();
-                else if (x.name() == u"is") {
-                    testo = TestoRicco(x);
-                    inLinea = true;
-                } else
-                    x.skipCurrentElement();
-            }
-            if (inLinea) {
-            } else if (tipo == u"s") {
-                bool ok = false;
-                const qsizetype i = v.toLongLong(&ok);
-                if (ok && i >= 0 && size_t(i) + 1 < m_inizi.size())
-                    testo =
-                        QStringView(m_stringhe)
-                            .mid(m_inizi[size_t(i)], m_inizi[size_t(i) + 1] - m_inizi[size_t(i)])
-                            .toString();
-            } else if (tipo == u"b") {
-                testo = v == u"1" ? QStringLiteral("VERO") : QStringLiteral("FALSO");
-            } else if (tipo == u"d") {
-                const QDate d = QDate::fromString(v.left(10), Qt::ISODate);
-                testo = d.isValid() ? Testo::TestoData(d) : v;
-            } else if (tipo.isEmpty() || tipo == u"n") {
-                bool ok = false;
-                const double n = v.toDouble(&ok);
-                if (!ok)
-                    testo = v;
-                else if (m_stiliData.contains(stile))
-                    testo = Foglio::DataDaSeriale(n, m_1904);
-                else
-                    testo = Foglio::TestoNumero(n);
-            } else {
-                testo = v; // formula text, error value
-            }
-            while (celle.size() < colonna)
-                celle.append(QString());
-            if (celle.size() == colonna)
-                celle.append(testo);
-            else
-                celle[colonna] = testo;
+        if (E(x.name(), u"c")) {
+            if (l.righe.empty()) // a cell outside any row
+                l.righe.push_back({0, 0});
+            LeggiCella(x, l, v);
+            ++l.righe.back().second;
+            continue;
+        }
+        if (aperti)
+            aperti->append(x.qualifiedName().toString());
+        if (E(x.name(), u"row")) {
+            l.righe.push_back({x.attributes().value(QLatin1StringView("r")).toInt(), 0});
+            l.larghezza = 0;
         }
     }
+}
+
+// Numbers the rows, fills merged ranges, leaves out empty rows and hands the others
+// over. Rows up to `salta` were handed over already and are passed by.
+struct TFoglioXlsx::TConsegna {
+    TConsegna(const QString &s, TFusioni &fu, const Riga &r) : stringhe(s), fusioni(fu), f(r) {}
+    const QString &stringhe;
+    TFusioni &fusioni;
+    const Riga &f;
+    int numero = 0, salta = 0;
+    bool fermo = false;
+    QStringList celle;
+
+    // Hands over the rows of l; false when the reading stops here.
+    bool operator()(const RigheLette &l)
+    {
+        size_t k = 0;
+        for (const auto &[r, n] : l.righe) {
+            const size_t fine = k + size_t(n);
+            numero = r > numero ? r : numero + 1;
+            if (numero > MassimoRighe) {
+                fermo = true;
+                return false;
+            }
+            if (numero <= salta) {
+                k = fine;
+                continue;
+            }
+            celle.clear();
+            for (; k < fine; ++k) {
+                const CellaLetta &c = l.celle[k];
+                QString t = (c.condivisa ? stringhe : l.testo).mid(c.inizio, c.lunghezza);
+                while (celle.size() < c.colonna)
+                    celle.append(QString());
+                if (celle.size() == c.colonna)
+                    celle.append(std::move(t));
+                else
+                    celle[c.colonna] = std::move(t);
+            }
+            fusioni.Applica(numero, celle);
+            if (!RigaVuota(celle) && !f(numero, celle)) {
+                fermo = true;
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+// The sheet in one stream, from the start.
+void TFoglioXlsx::LeggiInSequenza(const QString &nome, TConsegna &consegna)
+{
+    TVoceZip voce(&m_zip, nome);
+    if (!voce.Esiste())
+        throw ErroreFile(Foglio::MessaggioDanneggiato());
+    QXmlStreamReader x(&voce);
+    RigheLette l;
+    LeggiRighe(x, l, nullptr, [&] {
+        const bool avanti = consegna(l);
+        l.Svuota();
+        return avanti;
+    });
     voce.Verifica(x);
-    voce.Chiudi(!fermo);
+    voce.Chiudi(!consegna.fermo);
+}
+
+void TFoglioXlsx::Leggi(int foglio, const Riga &f)
+{
+    if (foglio < 0 || foglio >= m_voci.size())
+        return;
+    // The merged ranges are looked for through a second handle on the file while the
+    // styles and the shared strings are read.
+    const QString nome = m_voci[foglio];
+    auto cercate = std::async(std::launch::async, [this, nome] { return CercaFusioni(nome); });
+    if (!m_stringheLette) {
+        LeggiStili();
+        LeggiStringhe();
+    }
+    TFusioni fusioni = cercate.get();
+    TConsegna consegna{m_stringhe, fusioni, f};
+    Lettura l;
+    {
+        // Helper threads read the pieces; the rows are handed over here, in order.
+        TVoceZip voce(&m_zip, nome);
+        if (!voce.Esiste())
+            throw ErroreFile(Foglio::MessaggioDanneggiato());
+        auto righe = [this](QXmlStreamReader &x, QStringList *aperti) {
+            RigheLette l;
+            l.testo.reserve(64 * 1024);
+            LeggiRighe(x, l, aperti, [] { return true; });
+            return l;
+        };
+        l = InPezzi(voce, "row>", righe, consegna);
+        if (l != Lettura::DaRifare)
+            voce.Chiudi(l == Lettura::Finita);
+    }
+    if (l == Lettura::DaRifare) {
+        consegna.salta = consegna.numero;
+        consegna.numero = 0;
+        LeggiInSequenza(nome, consegna);
+    }
 }
 
 } // namespace

@@ -13,7 +13,13 @@
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
 
+#include <QThread>
+
 #include <algorithm>
+#include <cctype>
+#include <deque>
+#include <future>
+#include <string_view>
 #include <vector>
 
 namespace FoglioZip {
@@ -144,6 +150,21 @@ inline bool RigaVuota(const QStringList &celle)
     return true;
 }
 
+// The value of a text of 1 to 18 ASCII digits; false for anything else.
+inline bool Cifre(QStringView t, qint64 *valore)
+{
+    if (t.isEmpty() || t.size() > 18)
+        return false;
+    qint64 n = 0;
+    for (const QChar c : t) {
+        if (c < u'0' || c > u'9')
+            return false;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    *valore = n;
+    return true;
+}
+
 // "AB12" -> column 27 (0-based) and row 12; false when it is no cell reference.
 inline bool Riferimento(QStringView ref, int *colonna, int *riga)
 {
@@ -157,7 +178,14 @@ inline bool Riferimento(QStringView ref, int *colonna, int *riga)
     if (i == 0)
         return false;
     bool ok = true;
-    const int r = i < ref.size() ? ref.mid(i).toInt(&ok) : 0;
+    qint64 cifre = 0;
+    int r = 0;
+    if (i == ref.size())
+        r = 0;
+    else if (Cifre(ref.mid(i), &cifre) && cifre <= MassimoRighe)
+        r = int(cifre);
+    else
+        r = ref.mid(i).toInt(&ok);
     if (!ok)
         return false;
     *colonna = c - 1;
@@ -170,6 +198,125 @@ inline void ApriZip(QuaZip &zip)
 {
     if (!zip.open(QuaZip::mdUnzip))
         throw ErroreFile(Foglio::MessaggioDanneggiato());
+}
+
+// Where the last end tag "</name>" or "</prefix:name>" of the bytes ends: the offset just
+// past it, or -1. fine is the name with its '>' ("row>").
+inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine)
+{
+    const std::string_view s(b.constData(), size_t(b.size()));
+    size_t i = s.size();
+    while (i >= fine.size() && (i = s.rfind(fine, i - fine.size())) != std::string_view::npos) {
+        size_t j = i;
+        if (j > 0 && s[j - 1] == ':') {
+            --j;
+            while (j > 0 && (std::isalnum(uchar(s[j - 1])) || s[j - 1] == '_' || s[j - 1] == '-' ||
+                             s[j - 1] == '.'))
+                --j;
+        }
+        if (j >= 2 && s[j - 1] == '/' && s[j - 2] == '<')
+            return qsizetype(i + fine.size());
+        i += fine.size() - 1; // the next search ends just before this match
+    }
+    return -1;
+}
+
+// How a reading in pieces ended: every piece handed over, stopped by the receiver, or
+// given up (nothing wrong is handed over; the entry must be read again in one stream).
+enum class Lettura { Finita, Fermata, DaRifare };
+
+// Reads the XML of an open entry cut after each end tag `fine` into pieces that helper
+// threads read at the same time, each with its own QXmlStreamReader placed inside the
+// elements the first piece left open (prefixes kept as written, so no namespace
+// processing). leggi(x, aperti) reads one piece into a value and, given aperti, keeps the
+// names of the elements still open there; consegna(value) takes the values in order
+// and returns false to stop. What cannot be read right this way gives up: an entity of
+// a document type, a text that looks like the end tag, an encoding other than UTF-8, a
+// piece over 16 MB.
+template <class Leggi, class Consegna>
+Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Consegna &&consegna)
+{
+    using Valore = decltype(leggi(std::declval<QXmlStreamReader &>(), nullptr));
+    struct Letto {
+        Valore valore;
+        bool guasto;
+    };
+    constexpr qsizetype Blocco = 256 * 1024, MassimoPezzo = 16 * 1024 * 1024;
+    const size_t inVolo = size_t(std::clamp(QThread::idealThreadCount(), 2, 16));
+    auto analizza = [&leggi](const QByteArray &xml) {
+        QXmlStreamReader x(xml);
+        x.setNamespaceProcessing(false);
+        Valore v = leggi(x, nullptr);
+        return Letto{std::move(v), x.hasError()};
+    };
+    std::deque<std::future<Letto>> coda;
+    auto consegnaPrimo = [&]() {
+        Letto l = coda.front().get();
+        coda.pop_front();
+        if (l.guasto)
+            return Lettura::DaRifare;
+        return consegna(l.valore) ? Lettura::Finita : Lettura::Fermata;
+    };
+    QByteArray resto, apertura, chiusura;
+    bool primo = true;
+    while (true) {
+        const QByteArray blocco = voce.read(Blocco);
+        const bool finito = blocco.isEmpty();
+        if (finito)
+            voce.Verifica(QXmlStreamReader());
+        resto += blocco;
+        const qsizetype taglio = finito ? resto.size() : FineUltimo(resto, fine);
+        if (taglio < 0) {
+            if (resto.size() > MassimoPezzo)
+                return Lettura::DaRifare;
+            continue;
+        }
+        const QByteArray pezzo = resto.left(taglio);
+        resto.remove(0, taglio);
+        if (primo) {
+            // The first piece holds the document's start: read here, it tells which
+            // elements wrap the others and that the text is UTF-8. It is read once
+            // more with those elements closed, so that a cut inside a comment, a
+            // CDATA section or one of the elements being cut on shows as an error.
+            primo = false;
+            QStringList aperti;
+            QXmlStreamReader x(pezzo);
+            x.setNamespaceProcessing(false);
+            Valore v = leggi(x, &aperti);
+            const QStringView codifica = x.documentEncoding();
+            if (!codifica.isEmpty() && codifica.compare(u"UTF-8", Qt::CaseInsensitive) != 0)
+                return Lettura::DaRifare;
+            bool guasto = x.hasError();
+            if (!finito) {
+                if (x.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+                    return Lettura::DaRifare;
+                for (const QString &e : aperti) {
+                    if (fine == (e.section(u':', -1) + u'>').toStdString())
+                        return Lettura::DaRifare;
+                    apertura += '<' + e.toUtf8() + '>';
+                    chiusura.prepend("</" + e.toUtf8() + '>');
+                }
+                QXmlStreamReader chiuso(pezzo + chiusura);
+                chiuso.setNamespaceProcessing(false);
+                v = leggi(chiuso, nullptr);
+                guasto = chiuso.hasError();
+            }
+            if (guasto)
+                return Lettura::DaRifare;
+            std::promise<Letto> pronto;
+            pronto.set_value(Letto{std::move(v), false});
+            coda.push_back(pronto.get_future());
+        } else {
+            // The last piece closes the elements itself.
+            coda.push_back(std::async(std::launch::async, analizza,
+                                      apertura + pezzo + (finito ? QByteArray() : chiusura)));
+        }
+        while (!coda.empty() && (finito || coda.size() >= inVolo))
+            if (const Lettura l = consegnaPrimo(); l != Lettura::Finita)
+                return l;
+        if (finito)
+            return Lettura::Finita;
+    }
 }
 
 } // namespace FoglioZip

@@ -253,6 +253,8 @@ private slots:
     void andataERitorno();
     void fogliSpeciali_data();
     void fogliSpeciali();
+    void fogliInPezzi_data();
+    void fogliInPezzi();
     void fileRifiutati_data();
     void fileRifiutati();
     void codifiche_data();
@@ -409,6 +411,89 @@ void TestImporta::fogliSpeciali()
              QByteArray("Rossi Mario"));
     QCOMPARE(Costruttore::Campo(a.mid(DimensioneScheda, DimensioneScheda), "Carica"),
              QByteArray("Consigliere"));
+}
+
+void TestImporta::fogliInPezzi_data()
+{
+    QTest::addColumn<QByteArray>("caso");
+    QTest::newRow("prefissi") << QByteArray("prefissi");
+    QTest::newRow("cdata all'inizio") << QByteArray("cdata inizio");
+    QTest::newRow("cdata a metà") << QByteArray("cdata meta");
+    QTest::newRow("commento all'inizio") << QByteArray("commento");
+    QTest::newRow("entità del DTD") << QByteArray("entita");
+    QTest::newRow("stringhe condivise") << QByteArray("condivise");
+}
+
+// A sheet far larger than the pieces it is read in, written as other programs may write
+// it: every element with a prefix, or texts that look like a row's end (in CDATA or a
+// comment) where a piece would be cut, or an entity of the document type; the shared
+// strings too. Every row comes back once, in order, with its text.
+void TestImporta::fogliInPezzi()
+{
+    RichiediLibreOffice();
+    QFETCH(QByteArray, caso);
+    const bool prefissi = caso == "prefissi";
+    const QByteArray p = prefissi ? "x:" : "";
+    constexpr int Quante = 6000, Speciale = 2500;
+    const QByteArray lungo(300 * 1024, 'y'); // longer than a piece
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+    if (caso == "entita")
+        xml += "<!DOCTYPE worksheet [<!ENTITY soc \"Societ\xC3\xA0\">]>";
+    xml += "<" + p + "worksheet xmlns" + (prefissi ? ":x" : "") +
+           "=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><" + p + "sheetData>";
+    QByteArray condivise = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"http://"
+                           "schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+    auto cella = [&](const char *col, int r, const QByteArray &testo) {
+        const QByteArray n = QByteArray::number(r);
+        if (caso == "condivise" && *col == 'A') {
+            condivise += "<si><t>" + testo + "</t></si>";
+            return "<c r=\"A" + n + "\" t=\"s\"><v>" + QByteArray::number(r - 1) + "</v></c>";
+        }
+        return "<" + p + "c r=\"" + col + n + "\" t=\"inlineStr\"><" + p + "is><" + p + "t>" +
+               testo + "</" + p + "t></" + p + "is></" + p + "c>";
+    };
+    QStringList attesi;
+    for (int r = 1; r <= Quante; ++r) {
+        QByteArray testo = "socio " + QByteArray::number(r);
+        QString atteso = QString::fromLatin1(testo);
+        if (caso == "entita" && r > Speciale) {
+            testo += " &soc;";
+            atteso += QStringLiteral(" Società");
+        }
+        const bool speciale = r == (caso == "cdata inizio" ? 2 : Speciale);
+        if (speciale && caso.startsWith("cdata")) {
+            testo += "<![CDATA[</" + p + "row>" + lungo + "]]>";
+            atteso += QStringLiteral("</row>") + QString::fromLatin1(lungo);
+        } else if (r == 2 && caso == "condivise") {
+            testo += "<![CDATA[</si>" + lungo + "]]>";
+            atteso += QStringLiteral("</si>") + QString::fromLatin1(lungo);
+        }
+        xml += "<" + p + "row r=\"" + QByteArray::number(r) + "\">" + cella("A", r, testo) +
+               cella("B", r, QByteArray::number(r * 7)) + "</" + p + "row>";
+        if (r == 2 && caso == "commento") // a row put aside in a comment
+            xml +=
+                "<!-- </row>" + lungo + "<row r=\"77\">" + cella("A", 77, "finta") + "</row> -->";
+        attesi << atteso;
+    }
+    xml += "</" + p + "sheetData></" + p + "worksheet>";
+    const QString file = F(QStringLiteral("pezzi-") + QString::fromLatin1(caso) + ".xlsx");
+    SostituisciVoce(F(QStringLiteral("Tesserati.xlsx")), file + ".tmp",
+                    QStringLiteral("xl/worksheets/sheet1.xml"), xml);
+    SostituisciVoce(file + ".tmp", file, QStringLiteral("xl/sharedStrings.xml"),
+                    condivise + "</sst>");
+
+    QList<int> numeri;
+    const QList<QStringList> righe = Righe(file, 0, &numeri);
+    QCOMPARE(righe.size(), Quante);
+    for (int i = 0; i < Quante; ++i) {
+        QCOMPARE(numeri[i], i + 1);
+        QCOMPARE(righe[i].value(0), attesi[i]);
+        QCOMPARE(righe[i].value(1), QString::number((i + 1) * 7));
+    }
+    // Stopping part way hands over nothing after the stop.
+    int date = 0;
+    ApriFoglio(file)->Leggi(0, [&](int, QStringList &) { return ++date < 3000; });
+    QCOMPARE(date, 3000);
 }
 
 void TestImporta::fileRifiutati_data()
