@@ -111,19 +111,7 @@ QDate ConvertiData(const QString &s)
 
 QString TestoData(const QDate &d)
 {
-    // Written directly for four-digit years: imports and lists call this for every row.
-    if (!d.isValid() || d.year() < 1000 || d.year() > 9999)
-        return d.toString(QString::fromLatin1(FormatoData));
-    QString r(10, u'/');
-    int n[3];
-    d.getDate(&n[2], &n[1], &n[0]);
-    r[0] = QChar(u'0' + n[0] / 10);
-    r[1] = QChar(u'0' + n[0] % 10);
-    r[3] = QChar(u'0' + n[1] / 10);
-    r[4] = QChar(u'0' + n[1] % 10);
-    for (int i = 0, a = n[2]; i < 4; ++i, a /= 10)
-        r[9 - i] = QChar(u'0' + a % 10);
-    return r;
+    return d.toString(QString::fromLatin1(FormatoData));
 }
 
 bool DataValida(const QString &s)

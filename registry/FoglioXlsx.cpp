@@ -521,10 +521,10 @@ void TFoglioXlsx::Leggi(int foglio, const Riga &f)
         if (!voce.Esiste())
             throw ErroreFile(Foglio::MessaggioDanneggiato());
         auto righe = [this](QXmlStreamReader &x, QStringList *aperti) {
-            RigheLette l;
-            l.testo.reserve(64 * 1024);
-            LeggiRighe(x, l, aperti, [] { return true; });
-            return l;
+            RigheLette lette;
+            lette.testo.reserve(64 * 1024);
+            LeggiRighe(x, lette, aperti, [] { return true; });
+            return lette;
         };
         l = InPezzi(voce, "row>", righe, consegna);
         if (l != Lettura::DaRifare)
