@@ -114,6 +114,22 @@ QString TestoData(const QDate &d)
     return d.toString(QString::fromLatin1(FormatoData));
 }
 
+QString TestoDataDiretta(const QDate &d)
+{
+    if (!d.isValid() || d.year() < 1000 || d.year() > 9999)
+        return TestoData(d);
+    QString r(10, u'/');
+    int n[3];
+    d.getDate(&n[2], &n[1], &n[0]);
+    r[0] = QChar(u'0' + n[0] / 10);
+    r[1] = QChar(u'0' + n[0] % 10);
+    r[3] = QChar(u'0' + n[1] / 10);
+    r[4] = QChar(u'0' + n[1] % 10);
+    for (int i = 0, a = n[2]; i < 4; ++i, a /= 10)
+        r[9 - i] = QChar(u'0' + a % 10);
+    return r;
+}
+
 bool DataValida(const QString &s)
 {
     return ConvertiData(s).isValid();

@@ -29,6 +29,9 @@ inline constexpr const char *FormatoData = "dd/MM/yyyy";
 // Converts "dd/mm/yyyy" to a date; invalid date when the text is not a real calendar date.
 QDate ConvertiData(const QString &s);
 QString TestoData(const QDate &d);
+// The same text written directly, for the import's hundreds of thousands of dates; a year
+// outside 1000-9999 goes through TestoData.
+QString TestoDataDiretta(const QDate &d);
 // True when the text converts under the date format to a real calendar date.
 bool DataValida(const QString &s);
 

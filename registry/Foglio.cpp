@@ -60,7 +60,7 @@ QString DataDaSeriale(double seriale, bool sistema1904)
         d = QDate(1899, 12, 31).addDays(giorni);
     else
         d = QDate(1899, 12, 30).addDays(giorni);
-    return Testo::TestoData(d);
+    return Testo::TestoDataDiretta(d);
 }
 
 QString TestoNumero(double valore)

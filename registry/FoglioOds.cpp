@@ -140,7 +140,7 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
             if (tipo == u"date") {
                 const QDate d = QDate::fromString(
                     a.value(QStringLiteral("office:date-value")).left(10).toString(), Qt::ISODate);
-                testo = Testo::TestoData(d);
+                testo = Testo::TestoDataDiretta(d);
                 x.skipCurrentElement();
             } else if (tipo == u"float" || tipo == u"percentage" || tipo == u"currency") {
                 bool ok = false;

@@ -379,7 +379,7 @@ void TFoglioXlsx::LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) con
         testo = v == u"1" ? QStringLiteral("VERO") : QStringLiteral("FALSO");
     } else if (tipo == Data) {
         const QDate d = QDate::fromString(v.left(10), Qt::ISODate);
-        testo = d.isValid() ? Testo::TestoData(d) : v;
+        testo = d.isValid() ? Testo::TestoDataDiretta(d) : v;
     } else if (tipo == Numero) {
         // Whole numbers, the most common, are read without the locale's machinery.
         qint64 intero = 0;

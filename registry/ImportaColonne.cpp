@@ -183,19 +183,7 @@ QList<int> Abbina(const QStringList &intestazioni)
 QString NormalizzaData(const QString &testo)
 {
     const QDate d = DataDa(testo);
-    if (!d.isValid())
-        return QString();
-    // "dd/mm/yyyy", written directly: this runs three times for every row.
-    QString r(10, u'/');
-    int n[3];
-    d.getDate(&n[2], &n[1], &n[0]);
-    r[0] = QChar(u'0' + n[0] / 10);
-    r[1] = QChar(u'0' + n[0] % 10);
-    r[3] = QChar(u'0' + n[1] / 10);
-    r[4] = QChar(u'0' + n[1] % 10);
-    for (int i = 0, a = n[2]; i < 4; ++i, a /= 10)
-        r[9 - i] = QChar(u'0' + a % 10);
-    return r;
+    return d.isValid() ? Testo::TestoDataDiretta(d) : QString();
 }
 
 QDate DataDa(const QString &testo)
