@@ -1,14 +1,11 @@
-// The XLSX reader: workbook, relations, styles, shared strings and the sheet as a stream.
+// The XLSX reader: workbook, relations, styles, shared strings, and the sheet read in pieces.
 #include "registry/FoglioZip.h"
 
 #include <QByteArrayMatcher>
 #include <QDate>
 #include <QHash>
 #include <QSet>
-#include <QThread>
 
-#include <cctype>
-#include <deque>
 #include <future>
 #include <string_view>
 

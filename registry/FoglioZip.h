@@ -177,17 +177,14 @@ inline bool Riferimento(QStringView ref, int *colonna, int *riga)
     }
     if (i == 0)
         return false;
-    bool ok = true;
-    qint64 cifre = 0;
     int r = 0;
-    if (i == ref.size())
-        r = 0;
-    else if (Cifre(ref.mid(i), &cifre) && cifre <= MassimoRighe)
-        r = int(cifre);
-    else
-        r = ref.mid(i).toInt(&ok);
-    if (!ok)
-        return false;
+    if (i < ref.size()) {
+        qint64 cifre = 0;
+        bool ok = Cifre(ref.mid(i), &cifre) && cifre <= MassimoRighe;
+        r = ok ? int(cifre) : ref.mid(i).toInt(&ok);
+        if (!ok)
+            return false;
+    }
     *colonna = c - 1;
     if (riga)
         *riga = r;
