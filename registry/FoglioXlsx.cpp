@@ -14,11 +14,11 @@ using namespace FoglioZip;
 namespace {
 
 // Rows as a helper thread reads them: the cells' texts go one after another into a
-// single string, or stay where they are in the shared strings, so that the thread makes
-// few allocations and the strings of the cells are made by the thread that uses them.
+// single string, or are the index of a shared string, so that the thread makes few
+// allocations and the strings of the cells are made by the thread that uses them.
 struct CellaLetta {
     int colonna;
-    bool condivisa; // a span of the shared strings, else of testo
+    bool condivisa; // inizio is the index of a shared string, else a span of testo
     qsizetype inizio, lunghezza;
 };
 struct RigheLette {
@@ -32,11 +32,6 @@ struct RigheLette {
         celle.clear();
         righe.clear();
     }
-};
-// The shared strings of a piece: one after another, and where each ends.
-struct StringheLette {
-    QString testo;
-    std::vector<qsizetype> fini;
 };
 
 class TFoglioXlsx : public TFoglio {
@@ -55,8 +50,8 @@ private:
     void LeggiRighe(QXmlStreamReader &x, RigheLette &l, QStringList *aperti, F &&finita) const;
     struct TConsegna;
     void LeggiInSequenza(const QString &nome, TConsegna &consegna);
-    static QString TestoRicco(QXmlStreamReader &x); // <si> or <is>: its <t> texts
-    static StringheLette Stringhe(QXmlStreamReader &x, QStringList *aperti);
+    static void TestoRicco(QXmlStreamReader &x, QString &testo); // <si> or <is>: its <t> texts
+    static QStringList Stringhe(QXmlStreamReader &x, QStringList *aperti);
 
     QString m_percorso;
     QuaZip m_zip;
@@ -64,9 +59,8 @@ private:
     bool m_1904 = false;
     QString m_voceStringhe = QStringLiteral("xl/sharedStrings.xml");
     QString m_voceStili = QStringLiteral("xl/styles.xml");
-    QSet<int> m_stiliData;          // cellXfs indices that show a date
-    QString m_stringhe;             // the shared strings one after another
-    std::vector<qsizetype> m_inizi; // where each starts, plus the end
+    QSet<int> m_stiliData;  // cellXfs indices that show a date
+    QStringList m_stringhe; // each cell of a shared string takes a copy, not a new string
     bool m_stringheLette = false;
 };
 
@@ -204,34 +198,43 @@ void TFoglioXlsx::LeggiStili()
     voce.Chiudi(true);
 }
 
-QString TFoglioXlsx::TestoRicco(QXmlStreamReader &x)
+// Appends the texts of the <t> elements inside the element x is on, up to its end.
+void TFoglioXlsx::TestoRicco(QXmlStreamReader &x, QString &testo)
 {
-    QString testo;
-    const QString fine = x.name().toString();
+    int livello = 0; // of the element being read, below the starting one
+    bool inT = false;
     while (!x.atEnd()) {
-        const auto t = x.readNext();
-        if (t == QXmlStreamReader::EndElement && x.name() == fine)
-            break;
-        if (t != QXmlStreamReader::StartElement)
-            continue;
-        if (x.name() == u"t")
-            testo += x.readElementText();
-        else if (x.name() == u"rPh") // phonetic guide: not part of the text
-            x.skipCurrentElement();
+        const auto tok = x.readNext();
+        if (tok == QXmlStreamReader::StartElement) {
+            // A phonetic guide is no part of the text, nor an element inside a <t>.
+            if (inT || E(x.name(), u"rPh")) {
+                x.skipCurrentElement();
+                continue;
+            }
+            inT = E(x.name(), u"t");
+            ++livello;
+        } else if (tok == QXmlStreamReader::EndElement) {
+            if (livello-- == 0)
+                break;
+            inT = false;
+        } else if (inT && (tok == QXmlStreamReader::Characters ||
+                           tok == QXmlStreamReader::EntityReference)) {
+            testo += x.text();
+        }
     }
-    return testo;
 }
 
 // The <si> texts that follow in x. With aperti, the names of the elements still open
 // are kept there.
-StringheLette TFoglioXlsx::Stringhe(QXmlStreamReader &x, QStringList *aperti)
+QStringList TFoglioXlsx::Stringhe(QXmlStreamReader &x, QStringList *aperti)
 {
-    StringheLette s;
+    QStringList s;
     while (!x.atEnd()) {
         const auto tok = x.readNext();
         if (tok == QXmlStreamReader::StartElement && E(x.name(), u"si")) {
-            s.testo += TestoRicco(x);
-            s.fini.push_back(s.testo.size());
+            QString testo;
+            TestoRicco(x, testo);
+            s.append(std::move(testo));
         } else if (aperti && tok == QXmlStreamReader::StartElement) {
             aperti->append(x.qualifiedName().toString());
         } else if (aperti && tok == QXmlStreamReader::EndElement && !aperti->isEmpty()) {
@@ -245,32 +248,25 @@ StringheLette TFoglioXlsx::Stringhe(QXmlStreamReader &x, QStringList *aperti)
 void TFoglioXlsx::LeggiStringhe()
 {
     m_stringheLette = true;
-    auto aggiungi = [this](const StringheLette &s) {
-        const qsizetype base = m_stringhe.size();
-        m_stringhe += s.testo;
-        for (qsizetype f : s.fini)
-            m_inizi.push_back(base + f);
+    auto aggiungi = [this](const QStringList &s) {
+        m_stringhe += s;
         return true;
     };
-    m_inizi.assign(1, 0);
     {
         TVoceZip voce(&m_zip, m_voceStringhe);
         if (!voce.Esiste())
             return;
         if (InPezzi(voce, "si>", Stringhe, aggiungi) == Lettura::Finita) {
             voce.Chiudi(true);
-            m_stringhe.squeeze();
             return;
         }
     }
     m_stringhe.clear();
-    m_inizi.assign(1, 0);
     TVoceZip voce(&m_zip, m_voceStringhe);
     QXmlStreamReader x(&voce);
-    aggiungi(Stringhe(x, nullptr));
+    m_stringhe = Stringhe(x, nullptr);
     voce.Verifica(x);
     voce.Chiudi(true);
-    m_stringhe.squeeze();
 }
 
 // The merged ranges come after the cells in the sheet's XML: a quick pass over the raw
@@ -316,27 +312,37 @@ TFusioni TFoglioXlsx::CercaFusioni(const QString &nome) const
 // kept from cell to cell.
 void TFoglioXlsx::LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) const
 {
-    const auto a = x.attributes();
-    int colonna = l.larghezza;
-    const QStringView ref = a.value(QLatin1StringView("r"));
-    if (!ref.isEmpty() && !Riferimento(ref, &colonna, nullptr))
-        colonna = l.larghezza;
+    int colonna = l.larghezza, stile = 0;
+    enum { Numero, Condivisa, Logico, Data, Altro } tipo = Numero;
+    {
+        // The attributes in one pass, let go before the next token: a copy still held
+        // then would make the reader copy its own.
+        const QXmlStreamAttributes attributi = x.attributes();
+        for (const QXmlStreamAttribute &a : attributi) {
+            const QStringView nome = a.qualifiedName(), dato = a.value();
+            if (nome.size() != 1)
+                continue;
+            if (nome[0] == u'r') {
+                if (!dato.isEmpty())
+                    Riferimento(dato, &colonna, nullptr); // left as it is when no reference
+            } else if (nome[0] == u't') {
+                tipo = dato.isEmpty() || dato == u"n" ? Numero
+                       : dato == u"s"                 ? Condivisa
+                       : dato == u"b"                 ? Logico
+                       : dato == u"d"                 ? Data
+                                                      : Altro;
+            } else if (nome[0] == u's') {
+                qint64 k = 0;
+                stile = Cifre(dato, &k) && k <= MassimoColonne ? int(k) : dato.toInt();
+            }
+        }
+    }
     if (colonna >= MassimoColonne)
         colonna = MassimoColonne - 1;
     l.larghezza = std::max(l.larghezza, colonna + 1);
-    enum { Numero, Condivisa, Logico, Data, Altro } tipo = Altro;
-    const QStringView t = a.value(QLatin1StringView("t"));
-    if (t.isEmpty() || t == u"n")
-        tipo = Numero;
-    else if (t == u"s")
-        tipo = Condivisa;
-    else if (t == u"b")
-        tipo = Logico;
-    else if (t == u"d")
-        tipo = Data;
-    const int stile = a.value(QLatin1StringView("s")).toInt();
     v.resize(0);
     QString testo;
+    CellaLetta c{colonna, false, l.testo.size(), 0};
     bool inLinea = false, valore = false;
     // Children other than <v> and <is> are passed over whole, so an end tag is the
     // value's or the cell's.
@@ -353,24 +359,26 @@ void TFoglioXlsx::LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) con
             if (!valore && E(x.name(), u"v")) {
                 valore = true;
             } else if (!valore && E(x.name(), u"is")) {
-                testo = TestoRicco(x);
+                TestoRicco(x, l.testo);
                 inLinea = true;
             } else {
                 x.skipCurrentElement();
             }
         }
     }
-    CellaLetta c{colonna, false, l.testo.size(), 0};
     if (inLinea) {
-    } else if (tipo == Condivisa) {
+        c.lunghezza = l.testo.size() - c.inizio;
+        l.celle.push_back(c);
+        return;
+    }
+    if (tipo == Condivisa) {
         qint64 i = 0;
         bool ok = Cifre(v, &i);
         if (!ok)
             i = QStringView(v).toLongLong(&ok);
-        if (ok && i >= 0 && size_t(i) + 1 < m_inizi.size()) {
+        if (ok && i >= 0 && i < m_stringhe.size()) {
             c.condivisa = true;
-            c.inizio = m_inizi[size_t(i)];
-            c.lunghezza = m_inizi[size_t(i) + 1] - c.inizio;
+            c.inizio = qsizetype(i);
         }
     } else if (tipo == Logico) {
         testo = v == u"1" ? QStringLiteral("VERO") : QStringLiteral("FALSO");
@@ -436,8 +444,8 @@ void TFoglioXlsx::LeggiRighe(QXmlStreamReader &x, RigheLette &l, QStringList *ap
 // Numbers the rows, fills merged ranges, leaves out empty rows and hands the others
 // over. Rows up to `salta` were handed over already and are passed by.
 struct TFoglioXlsx::TConsegna {
-    TConsegna(const QString &s, TFusioni &fu, const Riga &r) : stringhe(s), fusioni(fu), f(r) {}
-    const QString &stringhe;
+    TConsegna(const QStringList &s, TFusioni &fu, const Riga &r) : stringhe(s), fusioni(fu), f(r) {}
+    const QStringList &stringhe;
     TFusioni &fusioni;
     const Riga &f;
     int numero = 0, salta = 0;
@@ -462,7 +470,7 @@ struct TFoglioXlsx::TConsegna {
             celle.clear();
             for (; k < fine; ++k) {
                 const CellaLetta &c = l.celle[k];
-                QString t = (c.condivisa ? stringhe : l.testo).mid(c.inizio, c.lunghezza);
+                QString t = c.condivisa ? stringhe[c.inizio] : l.testo.mid(c.inizio, c.lunghezza);
                 while (celle.size() < c.colonna)
                     celle.append(QString());
                 if (celle.size() == c.colonna)

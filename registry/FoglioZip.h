@@ -239,7 +239,9 @@ Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Conse
         bool guasto;
     };
     constexpr qsizetype Blocco = 256 * 1024, MassimoPezzo = 16 * 1024 * 1024;
-    const size_t inVolo = size_t(std::clamp(QThread::idealThreadCount(), 2, 16));
+    // Two pieces per core: while this thread hands rows over and unpacks the next piece,
+    // every core still has a piece to read.
+    const size_t inVolo = size_t(2 * std::clamp(QThread::idealThreadCount(), 2, 16));
     auto analizza = [&leggi](const QByteArray &xml) {
         QXmlStreamReader x(xml);
         x.setNamespaceProcessing(false);
