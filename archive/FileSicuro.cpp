@@ -14,6 +14,15 @@ bool Scrivibile(const QString &percorso)
     return S_ISREG(st.st_mode);
 }
 
+void AvviaScritturaSuDisco(QSaveFile &file)
+{
+    if (!file.flush())
+        return;
+#ifdef Q_OS_LINUX
+    ::sync_file_range(file.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 bool ApriInScrittura(QSaveFile &file)
 {
     return Scrivibile(file.fileName()) && file.open(QIODevice::WriteOnly);

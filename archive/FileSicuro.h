@@ -18,6 +18,10 @@ inline bool ConfermaFile(QSaveFile &file)
     return file.commit();
 }
 
+// Hands what was written so far to the disk without waiting for it, so that the final
+// sync of a large file has little left to wait for. Best effort: nothing is reported.
+void AvviaScritturaSuDisco(QSaveFile &file);
+
 // The write guard: true when `percorso` may be written or replaced, that is when
 // nothing is there yet or it is a regular file. A symbolic link (its target may lie
 // outside the folder), a named pipe, a device or a folder is refused.
