@@ -58,15 +58,6 @@ private:
     TPaginaPreparata m_pagina;
 };
 
-QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
-{
-    auto *b = new QPushButton(testo, parent);
-    b->setObjectName(QString::fromLatin1(nome));
-    b->setGeometry(r);
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 namespace StampaLotto {

@@ -74,15 +74,6 @@ QLabel *Titolo(QWidget *parent, const char *nome, const QString &testo, const QR
     return l;
 }
 
-QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
-{
-    auto *b = new QPushButton(testo, parent);
-    b->setObjectName(QString::fromLatin1(nome));
-    b->setGeometry(r);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r)
 {
     auto *t = new QLineEdit(QStringLiteral("0"), parent);

@@ -6,10 +6,20 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSvgRenderer>
 
 #include <functional>
+
+QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
+{
+    auto *b = new QPushButton(testo, parent);
+    b->setObjectName(QString::fromLatin1(nome));
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    return b;
+}
 
 QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo)
 {

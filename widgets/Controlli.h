@@ -1,17 +1,22 @@
 #pragma once
-// Controls shared by the screens: a picture box that scales its picture, a
-// clickable label, and the data-entry behaviours (focus highlight, Enter chain,
-// status-line hints).
+// Controls shared by the screens: a placed push button, a picture box that scales its
+// picture, a clickable label, and the data-entry behaviours (focus highlight, Enter
+// chain, status-line hints).
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
 
 class QLineEdit;
+class QPushButton;
 
 // Renders one of our SVG pictures to an image of `dimensione` pixels over `fondo`.
 // Each picture is drawn once per size and colour and then shared: start-up creates
 // every screen, and many of them show the same pictures.
 QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo = QColor(Qt::transparent));
+
+// A push button named `nome` placed at `r`, that Enter does not press unless it has the
+// focus.
+QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r);
 
 // Image control: holds its own copy of a picture and draws it fitted to the box,
 // keeping its proportions (or stretched), centred; emits clicked on a mouse click.
