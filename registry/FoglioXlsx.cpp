@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <future>
+#include <limits>
 #include <string_view>
 
 using namespace FoglioZip;
@@ -333,7 +334,8 @@ void TFoglioXlsx::LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) con
                                                       : Altro;
             } else if (nome[0] == u's') {
                 qint64 k = 0;
-                stile = Cifre(dato, &k) && k <= MassimoColonne ? int(k) : dato.toInt();
+                stile =
+                    Cifre(dato, &k) && k <= std::numeric_limits<int>::max() ? int(k) : dato.toInt();
             }
         }
     }
