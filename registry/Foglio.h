@@ -31,6 +31,7 @@ namespace Foglio {
 // Texts of the refusals.
 QString MessaggioVuoto();
 QString MessaggioNonFoglio();
+QString MessaggioXls(); // an .xls file: to be saved as .xlsx or .ods
 QString MessaggioDanneggiato();
 QString MessaggioXml();
 QString MessaggioTroppoGrande();
@@ -42,6 +43,9 @@ QString MessaggioSoloIntestazione();
 QString DataDaSeriale(double seriale, bool sistema1904);
 // The shortest text that reads back as the same number ("3331234567", "0.5").
 QString TestoNumero(double valore);
+// A whole number's text as a format that always shows `cifre` digits shows it: "184"
+// with 5 is "00184". Other texts come back as they are.
+QString ConZeri(const QString &numero, int cifre);
 } // namespace Foglio
 
 // Internal readers, one per kind.

@@ -2,6 +2,7 @@
 #include "registry/FoglioZip.h"
 
 #include <QDate>
+#include <QHash>
 
 using namespace FoglioZip;
 
@@ -97,6 +98,10 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
     bool dentro = false, fermo = false;
     TFusioni fusioni;
     QStringList celle;
+    // Number formats that always show some digits ("00000" for a postal code): the
+    // data styles, the cell styles that use them, and each column's cell style.
+    QHash<QString, int> cifreFormato, cifreStile;
+    QStringList stiliColonne;
     while (!x.atEnd() && !fermo) {
         const auto tok = x.readNext();
         if (tok == QXmlStreamReader::EndElement && dentro && x.name() == u"table")
@@ -111,7 +116,41 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
                 x.skipCurrentElement();
             continue;
         }
-        if (!dentro || nome != u"table-row")
+        if (!dentro) {
+            if (nome == u"number-style") {
+                const QString formato =
+                    x.attributes().value(QStringLiteral("style:name")).toString();
+                while (x.readNextStartElement()) {
+                    if (x.name() == u"number") {
+                        const int n = x.attributes()
+                                          .value(QStringLiteral("number:min-integer-digits"))
+                                          .toInt();
+                        if (n > 1)
+                            cifreFormato.insert(formato, std::min(n, 30));
+                    }
+                    x.skipCurrentElement();
+                }
+            } else if (nome == u"style") {
+                const auto a = x.attributes();
+                const int n =
+                    cifreFormato.value(a.value(QStringLiteral("style:data-style-name")).toString());
+                if (n > 1)
+                    cifreStile.insert(a.value(QStringLiteral("style:name")).toString(), n);
+            }
+            continue;
+        }
+        if (nome == u"table-column") {
+            const auto a = x.attributes();
+            const QString stile =
+                a.value(QStringLiteral("table:default-cell-style-name")).toString();
+            const int volte =
+                std::clamp(a.value(QStringLiteral("table:number-columns-repeated")).toInt(), 1,
+                           MassimoColonne);
+            for (int i = 0; i < volte && stiliColonne.size() < MassimoColonne; ++i)
+                stiliColonne.append(stile);
+            continue;
+        }
+        if (nome != u"table-row")
             continue;
         const int ripetute =
             std::max(1, x.attributes().value(QStringLiteral("table:number-rows-repeated")).toInt());
@@ -145,9 +184,13 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
             } else if (tipo == u"float" || tipo == u"percentage" || tipo == u"currency") {
                 bool ok = false;
                 const double v = a.value(QStringLiteral("office:value")).toDouble(&ok);
+                QString stile = a.value(QStringLiteral("table:style-name")).toString();
+                if (stile.isEmpty())
+                    stile = stiliColonne.value(int(celle.size()) + vuote);
                 testo = TestoCella(x);
                 if (ok)
-                    testo = Foglio::TestoNumero(v);
+                    testo = Foglio::ConZeri(Foglio::TestoNumero(v),
+                                            tipo == u"float" ? cifreStile.value(stile) : 0);
             } else if (tipo == u"boolean") {
                 testo = a.value(QStringLiteral("office:boolean-value")) == u"true"
                             ? QStringLiteral("VERO")

@@ -2,8 +2,12 @@
 
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
+#include "archive/Impostazioni.h"
+#include "archive/Testo.h"
+#include "cards/DatiEnteFile.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "registry/CopieImportazione.h"
 #include "registry/Foglio.h"
 #include "registry/Importazione.h"
 #include "widgets/Tavolozza.h"
@@ -11,10 +15,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,7 +33,7 @@ using namespace Importazione;
 
 namespace {
 
-enum Ruolo { RuoloNumero = Qt::UserRole, RuoloScartata, RuoloMotivo };
+enum Ruolo { RuoloNumero = Qt::UserRole, RuoloScartata, RuoloMotivo, RuoloTesserato };
 
 QString LetteraColonna(int c)
 {
@@ -34,6 +41,22 @@ QString LetteraColonna(int c)
     for (++c; c > 0; c = (c - 1) / 26)
         s.prepend(QChar(u'A' + (c - 1) % 26));
     return s;
+}
+
+// The mapping chosen for a set of headers, kept in "Quorvel.ini".
+const QString SezioneColonne = QStringLiteral("Importazione colonne");
+
+QString PercorsoIni()
+{
+    return QDir(Piattaforma::CartellaProgramma()).filePath(NomeFileIni);
+}
+
+QLineEdit *Casella(QWidget *parent, const char *nome, int larghezza)
+{
+    auto *t = new QLineEdit(parent);
+    t->setObjectName(QString::fromLatin1(nome));
+    t->setFixedWidth(larghezza);
+    return t;
 }
 
 QPushButton *Bottone(QWidget *parent, const char *nome, const QString &testo)
@@ -90,6 +113,13 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     scelta->addWidget(lblFile, 1);
     scelta->addWidget(etFoglio);
     scelta->addWidget(cboFoglio);
+    txtRigaIntestazione = Casella(this, "txtRigaIntestazione", 50);
+    txtRigaIntestazione->setValidator(new QIntValidator(1, RigheAnteprima, txtRigaIntestazione));
+    txtRigaIntestazione->setToolTip(
+        QStringLiteral("Numero della riga che contiene i nomi delle colonne: le righe sopra "
+                       "di essa non sono importate."));
+    scelta->addWidget(new QLabel(QStringLiteral("Riga d'intestazione:"), this));
+    scelta->addWidget(txtRigaIntestazione);
     colonna->addLayout(scelta);
 
     auto *griglie = new QHBoxLayout;
@@ -118,6 +148,19 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     griglie->addLayout(sinistra, 1);
     griglie->addLayout(destra);
     colonna->addLayout(griglie, 1);
+
+    auto *date = new QHBoxLayout;
+    txtRilascioPredefinito = Casella(this, "txtRilascioPredefinito", 90);
+    txtScadenzaPredefinita = Casella(this, "txtScadenzaPredefinita", 90);
+    txtRilascioPredefinito->setText(Testo::TestoData(Piattaforma::Oggi()));
+    txtScadenzaPredefinita->setText(Testo::TestoData(Piattaforma::Oggi().addMonths(12)));
+    date->addWidget(new QLabel(
+        QStringLiteral("Per le righe senza date (lasciare vuoto per scartarle): rilascio"), this));
+    date->addWidget(txtRilascioPredefinito);
+    date->addWidget(new QLabel(QStringLiteral("scadenza"), this));
+    date->addWidget(txtScadenzaPredefinita);
+    date->addStretch();
+    colonna->addLayout(date);
 
     auto *azioni = new QHBoxLayout;
     chkDoppi = new QCheckBox(
@@ -155,7 +198,13 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     auto *fondo = new QHBoxLayout;
     cmdSalvaEsito = Bottone(this, "cmdSalvaEsito", QStringLiteral("Salva l'esito..."));
     cmdEsci = Bottone(this, "cmdEsci", QStringLiteral("Chiudi"));
+    cmdAnnullaImportazione =
+        Bottone(this, "cmdAnnullaImportazione", QStringLiteral("Annulla l'ultima importazione"));
+    cmdAnnullaImportazione->setToolTip(
+        QStringLiteral("Riporta l'archivio e le foto a com'erano prima dell'ultima "
+                       "importazione, se da allora l'archivio non è stato modificato."));
     fondo->addWidget(cmdSalvaEsito);
+    fondo->addWidget(cmdAnnullaImportazione);
     fondo->addStretch();
     fondo->addWidget(cmdEsci);
     colonna->addLayout(fondo);
@@ -167,8 +216,12 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     connect(cmdAnnulla, &QPushButton::clicked, this, &TfrmImporta::cmdAnnullaClick);
     connect(cmdSalvaEsito, &QPushButton::clicked, this, &TfrmImporta::cmdSalvaEsitoClick);
     connect(cmdEsci, &QPushButton::clicked, this, &TfrmImporta::cmdEsciClick);
+    connect(txtRigaIntestazione, &QLineEdit::editingFinished, this,
+            &TfrmImporta::txtRigaIntestazioneChange);
+    connect(cmdAnnullaImportazione, &QPushButton::clicked, this,
+            &TfrmImporta::cmdAnnullaImportazioneClick);
 
-    setFixedSize(1000, 660);
+    setFixedSize(1000, 700);
     Occupato(false);
 }
 
@@ -184,13 +237,17 @@ void TfrmImporta::Occupato(bool occupato)
     cmdAnnulla->setEnabled(occupato);
     cmdSalvaEsito->setEnabled(!occupato && lstEsito->count() > 0);
     cmdEsci->setEnabled(!occupato);
+    txtRigaIntestazione->setEnabled(!occupato && grdAnteprima->rowCount() > 0);
+    txtRilascioPredefinito->setEnabled(!occupato);
+    txtScadenzaPredefinita->setEnabled(!occupato);
+    cmdAnnullaImportazione->setEnabled(!occupato);
 }
 
 void TfrmImporta::cmdScegliClick()
 {
-    const QString scelto =
-        Piattaforma::ApriFile(this, QStringLiteral("Scegliere il foglio di calcolo da importare"),
-                              {QStringLiteral("Fogli di calcolo (*.csv *.txt *.xlsx *.ods)")});
+    const QString scelto = Piattaforma::ApriFile(
+        this, QStringLiteral("Scegliere il foglio di calcolo da importare"),
+        {QStringLiteral("Fogli di calcolo (*.csv *.txt *.xlsx *.ods *.xls)")});
     if (scelto.isEmpty())
         return;
     lblFile->setText(QFileInfo(scelto).absoluteFilePath());
@@ -212,14 +269,30 @@ void TfrmImporta::cmdScegliClick()
     cboFoglioChange();
 }
 
-// Shows the first rows of the sheet and matches its columns by their headers.
 void TfrmImporta::cboFoglioChange()
+{
+    Anteprima(0);
+}
+
+void TfrmImporta::txtRigaIntestazioneChange()
+{
+    const int riga = txtRigaIntestazione->text().toInt();
+    if (riga > 0 && riga != m_rigaIntestazione)
+        Anteprima(riga);
+}
+
+// Shows the first rows of the sheet, finds the header row (or takes the one given) and
+// matches its columns by their names, or as they were matched last time for the same
+// headers.
+void TfrmImporta::Anteprima(int intestazione)
 {
     grdAnteprima->clear();
     grdAnteprima->setRowCount(0);
     grdAnteprima->setColumnCount(0);
     grdColonne->setRowCount(0);
     lstEsito->clear();
+    m_intestazioni.clear();
+    m_rigaIntestazione = 0;
     QList<QStringList> righe;
     QStringList numeri;
     if (!lblFile->text().isEmpty() && cboFoglio->currentIndex() >= 0) {
@@ -253,12 +326,33 @@ void TfrmImporta::cboFoglioChange()
         for (int c = 0; c < righe[r].size(); ++c)
             grdAnteprima->setItem(r, c, new QTableWidgetItem(righe[r][c]));
 
+    // The header: the row given by its number in the file, or the first that names fields.
+    int indice = numeri.indexOf(QString::number(intestazione));
+    if (indice < 0)
+        indice = TrovaIntestazione(righe);
+    {
+        const QSignalBlocker blocco(txtRigaIntestazione);
+        txtRigaIntestazione->setText(numeri.value(indice));
+    }
+    m_rigaIntestazione = numeri.value(indice).toInt();
+    if (indice >= 0 && indice < righe.size())
+        grdAnteprima->selectRow(indice);
+
     // One line per column of the header row, only when there are rows to import.
-    if (righe.size() > 1) {
-        QStringList intestazioni = righe.first();
+    if (indice + 1 < righe.size()) {
+        QStringList intestazioni = righe[indice];
         while (intestazioni.size() < colonne)
             intestazioni.append(QString());
-        const QList<int> abbinate = Abbina(intestazioni);
+        m_intestazioni = intestazioni;
+        QList<int> abbinate = Abbina(intestazioni);
+        // The mapping chosen last time for the same headers, when it still fits.
+        const QStringList ricordate = TFileIni(PercorsoIni())
+                                          .Leggi(SezioneColonne, ChiaveIntestazioni(intestazioni))
+                                          .split(u',', Qt::SkipEmptyParts);
+        if (ricordate.size() == colonne)
+            for (int c = 0; c < colonne; ++c)
+                if (bool ok = false; !NomeDestinazione(ricordate[c].toInt(&ok)).isEmpty() && ok)
+                    abbinate[c] = ricordate[c].toInt();
         grdColonne->setRowCount(colonne);
         for (int c = 0; c < colonne; ++c) {
             const QString testo = intestazioni[c].trimmed().isEmpty()
@@ -282,9 +376,31 @@ void TfrmImporta::Esegui(bool scrivi)
     r.percorso = lblFile->text();
     r.foglio = cboFoglio->currentIndex();
     r.doppi = chkDoppi->isChecked();
+    r.intestazione = m_rigaIntestazione;
+    // The default dates: empty for none, else a real date.
+    const std::pair<QLineEdit *, QDate *> predefinite[] = {{txtRilascioPredefinito, &r.rilascio},
+                                                           {txtScadenzaPredefinita, &r.scadenza}};
+    for (const auto &[casella, data] : predefinite) {
+        const QString t = Testo::Trim32(casella->text());
+        *data = DataDa(t);
+        if (!t.isEmpty() && !data->isValid()) {
+            Piattaforma::Avviso(QStringLiteral("Attenzione: la data %1 non esiste.").arg(t), this);
+            casella->setFocus();
+            return;
+        }
+    }
+    QStringList scelte;
     for (int c = 0; c < grdColonne->rowCount(); ++c) {
         auto *campo = qobject_cast<QComboBox *>(grdColonne->cellWidget(c, 1));
         r.colonne.append(campo ? campo->currentData().toInt() : int(Nessuna));
+        scelte << QString::number(r.colonne.last());
+    }
+    // Remembered for the next file with the same headers; a settings file that cannot be
+    // written only loses the memory, never the import.
+    try {
+        TFileIni ini(PercorsoIni());
+        ini.Scrivi(SezioneColonne, ChiaveIntestazioni(m_intestazioni), scelte.join(u','));
+    } catch (const ErroreFile &) {
     }
     lstEsito->clear();
     m_annulla = false;
@@ -320,6 +436,7 @@ void TfrmImporta::Esegui(bool scrivi)
     for (const Riga &riga : std::as_const(e.righe)) {
         auto *voce = new QListWidgetItem(Esito::Linea(riga), lstEsito);
         voce->setData(RuoloNumero, riga.numero);
+        voce->setData(RuoloTesserato, riga.tesserato);
         voce->setData(RuoloScartata, riga.scartata);
         voce->setData(RuoloMotivo, riga.motivo);
         voce->setForeground(riga.scartata ? QColor(0xB0, 0x1E, 0x2E) : QColor(0x8A, 0x5A, 0x00));
@@ -327,14 +444,30 @@ void TfrmImporta::Esegui(bool scrivi)
     Occupato(false);
     if (!riuscita || !scrivi)
         return;
+    // These only inform: OK alone, nothing to cancel.
     if (e.annullata)
-        Piattaforma::Informazione(
+        Piattaforma::Messaggio(
             QStringLiteral("Importazione annullata: l'archivio non è stato modificato."), this);
     else
-        Piattaforma::Informazione(
+        Piattaforma::Messaggio(
             QStringLiteral("Importazione completata: %1 schede aggiunte all'archivio.")
                 .arg(e.importate),
             this);
+}
+
+void TfrmImporta::cmdAnnullaImportazioneClick()
+{
+    if (!Piattaforma::Domanda(
+            QStringLiteral("Annullare l'ultima importazione? Le schede importate e le loro "
+                           "foto saranno tolte dall'archivio."),
+            this))
+        return;
+    const CopieImportazione::Ripristino r =
+        CopieImportazione::AnnullaUltima(Piattaforma::CartellaProgramma());
+    if (r.riuscito)
+        Piattaforma::Messaggio(r.testo, this);
+    else
+        Piattaforma::Avviso(r.testo, this);
 }
 
 void TfrmImporta::cmdProvaClick()
@@ -366,7 +499,7 @@ void TfrmImporta::cmdSalvaEsitoClick()
     for (int i = 1; i < lstEsito->count(); ++i) {
         const QListWidgetItem *v = lstEsito->item(i);
         righe.append({v->data(RuoloNumero).toInt(), v->data(RuoloScartata).toBool(),
-                      v->data(RuoloMotivo).toString()});
+                      v->data(RuoloMotivo).toString(), v->data(RuoloTesserato).toString()});
     }
     QSaveFile file(scelto);
     if (!ApriInScrittura(file) || file.write(CsvEsito(lstEsito->item(0)->text(), righe)) < 0 ||
