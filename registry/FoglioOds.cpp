@@ -51,6 +51,21 @@ TFoglioOds::TFoglioOds(const QString &percorso) : m_zip(percorso)
         throw ErroreFile(Foglio::MessaggioNonFoglio());
 }
 
+// The digits a number style always shows, from x on its <number:number-style>, kept by
+// the style's name when more than one.
+void CifreFormato(QXmlStreamReader &x, QHash<QString, int> &cifre)
+{
+    const QString formato = x.attributes().value(QStringLiteral("style:name")).toString();
+    while (x.readNextStartElement()) {
+        if (x.name() == u"number") {
+            const int n = x.attributes().value(QStringLiteral("number:min-integer-digits")).toInt();
+            if (n > 1)
+                cifre.insert(formato, std::min(n, 30));
+        }
+        x.skipCurrentElement();
+    }
+}
+
 QString TFoglioOds::TestoCella(QXmlStreamReader &x)
 {
     QString testo;
@@ -92,16 +107,28 @@ QString TFoglioOds::TestoCella(QXmlStreamReader &x)
 
 void TFoglioOds::Leggi(int foglio, const Riga &f)
 {
+    // Number formats that always show some digits ("00000" for a postal code): the
+    // data styles, the cell styles that use them, and each column's cell style.
+    QHash<QString, int> cifreFormato, cifreStile;
+    QStringList stiliColonne;
+    {
+        // The number formats the program keeps with the document's own styles.
+        TVoceZip stili(&m_zip, QStringLiteral("styles.xml"));
+        if (stili.Esiste()) {
+            QXmlStreamReader s(&stili);
+            while (!s.atEnd())
+                if (s.readNext() == QXmlStreamReader::StartElement && s.name() == u"number-style")
+                    CifreFormato(s, cifreFormato);
+            stili.Verifica(s);
+            stili.Chiudi(true);
+        }
+    }
     TVoceZip voce(&m_zip, QStringLiteral("content.xml"));
     QXmlStreamReader x(&voce);
     int tabella = -1, numero = 0;
     bool dentro = false, fermo = false;
     TFusioni fusioni;
     QStringList celle;
-    // Number formats that always show some digits ("00000" for a postal code): the
-    // data styles, the cell styles that use them, and each column's cell style.
-    QHash<QString, int> cifreFormato, cifreStile;
-    QStringList stiliColonne;
     while (!x.atEnd() && !fermo) {
         const auto tok = x.readNext();
         if (tok == QXmlStreamReader::EndElement && dentro && x.name() == u"table")
@@ -118,18 +145,7 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
         }
         if (!dentro) {
             if (nome == u"number-style") {
-                const QString formato =
-                    x.attributes().value(QStringLiteral("style:name")).toString();
-                while (x.readNextStartElement()) {
-                    if (x.name() == u"number") {
-                        const int n = x.attributes()
-                                          .value(QStringLiteral("number:min-integer-digits"))
-                                          .toInt();
-                        if (n > 1)
-                            cifreFormato.insert(formato, std::min(n, 30));
-                    }
-                    x.skipCurrentElement();
-                }
+                CifreFormato(x, cifreFormato);
             } else if (nome == u"style") {
                 const auto a = x.attributes();
                 const int n =

@@ -286,6 +286,11 @@ void TfrmImporta::txtRigaIntestazioneChange()
 // headers.
 void TfrmImporta::Anteprima(int intestazione)
 {
+    // The old choices are deleted later: their names go now, so that the new ones are
+    // the only ones by those names.
+    for (int c = 0; c < grdColonne->rowCount(); ++c)
+        if (QWidget *w = grdColonne->cellWidget(c, 1))
+            w->setObjectName(QString());
     grdAnteprima->clear();
     grdAnteprima->setRowCount(0);
     grdAnteprima->setColumnCount(0);
@@ -372,6 +377,7 @@ void TfrmImporta::Anteprima(int intestazione)
 
 void TfrmImporta::Esegui(bool scrivi)
 {
+    lstEsito->clear();
     Richiesta r;
     r.percorso = lblFile->text();
     r.foglio = cboFoglio->currentIndex();
