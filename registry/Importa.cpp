@@ -114,7 +114,7 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     scelta->addWidget(etFoglio);
     scelta->addWidget(cboFoglio);
     txtRigaIntestazione = Casella(this, "txtRigaIntestazione", 50);
-    txtRigaIntestazione->setValidator(new QIntValidator(1, RigheAnteprima, txtRigaIntestazione));
+    txtRigaIntestazione->setValidator(new QIntValidator(1, 99999999, txtRigaIntestazione));
     txtRigaIntestazione->setToolTip(
         QStringLiteral("Numero della riga che contiene i nomi delle colonne: le righe sopra "
                        "di essa non sono importate."));
