@@ -193,6 +193,7 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     lstEsito = new QListWidget(this);
     lstEsito->setObjectName(QStringLiteral("lstEsito"));
     lstEsito->setFixedHeight(130);
+    lstEsito->setWordWrap(true); // the summary may run past the width
     colonna->addWidget(lstEsito);
 
     auto *fondo = new QHBoxLayout;
