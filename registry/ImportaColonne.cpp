@@ -233,13 +233,17 @@ QString Ripiega(const QString &testo, bool *resto)
         ++primo;
     if (primo == testo.size())
         return testo;
+    // Letters and marks written apart are joined first: "o" and a grave accent are "ò".
+    const QString unito = testo.normalized(QString::NormalizationForm_C);
     QString r;
-    r.reserve(testo.size());
-    for (const QChar c : testo) {
+    r.reserve(unito.size());
+    for (const QChar c : unito) {
         if (c.unicode() < 0x80 || c == u'?' || Testo::ToWin1252(c) != '?') {
             r += c;
             continue;
         }
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue; // a mark written apart from its letter ("S" then a comma below)
         QChar base = senzaSegno.value(c);
         if (base.isNull()) {
             const QString d = QString(c).normalized(QString::NormalizationForm_D);

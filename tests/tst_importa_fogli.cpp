@@ -342,6 +342,12 @@ void TestImportaFogli::righeCorrette_data()
                                 << "00184" << QByteArray("CapRes") << QByteArray("00184") << "";
     QTest::newRow("romeno") << nome << QStringLiteral("Popescu \u0218tefan")
                             << QByteArray("Tesserato") << QByteArray("Popescu Stefan") << "";
+    QTest::newRow("segno staccato dalla lettera")
+        << nome << QStringLiteral("Popescu S\u0326tefan") << QByteArray("Tesserato")
+        << QByteArray("Popescu Stefan") << "";
+    QTest::newRow("accento staccato dalla lettera")
+        << nome << QStringLiteral("Niccolo\u0300 Rossi") << QByteArray("Tesserato")
+        << QByteArray("Niccol\xF2 Rossi") << "";
     QTest::newRow("polacco") << nome << QStringLiteral("Kowalski \u0141ukasz")
                              << QByteArray("Tesserato") << QByteArray("Kowalski Lukasz") << "";
     QTest::newRow("ungherese") << nome << QStringLiteral("Erd\u0151s Gy\u00F6ngyv\u00E9r")
