@@ -84,8 +84,10 @@ QString Stato(const QString &archivio)
 
 QString Quando(const QString &copia)
 {
-    const QDateTime t = QDateTime::fromString(QFileInfo(copia).fileName(), FormatoNome);
-    return t.isValid() ? t.toString(QStringLiteral("dd/MM/yyyy 'alle' HH:mm")) : QString();
+    QDateTime t = QDateTime::fromString(QFileInfo(copia).fileName(), FormatoNome);
+    t.setTimeSpec(Qt::UTC);
+    return t.isValid() ? t.toLocalTime().toString(QStringLiteral("dd/MM/yyyy 'alle' HH:mm"))
+                       : QString();
 }
 
 } // namespace
@@ -93,7 +95,9 @@ QString Quando(const QString &copia)
 TCopia::TCopia(const QString &cartella, const QList<int> &foto) : m_cartella(cartella), m_foto(foto)
 {
     const QDir base(QDir(cartella).filePath(NomeCartella));
-    QString nome = QDateTime::currentDateTime().toString(FormatoNome);
+    // Named by the time in UTC, so that names sort as the imports came, whatever the
+    // clock's summer time.
+    QString nome = QDateTime::currentDateTimeUtc().toString(FormatoNome);
     while (base.exists(nome)) // two imports within the same millisecond
         nome = QDateTime::fromString(nome, FormatoNome).addMSecs(1).toString(FormatoNome);
     m_copia = base.filePath(nome);
