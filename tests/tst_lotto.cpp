@@ -92,12 +92,19 @@ QByteArray Nome(int i)
     return "SOCIO" + QByteArray::number(i).rightJustified(2, '0');
 }
 
-// n members due for renewal (expired before the simulated today), in name order.
+// n members due for renewal (expired before the simulated today), in name order, each
+// with a card number and a photo, so that nothing is to be warned about before printing.
 void Archivio(Ambiente &env, int n, const QSet<int> &annullate = {})
 {
     QList<QByteArray> schede;
     for (int i = 1; i <= n; ++i) {
-        QByteArray r = Costruttore::Tesserato(Nome(i), "01/01/2024", "31/12/2024");
+        QByteArray r = Costruttore::Record({{"Tesserato", Nome(i)},
+                                            {"NumTessera", "N" + QByteArray::number(i)},
+                                            {"DataRil", "01/01/2024"},
+                                            {"DataScade", "31/12/2024"},
+                                            {"Preavviso", "0"},
+                                            {"Annullata", "No"}});
+        QVERIFY(Immagine(8, 10, Qt::gray).save(env.Percorso(QString("%1.jpg").arg(i))));
         if (annullate.contains(i)) {
             const int o = Costruttore::Offset("Annullata");
             r[o] = 3;
@@ -261,10 +268,17 @@ void TestLotto::annullateEscluse()
     // Two cards are cancelled while the list is on screen; no line is chosen.
     Archivio(env, 6, {2, 5});
     QVERIFY(Controllo<QListView>(&w, "lstRecords")->selectionModel()->selectedIndexes().isEmpty());
+    env->risposte.enqueue(true); // print anyway
     const QString detto = StampaTessere(&w, env, true);
     QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaLotto"});
     QCOMPARE(detto, QStringLiteral("Saranno stampate 4 tessere su 1 pagina.\n"
                                    "Escluse perch\u00e9 annullate: 2."));
+    // Named in the question before printing.
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Domanda);
+    QVERIFY2(env->UltimoMessaggio().contains(
+                 QStringLiteral("Escluse perch\u00e9 annullate: SOCIO02, SOCIO05.")),
+             qPrintable(env->UltimoMessaggio()));
     const Posti p = LeggiFogli(env.Percorso("tessere.pdf"));
     QCOMPARE(p.soci.keys(), (QStringList{"SOCIO01", "SOCIO03", "SOCIO04", "SOCIO06"}));
     QCOMPARE(p.soci.value("SOCIO06"), qMakePair(0, 3));

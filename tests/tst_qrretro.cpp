@@ -53,11 +53,13 @@ void ScriviIni(Ambiente &env, const QByteArray &contenuto)
     f.write(contenuto);
 }
 
-// Nine members; record p (1-based) has card number "2025/00p" and its own expiry.
+// Nine members; record p (1-based) has card number "2025/00p", its own expiry and a
+// photo.
 void ScriviSoci(Ambiente &env)
 {
     QList<QByteArray> record;
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
+        QVERIFY(Immagine(8, 10, Qt::gray).save(env.Percorso(QString("%1.jpg").arg(i + 1))));
         record << Costruttore::Record({{"Tesserato", kNomi[i]},
                                        {"Carica", "Socio"},
                                        {"NumTessera", "2025/00" + QByteArray::number(i + 1)},
@@ -65,6 +67,7 @@ void ScriviSoci(Ambiente &env)
                                        {"DataScade", QByteArray::number(10 + i) + "/12/2025"},
                                        {"Preavviso", "0"},
                                        {"Annullata", "No"}});
+    }
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), record);
 }
 
