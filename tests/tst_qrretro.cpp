@@ -26,6 +26,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
@@ -125,15 +126,15 @@ QImage Rasterizza(const QString &pdf, int pagina, int dpi)
     return QImage(radice + QStringLiteral(".pgm"));
 }
 
-// The text of the one QR code zbarimg finds in the picture, or "" when none.
+// The text of the one QR code zbarimg finds in the picture, or "" when none. zbarimg
+// turns the code's bytes into UTF-8 text by the code's ECI marker, as a phone would.
 QString LeggiCodice(const QImage &immagine, const QString &cartella)
 {
     const QString file = QDir(cartella).filePath(QStringLiteral("codice.png"));
     if (!immagine.save(file))
         return QString();
     QProcess p;
-    p.start(QStringLiteral("zbarimg"),
-            {QStringLiteral("-q"), QStringLiteral("--raw"), QStringLiteral("-Sbinary"), file});
+    p.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), file});
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return QString();
     QByteArray uscita = p.readAllStandardOutput();
@@ -187,6 +188,65 @@ QList<double> Tacche(const QImage &pagina, double dove, double da, double a, boo
     return centri;
 }
 
+// The four ways of printing a card.
+enum class Modo { Singola, Foglio, LottoFoglio, LottoSingola };
+
+// One member with accents, a photo and a card number: record 1.
+void ScriviLuca(Ambiente &env)
+{
+    QVERIFY(Immagine(8, 10, Qt::gray).save(env.Percorso("1.jpg")));
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {Costruttore::Record({{"Tesserato", "Luc\xE0 Ilaria"},
+                                                      {"Carica", "Socia"},
+                                                      {"NumTessera", "2025/001"},
+                                                      {"DataRil", "01/01/2025"},
+                                                      {"DataScade", "31/12/2025"},
+                                                      {"Preavviso", "0"},
+                                                      {"Annullata", "No"}})});
+}
+
+// Prints the card of every member in the archive the given way, into the PDF of the
+// simulation. The batch is started from the search with no line chosen.
+void StampaNelModo(Modo modo, Ambiente &env)
+{
+    if (modo == Modo::Singola) {
+        TfrmTessera frm;
+        frm.resize(1366, 768);
+        frm.show();
+        Clic(&frm, "cmdUltimo");
+        env->modale = [&](QDialog *d) { Clic(d, "btnStampa"); };
+        Clic(&frm, "cmdStampa");
+    } else if (modo == Modo::Foglio) {
+        TfrmTessere frm;
+        frm.resize(1366, 768);
+        frm.show();
+        Importa(&frm, env, 1, QStringLiteral("Luc"));
+        env->modale = [&](QDialog *d) { Clic(d, "btnStampa"); };
+        Clic(&frm, "cmdStampa");
+    } else {
+        TfrmTrovaAnagrafica w;
+        w.show();
+        Clic(&w, "btnCerca");
+        env->modale = [&](QDialog *d) {
+            Clic(d, modo == Modo::LottoFoglio ? "optFoglio" : "optSingola");
+            Clic(d, "btnStampa");
+        };
+        Clic(&w, "cmdTessere");
+    }
+    env->modale = nullptr;
+}
+
+// Page count of a PDF, by pdfinfo.
+int PaginePdf(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!p.waitForFinished(60000))
+        return -1;
+    static const QRegularExpression re(QStringLiteral("Pages:\\s+(\\d+)"));
+    return re.match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).toInt();
+}
+
 } // namespace
 
 class TestQrRetro : public QObject {
@@ -204,6 +264,8 @@ private slots:
     void foglioDiProva_data();
     void foglioDiProva();
     void dueStampanti();
+    void stessaTessera_data();
+    void stessaTessera();
 };
 
 void TestQrRetro::testoDelCodice_data()
@@ -589,6 +651,89 @@ void TestQrRetro::dueStampanti()
     QCOMPARE(ini.Leggi("Margini Stampa Beta", "Sinistro"), QString("3"));
     QCOMPARE(ini.Leggi("Stampa Tesserino Beta", "Orientamento"), QString("Orizzontale"));
     QCOMPARE(ini.Leggi("Stampa Tesserino Alfa", "Orientamento"), QString("Verticale"));
+}
+
+void TestQrRetro::stessaTessera_data()
+{
+    QTest::addColumn<Modo>("modo");
+    QTest::addColumn<bool>("qr");
+    QTest::addColumn<bool>("retro");
+    QTest::addColumn<QPointF>("scostamento"); // the printer's left and top offsets, mm
+    const std::pair<const char *, Modo> modi[] = {{"tessera singola", Modo::Singola},
+                                                  {"nove tessere", Modo::Foglio},
+                                                  {"lotto a fogli", Modo::LottoFoglio},
+                                                  {"lotto una per pagina", Modo::LottoSingola}};
+    struct Caso {
+        const char *nome;
+        bool qr, retro;
+        QPointF scostamento;
+    };
+    const Caso casi[] = {{"nulla", false, false, {0, 0}},
+                         {"qr, 5/5", true, false, {5, 5}},
+                         {"retro, -3/4", false, true, {-3, 4}},
+                         {"qr e retro, 5/5", true, true, {5, 5}}};
+    for (const auto &[nomeModo, modo] : modi)
+        for (const Caso &c : casi)
+            QTest::addRow("%s, %s", nomeModo, c.nome) << modo << c.qr << c.retro << c.scostamento;
+}
+
+void TestQrRetro::stessaTessera()
+{
+    QFETCH(Modo, modo);
+    QFETCH(bool, qr);
+    QFETCH(bool, retro);
+    QFETCH(QPointF, scostamento);
+    Ambiente env;
+    ScriviLuca(env);
+    QByteArray ini =
+        "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nTestoQR={tessera} {tesserato}\r\n";
+    ini += qr ? "CodiceQR=S\xC3\xAC\r\n" : "CodiceQR=No\r\n";
+    if (retro)
+        ini += kIniRetro;
+    // The printer's own offsets, which the defaults must not win over.
+    ini += "[Margini Stampa]\r\nSuperiore=20\r\nSinistro=20\r\n[Margini Stampa PDF]\r\nSuperiore=" +
+           QByteArray::number(scostamento.y()) +
+           "\r\nSinistro=" + QByteArray::number(scostamento.x()) + "\r\n";
+    ScriviIni(env, ini);
+    const QString pdf = env.Percorso("tessere.pdf");
+    env->stampaSuPdf = pdf;
+    StampaNelModo(modo, env);
+    QCOMPARE(env->dialoghiStampa, 1);
+    QVERIFY2(env->messaggi.isEmpty(), qPrintable(env->UltimoMessaggio()));
+
+    const bool foglio = modo == Modo::Foglio || modo == Modo::LottoFoglio;
+    const QSizeF carta = PaginaPdf(pdf);
+    QCOMPARE(qRound(carta.width()), foglio ? 297 : 210);
+    QCOMPARE(PaginePdf(pdf), retro ? 2 : 1);
+
+    // The front where the layout puts it, moved by the offsets, with the same code.
+    constexpr int dpi = 300;
+    const QPointF angolo = QPointF(10, 10) + scostamento;
+    const QImage fronte = Rasterizza(pdf, 1, dpi);
+    QVERIFY(!fronte.isNull());
+    const QRectF f = Inchiostro(fronte, QRectF(angolo, QSizeF(86, 54)).adjusted(-4, -4, 4, 4), dpi);
+    QVERIFY2(QLineF(f.topLeft(), angolo).length() < 0.5,
+             qPrintable(QString("%1,%2").arg(f.left()).arg(f.top())));
+    QVERIFY(qAbs(f.width() - 86) < 0.5 && qAbs(f.height() - 54) < 0.5);
+    QCOMPARE(LeggiCodice(fronte.copy(Pixel(QRectF(angolo, QSizeF(86, 54)), dpi)), env.cartella()),
+             qr ? QStringLiteral("2025/001 Luc\u00e0 Ilaria") : QString());
+    // The sheet's second place: a placeholder card on the nine-card screen, blank in a batch.
+    if (foglio) {
+        const QRectF b =
+            Inchiostro(fronte, QRectF(QPointF(105, 10) + scostamento, QSizeF(86, 54)), dpi);
+        QCOMPARE(b.isNull(), modo == Modo::LottoFoglio);
+    }
+    if (!retro)
+        return;
+    // The back: behind the front, at the same place on a card page, mirrored on a sheet.
+    const QImage dietro = Rasterizza(pdf, 2, dpi);
+    QVERIFY(!dietro.isNull());
+    const QPointF atteso =
+        foglio ? QPointF(297 - 10 - 86 + scostamento.x(), 10 + scostamento.y()) : angolo;
+    const QRectF r = Inchiostro(dietro, QRectF(atteso, QSizeF(86, 54)).adjusted(-4, -4, 4, 4), dpi);
+    QVERIFY2(QLineF(r.topLeft(), atteso).length() < 0.5,
+             qPrintable(QString("%1,%2").arg(r.left()).arg(r.top())));
+    QVERIFY(qAbs(r.width() - 86) < 0.5 && qAbs(r.height() - 54) < 0.5);
 }
 
 QTEST_MAIN(TestQrRetro)
