@@ -266,6 +266,8 @@ private slots:
     void dueStampanti();
     void stessaTessera_data();
     void stessaTessera();
+    void postiSenzaSocio_data();
+    void postiSenzaSocio();
 };
 
 void TestQrRetro::testoDelCodice_data()
@@ -734,6 +736,68 @@ void TestQrRetro::stessaTessera()
     QVERIFY2(QLineF(r.topLeft(), atteso).length() < 0.5,
              qPrintable(QString("%1,%2").arg(r.left()).arg(r.top())));
     QVERIFY(qAbs(r.width() - 86) < 0.5 && qAbs(r.height() - 54) < 0.5);
+}
+
+void TestQrRetro::postiSenzaSocio_data()
+{
+    QTest::addColumn<bool>("soloCompilate");
+    QTest::newRow("tutte e nove") << false;
+    QTest::newRow("solo quelle con un socio") << true;
+}
+
+void TestQrRetro::postiSenzaSocio()
+{
+    QFETCH(bool, soloCompilate);
+    Ambiente env;
+    ScriviSoci(env);
+    ScriviIni(env, kIniQR);
+    const QString pdf = env.Percorso("foglio.pdf");
+    env->stampaSuPdf = pdf;
+    TfrmTessere frm;
+    frm.resize(1366, 768);
+    frm.show();
+    Importa(&frm, env, 1, QStringLiteral("ROSSI"));
+    Importa(&frm, env, 5, QStringLiteral("GALLI"));
+    Clic(&frm, "cmdCancella09"); // cleared: no member either
+    bool primaVolta = true;
+    QString testo;
+    env->modale = [&](QDialog *d) {
+        auto *chk = Controllo<QCheckBox>(d, "chkSoloCompilate");
+        testo = chk->text();
+        primaVolta = chk->isChecked();
+        if (soloCompilate)
+            chk->click();
+        Clic(d, "btnStampa");
+    };
+    Clic(&frm, "cmdStampa");
+    QCOMPARE(env->modaliMostrati.last(), QString("TfrmStampaTessere"));
+    QCOMPARE(testo, QString("Stampa solo le tessere con un socio"));
+    QVERIFY(!primaVolta); // all nine by default
+    QVERIFY(env->messaggi.isEmpty());
+
+    constexpr int dpi = 300;
+    const QImage pagina = Rasterizza(pdf, 1, dpi);
+    QVERIFY(!pagina.isNull());
+    for (int s = 0; s < 9; ++s) {
+        const QRectF carta(kAngoli[s], QSizeF(86, 54));
+        const bool socio = s == 0 || s == 4;
+        QVERIFY2(Inchiostro(pagina, carta, dpi).isNull() == (soloCompilate && !socio),
+                 qPrintable(kLettere[s]));
+        // Only a card with a member carries a code.
+        const QString letto = LeggiCodice(pagina.copy(Pixel(carta, dpi)), env.cartella());
+        QCOMPARE(letto, s == 0 ? Atteso(0) : s == 4 ? Atteso(4) : QString());
+    }
+
+    // Remembered, and offered so the next time.
+    QCOMPARE(TFileIni(env.Percorso("Quorvel.ini")).Leggi("Stampa Tessere", "SoloCompilate"),
+             soloCompilate ? QString("S\u00ec") : QString("No"));
+    bool offerta = !soloCompilate;
+    env->modale = [&](QDialog *d) {
+        offerta = Controllo<QCheckBox>(d, "chkSoloCompilate")->isChecked();
+    };
+    Clic(&frm, "cmdStampa");
+    QCOMPARE(env->modaliMostrati.size(), 4);
+    QCOMPARE(offerta, soloCompilate);
 }
 
 QTEST_MAIN(TestQrRetro)
