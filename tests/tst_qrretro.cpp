@@ -191,12 +191,12 @@ QList<double> Tacche(const QImage &pagina, double dove, double da, double a, boo
 // The four ways of printing a card.
 enum class Modo { Singola, Foglio, LottoFoglio, LottoSingola };
 
-// One member with accents, a photo and a card number: record 1.
-void ScriviLuca(Ambiente &env)
+// One member, by default with accents, with a photo and a card number: record 1.
+void ScriviLuca(Ambiente &env, const QByteArray &nome = "Luc\xE0 Ilaria")
 {
     QVERIFY(Immagine(8, 10, Qt::gray).save(env.Percorso("1.jpg")));
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {Costruttore::Record({{"Tesserato", "Luc\xE0 Ilaria"},
+                                {Costruttore::Record({{"Tesserato", nome},
                                                       {"Carica", "Socia"},
                                                       {"NumTessera", "2025/001"},
                                                       {"DataRil", "01/01/2025"},
@@ -206,22 +206,31 @@ void ScriviLuca(Ambiente &env)
 }
 
 // Prints the card of every member in the archive the given way, into the PDF of the
-// simulation. The batch is started from the search with no line chosen.
-void StampaNelModo(Modo modo, Ambiente &env)
+// simulation; `prima` acts on the print screen before "Stampa". The batch is started from
+// the search with no line chosen, the nine-card sheet holds record 1 in slot 1. True
+// when the print screen is still open after "Stampa".
+bool StampaNelModo(Modo modo, Ambiente &env, const std::function<void(QDialog *)> &prima = {})
 {
+    bool aperta = false;
+    auto stampa = [&](QDialog *d) {
+        if (prima)
+            prima(d);
+        Clic(d, "btnStampa");
+        aperta = d->isVisible();
+    };
     if (modo == Modo::Singola) {
         TfrmTessera frm;
         frm.resize(1366, 768);
         frm.show();
         Clic(&frm, "cmdUltimo");
-        env->modale = [&](QDialog *d) { Clic(d, "btnStampa"); };
+        env->modale = stampa;
         Clic(&frm, "cmdStampa");
     } else if (modo == Modo::Foglio) {
         TfrmTessere frm;
         frm.resize(1366, 768);
         frm.show();
-        Importa(&frm, env, 1, QStringLiteral("Luc"));
-        env->modale = [&](QDialog *d) { Clic(d, "btnStampa"); };
+        Importa(&frm, env, 1, QString()); // the only record
+        env->modale = stampa;
         Clic(&frm, "cmdStampa");
     } else {
         TfrmTrovaAnagrafica w;
@@ -229,11 +238,12 @@ void StampaNelModo(Modo modo, Ambiente &env)
         Clic(&w, "btnCerca");
         env->modale = [&](QDialog *d) {
             Clic(d, modo == Modo::LottoFoglio ? "optFoglio" : "optSingola");
-            Clic(d, "btnStampa");
+            stampa(d);
         };
         Clic(&w, "cmdTessere");
     }
     env->modale = nullptr;
+    return aperta;
 }
 
 // Page count of a PDF, by pdfinfo.
@@ -245,6 +255,25 @@ int PaginePdf(const QString &pdf)
         return -1;
     static const QRegularExpression re(QStringLiteral("Pages:\\s+(\\d+)"));
     return re.match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).toInt();
+}
+
+// Right end (mm) of the first word `parola` on the PDF's first page (pdftotext -bbox
+// gives every word drawn, also where a clip cuts it), or -1.
+double FineParola(const QString &pdf, const QString &parola)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"),
+                                          QStringLiteral("1"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000))
+        return -1;
+    static const QRegularExpression re(QStringLiteral(
+        "<word xMin=\"[0-9.]+\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    for (auto it = re.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(2) == parola)
+            return m.captured(1).toDouble() * 25.4 / 72;
+    }
+    return -1;
 }
 
 } // namespace
@@ -268,6 +297,8 @@ private slots:
     void stessaTessera();
     void postiSenzaSocio_data();
     void postiSenzaSocio();
+    void nomeTroppoLungo_data();
+    void nomeTroppoLungo();
 };
 
 void TestQrRetro::testoDelCodice_data()
@@ -798,6 +829,69 @@ void TestQrRetro::postiSenzaSocio()
     Clic(&frm, "cmdStampa");
     QCOMPARE(env->modaliMostrati.size(), 4);
     QCOMPARE(offerta, soloCompilate);
+}
+
+void TestQrRetro::nomeTroppoLungo_data()
+{
+    QTest::addColumn<Modo>("modo");
+    QTest::addColumn<bool>("adatta");
+    QTest::addColumn<bool>("risposta"); // to the question before printing
+    const std::pair<const char *, Modo> modi[] = {{"tessera singola", Modo::Singola},
+                                                  {"nove tessere", Modo::Foglio},
+                                                  {"lotto", Modo::LottoFoglio}};
+    for (const auto &[nome, modo] : modi) {
+        QTest::addRow("%s, tagliato", nome) << modo << false << true;
+        QTest::addRow("%s, tornare indietro", nome) << modo << false << false;
+        QTest::addRow("%s, ridotto", nome) << modo << true << true;
+    }
+}
+
+void TestQrRetro::nomeTroppoLungo()
+{
+    QFETCH(Modo, modo);
+    QFETCH(bool, adatta);
+    QFETCH(bool, risposta);
+    Ambiente env;
+    // 47 characters: at 9 pt the name box holds about 33 of them.
+    ScriviLuca(env, "Dell'Anna Maria Immacolata Benedetta Sorrentino");
+    ScriviIni(env, "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\n");
+    const QString pdf = env.Percorso("tessera.pdf");
+    env->stampaSuPdf = pdf;
+    env->risposte.enqueue(risposta);
+    bool offerta = true;
+    const bool aperta = StampaNelModo(modo, env, [&](QDialog *d) {
+        auto *chk = Controllo<QCheckBox>(d, "chkAdatta");
+        QCOMPARE(chk->text(), QString("Riduci il carattere dei testi troppo lunghi"));
+        offerta = chk->isChecked();
+        if (adatta)
+            chk->click();
+    });
+    QVERIFY(!offerta); // off by default
+    if (adatta) {
+        // Shrunk to fit: nothing to warn about, and the last word ends inside the box.
+        QVERIFY2(env->messaggi.isEmpty(), qPrintable(env->UltimoMessaggio()));
+        const double fine = FineParola(pdf, QStringLiteral("Sorrentino"));
+        QVERIFY2(fine > 40 && fine <= 10 + 85 + 0.1, qPrintable(QString::number(fine)));
+        QCOMPARE(TFileIni(env.Percorso("Quorvel.ini")).Leggi("Stampa Tessere", "Adatta"),
+                 QString("S\u00ec"));
+        return;
+    }
+    // Named before printing, through one Yes/No question.
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Domanda);
+    QVERIFY2(
+        env->UltimoMessaggio().contains("Dell'Anna Maria Immacolata Benedetta Sorrentino (nome)"),
+        qPrintable(env->UltimoMessaggio()));
+    // No goes back to the print screen, which stays open with nothing printed.
+    QCOMPARE(aperta, !risposta);
+    if (!risposta) {
+        QCOMPARE(env->dialoghiStampa, 0);
+        QVERIFY(!QFile::exists(pdf));
+        return;
+    }
+    // Printed at its size, so it runs past the box and is cut there.
+    QCOMPARE(env->dialoghiStampa, 1);
+    QVERIFY(FineParola(pdf, QStringLiteral("Sorrentino")) > 10 + 85);
 }
 
 QTEST_MAIN(TestQrRetro)
