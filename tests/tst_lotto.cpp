@@ -159,6 +159,8 @@ private slots:
     void stampanteCheFallisce();
     void interrottaDaAnnulla();
     void riempiDallaRicerca();
+    void avvisiPrimaDiStampare_data();
+    void avvisiPrimaDiStampare();
 };
 
 void TestLotto::fogliDalRinnovo_data()
@@ -446,6 +448,69 @@ void TestLotto::riempiDallaRicerca()
     QCOMPARE(env->UltimoMessaggio(),
              QStringLiteral("Non c'\u00e8 posto per tutte le schede scelte: 2 non sono state "
                             "inserite."));
+}
+
+void TestLotto::avvisiPrimaDiStampare_data()
+{
+    QTest::addColumn<int>("soci");
+    QTest::addColumn<QList<int>>("senzaFoto");
+    QTest::addColumn<QList<int>>("senzaNumero");
+    QTest::addColumn<bool>("risposta");
+    QTest::addColumn<QStringList>("righe"); // expected in the question, in order
+    QStringList venti;
+    for (int i = 1; i <= 20; ++i)
+        venti << QString::fromLatin1(Nome(i));
+    QTest::newRow("senza foto, lista limitata")
+        << 25 << QList<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+                            14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}
+        << QList<int>{} << true
+        << QStringList{"Senza foto (stampate con la sagoma): " + venti.join(", ") + " e altri 5."};
+    QTest::newRow("senza numero, tornare indietro")
+        << 4 << QList<int>{} << QList<int>{3} << false
+        << QStringList{"Senza numero di tessera: SOCIO03."};
+    QTest::newRow("entrambi") << 4 << QList<int>{2} << QList<int>{2, 4} << true
+                              << QStringList{"Senza foto (stampate con la sagoma): SOCIO02.",
+                                             "Senza numero di tessera: SOCIO02, SOCIO04."};
+}
+
+void TestLotto::avvisiPrimaDiStampare()
+{
+    QFETCH(int, soci);
+    QFETCH(QList<int>, senzaFoto);
+    QFETCH(QList<int>, senzaNumero);
+    QFETCH(bool, risposta);
+    QFETCH(QStringList, righe);
+    Ambiente env;
+    Archivio(env, soci);
+    for (int i : senzaFoto)
+        QVERIFY(QFile::remove(env.Percorso(QString("%1.jpg").arg(i))));
+    if (!senzaNumero.isEmpty()) {
+        QByteArray archivio = Costruttore::LeggiFile(env.Percorso("Tesserati.pro"));
+        for (int i : senzaNumero)
+            archivio[(i - 1) * 2764 + Costruttore::Offset("NumTessera")] = 0;
+        Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {archivio});
+    }
+    env->stampaSuPdf = env.Percorso("tessere.pdf");
+    env->risposte.enqueue(risposta);
+    TfrmSospesi w;
+    w.show();
+    bool aperta = false;
+    env->modale = [&](QDialog *d) {
+        Clic(d, "btnStampa");
+        aperta = d->isVisible();
+    };
+    Clic(&w, "cmdTessere");
+    env->modale = nullptr;
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaLotto"});
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Domanda);
+    const QStringList detto = env->UltimoMessaggio().split("\r\n\r\n");
+    QCOMPARE(detto.mid(1, righe.size()), righe);
+    // Yes prints every card, No goes back to the screen.
+    QCOMPARE(aperta, !risposta);
+    QCOMPARE(QFile::exists(env.Percorso("tessere.pdf")), risposta);
+    if (risposta)
+        QCOMPARE(LeggiFogli(env.Percorso("tessere.pdf")).soci.size(), soci);
 }
 
 QTEST_MAIN(TestLotto)
