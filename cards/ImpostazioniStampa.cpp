@@ -100,9 +100,11 @@ QString Avviso(const QList<TVoce> &voci, bool adatta, const QStringList &annulla
     if (!senzaNumero.isEmpty())
         parti << QStringLiteral("Senza numero di tessera: ") + Elenco(senzaNumero) + u'.';
     if (!lunghi.isEmpty())
-        parti << (adatta ? QStringLiteral("Testi troppo lunghi anche a 6 punti, tagliati al "
-                                          "bordo: ")
-                         : QStringLiteral("Testi troppo lunghi, tagliati al bordo: ")) +
+        parti << (adatta ? QStringLiteral("Nome o carica troppo lunghi anche a 6 punti, tagliati "
+                                          "al bordo della tessera: ")
+                         : QStringLiteral("Nome o carica troppo lunghi, tagliati al bordo della "
+                                          "tessera (si pu\u00f2 scegliere \"Riduci il carattere "
+                                          "dei testi troppo lunghi\"): ")) +
                      Elenco(lunghi) + u'.';
     if (!annullate.isEmpty())
         parti << QStringLiteral("Escluse perch\u00e9 annullate: ") + Elenco(annullate) + u'.';

@@ -829,6 +829,20 @@ void TestQrRetro::postiSenzaSocio()
     Clic(&frm, "cmdStampa");
     QCOMPARE(env->modaliMostrati.size(), 4);
     QCOMPARE(offerta, soloCompilate);
+
+    // The preview shows, and its print button prints, the sheet as last printed.
+    QRectF secondo;
+    env->modale = [&](QDialog *d) {
+        if (qobject_cast<TfrmAnteprimaReport *>(d))
+            return;
+        Clic(d, "btnStampa");
+        const QImage img =
+            qobject_cast<TfrmAnteprimaTessere *>(d)->repTesserino().RenderImmagine(0, 150);
+        secondo = Inchiostro(img, QRectF(kAngoli[1], QSizeF(86, 54)), 150);
+    };
+    Clic(&frm, "cmdAnteprima");
+    QCOMPARE(env->modaliMostrati.last(), QString("TfrmAnteprimaReport"));
+    QCOMPARE(secondo.isNull(), soloCompilate);
 }
 
 void TestQrRetro::nomeTroppoLungo_data()
