@@ -12,6 +12,7 @@
 #include "cards/Tessere.h"
 #include "lists/TrovaAnagrafica.h"
 #include "report/Anteprima.h"
+#include "support/Stampati.h"
 #include "support/Supporto.h"
 #include "widgets/Controlli.h"
 
@@ -85,22 +86,6 @@ const QByteArray kIniQR = "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nCodice
                           "TestoQR={tessera} {tesserato} {scadenza} #{posizione}\r\n";
 const QByteArray kIniRetro = "Retro=S\xC3\xAC\r\nTestoRetro=Regolamento\\nFirma del titolare\r\n";
 
-// Picks, in the search opened by the slot's import button, the member with that surname.
-void Importa(QWidget *frm, Ambiente &env, int slot, const QString &cognome)
-{
-    env->modale = [&](QDialog *d) {
-        QTest::keyClicks(Controllo<QLineEdit>(d, "txtTesserato"), cognome);
-        Clic(d, "btnCerca");
-        auto *lst = Controllo<QListView>(d, "lstRecords");
-        QCOMPARE(lst->model()->rowCount(), 1);
-        const QPoint p = lst->visualRect(lst->model()->index(0, 0)).center();
-        QTest::mouseClick(lst->viewport(), Qt::LeftButton, {}, p);
-        QTest::mouseDClick(lst->viewport(), Qt::LeftButton, {}, p);
-    };
-    Clic(frm, qPrintable(QStringLiteral("btnImporta%1").arg(slot, 2, 10, QLatin1Char('0'))));
-    env->modale = nullptr;
-}
-
 // The nine-card screen with member 9 - s in slot s, so slots and positions differ.
 std::unique_ptr<TfrmTessere> FoglioDiSoci(Ambiente &env)
 {
@@ -108,65 +93,8 @@ std::unique_ptr<TfrmTessere> FoglioDiSoci(Ambiente &env)
     frm->resize(1366, 768);
     frm->show();
     for (int s = 1; s <= 9; ++s)
-        Importa(frm.get(), env, s, QString::fromLatin1(kNomi[9 - s]).section(u' ', 0, 0));
+        ImportaNelloSlot(frm.get(), env, s, QString::fromLatin1(kNomi[9 - s]).section(u' ', 0, 0));
     return frm;
-}
-
-// Page `pagina` (1-based) of a PDF as pdftoppm renders it, in grey.
-QImage Rasterizza(const QString &pdf, int pagina, int dpi)
-{
-    const QString radice = pdf + QStringLiteral("-%1-%2").arg(pagina).arg(dpi);
-    QProcess p;
-    p.start(QStringLiteral("pdftoppm"),
-            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-             QString::number(pagina), QStringLiteral("-l"), QString::number(pagina),
-             QStringLiteral("-gray"), QStringLiteral("-singlefile"), pdf, radice});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QImage();
-    return QImage(radice + QStringLiteral(".pgm"));
-}
-
-// The text of the one QR code zbarimg finds in the picture, or "" when none. zbarimg
-// turns the code's bytes into UTF-8 text by the code's ECI marker, as a phone would.
-QString LeggiCodice(const QImage &immagine, const QString &cartella)
-{
-    const QString file = QDir(cartella).filePath(QStringLiteral("codice.png"));
-    if (!immagine.save(file))
-        return QString();
-    QProcess p;
-    p.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), file});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QString();
-    QByteArray uscita = p.readAllStandardOutput();
-    if (uscita.endsWith('\n'))
-        uscita.chop(1);
-    return QString::fromUtf8(uscita);
-}
-
-QRect Pixel(const QRectF &mm, int dpi)
-{
-    const double k = dpi / 25.4;
-    return QRect(int(mm.left() * k), int(mm.top() * k), int(mm.width() * k), int(mm.height() * k));
-}
-
-// Bounding box in mm of the non-white pixels inside a region given in mm.
-QRectF Inchiostro(const QImage &pagina, const QRectF &zonaMm, int dpi)
-{
-    const double k = dpi / 25.4;
-    const QRect zona = Pixel(zonaMm, dpi).intersected(pagina.rect());
-    int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1;
-    for (int y = zona.top(); y <= zona.bottom(); ++y)
-        for (int x = zona.left(); x <= zona.right(); ++x) {
-            if (qGray(pagina.pixel(x, y)) > 235)
-                continue;
-            x0 = std::min(x0, x);
-            x1 = std::max(x1, x);
-            y0 = std::min(y0, y);
-            y1 = std::max(y1, y);
-        }
-    if (x1 < 0)
-        return QRectF();
-    return QRectF(x0 / k, y0 / k, (x1 + 1 - x0) / k, (y1 + 1 - y0) / k);
 }
 
 // Centres (mm) of the dark runs along a row (vertical == false) or a column of a page.
@@ -188,94 +116,6 @@ QList<double> Tacche(const QImage &pagina, double dove, double da, double a, boo
     return centri;
 }
 
-// The four ways of printing a card.
-enum class Modo { Singola, Foglio, LottoFoglio, LottoSingola };
-
-// One member, by default with accents, with a photo and a card number: record 1.
-void ScriviLuca(Ambiente &env, const QByteArray &nome = "Luc\xE0 Ilaria")
-{
-    QVERIFY(Immagine(8, 10, Qt::gray).save(env.Percorso("1.jpg")));
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
-                                {Costruttore::Record({{"Tesserato", nome},
-                                                      {"Carica", "Socia"},
-                                                      {"NumTessera", "2025/001"},
-                                                      {"DataRil", "01/01/2025"},
-                                                      {"DataScade", "31/12/2025"},
-                                                      {"Preavviso", "0"},
-                                                      {"Annullata", "No"}})});
-}
-
-// Prints the card of every member in the archive the given way, into the PDF of the
-// simulation; `prima` acts on the print screen before "Stampa". The batch is started from
-// the search with no line chosen, the nine-card sheet holds record 1 in slot 1. True
-// when the print screen is still open after "Stampa".
-bool StampaNelModo(Modo modo, Ambiente &env, const std::function<void(QDialog *)> &prima = {})
-{
-    bool aperta = false;
-    auto stampa = [&](QDialog *d) {
-        if (prima)
-            prima(d);
-        Clic(d, "btnStampa");
-        aperta = d->isVisible();
-    };
-    if (modo == Modo::Singola) {
-        TfrmTessera frm;
-        frm.resize(1366, 768);
-        frm.show();
-        Clic(&frm, "cmdUltimo");
-        env->modale = stampa;
-        Clic(&frm, "cmdStampa");
-    } else if (modo == Modo::Foglio) {
-        TfrmTessere frm;
-        frm.resize(1366, 768);
-        frm.show();
-        Importa(&frm, env, 1, QString()); // the only record
-        env->modale = stampa;
-        Clic(&frm, "cmdStampa");
-    } else {
-        TfrmTrovaAnagrafica w;
-        w.show();
-        Clic(&w, "btnCerca");
-        env->modale = [&](QDialog *d) {
-            Clic(d, modo == Modo::LottoFoglio ? "optFoglio" : "optSingola");
-            stampa(d);
-        };
-        Clic(&w, "cmdTessere");
-    }
-    env->modale = nullptr;
-    return aperta;
-}
-
-// Page count of a PDF, by pdfinfo.
-int PaginePdf(const QString &pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    if (!p.waitForFinished(60000))
-        return -1;
-    static const QRegularExpression re(QStringLiteral("Pages:\\s+(\\d+)"));
-    return re.match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).toInt();
-}
-
-// Right end (mm) of the first word `parola` on the PDF's first page (pdftotext -bbox
-// gives every word drawn, also where a clip cuts it), or -1.
-double FineParola(const QString &pdf, const QString &parola)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"),
-                                          QStringLiteral("1"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000))
-        return -1;
-    static const QRegularExpression re(QStringLiteral(
-        "<word xMin=\"[0-9.]+\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
-    for (auto it = re.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(2) == parola)
-            return m.captured(1).toDouble() * 25.4 / 72;
-    }
-    return -1;
-}
-
 } // namespace
 
 class TestQrRetro : public QObject {
@@ -293,12 +133,6 @@ private slots:
     void foglioDiProva_data();
     void foglioDiProva();
     void dueStampanti();
-    void stessaTessera_data();
-    void stessaTessera();
-    void postiSenzaSocio_data();
-    void postiSenzaSocio();
-    void nomeTroppoLungo_data();
-    void nomeTroppoLungo();
 };
 
 void TestQrRetro::testoDelCodice_data()
@@ -684,228 +518,6 @@ void TestQrRetro::dueStampanti()
     QCOMPARE(ini.Leggi("Margini Stampa Beta", "Sinistro"), QString("3"));
     QCOMPARE(ini.Leggi("Stampa Tesserino Beta", "Orientamento"), QString("Orizzontale"));
     QCOMPARE(ini.Leggi("Stampa Tesserino Alfa", "Orientamento"), QString("Verticale"));
-}
-
-void TestQrRetro::stessaTessera_data()
-{
-    QTest::addColumn<Modo>("modo");
-    QTest::addColumn<bool>("qr");
-    QTest::addColumn<bool>("retro");
-    QTest::addColumn<QPointF>("scostamento"); // the printer's left and top offsets, mm
-    const std::pair<const char *, Modo> modi[] = {{"tessera singola", Modo::Singola},
-                                                  {"nove tessere", Modo::Foglio},
-                                                  {"lotto a fogli", Modo::LottoFoglio},
-                                                  {"lotto una per pagina", Modo::LottoSingola}};
-    struct Caso {
-        const char *nome;
-        bool qr, retro;
-        QPointF scostamento;
-    };
-    const Caso casi[] = {{"nulla", false, false, {0, 0}},
-                         {"qr, 5/5", true, false, {5, 5}},
-                         {"retro, -3/4", false, true, {-3, 4}},
-                         {"qr e retro, 5/5", true, true, {5, 5}}};
-    for (const auto &[nomeModo, modo] : modi)
-        for (const Caso &c : casi)
-            QTest::addRow("%s, %s", nomeModo, c.nome) << modo << c.qr << c.retro << c.scostamento;
-}
-
-void TestQrRetro::stessaTessera()
-{
-    QFETCH(Modo, modo);
-    QFETCH(bool, qr);
-    QFETCH(bool, retro);
-    QFETCH(QPointF, scostamento);
-    Ambiente env;
-    ScriviLuca(env);
-    QByteArray ini =
-        "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nTestoQR={tessera} {tesserato}\r\n";
-    ini += qr ? "CodiceQR=S\xC3\xAC\r\n" : "CodiceQR=No\r\n";
-    if (retro)
-        ini += kIniRetro;
-    // The printer's own offsets, which the defaults must not win over.
-    ini += "[Margini Stampa]\r\nSuperiore=20\r\nSinistro=20\r\n[Margini Stampa PDF]\r\nSuperiore=" +
-           QByteArray::number(scostamento.y()) +
-           "\r\nSinistro=" + QByteArray::number(scostamento.x()) + "\r\n";
-    ScriviIni(env, ini);
-    const QString pdf = env.Percorso("tessere.pdf");
-    env->stampaSuPdf = pdf;
-    StampaNelModo(modo, env);
-    QCOMPARE(env->dialoghiStampa, 1);
-    QVERIFY2(env->messaggi.isEmpty(), qPrintable(env->UltimoMessaggio()));
-
-    const bool foglio = modo == Modo::Foglio || modo == Modo::LottoFoglio;
-    const QSizeF carta = PaginaPdf(pdf);
-    QCOMPARE(qRound(carta.width()), foglio ? 297 : 210);
-    QCOMPARE(PaginePdf(pdf), retro ? 2 : 1);
-
-    // The front where the layout puts it, moved by the offsets, with the same code.
-    constexpr int dpi = 300;
-    const QPointF angolo = QPointF(10, 10) + scostamento;
-    const QImage fronte = Rasterizza(pdf, 1, dpi);
-    QVERIFY(!fronte.isNull());
-    const QRectF f = Inchiostro(fronte, QRectF(angolo, QSizeF(86, 54)).adjusted(-4, -4, 4, 4), dpi);
-    QVERIFY2(QLineF(f.topLeft(), angolo).length() < 0.5,
-             qPrintable(QString("%1,%2").arg(f.left()).arg(f.top())));
-    QVERIFY(qAbs(f.width() - 86) < 0.5 && qAbs(f.height() - 54) < 0.5);
-    QCOMPARE(LeggiCodice(fronte.copy(Pixel(QRectF(angolo, QSizeF(86, 54)), dpi)), env.cartella()),
-             qr ? QStringLiteral("2025/001 Luc\u00e0 Ilaria") : QString());
-    // The sheet's second place: a placeholder card on the nine-card screen, blank in a batch.
-    if (foglio) {
-        const QRectF b =
-            Inchiostro(fronte, QRectF(QPointF(105, 10) + scostamento, QSizeF(86, 54)), dpi);
-        QCOMPARE(b.isNull(), modo == Modo::LottoFoglio);
-    }
-    if (!retro)
-        return;
-    // The back: behind the front, at the same place on a card page, mirrored on a sheet.
-    const QImage dietro = Rasterizza(pdf, 2, dpi);
-    QVERIFY(!dietro.isNull());
-    const QPointF atteso =
-        foglio ? QPointF(297 - 10 - 86 + scostamento.x(), 10 + scostamento.y()) : angolo;
-    const QRectF r = Inchiostro(dietro, QRectF(atteso, QSizeF(86, 54)).adjusted(-4, -4, 4, 4), dpi);
-    QVERIFY2(QLineF(r.topLeft(), atteso).length() < 0.5,
-             qPrintable(QString("%1,%2").arg(r.left()).arg(r.top())));
-    QVERIFY(qAbs(r.width() - 86) < 0.5 && qAbs(r.height() - 54) < 0.5);
-}
-
-void TestQrRetro::postiSenzaSocio_data()
-{
-    QTest::addColumn<bool>("soloCompilate");
-    QTest::newRow("tutte e nove") << false;
-    QTest::newRow("solo quelle con un socio") << true;
-}
-
-void TestQrRetro::postiSenzaSocio()
-{
-    QFETCH(bool, soloCompilate);
-    Ambiente env;
-    ScriviSoci(env);
-    ScriviIni(env, kIniQR);
-    const QString pdf = env.Percorso("foglio.pdf");
-    env->stampaSuPdf = pdf;
-    TfrmTessere frm;
-    frm.resize(1366, 768);
-    frm.show();
-    Importa(&frm, env, 1, QStringLiteral("ROSSI"));
-    Importa(&frm, env, 5, QStringLiteral("GALLI"));
-    Clic(&frm, "cmdCancella09"); // cleared: no member either
-    bool primaVolta = true;
-    QString testo;
-    env->modale = [&](QDialog *d) {
-        auto *chk = Controllo<QCheckBox>(d, "chkSoloCompilate");
-        testo = chk->text();
-        primaVolta = chk->isChecked();
-        if (soloCompilate)
-            chk->click();
-        Clic(d, "btnStampa");
-    };
-    Clic(&frm, "cmdStampa");
-    QCOMPARE(env->modaliMostrati.last(), QString("TfrmStampaTessere"));
-    QCOMPARE(testo, QString("Stampa solo le tessere con un socio"));
-    QVERIFY(!primaVolta); // all nine by default
-    QVERIFY(env->messaggi.isEmpty());
-
-    constexpr int dpi = 300;
-    const QImage pagina = Rasterizza(pdf, 1, dpi);
-    QVERIFY(!pagina.isNull());
-    for (int s = 0; s < 9; ++s) {
-        const QRectF carta(kAngoli[s], QSizeF(86, 54));
-        const bool socio = s == 0 || s == 4;
-        QVERIFY2(Inchiostro(pagina, carta, dpi).isNull() == (soloCompilate && !socio),
-                 qPrintable(kLettere[s]));
-        // Only a card with a member carries a code.
-        const QString letto = LeggiCodice(pagina.copy(Pixel(carta, dpi)), env.cartella());
-        QCOMPARE(letto, s == 0 ? Atteso(0) : s == 4 ? Atteso(4) : QString());
-    }
-
-    // Remembered, and offered so the next time.
-    QCOMPARE(TFileIni(env.Percorso("Quorvel.ini")).Leggi("Stampa Tessere", "SoloCompilate"),
-             soloCompilate ? QString("S\u00ec") : QString("No"));
-    bool offerta = !soloCompilate;
-    env->modale = [&](QDialog *d) {
-        offerta = Controllo<QCheckBox>(d, "chkSoloCompilate")->isChecked();
-    };
-    Clic(&frm, "cmdStampa");
-    QCOMPARE(env->modaliMostrati.size(), 4);
-    QCOMPARE(offerta, soloCompilate);
-
-    // The preview shows, and its print button prints, the sheet as last printed.
-    QRectF secondo;
-    env->modale = [&](QDialog *d) {
-        if (qobject_cast<TfrmAnteprimaReport *>(d))
-            return;
-        Clic(d, "btnStampa");
-        const QImage img =
-            qobject_cast<TfrmAnteprimaTessere *>(d)->repTesserino().RenderImmagine(0, 150);
-        secondo = Inchiostro(img, QRectF(kAngoli[1], QSizeF(86, 54)), 150);
-    };
-    Clic(&frm, "cmdAnteprima");
-    QCOMPARE(env->modaliMostrati.last(), QString("TfrmAnteprimaReport"));
-    QCOMPARE(secondo.isNull(), soloCompilate);
-}
-
-void TestQrRetro::nomeTroppoLungo_data()
-{
-    QTest::addColumn<Modo>("modo");
-    QTest::addColumn<bool>("adatta");
-    QTest::addColumn<bool>("risposta"); // to the question before printing
-    const std::pair<const char *, Modo> modi[] = {{"tessera singola", Modo::Singola},
-                                                  {"nove tessere", Modo::Foglio},
-                                                  {"lotto", Modo::LottoFoglio}};
-    for (const auto &[nome, modo] : modi) {
-        QTest::addRow("%s, tagliato", nome) << modo << false << true;
-        QTest::addRow("%s, tornare indietro", nome) << modo << false << false;
-        QTest::addRow("%s, ridotto", nome) << modo << true << true;
-    }
-}
-
-void TestQrRetro::nomeTroppoLungo()
-{
-    QFETCH(Modo, modo);
-    QFETCH(bool, adatta);
-    QFETCH(bool, risposta);
-    Ambiente env;
-    // 47 characters: at 9 pt the name box holds about 33 of them.
-    ScriviLuca(env, "Dell'Anna Maria Immacolata Benedetta Sorrentino");
-    ScriviIni(env, "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\n");
-    const QString pdf = env.Percorso("tessera.pdf");
-    env->stampaSuPdf = pdf;
-    env->risposte.enqueue(risposta);
-    bool offerta = true;
-    const bool aperta = StampaNelModo(modo, env, [&](QDialog *d) {
-        auto *chk = Controllo<QCheckBox>(d, "chkAdatta");
-        QCOMPARE(chk->text(), QString("Riduci il carattere dei testi troppo lunghi"));
-        offerta = chk->isChecked();
-        if (adatta)
-            chk->click();
-    });
-    QVERIFY(!offerta); // off by default
-    if (adatta) {
-        // Shrunk to fit: nothing to warn about, and the last word ends inside the box.
-        QVERIFY2(env->messaggi.isEmpty(), qPrintable(env->UltimoMessaggio()));
-        const double fine = FineParola(pdf, QStringLiteral("Sorrentino"));
-        QVERIFY2(fine > 40 && fine <= 10 + 85 + 0.1, qPrintable(QString::number(fine)));
-        QCOMPARE(TFileIni(env.Percorso("Quorvel.ini")).Leggi("Stampa Tessere", "Adatta"),
-                 QString("S\u00ec"));
-        return;
-    }
-    // Named before printing, through one Yes/No question.
-    QCOMPARE(env->messaggi.size(), 1);
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Domanda);
-    QVERIFY2(
-        env->UltimoMessaggio().contains("Dell'Anna Maria Immacolata Benedetta Sorrentino (nome)"),
-        qPrintable(env->UltimoMessaggio()));
-    // No goes back to the print screen, which stays open with nothing printed.
-    QCOMPARE(aperta, !risposta);
-    if (!risposta) {
-        QCOMPARE(env->dialoghiStampa, 0);
-        QVERIFY(!QFile::exists(pdf));
-        return;
-    }
-    // Printed at its size, so it runs past the box and is cut there.
-    QCOMPARE(env->dialoghiStampa, 1);
-    QVERIFY(FineParola(pdf, QStringLiteral("Sorrentino")) > 10 + 85);
 }
 
 QTEST_MAIN(TestQrRetro)
