@@ -4,6 +4,7 @@
 // without a member blank; names too long are named before printing and can be shrunk.
 // Printed to PDF through the platform seam and read back with poppler's tools and zbarimg.
 #include "archive/Impostazioni.h"
+#include "cards/AnteprimaTessera.h"
 #include "cards/AnteprimaTessere.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
@@ -318,6 +319,23 @@ void TestStampe::nomeTroppoLungo()
             chk->click();
     });
     QVERIFY(!offerta); // off by default
+    if (modo == Modo::Singola && risposta) {
+        // The single card's preview shows the name as it was last printed.
+        TfrmTessera frm;
+        frm.show();
+        Clic(&frm, "cmdUltimo");
+        double punti = 0;
+        env->modale = [&](QDialog *d) {
+            if (auto *a = qobject_cast<TfrmAnteprimaTessera *>(d)) {
+                Clic(a, "btnStampa");
+                punti = a->repTesserino().Memo("txtTesserato").Font.Size;
+            }
+        };
+        Clic(&frm, "cmdAnteprima");
+        env->modale = nullptr;
+        QCOMPARE(env->modaliMostrati.last(), QString("TfrmAnteprimaReport"));
+        QVERIFY2(adatta ? punti >= 6 && punti < 9 : punti == 9, qPrintable(QString::number(punti)));
+    }
     if (adatta) {
         // Shrunk to fit: nothing to warn about, and the last word ends inside the box.
         QVERIFY2(env->messaggi.isEmpty(), qPrintable(env->UltimoMessaggio()));
