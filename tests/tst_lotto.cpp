@@ -455,6 +455,7 @@ void TestLotto::avvisiPrimaDiStampare_data()
     QTest::addColumn<int>("soci");
     QTest::addColumn<QList<int>>("senzaFoto");
     QTest::addColumn<QList<int>>("senzaNumero");
+    QTest::addColumn<QList<int>>("caricaLunga");
     QTest::addColumn<bool>("risposta");
     QTest::addColumn<QStringList>("righe"); // expected in the question, in order
     QStringList venti;
@@ -463,14 +464,18 @@ void TestLotto::avvisiPrimaDiStampare_data()
     QTest::newRow("senza foto, lista limitata")
         << 25 << QList<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
                             14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}
-        << QList<int>{} << true
+        << QList<int>{} << QList<int>{} << true
         << QStringList{"Senza foto (stampate con la sagoma): " + venti.join(", ") + " e altri 5."};
     QTest::newRow("senza numero, tornare indietro")
-        << 4 << QList<int>{} << QList<int>{3} << false
+        << 4 << QList<int>{} << QList<int>{3} << QList<int>{} << false
         << QStringList{"Senza numero di tessera: SOCIO03."};
-    QTest::newRow("entrambi") << 4 << QList<int>{2} << QList<int>{2, 4} << true
-                              << QStringList{"Senza foto (stampate con la sagoma): SOCIO02.",
-                                             "Senza numero di tessera: SOCIO02, SOCIO04."};
+    QTest::newRow("foto, numero e carica")
+        << 4 << QList<int>{2} << QList<int>{2, 4} << QList<int>{4} << true
+        << QStringList{"Senza foto (stampate con la sagoma): SOCIO02.",
+                       "Senza numero di tessera: SOCIO02, SOCIO04.",
+                       "Nome o carica troppo lunghi, tagliati al bordo della tessera (si pu\u00f2 "
+                       "scegliere \"Riduci il carattere dei testi troppo lunghi\"): SOCIO04 "
+                       "(carica)."};
 }
 
 void TestLotto::avvisiPrimaDiStampare()
@@ -478,16 +483,24 @@ void TestLotto::avvisiPrimaDiStampare()
     QFETCH(int, soci);
     QFETCH(QList<int>, senzaFoto);
     QFETCH(QList<int>, senzaNumero);
+    QFETCH(QList<int>, caricaLunga);
     QFETCH(bool, risposta);
     QFETCH(QStringList, righe);
     Ambiente env;
     Archivio(env, soci);
     for (int i : senzaFoto)
         QVERIFY(QFile::remove(env.Percorso(QString("%1.jpg").arg(i))));
-    if (!senzaNumero.isEmpty()) {
+    if (!senzaNumero.isEmpty() || !caricaLunga.isEmpty()) {
         QByteArray archivio = Costruttore::LeggiFile(env.Percorso("Tesserati.pro"));
         for (int i : senzaNumero)
             archivio[(i - 1) * 2764 + Costruttore::Offset("NumTessera")] = 0;
+        // 47 characters: the role's box holds about 38 at 7.3 pt.
+        const QByteArray carica = "Vicepresidente del consiglio di amministrazione";
+        for (int i : caricaLunga) {
+            const int o = (i - 1) * 2764 + Costruttore::Offset("Carica");
+            archivio[o] = char(carica.size());
+            archivio.replace(o + 1, carica.size(), carica);
+        }
         Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {archivio});
     }
     env->stampaSuPdf = env.Percorso("tessere.pdf");
