@@ -3,6 +3,9 @@
 #include "archive/Testo.h"
 #include "cards/CodiceQR.h"
 #include "cards/RetroTessera.h"
+#include "report/Pittore.h"
+
+#include <cmath>
 
 namespace {
 
@@ -69,7 +72,72 @@ double Alto(const Oggetto &o, VarianteTessera variante)
     return o.alto;
 }
 
+// The template's font size of a card text.
+double PuntiModello(const char *nome)
+{
+    for (const Oggetto &o : kTessera)
+        if (qstrcmp(o.nome, nome) == 0)
+            return o.punti;
+    return 0;
+}
+
+const Oggetto &OggettoModello(const char *nome)
+{
+    for (const Oggetto &o : kTessera)
+        if (qstrcmp(o.nome, nome) == 0)
+            return o;
+    return kTessera[0];
+}
+
+// Name and role: the template's size, or the largest size down to 6 pt (in tenths of a
+// point) at which the text fits.
+void Adatta(TMemoView &m, const char *nome, bool adatta)
+{
+    const double modello = PuntiModello(nome);
+    m.Font.Size = modello;
+    const QString testo = m.Text();
+    if (!adatta || Entra(m, testo, modello))
+        return;
+    double punti = modello;
+    while (punti > PuntiMinimi + 1e-9 && !Entra(m, testo, punti))
+        punti = std::max(PuntiMinimi, std::round(punti * 10 - 1) / 10);
+    m.Font.Size = punti;
+}
+
 } // namespace
+
+bool HaSocio(const TDatiTessera &d)
+{
+    return !Testo::Trim32(d.Posizione).isEmpty();
+}
+
+bool Entra(const TMemoView &memo, const QString &testo, double punti)
+{
+    // Measured where the font has its exact size, as the page painter prints it.
+    TFont f = memo.Font;
+    f.Size = punti;
+    const QFontMetricsF metriche(Pittore::FontPer(f, 96.0), Pittore::DispositivoPreciso());
+    const double larghezza = metriche.horizontalAdvance(testo) / (Pittore::DpiPreciso / 96.0);
+    return larghezza <= memo.Width - 2 * Pittore::MargineOrizzontale + 1e-6;
+}
+
+QStringList TestiTroppoLunghi(const TDatiTessera &d, bool adatta)
+{
+    QStringList lunghi;
+    const std::pair<const char *, const QString *> testi[] = {{"txtTesserato", &d.Tesserato},
+                                                              {"txtCarica", &d.Carica}};
+    for (const auto &[nome, valore] : testi) {
+        const Oggetto &o = OggettoModello(nome);
+        TMemoView m;
+        m.Width = Unita::DaMm(o.larghezza);
+        m.Font.Name = QStringLiteral("Arial");
+        m.Font.Style = o.stile;
+        if (!Entra(m, Testo::Trim32(*valore), adatta ? PuntiMinimi : o.punti))
+            lunghi << (qstrcmp(nome, "txtTesserato") == 0 ? QStringLiteral("nome")
+                                                          : QStringLiteral("carica"));
+    }
+    return lunghi;
+}
 
 void AggiungiTessera(TReportPage &pagina, double sinistraMm, double altoMm,
                      VarianteTessera variante, const QString &suffisso, const QString &nomeSfondo)
@@ -143,7 +211,16 @@ std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante)
     return r;
 }
 
-void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso)
+void ComponiTessera(TReport &report, const TDatiTessera &dati, const TImpostazioniStampa &imp)
+{
+    TReportPage &pagina = report.Pages(1);
+    pagina.SetOrientation(imp.orientamento);
+    pagina.TopMargin = imp.alto;
+    pagina.LeftMargin = imp.sinistro;
+    RiempiTessera(report, dati, QString(), imp.Adatta);
+}
+
+void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso, bool adatta)
 {
     auto testo = [&](const char *nome, const QString &valore) {
         report.Memo(QString::fromLatin1(nome) + suffisso).SetText(Testo::Trim32(valore));
@@ -159,6 +236,8 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
     testo("txtNumTessera", d.NumTessera);
     testo("txtDataRil", d.DataRil);
     testo("txtDataScade", d.DataScade);
+    Adatta(report.Memo(QStringLiteral("txtTesserato") + suffisso), "txtTesserato", adatta);
+    Adatta(report.Memo(QStringLiteral("txtCarica") + suffisso), "txtCarica", adatta);
     RiempiCodiceQR(report, d, suffisso);
     if (!suffisso.isEmpty())
         return;
@@ -216,7 +295,7 @@ void RiempiCodiceQR(TReport &report, const TDatiTessera &d, const QString &suffi
     if (!pagina)
         return;
     CodiceQR::Rimuovi(*pagina, nome);
-    if (d.CodiceQR)
+    if (d.CodiceQR && HaSocio(d))
         CodiceQR::Aggiungi(*pagina, TestoCodiceQR(d.TestoQR, d), AreaCodiceQR(header.Rettangolo()),
                            nome);
 }
