@@ -206,6 +206,14 @@ void TfrmAnagrafica::ApplicaRegole()
     connect(Provincia("txtProvRes")->lineEdit(), &QLineEdit::textEdited, this,
             &TfrmAnagrafica::txtProvResTyping);
 
+    // Any edit of a box, a drop-down or the cancelled mark leaves unsaved changes.
+    for (const Casella &c : Caselle()) {
+        QLineEdit *box =
+            c.regola == R::Provincia ? Provincia(c.nome)->lineEdit() : Riquadro(c.nome);
+        connect(box, &QLineEdit::textChanged, this, &TfrmAnagrafica::SegnaModifica);
+    }
+    connect(m_chkAnnullata, &QCheckBox::toggled, this, &TfrmAnagrafica::SegnaModifica);
+
     for (const Suggerimento &s : suggerimenti)
         Comportamenti::Suggerimento(Mio(s.nome), m_panInfo, QString::fromUtf8(s.testo));
     // Only a mouse move over the background empties the line: the window opening under
@@ -274,6 +282,12 @@ void TfrmAnagrafica::PulisciScheda()
         qobject_cast<QLabel *>(Mio(nome))->clear();
     m_imgFoto->SetPicture(FotoBianca());
     m_lblPosizione->clear();
+    m_modificata = false;
+}
+
+void TfrmAnagrafica::SegnaModifica()
+{
+    m_modificata = true;
 }
 
 TScheda TfrmAnagrafica::ComponiScheda() const
@@ -299,6 +313,7 @@ void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
     for (int i = 0; i < 6; ++i)
         qobject_cast<QLabel *>(Mio(allegati[i]))->setText(s.Leggi(campiAllegati[i]));
     m_lblPosizione->setText(QString::number(posizione));
+    m_modificata = false;
 }
 
 void TfrmAnagrafica::MostraScheda(int posizione)
@@ -366,6 +381,11 @@ void TfrmAnagrafica::cmdNuovoClick()
 
 void TfrmAnagrafica::cmdSalvaClick()
 {
+    Salva();
+}
+
+bool TfrmAnagrafica::Salva()
+{
     using Piattaforma::Forma;
     auto ferma = [this](Forma forma, const QString &testo, const char *fuoco) {
         if (forma == Forma::Avviso)
@@ -373,6 +393,7 @@ void TfrmAnagrafica::cmdSalvaClick()
         else
             Piattaforma::Messaggio(testo, this);
         Riquadro(fuoco)->setFocus(Qt::OtherFocusReason);
+        return false;
     };
     const QString fineData = QStringLiteral(
         " non esiste.\n\r\n\rPer poter salvare la scheda è necessario indicare una data valida "
@@ -435,8 +456,9 @@ void TfrmAnagrafica::cmdSalvaClick()
         archivio.ChiudiArchivio();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(MessaggioAccesso, this);
-        return;
+        return false;
     }
+    m_modificata = false;
     // The record is saved either way; a photo that could not be written stays on screen
     // and the user is told, so it is not lost silently.
     if (!SalvaFotoScheda())
@@ -446,6 +468,7 @@ void TfrmAnagrafica::cmdSalvaClick()
                                       "salvate in archivio.")
                      : QStringLiteral("La scheda corrente è stata inserita in archivio."),
         this);
+    return true;
 }
 
 // ---- Browsing -------------------------------------------------------------------------
@@ -544,6 +567,7 @@ void TfrmAnagrafica::RiceviScheda(const TScheda &, int posizione)
 void TfrmAnagrafica::RiceviFoto(const QImage &foto)
 {
     m_imgFoto->SetPicture(foto);
+    SegnaModifica();
 }
 
 void TfrmAnagrafica::RiceviData(bool rilascio, const QString &data)
@@ -557,6 +581,7 @@ void TfrmAnagrafica::RiceviAllegati(const TAllegati &allegati)
         qobject_cast<QLabel *>(Mio(allegatiFile[i]))->setText(allegati[i].file);
         qobject_cast<QLabel *>(Mio(allegatiDesc[i]))->setText(allegati[i].descrizione);
     }
+    SegnaModifica();
 }
 
 TAllegati TfrmAnagrafica::Allegati() const
@@ -576,6 +601,7 @@ QImage TfrmAnagrafica::Foto() const
 void TfrmAnagrafica::MostraFoto(const QImage &foto)
 {
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
+    SegnaModifica();
 }
 
 void TfrmAnagrafica::cmdScaduteClick()
@@ -680,6 +706,20 @@ void TfrmAnagrafica::showEvent(QShowEvent *e)
 
 void TfrmAnagrafica::closeEvent(QCloseEvent *e)
 {
+    // Unsaved changes are kept, dropped or saved as the user answers; Annulla, or a save
+    // that a check stops, keeps the screen open.
+    if (m_modificata) {
+        const auto risposta = Piattaforma::DomandaAnnulla(
+            QStringLiteral("Salvare le modifiche apportate alla scheda corrente prima di "
+                           "uscire?"),
+            this);
+        if (risposta == Piattaforma::Risposta::Annulla ||
+            (risposta == Piattaforma::Risposta::Si && !Salva())) {
+            e->ignore();
+            return;
+        }
+        m_modificata = false;
+    }
     Navigazione::TornaAllAvvio();
     e->accept(); // hidden, not destroyed
 }
