@@ -166,11 +166,13 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
         RetroTessera::TogliPaginaRetro(report);
         return;
     }
-    // The back at the front's place, so that a card printer or a duplex printer puts it
-    // behind the front.
+    // The back mirrored left to right across the paper, as on the nine-card sheet: after a
+    // duplex printer turns the sheet over along its long edge it lies behind the front.
     const TShapeView &sfondo = report.Oggetto<TShapeView>(QStringLiteral("shpSfondo"));
-    RetroTessera::Aggiungi(RetroTessera::PaginaRetro(report), Unita::InMm(sfondo.Left),
-                           Unita::InMm(sfondo.Top));
+    TReportPage &retro = RetroTessera::PaginaRetro(report);
+    const double sinistraFronte = retro.LeftMargin + Unita::InMm(sfondo.Left);
+    const double sinistraRetro = retro.PaperWidth - sinistraFronte - LarghezzaTesseraMm;
+    RetroTessera::Aggiungi(retro, sinistraRetro - retro.LeftMargin, Unita::InMm(sfondo.Top));
     RetroTessera::Riempi(report, d);
 }
 
