@@ -4,6 +4,8 @@
 #include "cards/CodiceQR.h"
 #include "cards/RetroTessera.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 enum class Tipo { Forma, Immagine, Testo };
@@ -199,6 +201,26 @@ QString TestoCodiceQR(const QString &modello, const TDatiTessera &d)
             testo += modello[i++];
     }
     return testo;
+}
+
+QStringList SegnapostoQR()
+{
+    return {QStringLiteral("{tessera}"), QStringLiteral("{tesserato}"),
+            QStringLiteral("{scadenza}"), QStringLiteral("{rilascio}"),
+            QStringLiteral("{posizione}")};
+}
+
+QStringList SegnapostoSconosciuti(const QString &modello)
+{
+    static const QRegularExpression parola(QStringLiteral("\\{[^{}\\s]+\\}"));
+    const QStringList noti = SegnapostoQR();
+    QStringList sconosciuti;
+    for (auto it = parola.globalMatch(modello); it.hasNext();) {
+        const QString p = it.next().captured();
+        if (!noti.contains(p) && !sconosciuti.contains(p))
+            sconosciuti << p;
+    }
+    return sconosciuti;
 }
 
 QRectF AreaCodiceQR(const QRectF &header)
