@@ -10,7 +10,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 using Piattaforma::Forma;
@@ -67,6 +69,8 @@ private slots:
     void esciConModifiche();
     void esciSenzaModifiche();
     void siConSchedaIncompleta();
+    void domandaVera_data();
+    void domandaVera();
 };
 
 void TstUscita::esciConModifiche_data()
@@ -139,6 +143,54 @@ void TstUscita::siConSchedaIncompleta()
     QCOMPARE(env->sim().messaggi[1].forma, Forma::Avviso);
     QVERIFY(w->isVisible());
     QCOMPARE(NomeInArchivio(), QByteArray("ROSSI MARIA"));
+}
+
+void TstUscita::domandaVera_data()
+{
+    QTest::addColumn<QString>("tasto"); // a button's caption, or "Esc"
+    QTest::addColumn<int>("risposta");
+    QTest::newRow("Sì") << QStringLiteral("Sì") << int(Risposta::Si);
+    QTest::newRow("No") << QStringLiteral("No") << int(Risposta::No);
+    QTest::newRow("Annulla") << QStringLiteral("Annulla") << int(Risposta::Annulla);
+    QTest::newRow("Esc") << QStringLiteral("Esc") << int(Risposta::Annulla);
+}
+
+void TstUscita::domandaVera()
+{
+    // The desktop's own box, with no test seam: its buttons and what each answers.
+    QFETCH(QString, tasto);
+    QFETCH(int, risposta);
+    w.reset();
+    env.reset();
+    QStringList pulsanti;
+    QString titolo;
+    int giri = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            if (++giri > 200) // never wait for ever
+                QApplication::closeAllWindows();
+            return;
+        }
+        timer.stop();
+        titolo = box->windowTitle();
+        for (QAbstractButton *b : box->buttons())
+            pulsanti << b->text();
+        if (tasto == u"Esc") {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == tasto)
+                b->click();
+    });
+    timer.start(10);
+    const Risposta r = Piattaforma::DomandaAnnulla(Domanda);
+    QCOMPARE(int(r), risposta);
+    QCOMPARE(titolo, QStringLiteral("Conferma"));
+    pulsanti.sort();
+    QCOMPARE(pulsanti, (QStringList{"Annulla", "No", "Sì"}));
 }
 
 QTEST_MAIN(TstUscita)
