@@ -195,11 +195,16 @@ void TfrmAnagrafica::ApplicaRegole()
     connect(Provincia("txtProvRes")->lineEdit(), &QLineEdit::textEdited, this,
             &TfrmAnagrafica::txtProvResTyping);
 
-    // Any edit of a box, a drop-down or the cancelled mark leaves unsaved changes.
+    // Any edit of a box, a drop-down or the cancelled mark leaves unsaved changes. A
+    // drop-down counts what is typed or picked: its text is set again on focus.
     for (const Casella &c : Caselle()) {
-        QLineEdit *box =
-            c.regola == R::Provincia ? Provincia(c.nome)->lineEdit() : Riquadro(c.nome);
-        connect(box, &QLineEdit::textChanged, this, &TfrmAnagrafica::SegnaModifica);
+        if (QComboBox *cb = Provincia(c.nome)) {
+            connect(cb->lineEdit(), &QLineEdit::textEdited, this, &TfrmAnagrafica::SegnaModifica);
+            connect(cb, &QComboBox::activated, this, &TfrmAnagrafica::SegnaModifica);
+        } else {
+            connect(Riquadro(c.nome), &QLineEdit::textChanged, this,
+                    &TfrmAnagrafica::SegnaModifica);
+        }
     }
     connect(m_chkAnnullata, &QCheckBox::toggled, this, &TfrmAnagrafica::SegnaModifica);
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -49,7 +50,12 @@ private slots:
     void init()
     {
         env = std::make_unique<Ambiente>();
-        Costruttore::ScriviArchivio(Archivio(), {Costruttore::Tesserato("ROSSI MARIA")});
+        Costruttore::ScriviArchivio(Archivio(), {Costruttore::Record({{"Tesserato", "ROSSI MARIA"},
+                                                                      {"DataRil", "01/01/2025"},
+                                                                      {"DataScade", "31/12/2025"},
+                                                                      {"ProvRes", "BO"},
+                                                                      {"Preavviso", "0"},
+                                                                      {"Annullata", "No"}})});
         w = std::make_unique<TfrmAnagrafica>();
         w->resize(1366, 768);
         w->show();
@@ -68,6 +74,8 @@ private slots:
     void esciConModifiche_data();
     void esciConModifiche();
     void esciSenzaModifiche();
+    void modificheCheContano_data();
+    void modificheCheContano();
     void siConSchedaIncompleta();
     void domandaVera_data();
     void domandaVera();
@@ -121,6 +129,17 @@ void TstUscita::esciSenzaModifiche()
     QVERIFY(!w->isVisible());
     QVERIFY(env->sim().messaggi.isEmpty());
 
+    // Passing through a drop-down sets its text again, the same: no change.
+    w->show();
+    Premi("cmdPrimo");
+    auto *provincia = Controllo<QComboBox>(w.get(), "txtProvRes");
+    provincia->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(provincia->hasFocus(), 2000);
+    QCOMPARE(provincia->currentText(), QStringLiteral("BO"));
+    Premi("cmdEsci");
+    QVERIFY(!w->isVisible());
+    QVERIFY(env->sim().messaggi.isEmpty());
+
     w->show();
     Premi("cmdPrimo");
     Controllo<QCheckBox>(w.get(), "chkAnnullata")->click();
@@ -130,6 +149,43 @@ void TstUscita::esciSenzaModifiche()
     Chiudi(true);
     QVERIFY(!w->isVisible());
     QVERIFY(env->sim().messaggi.isEmpty());
+}
+
+void TstUscita::modificheCheContano_data()
+{
+    QTest::addColumn<QString>("come");
+    QTest::newRow("provincia scritta") << "provincia scritta";
+    QTest::newRow("provincia scelta") << "provincia scelta";
+    QTest::newRow("annullata") << "annullata";
+    QTest::newRow("data cancellata") << "data cancellata";
+}
+
+void TstUscita::modificheCheContano()
+{
+    // Each kind of edit a user makes is an unsaved change; Annulla keeps the screen.
+    QFETCH(QString, come);
+    auto *provincia = Controllo<QComboBox>(w.get(), "txtProvRes");
+    if (come == u"provincia scritta") {
+        provincia->setFocus();
+        provincia->lineEdit()->selectAll();
+        QTest::keyClicks(provincia->lineEdit(), "mi");
+        QCOMPARE(provincia->currentText(), QStringLiteral("MI"));
+    } else if (come == u"provincia scelta") {
+        provincia->setFocus();
+        QTest::keyClick(provincia, Qt::Key_Down);
+    } else if (come == u"annullata") {
+        Controllo<QCheckBox>(w.get(), "chkAnnullata")->click();
+    } else {
+        auto *data = Controllo<QLineEdit>(w.get(), "txtDataScade");
+        data->setFocus();
+        QTest::keyClick(data, Qt::Key_Delete);
+        QCOMPARE(data->text(), QString());
+    }
+    QVERIFY(env->sim().messaggi.isEmpty());
+    Premi("cmdEsci");
+    QCOMPARE(env->sim().messaggi.size(), 1);
+    QCOMPARE(env->sim().messaggi[0].forma, Forma::DomandaAnnulla);
+    QVERIFY(w->isVisible());
 }
 
 void TstUscita::siConSchedaIncompleta()
