@@ -14,7 +14,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
-#include <QPainter>
 #include <QToolButton>
 
 namespace ControlliCarta {
