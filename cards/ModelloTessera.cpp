@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include <QRegularExpression>
+
 namespace {
 
 enum class Tipo { Forma, Immagine, Testo };
@@ -245,11 +247,13 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
         RetroTessera::TogliPaginaRetro(report);
         return;
     }
-    // The back at the front's place, so that a card printer or a duplex printer puts it
-    // behind the front.
+    // The back mirrored left to right across the paper, as on the nine-card sheet: after a
+    // duplex printer turns the sheet over along its long edge it lies behind the front.
     const TShapeView &sfondo = report.Oggetto<TShapeView>(QStringLiteral("shpSfondo"));
-    RetroTessera::Aggiungi(RetroTessera::PaginaRetro(report), Unita::InMm(sfondo.Left),
-                           Unita::InMm(sfondo.Top));
+    TReportPage &retro = RetroTessera::PaginaRetro(report);
+    const double sinistraFronte = retro.LeftMargin + Unita::InMm(sfondo.Left);
+    const double sinistraRetro = retro.PaperWidth - sinistraFronte - LarghezzaTesseraMm;
+    RetroTessera::Aggiungi(retro, sinistraRetro - retro.LeftMargin, Unita::InMm(sfondo.Top));
     RetroTessera::Riempi(report, d);
 }
 
@@ -276,6 +280,26 @@ QString TestoCodiceQR(const QString &modello, const TDatiTessera &d)
             testo += modello[i++];
     }
     return testo;
+}
+
+QStringList SegnapostoQR()
+{
+    return {QStringLiteral("{tessera}"), QStringLiteral("{tesserato}"),
+            QStringLiteral("{scadenza}"), QStringLiteral("{rilascio}"),
+            QStringLiteral("{posizione}")};
+}
+
+QStringList SegnapostoSconosciuti(const QString &modello)
+{
+    static const QRegularExpression parola(QStringLiteral("\\{[^{}\\s]+\\}"));
+    const QStringList noti = SegnapostoQR();
+    QStringList sconosciuti;
+    for (auto it = parola.globalMatch(modello); it.hasNext();) {
+        const QString p = it.next().captured();
+        if (!noti.contains(p) && !sconosciuti.contains(p))
+            sconosciuti << p;
+    }
+    return sconosciuti;
 }
 
 QRectF AreaCodiceQR(const QRectF &header)

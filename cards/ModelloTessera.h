@@ -76,6 +76,11 @@ QStringList TestiTroppoLunghi(const TDatiTessera &dati, bool adatta);
 // The text a card's QR code holds: the model with {tessera}, {tesserato}, {scadenza},
 // {rilascio} and {posizione} replaced by the card's values, each trimmed.
 QString TestoCodiceQR(const QString &modello, const TDatiTessera &dati);
+// The placeholders TestoCodiceQR replaces, in the order the screens list them.
+QStringList SegnapostoQR();
+// The words in braces of a QR model ("{email}") that are no placeholder: they would be
+// printed as they stand. Each once, in the order met.
+QStringList SegnapostoSconosciuti(const QString &modello);
 
 // The QR code's area on a card: the right end of the top band, 12 x 12 mm, in units, for
 // the card whose top band is `header` (units).

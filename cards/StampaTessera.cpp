@@ -156,6 +156,12 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     btnApplicaLeft = Pulsante(this, "btnApplicaLeft", QString(), QRect(0, 0, 10, 10));
     btnApplicaLeft->hide();
 
+    // Held down, a button keeps stepping: 15 mm without 15 clicks.
+    for (QPushButton *b : {btnTopMinus, btnTopPlus, btnLeftMinus, btnLeftPlus}) {
+        b->setAutoRepeat(true);
+        b->setAutoRepeatDelay(400);
+        b->setAutoRepeatInterval(80);
+    }
     connect(btnTopMinus, &QPushButton::clicked, this, &TfrmStampaTessera::btnTopMinusClick);
     connect(btnTopPlus, &QPushButton::clicked, this, &TfrmStampaTessera::btnTopPlusClick);
     connect(btnLeftMinus, &QPushButton::clicked, this, &TfrmStampaTessera::btnLeftMinusClick);

@@ -54,6 +54,7 @@ QMessageBox::StandardButton Mostra(Forma f, const QString &testo, QWidget *owner
         box.setIcon(QMessageBox::Information);
         break;
     case Forma::Domanda:
+    case Forma::DomandaAnnulla:
         box.setIcon(QMessageBox::Question);
         break;
     case Forma::Messaggio:
@@ -64,6 +65,12 @@ QMessageBox::StandardButton Mostra(Forma f, const QString &testo, QWidget *owner
         box.addButton(QMessageBox::Yes)->setText(QStringLiteral("S\u00EC"));
         box.addButton(QMessageBox::No)->setText(QStringLiteral("No"));
         box.setDefaultButton(QMessageBox::Yes);
+    } else if (f == Forma::DomandaAnnulla) {
+        box.addButton(QMessageBox::Yes)->setText(QStringLiteral("S\u00EC"));
+        box.addButton(QMessageBox::No)->setText(QStringLiteral("No"));
+        box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
     } else if (f == Forma::Messaggio || f == Forma::ErroreGenerale) {
         box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     } else {
@@ -129,6 +136,7 @@ QString TitoloForma(Forma f)
     case Forma::Informazione:
         return QStringLiteral("Informazione");
     case Forma::Domanda:
+    case Forma::DomandaAnnulla:
         return QStringLiteral("Conferma");
     case Forma::Messaggio:
         break;
@@ -164,6 +172,23 @@ bool Domanda(const QString &testo, QWidget *owner)
         return Sim()->risposte.isEmpty() ? false : Sim()->risposte.dequeue();
     }
     return Mostra(Forma::Domanda, testo, owner) == QMessageBox::Yes;
+}
+
+Risposta DomandaAnnulla(const QString &testo, QWidget *owner)
+{
+    if (Sim()) {
+        Registra(Forma::DomandaAnnulla, testo);
+        return Sim()->risposteAnnulla.isEmpty() ? Risposta::Annulla
+                                                : Sim()->risposteAnnulla.dequeue();
+    }
+    switch (Mostra(Forma::DomandaAnnulla, testo, owner)) {
+    case QMessageBox::Yes:
+        return Risposta::Si;
+    case QMessageBox::No:
+        return Risposta::No;
+    default:
+        return Risposta::Annulla;
+    }
 }
 
 QString ApriFile(QWidget *owner, const QString &titolo, const QStringList &tipi,

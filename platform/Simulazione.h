@@ -33,6 +33,8 @@ public:
     QList<Mostrato> messaggi;
     // Answers to Yes/No questions, in order; an unanswered question counts as No.
     QQueue<bool> risposte;
+    // Answers to Yes/No/Cancel questions, in order; an unanswered one counts as Cancel.
+    QQueue<Piattaforma::Risposta> risposteAnnulla;
     // Paths the next open/save dialogs return; an empty text or an empty queue cancels.
     QQueue<QString> fileDaAprire;
     QQueue<QString> fileDaSalvare;
