@@ -248,12 +248,13 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
         return;
     }
     // The back mirrored left to right across the paper, as on the nine-card sheet: after a
-    // duplex printer turns the sheet over along its long edge it lies behind the front.
+    // duplex printer turns the sheet over along its long edge it lies behind the front. The
+    // printer's offsets (the page margins) correct the printer, not the card's place, so they
+    // move the back the same way as the front, as on the sheet.
     const TShapeView &sfondo = report.Oggetto<TShapeView>(QStringLiteral("shpSfondo"));
     TReportPage &retro = RetroTessera::PaginaRetro(report);
-    const double sinistraFronte = retro.LeftMargin + Unita::InMm(sfondo.Left);
-    const double sinistraRetro = retro.PaperWidth - sinistraFronte - LarghezzaTesseraMm;
-    RetroTessera::Aggiungi(retro, sinistraRetro - retro.LeftMargin, Unita::InMm(sfondo.Top));
+    const double sinistraRetro = retro.PaperWidth - Unita::InMm(sfondo.Left) - LarghezzaTesseraMm;
+    RetroTessera::Aggiungi(retro, sinistraRetro, Unita::InMm(sfondo.Top));
     RetroTessera::Riempi(report, d);
 }
 

@@ -193,11 +193,11 @@ void TestStampe::stessaTessera()
     }
     if (!retro)
         return;
-    // The back: behind the front, at the same place on a card page, mirrored on a sheet.
+    // The back: behind the front after a long-edge flip, mirrored across the paper, and moved
+    // by the printer's offsets as the front is.
     const QImage dietro = Rasterizza(pdf, 2, dpi);
     QVERIFY(!dietro.isNull());
-    const QPointF atteso =
-        foglio ? QPointF(297 - 10 - 86 + scostamento.x(), 10 + scostamento.y()) : angolo;
+    const QPointF atteso(carta.width() - 10 - 86 + scostamento.x(), 10 + scostamento.y());
     const QRectF r = Inchiostro(dietro, QRectF(atteso, QSizeF(86, 54)).adjusted(-4, -4, 4, 4), dpi);
     QVERIFY2(QLineF(r.topLeft(), atteso).length() < 0.5,
              qPrintable(QString("%1,%2").arg(r.left()).arg(r.top())));
