@@ -275,7 +275,10 @@ QByteArray Componi(const TMessaggio &m, const QDateTime &data)
     r += "Content-Type: text/plain; charset=UTF-8\r\n";
     r += "Content-Transfer-Encoding: base64\r\n";
     r += "\r\n";
-    const QByteArray corpo = m.corpo.toUtf8().toBase64();
+    // Text lines end in CR LF on the wire.
+    QString testo = m.corpo;
+    testo.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\n', QLatin1String("\r\n"));
+    const QByteArray corpo = testo.toUtf8().toBase64();
     for (qsizetype i = 0; i < corpo.size(); i += 76)
         r += corpo.mid(i, 76) + "\r\n";
     return r;
