@@ -21,6 +21,9 @@ QString TestoMotivo(MotivoSalto motivo, int giorni)
     case MotivoSalto::IndirizzoNonValido:
         return QStringLiteral("indirizzo e-mail non valido");
     case MotivoSalto::AvvisatoDiRecente:
+        // With 0 days only a reminder dated after today holds a member back.
+        if (giorni <= 0)
+            return QStringLiteral("gi\u00E0 avvisato con una data successiva a oggi");
         return giorni == 1 ? QStringLiteral("gi\u00E0 avvisato nell'ultimo giorno")
                            : QStringLiteral("gi\u00E0 avvisato negli ultimi %1 giorni").arg(giorni);
     }

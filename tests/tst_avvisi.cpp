@@ -193,7 +193,8 @@ void TestAvvisi::scelta_data()
     QTest::newRow("N=7, 7 giorni fa") << ok << false << 7 << 7 << false << avvisare;
     QTest::newRow("N=7, 8 giorni fa") << ok << false << 8 << 7 << false << avvisare;
     QTest::newRow("N=7, oggi") << ok << false << 0 << 7 << false << recente.arg(7);
-    QTest::newRow("N=0, domani") << ok << false << -1 << 0 << false << recente.arg(0);
+    QTest::newRow("N=0, domani") << ok << false << -1 << 0 << false
+                                 << "già avvisato con una data successiva a oggi";
     QTest::newRow("N=0, oggi") << ok << false << 0 << 0 << false << avvisare;
     QTest::newRow("N=0, ieri") << ok << false << 1 << 0 << false << avvisare;
     QTest::newRow("N=1, oggi") << ok << false << 0 << 1 << false
