@@ -401,11 +401,17 @@ void TestPosta::invioAvvisi()
     QVERIFY(env->UltimoMessaggio().contains("ultimi 7 giorni: 4."));
     QCOMPARE(Messaggi().size(), 4);
 
-    // A week later, or with chkRipeti, they are reminded again.
+    // A week later, or with chkRipeti, they are reminded again, with the text saved.
+    TModelloAvviso{"Scadenza {scadenza}", "{gentile} {nome}\n{ente}"}.Salva(env.cartella());
     env->oggi = env->oggi.addDays(7);
     InviaAvvisi(w, env, &anteprima);
     QCOMPARE(anteprima.destinatari.size(), 4);
+    QCOMPARE(
+        anteprima.messaggio.section("\n", 2),
+        "Oggetto: Scadenza 30/06/2025\n\nGentile Sig.ra Maria Teresa Dell'Orto\nCircolo Aurora");
     QCOMPARE(Messaggi().size(), 8);
+    QCOMPARE(Messaggi().constLast()["intestazioni"].toObject()["Subject"].toString(),
+             QStringLiteral("Scadenza 30/06/2025"));
     env->oggi = env->oggi.addDays(1);
     Controllo<QCheckBox>(&w, "chkRipeti")->setChecked(true);
     InviaAvvisi(w, env, &anteprima);
