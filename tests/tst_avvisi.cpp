@@ -35,6 +35,7 @@ private slots:
     void scelta_data();
     void scelta();
     void schermoModello();
+    void modelloNonSalvato();
 };
 
 void TestAvvisi::componi_data()
@@ -330,6 +331,27 @@ void TestAvvisi::schermoModello()
     const TModelloAvviso letto = TModelloAvviso::Carica(env.cartella());
     QCOMPARE(letto.oggetto, QStringLiteral("Rinnovo {tessera}"));
     QCOMPARE(letto.testo, testo);
+}
+
+void TestAvvisi::modelloNonSalvato()
+{
+    Ambiente env;
+    // A folder where the settings file should be: the text cannot be written.
+    QVERIFY(QDir().mkdir(env.Percorso("Quorvel.ini")));
+    TfrmModelloAvviso w;
+    env->modale = [&](QDialog *d) {
+        Controllo<QPlainTextEdit>(d, "txtTesto")->setPlainText("{gentile} {nome}");
+        Controllo<QPushButton>(d, "cmdSalva")->click();
+        QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+        QCOMPARE(env->UltimoMessaggio(),
+                 QStringLiteral("Impossibile salvare il testo dell'avviso."));
+        // The screen stays open with the text as typed.
+        QVERIFY(d->isVisible());
+        QCOMPARE(Controllo<QPlainTextEdit>(d, "txtTesto")->toPlainText(),
+                 QStringLiteral("{gentile} {nome}"));
+    };
+    QCOMPARE(Piattaforma::MostraModale(&w), int(QDialog::Rejected));
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmModelloAvviso"});
 }
 
 QTEST_MAIN(TestAvvisi)
