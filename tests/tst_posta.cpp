@@ -129,7 +129,7 @@ private:
     static void InviaAvvisi(TfrmSospesi &w, Ambiente &env, Anteprima *anteprima = nullptr)
     {
         env->modaliMostrati.clear();
-        env->modale = [&](QDialog *d) {
+        env->modale = [anteprima](QDialog *d) {
             if (anteprima) {
                 anteprima->destinatari = Righe(Controllo<QListWidget>(d, "lstDestinatari"));
                 anteprima->saltati = Righe(Controllo<QListWidget>(d, "lstSaltati"));
