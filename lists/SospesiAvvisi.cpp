@@ -1,4 +1,4 @@
-// The renewal list's reminders by e-mail: the confirmation, the batch on its own
+// The renewal list's reminders by e-mail: the preview to confirm, the batch on its own
 // thread with a progress bar and a cancel button, the summary, and the date of the
 // last reminder on each line.
 #include "lists/Sospesi.h"
