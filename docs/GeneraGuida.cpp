@@ -11,19 +11,27 @@
 #include "shell/Avvio.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
+#include "widgets/Controlli.h"
 
+#include <QAbstractButton>
 #include <QBuffer>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <stdexcept>
 
 namespace {
 
@@ -47,17 +55,98 @@ Argomento LeggiGuida(Simulazione &sim, QWidget *schermata, const char *gestore)
     return a;
 }
 
+// The screen size the main screens are designed for; the guide shows them at that size.
+constexpr QSize kSchermo(1280, 720);
+
+// Buttons and clickable pictures of a shown screen that are cut by the window or by a
+// parent, and buttons that overlap one another: a picture with any of them is not fit for the
+// guide.
+QStringList Difetti(QWidget *finestra)
+{
+    QList<QWidget *> controlli;
+    for (QAbstractButton *b : finestra->findChildren<QAbstractButton *>())
+        controlli << b;
+    for (TImmagine *i : finestra->findChildren<TImmagine *>())
+        controlli << i;
+    QStringList difetti;
+    QList<QPair<QWidget *, QRect>> visti;
+    for (QWidget *w : controlli) {
+        if (!w->isVisibleTo(finestra))
+            continue;
+        const QString nome = w->objectName().isEmpty()
+                                 ? QString::fromLatin1(w->metaObject()->className())
+                                 : w->objectName();
+        QRect r(QPoint(0, 0), w->size());
+        QWidget *figlio = w;
+        for (QWidget *p = w->parentWidget(); p; figlio = p, p = p->parentWidget()) {
+            r.translate(figlio->pos());
+            if (!p->rect().contains(r)) {
+                difetti << QStringLiteral("%1 tagliato da %2").arg(nome, p->objectName());
+                break;
+            }
+            if (p == finestra)
+                break;
+        }
+        // Pictures may carry a button drawn over them (the photo's eraser); buttons
+        // never lie on one another.
+        if (!qobject_cast<QAbstractButton *>(w))
+            continue;
+        const QRect suFinestra(w->mapTo(finestra, QPoint(0, 0)), w->size());
+        for (const auto &[altro, rettangolo] : std::as_const(visti))
+            if (!w->isAncestorOf(altro) && !altro->isAncestorOf(w) &&
+                suFinestra.intersects(rettangolo))
+                difetti << QStringLiteral("%1 sopra %2").arg(nome, altro->objectName());
+        visti.append({w, suFinestra});
+    }
+    return difetti;
+}
+
+// The screen as it is designed to be seen: a main screen maximized on a 1280 x 720
+// desktop, any other at its own fixed size. Returns its picture, or the defects that
+// make it unfit.
+QImage Fotografa(QWidget *w, QStringList &difetti)
+{
+    const bool principale = w->windowState() & Qt::WindowMaximized;
+    const QSize attesa = principale ? w->screen()->availableSize() : QSize();
+    if (principale)
+        w->showMaximized();
+    else
+        w->show();
+    QElapsedTimer t;
+    t.start();
+    do
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (principale && w->size() != attesa && t.elapsed() < 5000);
+    const QSize progettata = principale ? attesa : w->sizeHint().expandedTo(w->minimumSize());
+    if (w->size() != progettata)
+        difetti << QStringLiteral("%1 mostrata a %2 x %3 invece di %4 x %5")
+                       .arg(w->objectName())
+                       .arg(w->width())
+                       .arg(w->height())
+                       .arg(progettata.width())
+                       .arg(progettata.height());
+    for (const QString &d : Difetti(w))
+        difetti << w->objectName() + QStringLiteral(": ") + d;
+    const QImage img = w->grab().toImage();
+    w->hide();
+    return img;
+}
+
+// A picture of the screen at its full size; the page scales it to fit the text.
 QString Foto(QTextDocument &doc, QWidget *w, const QString &nome)
 {
-    w->resize(1366, 768);
-    w->show();
-    QCoreApplication::processEvents();
-    const QImage img = w->grab().toImage().scaledToWidth(900, Qt::SmoothTransformation);
-    w->hide();
+    QStringList difetti;
+    const QImage img = Fotografa(w, difetti);
+    if (!difetti.isEmpty())
+        throw std::runtime_error(difetti.join(QLatin1Char('\n')).toStdString());
     const QUrl url(QStringLiteral("immagine://") + nome);
     doc.addResource(QTextDocument::ImageResource, url, img);
-    return QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"600\"></p>")
-        .arg(url.toString());
+    // 500 points is the text's width on the page (A4 less the page's and the printed
+    // document's margins); smaller screens are shown a little larger than to scale.
+    const int larghezza = std::min(500, img.width() * 800 / kSchermo.width());
+    return QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\"></p>")
+        .arg(url.toString())
+        .arg(larghezza);
 }
 
 QString Paragrafi(const QString &testo)
@@ -78,16 +167,44 @@ QString Capitolo(int n, const QString &titolo, const QString &corpo)
 
 } // namespace
 
+static int ScriviGuida(const QString &uscita, const QString &dati);
+
 int main(int argc, char **argv)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: quorvel_guida OUTPUT.pdf\n");
         return 2;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplicazione app(argc, argv);
+    // One offscreen desktop of the size the main screens are designed for.
     QTemporaryDir cartella;
-    Simulazione sim(cartella.path());
+    const QString config = cartella.filePath(QStringLiteral("schermo.json"));
+    {
+        QFile f(config);
+        if (!f.open(QIODevice::WriteOnly) ||
+            f.write(QStringLiteral(R"({"synchronousWindowSystemEvents": false,
+                "windowFrameMargins": false, "screens": [{"name": "guida", "x": 0, "y": 0,
+                "width": %1, "height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                        .arg(kSchermo.width())
+                        .arg(kSchermo.height())
+                        .toUtf8()) < 0)
+            return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    TApplicazione app(argc, argv);
+    try {
+        return ScriviGuida(QString::fromLocal8Bit(argv[1]),
+                           cartella.filePath(QStringLiteral("dati")));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "quorvel_guida: %s\n", e.what());
+        Schermate::Distruggi();
+        return 1;
+    }
+}
+
+static int ScriviGuida(const QString &uscita, const QString &dati)
+{
+    QDir().mkpath(dati);
+    Simulazione sim(dati);
     Schermate::Crea();
 
     QTextDocument doc;
@@ -173,7 +290,7 @@ int main(int argc, char **argv)
             "salvata al posto di quella del programma.")));
 
     doc.setHtml(html);
-    QPdfWriter pdf(QString::fromLocal8Bit(argv[1]));
+    QPdfWriter pdf(uscita);
     pdf.setTitle(QStringLiteral("Guida all'utilizzo di Quorvel"));
     pdf.setCreator(QStringLiteral("Quorvel"));
     pdf.setPageSize(QPageSize(QPageSize::A4));
