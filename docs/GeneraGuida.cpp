@@ -2,18 +2,24 @@
 // of the screens, taken from the screens themselves (each help button is pressed and the
 // help screen it opens is read), with pictures of the main screens and a few practical
 // chapters of our own.
+#include "cards/DatiEnte.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
+#include "docs/CapitoliGuida.h"
 #include "lists/ExpAnagrafica.h"
+#include "lists/Sospesi.h"
 #include "platform/Applicazione.h"
 #include "platform/Simulazione.h"
 #include "registry/Anagrafica.h"
+#include "registry/Importa.h"
+#include "registry/Posta.h"
 #include "shell/Avvio.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
 #include "widgets/Controlli.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QBuffer>
 #include <QDialog>
 #include <QDir>
@@ -71,7 +77,8 @@ QStringList Difetti(QWidget *finestra)
     QStringList difetti;
     QList<QPair<QWidget *, QRect>> visti;
     for (QWidget *w : controlli) {
-        if (!w->isVisibleTo(finestra))
+        // A table's own corner button is part of the table, not a control of the screen.
+        if (!w->isVisibleTo(finestra) || qobject_cast<QAbstractItemView *>(w->parentWidget()))
             continue;
         const QString nome = w->objectName().isEmpty()
                                  ? QString::fromLatin1(w->metaObject()->className())
@@ -117,7 +124,10 @@ QImage Fotografa(QWidget *w, QStringList &difetti)
     do
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     while (principale && w->size() != attesa && t.elapsed() < 5000);
-    const QSize progettata = principale ? attesa : w->sizeHint().expandedTo(w->minimumSize());
+    const bool fissa = w->minimumSize() == w->maximumSize();
+    const QSize progettata = principale ? attesa
+                             : fissa    ? w->minimumSize()
+                                        : w->sizeHint().expandedTo(w->minimumSize());
     if (w->size() != progettata)
         difetti << QStringLiteral("%1 mostrata a %2 x %3 invece di %4 x %5")
                        .arg(w->objectName())
@@ -221,73 +231,46 @@ static int ScriviGuida(const QString &uscita, const QString &dati)
         "aiuti che il programma mostra nelle sue finestre, con le immagini delle finestre "
         "principali e alcuni consigli pratici.</p>");
     int n = 0;
-
-    html += Capitolo(
-        ++n, QStringLiteral("Il primo accesso"),
-        Paragrafi(QStringLiteral(
-            "All'avvio Quorvel chiede la password di accesso. Al primo accesso, e al primo "
-            "accesso dopo ogni installazione, la password è \"girasolidiluna\": si può scrivere "
-            "in lettere minuscole o maiuscole, è lo stesso.\n\n"
-            "Per cambiarla, nella finestra di accesso si preme \"Cambia password\", si scrive "
-            "la password attuale, poi due volte la nuova, e si preme OK. Conviene scegliere una "
-            "password di almeno otto caratteri e annotarla in un luogo sicuro: senza la "
-            "password il programma non si apre.")) +
-            Foto(doc, Schermate::frmPassword, QStringLiteral("accesso")));
-
-    const Argomento avvio = LeggiGuida(sim, Schermate::frmAvvio, "imgGuidaClick");
-    html +=
-        Capitolo(++n, avvio.titolo,
-                 Foto(doc, Schermate::frmAvvio, QStringLiteral("avvio")) + Paragrafi(avvio.testo));
-
-    const Argomento archivio = LeggiGuida(sim, Schermate::frmAnagrafica, "cmdGuidaClick");
-    html += Capitolo(++n, archivio.titolo,
-                     Foto(doc, Schermate::frmAnagrafica, QStringLiteral("archivio")) +
-                         Paragrafi(archivio.testo));
-
-    const Argomento tessera = LeggiGuida(sim, Schermate::frmTessera, "imgGuidaClick");
-    html += Capitolo(++n, tessera.titolo,
-                     Foto(doc, Schermate::frmTessera, QStringLiteral("tessera")) +
-                         Paragrafi(tessera.testo));
-
-    html += Capitolo(
-        ++n, QStringLiteral("Come tarare i margini per il proprio cartoncino"),
-        Paragrafi(QStringLiteral(
-            "Ogni stampante trascina il foglio in modo un po' diverso, e i cartoncini "
-            "prefustellati hanno le tessere in posizioni diverse. Per questo Quorvel ricorda un "
-            "margine superiore e uno sinistro, in millimetri, e l'orientamento del foglio.\n\n"
-            "Con margini a zero la tessera viene stampata a 10 mm dal bordo superiore e a 10 mm "
-            "dal bordo sinistro del foglio. Ogni unità di margine la sposta di un millimetro: un "
-            "margine superiore di 3 la porta a 13 mm, un margine di -3 a 7 mm.\n\n"
-            "Per tarare: stampare una tessera di prova su un foglio comune, sovrapporre il "
-            "foglio al cartoncino controluce e misurare con un righello di quanti millimetri "
-            "la tessera stampata è spostata rispetto a quella del cartoncino. Correggere i "
-            "margini con i pulsanti \"+\" e \"-\" della finestra di stampa e ripetere la prova "
-            "finché le due tessere coincidono. I margini restano memorizzati per le stampe "
-            "successive.")));
-
-    const Argomento tessere = LeggiGuida(sim, Schermate::frmTessere, "imgGuidaClick");
-    html += Capitolo(++n, tessere.titolo,
-                     Foto(doc, Schermate::frmTessere, QStringLiteral("tessere")) +
-                         Paragrafi(tessere.testo));
+    const auto proprio = [&](const CapitoloGuida &c, const QString &foto = QString()) {
+        html += Capitolo(++n, c.titolo, foto + Paragrafi(c.testo));
+    };
+    const auto dallaSchermata = [&](QWidget *w, const char *gestore, const QString &foto) {
+        const Argomento a = LeggiGuida(sim, w, gestore);
+        html += Capitolo(++n, a.titolo,
+                         (foto.isEmpty() ? QString() : Foto(doc, w, foto)) + Paragrafi(a.testo));
+    };
 
     {
-        TfrmExpAnagrafica esporta(Schermate::frmAnagrafica);
-        const Argomento exp = LeggiGuida(sim, &esporta, "cmdGuidaClick");
-        html += Capitolo(++n, exp.titolo, Paragrafi(exp.testo));
+        const CapitoloGuida c = CapitoliGuida::PrimoAccesso();
+        html += Capitolo(++n, c.titolo,
+                         Paragrafi(c.testo) +
+                             Foto(doc, Schermate::frmPassword, QStringLiteral("accesso")));
     }
-
-    html += Capitolo(
-        ++n, QStringLiteral("La copia di sicurezza"),
-        Paragrafi(QStringLiteral(
-            "Tutti i dati di Quorvel stanno nella cartella del programma, accanto al programma "
-            "stesso: l'archivio \"Tesserati.pro\", le foto dei tesserati (1.jpg, 2.jpg e così "
-            "via, col numero della posizione in archivio), \"Quorvel.ini\" con i dati dell'ente "
-            "e i margini di stampa, il logo \"Logo.jpg\", la password \"unins000.dll\" e la "
-            "cartella \"Documenti_Allegati\" con i documenti allegati alle schede.\n\n"
-            "Per una copia di sicurezza basta chiudere Quorvel e copiare l'intera cartella del "
-            "programma su una chiavetta o un disco esterno, magari una volta alla settimana e "
-            "sempre prima di aggiornare il programma. Per ripristinarla si copia la cartella "
-            "salvata al posto di quella del programma.")));
+    dallaSchermata(Schermate::frmAvvio, "imgGuidaClick", QStringLiteral("avvio"));
+    dallaSchermata(Schermate::frmAnagrafica, "cmdGuidaClick", QStringLiteral("archivio"));
+    {
+        TfrmImporta importa(Schermate::frmAnagrafica);
+        proprio(CapitoliGuida::Importazione(), Foto(doc, &importa, QStringLiteral("importa")));
+    }
+    dallaSchermata(Schermate::frmTessera, "imgGuidaClick", QStringLiteral("tessera"));
+    proprio(CapitoliGuida::Margini());
+    proprio(CapitoliGuida::FoglioDiProva());
+    {
+        TfrmDatiEnte ente(Schermate::frmTessera);
+        proprio(CapitoliGuida::CodiceQR(), Foto(doc, &ente, QStringLiteral("ente")));
+    }
+    proprio(CapitoliGuida::Retro());
+    dallaSchermata(Schermate::frmTessere, "imgGuidaClick", QStringLiteral("tessere"));
+    proprio(CapitoliGuida::TessereInSerie());
+    {
+        TfrmPosta posta(Schermate::frmSospesi);
+        proprio(CapitoliGuida::Avvisi(), Foto(doc, &posta, QStringLiteral("posta")));
+    }
+    {
+        TfrmExpAnagrafica esporta(Schermate::frmAnagrafica);
+        dallaSchermata(&esporta, "cmdGuidaClick", QString());
+    }
+    proprio(CapitoliGuida::CopiaDiSicurezza());
 
     doc.setHtml(html);
     QPdfWriter pdf(uscita);
