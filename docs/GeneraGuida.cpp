@@ -250,6 +250,21 @@ static int ScriviGuida(const QString &uscita, const QString &dati)
     dallaSchermata(Schermate::frmAnagrafica, "cmdGuidaClick", QStringLiteral("archivio"));
     {
         TfrmImporta importa(Schermate::frmAnagrafica);
+        // A small list of members, chosen and tried: the picture shows the columns
+        // matched and an outcome.
+        QDir(dati).mkpath(QStringLiteral("esempio"));
+        const QString soci = QDir(dati).filePath(QStringLiteral("esempio/Soci.csv"));
+        QFile f(soci);
+        if (!f.open(QIODevice::WriteOnly) ||
+            f.write("Cognome;Nome;Carica;Tessera n.;Data di rilascio;Data di scadenza;E-mail\n"
+                    "Rossi;Mario;Presidente;101;01/01/2025;31/12/2025;mario.rossi@esempio.it\n"
+                    "Bianchi;Anna;Socia;102;;;anna.bianchi@esempio.it\n"
+                    "Verdi;Luca;Socio;103;15/02/2025;14/02/2025;\n") < 0)
+            throw std::runtime_error("cannot write the sample list");
+        f.close();
+        sim.fileDaAprire.enqueue(soci);
+        importa.cmdScegliClick();
+        importa.cmdProvaClick();
         proprio(CapitoliGuida::Importazione(), Foto(doc, &importa, QStringLiteral("importa")));
     }
     dallaSchermata(Schermate::frmTessera, "imgGuidaClick", QStringLiteral("tessera"));
