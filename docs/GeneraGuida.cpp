@@ -1,8 +1,9 @@
 // Build-time tool: writes the user guide "Guida.pdf". Its chapters are the help topics
 // of the screens, taken from the screens themselves (each help button is pressed and the
-// help screen it opens is read), with pictures of the main screens and a few practical
-// chapters of our own.
+// help screen it opens is read), with pictures of the screens, each shown whole at the
+// size it is designed for, and practical chapters of our own (docs/CapitoliGuida.cpp).
 #include "cards/DatiEnte.h"
+#include "cards/DatiEnteFile.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
 #include "docs/CapitoliGuida.h"
@@ -271,7 +272,17 @@ static int ScriviGuida(const QString &uscita, const QString &dati)
     proprio(CapitoliGuida::Margini());
     proprio(CapitoliGuida::FoglioDiProva());
     {
+        // An organization with the QR code and the back turned on, as the chapters describe.
+        DatiEnteFile::ScriviOpzioni(
+            dati, {true, TestoQRPredefinito, true,
+                   QStringLiteral("Tessera personale, non cedibile.\nIn caso di smarrimento "
+                                  "restituire a:\nCircolo Culturale Esempio\nVia Roma 1, "
+                                  "Roma - tel. 06 000000")});
         TfrmDatiEnte ente(Schermate::frmTessera);
+        ente.Imposta(QStringLiteral("tessera"),
+                     {QStringLiteral("Circolo Culturale Esempio"),
+                      QStringLiteral("Associazione di promozione sociale"),
+                      QStringLiteral("Via Roma 1 - Roma"), QStringLiteral("Anno sociale 2025")});
         proprio(CapitoliGuida::CodiceQR(), Foto(doc, &ente, QStringLiteral("ente")));
     }
     proprio(CapitoliGuida::Retro());
