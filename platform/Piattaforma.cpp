@@ -250,15 +250,15 @@ QUrl UrlDaComando(const QString &sCommand)
     return QUrl::fromLocalFile(t);
 }
 
-void Apri(const QString &sCommand)
+bool Apri(const QString &sCommand)
 {
     const QUrl url = UrlDaComando(sCommand);
     if (Sim()) {
         Sim()->aperti.append(sCommand);
         Sim()->urlAperti.append(url);
-        return;
+        return !Sim()->aperturaFallisce;
     }
-    QDesktopServices::openUrl(url); // the outcome is not examined
+    return QDesktopServices::openUrl(url);
 }
 
 QStringList Stampanti()

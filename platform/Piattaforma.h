@@ -57,7 +57,8 @@ int MostraModale(QDialog *schermata);
 
 // Shell open: hands a document path, web address or "mailto:" link (the first and
 // last possibly in double quotes) to the desktop. Never through a shell command line.
-void Apri(const QString &sCommand);
+// False when the desktop has no program for it.
+bool Apri(const QString &sCommand);
 // The URL the desktop receives for a shell-open text.
 QUrl UrlDaComando(const QString &sCommand);
 

@@ -45,6 +45,7 @@ public:
     // Texts handed to shell open, exactly, and the URLs built from them.
     QStringList aperti;
     QList<QUrl> urlAperti;
+    bool aperturaFallisce = false; // the desktop has no program for what is opened
     // Printing: the installed printers, and where the next print goes.
     QStringList stampanti{QStringLiteral("PDF")};
     QString stampaSuPdf;        // path of the PDF the next confirmed print writes
