@@ -28,7 +28,9 @@ numero=$(sed -n 's/.*-n \([0-9]*\) .*/\1/p' <<<"$argomenti")
 [ -n "$numero" ] && [ "$numero" -ge 99 ] || fallisce "numero dello schermo non scelto: $argomenti"
 [[ "$argomenti" == *"$lavoro/albero/build/Quorvel/Quorvel" ]] || fallisce "programma: $argomenti"
 grep -q "schermo virtuale :$numero " <<<"$uscita" || fallisce "schermo non nominato"
-grep -q "import -window root -display :$numero " <<<"$uscita" || fallisce "come guardarlo"
+grep -q "XAUTHORITY=$HOME/.Xauthority import -window root -display :$numero " <<<"$uscita" ||
+    fallisce "come guardarlo"
+[[ "$argomenti" == *"-f $HOME/.Xauthority "* ]] || fallisce "chiave dello schermo: $argomenti"
 grep -q "Ctrl+C" <<<"$uscita" || fallisce "Ctrl+C"
 grep -q "pkill -P $pid -x Quorvel" <<<"$uscita" || fallisce "come chiuderlo"
 
