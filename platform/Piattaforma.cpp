@@ -1,5 +1,6 @@
 #include "platform/Piattaforma.h"
 
+#include "archive/FileSicuro.h"
 #include "platform/Fotocamera.h"
 #include "platform/Simulazione.h"
 #include "platform/SorgenteFotogrammi.h"
@@ -311,7 +312,7 @@ QString ScegliCartellaDati(const QString &eseguibile, bool scrivibile, const QSt
     if (scrivibile && info.isDir() && info.isWritable() &&
         !sistema.contains(QDir::cleanPath(eseguibile)))
         return eseguibile;
-    QDir().mkpath(utente);
+    CreaCartella(utente);
     return utente;
 }
 

@@ -101,7 +101,7 @@ TCopia::TCopia(const QString &cartella, const QList<int> &foto) : m_cartella(car
     while (base.exists(nome)) // two imports within the same millisecond
         nome = QDateTime::fromString(nome, FormatoNome).addMSecs(1).toString(FormatoNome);
     m_copia = base.filePath(nome);
-    if (!QDir().mkpath(m_copia))
+    if (!CreaCartella(m_copia))
         throw ErroreFile(QStringLiteral("Impossibile creare la cartella %1").arg(m_copia));
     try {
         CopiaFile(TArchivio::Percorso(cartella), QDir(m_copia).filePath(NomeArchivio));
