@@ -135,9 +135,11 @@ void TfrmSospesi::cmdAvvisiClick()
     }
     const QString conteggi =
         QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
-                       "Gi\u00E0 avvisati negli ultimi %2 giorni: %3 (%4).")
+                       "Gi\u00E0 avvisati %2: %3 (%4).")
             .arg(senzaIndirizzo)
-            .arg(impostazioni.giorni)
+            .arg(impostazioni.giorni == 1
+                     ? QStringLiteral("nell'ultimo giorno")
+                     : QStringLiteral("negli ultimi %1 giorni").arg(impostazioni.giorni))
             .arg(recenti)
             .arg(chkRipeti->isChecked() ? QStringLiteral("inclusi") : QStringLiteral("esclusi"));
     if (avvisi.empty()) {
@@ -145,9 +147,11 @@ void TfrmSospesi::cmdAvvisiClick()
                                   this);
         return;
     }
+    const QString chi = avvisi.size() == 1 ? QStringLiteral("a 1 tesserato")
+                                           : QStringLiteral("a %1 tesserati").arg(avvisi.size());
     if (!Piattaforma::Domanda(QStringLiteral("Inviare l'avviso di rinnovo per posta "
-                                             "elettronica a %1 tesserati?\r\n\r\n")
-                                      .arg(avvisi.size()) +
+                                             "elettronica %1?\r\n\r\n")
+                                      .arg(chi) +
                                   conteggi,
                               this))
         return;
@@ -214,9 +218,9 @@ void TfrmSospesi::FineInvio()
     else if (esito.annullato)
         Piattaforma::Avviso(QStringLiteral("Invio degli avvisi interrotto.\r\n\r\n") + riepilogo,
                             this);
-    else
-        Piattaforma::Informazione(
-            QStringLiteral("Invio degli avvisi concluso.\r\n\r\n") + riepilogo, this);
+    else // nothing to confirm or cancel: OK alone
+        Piattaforma::Messaggio(QStringLiteral("Invio degli avvisi concluso.\r\n\r\n") + riepilogo,
+                               this);
     FormShow();
 }
 

@@ -42,9 +42,9 @@ void TInvioAvvisi::Esegui()
                           QString(e.risposta).replace(u'\r', u' ').replace(u'\n', u' ');
             const QDateTime scritto = m_inizio.addMSecs(trascorso.elapsed());
             const bool registrato = registro.Scrivi(
-                {scritto.date().toString(QStringLiteral("dd/MM/yyyy")),
+                {RegistroAvvisi::Data(scritto.date()),
                  scritto.time().toString(QStringLiteral("HH:mm:ss")), QString::number(a.posizione),
-                 a.nome, a.indirizzo, a.dataScade, risultato});
+                 a.nome, a.indirizzo, RegistroAvvisi::Data(a.dataScade), risultato});
             ++fatti;
             if (e.tipo == TClienteSmtp::Esito::Inviato)
                 ++m_esito.inviati;
