@@ -658,6 +658,8 @@ void TestRegistro::fogliDiCalcolo()
     for (const auto &r : registro.mid(1)) {
         QCOMPARE(r.value(0), std::make_pair(QStringLiteral("date"), QStringLiteral("2026-12-11")));
         QCOMPARE(r.value(5), std::make_pair(QStringLiteral("date"), QStringLiteral("2026-12-31")));
+        // Every name is a text, none a computed value.
+        QCOMPARE(r.value(3).first, QStringLiteral("string"));
         tipi.insert(r.value(3).second, r.value(3).first);
     }
     QCOMPARE(tipi.value(QStringLiteral("GIOSUÈ CANTÙ")), QStringLiteral("string"));
