@@ -101,6 +101,11 @@ void TfrmSospesi::cmdAvvisiClick()
         if (!impostazioni.Complete())
             return;
     }
+    if (!impostazioni.utente.isEmpty() && !AccessoConsentito(impostazioni)) {
+        // Said before anything is asked or sent.
+        Piattaforma::Errore(MessaggioAccessoInChiaro(impostazioni.server), this);
+        return;
+    }
     const QString cartella = Piattaforma::CartellaProgramma();
     const QDate oggi = Piattaforma::Oggi();
     const QHash<QString, QDate> ultimi = RegistroAvvisi::UltimiInvii(cartella);

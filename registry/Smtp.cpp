@@ -77,6 +77,17 @@ bool AccessoConsentito(const TImpostazioniPosta &p)
     return p.sicurezza != Sicurezza::Nessuna || ServerLocale(p.server) || p.autenticazioneInChiaro;
 }
 
+QString MessaggioAccessoInChiaro(const QString &server)
+{
+    return QStringLiteral(
+               "Il collegamento con il server di posta %1 non \u00E8 cifrato (sicurezza "
+               "\"Nessuna\"): il nome utente e la password viaggerebbero in chiaro sulla rete e "
+               "non sono stati inviati. Scegliere SSL/TLS o STARTTLS nelle impostazioni di posta "
+               "oppure, solo su una rete fidata, spuntare \"Invia utente e password senza "
+               "cifratura\".")
+        .arg(server.trimmed());
+}
+
 Sicurezza SicurezzaDaTesto(const QString &testo)
 {
     if (testo == QLatin1String("STARTTLS"))
@@ -220,14 +231,7 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
         // Refused before connecting: nothing of the login leaves this computer.
         esito.tipo = Esito::Interrotto;
         esito.risposta = QStringLiteral("autenticazione senza cifratura non consentita");
-        esito.messaggio =
-            QStringLiteral(
-                "Il collegamento con il server di posta %1 non \u00E8 cifrato (sicurezza "
-                "\"Nessuna\"): il nome utente e la password viaggerebbero in chiaro sulla rete e "
-                "non sono stati inviati. Scegliere SSL/TLS o STARTTLS nelle impostazioni di posta "
-                "oppure, solo su una rete fidata, spuntare \"Invia utente e password senza "
-                "cifratura\".")
-                .arg(server);
+        esito.messaggio = MessaggioAccessoInChiaro(server);
         return esito;
     }
     const QString host = server.contains(u':') ? u'[' + server + u']' : server;

@@ -40,6 +40,8 @@ bool ServerLocale(const QString &server);
 // The user name and password may be sent: the connection is encrypted, the server is
 // this computer, or the user allowed clear text (a trusted network).
 bool AccessoConsentito(const TImpostazioniPosta &p);
+// What the user is told when AccessoConsentito refuses.
+QString MessaggioAccessoInChiaro(const QString &server);
 Sicurezza SicurezzaDaTesto(const QString &testo);
 
 class TClienteSmtp {

@@ -196,6 +196,7 @@ private slots:
     void regolaAccesso();
     void accessoInChiaro_data();
     void accessoInChiaro();
+    void avvisiInChiaro();
     void testoPortachiavi_data();
     void testoPortachiavi();
     void fileCA();
@@ -366,6 +367,27 @@ void TestRegistro::accessoInChiaro()
     QCOMPARE(TImpostazioniPosta::Carica(env.cartella()).autenticazioneInChiaro, spuntata);
     Controllo<QComboBox>(&w, "cboSicurezza")->setCurrentText("SSL/TLS");
     QVERIFY(!chk->isEnabled());
+}
+
+// The batch refuses before asking: no question, no login, no log.
+void TestRegistro::avvisiInChiaro()
+{
+    if (m_altro.isEmpty())
+        QSKIP("This computer has no address but loopback.");
+    Ambiente env;
+    Imposta(env, m_altro, m_altra);
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Membro("UNO", "a@e.it")});
+    TfrmSospesi w;
+    w.show();
+    env->risposte.enqueue(true);
+    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QVERIFY(!w.InInvio());
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QVERIFY2(env->UltimoMessaggio().contains("non è cifrato"), qPrintable(env->UltimoMessaggio()));
+    QCOMPARE(Autenticazioni(), QString());
+    QVERIFY(Messaggi().isEmpty());
+    QVERIFY(!QFile::exists(env.Percorso("Avvisi.csv")));
 }
 
 void TestRegistro::testoPortachiavi_data()
