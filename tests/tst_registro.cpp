@@ -375,6 +375,7 @@ void TestRegistro::avvisiInChiaro()
     if (m_altro.isEmpty())
         QSKIP("This computer has no address but loopback.");
     Ambiente env;
+    env->oggi = QDate(2026, 12, 11);
     Imposta(env, m_altro, m_altra);
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Membro("UNO", "a@e.it")});
     TfrmSospesi w;
