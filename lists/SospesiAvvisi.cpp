@@ -148,8 +148,8 @@ void TfrmSospesi::cmdAvvisiClick()
             .arg(recenti)
             .arg(chkRipeti->isChecked() ? QStringLiteral("inclusi") : QStringLiteral("esclusi"));
     if (avvisi.empty()) {
-        Piattaforma::Informazione(QStringLiteral("Nessun avviso da inviare.\r\n\r\n") + conteggi,
-                                  this);
+        Piattaforma::Messaggio(QStringLiteral("Nessun avviso da inviare.\r\n\r\n") + conteggi,
+                               this);
         return;
     }
     const QString chi = avvisi.size() == 1 ? QStringLiteral("a 1 tesserato")

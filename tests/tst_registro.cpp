@@ -489,6 +489,10 @@ void TestRegistro::conteggi()
     QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
     QVERIFY(env->UltimoMessaggio().startsWith("Invio degli avvisi concluso."));
     QCOMPARE(Messaggi().size(), membri);
+    // Sending again finds nobody to remind: OK alone as well.
+    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
+    QVERIFY(env->UltimoMessaggio().startsWith("Nessun avviso da inviare."));
 }
 
 // Logs written by earlier versions (no header, dd/mm/yyyy) and by this one (byte order
