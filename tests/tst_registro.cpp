@@ -1,25 +1,17 @@
-// The reminder log Avvisi.csv and the mail settings that guard the login, against a real
-// SMTP server (aiosmtpd, tests/support/smtp_prova.py, started once) and, for the CSV files
-// the program writes, LibreOffice Calc reading them (started once): header, byte order
-// mark, ISO dates, formula-like values kept as text, the log only as a regular file, the
-// login never sent in clear to another computer unless the user allowed it, the CA file
-// chosen on the screen and what the screen says about the keychain.
+// The reminder log Avvisi.csv, written by real sends to a test SMTP server (aiosmtpd,
+// started once), and the CSV files the program writes as LibreOffice Calc reads them
+// (started once): header, byte order mark, ISO dates, older logs still read, formula-like
+// values kept as text, and the log only as a regular file of the folder.
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
 #include "registry/Anagrafica.h"
-#include "registry/Posta.h"
 #include "registry/RegistroAvvisi.h"
 #include "registry/Smtp.h"
+#include "support/ServerPosta.h"
 #include "support/Supporto.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QProcess>
 #include <QPushButton>
@@ -33,10 +25,7 @@
 #include <atomic>
 #include <thread>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <ifaddrs.h>
-#include <netinet/in.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,31 +44,38 @@ QByteArray Membro(const QByteArray &nome, const QByteArray &email,
                                 {"Annullata", "No"}});
 }
 
-bool Esegui(const QString &programma, const QStringList &argomenti, const QString &cartella)
+// Plain settings for the test server, password kept in the settings file.
+void Imposta(Ambiente &env, const QString &server, int porta)
 {
-    QProcess p;
-    p.setWorkingDirectory(cartella);
-    p.start(programma, argomenti);
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    TImpostazioniPosta p;
+    p.server = server;
+    p.porta = porta;
+    p.sicurezza = Sicurezza::Nessuna;
+    p.utente = QStringLiteral("quorvel");
+    p.mittente = Mittente;
+    p.nomeMittente = QStringLiteral("Segreteria");
+    p.Salva(env.cartella());
+    TImpostazioniPosta::SalvaPasswordInChiaro(env.cartella(), QStringLiteral("segreta"));
 }
 
-// An IPv4 address of this computer that is not loopback, or an empty text.
-QString IndirizzoNonLocale()
+// Confirms the question and waits for the batch to end.
+void InviaAvvisi(TfrmSospesi &w, Ambiente &env)
 {
-    ifaddrs *lista = nullptr;
-    if (getifaddrs(&lista) != 0)
-        return {};
-    QString r;
-    for (ifaddrs *i = lista; i && r.isEmpty(); i = i->ifa_next) {
-        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET)
-            continue;
-        char testo[INET_ADDRSTRLEN] = {};
-        const auto *a = reinterpret_cast<const sockaddr_in *>(i->ifa_addr);
-        if (inet_ntop(AF_INET, &a->sin_addr, testo, sizeof testo) &&
-            !QByteArray(testo).startsWith("127."))
-            r = QString::fromLatin1(testo);
+    env->risposte.enqueue(true);
+    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.InInvio(), 60000);
+}
+
+// The lines of the list that show a reminder.
+QStringList Avvisati(TfrmSospesi &w)
+{
+    QStringList r;
+    const auto *lst = Controllo<QListView>(&w, "lstRecords");
+    for (int i = 0; i < lst->model()->rowCount(); ++i) {
+        const QString t = lst->model()->index(i, 0).data().toString();
+        if (t.contains(QLatin1String("Avvisato")))
+            r << t;
     }
-    freeifaddrs(lista);
     return r;
 }
 
@@ -126,83 +122,11 @@ class TestRegistro : public QObject {
 
 private:
     QTemporaryDir m_dir;
-    QProcess m_server;
-    int m_plain = 0, m_ssl = 0, m_altra = 0;
-    QString m_posta, m_ca, m_altro;
-
-    QList<QJsonObject> Messaggi() const
-    {
-        QList<QJsonObject> r;
-        for (const QString &n : QDir(m_posta).entryList({"0*.json"}, QDir::Files, QDir::Name)) {
-            QFile f(QDir(m_posta).filePath(n));
-            if (f.open(QIODevice::ReadOnly))
-                r.append(QJsonDocument::fromJson(f.readAll()).object());
-        }
-        return r;
-    }
-    // The logins the server received, one line each ("PLAIN quorvel").
-    QString Autenticazioni() const
-    {
-        QFile f(QDir(m_posta).filePath("autenticazioni"));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    static void Imposta(Ambiente &env, const QString &server, int porta)
-    {
-        TImpostazioniPosta p;
-        p.server = server;
-        p.porta = porta;
-        p.sicurezza = Sicurezza::Nessuna;
-        p.utente = QStringLiteral("quorvel");
-        p.mittente = Mittente;
-        p.nomeMittente = QStringLiteral("Segreteria");
-        p.Salva(env.cartella());
-        TImpostazioniPosta::SalvaPasswordInChiaro(env.cartella(), QStringLiteral("segreta"));
-    }
-    // Confirms the question and waits for the batch to end.
-    static void InviaAvvisi(TfrmSospesi &w, Ambiente &env)
-    {
-        env->risposte.enqueue(true);
-        Controllo<QPushButton>(&w, "cmdAvvisi")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!w.InInvio(), 60000);
-    }
-    // The lines of the list that show a reminder.
-    static QStringList Avvisati(TfrmSospesi &w)
-    {
-        QStringList r;
-        const auto *lst = Controllo<QListView>(&w, "lstRecords");
-        for (int i = 0; i < lst->model()->rowCount(); ++i) {
-            const QString t = lst->model()->index(i, 0).data().toString();
-            if (t.contains(QLatin1String("Avvisato")))
-                r << t;
-        }
-        return r;
-    }
-    // The mail settings screen filled for a test message to the server.
-    static void Compila(TfrmPosta &w, const QString &server, int porta, const QString &sicurezza)
-    {
-        Controllo<QLineEdit>(&w, "txtServer")->setText(server);
-        Controllo<QComboBox>(&w, "cboSicurezza")->setCurrentText(sicurezza);
-        Controllo<QLineEdit>(&w, "txtPorta")->setText(QString::number(porta));
-        Controllo<QLineEdit>(&w, "txtUtente")->setText("quorvel");
-        Controllo<QLineEdit>(&w, "txtPassword")->setText("segreta");
-        Controllo<QLineEdit>(&w, "txtMittente")->setText(Mittente);
-        Controllo<QLineEdit>(&w, "txtNomeMittente")->setText("Segreteria");
-    }
+    ServerPosta m_server;
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
-    void regolaAccesso_data();
-    void regolaAccesso();
-    void accessoInChiaro_data();
-    void accessoInChiaro();
-    void avvisiInChiaro();
-    void testoPortachiavi_data();
-    void testoPortachiavi();
-    void fileCA();
-    void conteggi_data();
-    void conteggi();
     void registriPrecedenti_data();
     void registriPrecedenti();
     void registroNonRegolare_data();
@@ -213,286 +137,12 @@ private slots:
 void TestRegistro::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    const QString c = m_dir.path();
-    m_posta = QDir(c).filePath("posta");
-    QVERIFY(QDir().mkpath(m_posta));
-    // A certificate authority and a server certificate for 127.0.0.1, made now.
-    QFile ext(QDir(c).filePath("ext.cnf"));
-    QVERIFY(ext.open(QIODevice::WriteOnly));
-    ext.write("subjectAltName=IP:127.0.0.1\n");
-    ext.close();
-    const QStringList ec = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
-    QVERIFY(Esegui("openssl",
-                   QStringList{"req", "-x509"} + ec +
-                       QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj",
-                                   "/CN=Quorvel prova CA"},
-                   c));
-    QVERIFY(Esegui(
-        "openssl",
-        QStringList{"req"} + ec +
-            QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1"},
-        c));
-    QVERIFY(Esegui("openssl",
-                   {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-                    "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "ext.cnf"},
-                   c));
-    m_ca = QDir(c).filePath("ca.pem");
-
-    // A fourth listener on an address of this computer that is not loopback, where one
-    // exists: the program must treat it as another computer.
-    m_altro = IndirizzoNonLocale();
-    const QString script = QFINDTESTDATA("support/smtp_prova.py");
-    QVERIFY(!script.isEmpty());
-    QStringList argomenti = {script,
-                             "--cartella",
-                             m_posta,
-                             "--cert",
-                             QDir(c).filePath("server.pem"),
-                             "--key",
-                             QDir(c).filePath("server.key")};
-    if (!m_altro.isEmpty())
-        argomenti << "--altro" << m_altro;
-    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_server.start("/usr/bin/python3", argomenti);
-    QVERIFY(m_server.waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(m_server.canReadLine() || m_server.state() != QProcess::Running,
-                             20000);
-    const QList<QByteArray> porte = m_server.readLine().trimmed().split(' ');
-    QCOMPARE(porte.size(), m_altro.isEmpty() ? 4 : 5);
-    m_plain = porte[1].toInt();
-    m_ssl = porte[3].toInt();
-    m_altra = porte.value(4).toInt();
-    QVERIFY(m_plain > 0 && m_ssl > 0);
-}
-
-void TestRegistro::cleanupTestCase()
-{
-    m_server.closeWriteChannel(); // the server stops when its input ends
-    if (!m_server.waitForFinished(10000)) {
-        m_server.kill();
-        m_server.waitForFinished(5000);
-    }
+    QVERIFY(m_server.Avvia(m_dir.path()));
 }
 
 void TestRegistro::init()
 {
-    for (const QString &n : QDir(m_posta).entryList(QDir::Files))
-        QFile::remove(QDir(m_posta).filePath(n));
-}
-
-void TestRegistro::regolaAccesso_data()
-{
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<int>("sicurezza");
-    QTest::addColumn<bool>("spuntata");
-    QTest::addColumn<bool>("consentito");
-    const int nessuna = static_cast<int>(Sicurezza::Nessuna);
-    const int ssl = static_cast<int>(Sicurezza::SslTls);
-    const int starttls = static_cast<int>(Sicurezza::StartTls);
-    QTest::newRow("remoto in chiaro") << "posta.esempio.it" << nessuna << false << false;
-    QTest::newRow("remoto in chiaro, spuntata") << "posta.esempio.it" << nessuna << true << true;
-    QTest::newRow("remoto SSL/TLS") << "posta.esempio.it" << ssl << false << true;
-    QTest::newRow("remoto STARTTLS") << "posta.esempio.it" << starttls << false << true;
-    QTest::newRow("indirizzo remoto") << "192.0.2.7" << nessuna << false << false;
-    QTest::newRow("127.0.0.1") << "127.0.0.1" << nessuna << false << true;
-    QTest::newRow("::1") << "::1" << nessuna << false << true;
-    QTest::newRow("localhost") << "LocalHost" << nessuna << false << true;
-    QTest::newRow("localhost come prefisso") << "localhost.esempio.it" << nessuna << false << false;
-    QTest::newRow("127.0.0.1 come prefisso") << "127.0.0.1.esempio.it" << nessuna << false << false;
-}
-
-void TestRegistro::regolaAccesso()
-{
-    QFETCH(QString, server);
-    QFETCH(int, sicurezza);
-    QFETCH(bool, spuntata);
-    QFETCH(bool, consentito);
-    TImpostazioniPosta p;
-    p.server = server;
-    p.sicurezza = static_cast<Sicurezza>(sicurezza);
-    p.autenticazioneInChiaro = spuntata;
-    QCOMPARE(AccessoConsentito(p), consentito);
-}
-
-// End to end: the server reached through an address of this computer that is not
-// loopback (a real second name for it), so the rule meets a real connection.
-void TestRegistro::accessoInChiaro_data()
-{
-    QTest::addColumn<bool>("remoto");
-    QTest::addColumn<bool>("spuntata");
-    QTest::addColumn<bool>("inviato");
-    QTest::newRow("remoto, rifiutato") << true << false << false;
-    QTest::newRow("remoto, spuntata") << true << true << true;
-    QTest::newRow("questo computer") << false << false << true;
-}
-
-void TestRegistro::accessoInChiaro()
-{
-    QFETCH(bool, remoto);
-    QFETCH(bool, spuntata);
-    QFETCH(bool, inviato);
-    if (remoto && m_altro.isEmpty())
-        QSKIP("This computer has no address but loopback.");
-    Ambiente env;
-    TfrmPosta w;
-    w.show();
-    Compila(w, remoto ? m_altro : QStringLiteral("127.0.0.1"), remoto ? m_altra : m_plain,
-            "Nessuna");
-    auto *chk = Controllo<QCheckBox>(&w, "chkAutenticazioneInChiaro");
-    QVERIFY(chk->isEnabled());
-    QCOMPARE(chk->text(),
-             QStringLiteral("Invia utente e password senza cifratura (solo su una rete fidata)"));
-    chk->setChecked(spuntata);
-    Controllo<QPushButton>(&w, "cmdProva")->click();
-    if (inviato) {
-        QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
-        QVERIFY2(env->UltimoMessaggio().startsWith("Messaggio di prova inviato"),
-                 qPrintable(env->UltimoMessaggio()));
-        QCOMPARE(Messaggi().size(), 1);
-        QVERIFY(Autenticazioni().contains(" quorvel\n"));
-    } else {
-        QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
-        QVERIFY2(env->UltimoMessaggio().contains("non è cifrato") &&
-                     env->UltimoMessaggio().contains("non sono stati inviati") &&
-                     env->UltimoMessaggio().contains(m_altro),
-                 qPrintable(env->UltimoMessaggio()));
-        // Nothing reached the server: no login, no message.
-        QCOMPARE(Autenticazioni(), QString());
-        QVERIFY(Messaggi().isEmpty());
-    }
-    // The choice is kept with the settings, and only for an unencrypted connection.
-    Controllo<QPushButton>(&w, "cmdSalva")->click();
-    const TFileIni ini(env.Percorso("Quorvel.ini"));
-    QCOMPARE(ini.Leggi("Posta Elettronica", "AutenticazioneInChiaro"),
-             spuntata ? QStringLiteral("1") : QStringLiteral("0"));
-    QCOMPARE(TImpostazioniPosta::Carica(env.cartella()).autenticazioneInChiaro, spuntata);
-    Controllo<QComboBox>(&w, "cboSicurezza")->setCurrentText("SSL/TLS");
-    QVERIFY(!chk->isEnabled());
-}
-
-// The batch refuses before asking: no question, no login, no log.
-void TestRegistro::avvisiInChiaro()
-{
-    if (m_altro.isEmpty())
-        QSKIP("This computer has no address but loopback.");
-    Ambiente env;
-    env->oggi = QDate(2026, 12, 11);
-    Imposta(env, m_altro, m_altra);
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Membro("UNO", "a@e.it")});
-    TfrmSospesi w;
-    w.show();
-    env->risposte.enqueue(true);
-    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
-    QVERIFY(!w.InInvio());
-    QCOMPARE(env->messaggi.size(), 1);
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
-    QVERIFY2(env->UltimoMessaggio().contains("non è cifrato"), qPrintable(env->UltimoMessaggio()));
-    QCOMPARE(Autenticazioni(), QString());
-    QVERIFY(Messaggi().isEmpty());
-    QVERIFY(!QFile::exists(env.Percorso("Avvisi.csv")));
-}
-
-void TestRegistro::testoPortachiavi_data()
-{
-    QTest::addColumn<bool>("portachiavi");
-    QTest::newRow("nessun portachiavi") << false;
-    QTest::newRow("portachiavi") << true;
-}
-
-void TestRegistro::testoPortachiavi()
-{
-    QFETCH(bool, portachiavi);
-    Ambiente env;
-    env->portachiavi = portachiavi;
-    TfrmPosta w;
-    w.show();
-    const QString testo = Controllo<QLabel>(&w, "lblPortachiavi")->text();
-    if (portachiavi) {
-        QCOMPARE(testo, QStringLiteral(
-                            "La password è custodita nell'archivio delle password del desktop."));
-    } else {
-        // How to get a keychain, and how strong the fallback is.
-        for (const char *parola : {"Secret Service", "gnome-keyring", "KWallet",
-                                   "leggibile soltanto da questo utente", "solo quanto l'account"})
-            QVERIFY2(testo.contains(QLatin1String(parola)), parola);
-    }
-    // Saving keeps saying the same.
-    Compila(w, "127.0.0.1", m_plain, "Nessuna");
-    Controllo<QPushButton>(&w, "cmdSalva")->click();
-    QCOMPARE(Controllo<QLabel>(&w, "lblPortachiavi")->text(), testo);
-}
-
-void TestRegistro::fileCA()
-{
-    Ambiente env;
-    TfrmPosta w;
-    w.show();
-    Compila(w, "127.0.0.1", m_ssl, "SSL/TLS");
-    // The system does not know the test's authority: the connection is refused.
-    Controllo<QPushButton>(&w, "cmdProva")->click();
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
-    QVERIFY(env->UltimoMessaggio().contains("Il certificato del server di posta"));
-    // Chosen through the file dialog; cancelling it keeps the choice.
-    env->fileDaAprire.enqueue(m_ca);
-    Controllo<QPushButton>(&w, "cmdFileCA")->click();
-    QCOMPARE(Controllo<QPushButton>(&w, "cmdFileCA")->text(), QStringLiteral("Sfoglia…"));
-    QCOMPARE(Controllo<QLineEdit>(&w, "txtFileCA")->text(), m_ca);
-    Controllo<QPushButton>(&w, "cmdFileCA")->click();
-    QCOMPARE(Controllo<QLineEdit>(&w, "txtFileCA")->text(), m_ca);
-    Controllo<QPushButton>(&w, "cmdProva")->click();
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio); // OK alone
-    QVERIFY2(env->UltimoMessaggio().startsWith("Messaggio di prova inviato a " + Mittente),
-             qPrintable(env->UltimoMessaggio()));
-    QCOMPARE(Messaggi().size(), 1);
-    // Saved, and shown again when the screen opens.
-    Controllo<QPushButton>(&w, "cmdSalva")->click();
-    QCOMPARE(TFileIni(env.Percorso("Quorvel.ini")).Leggi("Posta Elettronica", "FileCA"), m_ca);
-    TfrmPosta altra;
-    altra.show();
-    QCOMPARE(Controllo<QLineEdit>(&altra, "txtFileCA")->text(), m_ca);
-}
-
-void TestRegistro::conteggi_data()
-{
-    QTest::addColumn<int>("membri");
-    QTest::addColumn<int>("giorni");
-    QTest::addColumn<QString>("domanda");
-    QTest::addColumn<QString>("recenti");
-    QTest::newRow("uno") << 1 << 1 << "elettronica a 1 tesserato?"
-                         << "Già avvisati nell'ultimo giorno: 0";
-    QTest::newRow("due") << 2 << 7 << "elettronica a 2 tesserati?"
-                         << "Già avvisati negli ultimi 7 giorni: 0";
-}
-
-void TestRegistro::conteggi()
-{
-    QFETCH(int, membri);
-    QFETCH(int, giorni);
-    QFETCH(QString, domanda);
-    QFETCH(QString, recenti);
-    Ambiente env;
-    env->oggi = QDate(2026, 12, 11);
-    Imposta(env, "127.0.0.1", m_plain);
-    TFileIni(env.Percorso("Quorvel.ini"))
-        .Scrivi("Posta Elettronica", "Giorni", QString::number(giorni));
-    QList<QByteArray> record;
-    for (int i = 0; i < membri; ++i)
-        record << Membro("SOCIO " + QByteArray::number(i), "s" + QByteArray::number(i) + "@e.it");
-    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), record);
-    TfrmSospesi w;
-    w.show();
-    InviaAvvisi(w, env);
-    QCOMPARE(env->messaggi.size(), 2);
-    QVERIFY2(env->messaggi[0].testo.contains(domanda), qPrintable(env->messaggi[0].testo));
-    QVERIFY2(env->messaggi[0].testo.contains(recenti), qPrintable(env->messaggi[0].testo));
-    // The summary after the send has nothing to cancel: OK alone.
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
-    QVERIFY(env->UltimoMessaggio().startsWith("Invio degli avvisi concluso."));
-    QCOMPARE(Messaggi().size(), membri);
-    // Sending again finds nobody to remind: OK alone as well.
-    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
-    QVERIFY(env->UltimoMessaggio().startsWith("Nessun avviso da inviare."));
+    m_server.Svuota();
 }
 
 // Logs written by earlier versions (no header, dd/mm/yyyy) and by this one (byte order
@@ -514,7 +164,7 @@ void TestRegistro::registriPrecedenti()
     QFETCH(QByteArray, registro);
     Ambiente env;
     env->oggi = QDate(2026, 12, 11);
-    Imposta(env, "127.0.0.1", m_plain);
+    Imposta(env, "127.0.0.1", m_server.plain);
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
                                 {Membro("=1+1", "a@e.it"), Membro("ALTRO", "b@e.it")});
     QFile f(env.Percorso("Avvisi.csv"));
@@ -529,7 +179,7 @@ void TestRegistro::registriPrecedenti()
     // Only the other member is reminded; the log grows without a second header.
     InviaAvvisi(w, env);
     QVERIFY(env->messaggi[0].testo.contains("a 1 tesserato?"));
-    QCOMPARE(Messaggi().size(), 1);
+    QCOMPARE(m_server.Messaggi().size(), 1);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray dopo = f.readAll();
     QVERIFY(dopo.startsWith(registro));
@@ -555,7 +205,7 @@ void TestRegistro::registroNonRegolare()
     QFETCH(QString, tipo);
     Ambiente env;
     env->oggi = QDate(2026, 12, 11);
-    Imposta(env, "127.0.0.1", m_plain);
+    Imposta(env, "127.0.0.1", m_server.plain);
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Membro("UNO", "a@e.it")});
     const QString log = env.Percorso("Avvisi.csv");
     QTemporaryDir fuori;
@@ -600,11 +250,11 @@ void TestRegistro::registroNonRegolare()
         QVERIFY2(apertura < 8000, "the list waited on the log");
         QFileInfo i(log);
         if (tipo == "regolare") {
-            QCOMPARE(Messaggi().size(), 1);
+            QCOMPARE(m_server.Messaggi().size(), 1);
             QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
             QVERIFY(i.isFile() && !i.isSymLink());
         } else {
-            QVERIFY(Messaggi().isEmpty());
+            QVERIFY(m_server.Messaggi().isEmpty());
             QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
             QVERIFY2(env->UltimoMessaggio().startsWith("Impossibile scrivere il registro degli "
                                                        "avvisi Avvisi.csv: nessun avviso"),
@@ -629,7 +279,7 @@ void TestRegistro::fogliDiCalcolo()
         "=1+1", "=HYPERLINK(\"HTTP://ESEMPIO.IT\";\"CLIC\")", "+2+3", "-4+5", "@SUM(1;2)", "'=6+7"};
     Ambiente env;
     env->oggi = QDate(2026, 12, 11);
-    Imposta(env, "127.0.0.1", m_plain);
+    Imposta(env, "127.0.0.1", m_server.plain);
     QList<QByteArray> record = {Membro("GIOSU\xC8 CANT\xD9", "g@e.it", "31/12/2026")};
     for (int i = 0; i < formule.size(); ++i)
         record << Membro(formule[i], "f" + QByteArray::number(i) + "@e.it");
@@ -638,7 +288,7 @@ void TestRegistro::fogliDiCalcolo()
         TfrmSospesi w;
         w.show();
         InviaAvvisi(w, env);
-        QCOMPARE(Messaggi().size(), record.size());
+        QCOMPARE(m_server.Messaggi().size(), record.size());
     }
     const QByteArray grezzo = Costruttore::LeggiFile(env.Percorso("Avvisi.csv"));
     QVERIFY(grezzo.startsWith("\xEF\xBB\xBF"
