@@ -103,6 +103,11 @@ void TfrmSospesi::cmdAvvisiClick()
         if (!impostazioni.Complete())
             return;
     }
+    if (!impostazioni.utente.isEmpty() && !AccessoConsentito(impostazioni)) {
+        // Said before anything is asked or sent.
+        Piattaforma::Errore(MessaggioAccessoInChiaro(impostazioni.server), this);
+        return;
+    }
     const QString cartella = Piattaforma::CartellaProgramma();
     const QDate oggi = Piattaforma::Oggi();
     std::vector<TAvviso> tesserati;
@@ -132,16 +137,17 @@ void TfrmSospesi::cmdAvvisiClick()
     if (scelta.daAvvisare.empty()) {
         QString conteggi =
             QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
-                           "Gi\u00E0 avvisati negli ultimi %2 giorni: %3.")
+                           "Gi\u00E0 avvisati %2: %3.")
                 .arg(scelta.Saltati(MotivoSalto::SenzaIndirizzo) +
                      scelta.Saltati(MotivoSalto::IndirizzoNonValido))
-                .arg(giorni)
+                .arg(giorni == 1 ? QStringLiteral("nell'ultimo giorno")
+                                 : QStringLiteral("negli ultimi %1 giorni").arg(giorni))
                 .arg(scelta.Saltati(MotivoSalto::AvvisatoDiRecente));
         if (scelta.Saltati(MotivoSalto::Annullata) > 0)
             conteggi += QStringLiteral("\r\nTessere annullate: %1.")
                             .arg(scelta.Saltati(MotivoSalto::Annullata));
-        Piattaforma::Informazione(QStringLiteral("Nessun avviso da inviare.\r\n\r\n") + conteggi,
-                                  this);
+        Piattaforma::Messaggio(QStringLiteral("Nessun avviso da inviare.\r\n\r\n") + conteggi,
+                               this);
         return;
     }
 
@@ -239,9 +245,9 @@ void TfrmSospesi::FineInvio()
     else if (esito.annullato)
         Piattaforma::Avviso(QStringLiteral("Invio degli avvisi interrotto.\r\n\r\n") + riepilogo,
                             this);
-    else
-        Piattaforma::Informazione(
-            QStringLiteral("Invio degli avvisi concluso.\r\n\r\n") + riepilogo, this);
+    else // nothing to confirm or cancel: OK alone
+        Piattaforma::Messaggio(QStringLiteral("Invio degli avvisi concluso.\r\n\r\n") + riepilogo,
+                               this);
     FormShow();
 }
 

@@ -111,8 +111,9 @@ void TfrmAnteprimaAvvisi::Mostra(const TSceltaAvvisi &scelta, int giorni,
     QString destinatari = QStringLiteral("Riceveranno l'avviso: %1.")
                               .arg(Tesserati(static_cast<qsizetype>(scelta.daAvvisare.size())));
     if (scelta.recentiInclusi > 0)
-        destinatari += QStringLiteral(" Tra questi, gi\u00E0 avvisati negli ultimi %1 giorni: %2.")
-                           .arg(giorni)
+        destinatari += QStringLiteral(" Tra questi, gi\u00E0 avvisati %1: %2.")
+                           .arg(giorni == 1 ? QStringLiteral("nell'ultimo giorno")
+                                            : QStringLiteral("negli ultimi %1 giorni").arg(giorni))
                            .arg(scelta.recentiInclusi);
     lblDestinatari->setText(destinatari);
     lstDestinatari->clear();

@@ -8,6 +8,7 @@
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
 #include "checks/ControlliCodici.h"
+#include "registry/CellaCsv.h"
 #include "registry/CopieImportazione.h"
 #include "registry/Foglio.h"
 
@@ -493,11 +494,7 @@ QString Esito::Linea(const Riga &r)
 
 QByteArray CsvEsito(const QString &riepilogo, const QList<Riga> &righe)
 {
-    auto cella = [](const QString &t) {
-        QString q = t;
-        q.replace(u'"', QStringLiteral("\"\""));
-        return u'"' + q + u'"';
-    };
+    const auto cella = [](const QString &t) { return Csv::Cella(t, u';', true); };
     QString s = QStringLiteral("Riga;Tesserato;Esito;Motivo\r\n;;") +
                 cella(QStringLiteral("riepilogo")) + u';' + cella(riepilogo) +
                 QStringLiteral("\r\n");

@@ -9,6 +9,7 @@
 #include "widgets/Tavolozza.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QEventLoop>
@@ -24,9 +25,13 @@
 
 namespace {
 const QString ChiavePassword = QStringLiteral("Posta Elettronica");
-const QString TestoInChiaro =
-    QStringLiteral("Nessun archivio delle password disponibile: la password \u00E8 conservata, "
-                   "offuscata, nel file delle impostazioni.");
+const QString TestoInChiaro = QStringLiteral(
+    "Nessun archivio delle password risponde: la password \u00E8 conservata, solo offuscata, "
+    "nel file delle impostazioni, leggibile soltanto da questo utente, ed \u00E8 quindi "
+    "protetta solo quanto l'account del computer. Per custodirla nell'archivio delle "
+    "password installare un servizio Secret Service, come gnome-keyring o KWallet.");
+const QString TestoPortachiavi =
+    QStringLiteral("La password \u00E8 custodita nell'archivio delle password del desktop.");
 
 int PortaPredefinita(Sicurezza s)
 {
@@ -110,6 +115,18 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     casella(txtNomeMittente, "txtNomeMittente", QStringLiteral("Nome del mittente:"));
     casella(txtGiorni, "txtGiorni", QStringLiteral("Non ripetere l'avviso per giorni:"));
     txtGiorni->setValidator(new QIntValidator(0, 3650, txtGiorni));
+    casella(txtFileCA, "txtFileCA", QStringLiteral("Certificato dell'autorit\u00E0 (CA):"));
+    txtFileCA->setToolTip(QStringLiteral("Facoltativo: un file PEM con il certificato "
+                                         "dell'autorit\u00E0 che ha firmato quello del "
+                                         "server, se non \u00E8 tra quelle del sistema."));
+    cmdFileCA = new QPushButton(QStringLiteral("Sfoglia\u2026"), this);
+    cmdFileCA->setObjectName(QStringLiteral("cmdFileCA"));
+    cmdFileCA->setAutoDefault(false);
+    g->addWidget(cmdFileCA, riga - 1, 2);
+    chkAutenticazioneInChiaro = new QCheckBox(
+        QStringLiteral("Invia utente e password senza cifratura (solo su una rete fidata)"), this);
+    chkAutenticazioneInChiaro->setObjectName(QStringLiteral("chkAutenticazioneInChiaro"));
+    g->addWidget(chkAutenticazioneInChiaro, riga++, 1, 1, 2);
     g->setColumnStretch(1, 1);
 
     lblPortachiavi = new QLabel(this);
@@ -143,6 +160,7 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     connect(cmdModello, &QPushButton::clicked, this, &TfrmPosta::cmdModelloClick);
     connect(cmdSalva, &QPushButton::clicked, this, &TfrmPosta::cmdSalvaClick);
     connect(cmdChiudi, &QPushButton::clicked, this, &TfrmPosta::cmdChiudiClick);
+    connect(cmdFileCA, &QPushButton::clicked, this, &TfrmPosta::cmdFileCAClick);
     connect(cboSicurezza, &QComboBox::currentIndexChanged, this, &TfrmPosta::cboSicurezzaChange);
 
     // Sized to its contents and fixed.
@@ -179,17 +197,37 @@ void TfrmPosta::FormShow()
     txtMittente->setText(p.mittente);
     txtNomeMittente->setText(p.nomeMittente);
     txtGiorni->setText(QString::number(p.giorni));
+    txtFileCA->setText(p.fileCA);
+    chkAutenticazioneInChiaro->setChecked(p.autenticazioneInChiaro);
+    chkAutenticazioneInChiaro->setEnabled(p.sicurezza == Sicurezza::Nessuna);
     QString segreto;
     const Portachiavi::Esito letto = Portachiavi::Leggi(ChiavePassword, segreto);
     txtPassword->setText(letto == Portachiavi::Esito::Fatto ? segreto : p.password);
-    lblPortachiavi->setText(letto == Portachiavi::Esito::NonDisponibile && !p.password.isEmpty()
-                                ? TestoInChiaro
-                                : QString());
+    MostraPortachiavi(letto != Portachiavi::Esito::NonDisponibile);
     txtServer->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmPosta::MostraPortachiavi(bool disponibile)
+{
+    lblPortachiavi->setText(disponibile ? TestoPortachiavi : TestoInChiaro);
+    lblPortachiavi->setStyleSheet(
+        Tavolozza::Stile(disponibile ? Tavolozza::Blu : Tavolozza::Granata));
+}
+
+void TfrmPosta::cmdFileCAClick()
+{
+    const QString f = Piattaforma::ApriFile(
+        this, QStringLiteral("Certificato dell'autorit\u00E0 del server di posta"),
+        {QStringLiteral("Certificati PEM (*.pem *.crt)"), QStringLiteral("Tutti i file (*)")});
+    if (!f.isEmpty())
+        txtFileCA->setText(f);
 }
 
 void TfrmPosta::cboSicurezzaChange()
 {
+    // Clear text is a choice only where the connection is not encrypted.
+    chkAutenticazioneInChiaro->setEnabled(SicurezzaDaTesto(cboSicurezza->currentText()) ==
+                                          Sicurezza::Nessuna);
     // A port left at a usual value follows the kind of security chosen.
     const int porta = txtPorta->text().toInt();
     if (txtPorta->text().isEmpty() || porta == 465 || porta == 587 || porta == 25)
@@ -225,6 +263,9 @@ bool TfrmPosta::Leggi(TImpostazioniPosta &p)
     if (!ok || p.giorni < 0)
         return errore(txtGiorni, QStringLiteral("Attenzione: indicare il numero di giorni entro "
                                                 "i quali non ripetere l'avviso."));
+    p.fileCA = txtFileCA->text().trimmed();
+    p.autenticazioneInChiaro =
+        p.sicurezza == Sicurezza::Nessuna && chkAutenticazioneInChiaro->isChecked();
     return true;
 }
 
@@ -242,7 +283,7 @@ void TfrmPosta::cmdSalvaClick()
         const bool inChiaro = e == Portachiavi::Esito::NonDisponibile && !p.password.isEmpty();
         // The scrambled copy stays only where no secret store holds the password.
         TImpostazioniPosta::SalvaPasswordInChiaro(cartella, inChiaro ? p.password : QString());
-        lblPortachiavi->setText(inChiaro ? TestoInChiaro : QString());
+        MostraPortachiavi(e != Portachiavi::Esito::NonDisponibile);
     } catch (const ErroreFile &) {
         Piattaforma::Errore(
             QStringLiteral("Impossibile salvare le impostazioni di posta elettronica."), this);
@@ -272,7 +313,8 @@ void TfrmPosta::cmdProvaClick()
     QApplication::restoreOverrideCursor();
     switch (e.tipo) {
     case TClienteSmtp::Esito::Inviato:
-        Piattaforma::Informazione(
+        // Nothing to confirm or cancel: OK alone.
+        Piattaforma::Messaggio(
             QStringLiteral("Messaggio di prova inviato a %1: controllare che sia arrivato.")
                 .arg(p.mittente),
             this);

@@ -1,11 +1,13 @@
 #pragma once
 // Screen " Posta elettronica": the association's mail server for the renewal reminders.
 // Settings in "Quorvel.ini", section "Posta Elettronica"; the password in the desktop's
-// secret store, or scrambled in the settings file where no secret store runs.
+// secret store, or scrambled in the settings file where no secret store runs (the screen
+// then says how to get one).
 #include "registry/Smtp.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -25,6 +27,7 @@ public slots:
     void cmdModelloClick();
     void cmdSalvaClick();
     void cmdChiudiClick();
+    void cmdFileCAClick();
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -33,10 +36,13 @@ private:
     // The settings as typed, or false after showing what is wrong.
     bool Leggi(TImpostazioniPosta &p);
     void cboSicurezzaChange();
+    // Where the password is kept, said on the screen.
+    void MostraPortachiavi(bool disponibile);
 
     QLineEdit *txtServer, *txtPorta, *txtUtente, *txtPassword, *txtMittente, *txtNomeMittente,
-        *txtGiorni;
+        *txtGiorni, *txtFileCA;
     QComboBox *cboSicurezza;
+    QCheckBox *chkAutenticazioneInChiaro;
     QLabel *lblPortachiavi;
-    QPushButton *cmdProva, *cmdModello, *cmdSalva, *cmdChiudi;
+    QPushButton *cmdProva, *cmdModello, *cmdSalva, *cmdChiudi, *cmdFileCA;
 };

@@ -1,6 +1,7 @@
 #include "registry/RegistroAvvisi.h"
 
 #include "archive/FileSicuro.h"
+#include "registry/CellaCsv.h"
 
 #include <QDir>
 
@@ -20,6 +21,23 @@ QString UnaRiga(const QString &testo)
     return r.trimmed();
 }
 
+QString Data(const QDate &d)
+{
+    return d.toString(Qt::ISODate);
+}
+
+QString Data(const QString &ggmmaaaa)
+{
+    const QDate d = QDate::fromString(ggmmaaaa.trimmed(), QStringLiteral("dd/MM/yyyy"));
+    return d.isValid() ? Data(d) : ggmmaaaa;
+}
+
+QDate LeggiData(const QString &testo)
+{
+    const QDate d = QDate::fromString(testo, Qt::ISODate);
+    return d.isValid() ? d : QDate::fromString(testo, QStringLiteral("dd/MM/yyyy"));
+}
+
 QString Chiave(int posizione, const QString &nome)
 {
     return QString::number(posizione) + u'\t' + UnaRiga(nome);
@@ -29,14 +47,8 @@ QString Riga(const QStringList &campi)
 {
     QStringList r;
     r.reserve(campi.size());
-    for (QString c : campi) {
-        c = UnaRiga(c);
-        if (c.contains(u';') || c.contains(u'"') || c.contains(u'\n') || c.contains(u'\r')) {
-            c.replace(QLatin1String("\""), QLatin1String("\"\""));
-            c = u'"' + c + u'"';
-        }
-        r.append(c);
-    }
+    for (const QString &c : campi)
+        r.append(Csv::Cella(UnaRiga(c)));
     return r.join(u';');
 }
 
@@ -66,6 +78,8 @@ QStringList Campi(const QString &riga)
         }
     }
     r.append(campo);
+    for (QString &c : r)
+        c = Csv::Valore(c);
     return r;
 }
 
@@ -73,9 +87,9 @@ QHash<QString, QDate> UltimiInvii(const QString &cartella)
 {
     QHash<QString, QDate> r;
     QFile f(Percorso(cartella));
-    if (!f.open(QIODevice::ReadOnly))
+    if (!ApriRegolare(f, QIODevice::ReadOnly))
         return r;
-    // Lines are split on line ends outside quotes.
+    // Lines are split on line ends outside quotes (fromUtf8 drops the byte order mark).
     const QString testo = QString::fromUtf8(f.readAll());
     QString riga;
     bool virgolette = false;
@@ -84,7 +98,7 @@ QHash<QString, QDate> UltimiInvii(const QString &cartella)
         riga.clear();
         if (c.size() < 7 || c[6] != Inviato)
             return;
-        const QDate data = QDate::fromString(c[0], QStringLiteral("dd/MM/yyyy"));
+        const QDate data = LeggiData(c[0]);
         bool ok = false;
         const int posizione = c[2].toInt(&ok);
         if (!data.isValid() || !ok)
@@ -110,13 +124,20 @@ QHash<QString, QDate> UltimiInvii(const QString &cartella)
 
 TRegistro::TRegistro(const QString &cartella) : m_file(Percorso(cartella))
 {
-    if (ApriRegolare(m_file, QIODevice::ReadWrite | QIODevice::Append)) {
+    // A pipe, a folder or a symbolic link named as the log is refused like the archive's.
+    if (!ApriRegolare(m_file, QIODevice::ReadWrite | QIODevice::Append))
+        return;
+    if (m_file.size() == 0) {
+        // A new log: the byte order mark and the header tell spreadsheets what it holds.
+        const QByteArray inizio =
+            "\xEF\xBB\xBF" + (Riga(Intestazione) + QStringLiteral("\r\n")).toUtf8();
+        if (m_file.write(inizio) != inizio.size() || !m_file.flush())
+            m_file.close();
+    } else if (m_file.seek(m_file.size() - 1)) {
         // A line cut short by a crash is ended before the next one.
-        if (m_file.size() > 0 && m_file.seek(m_file.size() - 1)) {
-            char ultimo = 0;
-            if (m_file.getChar(&ultimo) && ultimo != '\n')
-                m_file.write("\r\n");
-        }
+        char ultimo = 0;
+        if (m_file.getChar(&ultimo) && ultimo != '\n')
+            m_file.write("\r\n");
     }
 }
 

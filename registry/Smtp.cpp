@@ -78,6 +78,29 @@ QString TestoSicurezza(Sicurezza s)
     return {};
 }
 
+bool ServerLocale(const QString &server)
+{
+    const QString s = server.trimmed().toLower();
+    return s == QLatin1String("localhost") || s == QLatin1String("localhost.") ||
+           s == QLatin1String("127.0.0.1") || s == QLatin1String("::1");
+}
+
+bool AccessoConsentito(const TImpostazioniPosta &p)
+{
+    return p.sicurezza != Sicurezza::Nessuna || ServerLocale(p.server) || p.autenticazioneInChiaro;
+}
+
+QString MessaggioAccessoInChiaro(const QString &server)
+{
+    return QStringLiteral(
+               "Il collegamento con il server di posta %1 non \u00E8 cifrato (sicurezza "
+               "\"Nessuna\"): il nome utente e la password viaggerebbero in chiaro sulla rete e "
+               "non sono stati inviati. Scegliere SSL/TLS o STARTTLS nelle impostazioni di posta "
+               "oppure, solo su una rete fidata, spuntare \"Invia utente e password senza "
+               "cifratura\".")
+        .arg(server.trimmed());
+}
+
 Sicurezza SicurezzaDaTesto(const QString &testo)
 {
     if (testo == QLatin1String("STARTTLS"))
@@ -103,6 +126,8 @@ TImpostazioniPosta TImpostazioniPosta::Carica(const QString &cartella)
     const int giorni = ini.Leggi(Sezione, QStringLiteral("Giorni")).trimmed().toInt(&ok);
     p.giorni = ok && giorni >= 0 ? giorni : 7;
     p.fileCA = ini.Leggi(Sezione, QStringLiteral("FileCA")).trimmed();
+    p.autenticazioneInChiaro =
+        ini.Leggi(Sezione, QStringLiteral("AutenticazioneInChiaro")).trimmed() == u'1';
     p.password = PasswordSalvata(cartella);
     return p;
 }
@@ -117,6 +142,9 @@ void TImpostazioniPosta::Salva(const QString &cartella) const
     ini.Imposta(Sezione, QStringLiteral("Mittente"), mittente.trimmed());
     ini.Imposta(Sezione, QStringLiteral("NomeMittente"), nomeMittente.trimmed());
     ini.Imposta(Sezione, QStringLiteral("Giorni"), QString::number(giorni));
+    ini.Imposta(Sezione, QStringLiteral("FileCA"), fileCA.trimmed());
+    ini.Imposta(Sezione, QStringLiteral("AutenticazioneInChiaro"),
+                autenticazioneInChiaro ? QStringLiteral("1") : QStringLiteral("0"));
     ini.Salva();
 }
 
@@ -217,6 +245,13 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
         esito.delServer = true;
         esito.motivo = QStringLiteral("Server di posta non raggiungibile: il nome del server "
                                       "\u00E8 scritto in modo non valido.");
+        return esito;
+    }
+    if (!p.utente.isEmpty() && !AccessoConsentito(p)) {
+        // Refused before connecting: nothing of the login leaves this computer.
+        esito.tipo = Esito::Interrotto;
+        esito.risposta = QStringLiteral("autenticazione senza cifratura non consentita");
+        esito.messaggio = MessaggioAccessoInChiaro(server);
         return esito;
     }
     const QString host = server.contains(u':') ? u'[' + server + u']' : server;

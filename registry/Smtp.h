@@ -18,6 +18,8 @@ struct TImpostazioniPosta {
     QString nomeMittente;
     int giorni = 7; // do not remind the same member again within these days
     QString fileCA; // extra certificate authorities to trust (PEM file), optional
+    // The user allowed the user name and password over an unencrypted connection.
+    bool autenticazioneInChiaro = false;
 
     // Server and sender given: the settings can be used.
     bool Complete() const;
@@ -33,6 +35,13 @@ struct TImpostazioniPosta {
 };
 
 QString TestoSicurezza(Sicurezza s);
+// The server is this computer: "localhost", "127.0.0.1" or "::1".
+bool ServerLocale(const QString &server);
+// The user name and password may be sent: the connection is encrypted, the server is
+// this computer, or the user allowed clear text (a trusted network).
+bool AccessoConsentito(const TImpostazioniPosta &p);
+// What the user is told when AccessoConsentito refuses.
+QString MessaggioAccessoInChiaro(const QString &server);
 Sicurezza SicurezzaDaTesto(const QString &testo);
 
 class TClienteSmtp {

@@ -116,7 +116,12 @@ private:
         QFile f(env.Percorso("Avvisi.csv"));
         if (!f.open(QIODevice::ReadOnly))
             return r;
-        for (const QString &riga : QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts))
+        QStringList righe = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        // The header row opens the log (fromUtf8 drops the byte order mark).
+        if (!righe.isEmpty() &&
+            righe[0] == QStringLiteral("Data;Ora;Posizione;Tesserato;Indirizzo;Scadenza;Esito"))
+            righe.removeFirst();
+        for (const QString &riga : righe)
             r.append(RegistroAvvisi::Campi(riga));
         return r;
     }
@@ -300,7 +305,7 @@ void TestPosta::invioAvvisi()
                           "SENZA POSTA: senza indirizzo e-mail"}));
     QCOMPARE(anteprima.pulsante, QStringLiteral("Invia 4 avvisi"));
     QCOMPARE(env->messaggi.size(), 1);
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
     QVERIFY(
         env->UltimoMessaggio().contains("Avvisi inviati: 4.\r\nSaltati: 3.\r\nNon riusciti: 0."));
     QVERIFY(env->UltimoMessaggio().endsWith(
@@ -364,8 +369,8 @@ void TestPosta::invioAvvisi()
     QStringList saltati, inviati;
     for (const QStringList &r : log) {
         QCOMPARE(r.size(), 7);
-        QCOMPARE(r[0], QStringLiteral("15/06/2025"));
-        QCOMPARE(r[5], QString::fromLatin1(Scadenza));
+        QCOMPARE(r[0], QStringLiteral("2025-06-15"));
+        QCOMPARE(r[5], QStringLiteral("2025-06-30"));
         if (r[6] == QLatin1String("inviato"))
             inviati << r[2];
         else
@@ -553,7 +558,7 @@ void TestPosta::provaSicura()
     Controllo<QLineEdit>(&w, "txtMittente")->setText(Mittente);
     Controllo<QLineEdit>(&w, "txtNomeMittente")->setText("Segreteria");
     Controllo<QPushButton>(&w, "cmdProva")->click();
-    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
     QVERIFY2(env->UltimoMessaggio().startsWith("Messaggio di prova inviato a " + Mittente),
              qPrintable(env->UltimoMessaggio()));
     const QList<QJsonObject> posta = Messaggi();
@@ -592,7 +597,8 @@ void TestPosta::impostazioni()
         Controllo<QPushButton>(d, "cmdSalva")->click();
         QCOMPARE(env->UltimoMessaggio(),
                  QStringLiteral("Impostazioni di posta elettronica salvate."));
-        QCOMPARE(Controllo<QLabel>(d, "lblPortachiavi")->text().isEmpty(), segretoDisponibile);
+        QCOMPARE(Controllo<QLabel>(d, "lblPortachiavi")->text().contains("gnome-keyring"),
+                 !segretoDisponibile);
         Controllo<QPushButton>(d, "cmdChiudi")->click();
     };
     Controllo<QPushButton>(&w, "cmdAvvisi")->click();
@@ -618,7 +624,8 @@ void TestPosta::impostazioni()
     env->modale = [&](QDialog *d) {
         QCOMPARE(Controllo<QLineEdit>(d, "txtPassword")->text(), QStringLiteral("pàss;word"));
         Controllo<QPushButton>(d, "cmdSalva")->click();
-        QVERIFY(Controllo<QLabel>(d, "lblPortachiavi")->text().isEmpty());
+        QVERIFY(
+            Controllo<QLabel>(d, "lblPortachiavi")->text().startsWith("La password è custodita"));
         Controllo<QPushButton>(d, "cmdChiudi")->click();
     };
     Controllo<QPushButton>(&w, "cmdPosta")->click();

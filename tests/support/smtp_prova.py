@@ -8,7 +8,10 @@ folder is read at every command, so a test changes the behaviour without a resta
   {"password": "...", "rifiuta": ["addr"], "cade_dopo": N, "lento": false}
 "rifiuta": those recipients get 550; "cade_dopo": once N messages are stored, the
 connection is cut at the next DATA. "connessioni" counts distinct client connections.
-Prints "PORTE <plain> <starttls> <ssl>" when ready; stops when stdin closes.
+Every login attempt appends its user name to "autenticazioni". With --altro ADDRESS a
+fourth listener, plain with AUTH, listens on that loopback address (one the client's
+clear-text rule does not take for this computer). Prints "PORTE <plain> <starttls> <ssl> [<altro>]" when ready; stops
+when stdin closes.
 """
 import argparse
 import email
@@ -104,6 +107,7 @@ def main():
     a.add_argument("--key")
     a.add_argument("--utente", default="quorvel")
     a.add_argument("--senza-analisi", action="store_true")
+    a.add_argument("--altro")
     o = a.parse_args()
     # Refused logins and handshakes are what the tests provoke: no traces on stderr.
     warnings.simplefilter("ignore")
@@ -111,6 +115,9 @@ def main():
     cassetta = Cassetta(o.cartella, not o.senza_analisi)
 
     def autentica(server, session, envelope, mechanism, auth_data):
+        with open(os.path.join(o.cartella, "autenticazioni"), "a") as f:
+            login = getattr(auth_data, "login", b"") or b""
+            f.write(mechanism + " " + login.decode(errors="replace") + "\n")
         ok = (isinstance(auth_data, LoginPassword)
               and auth_data.login.decode() == o.utente
               and auth_data.password.decode() == cassetta.controllo().get("password", "segreta"))
@@ -127,9 +134,13 @@ def main():
                                  require_starttls=True, **comuni))
         server.append(Controller(cassetta, port=porte[2], ssl_context=ctx,
                                  auth_require_tls=False, **comuni))
+    if o.altro:
+        porte.append(porta_libera())
+        altri = dict(comuni, hostname=o.altro)
+        server.append(Controller(cassetta, port=porte[-1], auth_require_tls=False, **altri))
     for s in server:
         s.start()
-    print("PORTE %d %d %d" % tuple(porte), flush=True)
+    print("PORTE " + " ".join(str(p) for p in porte), flush=True)
     try:
         sys.stdin.read()
     finally:
