@@ -23,6 +23,23 @@ void AvviaScritturaSuDisco(QSaveFile &file)
 #endif
 }
 
+QString MotivoScrittura(const QFileDevice &file)
+{
+    const int errore = errno;
+    if (!Scrivibile(file.fileName()))
+        return QStringLiteral("non è un file regolare (è un collegamento, una cartella o un "
+                              "dispositivo)");
+    if (errore == ENOSPC || errore == EDQUOT)
+        return QStringLiteral("il disco è pieno, liberare spazio e riprovare");
+    if (errore == EFBIG)
+        return QStringLiteral("il file supera la dimensione massima consentita");
+    if (file.error() != QFileDevice::NoError && file.errorString() != u"Unknown error")
+        return file.errorString();
+    if (errore != 0)
+        return qt_error_string(errore);
+    return QStringLiteral("errore di scrittura");
+}
+
 bool ApriInScrittura(QSaveFile &file)
 {
     return Scrivibile(file.fileName()) && file.open(QIODevice::WriteOnly);

@@ -30,6 +30,12 @@ bool Scrivibile(const QString &percorso);
 // Opens a file written aside after the write guard; false when refused or not opened.
 bool ApriInScrittura(QSaveFile &file);
 
+// Why a write to `file` failed, in Italian, for a message: call it at once after the
+// failing call, while errno still tells (a short write leaves "Unknown error" in the
+// file's own text). A full disk or quota, a file grown past the allowed size and a path
+// that is not a regular file get their own words.
+QString MotivoScrittura(const QFileDevice &file);
+
 // Opens `file` only when it is a regular file, without ever blocking on a named pipe;
 // a write mode also passes the write guard and creates a missing file. False (and the
 // file closed) for anything else.

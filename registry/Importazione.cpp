@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <QSet>
 
 #include <array>
 
@@ -77,6 +78,19 @@ QString Motivo(const char *testo)
     return QString::fromUtf8(testo);
 }
 
+// A cell quoted in a reason: at most 40 characters, so that a huge cell repeated on many
+// rows does not fill the memory with its copies.
+QString Cita(const QString &cella)
+{
+    constexpr qsizetype Massimo = 40;
+    if (cella.size() <= Massimo)
+        return cella;
+    qsizetype n = Massimo - 1;
+    if (cella[n - 1].isHighSurrogate()) // never half a character
+        --n;
+    return cella.left(n) + u'\u2026';
+}
+
 class Importatore {
 public:
     Importatore(const QString &cartella, const Richiesta &r, bool scrivi)
@@ -101,6 +115,8 @@ private:
     QDir m_base;
     QSet<int> m_mappati;
     QHash<QString, int> m_tessere, m_nomi; // keys of the records, and their positions
+    QSet<QString> m_motivi;                // one copy of each reason, shared by its rows
+    QString Unico(const QString &motivo) { return *m_motivi.insert(motivo); }
 };
 
 void Importatore::Chiavi(const QString &tessera, const QString &nome, const QString &nascita,
@@ -172,11 +188,11 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     }
     const QString dr = NormalizzaData(ril), ds = NormalizzaData(scade);
     if (dr.isEmpty()) {
-        *motivo = QStringLiteral("la data di rilascio %1 non esiste").arg(ril);
+        *motivo = QStringLiteral("la data di rilascio %1 non esiste").arg(Cita(ril));
         return false;
     }
     if (ds.isEmpty()) {
-        *motivo = QStringLiteral("la data di scadenza %1 non esiste").arg(scade);
+        *motivo = QStringLiteral("la data di scadenza %1 non esiste").arg(Cita(scade));
         return false;
     }
     if (DataDa(dr) > DataDa(ds)) {
@@ -191,7 +207,7 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         preavviso = QStringLiteral("0");
     if (!Testo::SoloCifre(preavviso) || preavviso.size() > 3) {
         *motivo = QStringLiteral("i giorni di preavviso (%1) non sono un numero da 0 a 999")
-                      .arg(preavviso);
+                      .arg(Cita(preavviso));
         return false;
     }
     auto &nascita = v[size_t(C(Campo::DataNasc))];
@@ -209,16 +225,16 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     // Codes that fail their check are kept, with a warning.
     const QString &cf = v[size_t(C(Campo::CodFisc))];
     if (!cf.isEmpty() && !(Testo::SoloCifre(cf) ? ControllaPartitaIva(cf) : ControllaCodFisc(cf)))
-        avvisi->append(QStringLiteral("codice fiscale %1 non valido").arg(cf));
+        avvisi->append(QStringLiteral("codice fiscale %1 non valido").arg(Cita(cf)));
     const QString &piva = v[size_t(C(Campo::PartitaIva))];
     if (!piva.isEmpty() && !ControllaPartitaIva(piva))
-        avvisi->append(QStringLiteral("partita IVA %1 non valida").arg(piva));
+        avvisi->append(QStringLiteral("partita IVA %1 non valida").arg(Cita(piva)));
     const QString &iban = v[size_t(C(Campo::Iban))];
     if (!iban.isEmpty() && !ControllaIban(iban))
-        avvisi->append(QStringLiteral("IBAN %1 non valido").arg(iban));
+        avvisi->append(QStringLiteral("IBAN %1 non valido").arg(Cita(iban)));
     const QString &carta = v[size_t(C(Campo::Carta))];
     if (!carta.isEmpty() && (!Testo::SoloCifre(carta) || TipoCarta(carta) == 0))
-        avvisi->append(QStringLiteral("carta di credito %1 non valida").arg(carta));
+        avvisi->append(QStringLiteral("carta di credito %1 non valida").arg(Cita(carta)));
 
     for (int i = 0; i < NumeroCampi; ++i) {
         const Campo c = static_cast<Campo>(i);
@@ -238,14 +254,14 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
             Testo::MinuscoleAZ(s->Leggi(Campo::Tesserato)) + u'\n' + s->Leggi(Campo::DataNasc);
         if (!tessera.isEmpty() && m_tessere.contains(tessera)) {
             *motivo = QStringLiteral("tessera n. %1 già presente nella scheda %2")
-                          .arg(tessera)
+                          .arg(Cita(tessera))
                           .arg(m_tessere.value(tessera));
             return false;
         }
         if (m_nomi.contains(chiave)) {
             *motivo = QStringLiteral("%1 con la stessa data di nascita già presente nella "
                                      "scheda %2")
-                          .arg(s->Leggi(Campo::Tesserato))
+                          .arg(Cita(s->Leggi(Campo::Tesserato)))
                           .arg(m_nomi.value(chiave));
             return false;
         }
@@ -257,9 +273,9 @@ void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, E
 {
     const QImage img = LeggiImmagine(percorso);
     if (img.isNull() || !ScriviJpeg(img, PercorsoFoto(m_cartella, posizione)))
-        e.righe.append(
-            {riga, false,
-             QStringLiteral("la foto %1 non è stata salvata").arg(QFileInfo(percorso).fileName())});
+        e.righe.append({riga, false,
+                        QStringLiteral("la foto %1 non è stata salvata")
+                            .arg(Cita(QFileInfo(percorso).fileName()))});
 }
 
 // Copies the first `byte` bytes of one file to another, written aside and renamed.
@@ -274,7 +290,7 @@ void Copia(const QString &da, QSaveFile &a, qint64 byte)
         blocco = sorgente.read(std::min<qint64>(byte, 1 << 20));
         if (blocco.isEmpty() || a.write(blocco) != blocco.size())
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(a.fileName(), a.errorString()));
+                                 .arg(a.fileName(), MotivoScrittura(a)));
         byte -= blocco.size();
     }
 }
@@ -309,14 +325,14 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     if (m_scrivi) {
         if (!ApriInScrittura(copia))
             throw ErroreFile(QStringLiteral("Impossibile creare la copia %1: %2")
-                                 .arg(copia.fileName(), copia.errorString()));
+                                 .arg(copia.fileName(), MotivoScrittura(copia)));
         Copia(percorsoArchivio, copia, QFileInfo(percorsoArchivio).size());
         if (!copia.flush())
             throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
-                                 .arg(copia.fileName(), copia.errorString()));
+                                 .arg(copia.fileName(), MotivoScrittura(copia)));
         if (!ApriInScrittura(nuovo))
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(percorsoArchivio, nuovo.errorString()));
+                                 .arg(percorsoArchivio, MotivoScrittura(nuovo)));
         Copia(percorsoArchivio, nuovo, byteArchivio);
     }
 
@@ -329,7 +345,7 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     auto svuota = [&]() {
         if (!blocco.isEmpty() && nuovo.write(blocco) != blocco.size())
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(percorsoArchivio, nuovo.errorString()));
+                                 .arg(percorsoArchivio, MotivoScrittura(nuovo)));
         blocco.resize(0);
         if (++blocchi % 16 == 0)
             AvviaScritturaSuDisco(nuovo);
@@ -352,7 +368,7 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
         QString fileFoto, motivo;
         if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
             ++e.scartate;
-            e.righe.append({numero, true, motivo});
+            e.righe.append({numero, true, Unico(motivo)});
             return true;
         }
         const int posizione = schede + e.importate + 1;
@@ -364,13 +380,13 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
             const QString percorso = m_base.absoluteFilePath(fileFoto);
             // Read as the photo load reads it: any size, any format the readers know.
             if (LeggiImmagine(percorso).isNull())
-                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(fileFoto));
+                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(Cita(fileFoto)));
             else if (m_scrivi)
                 foto.append({posizione, {numero, percorso}});
         }
         if (!avvisi.isEmpty()) {
             ++e.avvisate;
-            e.righe.append({numero, false, avvisi.join(QStringLiteral("; "))});
+            e.righe.append({numero, false, Unico(avvisi.join(QStringLiteral("; ")))});
         }
         if (m_scrivi) {
             blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
@@ -394,10 +410,10 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     svuota();
     if (!ConfermaFile(copia))
         throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
-                             .arg(copia.fileName(), copia.errorString()));
+                             .arg(copia.fileName(), MotivoScrittura(copia)));
     if (!ConfermaFile(nuovo))
         throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                             .arg(percorsoArchivio, nuovo.errorString()));
+                             .arg(percorsoArchivio, MotivoScrittura(nuovo)));
     for (const auto &f : foto)
         ScriviFoto(f.first, f.second.second, f.second.first, e);
     std::stable_sort(e.righe.begin(), e.righe.end(),
