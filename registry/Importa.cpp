@@ -5,12 +5,14 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "registry/Foglio.h"
+#include "registry/ImportaAnteprima.h"
 #include "registry/Importazione.h"
 #include "widgets/Tavolozza.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +22,12 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableWidget>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <new>
 
 using namespace Importazione;
 
@@ -35,6 +42,26 @@ QString LetteraColonna(int c)
         s.prepend(QChar(u'A' + (c - 1) % 26));
     return s;
 }
+
+// Lines of the outcome shown in the list; the saved outcome has them all.
+constexpr int MassimoLineeEsito = 1000;
+
+QString MessaggioMemoria()
+{
+    return QStringLiteral("Attenzione: memoria insufficiente per leggere il foglio di calcolo.");
+}
+
+// Calls its function when it goes out of scope, on every path.
+class TAllUscita {
+public:
+    explicit TAllUscita(std::function<void()> f) : m_f(std::move(f)) {}
+    ~TAllUscita() { m_f(); }
+    TAllUscita(const TAllUscita &) = delete;
+    TAllUscita &operator=(const TAllUscita &) = delete;
+
+private:
+    std::function<void()> m_f;
+};
 
 QPushButton *Bottone(QWidget *parent, const char *nome, const QString &testo)
 {
@@ -115,6 +142,12 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     grdColonne->verticalHeader()->setDefaultSectionSize(26);
     grdColonne->setFixedWidth(440);
     destra->addWidget(grdColonne);
+    lblTralasciate = new QLabel(this);
+    lblTralasciate->setObjectName(QStringLiteral("lblTralasciate"));
+    lblTralasciate->setWordWrap(true);
+    lblTralasciate->setMaximumWidth(440);
+    lblTralasciate->hide();
+    destra->addWidget(lblTralasciate);
     griglie->addLayout(sinistra, 1);
     griglie->addLayout(destra);
     colonna->addLayout(griglie, 1);
@@ -186,6 +219,68 @@ void TfrmImporta::Occupato(bool occupato)
     cmdEsci->setEnabled(!occupato);
 }
 
+QString TfrmImporta::InSottofondo(const QString &testo, const std::function<void()> &lavoro)
+{
+    m_annulla = false;
+    m_righeLette = 0;
+    Occupato(true);
+    prgAvanzamento->setRange(0, 0);
+    prgAvanzamento->setFormat(testo);
+    const TAllUscita ripristino([this] {
+        prgAvanzamento->setRange(0, 1);
+        prgAvanzamento->setValue(0);
+        prgAvanzamento->setFormat(QString());
+        Occupato(false);
+    });
+    QString errore;
+    QEventLoop ciclo;
+    std::unique_ptr<QThread> lavoratore(QThread::create([&lavoro, &errore] {
+        try {
+            lavoro();
+        } catch (const ErroreFile &e) {
+            errore = e.testo();
+        } catch (const std::bad_alloc &) {
+            errore = MessaggioMemoria();
+        } catch (const std::exception &e) {
+            errore = QString::fromLocal8Bit(e.what());
+        }
+    }));
+    connect(lavoratore.get(), &QThread::finished, &ciclo, &QEventLoop::quit);
+    // The count of the rows read, while they are read.
+    QTimer conta;
+    connect(&conta, &QTimer::timeout, this, [this] {
+        if (m_righeLette > 0)
+            prgAvanzamento->setFormat(QStringLiteral("%1 righe lette").arg(m_righeLette));
+    });
+    conta.start(100);
+    // Started from the loop, so that what was already waiting (a press of Annulla) is
+    // handled first.
+    QTimer::singleShot(0, &ciclo, [&lavoratore] { lavoratore->start(); });
+    ciclo.exec();
+    lavoratore->wait();
+    return errore;
+}
+
+// The summary, then a line per row up to a bound; all the rows are kept for saving.
+void TfrmImporta::MostraEsito(const Esito &e)
+{
+    lstEsito->addItem(e.Riepilogo());
+    m_righe = e.righe;
+    for (const Riga &riga : std::as_const(e.righe)) {
+        if (lstEsito->count() > MassimoLineeEsito) {
+            lstEsito->addItem(QStringLiteral("... e altre %1 righe: l'elenco completo è nell'esito "
+                                             "salvato con \"Salva l'esito...\".")
+                                  .arg(e.righe.size() - MassimoLineeEsito));
+            break;
+        }
+        auto *voce = new QListWidgetItem(Esito::Linea(riga), lstEsito);
+        voce->setData(RuoloNumero, riga.numero);
+        voce->setData(RuoloScartata, riga.scartata);
+        voce->setData(RuoloMotivo, riga.motivo);
+        voce->setForeground(riga.scartata ? QColor(0xB0, 0x1E, 0x2E) : QColor(0x8A, 0x5A, 0x00));
+    }
+}
+
 void TfrmImporta::cmdScegliClick()
 {
     const QString scelto =
@@ -196,12 +291,13 @@ void TfrmImporta::cmdScegliClick()
     lblFile->setText(QFileInfo(scelto).absoluteFilePath());
     lblFile->setToolTip(lblFile->text());
     QStringList fogli;
-    try {
-        fogli = ApriFoglio(scelto)->Fogli();
-    } catch (const ErroreFile &e) {
+    const QString errore = InSottofondo(QStringLiteral("Apertura del file..."),
+                                        [&] { fogli = ApriFoglio(scelto, &m_annulla)->Fogli(); });
+    if (!errore.isEmpty()) {
         lblFile->clear();
         fogli.clear();
-        Piattaforma::Avviso(e.testo(), this);
+        if (errore != Foglio::MessaggioAnnullato())
+            Piattaforma::Avviso(errore, this);
     }
     {
         const QSignalBlocker blocco(cboFoglio);
@@ -220,38 +316,48 @@ void TfrmImporta::cboFoglioChange()
     grdAnteprima->setColumnCount(0);
     grdColonne->setRowCount(0);
     lstEsito->clear();
-    QList<QStringList> righe;
-    QStringList numeri;
+    m_righe.clear();
+    lblTralasciate->hide();
+    Anteprima a;
     if (!lblFile->text().isEmpty() && cboFoglio->currentIndex() >= 0) {
-        try {
-            ApriFoglio(lblFile->text())
-                ->Leggi(cboFoglio->currentIndex(), [&](int numero, QStringList &celle) {
-                    righe.append(celle);
-                    numeri.append(QString::number(numero));
-                    return righe.size() < RigheAnteprima;
-                });
-            if (righe.isEmpty())
-                Piattaforma::Avviso(Foglio::MessaggioVuoto(), this);
-            else if (righe.size() == 1)
-                Piattaforma::Avviso(Foglio::MessaggioSoloIntestazione(), this);
-        } catch (const ErroreFile &e) {
-            righe.clear();
-            Piattaforma::Avviso(e.testo(), this);
+        const QString percorso = lblFile->text();
+        const int foglio = cboFoglio->currentIndex();
+        const QString errore = InSottofondo(QStringLiteral("Lettura dell'anteprima..."), [&] {
+            a = LeggiAnteprima(percorso, foglio, RigheAnteprima, &m_annulla);
+        });
+        if (!errore.isEmpty()) {
+            a = Anteprima();
+            if (errore != Foglio::MessaggioAnnullato())
+                Piattaforma::Avviso(errore, this);
+        } else if (a.righe.isEmpty()) {
+            Piattaforma::Avviso(Foglio::MessaggioVuoto(), this);
+        } else if (a.righe.size() == 1) {
+            Piattaforma::Avviso(Foglio::MessaggioSoloIntestazione(), this);
         }
     }
-    int colonne = 0;
-    for (const QStringList &r : righe)
-        colonne = std::max(colonne, int(r.size()));
+    const QList<QStringList> &righe = a.righe;
+    const int colonne = int(a.colonne.size());
+    QStringList numeri;
+    for (int n : std::as_const(a.numeri))
+        numeri << QString::number(n);
     grdAnteprima->setRowCount(int(righe.size()));
     grdAnteprima->setColumnCount(colonne);
     grdAnteprima->setVerticalHeaderLabels(numeri);
     QStringList lettere;
-    for (int c = 0; c < colonne; ++c)
+    for (int c : std::as_const(a.colonne))
         lettere << LetteraColonna(c);
     grdAnteprima->setHorizontalHeaderLabels(lettere);
     for (int r = 0; r < righe.size(); ++r)
         for (int c = 0; c < righe[r].size(); ++c)
             grdAnteprima->setItem(r, c, new QTableWidgetItem(righe[r][c]));
+    if (a.tralasciate > 0) {
+        lblTralasciate->setText(
+            QStringLiteral("Sono mostrate le prime %1 colonne con dati: %2 colonne oltre "
+                           "queste non sono mostrate e non vengono importate.")
+                .arg(MassimoColonneAnteprima)
+                .arg(a.tralasciate));
+        lblTralasciate->show();
+    }
 
     // One line per column of the header row, only when there are rows to import.
     if (righe.size() > 1) {
@@ -261,10 +367,13 @@ void TfrmImporta::cboFoglioChange()
         const QList<int> abbinate = Abbina(intestazioni);
         grdColonne->setRowCount(colonne);
         for (int c = 0; c < colonne; ++c) {
-            const QString testo = intestazioni[c].trimmed().isEmpty()
-                                      ? QStringLiteral("Colonna %1").arg(LetteraColonna(c))
-                                      : intestazioni[c];
-            grdColonne->setItem(c, 0, new QTableWidgetItem(testo));
+            const QString testo =
+                intestazioni[c].trimmed().isEmpty()
+                    ? QStringLiteral("Colonna %1").arg(LetteraColonna(a.colonne[c]))
+                    : intestazioni[c];
+            auto *voce = new QTableWidgetItem(testo);
+            voce->setData(Qt::UserRole, a.colonne[c]); // the column in the file
+            grdColonne->setItem(c, 0, voce);
             auto *campo = new QComboBox(grdColonne);
             campo->setObjectName(QStringLiteral("cboCampo%1").arg(c + 1));
             for (const Voce &v : Destinazioni())
@@ -284,48 +393,38 @@ void TfrmImporta::Esegui(bool scrivi)
     r.doppi = chkDoppi->isChecked();
     for (int c = 0; c < grdColonne->rowCount(); ++c) {
         auto *campo = qobject_cast<QComboBox *>(grdColonne->cellWidget(c, 1));
-        r.colonne.append(campo ? campo->currentData().toInt() : int(Nessuna));
+        const QTableWidgetItem *voce = grdColonne->item(c, 0);
+        const int colonna = voce ? voce->data(Qt::UserRole).toInt() : c;
+        while (r.colonne.size() <= colonna) // the columns not shown are not imported
+            r.colonne.append(int(Nessuna));
+        r.colonne[colonna] = campo ? campo->currentData().toInt() : int(Nessuna);
     }
+    r.annulla = &m_annulla;
     lstEsito->clear();
-    m_annulla = false;
-    Occupato(true);
-    prgAvanzamento->setRange(0, 0); // rows are counted while read
-    prgAvanzamento->setFormat(QStringLiteral("Lettura delle righe..."));
+    m_righe.clear();
+    m_righeLette = 0;
     Esito e;
-    bool riuscita = false;
-    try {
-        e = Importa(Piattaforma::CartellaProgramma(), r, scrivi, [this](int righe) {
-            prgAvanzamento->setFormat(QStringLiteral("%1 righe lette").arg(righe));
-            QCoreApplication::processEvents();
+    const QString cartella = Piattaforma::CartellaProgramma();
+    const QString errore = InSottofondo(QStringLiteral("Lettura delle righe..."), [&] {
+        e = Importa(cartella, r, scrivi, [this](int righe) {
+            m_righeLette = righe;
             return !m_annulla;
         });
-        riuscita = true;
-    } catch (const ErroreFile &err) {
-        prgAvanzamento->setRange(0, 1);
-        prgAvanzamento->setValue(0);
-        prgAvanzamento->setFormat(QString());
-        Occupato(false);
+    });
+    if (!errore.isEmpty()) {
         Piattaforma::Errore(
             (scrivi ? QStringLiteral("Attenzione: l'importazione non è riuscita e l'archivio "
                                      "non è stato modificato.\n\r\n\r")
                     : QString()) +
-                err.testo(),
+                errore,
             this);
         return;
     }
-    prgAvanzamento->setRange(0, 1);
     prgAvanzamento->setValue(e.annullata ? 0 : 1);
     prgAvanzamento->setFormat(e.annullata ? QStringLiteral("Annullata") : QStringLiteral("Fatto"));
-    lstEsito->addItem(e.Riepilogo());
-    for (const Riga &riga : std::as_const(e.righe)) {
-        auto *voce = new QListWidgetItem(Esito::Linea(riga), lstEsito);
-        voce->setData(RuoloNumero, riga.numero);
-        voce->setData(RuoloScartata, riga.scartata);
-        voce->setData(RuoloMotivo, riga.motivo);
-        voce->setForeground(riga.scartata ? QColor(0xB0, 0x1E, 0x2E) : QColor(0x8A, 0x5A, 0x00));
-    }
+    MostraEsito(e);
     Occupato(false);
-    if (!riuscita || !scrivi)
+    if (!scrivi)
         return;
     if (e.annullata)
         Piattaforma::Informazione(
@@ -362,14 +461,8 @@ void TfrmImporta::cmdSalvaEsitoClick()
                                QStringLiteral("File CSV (*.csv)"), QStringLiteral("csv"));
     if (scelto.isEmpty())
         return;
-    QList<Riga> righe;
-    for (int i = 1; i < lstEsito->count(); ++i) {
-        const QListWidgetItem *v = lstEsito->item(i);
-        righe.append({v->data(RuoloNumero).toInt(), v->data(RuoloScartata).toBool(),
-                      v->data(RuoloMotivo).toString()});
-    }
     QSaveFile file(scelto);
-    if (!ApriInScrittura(file) || file.write(CsvEsito(lstEsito->item(0)->text(), righe)) < 0 ||
+    if (!ApriInScrittura(file) || file.write(CsvEsito(lstEsito->item(0)->text(), m_righe)) < 0 ||
         !ConfermaFile(file))
         Piattaforma::Messaggio(
             QStringLiteral("Attenzione: il sistema non permette di salvare l'esito.\n\r\n\r"

@@ -1,7 +1,12 @@
 #pragma once
 // Screen "Importa tesserati": choose a CSV, XLSX or ODS file and a sheet, see its first
 // rows, match each column to a field of the record, check, then import.
+#include "registry/Importazione.h"
+
 #include <QDialog>
+
+#include <atomic>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -36,8 +41,13 @@ protected:
 private:
     void Esegui(bool scrivi);
     void Occupato(bool occupato);
+    // Runs lavoro on a worker thread while the window stays responsive, the progress bar
+    // shows testo and Annulla stops it; the controls come back on every path. Returns
+    // the error's text, empty when lavoro ended normally.
+    QString InSottofondo(const QString &testo, const std::function<void()> &lavoro);
+    void MostraEsito(const Importazione::Esito &e);
 
-    QLabel *lblFile;
+    QLabel *lblFile, *lblTralasciate;
     QComboBox *cboFoglio;
     QTableWidget *grdAnteprima;
     QTableWidget *grdColonne;
@@ -45,5 +55,7 @@ private:
     QPushButton *cmdScegli, *cmdProva, *cmdAvvia, *cmdAnnulla, *cmdSalvaEsito, *cmdEsci;
     QProgressBar *prgAvanzamento;
     QListWidget *lstEsito;
-    bool m_annulla = false;
+    std::atomic<bool> m_annulla = false;
+    std::atomic<int> m_righeLette = 0; // by the import running on the worker
+    QList<Importazione::Riga> m_righe; // the whole outcome, for "Salva l'esito..."
 };

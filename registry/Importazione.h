@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 inline const QString NomeCopiaArchivio = QStringLiteral("Tesserati.pro.bak");
@@ -67,6 +68,8 @@ struct Richiesta {
     int foglio = 0;
     QList<int> colonne; // destination of each column
     bool doppi = false; // import rows that match a record already in the archive
+    // Set from another thread: the reading stops at once and the run ends as cancelled.
+    const std::atomic<bool> *annulla = nullptr;
 };
 
 // Called every few hundred rows with the rows read so far; false cancels.
