@@ -59,8 +59,9 @@ QString MessaggioVoceTroppoGrande()
 }
 QString MessaggioRigaTroppoGrande()
 {
-    return QStringLiteral("Attenzione: una riga del foglio di calcolo è troppo grande (oltre "
-                          "16384 celle o un milione di caratteri) e non può essere importata.");
+    return QStringLiteral(
+        "Attenzione: una riga del foglio di calcolo è troppo grande (oltre "
+        "16384 celle o quattro milioni di caratteri) e non può essere importata.");
 }
 QString MessaggioTroppiTesti()
 {

@@ -18,7 +18,7 @@ inline constexpr qint64 LimiteDecompresso = qint64(1) << 30;
 // above what a list of members needs.
 namespace Limiti {
 inline constexpr qsizetype Cella = 1 << 20;          // characters kept of a cell
-inline constexpr qsizetype Riga = 1 << 20;           // characters of all the cells of a row
+inline constexpr qsizetype Riga = 4 << 20;           // characters of all the cells of a row
 inline constexpr qint64 VoceXml = 8 << 20;           // bytes of one text or tag of the XML
 inline constexpr qsizetype Stringhe = 2000000;       // shared strings of a workbook
 inline constexpr qsizetype TestoStringhe = 32 << 20; // their characters in all
