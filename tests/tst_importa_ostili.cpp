@@ -252,7 +252,7 @@ QString CreaFile(const QString &cartella, const QString &tipo)
             d.write("</row>");
         });
     } else if (tipo == u"aperti.xlsx") {
-        // 30,000 elements opened before the sheet data, and 20,000 rows after it.
+        // 500,000 elements opened before the sheet data, and 20,000 rows after it.
         Xlsx(
             p,
             [](QIODevice &d) {
@@ -260,7 +260,7 @@ QString CreaFile(const QString &cartella, const QString &tipo)
                 for (int i = 2; i <= 20001; ++i)
                     d.write(SocioXlsx(i));
             },
-            {}, QByteArray("<x>").repeated(30000), QByteArray("</x>").repeated(30000));
+            {}, QByteArray("<x>").repeated(500000), QByteArray("</x>").repeated(500000));
     } else if (tipo == u"ripetute_oltre_int.ods") {
         // An empty row repeated 2^31 - 1 times pushes the last row past the row limit.
         Ods(p, [](QIODevice &d) {
