@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -301,6 +302,8 @@ private slots:
     void ostili();
     void annullaConEsc();
     void motiviBrevi();
+    void lettureDelDisco_data();
+    void lettureDelDisco();
     void discoPieno_data();
     void discoPieno();
 };
@@ -520,6 +523,46 @@ void TestImportaOstili::motiviBrevi()
     // The same reason on two rows is one text in memory.
     QCOMPARE(e.righe[4].motivo, e.righe[0].motivo);
     QCOMPARE(e.righe[4].motivo.constData(), e.righe[0].motivo.constData());
+}
+
+// System calls that read (the "syscr" of /proc/self/io).
+qint64 LettureDisco()
+{
+    std::ifstream f("/proc/self/io");
+    std::string riga;
+    while (std::getline(f, riga))
+        if (riga.rfind("syscr:", 0) == 0)
+            return std::stoll(riga.substr(6));
+    return -1;
+}
+
+void TestImportaOstili::lettureDelDisco_data()
+{
+    QTest::addColumn<QString>("tipo");
+    QTest::newRow("XLSX") << "data_condivisa.xlsx";
+    QTest::newRow("XLSX letto in un flusso") << "aperti.xlsx";
+    QTest::newRow("ODS") << "riga_ripetuta.ods";
+    QTest::newRow("CSV") << "grande.csv";
+}
+
+// The file is read from the disk in blocks, not a few bytes at a time.
+void TestImportaOstili::lettureDelDisco()
+{
+    QFETCH(QString, tipo);
+    Ambiente env;
+    const QString p = CreaFile(env.cartella(), tipo);
+    const qint64 prima = LettureDisco();
+    try {
+        auto f = ApriFoglio(p);
+        f->Leggi(0, [](int, QStringList &) { return true; });
+    } catch (const ErroreFile &) {
+    }
+    const qint64 letture = LettureDisco() - prima;
+    // A few for the zip's directory and entries, then a few per 64 KB block of the file
+    // (each entry may be read more than once).
+    const qint64 massimo = 30 + 4 * ((QFileInfo(p).size() + 65535) / 65536);
+    QVERIFY2(letture > 0 && letture <= massimo,
+             qPrintable(QStringLiteral("%1 letture, al massimo %2").arg(letture).arg(massimo)));
 }
 
 void TestImportaOstili::discoPieno_data()
