@@ -377,12 +377,15 @@ inline void ApriZip(QuaZip &zip)
 
 // Where the last end tag "</name>" or "</prefix:name>" of the bytes ends: the offset just
 // past it, or -1. fine is the name with its '>' ("row>").
-inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine)
+inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine, qsizetype da = 0)
 {
     const std::string_view s(b.constData(), size_t(b.size()));
-    size_t i = s.size();
-    while (i >= fine.size() && (i = s.rfind(fine, i - fine.size())) != std::string_view::npos) {
-        size_t j = i;
+    // Only the tags that start from `da` are looked for: the bytes before were searched.
+    const size_t base = std::min(size_t(std::max<qsizetype>(da, 0)), s.size());
+    const std::string_view coda = s.substr(base);
+    size_t i = coda.size();
+    while (i >= fine.size() && (i = coda.rfind(fine, i - fine.size())) != std::string_view::npos) {
+        size_t j = base + i;
         if (j > 0 && s[j - 1] == ':') {
             --j;
             while (j > 0 && (std::isalnum(uchar(s[j - 1])) || s[j - 1] == '_' || s[j - 1] == '-' ||
@@ -390,7 +393,7 @@ inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine)
                 --j;
         }
         if (j >= 2 && s[j - 1] == '/' && s[j - 2] == '<')
-            return qsizetype(i + fine.size());
+            return qsizetype(base + i + fine.size());
         i += fine.size() - 1; // the next search ends just before this match
     }
     return -1;
@@ -441,8 +444,10 @@ Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Conse
         const bool finito = blocco.isEmpty();
         if (finito)
             voce.Verifica(QXmlStreamReader());
+        // No end tag lies in what was kept from before: only the new bytes are searched.
+        const qsizetype prima = resto.size() - qsizetype(fine.size());
         resto += blocco;
-        const qsizetype taglio = finito ? resto.size() : FineUltimo(resto, fine);
+        const qsizetype taglio = finito ? resto.size() : FineUltimo(resto, fine, prima);
         if (taglio < 0) {
             if (resto.size() > MassimoPezzo)
                 return Lettura::DaRifare;
