@@ -281,13 +281,14 @@ QString CreaFile(const QString &cartella, const QString &tipo)
                 d.write(RigaOds({"BIANCHI", "01/01/2025", "31/12/2025"}));
         });
     } else if (tipo == u"grande.csv") {
-        // 50 MB of CSV: 50,000 rows with a note of a thousand characters.
+        // 60 MB of CSV: 60,000 rows with a note of a thousand characters.
         QFile f(p);
         if (!f.open(QIODevice::WriteOnly))
             throw std::runtime_error("cannot write csv");
         f.write("Cognome e nome;Data rilascio;Data scadenza;Note\r\n");
-        const QByteArray nota(1000, 'n');
-        for (int i = 2; i <= 50001; ++i)
+        // Windows-1252, as older spreadsheets write it: "città" with a byte that is no UTF-8.
+        const QByteArray nota = "citt\xE0 " + QByteArray(994, 'n');
+        for (int i = 2; i <= 60001; ++i)
             f.write("SOCIO " + QByteArray::number(i) + ";01/01/2025;31/12/2025;" + nota + "\r\n");
     }
     return p;
@@ -354,10 +355,12 @@ void TestImportaOstili::ostili_data()
     QTest::newRow("celle unite e ripetute oltre int")
         << "unite_oltre_int.ods" << Numeri(1, 5) << QStringList{"A", "B", "C", "D"} << QString()
         << QString() << QString() << "unita" << 0;
-    QTest::newRow("CSV di 50 MB") << "grande.csv" << Numeri(1, 50)
+    QTest::newRow("CSV di 60 MB") << "grande.csv" << Numeri(1, 50)
                                   << QStringList{"A", "B", "C", "D"} << QString()
-                                  << "Righe: 50000 importate, 0 scartate, 50000 con avvisi."
-                                  << QString() << QString(499, u'n') + u'\u2026' << 0;
+                                  << "Righe: 60000 importate, 0 scartate, 60000 con avvisi."
+                                  << QString()
+                                  << QStringLiteral("citt\u00E0 ") + QString(493, u'n') + u'\u2026'
+                                  << 0;
 }
 
 // The preview comes within two seconds, the whole run stays in bounded memory, the rows
