@@ -11,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -40,7 +40,7 @@ namespace {
 // Under AddressSanitizer everything is slower and every allocation larger.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int Lentezza = 3;
-constexpr qint64 PiccoMassimoMB = 700;
+constexpr qint64 PiccoMassimoMB = 1200; // its quarantine keeps freed memory resident
 #else
 constexpr int Lentezza = 1;
 constexpr qint64 PiccoMassimoMB = 300;
