@@ -69,6 +69,12 @@ QString MessaggioTroppiTesti()
                           "milioni, o 32 milioni di caratteri) e non può essere importato.");
 }
 
+QString MessaggioTroppiFogli()
+{
+    return QStringLiteral("Attenzione: il foglio di calcolo contiene troppi fogli (oltre 1000) "
+                          "e non può essere importato.");
+}
+
 void Controlla(const std::atomic<bool> *annulla)
 {
     if (annulla && annulla->load(std::memory_order_relaxed))

@@ -22,7 +22,9 @@ inline constexpr qsizetype Riga = 4 << 20;           // characters of all the ce
 inline constexpr qint64 VoceXml = 8 << 20;           // bytes of one text or tag of the XML
 inline constexpr qsizetype Stringhe = 2000000;       // shared strings of a workbook
 inline constexpr qsizetype TestoStringhe = 32 << 20; // their characters in all
-inline constexpr qsizetype Apertura = 64 * 1024;     // elements carried into each piece
+inline constexpr qsizetype Apertura = 64 * 1024;
+inline constexpr qsizetype Fogli = 1000; // sheets of a workbook, each a choice on the screen     //
+                                         // elements carried into each piece
 } // namespace Limiti
 
 class TFoglio {
@@ -56,6 +58,7 @@ QString MessaggioAnnullato();
 QString MessaggioVoceTroppoGrande();
 QString MessaggioRigaTroppoGrande();
 QString MessaggioTroppiTesti();
+QString MessaggioTroppiFogli();
 // Throws MessaggioAnnullato when annulla is set.
 void Controlla(const std::atomic<bool> *annulla);
 

@@ -54,6 +54,8 @@ TFoglioOds::TFoglioOds(const QString &percorso, const std::atomic<bool> *annulla
     QXmlStreamReader x(&voce);
     while (!x.atEnd()) {
         if (x.readNext() == QXmlStreamReader::StartElement && x.name() == u"table") {
+            if (m_nomi.size() >= Limiti::Fogli)
+                throw ErroreFile(Foglio::MessaggioTroppiFogli());
             m_nomi << x.attributes().value(QStringLiteral("table:name")).toString();
             x.skipCurrentElement();
         }

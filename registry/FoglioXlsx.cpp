@@ -108,6 +108,8 @@ TFoglioXlsx::TFoglioXlsx(const QString &percorso, const std::atomic<bool> *annul
             const QString v = bersagli.value(id);
             if (v.isEmpty())
                 continue;
+            if (m_nomi.size() >= Limiti::Fogli)
+                throw ErroreFile(Foglio::MessaggioTroppiFogli());
             m_nomi << x.attributes().value(QStringLiteral("name")).toString();
             m_voci << v;
         }

@@ -280,6 +280,12 @@ QString CreaFile(const QString &cartella, const QString &tipo)
             for (int i = 0; i < 3; ++i)
                 d.write(RigaOds({"BIANCHI", "01/01/2025", "31/12/2025"}));
         });
+    } else if (tipo == u"100000_fogli.ods") {
+        // 100,000 empty sheets, each a choice on the screen.
+        Ods(p, [](QIODevice &d) {
+            d.write(RigaOds({"Cognome e nome"}));
+            Ripeti(d, "</table:table><table:table table:name=\"x\">", 100000);
+        });
     } else if (tipo == u"grande.csv") {
         // 60 MB of CSV: 60,000 rows with a note of a thousand characters.
         QFile f(p);
@@ -346,6 +352,9 @@ void TestImportaOstili::ostili_data()
     QTest::newRow("riga di 100 MB")
         << "riga_enorme.xlsx" << QStringList() << QStringList()
         << Foglio::MessaggioRigaTroppoGrande() << QString() << QString() << QString() << 0;
+    QTest::newRow("100.000 fogli")
+        << "100000_fogli.ods" << QStringList() << QStringList() << Foglio::MessaggioTroppiFogli()
+        << QString() << QString() << QString() << 0;
     QTest::newRow("elementi aperti prima dei dati")
         << "aperti.xlsx" << Numeri(1, 50) << abc << QString()
         << "Righe: 20000 importate, 0 scartate, 0 con avvisi." << QString() << data << 0;
