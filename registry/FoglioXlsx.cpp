@@ -180,15 +180,24 @@ void TFoglioXlsx::LeggiStili()
                              34, 35, 36, 50, 51, 52, 53, 54, 57, 58};
     QXmlStreamReader x(&voce);
     bool cellXfs = false;
-    int xf = 0;
+    // A workbook holds at most 64,000 cell formats: past that many formats or codes the
+    // rest is not read, so that their sets stay small.
+    constexpr int MassimoStili = 65536;
+    int xf = 0, codici = 0;
+    bool fermo = false;
     while (!x.atEnd()) {
         const auto t = x.readNext();
+        if (xf >= MassimoStili || codici >= MassimoStili) {
+            fermo = true;
+            break;
+        }
         if (t == QXmlStreamReader::EndElement && x.name() == u"cellXfs")
             cellXfs = false;
         if (t != QXmlStreamReader::StartElement)
             continue;
         const auto a = x.attributes();
         if (x.name() == u"numFmt") {
+            ++codici;
             const int id = a.value(QStringLiteral("numFmtId")).toInt();
             if (FormatoData(a.value(QStringLiteral("formatCode")).toString()))
                 formatiData.insert(id);
@@ -203,7 +212,7 @@ void TFoglioXlsx::LeggiStili()
         }
     }
     voce.Verifica(x);
-    voce.Chiudi(true);
+    voce.Chiudi(!fermo);
 }
 
 // Appends the texts of the <t> elements inside the element x is on, up to its end.

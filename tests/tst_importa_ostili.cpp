@@ -103,7 +103,8 @@ Scrittore Testo(const QByteArray &t)
 // A workbook of one sheet "Soci": the sheet's XML between <sheetData> and its end, and the
 // shared strings' XML inside <sst> (none when empty).
 void Xlsx(const QString &percorso, const Scrittore &righe, const Scrittore &stringhe = {},
-          const QByteArray &primaDeiDati = QByteArray(), const QByteArray &dopoIDati = {})
+          const QByteArray &primaDeiDati = QByteArray(), const QByteArray &dopoIDati = {},
+          const Scrittore &stili = {})
 {
     QList<std::pair<QString, Scrittore>> voci = {
         {QStringLiteral("xl/workbook.xml"), Testo(R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -121,6 +122,8 @@ void Xlsx(const QString &percorso, const Scrittore &righe, const Scrittore &stri
              d.write(dopoIDati);
              d.write("</worksheet>");
          }}};
+    if (stili)
+        voci.append({QStringLiteral("xl/styles.xml"), stili});
     if (stringhe)
         voci.append({QStringLiteral("xl/sharedStrings.xml"), [&](QIODevice &d) {
                          d.write(R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -280,6 +283,15 @@ QString CreaFile(const QString &cartella, const QString &tipo)
             for (int i = 0; i < 3; ++i)
                 d.write(RigaOds({"BIANCHI", "01/01/2025", "31/12/2025"}));
         });
+    } else if (tipo == u"stili.xlsx") {
+        // 12 million cell formats that show a date.
+        Xlsx(
+            p, [](QIODevice &d) { d.write(IntestazioneXlsx + SocioXlsx(2)); }, {}, {}, {},
+            [](QIODevice &d) {
+                d.write("<styleSheet><cellXfs>");
+                Ripeti(d, "<xf numFmtId=\"14\"/>", 12000000);
+                d.write("</cellXfs></styleSheet>");
+            });
     } else if (tipo == u"100000_fogli.ods") {
         // 100,000 empty sheets, each a choice on the screen.
         Ods(p, [](QIODevice &d) {
@@ -352,6 +364,9 @@ void TestImportaOstili::ostili_data()
     QTest::newRow("riga di 100 MB")
         << "riga_enorme.xlsx" << QStringList() << QStringList()
         << Foglio::MessaggioRigaTroppoGrande() << QString() << QString() << QString() << 0;
+    QTest::newRow("12 milioni di stili")
+        << "stili.xlsx" << Numeri(1, 2) << abc << QString()
+        << "Righe: 1 importate, 0 scartate, 0 con avvisi." << QString() << data << 0;
     QTest::newRow("100.000 fogli")
         << "100000_fogli.ods" << QStringList() << QStringList() << Foglio::MessaggioTroppiFogli()
         << QString() << QString() << QString() << 0;
