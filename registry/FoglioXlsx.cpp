@@ -136,6 +136,9 @@ void TFoglioXlsx::LeggiRelazioni(QHash<QString, QString> *bersagli)
             m_voceStringhe = bersaglio;
         else if (tipo.endsWith(u"/styles"))
             m_voceStili = bersaglio;
+        // Each sheet has one, and the styles, strings and the like a few more.
+        if (bersagli->size() >= 10 * Limiti::Fogli)
+            throw ErroreFile(Foglio::MessaggioTroppiFogli());
         bersagli->insert(a.value(QStringLiteral("Id")).toString(), bersaglio);
     }
     voce.Verifica(x);
