@@ -104,14 +104,19 @@ Scrittore Testo(const QByteArray &t)
 // shared strings' XML inside <sst> (none when empty).
 void Xlsx(const QString &percorso, const Scrittore &righe, const Scrittore &stringhe = {},
           const QByteArray &primaDeiDati = QByteArray(), const QByteArray &dopoIDati = {},
-          const Scrittore &stili = {})
+          const Scrittore &stili = {}, const Scrittore &relazioni = {})
 {
     QList<std::pair<QString, Scrittore>> voci = {
         {QStringLiteral("xl/workbook.xml"), Testo(R"(<?xml version="1.0" encoding="UTF-8"?>
 <workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="Soci" sheetId="1" r:id="rId1"/></sheets></workbook>)")},
         {QStringLiteral("xl/_rels/workbook.xml.rels"),
-         Testo(R"(<?xml version="1.0" encoding="UTF-8"?>
-<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>)")},
+         [&](QIODevice &d) {
+             d.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)");
+             if (relazioni)
+                 relazioni(d);
+             d.write("</Relationships>");
+         }},
         {QStringLiteral("xl/worksheets/sheet1.xml"), [&](QIODevice &d) {
              d.write(R"(<?xml version="1.0" encoding="UTF-8"?>
 <worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)");
@@ -292,6 +297,21 @@ QString CreaFile(const QString &cartella, const QString &tipo)
                 Ripeti(d, "<xf numFmtId=\"14\"/>", 12000000);
                 d.write("</cellXfs></styleSheet>");
             });
+    } else if (tipo == u"relazioni.xlsx") {
+        // The workbook's relations list three million parts.
+        Xlsx(
+            p, [](QIODevice &d) { d.write(IntestazioneXlsx + SocioXlsx(2)); }, {}, {}, {}, {},
+            [](QIODevice &d) {
+                QByteArray blocco;
+                for (int i = 0; i < 3000000; ++i) {
+                    blocco += "<Relationship Id=\"r" + QByteArray::number(i) + "\" Target=\"x\"/>";
+                    if (blocco.size() > (1 << 20)) {
+                        d.write(blocco);
+                        blocco.clear();
+                    }
+                }
+                d.write(blocco);
+            });
     } else if (tipo == u"100000_fogli.ods") {
         // 100,000 empty sheets, each a choice on the screen.
         Ods(p, [](QIODevice &d) {
@@ -367,6 +387,9 @@ void TestImportaOstili::ostili_data()
     QTest::newRow("12 milioni di stili")
         << "stili.xlsx" << Numeri(1, 2) << abc << QString()
         << "Righe: 1 importate, 0 scartate, 0 con avvisi." << QString() << data << 0;
+    QTest::newRow("3 milioni di relazioni")
+        << "relazioni.xlsx" << QStringList() << QStringList() << Foglio::MessaggioTroppiFogli()
+        << QString() << QString() << QString() << 0;
     QTest::newRow("100.000 fogli")
         << "100000_fogli.ods" << QStringList() << QStringList() << Foglio::MessaggioTroppiFogli()
         << QString() << QString() << QString() << 0;
