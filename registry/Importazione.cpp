@@ -365,51 +365,51 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     QList<std::pair<int, std::pair<int, QString>>> foto; // position, row, picture
     bool intestazione = true;
     int lette = 0, dati = 0;
-    try {
-        foglio->Leggi(m_r.foglio, [&](int numero, QStringList &celle) {
-            if (intestazione) {
-                intestazione = false;
-                return true;
-            }
-            ++dati;
-            if ((avanza && ++lette % 500 == 0 && !avanza(lette)) ||
-                (m_r.annulla && m_r.annulla->load(std::memory_order_relaxed))) {
-                e.annullata = true;
-                return false;
-            }
-            TScheda s;
-            QStringList avvisi;
-            QString fileFoto, motivo;
-            if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
-                ++e.scartate;
-                e.righe.append({numero, true, Unico(motivo)});
-                return true;
-            }
-            const int posizione = schede + e.importate + 1;
-            ++e.importate;
-            if (!m_r.doppi)
-                Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato),
-                       s.Leggi(Campo::DataNasc), posizione);
-            if (!fileFoto.isEmpty()) {
-                const QString percorso = m_base.absoluteFilePath(fileFoto);
-                // Read as the photo load reads it: any size, any format the readers know.
-                if (LeggiImmagine(percorso).isNull())
-                    avvisi.append(
-                        QStringLiteral("foto %1 mancante o illeggibile").arg(Cita(fileFoto)));
-                else if (m_scrivi)
-                    foto.append({posizione, {numero, percorso}});
-            }
-            if (!avvisi.isEmpty()) {
-                ++e.avvisate;
-                e.righe.append({numero, false, Unico(avvisi.join(QStringLiteral("; ")))});
-            }
-            if (m_scrivi) {
-                blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
-                if (blocco.size() >= Blocco)
-                    svuota();
-            }
+    const auto riga = [&](int numero, QStringList &celle) {
+        if (intestazione) {
+            intestazione = false;
             return true;
-        });
+        }
+        ++dati;
+        if ((avanza && ++lette % 500 == 0 && !avanza(lette)) ||
+            (m_r.annulla && m_r.annulla->load(std::memory_order_relaxed))) {
+            e.annullata = true;
+            return false;
+        }
+        TScheda s;
+        QStringList avvisi;
+        QString fileFoto, motivo;
+        if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
+            ++e.scartate;
+            e.righe.append({numero, true, Unico(motivo)});
+            return true;
+        }
+        const int posizione = schede + e.importate + 1;
+        ++e.importate;
+        if (!m_r.doppi)
+            Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
+                   posizione);
+        if (!fileFoto.isEmpty()) {
+            const QString percorso = m_base.absoluteFilePath(fileFoto);
+            // Read as the photo load reads it: any size, any format the readers know.
+            if (LeggiImmagine(percorso).isNull())
+                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(Cita(fileFoto)));
+            else if (m_scrivi)
+                foto.append({posizione, {numero, percorso}});
+        }
+        if (!avvisi.isEmpty()) {
+            ++e.avvisate;
+            e.righe.append({numero, false, Unico(avvisi.join(QStringLiteral("; ")))});
+        }
+        if (m_scrivi) {
+            blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
+            if (blocco.size() >= Blocco)
+                svuota();
+        }
+        return true;
+    };
+    try {
+        foglio->Leggi(m_r.foglio, riga);
     } catch (const ErroreFile &err) {
         annullata(err);
     }
