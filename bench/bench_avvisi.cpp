@@ -161,9 +161,15 @@ static void BM_AvvisiSmtplib(benchmark::State &state)
     m.mittente = QStringLiteral("segreteria@prova.it");
     m.nomeDestinatario = QStringLiteral("SOCIO NUMERO 1000 CALÒ");
     m.destinatario = QStringLiteral("socio1000@esempio.it");
-    m.oggetto = Posta::OggettoAvviso();
-    m.corpo = Posta::CorpoAvviso(m.nomeDestinatario, QStringLiteral("T01000"),
-                                 QStringLiteral("01/07/2024"), QStringLiteral("30/06/2025"));
+    TAvviso a;
+    a.nome = m.nomeDestinatario;
+    a.numTessera = QStringLiteral("T01000");
+    a.dataRil = QStringLiteral("01/07/2024");
+    a.dataScade = QStringLiteral("30/06/2025");
+    const Posta::TTestoAvviso testo =
+        Posta::ComponiAvviso(TModelloAvviso::Predefinito(), a, m.nomeMittente);
+    m.oggetto = testo.oggetto;
+    m.corpo = testo.corpo;
     const QByteArray modello = Posta::Componi(m, QDateTime::currentDateTime());
     const QString script =
         QStringLiteral(

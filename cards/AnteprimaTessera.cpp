@@ -1,5 +1,7 @@
 #include "cards/AnteprimaTessera.h"
 
+#include "cards/ImpostazioniStampa.h"
+#include "platform/Piattaforma.h"
 #include "report/Report.h"
 
 TfrmAnteprimaTessera::TfrmAnteprimaTessera(QWidget *parent)
@@ -13,5 +15,8 @@ TfrmAnteprimaTessera::TfrmAnteprimaTessera(QWidget *parent)
 void TfrmAnteprimaTessera::Riempi()
 {
     m_rep->Pages(1).SetOrientation(poPortrait);
-    RiempiTessera(*m_rep, m_tessera);
+    // Long names as the print screen last printed them: shrunk or cut.
+    RiempiTessera(*m_rep, m_tessera, QString(),
+                  ImpostazioniStampa::LeggiScelta(Piattaforma::CartellaProgramma(),
+                                                  ImpostazioniStampa::ChiaveAdatta));
 }

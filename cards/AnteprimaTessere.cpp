@@ -1,6 +1,8 @@
 #include "cards/AnteprimaTessere.h"
 
+#include "cards/ImpostazioniStampa.h"
 #include "cards/ModelloTesserini.h"
+#include "platform/Piattaforma.h"
 #include "report/Report.h"
 
 TfrmAnteprimaTessere::TfrmAnteprimaTessere(QWidget *parent)
@@ -15,5 +17,9 @@ TfrmAnteprimaTessere::TfrmAnteprimaTessere(QWidget *parent)
 
 void TfrmAnteprimaTessere::Riempi()
 {
-    RiempiTesserini(*m_rep, m_tessere);
+    // The sheet as the print screen prints it, with the choices it last printed with: the
+    // preview's print button prints this same sheet.
+    RiempiTesserini(*m_rep, m_tessere,
+                    ImpostazioniStampa::Leggi(Piattaforma::CartellaProgramma(),
+                                              Piattaforma::StampantePredefinita()));
 }

@@ -13,10 +13,16 @@ TMatrice Codifica(const QString &testo)
     const QByteArray utf8 = testo.toUtf8();
     if (utf8.isEmpty())
         return m;
-    std::unique_ptr<QRcode, decltype(&QRcode_free)> codice(
-        QRcode_encodeData(int(utf8.size()), reinterpret_cast<const unsigned char *>(utf8.data()), 0,
-                          QR_ECLEVEL_M),
-        &QRcode_free);
+    // ECI 26 says the bytes are UTF-8: without it readers take them for ISO 8859-1 and
+    // "Lucà" comes out as "LucÃ ".
+    std::unique_ptr<QRinput, decltype(&QRinput_free)> dati(QRinput_new2(0, QR_ECLEVEL_M),
+                                                           &QRinput_free);
+    if (!dati || QRinput_appendECIheader(dati.get(), 26) != 0 ||
+        QRinput_append(dati.get(), QR_MODE_8, int(utf8.size()),
+                       reinterpret_cast<const unsigned char *>(utf8.data())) != 0)
+        return m;
+    std::unique_ptr<QRcode, decltype(&QRcode_free)> codice(QRcode_encodeInput(dati.get()),
+                                                           &QRcode_free);
     if (!codice || codice->width <= 0)
         return m;
     m.lato = codice->width;

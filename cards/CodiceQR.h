@@ -10,8 +10,9 @@
 
 namespace CodiceQR {
 
-// The modules of the code for the text (UTF-8, byte mode, error correction M): `lato`
-// modules a side, row by row, true for dark. Empty when the text cannot be encoded.
+// The modules of the code for the text (UTF-8 marked by ECI 26, byte mode, error
+// correction M): `lato` modules a side, row by row, true for dark. Empty when the text cannot be
+// encoded.
 struct TMatrice {
     int lato = 0;
     std::vector<bool> scuri;

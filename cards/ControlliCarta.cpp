@@ -2,14 +2,17 @@
 
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
+#include "cards/CodiceQR.h"
 #include "cards/DatiEnteFile.h"
 #include "lists/Consegna.h"
 #include "platform/Piattaforma.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QToolButton>
 
@@ -63,6 +66,33 @@ QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QSt
     f->setGeometry(r);
     f->setStyleSheet(QStringLiteral("QFrame#%1 { %2 }").arg(nome, stile));
     return f;
+}
+
+QImage ImmagineCodiceQR(const QString &testo, int lato)
+{
+    const CodiceQR::TMatrice m = CodiceQR::Codifica(testo);
+    if (m.lato <= 0 || lato <= 0)
+        return QImage();
+    // One pixel a module, quiet zone included, then scaled without smoothing.
+    const int moduli = m.lato + 2 * CodiceQR::ZonaMuta;
+    QImage piccola(moduli, moduli, QImage::Format_RGB32);
+    piccola.fill(Qt::white);
+    for (int y = 0; y < m.lato; ++y)
+        for (int x = 0; x < m.lato; ++x)
+            if (m.Scuro(x, y))
+                piccola.setPixel(x + CodiceQR::ZonaMuta, y + CodiceQR::ZonaMuta, qRgb(0, 0, 0));
+    return piccola.scaled(lato, lato, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+void TestoIntero(QLabel *etichetta, const QString &testo, double punti)
+{
+    const int spazio = etichetta->contentsRect().width() - 2 * etichetta->margin();
+    QFont f = etichetta->font();
+    f.setPointSizeF(punti);
+    while (f.pointSizeF() > 5.0 && QFontMetrics(f).horizontalAdvance(testo) > spazio)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    etichetta->setFont(f);
+    etichetta->setText(testo);
 }
 
 } // namespace ControlliCarta

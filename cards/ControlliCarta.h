@@ -31,6 +31,15 @@ QLabel *Etichetta(QWidget *parent, const QString &nome, const QRect &r, const QF
 // A frame whose own style sheet (not its children's) is `stile`.
 QFrame *Riquadro(QWidget *parent, const QString &nome, const QRect &r, const QString &stile);
 
+// The QR code of a card's text as a picture `lato` pixels a side, quiet zone included,
+// module edges sharp; a null picture when the text gives no code.
+QImage ImmagineCodiceQR(const QString &testo, int lato);
+
+// Shows `testo` whole on one line of the label, as the printed card does: the font
+// shrinks from `punti` in half points until the text fits the label's width (not under
+// 5 points).
+void TestoIntero(QLabel *etichetta, const QString &testo, double punti);
+
 } // namespace ControlliCarta
 
 // The controls of one card on a card screen: the organization's four labels and logo,

@@ -2,6 +2,7 @@
 
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
+#include "cards/ModelloTessera.h"
 #include "cards/RetroTessera.h"
 #include "cards/Segnaposto.h"
 #include "platform/Finestra.h"
@@ -132,9 +133,7 @@ void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
     txtQR = new QLineEdit(this);
     txtQR->setObjectName(QStringLiteral("txtQR"));
     txtQR->setGeometry(x, 326, w, 28);
-    lblSegnapostoQR = new QLabel(
-        QStringLiteral("Segnaposto: {tessera} {tesserato} {scadenza} {rilascio} {posizione}"),
-        this);
+    lblSegnapostoQR = new QLabel(QStringLiteral("Segnaposto: ") + SegnapostoQR().join(u' '), this);
     lblSegnapostoQR->setObjectName(QStringLiteral("lblSegnapostoQR"));
     lblSegnapostoQR->setGeometry(x, 356, w, 20);
     lblSegnapostoQR->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
@@ -198,6 +197,19 @@ void TfrmDatiEnte::btnApplicaClick()
 {
     // Texts go back only to the single-card screen, the one opener that expects them.
     if (Testo::Trim32(lblMemory->text()) == QLatin1String("tessera")) {
+        // A word in braces that is no placeholder would be printed as it stands.
+        const QStringList sconosciuti = SegnapostoSconosciuti(txtQR->text());
+        if (chkQR->isChecked() && !sconosciuti.isEmpty()) {
+            Piattaforma::Avviso(
+                QStringLiteral("Attenzione: il testo del codice QR contiene segnaposto "
+                               "sconosciuti: %1.\n\nSulla tessera sarebbero stampati così come "
+                               "sono scritti. I segnaposto disponibili sono: %2.")
+                    .arg(sconosciuti.join(QStringLiteral(", ")),
+                         SegnapostoQR().join(QStringLiteral(", "))),
+                this);
+            txtQR->setFocus(Qt::OtherFocusReason);
+            return;
+        }
         if (auto *ricevente = dynamic_cast<TRiceventeDatiEnte *>(parentWidget()))
             ricevente->RiceviDatiEnte(Dati());
         // A file that cannot be written reaches the general error report; the screen stays.

@@ -1,5 +1,6 @@
 #include "cards/FinestraStampa.h"
 
+#include "cards/ImpostazioniStampa.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
@@ -8,6 +9,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -68,6 +70,21 @@ void TFinestraStampa::Collega()
     connect(btnStampa, &QPushButton::clicked, this, &TFinestraStampa::btnStampaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &TFinestraStampa::btnAnnullaClick);
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
+}
+
+QCheckBox *TFinestraStampa::AggiungiScelta(const char *nome, const QString &testo,
+                                           const QString &chiave)
+{
+    constexpr int passo = 28;
+    auto *c = new QCheckBox(testo, this);
+    c->setObjectName(QString::fromLatin1(nome));
+    c->setGeometry(14, lblAttendere->y(), width() - 28, 24);
+    c->setChecked(ImpostazioniStampa::LeggiScelta(Piattaforma::CartellaProgramma(), chiave));
+    lblAttendere->move(lblAttendere->x(), lblAttendere->y() + passo);
+    for (QWidget *b : {static_cast<QWidget *>(btnAnnulla), static_cast<QWidget *>(btnStampa)})
+        b->move(b->x(), b->y() + passo);
+    setFixedSize(width(), height() + passo);
+    return c;
 }
 
 void TFinestraStampa::showEvent(QShowEvent *e)
@@ -139,6 +156,28 @@ bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
         return false;
     }
     return true;
+}
+
+bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *owner)
+{
+    const QString cartella = Piattaforma::CartellaProgramma();
+    QList<ImpostazioniStampa::TVoce> voci;
+    for (const TDatiTessera &d : tessere)
+        if (HaSocio(d))
+            voci.append({d.Tesserato, d.Carica, d.NumTessera,
+                         ImpostazioniStampa::HaFoto(cartella, d.Posizione.toInt())});
+    const QString avviso = ImpostazioniStampa::Avviso(voci, adatta);
+    return avviso.isEmpty() || Piattaforma::Domanda(avviso, owner);
+}
+
+void RicordaScelta(const QString &chiave, const QCheckBox *scelta, QWidget *owner)
+{
+    try {
+        ImpostazioniStampa::ScriviScelta(Piattaforma::CartellaProgramma(), chiave,
+                                         scelta->isChecked());
+    } catch (const std::exception &e) {
+        Piattaforma::Avviso(QString::fromUtf8(e.what()), owner);
+    }
 }
 
 void Stampa(const TReport &report, QWidget *owner, const QString &nomeStampante)

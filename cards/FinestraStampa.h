@@ -3,12 +3,16 @@
 // a picture, the wait line, "Annulla" and an action button that previews or prints the
 // card template. The screens themselves are thin subclasses giving the picture, the
 // caption and the fill; the printing helpers are shared with them.
+#include "cards/ModelloTessera.h"
+
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class TImmagine;
@@ -53,6 +57,10 @@ protected:
     // fixes the screen centred on its owner.
     void Collega();
 
+    // A check box for a print choice, put above the wait line, the screen growing to
+    // make room; ticked as the choice stored under `chiave` in "Quorvel.ini".
+    QCheckBox *AggiungiScelta(const char *nome, const QString &testo, const QString &chiave);
+
     // Fills the template from the data the opener handed over.
     virtual void Riempi() {}
 
@@ -78,6 +86,15 @@ void DisegnaSfumatura(QWidget *w);
 // True when the preview was shown; an error goes to the general error report.
 bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
                const std::function<void()> &riempi);
+
+// Asks, through the platform layer, whether to print the cards despite the warnings
+// about them (members without photo or card number, texts too long); true when there is
+// nothing to say or the answer is Yes. Cards without a member are not looked at.
+bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *owner);
+
+// Stores the print choice of the check box; a file that cannot be written is reported
+// and the print goes on.
+void RicordaScelta(const QString &chiave, const QCheckBox *scelta, QWidget *owner);
 
 // Prints the prepared report through the print dialog, which offers `stampante` first when
 // it is given. Cancelling, or having no printer, prints nothing and is no failure; a

@@ -4,11 +4,16 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr double Spessore = 1.0; // line width, units
+// The box of a ruler's number, and its least distance from the card's edge, mm.
+constexpr double AltezzaNumero = 3.0;
+constexpr double LarghezzaNumero = 6.0;
+constexpr double Distacco = 0.5;
 
 // A horizontal line of the given length whose middle runs along y (mm).
 void Orizzontale(TReportPage &p, const QString &nome, double xMm, double yMm, double lungoMm)
@@ -84,10 +89,15 @@ std::unique_ptr<TReport> CreaFoglioProva(TPrinterOrientation orientamento, doubl
         for (int mm = 1; mm <= int(std::floor(a.y())); ++mm) {
             const bool cinque = mm % 5 == 0;
             Orizzontale(p, QStringLiteral("shpTaccaAlto"), xAlto, mm, cinque ? 3.0 : 1.5);
-            if (cinque)
-                Scritta(p, QStringLiteral("txtNumeroAlto"), QRectF(xAlto + 3.2, mm - 2, 10, 4), 6.0,
-                        haLeft)
+            if (cinque) {
+                // Beside its tick, but never across the card's top edge: the last number
+                // sits just above it.
+                const double alto =
+                    std::min(mm - AltezzaNumero / 2, a.y() - Distacco - AltezzaNumero);
+                Scritta(p, QStringLiteral("txtNumeroAlto"),
+                        QRectF(xAlto + 3.2, alto, 8, AltezzaNumero), 6.0, haLeft)
                     .SetText(QString::number(mm));
+            }
         }
     }
     // From the left edge to the card, across its middle.
@@ -97,10 +107,16 @@ std::unique_ptr<TReport> CreaFoglioProva(TPrinterOrientation orientamento, doubl
         for (int mm = 1; mm <= int(std::floor(a.x())); ++mm) {
             const bool cinque = mm % 5 == 0;
             Verticale(p, QStringLiteral("shpTaccaSinistro"), mm, yPrimo, cinque ? 3.0 : 1.5);
-            if (cinque)
-                Scritta(p, QStringLiteral("txtNumeroSinistro"), QRectF(mm - 5, yPrimo + 3.2, 10, 4),
-                        6.0, haCenter)
+            if (cinque) {
+                // Centred under its tick, but never across the card's left edge: the last
+                // number ends just before it.
+                const double destra = std::min(mm + LarghezzaNumero / 2, a.x() - Distacco);
+                Scritta(
+                    p, QStringLiteral("txtNumeroSinistro"),
+                    QRectF(destra - LarghezzaNumero, yPrimo + 3.2, LarghezzaNumero, AltezzaNumero),
+                    6.0, destra < mm + LarghezzaNumero / 2 ? haRight : haCenter)
                     .SetText(QString::number(mm));
+            }
         }
     }
     Scritta(p, QStringLiteral("txtProva"), QRectF(a.x(), a.y() + h + 8, 150, 5), 8.0, haLeft)
@@ -109,5 +125,27 @@ std::unique_ptr<TReport> CreaFoglioProva(TPrinterOrientation orientamento, doubl
                      .arg(Mm(superioreMm), Mm(sinistroMm),
                           orientamento == poPortrait ? QStringLiteral("verticale")
                                                      : QStringLiteral("orizzontale")));
+    // How to use the sheet, under the card and away from the rulers and crosses.
+    TMemoView &istruzioni = Scritta(p, QStringLiteral("txtIstruzioni"),
+                                    QRectF(10, a.y() + h + 16, 190, 30), 8.0, haLeft);
+    istruzioni.VAlign = vaTop;
+    istruzioni.Memo = IstruzioniProva();
     return r;
+}
+
+QStringList IstruzioniProva()
+{
+    return {
+        QStringLiteral("Come usare il foglio di prova:"),
+        QStringLiteral("1. Stampare il foglio su carta comune, con la stampante e l'orientamento "
+                       "scelti per le tessere."),
+        QStringLiteral("2. Sovrapporre il foglio al cartoncino delle tessere, bordi della carta "
+                       "allineati, e guardarli in controluce."),
+        QStringLiteral("3. Sui righelli leggere di quanti millimetri il rettangolo stampato si "
+                       "discosta dalla tessera, in alto e a sinistra."),
+        QStringLiteral("4. Nella finestra Stampa tesserino correggere di tanto il margine "
+                       "superiore e il margine sinistro:"),
+        QStringLiteral("    + sposta la stampa in basso o a destra, - in alto o a sinistra. "
+                       "Poi stampare un nuovo foglio di prova."),
+    };
 }

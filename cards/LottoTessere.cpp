@@ -1,17 +1,14 @@
 #include "cards/LottoTessere.h"
 
 #include "archive/Archivio.h"
-#include "archive/Impostazioni.h"
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
 #include "cards/ModelloTesserini.h"
 
 #include <QDir>
-#include <QLocale>
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -29,19 +26,19 @@ QImage Ridotta(const QImage &foto, QSizeF riquadro)
     return foto.scaled(massimo, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-// The composed page of a template holding one page's cards.
-TPaginaPreparata PrimaPagina(TReport &r)
+// Page `lato` (0 front, 1 back) of a template holding one sheet's or one card's cards.
+TPaginaPreparata Pagina(TReport &r, int lato)
 {
     QStringList errori;
-    if (!r.Componi(QDate(), &errori) || r.PreparedCount() != 1)
+    if (!r.Componi(QDate(), &errori) || r.PreparedCount() <= lato)
         throw ErroreReport(errori.join(QLatin1Char('\n')));
-    return r.PreparedPages().front();
+    return r.PreparedPages()[size_t(lato)];
 }
 
 } // namespace
 
 TLottoTessere::TLottoTessere(std::vector<TSchedaLotto> schede, TDatiTessera ente, QString cartella,
-                             int annullate)
+                             QStringList annullate)
     : m_schede(std::move(schede)), m_ente(std::move(ente)), m_cartella(std::move(cartella)),
       m_annullate(annullate)
 {
@@ -52,7 +49,7 @@ TLottoTessere TLottoTessere::DaArchivio(const QString &cartella, const QList<int
 {
     std::vector<TSchedaLotto> schede;
     schede.reserve(size_t(posizioni.size()));
-    int annullate = 0;
+    QStringList annullate;
     TArchivio archivio(cartella);
     const int n = archivio.NumeroSchede();
     for (int p : posizioni) {
@@ -60,7 +57,7 @@ TLottoTessere TLottoTessere::DaArchivio(const QString &cartella, const QList<int
             continue; // a line whose record is gone prints nothing
         const TScheda s = archivio.LeggiScheda(p);
         if (s.Leggi(Campo::Annullata) != AnnullataNo) {
-            ++annullate;
+            annullate << s.Leggi(Campo::Tesserato);
             continue;
         }
         schede.push_back({p, s.Leggi(Campo::Tesserato), s.Leggi(Campo::Carica),
@@ -77,10 +74,9 @@ void TLottoTessere::ImpostaFoglio(int inizio)
     m_inizio = std::clamp(inizio, 1, 9);
 }
 
-void TLottoTessere::ImpostaSingola(const TImpaginazioneSingola &impaginazione)
+void TLottoTessere::ImpostaSingola()
 {
     m_forma = FormaLotto::Singola;
-    m_singola = impaginazione;
 }
 
 int TLottoTessere::Pagine() const
@@ -88,9 +84,20 @@ int TLottoTessere::Pagine() const
     const int n = Tessere();
     if (n == 0)
         return 0;
+    const int lati = m_ente.Retro ? 2 : 1;
     if (m_forma == FormaLotto::Singola)
-        return n;
-    return (n + m_inizio - 1 + 8) / 9;
+        return n * lati;
+    return (n + m_inizio - 1 + 8) / 9 * lati;
+}
+
+QList<ImpostazioniStampa::TVoce> TLottoTessere::Voci() const
+{
+    QList<ImpostazioniStampa::TVoce> voci;
+    voci.reserve(qsizetype(m_schede.size()));
+    for (const TSchedaLotto &s : m_schede)
+        voci.append({s.Tesserato, s.Carica, s.NumTessera,
+                     ImpostazioniStampa::HaFoto(m_cartella, s.posizione)});
+    return voci;
 }
 
 QString TLottoTessere::Nome() const
@@ -107,6 +114,7 @@ TDatiTessera TLottoTessere::Dati(const TSchedaLotto &s, QSizeF riquadroFoto) con
     d.NumTessera = s.NumTessera;
     d.DataRil = s.DataRil;
     d.DataScade = s.DataScade;
+    d.Posizione = QString::number(s.posizione);
     const QImage foto = LeggiImmagine(PercorsoFoto(m_cartella, s.posizione));
     d.Foto = Ridotta(foto.isNull() ? m_ente.Foto : foto, riquadroFoto);
     return d;
@@ -116,57 +124,31 @@ TPaginaPreparata TLottoTessere::ComponiPagina(int i) const
 {
     if (i < 0 || i >= Pagine())
         throw ErroreReport(QStringLiteral("Page %1 out of range").arg(i + 1));
+    const int lati = m_ente.Retro ? 2 : 1;
+    const int unita = i / lati, lato = i % lati;
 
     if (m_forma == FormaLotto::Singola) {
         auto r = CreaTesserino(VarianteTessera::Stampa);
-        TReportPage &pagina = r->Pages(1);
-        pagina.SetOrientation(m_singola.orientamento);
-        pagina.TopMargin = m_singola.alto;
-        pagina.LeftMargin = m_singola.sinistro;
         const QSizeF box = r->Picture(QStringLiteral("imgFoto")).Rettangolo().size();
-        RiempiTessera(*r, Dati(m_schede[size_t(i)], box));
-        return PrimaPagina(*r);
+        ComponiTessera(*r, Dati(m_schede[size_t(unita)], box), m_imp);
+        return Pagina(*r, lato);
     }
 
-    // Sheet i holds the cards from `primo` on; the slots before the first card of the
-    // run and after its last card stay blank: nothing is drawn there.
+    // Sheet `unita` holds the cards from `primo` on; the slots before the first card of
+    // the run and after its last card hold no member and stay blank.
     auto r = CreaTesserini();
     const QSizeF box = r->Picture(QStringLiteral("imgFoto_A")).Rettangolo().size();
-    const int primo = i * 9 - (m_inizio - 1); // index of the card in slot 1, may be < 0
+    const int primo = unita * 9 - (m_inizio - 1); // index of the card in slot 1, may be < 0
     std::array<TDatiTessera, 9> slot;
-    std::set<QString> vuoti;
     for (int k = 0; k < 9; ++k) {
         const int c = primo + k;
         if (c >= 0 && c < Tessere())
             slot[size_t(k)] = Dati(m_schede[size_t(c)], box);
         else
-            vuoti.insert(SuffissoTessera(k).toUpper());
+            slot[size_t(k)].Retro = m_ente.Retro;
     }
-    RiempiTesserini(*r, slot);
-    auto &oggetti = r->Pages(1).Objects;
-    oggetti.erase(
-        std::remove_if(oggetti.begin(), oggetti.end(),
-                       [&](const auto &o) { return vuoti.count(o->Name.right(2).toUpper()) > 0; }),
-        oggetti.end());
-    return PrimaPagina(*r);
-}
-
-TImpaginazioneSingola LeggiImpaginazioneSingola(const QString &cartella)
-{
-    const TFileIni ini(QDir(cartella).filePath(NomeFileIni));
-    auto millimetri = [&](const QString &chiave) {
-        QLocale italiano(QLocale::Italian, QLocale::Italy);
-        italiano.setNumberOptions(QLocale::RejectGroupSeparator);
-        bool ok = false;
-        const double v = italiano.toDouble(
-            Testo::Trim32(ini.Leggi(QStringLiteral("Margini Stampa"), chiave)), &ok);
-        return ok ? v : 0.0;
-    };
-    TImpaginazioneSingola s;
-    s.alto = millimetri(QStringLiteral("Superiore"));
-    s.sinistro = millimetri(QStringLiteral("Sinistro"));
-    if (Testo::Trim32(ini.Leggi(QStringLiteral("Stampa Tesserino"),
-                                QStringLiteral("Orientamento"))) == QLatin1String("Orizzontale"))
-        s.orientamento = poLandscape;
-    return s;
+    TImpostazioniStampa imp = m_imp;
+    imp.SoloCompilate = true;
+    RiempiTesserini(*r, slot, imp);
+    return Pagina(*r, lato);
 }

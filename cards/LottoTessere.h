@@ -3,10 +3,12 @@
 // chosen first slot, or one to a page at the single card's stored margins. Each page is
 // composed on its own when asked for, with the photos of its members read then, so a
 // run of any length holds one page at a time.
+#include "cards/ImpostazioniStampa.h"
 #include "cards/ModelloTessera.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -22,19 +24,12 @@ struct TSchedaLotto {
     QString DataScade;
 };
 
-// Orientation and margins (mm) of the single-card print, as stored in "Quorvel.ini".
-struct TImpaginazioneSingola {
-    TPrinterOrientation orientamento = poPortrait;
-    double alto = 0;
-    double sinistro = 0;
-};
-
 class TLottoTessere {
 public:
     // `ente`: the organization texts and logo every card carries; its Foto is the
     // placeholder portrait for members without a photo file.
     TLottoTessere(std::vector<TSchedaLotto> schede, TDatiTessera ente, QString cartella,
-                  int annullate = 0);
+                  QStringList annullate = {});
 
     // The records at the positions, in that order; cancelled ones are left out and
     // counted. Throws ErroreFile when the archive cannot be read.
@@ -42,12 +37,20 @@ public:
                                     TDatiTessera ente);
 
     int Tessere() const { return int(m_schede.size()); }
-    int Annullate() const { return m_annullate; }
+    int Annullate() const { return int(m_annullate.size()); }
+    // The names of the cancelled ones, in order.
+    const QStringList &NomiAnnullate() const { return m_annullate; }
+    // The members as the warnings before printing see them (photo files looked at now).
+    QList<ImpostazioniStampa::TVoce> Voci() const;
 
     FormaLotto Forma() const { return m_forma; }
     // Nine to a sheet, the first card in slot `inizio` (1..9) of the first sheet.
     void ImpostaFoglio(int inizio);
-    void ImpostaSingola(const TImpaginazioneSingola &impaginazione);
+    void ImpostaSingola();
+    // The printer's offsets and orientation and the print choices, as every card print.
+    void ImpostaStampa(const TImpostazioniStampa &imp) { m_imp = imp; }
+    const TImpostazioniStampa &Impostazioni() const { return m_imp; }
+    // With backs each sheet or card is followed by the page of its backs.
     int Pagine() const;
     // The document name of the preview and the print job.
     QString Nome() const;
@@ -61,11 +64,8 @@ private:
     std::vector<TSchedaLotto> m_schede;
     TDatiTessera m_ente;
     QString m_cartella;
-    int m_annullate = 0;
+    QStringList m_annullate;
     FormaLotto m_forma = FormaLotto::Foglio;
     int m_inizio = 1;
-    TImpaginazioneSingola m_singola;
+    TImpostazioniStampa m_imp;
 };
-
-// The single card's stored orientation and margins; a margin that is no number reads as 0.
-TImpaginazioneSingola LeggiImpaginazioneSingola(const QString &cartella);

@@ -3,6 +3,11 @@
 #include "archive/Testo.h"
 #include "cards/CodiceQR.h"
 #include "cards/RetroTessera.h"
+#include "report/Pittore.h"
+
+#include <cmath>
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -69,7 +74,72 @@ double Alto(const Oggetto &o, VarianteTessera variante)
     return o.alto;
 }
 
+// The template's font size of a card text.
+double PuntiModello(const char *nome)
+{
+    for (const Oggetto &o : kTessera)
+        if (qstrcmp(o.nome, nome) == 0)
+            return o.punti;
+    return 0;
+}
+
+const Oggetto &OggettoModello(const char *nome)
+{
+    for (const Oggetto &o : kTessera)
+        if (qstrcmp(o.nome, nome) == 0)
+            return o;
+    return kTessera[0];
+}
+
+// Name and role: the template's size, or the largest size down to 6 pt (in tenths of a
+// point) at which the text fits.
+void Adatta(TMemoView &m, const char *nome, bool adatta)
+{
+    const double modello = PuntiModello(nome);
+    m.Font.Size = modello;
+    const QString testo = m.Text();
+    if (!adatta || Entra(m, testo, modello))
+        return;
+    double punti = modello;
+    while (punti > PuntiMinimi + 1e-9 && !Entra(m, testo, punti))
+        punti = std::max(PuntiMinimi, std::round(punti * 10 - 1) / 10);
+    m.Font.Size = punti;
+}
+
 } // namespace
+
+bool HaSocio(const TDatiTessera &d)
+{
+    return !Testo::Trim32(d.Posizione).isEmpty();
+}
+
+bool Entra(const TMemoView &memo, const QString &testo, double punti)
+{
+    // Measured where the font has its exact size, as the page painter prints it.
+    TFont f = memo.Font;
+    f.Size = punti;
+    const QFontMetricsF metriche(Pittore::FontPer(f, 96.0), Pittore::DispositivoPreciso());
+    const double larghezza = metriche.horizontalAdvance(testo) / (Pittore::DpiPreciso / 96.0);
+    return larghezza <= memo.Width - 2 * Pittore::MargineOrizzontale + 1e-6;
+}
+
+QStringList TestiTroppoLunghi(const TDatiTessera &d, bool adatta)
+{
+    QStringList lunghi;
+    const std::pair<const char *, const QString *> testi[] = {{"txtTesserato", &d.Tesserato},
+                                                              {"txtCarica", &d.Carica}};
+    for (const auto &[nome, valore] : testi) {
+        const Oggetto &o = OggettoModello(nome);
+        TMemoView m;
+        m.Width = Unita::DaMm(o.larghezza);
+        m.Font.Name = QStringLiteral("Arial");
+        m.Font.Style = o.stile;
+        if (!Entra(m, Testo::Trim32(*valore), adatta ? PuntiMinimi : o.punti))
+            lunghi << (qstrcmp(nome, "txtTesserato") == 0 ? QStringLiteral("nome")
+                                                          : QStringLiteral("carica"));
+    }
+    return lunghi;
+}
 
 void AggiungiTessera(TReportPage &pagina, double sinistraMm, double altoMm,
                      VarianteTessera variante, const QString &suffisso, const QString &nomeSfondo)
@@ -143,7 +213,16 @@ std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante)
     return r;
 }
 
-void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso)
+void ComponiTessera(TReport &report, const TDatiTessera &dati, const TImpostazioniStampa &imp)
+{
+    TReportPage &pagina = report.Pages(1);
+    pagina.SetOrientation(imp.orientamento);
+    pagina.TopMargin = imp.alto;
+    pagina.LeftMargin = imp.sinistro;
+    RiempiTessera(report, dati, QString(), imp.Adatta);
+}
+
+void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso, bool adatta)
 {
     auto testo = [&](const char *nome, const QString &valore) {
         report.Memo(QString::fromLatin1(nome) + suffisso).SetText(Testo::Trim32(valore));
@@ -159,6 +238,8 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
     testo("txtNumTessera", d.NumTessera);
     testo("txtDataRil", d.DataRil);
     testo("txtDataScade", d.DataScade);
+    Adatta(report.Memo(QStringLiteral("txtTesserato") + suffisso), "txtTesserato", adatta);
+    Adatta(report.Memo(QStringLiteral("txtCarica") + suffisso), "txtCarica", adatta);
     RiempiCodiceQR(report, d, suffisso);
     if (!suffisso.isEmpty())
         return;
@@ -166,11 +247,14 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
         RetroTessera::TogliPaginaRetro(report);
         return;
     }
-    // The back at the front's place, so that a card printer or a duplex printer puts it
-    // behind the front.
+    // The back mirrored left to right across the paper, as on the nine-card sheet: after a
+    // duplex printer turns the sheet over along its long edge it lies behind the front. The
+    // printer's offsets (the page margins) correct the printer, not the card's place, so they
+    // move the back the same way as the front, as on the sheet.
     const TShapeView &sfondo = report.Oggetto<TShapeView>(QStringLiteral("shpSfondo"));
-    RetroTessera::Aggiungi(RetroTessera::PaginaRetro(report), Unita::InMm(sfondo.Left),
-                           Unita::InMm(sfondo.Top));
+    TReportPage &retro = RetroTessera::PaginaRetro(report);
+    const double sinistraRetro = retro.PaperWidth - Unita::InMm(sfondo.Left) - LarghezzaTesseraMm;
+    RetroTessera::Aggiungi(retro, sinistraRetro, Unita::InMm(sfondo.Top));
     RetroTessera::Riempi(report, d);
 }
 
@@ -199,6 +283,26 @@ QString TestoCodiceQR(const QString &modello, const TDatiTessera &d)
     return testo;
 }
 
+QStringList SegnapostoQR()
+{
+    return {QStringLiteral("{tessera}"), QStringLiteral("{tesserato}"),
+            QStringLiteral("{scadenza}"), QStringLiteral("{rilascio}"),
+            QStringLiteral("{posizione}")};
+}
+
+QStringList SegnapostoSconosciuti(const QString &modello)
+{
+    static const QRegularExpression parola(QStringLiteral("\\{[^{}\\s]+\\}"));
+    const QStringList noti = SegnapostoQR();
+    QStringList sconosciuti;
+    for (auto it = parola.globalMatch(modello); it.hasNext();) {
+        const QString p = it.next().captured();
+        if (!noti.contains(p) && !sconosciuti.contains(p))
+            sconosciuti << p;
+    }
+    return sconosciuti;
+}
+
 QRectF AreaCodiceQR(const QRectF &header)
 {
     const double lato = Unita::DaMm(12.0);
@@ -216,7 +320,7 @@ void RiempiCodiceQR(TReport &report, const TDatiTessera &d, const QString &suffi
     if (!pagina)
         return;
     CodiceQR::Rimuovi(*pagina, nome);
-    if (d.CodiceQR)
+    if (d.CodiceQR && HaSocio(d))
         CodiceQR::Aggiungi(*pagina, TestoCodiceQR(d.TestoQR, d), AreaCodiceQR(header.Rettangolo()),
                            nome);
 }

@@ -8,6 +8,21 @@ QString SuffissoTessera(int indice)
     return QStringLiteral("_") + QLatin1Char(PostiTesserini.at(size_t(indice)).lettera);
 }
 
+namespace {
+
+// The sheet's cards, on a page emptied first; false for a place left blank.
+void PosaTessere(TReportPage &pagina, const std::array<bool, 9> &stampata)
+{
+    pagina.Objects.clear();
+    for (size_t i = 0; i < PostiTesserini.size(); ++i)
+        if (stampata[i])
+            AggiungiTessera(pagina, PostiTesserini[i].sinistraMm, PostiTesserini[i].altoMm,
+                            VarianteTessera::Foglio, SuffissoTessera(int(i)),
+                            QStringLiteral("shpTessera"));
+}
+
+} // namespace
+
 std::unique_ptr<TReport> CreaTesserini()
 {
     auto r = NuovoModelloCarte(QStringLiteral("Tesserini"));
@@ -15,40 +30,30 @@ std::unique_ptr<TReport> CreaTesserini()
     pagina.SetPaperSize(9);
     pagina.SetOrientation(poLandscape);
     pagina.SetMargins(0, 0, 0, 0);
-    for (size_t i = 0; i < PostiTesserini.size(); ++i)
-        AggiungiTessera(pagina, PostiTesserini[i].sinistraMm, PostiTesserini[i].altoMm,
-                        VarianteTessera::Foglio, SuffissoTessera(int(i)),
-                        QStringLiteral("shpTessera"));
+    std::array<bool, 9> tutte;
+    tutte.fill(true);
+    PosaTessere(pagina, tutte);
     return r;
 }
 
-void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot)
+void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot,
+                     const TImpostazioniStampa &imp)
 {
-    auto nome = [](const char *base, size_t i) {
-        return QString::fromLatin1(base) + SuffissoTessera(int(i));
-    };
+    std::array<bool, 9> stampata;
     for (size_t i = 0; i < slot.size(); ++i)
-        report.Picture(nome("imgLogo", i)).SetPicture(slot[i].Logo);
+        stampata[i] = !imp.SoloCompilate || HaSocio(slot[i]);
+    TReportPage &fronte = report.Pages(1);
+    fronte.TopMargin = imp.alto;
+    fronte.LeftMargin = imp.sinistro;
+    PosaTessere(fronte, stampata);
+    std::vector<size_t> carte;
     for (size_t i = 0; i < slot.size(); ++i)
-        report.Picture(nome("imgFoto", i)).SetPicture(slot[i].Foto);
+        if (stampata[i])
+            carte.push_back(i);
 
-    // The texts, object by object across the nine cards.
-    const std::pair<const char *, QString TDatiTessera::*> testi[] = {
-        {"txtAssociazione", &TDatiTessera::Associazione},
-        {"txtSottotitolo01", &TDatiTessera::Sottotitolo01},
-        {"txtSottotitolo02", &TDatiTessera::Sottotitolo02},
-        {"txtAnnotazioni", &TDatiTessera::Annotazioni},
-        {"txtTesserato", &TDatiTessera::Tesserato},
-        {"txtCarica", &TDatiTessera::Carica},
-        {"txtNumTessera", &TDatiTessera::NumTessera},
-        {"txtDataRil", &TDatiTessera::DataRil},
-        {"txtDataScade", &TDatiTessera::DataScade},
-    };
-    for (const auto &[base, campo] : testi)
-        for (size_t i = 0; i < slot.size(); ++i)
-            report.Memo(nome(base, i)).SetText(Testo::Trim32(slot[i].*campo));
-    for (size_t i = 0; i < slot.size(); ++i)
-        RiempiCodiceQR(report, slot[i], SuffissoTessera(int(i)));
+    // Every card by the one card fill rule.
+    for (size_t i : carte)
+        RiempiTessera(report, slot[i], SuffissoTessera(int(i)), imp.Adatta);
 
     // The backs are the organization's choice, the same in every slot.
     if (!slot[0].Retro) {
@@ -56,7 +61,7 @@ void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot)
         return;
     }
     TReportPage &retro = RetroTessera::PaginaRetro(report);
-    for (size_t i = 0; i < slot.size(); ++i) {
+    for (size_t i : carte) {
         const QPointF angolo = AngoloRetro(PostiTesserini[i], retro.PaperWidth);
         RetroTessera::Aggiungi(retro, angolo.x(), angolo.y(), SuffissoTessera(int(i)));
         RetroTessera::Riempi(report, slot[i], SuffissoTessera(int(i)));

@@ -34,12 +34,13 @@ QString SuffissoTessera(int indice);
 // background named shpTessera_A ... shpTessera_I.
 std::unique_ptr<TReport> CreaTesserini();
 
-// Fills the nine cards, card X from slot X: all logos, all photos, the organization
-// name, the subtitles, the note line, then the member texts field by field, each text
-// trimmed, then the QR codes. When the cards have a back, a second page holds the nine
-// backs mirrored left to right, so that after turning the sheet over along its long edge
-// each back lies behind its front. Throws ErroreReport when an object is missing.
-void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot);
+// Fills the nine cards, card X from slot X, each by the card fill rule (RiempiTessera). The
+// printer's offsets move every card (the page's margins); with SoloCompilate a card without a
+// member is not drawn at all. When the cards have a back, a second page holds the backs mirrored
+// left to right, so that after turning the sheet over along its long edge each back lies behind its
+// front. The cards are laid anew on each fill, so a sheet can be filled again.
+void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot,
+                     const TImpostazioniStampa &imp = {});
 
 // Top-left corner (mm) of the back of the card at `posto` on a sheet that wide.
 QPointF AngoloRetro(const TPostoTessera &posto, double larghezzaFoglioMm);

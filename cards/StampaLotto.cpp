@@ -12,6 +12,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -148,6 +149,12 @@ void Apri(QWidget *owner, const QList<int> &posizioni)
     d.Sottotitolo01 = ente.Sottotitolo1;
     d.Sottotitolo02 = ente.Sottotitolo2;
     d.Annotazioni = ente.Annotazioni;
+    // The QR code and the back as on the single card and the sheet.
+    const TOpzioniTessera opzioni = DatiEnteFile::LeggiOpzioni(cartella);
+    d.CodiceQR = opzioni.CodiceQR;
+    d.TestoQR = opzioni.TestoQR;
+    d.Retro = opzioni.Retro;
+    d.TestoRetro = opzioni.TestoRetro;
 
     std::optional<TLottoTessere> lotto;
     try {
@@ -213,6 +220,12 @@ TfrmStampaLotto::TfrmStampaLotto(TLottoTessere lotto, QWidget *parent)
     txtInizio->setValue(1);
     txtInizio->setAlignment(Qt::AlignCenter);
 
+    chkAdatta = new QCheckBox(QStringLiteral("Riduci il carattere dei testi troppo lunghi"), this);
+    chkAdatta->setObjectName(QStringLiteral("chkAdatta"));
+    chkAdatta->setGeometry(x, 204, w, 26);
+    chkAdatta->setChecked(ImpostazioniStampa::LeggiScelta(Piattaforma::CartellaProgramma(),
+                                                          ImpostazioniStampa::ChiaveAdatta));
+
     lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
     lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
     lblAttendere->setGeometry(14, 260, 532, 24);
@@ -239,6 +252,7 @@ TfrmStampaLotto::TfrmStampaLotto(TLottoTessere lotto, QWidget *parent)
     connect(optFoglio, &QRadioButton::clicked, this, &TfrmStampaLotto::optFoglioClick);
     connect(optSingola, &QRadioButton::clicked, this, &TfrmStampaLotto::optSingolaClick);
     connect(txtInizio, &QSpinBox::valueChanged, this, &TfrmStampaLotto::txtInizioChange);
+    connect(chkAdatta, &QCheckBox::clicked, this, &TfrmStampaLotto::chkAdattaClick);
     connect(btnAnteprima, &QPushButton::clicked, this, &TfrmStampaLotto::btnAnteprimaClick);
     connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaLotto::btnStampaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &TfrmStampaLotto::btnAnnullaClick);
@@ -265,7 +279,12 @@ void TfrmStampaLotto::Aggiorna()
     if (optFoglio->isChecked())
         m_lotto.ImpostaFoglio(txtInizio->value());
     else
-        m_lotto.ImpostaSingola(LeggiImpaginazioneSingola(Piattaforma::CartellaProgramma()));
+        m_lotto.ImpostaSingola();
+    // The offsets of the printer the print dialog offers first, as on the other screens.
+    TImpostazioniStampa imp = ImpostazioniStampa::Leggi(Piattaforma::CartellaProgramma(),
+                                                        Piattaforma::StampantePredefinita());
+    imp.Adatta = chkAdatta->isChecked();
+    m_lotto.ImpostaStampa(imp);
     txtInizio->setEnabled(optFoglio->isChecked());
     lblInizio->setEnabled(optFoglio->isChecked());
     QString testo = QStringLiteral("Saranno stampate %1 su %2.")
@@ -293,6 +312,11 @@ void TfrmStampaLotto::txtInizioChange()
     Aggiorna();
 }
 
+void TfrmStampaLotto::chkAdattaClick()
+{
+    Aggiorna();
+}
+
 void TfrmStampaLotto::btnAnteprimaClick()
 {
     Aggiorna();
@@ -304,13 +328,19 @@ void TfrmStampaLotto::btnAnteprimaClick()
 void TfrmStampaLotto::btnStampaClick()
 {
     Aggiorna();
+    const QString avviso =
+        ImpostazioniStampa::Avviso(m_lotto.Voci(), chkAdatta->isChecked(), m_lotto.NomiAnnullate());
+    if (!avviso.isEmpty() && !Piattaforma::Domanda(avviso, this))
+        return;
+    FinestraStampa::RicordaScelta(ImpostazioniStampa::ChiaveAdatta, chkAdatta, this);
     lblAttendere->show();
     prgPagine->setRange(0, m_lotto.Pagine());
     prgPagine->setValue(0);
     prgPagine->show();
     repaint();
     // Only Annulla stays usable while the pages go out: it stops the run.
-    const QList<QWidget *> bloccati = {optFoglio, optSingola, txtInizio, btnAnteprima, btnStampa};
+    const QList<QWidget *> bloccati = {optFoglio, optSingola,   txtInizio,
+                                       chkAdatta, btnAnteprima, btnStampa};
     for (QWidget *w : bloccati)
         w->setEnabled(false);
     m_inStampa = true;

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -46,6 +47,7 @@ public slots:
     void optFoglioClick();
     void optSingolaClick();
     void txtInizioChange();
+    void chkAdattaClick();
     void btnAnteprimaClick();
     void btnStampaClick();
     void btnAnnullaClick();
@@ -66,6 +68,7 @@ private:
     QRadioButton *optSingola;
     QLabel *lblInizio;
     QSpinBox *txtInizio;
+    QCheckBox *chkAdatta;
     QLabel *lblAttendere;
     QProgressBar *prgPagine;
     QPushButton *btnAnteprima;

@@ -6,6 +6,7 @@
 #include "cards/DatiEnteFile.h"
 #include "cards/FinestraStampa.h"
 #include "cards/FoglioProva.h"
+#include "cards/ImpostazioniStampa.h"
 #include "cards/ModelloTessera.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
@@ -14,6 +15,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -93,7 +95,7 @@ QLineEdit *Margine(QWidget *parent, const char *nome, const QRect &r)
 
 TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     : TFinestraStampa(parent, CreaTesserino(VarianteTessera::Stampa), "frmStampaTessera",
-                      QStringLiteral(" Stampa tesserino"), QSize(600, 424))
+                      QStringLiteral(" Stampa tesserino"), QSize(600, 452))
 {
     imgMargini = new TImmagine(this);
     imgMargini->setObjectName(QStringLiteral("imgMargini"));
@@ -137,17 +139,29 @@ TfrmStampaTessera::TfrmStampaTessera(QWidget *parent)
     cboStampante->setObjectName(QStringLiteral("cboStampante"));
     cboStampante->setGeometry(x, 276, 230, 30);
 
-    CreaAttesa(QRect(14, 328, 330, 30), Qt::AlignLeft | Qt::AlignVCenter);
+    chkAdatta = new QCheckBox(QStringLiteral("Riduci il carattere dei testi troppo lunghi"), this);
+    chkAdatta->setObjectName(QStringLiteral("chkAdatta"));
+    chkAdatta->setGeometry(14, 326, 572, 24);
+    chkAdatta->setChecked(ImpostazioniStampa::LeggiScelta(Piattaforma::CartellaProgramma(),
+                                                          ImpostazioniStampa::ChiaveAdatta));
+
+    CreaAttesa(QRect(14, 356, 330, 30), Qt::AlignLeft | Qt::AlignVCenter);
 
     cmdProva =
-        Pulsante(this, "cmdProva", QStringLiteral("Foglio di prova"), QRect(14, 376, 170, 34));
-    btnAnnulla = Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(x, 376, 110, 34));
-    btnStampa = Pulsante(this, "btnStampa", QStringLiteral("Stampa"), QRect(x + 120, 376, 110, 34));
+        Pulsante(this, "cmdProva", QStringLiteral("Foglio di prova"), QRect(14, 404, 170, 34));
+    btnAnnulla = Pulsante(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(x, 404, 110, 34));
+    btnStampa = Pulsante(this, "btnStampa", QStringLiteral("Stampa"), QRect(x + 120, 404, 110, 34));
     btnApplicaTop = Pulsante(this, "btnApplicaTop", QString(), QRect(0, 0, 10, 10));
     btnApplicaTop->hide();
     btnApplicaLeft = Pulsante(this, "btnApplicaLeft", QString(), QRect(0, 0, 10, 10));
     btnApplicaLeft->hide();
 
+    // Held down, a button keeps stepping: 15 mm without 15 clicks.
+    for (QPushButton *b : {btnTopMinus, btnTopPlus, btnLeftMinus, btnLeftPlus}) {
+        b->setAutoRepeat(true);
+        b->setAutoRepeatDelay(400);
+        b->setAutoRepeatInterval(80);
+    }
     connect(btnTopMinus, &QPushButton::clicked, this, &TfrmStampaTessera::btnTopMinusClick);
     connect(btnTopPlus, &QPushButton::clicked, this, &TfrmStampaTessera::btnTopPlusClick);
     connect(btnLeftMinus, &QPushButton::clicked, this, &TfrmStampaTessera::btnLeftMinusClick);
@@ -263,16 +277,23 @@ void TfrmStampaTessera::btnApplicaLeftClick()
 
 void TfrmStampaTessera::btnStampaClick()
 {
+    if (!FinestraStampa::ConfermaTessere({m_tessera}, chkAdatta->isChecked(), this)) {
+        lblAttendere->hide(); // shown on pressing
+        return;
+    }
     try {
         btnApplicaTopClick();
         btnApplicaLeftClick();
+        ImpostazioniStampa::ScriviScelta(Piattaforma::CartellaProgramma(),
+                                         ImpostazioniStampa::ChiaveAdatta, chkAdatta->isChecked());
         lblAttendere->show();
         lblAttendere->repaint();
-        TReportPage &pagina = m_rep->Pages(1);
-        pagina.SetOrientation(optVerticale->isChecked() ? poPortrait : poLandscape);
-        pagina.TopMargin = Millimetri(txtTop->text());
-        pagina.LeftMargin = Millimetri(txtLeft->text());
-        RiempiTessera(*m_rep, m_tessera);
+        TImpostazioniStampa imp;
+        imp.orientamento = optVerticale->isChecked() ? poPortrait : poLandscape;
+        imp.alto = Millimetri(txtTop->text());
+        imp.sinistro = Millimetri(txtLeft->text());
+        imp.Adatta = chkAdatta->isChecked();
+        ComponiTessera(*m_rep, m_tessera, imp);
         if (!ReportGui::PrepareReport(*m_rep, true))
             throw ErroreReport(QStringLiteral("PrepareReport"));
         FinestraStampa::Stampa(*m_rep, this, cboStampante->currentText());

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -64,5 +65,6 @@ private:
     QLabel *lblTitStampante;
     QComboBox *cboStampante;
     QPushButton *cmdProva;
+    QCheckBox *chkAdatta;
     std::unique_ptr<TReport> m_prova;
 };

@@ -1,7 +1,12 @@
 #include "cards/StampaTessere.h"
 
+#include "cards/ImpostazioniStampa.h"
 #include "cards/ModelloTesserini.h"
+#include "platform/Piattaforma.h"
 #include "report/Report.h"
+
+#include <QCheckBox>
+#include <QLabel>
 
 TfrmStampaTessere::TfrmStampaTessere(QWidget *parent)
     : TFinestraStampa(parent, CreaTesserini(),
@@ -9,9 +14,32 @@ TfrmStampaTessere::TfrmStampaTessere(QWidget *parent)
                        QSize(420, 330), "imgLogo01", QStringLiteral(":/cards9/stampa_foglio.svg"),
                        QStringLiteral("Stampa"), Azione::Stampa})
 {
+    chkSoloCompilate =
+        AggiungiScelta("chkSoloCompilate", QStringLiteral("Stampa solo le tessere con un socio"),
+                       ImpostazioniStampa::ChiaveSoloCompilate);
+    chkAdatta =
+        AggiungiScelta("chkAdatta", QStringLiteral("Riduci il carattere dei testi troppo lunghi"),
+                       ImpostazioniStampa::ChiaveAdatta);
+}
+
+void TfrmStampaTessere::btnStampaClick()
+{
+    if (!FinestraStampa::ConfermaTessere({m_tessere.begin(), m_tessere.end()},
+                                         chkAdatta->isChecked(), this)) {
+        lblAttendere->hide(); // shown on pressing
+        return;
+    }
+    FinestraStampa::RicordaScelta(ImpostazioniStampa::ChiaveSoloCompilate, chkSoloCompilate, this);
+    FinestraStampa::RicordaScelta(ImpostazioniStampa::ChiaveAdatta, chkAdatta, this);
+    TFinestraStampa::btnStampaClick();
 }
 
 void TfrmStampaTessere::Riempi()
 {
-    RiempiTesserini(*m_rep, m_tessere);
+    // The offsets of the printer the print dialog offers first, as for the single card.
+    TImpostazioniStampa imp = ImpostazioniStampa::Leggi(Piattaforma::CartellaProgramma(),
+                                                        Piattaforma::StampantePredefinita());
+    imp.Adatta = chkAdatta->isChecked();
+    imp.SoloCompilate = chkSoloCompilate->isChecked();
+    RiempiTesserini(*m_rep, m_tessere, imp);
 }

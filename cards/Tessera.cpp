@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmap>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -301,6 +302,24 @@ void TfrmTessera::CostruisciTessera(QWidget *carta)
     btnCancLogo->setGeometry(367 + 119 - 26, 140 + 118 - 26, 26, 26);
     btnCancFoto->raise();
     btnCancLogo->raise();
+
+    // The code's place on paper, 12 mm square at the right end of the top band.
+    const int lato = qRound(12.0 * kLarghezzaCarta / LarghezzaTesseraMm);
+    imgCodiceQR = new QLabel(carta);
+    imgCodiceQR->setObjectName(QStringLiteral("imgCodiceQR"));
+    imgCodiceQR->setGeometry(502 - lato, 6, lato, lato);
+    imgCodiceQR->hide();
+}
+
+void TfrmTessera::MostraCodiceQR()
+{
+    const TDatiTessera d = Dati();
+    const QImage codice = d.CodiceQR ? ControlliCarta::ImmagineCodiceQR(TestoCodiceQR(d.TestoQR, d),
+                                                                        imgCodiceQR->width())
+                                     : QImage();
+    imgCodiceQR->setPixmap(QPixmap::fromImage(codice));
+    imgCodiceQR->setVisible(!codice.isNull());
+    imgCodiceQR->raise();
 }
 
 void TfrmTessera::paintEvent(QPaintEvent *)
@@ -322,6 +341,7 @@ void TfrmTessera::Reimposta()
     txtDataScade->setText(kSegnapostoData);
     imgFoto->SetPicture(imgBianco->Picture());
     lblPosizione->clear();
+    MostraCodiceQR();
 }
 
 void TfrmTessera::showEvent(QShowEvent *e)
@@ -399,6 +419,7 @@ void TfrmTessera::RiceviScheda(const TScheda &scheda, int posizione)
     carta.MostraCampi(scheda);
     lblPosizione->setText(QString::number(posizione));
     carta.MostraFoto(posizione, imgBianco->Picture());
+    MostraCodiceQR();
 }
 
 void TfrmTessera::RiceviDatiEnte(const TDatiEnte &dati)
@@ -461,6 +482,7 @@ void TfrmTessera::titAssociazioneClick()
         f.Imposta(QStringLiteral("tessera"), {carta.Associazione, carta.Sottotitolo01,
                                               carta.Sottotitolo02, carta.Annotazioni});
     });
+    MostraCodiceQR(); // its options may have changed
 }
 
 void TfrmTessera::imgLogoClick()

@@ -71,6 +71,9 @@ private:
     void MostraScheda(TArchivio &archivio, int posizione);
     // Writes the organization texts and the logo; false when the screen must stay open.
     bool SalvaDatiEnte();
+    // Shows the card's QR code at the right end of its top band, as printed, or hides it
+    // when the cards carry none.
+    void MostraCodiceQR();
 
     TEtichetta *titAssociazione;
     TEtichetta *titSottotitolo01;
@@ -83,6 +86,7 @@ private:
     QLabel *txtDataRil;
     QLabel *txtDataScade;
     TImmagine *imgFoto;
+    QLabel *imgCodiceQR;
     QLabel *lblPosizione;
     TImmagine *imgBianco;
     TImmagine *imgBlank;

@@ -353,11 +353,12 @@ void TfrmTessere::FormShow()
     Reimposta();
     const QString cartella = Piattaforma::CartellaProgramma();
     const TDatiEnte d = DatiEnteFile::Leggi(cartella);
+    // Each line whole, as on paper, in a smaller font when it is long.
     for (Slot &s : m_slot) {
-        s.titAssociazione->setText(d.Denominazione);
-        s.titSottotitolo01->setText(d.Sottotitolo1);
-        s.titSottotitolo02->setText(d.Sottotitolo2);
-        s.titAnnotazioni->setText(d.Annotazioni);
+        ControlliCarta::TestoIntero(s.titAssociazione, d.Denominazione, 9);
+        ControlliCarta::TestoIntero(s.titSottotitolo01, d.Sottotitolo1, 9);
+        ControlliCarta::TestoIntero(s.titSottotitolo02, d.Sottotitolo2, 9);
+        ControlliCarta::TestoIntero(s.titAnnotazioni, d.Annotazioni, 8);
     }
     const QImage logo = DatiEnteFile::CaricaLogo(cartella);
     for (Slot &s : m_slot)

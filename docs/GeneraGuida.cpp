@@ -1,29 +1,44 @@
 // Build-time tool: writes the user guide "Guida.pdf". Its chapters are the help topics
 // of the screens, taken from the screens themselves (each help button is pressed and the
-// help screen it opens is read), with pictures of the main screens and a few practical
-// chapters of our own.
+// help screen it opens is read), with pictures of the screens, each shown whole at the
+// size it is designed for, and practical chapters of our own (docs/CapitoliGuida.cpp).
+#include "cards/DatiEnte.h"
+#include "cards/DatiEnteFile.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
+#include "docs/CapitoliGuida.h"
 #include "lists/ExpAnagrafica.h"
+#include "lists/Sospesi.h"
 #include "platform/Applicazione.h"
 #include "platform/Simulazione.h"
 #include "registry/Anagrafica.h"
+#include "registry/Importa.h"
+#include "registry/Posta.h"
 #include "shell/Avvio.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
+#include "widgets/Controlli.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QBuffer>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <stdexcept>
 
 namespace {
 
@@ -47,17 +62,102 @@ Argomento LeggiGuida(Simulazione &sim, QWidget *schermata, const char *gestore)
     return a;
 }
 
+// The screen size the main screens are designed for; the guide shows them at that size.
+constexpr QSize kSchermo(1280, 720);
+
+// Buttons and clickable pictures of a shown screen that are cut by the window or by a
+// parent, and buttons that overlap one another: a picture with any of them is not fit for the
+// guide.
+QStringList Difetti(QWidget *finestra)
+{
+    QList<QWidget *> controlli;
+    for (QAbstractButton *b : finestra->findChildren<QAbstractButton *>())
+        controlli << b;
+    for (TImmagine *i : finestra->findChildren<TImmagine *>())
+        controlli << i;
+    QStringList difetti;
+    QList<QPair<QWidget *, QRect>> visti;
+    for (QWidget *w : controlli) {
+        // A table's own corner button is part of the table, not a control of the screen.
+        if (!w->isVisibleTo(finestra) || qobject_cast<QAbstractItemView *>(w->parentWidget()))
+            continue;
+        const QString nome = w->objectName().isEmpty()
+                                 ? QString::fromLatin1(w->metaObject()->className())
+                                 : w->objectName();
+        QRect r(QPoint(0, 0), w->size());
+        QWidget *figlio = w;
+        for (QWidget *p = w->parentWidget(); p; figlio = p, p = p->parentWidget()) {
+            r.translate(figlio->pos());
+            if (!p->rect().contains(r)) {
+                difetti << QStringLiteral("%1 tagliato da %2").arg(nome, p->objectName());
+                break;
+            }
+            if (p == finestra)
+                break;
+        }
+        // Pictures may carry a button drawn over them (the photo's eraser); buttons
+        // never lie on one another.
+        if (!qobject_cast<QAbstractButton *>(w))
+            continue;
+        const QRect suFinestra(w->mapTo(finestra, QPoint(0, 0)), w->size());
+        for (const auto &[altro, rettangolo] : std::as_const(visti))
+            if (!w->isAncestorOf(altro) && !altro->isAncestorOf(w) &&
+                suFinestra.intersects(rettangolo))
+                difetti << QStringLiteral("%1 sopra %2").arg(nome, altro->objectName());
+        visti.append({w, suFinestra});
+    }
+    return difetti;
+}
+
+// The screen as it is designed to be seen: a main screen maximized on a 1280 x 720
+// desktop, any other at its own fixed size. Returns its picture, or the defects that
+// make it unfit.
+QImage Fotografa(QWidget *w, QStringList &difetti)
+{
+    const bool principale = w->windowState() & Qt::WindowMaximized;
+    const QSize attesa = principale ? w->screen()->availableSize() : QSize();
+    if (principale)
+        w->showMaximized();
+    else
+        w->show();
+    QElapsedTimer t;
+    t.start();
+    do
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (principale && w->size() != attesa && t.elapsed() < 5000);
+    const bool fissa = w->minimumSize() == w->maximumSize();
+    const QSize progettata = principale ? attesa
+                             : fissa    ? w->minimumSize()
+                                        : w->sizeHint().expandedTo(w->minimumSize());
+    if (w->size() != progettata)
+        difetti << QStringLiteral("%1 mostrata a %2 x %3 invece di %4 x %5")
+                       .arg(w->objectName())
+                       .arg(w->width())
+                       .arg(w->height())
+                       .arg(progettata.width())
+                       .arg(progettata.height());
+    for (const QString &d : Difetti(w))
+        difetti << w->objectName() + QStringLiteral(": ") + d;
+    const QImage img = w->grab().toImage();
+    w->hide();
+    return img;
+}
+
+// A picture of the screen at its full size; the page scales it to fit the text.
 QString Foto(QTextDocument &doc, QWidget *w, const QString &nome)
 {
-    w->resize(1366, 768);
-    w->show();
-    QCoreApplication::processEvents();
-    const QImage img = w->grab().toImage().scaledToWidth(900, Qt::SmoothTransformation);
-    w->hide();
+    QStringList difetti;
+    const QImage img = Fotografa(w, difetti);
+    if (!difetti.isEmpty())
+        throw std::runtime_error(difetti.join(QLatin1Char('\n')).toStdString());
     const QUrl url(QStringLiteral("immagine://") + nome);
     doc.addResource(QTextDocument::ImageResource, url, img);
-    return QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"600\"></p>")
-        .arg(url.toString());
+    // 500 points is the text's width on the page (A4 less the page's and the printed
+    // document's margins); smaller screens are shown a little larger than to scale.
+    const int larghezza = std::min(500, img.width() * 800 / kSchermo.width());
+    return QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\"></p>")
+        .arg(url.toString())
+        .arg(larghezza);
 }
 
 QString Paragrafi(const QString &testo)
@@ -78,16 +178,44 @@ QString Capitolo(int n, const QString &titolo, const QString &corpo)
 
 } // namespace
 
+static int ScriviGuida(const QString &uscita, const QString &dati);
+
 int main(int argc, char **argv)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: quorvel_guida OUTPUT.pdf\n");
         return 2;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplicazione app(argc, argv);
+    // One offscreen desktop of the size the main screens are designed for.
     QTemporaryDir cartella;
-    Simulazione sim(cartella.path());
+    const QString config = cartella.filePath(QStringLiteral("schermo.json"));
+    {
+        QFile f(config);
+        if (!f.open(QIODevice::WriteOnly) ||
+            f.write(QStringLiteral(R"({"synchronousWindowSystemEvents": false,
+                "windowFrameMargins": false, "screens": [{"name": "guida", "x": 0, "y": 0,
+                "width": %1, "height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                        .arg(kSchermo.width())
+                        .arg(kSchermo.height())
+                        .toUtf8()) < 0)
+            return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    TApplicazione app(argc, argv);
+    try {
+        return ScriviGuida(QString::fromLocal8Bit(argv[1]),
+                           cartella.filePath(QStringLiteral("dati")));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "quorvel_guida: %s\n", e.what());
+        Schermate::Distruggi();
+        return 1;
+    }
+}
+
+static int ScriviGuida(const QString &uscita, const QString &dati)
+{
+    QDir().mkpath(dati);
+    Simulazione sim(dati);
     Schermate::Crea();
 
     QTextDocument doc;
@@ -104,76 +232,74 @@ int main(int argc, char **argv)
         "aiuti che il programma mostra nelle sue finestre, con le immagini delle finestre "
         "principali e alcuni consigli pratici.</p>");
     int n = 0;
-
-    html += Capitolo(
-        ++n, QStringLiteral("Il primo accesso"),
-        Paragrafi(QStringLiteral(
-            "All'avvio Quorvel chiede la password di accesso. Al primo accesso, e al primo "
-            "accesso dopo ogni installazione, la password è \"girasolidiluna\": si può scrivere "
-            "in lettere minuscole o maiuscole, è lo stesso.\n\n"
-            "Per cambiarla, nella finestra di accesso si preme \"Cambia password\", si scrive "
-            "la password attuale, poi due volte la nuova, e si preme OK. Conviene scegliere una "
-            "password di almeno otto caratteri e annotarla in un luogo sicuro: senza la "
-            "password il programma non si apre.")) +
-            Foto(doc, Schermate::frmPassword, QStringLiteral("accesso")));
-
-    const Argomento avvio = LeggiGuida(sim, Schermate::frmAvvio, "imgGuidaClick");
-    html +=
-        Capitolo(++n, avvio.titolo,
-                 Foto(doc, Schermate::frmAvvio, QStringLiteral("avvio")) + Paragrafi(avvio.testo));
-
-    const Argomento archivio = LeggiGuida(sim, Schermate::frmAnagrafica, "cmdGuidaClick");
-    html += Capitolo(++n, archivio.titolo,
-                     Foto(doc, Schermate::frmAnagrafica, QStringLiteral("archivio")) +
-                         Paragrafi(archivio.testo));
-
-    const Argomento tessera = LeggiGuida(sim, Schermate::frmTessera, "imgGuidaClick");
-    html += Capitolo(++n, tessera.titolo,
-                     Foto(doc, Schermate::frmTessera, QStringLiteral("tessera")) +
-                         Paragrafi(tessera.testo));
-
-    html += Capitolo(
-        ++n, QStringLiteral("Come tarare i margini per il proprio cartoncino"),
-        Paragrafi(QStringLiteral(
-            "Ogni stampante trascina il foglio in modo un po' diverso, e i cartoncini "
-            "prefustellati hanno le tessere in posizioni diverse. Per questo Quorvel ricorda un "
-            "margine superiore e uno sinistro, in millimetri, e l'orientamento del foglio.\n\n"
-            "Con margini a zero la tessera viene stampata a 10 mm dal bordo superiore e a 10 mm "
-            "dal bordo sinistro del foglio. Ogni unità di margine la sposta di un millimetro: un "
-            "margine superiore di 3 la porta a 13 mm, un margine di -3 a 7 mm.\n\n"
-            "Per tarare: stampare una tessera di prova su un foglio comune, sovrapporre il "
-            "foglio al cartoncino controluce e misurare con un righello di quanti millimetri "
-            "la tessera stampata è spostata rispetto a quella del cartoncino. Correggere i "
-            "margini con i pulsanti \"+\" e \"-\" della finestra di stampa e ripetere la prova "
-            "finché le due tessere coincidono. I margini restano memorizzati per le stampe "
-            "successive.")));
-
-    const Argomento tessere = LeggiGuida(sim, Schermate::frmTessere, "imgGuidaClick");
-    html += Capitolo(++n, tessere.titolo,
-                     Foto(doc, Schermate::frmTessere, QStringLiteral("tessere")) +
-                         Paragrafi(tessere.testo));
+    const auto proprio = [&](const CapitoloGuida &c, const QString &foto = QString()) {
+        html += Capitolo(++n, c.titolo, foto + Paragrafi(c.testo));
+    };
+    const auto dallaSchermata = [&](QWidget *w, const char *gestore, const QString &foto) {
+        const Argomento a = LeggiGuida(sim, w, gestore);
+        html += Capitolo(++n, a.titolo,
+                         (foto.isEmpty() ? QString() : Foto(doc, w, foto)) + Paragrafi(a.testo));
+    };
 
     {
-        TfrmExpAnagrafica esporta(Schermate::frmAnagrafica);
-        const Argomento exp = LeggiGuida(sim, &esporta, "cmdGuidaClick");
-        html += Capitolo(++n, exp.titolo, Paragrafi(exp.testo));
+        const CapitoloGuida c = CapitoliGuida::PrimoAccesso();
+        html += Capitolo(++n, c.titolo,
+                         Paragrafi(c.testo) +
+                             Foto(doc, Schermate::frmPassword, QStringLiteral("accesso")));
     }
-
-    html += Capitolo(
-        ++n, QStringLiteral("La copia di sicurezza"),
-        Paragrafi(QStringLiteral(
-            "Tutti i dati di Quorvel stanno nella cartella del programma, accanto al programma "
-            "stesso: l'archivio \"Tesserati.pro\", le foto dei tesserati (1.jpg, 2.jpg e così "
-            "via, col numero della posizione in archivio), \"Quorvel.ini\" con i dati dell'ente "
-            "e i margini di stampa, il logo \"Logo.jpg\", la password \"unins000.dll\" e la "
-            "cartella \"Documenti_Allegati\" con i documenti allegati alle schede.\n\n"
-            "Per una copia di sicurezza basta chiudere Quorvel e copiare l'intera cartella del "
-            "programma su una chiavetta o un disco esterno, magari una volta alla settimana e "
-            "sempre prima di aggiornare il programma. Per ripristinarla si copia la cartella "
-            "salvata al posto di quella del programma.")));
+    dallaSchermata(Schermate::frmAvvio, "imgGuidaClick", QStringLiteral("avvio"));
+    dallaSchermata(Schermate::frmAnagrafica, "cmdGuidaClick", QStringLiteral("archivio"));
+    {
+        TfrmImporta importa(Schermate::frmAnagrafica);
+        // A small list of members, chosen and tried: the picture shows the columns
+        // matched and an outcome.
+        QDir(dati).mkpath(QStringLiteral("esempio"));
+        const QString soci = QDir(dati).filePath(QStringLiteral("esempio/Soci.csv"));
+        QFile f(soci);
+        if (!f.open(QIODevice::WriteOnly) ||
+            f.write("Cognome;Nome;Carica;Tessera n.;Data di rilascio;Data di scadenza;E-mail\n"
+                    "Rossi;Mario;Presidente;101;01/01/2025;31/12/2025;mario.rossi@esempio.it\n"
+                    "Bianchi;Anna;Socia;102;;;anna.bianchi@esempio.it\n"
+                    "Verdi;Luca;Socio;103;15/02/2025;14/02/2025;\n") < 0)
+            throw std::runtime_error("cannot write the sample list");
+        f.close();
+        sim.fileDaAprire.enqueue(soci);
+        importa.cmdScegliClick();
+        importa.cmdProvaClick();
+        proprio(CapitoliGuida::Importazione(), Foto(doc, &importa, QStringLiteral("importa")));
+    }
+    dallaSchermata(Schermate::frmTessera, "imgGuidaClick", QStringLiteral("tessera"));
+    proprio(CapitoliGuida::Margini());
+    proprio(CapitoliGuida::FoglioDiProva());
+    {
+        // An organization with the QR code and the back turned on, as the chapters describe.
+        DatiEnteFile::ScriviOpzioni(
+            dati, {true, TestoQRPredefinito, true,
+                   QStringLiteral("Tessera personale, non cedibile.\nIn caso di smarrimento "
+                                  "restituire a:\nCircolo Culturale Esempio\nVia Roma 1, "
+                                  "Roma - tel. 06 000000")});
+        TfrmDatiEnte ente(Schermate::frmTessera);
+        ente.Imposta(QStringLiteral("tessera"),
+                     {QStringLiteral("Circolo Culturale Esempio"),
+                      QStringLiteral("Associazione di promozione sociale"),
+                      QStringLiteral("Via Roma 1 - Roma"), QStringLiteral("Anno sociale 2025")});
+        proprio(CapitoliGuida::CodiceQR(), Foto(doc, &ente, QStringLiteral("ente")));
+    }
+    proprio(CapitoliGuida::Retro());
+    dallaSchermata(Schermate::frmTessere, "imgGuidaClick", QStringLiteral("tessere"));
+    proprio(CapitoliGuida::TessereInSerie());
+    {
+        TfrmPosta posta(Schermate::frmSospesi);
+        proprio(CapitoliGuida::Avvisi(), Foto(doc, &posta, QStringLiteral("posta")));
+    }
+    {
+        TfrmExpAnagrafica esporta(Schermate::frmAnagrafica);
+        dallaSchermata(&esporta, "cmdGuidaClick", QString());
+    }
+    proprio(CapitoliGuida::CopiaDiSicurezza());
 
     doc.setHtml(html);
-    QPdfWriter pdf(QString::fromLocal8Bit(argv[1]));
+    QPdfWriter pdf(uscita);
     pdf.setTitle(QStringLiteral("Guida all'utilizzo di Quorvel"));
     pdf.setCreator(QStringLiteral("Quorvel"));
     pdf.setPageSize(QPageSize(QPageSize::A4));

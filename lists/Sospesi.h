@@ -5,6 +5,7 @@
 #include "lists/Elenco.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QCheckBox;
 class QLabel;
@@ -55,5 +56,5 @@ private:
     QPushButton *cmdAvvisi = nullptr, *cmdPosta = nullptr, *cmdAnnulla = nullptr;
     QThread *m_filo = nullptr;
     TInvioAvvisi *m_invio = nullptr;
-    int m_saltati = 0;
+    QStringList m_saltati; // "name: reason" of each member left out of the batch
 };

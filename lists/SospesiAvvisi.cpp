@@ -1,12 +1,14 @@
-// The renewal list's reminders by e-mail: the confirmation, the batch on its own
+// The renewal list's reminders by e-mail: the preview to confirm, the batch on its own
 // thread with a progress bar and a cancel button, the summary, and the date of the
 // last reminder on each line.
 #include "lists/Sospesi.h"
 
 #include "archive/Archivio.h"
 #include "archive/Errori.h"
+#include "cards/DatiEnteFile.h"
 #include "lists/PannelloElenco.h"
 #include "platform/Piattaforma.h"
+#include "registry/AnteprimaAvvisi.h"
 #include "registry/InvioAvvisi.h"
 #include "registry/Messaggio.h"
 #include "registry/Posta.h"
@@ -103,9 +105,7 @@ void TfrmSospesi::cmdAvvisiClick()
     }
     const QString cartella = Piattaforma::CartellaProgramma();
     const QDate oggi = Piattaforma::Oggi();
-    const QHash<QString, QDate> ultimi = RegistroAvvisi::UltimiInvii(cartella);
-    std::vector<TAvviso> avvisi;
-    int senzaIndirizzo = 0, recenti = 0;
+    std::vector<TAvviso> tesserati;
     try {
         TArchivio archivio(cartella);
         for (const VoceElenco &v : m_pannello->modello->Voci()) {
@@ -117,45 +117,57 @@ void TfrmSospesi::cmdAvvisiClick()
             a.numTessera = s.Leggi(Campo::NumTessera);
             a.dataRil = s.Leggi(Campo::DataRil);
             a.dataScade = s.Leggi(Campo::DataScade);
-            if (!Posta::IndirizzoValido(a.indirizzo)) {
-                ++senzaIndirizzo;
-                continue;
-            }
-            const auto i = ultimi.constFind(RegistroAvvisi::Chiave(a.posizione, a.nome));
-            if (i != ultimi.constEnd() && i->daysTo(oggi) < impostazioni.giorni) {
-                ++recenti;
-                if (!chkRipeti->isChecked())
-                    continue;
-            }
-            avvisi.push_back(std::move(a));
+            a.sesso = s.Leggi(Campo::Sesso);
+            // Cancelled since the list was built.
+            a.annullata = s.Leggi(Campo::Annullata) != AnnullataNo;
+            tesserati.push_back(std::move(a));
         }
     } catch (const ErroreFile &) {
         Piattaforma::Errore(QStringLiteral("Impossibile leggere l'archivio dei tesserati."), this);
         return;
     }
-    const QString conteggi =
-        QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
-                       "Gi\u00E0 avvisati negli ultimi %2 giorni: %3 (%4).")
-            .arg(senzaIndirizzo)
-            .arg(impostazioni.giorni)
-            .arg(recenti)
-            .arg(chkRipeti->isChecked() ? QStringLiteral("inclusi") : QStringLiteral("esclusi"));
-    if (avvisi.empty()) {
+    const int giorni = impostazioni.giorni;
+    TSceltaAvvisi scelta = ScegliDestinatari(tesserati, RegistroAvvisi::UltimiInvii(cartella), oggi,
+                                             giorni, chkRipeti->isChecked());
+    if (scelta.daAvvisare.empty()) {
+        QString conteggi =
+            QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
+                           "Gi\u00E0 avvisati negli ultimi %2 giorni: %3.")
+                .arg(scelta.Saltati(MotivoSalto::SenzaIndirizzo) +
+                     scelta.Saltati(MotivoSalto::IndirizzoNonValido))
+                .arg(giorni)
+                .arg(scelta.Saltati(MotivoSalto::AvvisatoDiRecente));
+        if (scelta.Saltati(MotivoSalto::Annullata) > 0)
+            conteggi += QStringLiteral("\r\nTessere annullate: %1.")
+                            .arg(scelta.Saltati(MotivoSalto::Annullata));
         Piattaforma::Informazione(QStringLiteral("Nessun avviso da inviare.\r\n\r\n") + conteggi,
                                   this);
         return;
     }
-    if (!Piattaforma::Domanda(QStringLiteral("Inviare l'avviso di rinnovo per posta "
-                                             "elettronica a %1 tesserati?\r\n\r\n")
-                                      .arg(avvisi.size()) +
-                                  conteggi,
-                              this))
-        return;
 
-    m_saltati = senzaIndirizzo + (chkRipeti->isChecked() ? 0 : recenti);
-    const int totale = static_cast<int>(avvisi.size());
-    m_invio = new TInvioAvvisi(std::move(impostazioni), std::move(avvisi), cartella,
+    // What will go, to whom, and who is left out: the user confirms or goes back.
+    TModelloAvviso modello = TModelloAvviso::Carica(cartella);
+    QString ente = DatiEnteFile::Leggi(cartella).Denominazione.simplified();
+    if (ente.isEmpty())
+        ente = impostazioni.nomeMittente;
+    {
+        TfrmAnteprimaAvvisi anteprima(this);
+        anteprima.Mostra(
+            scelta, giorni,
+            TInvioAvvisi::Messaggio(impostazioni, modello, ente, scelta.daAvvisare.front()));
+        if (Piattaforma::MostraModale(&anteprima) != QDialog::Accepted)
+            return;
+    }
+
+    m_saltati.clear();
+    for (const TSaltato &s : scelta.saltati)
+        m_saltati.append(s.avviso.nome.simplified() + QStringLiteral(": ") +
+                         TestoMotivo(s.motivo, giorni));
+    const int totale = static_cast<int>(scelta.daAvvisare.size());
+    m_invio = new TInvioAvvisi(std::move(impostazioni), std::move(scelta.daAvvisare), cartella,
                                QDateTime(oggi, Piattaforma::Ora()));
+    m_invio->ImpostaModello(std::move(modello), ente);
+    m_invio->ImpostaSaltati(std::move(scelta.saltati), giorni);
     m_filo = new QThread(this);
     m_invio->moveToThread(m_filo);
     connect(m_filo, &QThread::started, m_invio, &TInvioAvvisi::Esegui);
@@ -203,13 +215,26 @@ void TfrmSospesi::FineInvio()
 
     QString riepilogo = QStringLiteral("Avvisi inviati: %1.\r\nSaltati: %2.\r\nNon riusciti: %3.")
                             .arg(esito.inviati)
-                            .arg(m_saltati)
+                            .arg(m_saltati.size())
                             .arg(esito.falliti.size());
     if (esito.nonInviati > 0)
         riepilogo += QStringLiteral("\r\nNon inviati: %1.").arg(esito.nonInviati);
     if (!esito.falliti.isEmpty())
         riepilogo += QStringLiteral("\r\n\r\n") + esito.falliti.join(QStringLiteral("\r\n"));
-    if (!esito.errore.isEmpty())
+    if (!m_saltati.isEmpty()) {
+        // A long list is cut: the log names every one.
+        constexpr qsizetype Massimo = 15;
+        riepilogo += QStringLiteral("\r\n\r\nSaltati:\r\n") +
+                     m_saltati.mid(0, Massimo).join(QStringLiteral("\r\n"));
+        if (m_saltati.size() > Massimo)
+            riepilogo += QStringLiteral("\r\n... e altri %1 (vedere il registro Avvisi.csv).")
+                             .arg(m_saltati.size() - Massimo);
+    }
+    if (esito.erroreDelServer)
+        Piattaforma::Errore(QStringLiteral("Invio degli avvisi non riuscito.\r\n") + esito.errore +
+                                QStringLiteral("\r\n\r\n") + riepilogo,
+                            this);
+    else if (!esito.errore.isEmpty())
         Piattaforma::Errore(esito.errore + QStringLiteral("\r\n\r\n") + riepilogo, this);
     else if (esito.annullato)
         Piattaforma::Avviso(QStringLiteral("Invio degli avvisi interrotto.\r\n\r\n") + riepilogo,

@@ -161,4 +161,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # plugin, image formats, SVG, the Italian translations of Qt's own texts and the fonts.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, \
 qt6-translations-l10n, fonts-liberation, fonts-dejavu-core")
+# What the program sends the user to: a keyring for the mail password (a Secret Service
+# provider), the desktop's opener for documents and links, and a PDF viewer for the guide.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | libkf5wallet-bin | keepassxc, \
+xdg-utils, evince | okular | atril | mupdf | qpdfview")
 include(CPack)

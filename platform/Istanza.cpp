@@ -11,6 +11,7 @@
 #include <cerrno>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 namespace {
 // A process of that number runs on this computer.
@@ -30,7 +31,16 @@ TBloccoIstanza::TBloccoIstanza(const QString &cartella)
     const QFileInfo info(m_percorso);
     m_illeggibile = (info.exists() || info.isSymLink()) && !Scrivibile(m_percorso);
     if (!m_illeggibile)
-        m_acquisito = m_lock->tryLock(0);
+        m_acquisito = PrendiBlocco();
+}
+
+bool TBloccoIstanza::PrendiBlocco()
+{
+    // QLockFile makes the lock with the umask's modes: it names the computer and process.
+    if (!m_lock->tryLock(0))
+        return false;
+    ::chmod(QFile::encodeName(m_percorso).constData(), S_IRUSR | S_IWUSR);
+    return true;
 }
 
 QString TBloccoIstanza::Messaggio()
@@ -96,7 +106,7 @@ bool TBloccoIstanza::Prendi()
     // What stands in the lock's place goes: a lock file, a link, a named pipe.
     const bool tolto = m_illeggibile ? QFile::remove(m_percorso) : m_lock->removeStaleLockFile();
     m_illeggibile = false;
-    m_acquisito = tolto && m_lock->tryLock(0);
+    m_acquisito = tolto && PrendiBlocco();
     if (!m_acquisito)
         Piattaforma::Errore(MessaggioCartella(m_cartella));
     return m_acquisito;

@@ -21,6 +21,7 @@ public:
     static QString MessaggioCartella(const QString &cartella);
 
 private:
+    bool PrendiBlocco();
     QString DomandaSblocco() const;
 
     QString m_cartella;

@@ -1,5 +1,6 @@
 #include "platform/Piattaforma.h"
 
+#include "archive/FileSicuro.h"
 #include "platform/Fotocamera.h"
 #include "platform/Simulazione.h"
 #include "platform/SorgenteFotogrammi.h"
@@ -54,6 +55,7 @@ QMessageBox::StandardButton Mostra(Forma f, const QString &testo, QWidget *owner
         box.setIcon(QMessageBox::Information);
         break;
     case Forma::Domanda:
+    case Forma::DomandaAnnulla:
         box.setIcon(QMessageBox::Question);
         break;
     case Forma::Messaggio:
@@ -64,6 +66,12 @@ QMessageBox::StandardButton Mostra(Forma f, const QString &testo, QWidget *owner
         box.addButton(QMessageBox::Yes)->setText(QStringLiteral("S\u00EC"));
         box.addButton(QMessageBox::No)->setText(QStringLiteral("No"));
         box.setDefaultButton(QMessageBox::Yes);
+    } else if (f == Forma::DomandaAnnulla) {
+        box.addButton(QMessageBox::Yes)->setText(QStringLiteral("S\u00EC"));
+        box.addButton(QMessageBox::No)->setText(QStringLiteral("No"));
+        box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
     } else if (f == Forma::Messaggio || f == Forma::ErroreGenerale) {
         box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     } else {
@@ -129,6 +137,7 @@ QString TitoloForma(Forma f)
     case Forma::Informazione:
         return QStringLiteral("Informazione");
     case Forma::Domanda:
+    case Forma::DomandaAnnulla:
         return QStringLiteral("Conferma");
     case Forma::Messaggio:
         break;
@@ -164,6 +173,23 @@ bool Domanda(const QString &testo, QWidget *owner)
         return Sim()->risposte.isEmpty() ? false : Sim()->risposte.dequeue();
     }
     return Mostra(Forma::Domanda, testo, owner) == QMessageBox::Yes;
+}
+
+Risposta DomandaAnnulla(const QString &testo, QWidget *owner)
+{
+    if (Sim()) {
+        Registra(Forma::DomandaAnnulla, testo);
+        return Sim()->risposteAnnulla.isEmpty() ? Risposta::Annulla
+                                                : Sim()->risposteAnnulla.dequeue();
+    }
+    switch (Mostra(Forma::DomandaAnnulla, testo, owner)) {
+    case QMessageBox::Yes:
+        return Risposta::Si;
+    case QMessageBox::No:
+        return Risposta::No;
+    default:
+        return Risposta::Annulla;
+    }
 }
 
 QString ApriFile(QWidget *owner, const QString &titolo, const QStringList &tipi,
@@ -225,15 +251,15 @@ QUrl UrlDaComando(const QString &sCommand)
     return QUrl::fromLocalFile(t);
 }
 
-void Apri(const QString &sCommand)
+bool Apri(const QString &sCommand)
 {
     const QUrl url = UrlDaComando(sCommand);
     if (Sim()) {
         Sim()->aperti.append(sCommand);
         Sim()->urlAperti.append(url);
-        return;
+        return !Sim()->aperturaFallisce;
     }
-    QDesktopServices::openUrl(url); // the outcome is not examined
+    return QDesktopServices::openUrl(url);
 }
 
 QStringList Stampanti()
@@ -286,7 +312,7 @@ QString ScegliCartellaDati(const QString &eseguibile, bool scrivibile, const QSt
     if (scrivibile && info.isDir() && info.isWritable() &&
         !sistema.contains(QDir::cleanPath(eseguibile)))
         return eseguibile;
-    QDir().mkpath(utente);
+    CreaCartella(utente);
     return utente;
 }
 

@@ -17,9 +17,19 @@ class SorgenteFotogrammi;
 
 namespace Piattaforma {
 
-// The three message forms: dialog with icon and OK/Cancel (warning, error,
-// information), the simple message with OK, and the Yes/No question.
-enum class Forma { Avviso, Errore, Informazione, Messaggio, Domanda, ErroreGenerale };
+// The message forms: dialog with icon and OK/Cancel (warning, error, information), the
+// simple message with OK, the Yes/No question and the Yes/No/Cancel question.
+enum class Forma {
+    Avviso,
+    Errore,
+    Informazione,
+    Messaggio,
+    Domanda,
+    ErroreGenerale,
+    DomandaAnnulla
+};
+// The answers of the Yes/No/Cancel question.
+enum class Risposta { Si, No, Annulla };
 
 void Avviso(const QString &testo, QWidget *owner = nullptr);
 void Errore(const QString &testo, QWidget *owner = nullptr);
@@ -27,6 +37,9 @@ void Informazione(const QString &testo, QWidget *owner = nullptr);
 void Messaggio(const QString &testo, QWidget *owner = nullptr);
 // True for Yes.
 bool Domanda(const QString &testo, QWidget *owner = nullptr);
+// The Yes/No/Cancel question ("Sì", "No", "Annulla"); Escape and the close box answer
+// Annulla.
+Risposta DomandaAnnulla(const QString &testo, QWidget *owner = nullptr);
 // The general error report: an error no handler caught, with its own text.
 void ErroreGenerale(const QString &testo);
 
@@ -44,7 +57,8 @@ int MostraModale(QDialog *schermata);
 
 // Shell open: hands a document path, web address or "mailto:" link (the first and
 // last possibly in double quotes) to the desktop. Never through a shell command line.
-void Apri(const QString &sCommand);
+// False when the desktop has no program for it.
+bool Apri(const QString &sCommand);
 // The URL the desktop receives for a shell-open text.
 QUrl UrlDaComando(const QString &sCommand);
 

@@ -33,6 +33,8 @@ public:
     QList<Mostrato> messaggi;
     // Answers to Yes/No questions, in order; an unanswered question counts as No.
     QQueue<bool> risposte;
+    // Answers to Yes/No/Cancel questions, in order; an unanswered one counts as Cancel.
+    QQueue<Piattaforma::Risposta> risposteAnnulla;
     // Paths the next open/save dialogs return; an empty text or an empty queue cancels.
     QQueue<QString> fileDaAprire;
     QQueue<QString> fileDaSalvare;
@@ -43,6 +45,7 @@ public:
     // Texts handed to shell open, exactly, and the URLs built from them.
     QStringList aperti;
     QList<QUrl> urlAperti;
+    bool aperturaFallisce = false; // the desktop has no program for what is opened
     // Printing: the installed printers, and where the next print goes.
     QStringList stampanti{QStringLiteral("PDF")};
     QString stampaSuPdf;        // path of the PDF the next confirmed print writes

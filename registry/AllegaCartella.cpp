@@ -267,7 +267,7 @@ void TfrmAllegaCartella::Sfoglia(int i)
 QString TfrmAllegaCartella::CopiaNellaCartella(const QString &origine, const QString &nome)
 {
     const QString cartella = CartellaAllegati();
-    if (QFileInfo(cartella).isSymLink() || !QDir().mkpath(cartella))
+    if (QFileInfo(cartella).isSymLink() || !CreaCartella(cartella))
         return MessaggioCartella(cartella);
     if (nome.isEmpty())
         return MessaggioLettura(origine);
@@ -301,7 +301,8 @@ QString TfrmAllegaCartella::CopiaNellaCartella(const QString &origine, const QSt
     }
     if (!copia.flush() || ::fsync(copia.handle()) != 0)
         return MessaggioScrittura(copia.errorString());
-    copia.setPermissions(sorgente.permissions() | QFileDevice::WriteOwner);
+    // For the user alone, whatever the modes of the document copied.
+    copia.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (::rename(QFile::encodeName(copia.fileName()).constData(),
                  QFile::encodeName(destinazione).constData()) != 0)
         return MessaggioSostituzione(nome, qt_error_string(errno));

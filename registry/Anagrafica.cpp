@@ -4,21 +4,10 @@
 #include "archive/FileSicuro.h"
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
-#include "checks/Carta.h"
-#include "checks/CodFisc.h"
-#include "checks/Iban.h"
-#include "checks/PartitaIVA.h"
-#include "lists/ExpAnagrafica.h"
-#include "lists/SchedaInformativa.h"
-#include "lists/Sospesi.h"
-#include "lists/TrovaAnagrafica.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "registry/Importa.h"
 #include "report/Report.h"
-#include "shell/Guida.h"
 #include "widgets/Controlli.h"
-#include "widgets/Modale.h"
 #include "widgets/Navigazione.h"
 
 #include <QCheckBox>
@@ -206,6 +195,19 @@ void TfrmAnagrafica::ApplicaRegole()
     connect(Provincia("txtProvRes")->lineEdit(), &QLineEdit::textEdited, this,
             &TfrmAnagrafica::txtProvResTyping);
 
+    // Any edit of a box, a drop-down or the cancelled mark leaves unsaved changes. A
+    // drop-down counts what is typed or picked: its text is set again on focus.
+    for (const Casella &c : Caselle()) {
+        if (QComboBox *cb = Provincia(c.nome)) {
+            connect(cb->lineEdit(), &QLineEdit::textEdited, this, &TfrmAnagrafica::SegnaModifica);
+            connect(cb, &QComboBox::activated, this, &TfrmAnagrafica::SegnaModifica);
+        } else {
+            connect(Riquadro(c.nome), &QLineEdit::textChanged, this,
+                    &TfrmAnagrafica::SegnaModifica);
+        }
+    }
+    connect(m_chkAnnullata, &QCheckBox::toggled, this, &TfrmAnagrafica::SegnaModifica);
+
     for (const Suggerimento &s : suggerimenti)
         Comportamenti::Suggerimento(Mio(s.nome), m_panInfo, QString::fromUtf8(s.testo));
     // Only a mouse move over the background empties the line: the window opening under
@@ -274,6 +276,12 @@ void TfrmAnagrafica::PulisciScheda()
         qobject_cast<QLabel *>(Mio(nome))->clear();
     m_imgFoto->SetPicture(FotoBianca());
     m_lblPosizione->clear();
+    m_modificata = false;
+}
+
+void TfrmAnagrafica::SegnaModifica()
+{
+    m_modificata = true;
 }
 
 TScheda TfrmAnagrafica::ComponiScheda() const
@@ -299,6 +307,7 @@ void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
     for (int i = 0; i < 6; ++i)
         qobject_cast<QLabel *>(Mio(allegati[i]))->setText(s.Leggi(campiAllegati[i]));
     m_lblPosizione->setText(QString::number(posizione));
+    m_modificata = false;
 }
 
 void TfrmAnagrafica::MostraScheda(int posizione)
@@ -366,6 +375,11 @@ void TfrmAnagrafica::cmdNuovoClick()
 
 void TfrmAnagrafica::cmdSalvaClick()
 {
+    Salva();
+}
+
+bool TfrmAnagrafica::Salva()
+{
     using Piattaforma::Forma;
     auto ferma = [this](Forma forma, const QString &testo, const char *fuoco) {
         if (forma == Forma::Avviso)
@@ -373,6 +387,7 @@ void TfrmAnagrafica::cmdSalvaClick()
         else
             Piattaforma::Messaggio(testo, this);
         Riquadro(fuoco)->setFocus(Qt::OtherFocusReason);
+        return false;
     };
     const QString fineData = QStringLiteral(
         " non esiste.\n\r\n\rPer poter salvare la scheda è necessario indicare una data valida "
@@ -435,8 +450,9 @@ void TfrmAnagrafica::cmdSalvaClick()
         archivio.ChiudiArchivio();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(MessaggioAccesso, this);
-        return;
+        return false;
     }
+    m_modificata = false;
     // The record is saved either way; a photo that could not be written stays on screen
     // and the user is told, so it is not lost silently.
     if (!SalvaFotoScheda())
@@ -446,6 +462,7 @@ void TfrmAnagrafica::cmdSalvaClick()
                                       "salvate in archivio.")
                      : QStringLiteral("La scheda corrente è stata inserita in archivio."),
         this);
+    return true;
 }
 
 // ---- Browsing -------------------------------------------------------------------------
@@ -490,60 +507,12 @@ void TfrmAnagrafica::cmdUltimoClick()
     Scorri(Scorrimento::Freccia::Ultimo);
 }
 
-// ---- Other screens --------------------------------------------------------------------
-
-namespace {
-// Shows the check tool over `owner` with the text in its input box.
-template <class T> void ApriStrumento(QWidget *owner, const QString &testo)
-{
-    ApriModale<T>(owner, [&](T &s) { s.ImpostaValore(testo); });
-}
-} // namespace
-
-void TfrmAnagrafica::cmdCodFiscClick()
-{
-    // A code made only of digits is a VAT number.
-    const QString t = Trim32(Valore("txtCodFisc"));
-    if (!t.isEmpty() && Testo::SoloCifre(t))
-        ApriStrumento<TfrmPartitaIva>(this, t);
-    else
-        ApriStrumento<TfrmCodFisc>(this, t);
-}
-
-void TfrmAnagrafica::cmdPartitaIvaClick()
-{
-    ApriStrumento<TfrmPartitaIva>(this, Trim32(Valore("txtPartitaIva")));
-}
-
-void TfrmAnagrafica::cmdCartaClick()
-{
-    ApriStrumento<TfrmCarta>(this, Trim32(Valore("txtCarta")));
-}
-
-void TfrmAnagrafica::cmdIbanClick()
-{
-    ApriStrumento<TfrmIban>(this, Trim32(Valore("txtIban")));
-}
-
-void TfrmAnagrafica::cmdTrovaClick()
-{
-    ApriModale<TfrmTrovaAnagrafica>(
-        this, [](TfrmTrovaAnagrafica &s) { s.ImpostaModo(QStringLiteral("anagrafica")); });
-}
-
-TRiceventeScheda *TfrmAnagrafica::RiceventeScheda(const QString &modo)
-{
-    return modo == QLatin1String("anagrafica") ? this : nullptr;
-}
-
-void TfrmAnagrafica::RiceviScheda(const TScheda &, int posizione)
-{
-    MostraScheda(posizione);
-}
+// ---- Pictures, dates and attachments handed back --------------------------------------
 
 void TfrmAnagrafica::RiceviFoto(const QImage &foto)
 {
     m_imgFoto->SetPicture(foto);
+    SegnaModifica();
 }
 
 void TfrmAnagrafica::RiceviData(bool rilascio, const QString &data)
@@ -557,6 +526,7 @@ void TfrmAnagrafica::RiceviAllegati(const TAllegati &allegati)
         qobject_cast<QLabel *>(Mio(allegatiFile[i]))->setText(allegati[i].file);
         qobject_cast<QLabel *>(Mio(allegatiDesc[i]))->setText(allegati[i].descrizione);
     }
+    SegnaModifica();
 }
 
 TAllegati TfrmAnagrafica::Allegati() const
@@ -576,94 +546,7 @@ QImage TfrmAnagrafica::Foto() const
 void TfrmAnagrafica::MostraFoto(const QImage &foto)
 {
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
-}
-
-void TfrmAnagrafica::cmdScaduteClick()
-{
-    ApriModale<TfrmSospesi>(this);
-}
-
-void TfrmAnagrafica::cmdExcelClick()
-{
-    ApriModale<TfrmExpAnagrafica>(this);
-}
-
-void TfrmAnagrafica::cmdImportaClick()
-{
-    ApriModale<TfrmImporta>(this);
-}
-
-// The member sheet is printed and previewed from the controls as they stand.
-TReport &TfrmAnagrafica::RepScheda()
-{
-    if (!m_repScheda)
-        m_repScheda = CreaRepScheda();
-    return *m_repScheda;
-}
-
-QString TfrmAnagrafica::TestoScheda(const char *nome) const
-{
-    if (QComboBox *c = Provincia(nome))
-        return Trim32(c->currentText());
-    if (QLineEdit *e = Riquadro(nome))
-        return Trim32(e->text());
-    throw ErroreReport(QStringLiteral("Control \"%1\" not found").arg(QLatin1String(nome)));
-}
-
-TReport &RepScheda(TfrmAnagrafica *anagrafica)
-{
-    return anagrafica->RepScheda();
-}
-
-void TfrmAnagrafica::cmdAnteprimaClick()
-{
-    TReport &rep = RepScheda();
-    RiempiScheda(rep, [this](const char *nome) { return TestoScheda(nome); });
-    AnteprimaScheda(rep, this);
-}
-void TfrmAnagrafica::cmdStampaClick()
-{
-    TReport &rep = RepScheda();
-    RiempiScheda(rep, [this](const char *nome) { return TestoScheda(nome); });
-    StampaScheda(rep, this);
-}
-
-void TfrmAnagrafica::cmdGuidaClick()
-{
-    TfrmGuida::Apri(this, TitoloGuida(), TestoGuida());
-}
-
-void TfrmAnagrafica::cmdAllegaClick()
-{
-    Compagni::Allegati(this);
-}
-void TfrmAnagrafica::cmdEmailClick()
-{
-    Compagni::MailSemplice(this);
-}
-void TfrmAnagrafica::btnEmailClick()
-{
-    Compagni::AvvisoScadenza(this);
-}
-void TfrmAnagrafica::btnSfogliaClick()
-{
-    Compagni::CaricaFoto(this);
-}
-void TfrmAnagrafica::btnWebcamClick()
-{
-    Compagni::WebCam(this);
-}
-void TfrmAnagrafica::btnSalvaFotoClick()
-{
-    Compagni::SalvaCopiaFoto(this);
-}
-void TfrmAnagrafica::btnCancFotoClick()
-{
-    Compagni::CancellaFoto(this);
-}
-void TfrmAnagrafica::btnZoomClick()
-{
-    Compagni::ZoomFoto(this);
+    SegnaModifica();
 }
 
 // ---- Showing and closing --------------------------------------------------------------
@@ -680,6 +563,20 @@ void TfrmAnagrafica::showEvent(QShowEvent *e)
 
 void TfrmAnagrafica::closeEvent(QCloseEvent *e)
 {
+    // Unsaved changes are kept, dropped or saved as the user answers; Annulla, or a save
+    // that a check stops, keeps the screen open.
+    if (m_modificata) {
+        const auto risposta = Piattaforma::DomandaAnnulla(
+            QStringLiteral("Salvare le modifiche apportate alla scheda corrente prima di "
+                           "uscire?"),
+            this);
+        if (risposta == Piattaforma::Risposta::Annulla ||
+            (risposta == Piattaforma::Risposta::Si && !Salva())) {
+            e->ignore();
+            return;
+        }
+        m_modificata = false;
+    }
     Navigazione::TornaAllAvvio();
     e->accept(); // hidden, not destroyed
 }

@@ -150,6 +150,10 @@ private:
     QString TestoScheda(const char *nome) const;
     void Imposta(const char *nome, const QString &testo);
     void Maiuscolo(QLineEdit *box, bool maiuscole);
+    // Saves the record on screen; false when a check stopped it or the archive failed.
+    bool Salva();
+    // Marks the record on screen as changed since it was shown, cleared or saved last.
+    void SegnaModifica();
 
     QHash<QString, QWidget *> m_controlli;
     QLabel *m_panInfo = nullptr;
@@ -158,6 +162,7 @@ private:
     TImmagine *m_imgFoto = nullptr;
     TImmagine *m_imgBianco = nullptr;
     std::unique_ptr<TReport> m_repScheda;
+    bool m_modificata = false; // unsaved changes on screen
 };
 
 // The member sheet template of the archive screen.

@@ -23,6 +23,12 @@ QString MessaggioNonFoglio()
     return QStringLiteral("Attenzione: il file scelto non è un foglio di calcolo CSV, XLSX "
                           "o ODS.");
 }
+QString MessaggioXls()
+{
+    return QStringLiteral("Attenzione: i file .xls non si possono leggere.\n\r\n\rAprire il file "
+                          "con il programma del foglio di calcolo, salvarlo come .xlsx o .ods e "
+                          "sceglierlo di nuovo.");
+}
 QString MessaggioDanneggiato()
 {
     return QStringLiteral("Attenzione: il file scelto è danneggiato e non può essere letto.");
@@ -94,6 +100,13 @@ QString DataDaSeriale(double seriale, bool sistema1904)
     else
         d = QDate(1899, 12, 30).addDays(giorni);
     return Testo::TestoDataDiretta(d);
+}
+
+QString ConZeri(const QString &numero, int cifre)
+{
+    if (numero.size() >= cifre || !Testo::SoloCifre(numero))
+        return numero;
+    return numero.rightJustified(cifre, u'0');
 }
 
 QString TestoNumero(double valore)
@@ -343,8 +356,13 @@ std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso, const std::atomic<b
         const QByteArray cifrato = QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o", 28);
         if (tutto.contains(cifrato))
             throw ErroreFile(Foglio::MessaggioProtetto());
-        throw ErroreFile(Foglio::MessaggioNonFoglio());
+        throw ErroreFile(QFileInfo(percorso).suffix().toLower() == u"xls"
+                             ? Foglio::MessaggioXls()
+                             : Foglio::MessaggioNonFoglio());
     }
+    // Old Excel files, and web pages named as such, are no text to read as CSV.
+    if (QFileInfo(percorso).suffix().toLower() == u"xls" && !testa.startsWith("PK"))
+        throw ErroreFile(Foglio::MessaggioXls());
     if (testa.startsWith("PK")) {
         const QString est = QFileInfo(percorso).suffix().toLower();
         if (est == u"ods")

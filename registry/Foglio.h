@@ -49,6 +49,7 @@ namespace Foglio {
 // Texts of the refusals.
 QString MessaggioVuoto();
 QString MessaggioNonFoglio();
+QString MessaggioXls(); // an .xls file: to be saved as .xlsx or .ods
 QString MessaggioDanneggiato();
 QString MessaggioXml();
 QString MessaggioTroppoGrande();
@@ -67,6 +68,9 @@ void Controlla(const std::atomic<bool> *annulla);
 QString DataDaSeriale(double seriale, bool sistema1904);
 // The shortest text that reads back as the same number ("3331234567", "0.5").
 QString TestoNumero(double valore);
+// A whole number's text as a format that always shows `cifre` digits shows it: "184"
+// with 5 is "00184". Other texts come back as they are.
+QString ConZeri(const QString &numero, int cifre);
 } // namespace Foglio
 
 // Internal readers, one per kind.

@@ -2,6 +2,7 @@
 #include "registry/FoglioZip.h"
 
 #include <QDate>
+#include <QHash>
 
 using namespace FoglioZip;
 
@@ -66,6 +67,25 @@ TFoglioOds::TFoglioOds(const QString &percorso, const std::atomic<bool> *annulla
         throw ErroreFile(Foglio::MessaggioNonFoglio());
 }
 
+// A document holds far fewer number formats and cell styles: past this many the rest
+// are not kept, so that their sets stay small.
+constexpr qsizetype MassimoStili = 65536;
+
+// The digits a number style always shows, from x on its <number:number-style>, kept by
+// the style's name when more than one.
+void CifreFormato(QXmlStreamReader &x, QHash<QString, int> &cifre)
+{
+    const QString formato = x.attributes().value(QStringLiteral("style:name")).toString();
+    while (x.readNextStartElement()) {
+        if (x.name() == u"number" && cifre.size() < MassimoStili) {
+            const int n = x.attributes().value(QStringLiteral("number:min-integer-digits")).toInt();
+            if (n > 1)
+                cifre.insert(formato, std::min(n, 30));
+        }
+        x.skipCurrentElement();
+    }
+}
+
 QString TFoglioOds::TestoCella(QXmlStreamReader &x)
 {
     QString testo;
@@ -111,6 +131,22 @@ QString TFoglioOds::TestoCella(QXmlStreamReader &x)
 
 void TFoglioOds::Leggi(int foglio, const Riga &f)
 {
+    // Number formats that always show some digits ("00000" for a postal code): the
+    // data styles, the cell styles that use them, and each column's cell style.
+    QHash<QString, int> cifreFormato, cifreStile;
+    QStringList stiliColonne;
+    {
+        // The number formats the program keeps with the document's own styles.
+        TVoceZip stili(&m_zip, QStringLiteral("styles.xml"), m_annulla);
+        if (stili.Esiste()) {
+            QXmlStreamReader s(&stili);
+            while (!s.atEnd())
+                if (s.readNext() == QXmlStreamReader::StartElement && s.name() == u"number-style")
+                    CifreFormato(s, cifreFormato);
+            stili.Verifica(s);
+            stili.Chiudi(true);
+        }
+    }
     TVoceZip voce(&m_zip, QStringLiteral("content.xml"), m_annulla);
     QXmlStreamReader x(&voce);
     int tabella = -1, numero = 0;
@@ -131,7 +167,29 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
                 x.skipCurrentElement();
             continue;
         }
-        if (!dentro || nome != u"table-row")
+        if (!dentro) {
+            if (nome == u"number-style") {
+                CifreFormato(x, cifreFormato);
+            } else if (nome == u"style") {
+                const auto a = x.attributes();
+                const int n =
+                    cifreFormato.value(a.value(QStringLiteral("style:data-style-name")).toString());
+                if (n > 1 && cifreStile.size() < MassimoStili)
+                    cifreStile.insert(a.value(QStringLiteral("style:name")).toString(), n);
+            }
+            continue;
+        }
+        if (nome == u"table-column") {
+            const auto a = x.attributes();
+            const QString stile =
+                a.value(QStringLiteral("table:default-cell-style-name")).toString();
+            const int volte =
+                Conteggio(a.value(QStringLiteral("table:number-columns-repeated")), MassimoColonne);
+            for (int i = 0; i < volte && stiliColonne.size() < MassimoColonne; ++i)
+                stiliColonne.append(stile);
+            continue;
+        }
+        if (nome != u"table-row")
             continue;
         const int ripetute = Conteggio(
             x.attributes().value(QStringLiteral("table:number-rows-repeated")), MassimoRighe);
@@ -166,9 +224,13 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
             } else if (tipo == u"float" || tipo == u"percentage" || tipo == u"currency") {
                 bool ok = false;
                 const double v = a.value(QStringLiteral("office:value")).toDouble(&ok);
+                QString stile = a.value(QStringLiteral("table:style-name")).toString();
+                if (stile.isEmpty())
+                    stile = stiliColonne.value(int(celle.size()) + vuote);
                 testo = TestoCella(x);
                 if (ok)
-                    testo = Foglio::TestoNumero(v);
+                    testo = Foglio::ConZeri(Foglio::TestoNumero(v),
+                                            tipo == u"float" ? cifreStile.value(stile) : 0);
             } else if (tipo == u"boolean") {
                 testo = a.value(QStringLiteral("office:boolean-value")) == u"true"
                             ? QStringLiteral("VERO")

@@ -64,8 +64,9 @@ private:
     bool m_1904 = false;
     QString m_voceStringhe = QStringLiteral("xl/sharedStrings.xml");
     QString m_voceStili = QStringLiteral("xl/styles.xml");
-    QSet<int> m_stiliData;  // cellXfs indices that show a date
-    QStringList m_stringhe; // each cell of a shared string takes a copy, not a new string
+    QSet<int> m_stiliData;        // cellXfs indices that show a date
+    QHash<int, int> m_cifreStile; // cellXfs index -> digits shown ("00000": 5)
+    QStringList m_stringhe;       // each cell of a shared string takes a copy, not a new string
     bool m_stringheLette = false;
 };
 
@@ -173,6 +174,35 @@ bool FormatoData(const QString &codice)
     return d || y;
 }
 
+// The digits a number format always shows before the decimal point: the '0' of
+// "00000" (a postal code keeps its leading zeros), outside quoted text and [..]
+// sections of the first section.
+int CifreIntere(const QString &codice)
+{
+    int zeri = 0, parentesi = 0;
+    bool virgolette = false;
+    for (int i = 0; i < codice.size(); ++i) {
+        const QChar c = codice[i];
+        if (c == u'"')
+            virgolette = !virgolette;
+        else if (virgolette)
+            continue;
+        else if (c == u'\\' || c == u'_' || c == u'*')
+            ++i;
+        else if (c == u'[')
+            ++parentesi;
+        else if (c == u']')
+            parentesi = std::max(0, parentesi - 1);
+        else if (parentesi > 0)
+            continue;
+        else if (c == u';' || c == u'.' || c == u'e' || c == u'E')
+            break;
+        else if (c == u'0')
+            ++zeri;
+    }
+    return zeri;
+}
+
 void TFoglioXlsx::LeggiStili()
 {
     TVoceZip voce(&m_zip, m_voceStili, m_annulla);
@@ -181,6 +211,7 @@ void TFoglioXlsx::LeggiStili()
     // Built-in date formats, then the workbook's own codes.
     QSet<int> formatiData = {14, 15, 16, 17, 22, 27, 28, 29, 30, 31,
                              34, 35, 36, 50, 51, 52, 53, 54, 57, 58};
+    QHash<int, int> cifre; // format id -> digits always shown, when more than one
     QXmlStreamReader x(&voce);
     bool cellXfs = false;
     // A workbook holds at most 64,000 cell formats: past that many formats or codes the
@@ -202,15 +233,23 @@ void TFoglioXlsx::LeggiStili()
         if (x.name() == u"numFmt") {
             ++codici;
             const int id = a.value(QStringLiteral("numFmtId")).toInt();
-            if (FormatoData(a.value(QStringLiteral("formatCode")).toString()))
+            const QString codice = a.value(QStringLiteral("formatCode")).toString();
+            if (FormatoData(codice))
                 formatiData.insert(id);
             else
                 formatiData.remove(id);
+            if (const int n = CifreIntere(codice); n > 1)
+                cifre.insert(id, std::min(n, 30));
+            else
+                cifre.remove(id);
         } else if (x.name() == u"cellXfs") {
             cellXfs = true;
         } else if (cellXfs && x.name() == u"xf") {
-            if (formatiData.contains(a.value(QStringLiteral("numFmtId")).toInt()))
+            const int id = a.value(QStringLiteral("numFmtId")).toInt();
+            if (formatiData.contains(id))
                 m_stiliData.insert(xf);
+            else if (cifre.contains(id))
+                m_cifreStile.insert(xf, cifre.value(id));
             ++xf;
         }
     }
@@ -428,7 +467,7 @@ void TFoglioXlsx::LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) con
         else if (m_stiliData.contains(stile))
             testo = Foglio::DataDaSeriale(n, m_1904);
         else
-            testo = Foglio::TestoNumero(n);
+            testo = Foglio::ConZeri(Foglio::TestoNumero(n), m_cifreStile.value(stile));
     } else {
         testo = v; // formula text, error value
     }

@@ -2,8 +2,12 @@
 
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
+#include "archive/Impostazioni.h"
+#include "archive/Testo.h"
+#include "cards/DatiEnteFile.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "registry/CopieImportazione.h"
 #include "registry/Foglio.h"
 #include "registry/ImportaAnteprima.h"
 #include "registry/Importazione.h"
@@ -11,28 +15,25 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEventLoop>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableWidget>
-#include <QThread>
-#include <QTimer>
 #include <QVBoxLayout>
-
-#include <memory>
-#include <new>
 
 using namespace Importazione;
 
 namespace {
 
-enum Ruolo { RuoloNumero = Qt::UserRole, RuoloScartata, RuoloMotivo };
+enum Ruolo { RuoloNumero = Qt::UserRole, RuoloScartata, RuoloMotivo, RuoloTesserato };
 
 QString LetteraColonna(int c)
 {
@@ -45,22 +46,21 @@ QString LetteraColonna(int c)
 // Lines of the outcome shown in the list; the saved outcome has them all.
 constexpr int MassimoLineeEsito = 1000;
 
-QString MessaggioMemoria()
+// The mapping chosen for a set of headers, kept in "Quorvel.ini".
+const QString SezioneColonne = QStringLiteral("Importazione colonne");
+
+QString PercorsoIni()
 {
-    return QStringLiteral("Attenzione: memoria insufficiente per leggere il foglio di calcolo.");
+    return QDir(Piattaforma::CartellaProgramma()).filePath(NomeFileIni);
 }
 
-// Calls its function when it goes out of scope, on every path.
-class TAllUscita {
-public:
-    explicit TAllUscita(std::function<void()> f) : m_f(std::move(f)) {}
-    ~TAllUscita() { m_f(); }
-    TAllUscita(const TAllUscita &) = delete;
-    TAllUscita &operator=(const TAllUscita &) = delete;
-
-private:
-    std::function<void()> m_f;
-};
+QLineEdit *Casella(QWidget *parent, const char *nome, int larghezza)
+{
+    auto *t = new QLineEdit(parent);
+    t->setObjectName(QString::fromLatin1(nome));
+    t->setFixedWidth(larghezza);
+    return t;
+}
 
 QPushButton *Bottone(QWidget *parent, const char *nome, const QString &testo)
 {
@@ -116,6 +116,13 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     scelta->addWidget(lblFile, 1);
     scelta->addWidget(etFoglio);
     scelta->addWidget(cboFoglio);
+    txtRigaIntestazione = Casella(this, "txtRigaIntestazione", 50);
+    txtRigaIntestazione->setValidator(new QIntValidator(1, 99999999, txtRigaIntestazione));
+    txtRigaIntestazione->setToolTip(
+        QStringLiteral("Numero della riga che contiene i nomi delle colonne: le righe sopra "
+                       "di essa non sono importate."));
+    scelta->addWidget(new QLabel(QStringLiteral("Riga d'intestazione:"), this));
+    scelta->addWidget(txtRigaIntestazione);
     colonna->addLayout(scelta);
 
     auto *griglie = new QHBoxLayout;
@@ -151,6 +158,19 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     griglie->addLayout(destra);
     colonna->addLayout(griglie, 1);
 
+    auto *date = new QHBoxLayout;
+    txtRilascioPredefinito = Casella(this, "txtRilascioPredefinito", 90);
+    txtScadenzaPredefinita = Casella(this, "txtScadenzaPredefinita", 90);
+    txtRilascioPredefinito->setText(Testo::TestoData(Piattaforma::Oggi()));
+    txtScadenzaPredefinita->setText(Testo::TestoData(Piattaforma::Oggi().addMonths(12)));
+    date->addWidget(new QLabel(
+        QStringLiteral("Per le righe senza date (lasciare vuoto per scartarle): rilascio"), this));
+    date->addWidget(txtRilascioPredefinito);
+    date->addWidget(new QLabel(QStringLiteral("scadenza"), this));
+    date->addWidget(txtScadenzaPredefinita);
+    date->addStretch();
+    colonna->addLayout(date);
+
     auto *azioni = new QHBoxLayout;
     chkDoppi = new QCheckBox(
         QStringLiteral("Importa anche le righe già presenti in archivio (stessa tessera, "
@@ -182,12 +202,19 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     lstEsito = new QListWidget(this);
     lstEsito->setObjectName(QStringLiteral("lstEsito"));
     lstEsito->setFixedHeight(130);
+    lstEsito->setWordWrap(true); // the summary may run past the width
     colonna->addWidget(lstEsito);
 
     auto *fondo = new QHBoxLayout;
     cmdSalvaEsito = Bottone(this, "cmdSalvaEsito", QStringLiteral("Salva l'esito..."));
     cmdEsci = Bottone(this, "cmdEsci", QStringLiteral("Chiudi"));
+    cmdAnnullaImportazione =
+        Bottone(this, "cmdAnnullaImportazione", QStringLiteral("Annulla l'ultima importazione"));
+    cmdAnnullaImportazione->setToolTip(
+        QStringLiteral("Riporta l'archivio e le foto a com'erano prima dell'ultima "
+                       "importazione, se da allora l'archivio non è stato modificato."));
     fondo->addWidget(cmdSalvaEsito);
+    fondo->addWidget(cmdAnnullaImportazione);
     fondo->addStretch();
     fondo->addWidget(cmdEsci);
     colonna->addLayout(fondo);
@@ -199,8 +226,12 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     connect(cmdAnnulla, &QPushButton::clicked, this, &TfrmImporta::cmdAnnullaClick);
     connect(cmdSalvaEsito, &QPushButton::clicked, this, &TfrmImporta::cmdSalvaEsitoClick);
     connect(cmdEsci, &QPushButton::clicked, this, &TfrmImporta::cmdEsciClick);
+    connect(txtRigaIntestazione, &QLineEdit::editingFinished, this,
+            &TfrmImporta::txtRigaIntestazioneChange);
+    connect(cmdAnnullaImportazione, &QPushButton::clicked, this,
+            &TfrmImporta::cmdAnnullaImportazioneClick);
 
-    setFixedSize(1000, 660);
+    setFixedSize(1000, 700);
     Occupato(false);
 }
 
@@ -216,48 +247,10 @@ void TfrmImporta::Occupato(bool occupato)
     cmdAnnulla->setEnabled(occupato);
     cmdSalvaEsito->setEnabled(!occupato && lstEsito->count() > 0);
     cmdEsci->setEnabled(!occupato);
-}
-
-QString TfrmImporta::InSottofondo(const QString &testo, const std::function<void()> &lavoro)
-{
-    m_annulla = false;
-    m_righeLette = 0;
-    Occupato(true);
-    prgAvanzamento->setRange(0, 0);
-    prgAvanzamento->setFormat(testo);
-    const TAllUscita ripristino([this] {
-        prgAvanzamento->setRange(0, 1);
-        prgAvanzamento->setValue(0);
-        prgAvanzamento->setFormat(QString());
-        Occupato(false);
-    });
-    QString errore;
-    QEventLoop ciclo;
-    std::unique_ptr<QThread> lavoratore(QThread::create([&lavoro, &errore] {
-        try {
-            lavoro();
-        } catch (const ErroreFile &e) {
-            errore = e.testo();
-        } catch (const std::bad_alloc &) {
-            errore = MessaggioMemoria();
-        } catch (const std::exception &e) {
-            errore = QString::fromLocal8Bit(e.what());
-        }
-    }));
-    connect(lavoratore.get(), &QThread::finished, &ciclo, &QEventLoop::quit);
-    // The count of the rows read, while they are read.
-    QTimer conta;
-    connect(&conta, &QTimer::timeout, this, [this] {
-        if (m_righeLette > 0)
-            prgAvanzamento->setFormat(QStringLiteral("%1 righe lette").arg(m_righeLette));
-    });
-    conta.start(100);
-    // Started from the loop, so that what was already waiting (a press of Annulla) is
-    // handled first.
-    QTimer::singleShot(0, &ciclo, [&lavoratore] { lavoratore->start(); });
-    ciclo.exec();
-    lavoratore->wait();
-    return errore;
+    txtRigaIntestazione->setEnabled(!occupato && grdAnteprima->rowCount() > 0);
+    txtRilascioPredefinito->setEnabled(!occupato);
+    txtScadenzaPredefinita->setEnabled(!occupato);
+    cmdAnnullaImportazione->setEnabled(!occupato);
 }
 
 // The summary, then a line per row up to a bound; all the rows are kept for saving.
@@ -274,6 +267,7 @@ void TfrmImporta::MostraEsito(const Esito &e)
         }
         auto *voce = new QListWidgetItem(Esito::Linea(riga), lstEsito);
         voce->setData(RuoloNumero, riga.numero);
+        voce->setData(RuoloTesserato, riga.tesserato);
         voce->setData(RuoloScartata, riga.scartata);
         voce->setData(RuoloMotivo, riga.motivo);
         voce->setForeground(riga.scartata ? QColor(0xB0, 0x1E, 0x2E) : QColor(0x8A, 0x5A, 0x00));
@@ -282,9 +276,9 @@ void TfrmImporta::MostraEsito(const Esito &e)
 
 void TfrmImporta::cmdScegliClick()
 {
-    const QString scelto =
-        Piattaforma::ApriFile(this, QStringLiteral("Scegliere il foglio di calcolo da importare"),
-                              {QStringLiteral("Fogli di calcolo (*.csv *.txt *.xlsx *.ods)")});
+    const QString scelto = Piattaforma::ApriFile(
+        this, QStringLiteral("Scegliere il foglio di calcolo da importare"),
+        {QStringLiteral("Fogli di calcolo (*.csv *.txt *.xlsx *.ods *.xls)")});
     if (scelto.isEmpty())
         return;
     lblFile->setText(QFileInfo(scelto).absoluteFilePath());
@@ -307,9 +301,29 @@ void TfrmImporta::cmdScegliClick()
     cboFoglioChange();
 }
 
-// Shows the first rows of the sheet and matches its columns by their headers.
 void TfrmImporta::cboFoglioChange()
 {
+    Anteprima(0);
+}
+
+void TfrmImporta::txtRigaIntestazioneChange()
+{
+    // Not while a reading runs: the box is then disabled, and may lose the focus.
+    const int riga = txtRigaIntestazione->text().toInt();
+    if (riga > 0 && riga != m_rigaIntestazione && txtRigaIntestazione->isEnabled())
+        Anteprima(riga);
+}
+
+// Shows the first rows of the sheet, finds the header row (or takes the one given) and
+// matches its columns by their names, or as they were matched last time for the same
+// headers.
+void TfrmImporta::Anteprima(int intestazione)
+{
+    // The old choices are deleted later: their names go now, so that the new ones are
+    // the only ones by those names.
+    for (int c = 0; c < grdColonne->rowCount(); ++c)
+        if (QWidget *w = grdColonne->cellWidget(c, 1))
+            w->setObjectName(QString());
     grdAnteprima->clear();
     grdAnteprima->setRowCount(0);
     grdAnteprima->setColumnCount(0);
@@ -317,7 +331,9 @@ void TfrmImporta::cboFoglioChange()
     lstEsito->clear();
     m_righe.clear();
     lblTralasciate->hide();
-    Anteprima a;
+    m_intestazioni.clear();
+    m_rigaIntestazione = 0;
+    Importazione::Anteprima a;
     if (!lblFile->text().isEmpty() && cboFoglio->currentIndex() >= 0) {
         const QString percorso = lblFile->text();
         const int foglio = cboFoglio->currentIndex();
@@ -325,7 +341,7 @@ void TfrmImporta::cboFoglioChange()
             a = LeggiAnteprima(percorso, foglio, RigheAnteprima, &m_annulla);
         });
         if (!errore.isEmpty()) {
-            a = Anteprima();
+            a = Importazione::Anteprima();
             if (errore != Foglio::MessaggioAnnullato())
                 Piattaforma::Avviso(errore, this);
         } else if (a.righe.isEmpty()) {
@@ -358,12 +374,33 @@ void TfrmImporta::cboFoglioChange()
         lblTralasciate->show();
     }
 
+    // The header: the row given by its number in the file, or the first that names fields.
+    int indice = numeri.indexOf(QString::number(intestazione));
+    if (indice < 0)
+        indice = TrovaIntestazione(righe);
+    {
+        const QSignalBlocker blocco(txtRigaIntestazione);
+        txtRigaIntestazione->setText(numeri.value(indice));
+    }
+    m_rigaIntestazione = numeri.value(indice).toInt();
+    if (indice >= 0 && indice < righe.size())
+        grdAnteprima->selectRow(indice);
+
     // One line per column of the header row, only when there are rows to import.
-    if (righe.size() > 1) {
-        QStringList intestazioni = righe.first();
+    if (indice + 1 < righe.size()) {
+        QStringList intestazioni = righe[indice];
         while (intestazioni.size() < colonne)
             intestazioni.append(QString());
-        const QList<int> abbinate = Abbina(intestazioni);
+        m_intestazioni = intestazioni;
+        QList<int> abbinate = Abbina(intestazioni);
+        // The mapping chosen last time for the same headers, when it still fits.
+        const QStringList ricordate = TFileIni(PercorsoIni())
+                                          .Leggi(SezioneColonne, ChiaveIntestazioni(intestazioni))
+                                          .split(u',', Qt::SkipEmptyParts);
+        if (ricordate.size() == colonne)
+            for (int c = 0; c < colonne; ++c)
+                if (bool ok = false; !NomeDestinazione(ricordate[c].toInt(&ok)).isEmpty() && ok)
+                    abbinate[c] = ricordate[c].toInt();
         grdColonne->setRowCount(colonne);
         for (int c = 0; c < colonne; ++c) {
             const QString testo =
@@ -386,10 +423,25 @@ void TfrmImporta::cboFoglioChange()
 
 void TfrmImporta::Esegui(bool scrivi)
 {
+    lstEsito->clear();
     Richiesta r;
     r.percorso = lblFile->text();
     r.foglio = cboFoglio->currentIndex();
     r.doppi = chkDoppi->isChecked();
+    r.intestazione = m_rigaIntestazione;
+    // The default dates: empty for none, else a real date.
+    const std::pair<QLineEdit *, QDate *> predefinite[] = {{txtRilascioPredefinito, &r.rilascio},
+                                                           {txtScadenzaPredefinita, &r.scadenza}};
+    for (const auto &[casella, data] : predefinite) {
+        const QString t = Testo::Trim32(casella->text());
+        *data = DataDa(t);
+        if (!t.isEmpty() && !data->isValid()) {
+            Piattaforma::Avviso(QStringLiteral("Attenzione: la data %1 non esiste.").arg(t), this);
+            casella->setFocus();
+            return;
+        }
+    }
+    QStringList scelte;
     for (int c = 0; c < grdColonne->rowCount(); ++c) {
         auto *campo = qobject_cast<QComboBox *>(grdColonne->cellWidget(c, 1));
         const QTableWidgetItem *voce = grdColonne->item(c, 0);
@@ -397,6 +449,14 @@ void TfrmImporta::Esegui(bool scrivi)
         while (r.colonne.size() <= colonna) // the columns not shown are not imported
             r.colonne.append(int(Nessuna));
         r.colonne[colonna] = campo ? campo->currentData().toInt() : int(Nessuna);
+        scelte << QString::number(r.colonne[colonna]);
+    }
+    // Remembered for the next file with the same headers; a settings file that cannot be
+    // written only loses the memory, never the import.
+    try {
+        TFileIni ini(PercorsoIni());
+        ini.Scrivi(SezioneColonne, ChiaveIntestazioni(m_intestazioni), scelte.join(u','));
+    } catch (const ErroreFile &) {
     }
     r.annulla = &m_annulla;
     lstEsito->clear();
@@ -425,14 +485,30 @@ void TfrmImporta::Esegui(bool scrivi)
     Occupato(false);
     if (!scrivi)
         return;
+    // These only inform: OK alone, nothing to cancel.
     if (e.annullata)
-        Piattaforma::Informazione(
+        Piattaforma::Messaggio(
             QStringLiteral("Importazione annullata: l'archivio non è stato modificato."), this);
     else
-        Piattaforma::Informazione(
+        Piattaforma::Messaggio(
             QStringLiteral("Importazione completata: %1 schede aggiunte all'archivio.")
                 .arg(e.importate),
             this);
+}
+
+void TfrmImporta::cmdAnnullaImportazioneClick()
+{
+    if (!Piattaforma::Domanda(
+            QStringLiteral("Annullare l'ultima importazione? Le schede importate e le loro "
+                           "foto saranno tolte dall'archivio."),
+            this))
+        return;
+    const CopieImportazione::Ripristino r =
+        CopieImportazione::AnnullaUltima(Piattaforma::CartellaProgramma());
+    if (r.riuscito)
+        Piattaforma::Messaggio(r.testo, this);
+    else
+        Piattaforma::Avviso(r.testo, this);
 }
 
 void TfrmImporta::cmdProvaClick()

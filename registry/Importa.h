@@ -1,6 +1,7 @@
 #pragma once
 // Screen "Importa tesserati": choose a CSV, XLSX or ODS file and a sheet, see its first
-// rows, match each column to a field of the record, check, then import.
+// rows, match each column to a field of the record (remembered for the same headers),
+// check, then import; and undo the last import.
 #include "registry/Importazione.h"
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
@@ -27,6 +29,8 @@ public:
 public slots:
     void cmdScegliClick();
     void cboFoglioChange();
+    void txtRigaIntestazioneChange();
+    void cmdAnnullaImportazioneClick();
     void cmdProvaClick();
     void cmdAvviaClick();
     void cmdAnnullaClick();
@@ -39,7 +43,12 @@ protected:
     void showEvent(QShowEvent *e) override; // centred on the screen
 
 private:
+    // Reads the first rows; the header is the given row number, or found when 0.
+    void Anteprima(int intestazione);
     void Esegui(bool scrivi);
+    // The header's cells, the key the mapping is remembered under.
+    QStringList m_intestazioni;
+    int m_rigaIntestazione = 0; // its number in the file
     void Occupato(bool occupato);
     // Runs lavoro on a worker thread while the window stays responsive, the progress bar
     // shows testo and Annulla stops it; the controls come back on every path. Returns
@@ -52,7 +61,9 @@ private:
     QTableWidget *grdAnteprima;
     QTableWidget *grdColonne;
     QCheckBox *chkDoppi;
+    QLineEdit *txtRigaIntestazione, *txtRilascioPredefinito, *txtScadenzaPredefinita;
     QPushButton *cmdScegli, *cmdProva, *cmdAvvia, *cmdAnnulla, *cmdSalvaEsito, *cmdEsci;
+    QPushButton *cmdAnnullaImportazione;
     QProgressBar *prgAvanzamento;
     QListWidget *lstEsito;
     std::atomic<bool> m_annulla = false;

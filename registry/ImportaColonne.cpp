@@ -5,6 +5,7 @@
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QHash>
 #include <QSet>
@@ -172,10 +173,86 @@ QList<int> Abbina(const QStringList &intestazioni)
     QSet<int> usate;
     for (const QString &i : intestazioni) {
         int d = DestinazioneDa(i);
+        // "Prov." or "Provincia" right after the birth town is the birth province.
+        const QString k = Chiave(i);
+        if ((k == u"prov" || k == u"provincia" || k == u"pr") && !r.isEmpty() &&
+            r.last() == C(Campo::ComuneNasc))
+            d = C(Campo::ProvNasc);
         if (d != Nessuna && usate.contains(d))
             d = Nessuna;
         usate.insert(d);
         r.append(d);
+    }
+    return r;
+}
+
+int TrovaIntestazione(const QList<QStringList> &righe)
+{
+    int una = -1;
+    for (int i = 0; i < righe.size(); ++i) {
+        int nomi = 0;
+        for (const QString &c : righe[i])
+            nomi += DestinazioneDa(c) != Nessuna;
+        if (nomi >= 2)
+            return i;
+        if (nomi == 1 && una < 0)
+            una = i;
+    }
+    return std::max(una, 0);
+}
+
+QString ChiaveIntestazioni(const QStringList &intestazioni)
+{
+    QStringList chiavi;
+    for (const QString &i : intestazioni)
+        chiavi << Chiave(i);
+    while (!chiavi.isEmpty() && chiavi.last().isEmpty())
+        chiavi.removeLast();
+    return QString::fromLatin1(
+        QCryptographicHash::hash(chiavi.join(u'|').toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16));
+}
+
+QString Ripiega(const QString &testo, bool *resto)
+{
+    // Letters whose stroke or bar is no separate mark: no decomposition gives their base.
+    static const QHash<QChar, QChar> senzaSegno = {
+        {QChar(0x0141), u'L'}, {QChar(0x0142), u'l'}, {QChar(0x0110), u'D'}, {QChar(0x0111), u'd'},
+        {QChar(0x0126), u'H'}, {QChar(0x0127), u'h'}, {QChar(0x0131), u'i'}, {QChar(0x0166), u'T'},
+        {QChar(0x0167), u't'}, {QChar(0x013F), u'L'}, {QChar(0x0140), u'l'}, {QChar(0x0138), u'k'},
+        {QChar(0x0189), u'D'}, {QChar(0x0256), u'd'}, {QChar(0x0180), u'b'}, {QChar(0x0197), u'I'},
+        {QChar(0x0268), u'i'}, {QChar(0x01B5), u'Z'}, {QChar(0x01B6), u'z'}, {QChar(0x0246), u'E'},
+        {QChar(0x0247), u'e'}};
+    if (resto)
+        *resto = false;
+    // Most texts are all in Windows-1252: given back as they are, without a copy.
+    qsizetype primo = 0;
+    while (primo < testo.size() &&
+           (testo[primo].unicode() < 0x80 || Testo::ToWin1252(testo[primo]) != '?'))
+        ++primo;
+    if (primo == testo.size())
+        return testo;
+    // Letters and marks written apart are joined first: "o" and a grave accent are "ò".
+    const QString unito = testo.normalized(QString::NormalizationForm_C);
+    QString r;
+    r.reserve(unito.size());
+    for (const QChar c : unito) {
+        if (c.unicode() < 0x80 || c == u'?' || Testo::ToWin1252(c) != '?') {
+            r += c;
+            continue;
+        }
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue; // a mark written apart from its letter ("S" then a comma below)
+        QChar base = senzaSegno.value(c);
+        if (base.isNull()) {
+            const QString d = QString(c).normalized(QString::NormalizationForm_D);
+            if (d.size() > 1 && d[0] != u'?' && Testo::ToWin1252(d[0]) != '?')
+                base = d[0];
+        }
+        if (base.isNull() && resto)
+            *resto = true;
+        r += base.isNull() ? c : base;
     }
     return r;
 }

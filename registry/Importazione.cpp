@@ -8,11 +8,13 @@
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
 #include "checks/ControlliCodici.h"
+#include "registry/CopieImportazione.h"
 #include "registry/Foglio.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 
@@ -78,17 +80,23 @@ QString Motivo(const char *testo)
     return QString::fromUtf8(testo);
 }
 
-// A cell quoted in a reason: at most 40 characters, so that a huge cell repeated on many
-// rows does not fill the memory with its copies.
-QString Cita(const QString &cella)
+// A cell quoted in a reason: at most `massimo` characters, so that a huge cell repeated on
+// many rows does not fill the memory with its copies.
+QString Cita(const QString &cella, qsizetype massimo = 40)
 {
-    constexpr qsizetype Massimo = 40;
-    if (cella.size() <= Massimo)
+    if (cella.size() <= massimo)
         return cella;
-    qsizetype n = Massimo - 1;
+    qsizetype n = massimo - 1;
     if (cella[n - 1].isHighSurrogate()) // never half a character
         --n;
     return cella.left(n) + u'\u2026';
+}
+
+// Digits in three groups split by '/', '-' or '.': meant as a date, real or not.
+bool FormaDiData(const QString &testo)
+{
+    static const QRegularExpression forma(QStringLiteral("^\\d{1,4}([/.-])\\d{1,2}\\1\\d{1,4}$"));
+    return forma.match(Trim32(testo)).hasMatch();
 }
 
 class Importatore {
@@ -117,6 +125,9 @@ private:
     QHash<QString, int> m_tessere, m_nomi; // keys of the records, and their positions
     QSet<QString> m_motivi;                // one copy of each reason, shared by its rows
     QString Unico(const QString &motivo) { return *m_motivi.insert(motivo); }
+    // Of the row last composed: the member's name, and whether a default date was used.
+    QString m_nome;
+    bool m_rilascioDato = false, m_scadenzaData = false;
 };
 
 void Importatore::Chiavi(const QString &tessera, const QString &nome, const QString &nascita,
@@ -166,11 +177,15 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
             unisci(v[size_t(C(Campo::ProvRes))], prov);
         }
     }
+    // Letters the archive cannot hold become their base letter, in every field.
+    for (auto &t : v)
+        t = Ripiega(t);
     auto &tesserato = v[size_t(C(Campo::Tesserato))];
     if (tesserato.isEmpty()) {
-        unisci(tesserato, cognome);
-        unisci(tesserato, nome);
+        unisci(tesserato, Ripiega(cognome));
+        unisci(tesserato, Ripiega(nome));
     }
+    m_nome = Cita(tesserato, 50); // as long as the record keeps it
     // The archive screen's save checks, in its order.
     auto &ril = v[size_t(C(Campo::DataRil))];
     auto &scade = v[size_t(C(Campo::DataScade))];
@@ -178,6 +193,12 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         *motivo = Motivo("manca il nome del tesserato");
         return false;
     }
+    m_rilascioDato = ril.isEmpty() && m_r.rilascio.isValid();
+    m_scadenzaData = scade.isEmpty() && m_r.scadenza.isValid();
+    if (m_rilascioDato)
+        ril = Testo::TestoDataDiretta(m_r.rilascio);
+    if (m_scadenzaData)
+        scade = Testo::TestoDataDiretta(m_r.scadenza);
     if (ril.isEmpty()) {
         *motivo = Motivo("manca la data di rilascio");
         return false;
@@ -213,6 +234,17 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     auto &nascita = v[size_t(C(Campo::DataNasc))];
     if (const QString d = NormalizzaData(nascita); !d.isEmpty())
         nascita = d;
+    else if (FormaDiData(nascita)) // kept as written: the field is free text
+        avvisi->append(QStringLiteral("la data di nascita %1 non esiste").arg(Cita(nascita)));
+
+    // A postal code read as a number lost its leading zeros.
+    auto &cap = v[size_t(C(Campo::CapRes))];
+    if (!cap.isEmpty() && cap.size() < 5 && Testo::SoloCifre(cap)) {
+        const QString completo = cap.rightJustified(5, u'0');
+        avvisi->append(
+            QStringLiteral("CAP %1 completato con gli zeri iniziali: %2").arg(cap, completo));
+        cap = completo;
+    }
 
     // The screen's input rules: upper case, digits without blanks.
     for (Campo c : {Campo::ProvNasc, Campo::ProvRes, Campo::Sesso, Campo::CodFisc, Campo::Iban})
@@ -240,6 +272,12 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         const Campo c = static_cast<Campo>(i);
         if (v[size_t(i)].isEmpty()) // the record starts zero-filled: empty as it is
             continue;
+        bool resto = false;
+        Ripiega(v[size_t(i)], &resto);
+        if (resto)
+            avvisi->append(QStringLiteral("%1: caratteri che l'archivio non può contenere, "
+                                          "scritti come ? (%2)")
+                               .arg(NomeDestinazione(i), Cita(v[size_t(i)])));
         if (Tagliato(v[size_t(i)], c))
             avvisi->append(QStringLiteral("%1 troppo lungo, tagliato a %2 caratteri")
                                .arg(NomeDestinazione(i))
@@ -298,6 +336,9 @@ void Copia(const QString &da, QSaveFile &a, qint64 byte)
 Esito Importatore::Esegui(const Avanzamento &avanza)
 {
     Esito e;
+    e.prova = !m_scrivi;
+    e.rilascio = m_r.rilascio;
+    e.scadenza = m_r.scadenza;
     // A cancel seen by the reader ends the run as one seen between rows.
     auto annullata = [this, &e](const ErroreFile &err) {
         if (!m_r.annulla || !m_r.annulla->load() || err.testo() != Foglio::MessaggioAnnullato())
@@ -366,7 +407,8 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     bool intestazione = true;
     int lette = 0, dati = 0;
     const auto riga = [&](int numero, QStringList &celle) {
-        if (intestazione) {
+        // Rows above the header are titles; the header itself names the columns.
+        if (intestazione || numero <= m_r.intestazione) {
             intestazione = false;
             return true;
         }
@@ -381,11 +423,13 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
         QString fileFoto, motivo;
         if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
             ++e.scartate;
-            e.righe.append({numero, true, Unico(motivo)});
+            e.righe.append({numero, true, Unico(motivo), Unico(m_nome)});
             return true;
         }
         const int posizione = schede + e.importate + 1;
         ++e.importate;
+        e.rilascioPredefinito += m_rilascioDato;
+        e.scadenzaPredefinita += m_scadenzaData;
         if (!m_r.doppi)
             Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
                    posizione);
@@ -399,7 +443,8 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
         }
         if (!avvisi.isEmpty()) {
             ++e.avvisate;
-            e.righe.append({numero, false, Unico(avvisi.join(QStringLiteral("; ")))});
+            e.righe.append(
+                {numero, false, Unico(avvisi.join(QStringLiteral("; "))), Unico(m_nome)});
         }
         if (m_scrivi) {
             blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
@@ -421,17 +466,26 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     if (!m_scrivi)
         return e;
     if (e.annullata) {
+        // Nothing is written: the outcome says so, not what was read before the stop.
         nuovo.cancelWriting();
         copia.cancelWriting();
-        return e;
+        Esito vuoto;
+        vuoto.annullata = true;
+        return vuoto;
     }
     svuota();
+    // The dated copy that lets this import be undone, with the photos it replaces.
+    QList<int> posizioniFoto;
+    for (const auto &f : foto)
+        posizioniFoto << f.first;
+    CopieImportazione::TCopia datata(m_cartella, posizioniFoto);
     if (!ConfermaFile(copia))
         throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
                              .arg(copia.fileName(), MotivoScrittura(copia)));
     if (!ConfermaFile(nuovo))
         throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
                              .arg(percorsoArchivio, MotivoScrittura(nuovo)));
+    e.senzaCopia = !datata.Conferma();
     for (const auto &f : foto)
         ScriviFoto(f.first, f.second.second, f.second.first, e);
     std::stable_sort(e.righe.begin(), e.righe.end(),
@@ -443,11 +497,25 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
 
 QString Esito::Riepilogo() const
 {
-    return QStringLiteral("%1: %2 importate, %3 scartate, %4 con avvisi.")
-        .arg(annullata ? QStringLiteral("Importazione annullata") : QStringLiteral("Righe"))
-        .arg(importate)
-        .arg(scartate)
-        .arg(avvisate);
+    if (annullata)
+        return prova ? QStringLiteral("Prova annullata: nessuna riga è stata importata.")
+                     : QStringLiteral("Importazione annullata: nessuna riga importata, "
+                                      "l'archivio non è stato modificato.");
+    QString r = prova ? QStringLiteral("Prova: %1 sarebbero importate, %2 sarebbero scartate, "
+                                       "%3 con avvisi.")
+                      : QStringLiteral("Righe: %1 importate, %2 scartate, %3 con avvisi.");
+    r = r.arg(importate).arg(scartate).arg(avvisate);
+    if (rilascioPredefinito > 0)
+        r += QStringLiteral(" Data di rilascio %1 data alle %2 righe che non l'avevano.")
+                 .arg(Testo::TestoData(rilascio))
+                 .arg(rilascioPredefinito);
+    if (scadenzaPredefinita > 0)
+        r += QStringLiteral(" Data di scadenza %1 data alle %2 righe che non l'avevano.")
+                 .arg(Testo::TestoData(scadenza))
+                 .arg(scadenzaPredefinita);
+    if (senzaCopia)
+        r += QStringLiteral(" La copia per annullare l'importazione non è stata salvata.");
+    return r;
 }
 
 QString Esito::Linea(const Riga &r)
@@ -464,10 +532,11 @@ QByteArray CsvEsito(const QString &riepilogo, const QList<Riga> &righe)
         q.replace(u'"', QStringLiteral("\"\""));
         return u'"' + q + u'"';
     };
-    QString s = QStringLiteral("Riga;Esito;Motivo\r\n;") + cella(QStringLiteral("riepilogo")) +
-                u';' + cella(riepilogo) + QStringLiteral("\r\n");
+    QString s = QStringLiteral("Riga;Tesserato;Esito;Motivo\r\n;;") +
+                cella(QStringLiteral("riepilogo")) + u';' + cella(riepilogo) +
+                QStringLiteral("\r\n");
     for (const Riga &r : righe)
-        s += QString::number(r.numero) + u';' +
+        s += QString::number(r.numero) + u';' + cella(r.tesserato) + u';' +
              cella(r.scartata ? QStringLiteral("scartata") : QStringLiteral("avviso")) + u';' +
              cella(r.motivo) + QStringLiteral("\r\n");
     return QByteArray("\xEF\xBB\xBF") + s.toUtf8();

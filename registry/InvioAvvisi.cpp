@@ -1,6 +1,5 @@
 #include "registry/InvioAvvisi.h"
 
-#include "registry/Messaggio.h"
 #include "registry/RegistroAvvisi.h"
 
 TInvioAvvisi::TInvioAvvisi(TImpostazioniPosta impostazioni, std::vector<TAvviso> avvisi,
@@ -10,41 +9,81 @@ TInvioAvvisi::TInvioAvvisi(TImpostazioniPosta impostazioni, std::vector<TAvviso>
 {
 }
 
+void TInvioAvvisi::ImpostaModello(TModelloAvviso modello, QString ente)
+{
+    m_modello = std::move(modello);
+    m_ente = std::move(ente);
+}
+
+void TInvioAvvisi::ImpostaSaltati(std::vector<TSaltato> saltati, int giorni)
+{
+    m_saltati = std::move(saltati);
+    m_giorni = giorni;
+}
+
+Posta::TMessaggio TInvioAvvisi::Messaggio(const TImpostazioniPosta &impostazioni,
+                                          const TModelloAvviso &modello, const QString &ente,
+                                          const TAvviso &avviso)
+{
+    const Posta::TTestoAvviso testo = Posta::ComponiAvviso(modello, avviso, ente);
+    Posta::TMessaggio m;
+    m.nomeMittente = impostazioni.nomeMittente;
+    m.mittente = impostazioni.mittente;
+    m.nomeDestinatario = avviso.nome;
+    m.destinatario = avviso.indirizzo;
+    m.oggetto = testo.oggetto;
+    m.corpo = testo.corpo;
+    return m;
+}
+
 void TInvioAvvisi::Esegui()
 {
     const int totale = static_cast<int>(m_avvisi.size());
     QElapsedTimer trascorso;
     trascorso.start();
     RegistroAvvisi::TRegistro registro(m_cartella);
+    // One log line: when, who (empty for the whole run), what happened.
+    const auto scrivi = [&](const TAvviso &a, const QString &risultato) {
+        const QDateTime scritto = m_inizio.addMSecs(trascorso.elapsed());
+        return registro.Scrivi({scritto.date().toString(QStringLiteral("dd/MM/yyyy")),
+                                scritto.time().toString(QStringLiteral("HH:mm:ss")),
+                                a.posizione > 0 ? QString::number(a.posizione) : QString(), a.nome,
+                                a.indirizzo, a.dataScade, risultato});
+    };
+    const QString erroreRegistro =
+        QStringLiteral("Impossibile scrivere il registro degli avvisi Avvisi.csv: l'invio "
+                       "\u00E8 stato interrotto.");
     int fatti = 0;
     try {
         if (!registro.Aperto())
             throw std::runtime_error("registro");
+        for (const TSaltato &s : m_saltati)
+            if (!scrivi(s.avviso, QStringLiteral("saltato: ") + TestoMotivo(s.motivo, m_giorni)))
+                throw std::runtime_error("registro");
         TClienteSmtp cliente(m_impostazioni);
         for (const TAvviso &a : m_avvisi) {
             if (m_annulla) {
                 m_esito.annullato = true;
                 break;
             }
-            Posta::TMessaggio m;
-            m.nomeMittente = m_impostazioni.nomeMittente;
-            m.mittente = m_impostazioni.mittente;
-            m.nomeDestinatario = a.nome;
-            m.destinatario = a.indirizzo;
-            m.oggetto = Posta::OggettoAvviso();
-            m.corpo = Posta::CorpoAvviso(a.nome, a.numTessera, a.dataRil, a.dataScade);
+            const Posta::TMessaggio m = Messaggio(m_impostazioni, m_modello, m_ente, a);
             const QDateTime adesso = m_inizio.addMSecs(trascorso.elapsed());
             const TClienteSmtp::Esito e = cliente.Invia(a.indirizzo, Posta::Componi(m, adesso));
+            if (e.tipo == TClienteSmtp::Esito::Interrotto && e.delServer) {
+                // The server's failure, not this member's: one line for the run, and she
+                // stays to be reminded next time.
+                m_esito.errore = e.messaggio;
+                m_esito.erroreDelServer = true;
+                if (!scrivi(TAvviso(), e.motivo))
+                    m_esito.errore += QStringLiteral("\r\n") + erroreRegistro;
+                break;
+            }
             const QString risultato =
                 e.tipo == TClienteSmtp::Esito::Inviato
                     ? RegistroAvvisi::Inviato
                     : QStringLiteral("errore: ") +
                           QString(e.risposta).replace(u'\r', u' ').replace(u'\n', u' ');
-            const QDateTime scritto = m_inizio.addMSecs(trascorso.elapsed());
-            const bool registrato = registro.Scrivi(
-                {scritto.date().toString(QStringLiteral("dd/MM/yyyy")),
-                 scritto.time().toString(QStringLiteral("HH:mm:ss")), QString::number(a.posizione),
-                 a.nome, a.indirizzo, a.dataScade, risultato});
+            const bool registrato = scrivi(a, risultato);
             ++fatti;
             if (e.tipo == TClienteSmtp::Esito::Inviato)
                 ++m_esito.inviati;
@@ -58,9 +97,7 @@ void TInvioAvvisi::Esegui()
             }
             // Without the log a second run could remind the same members again.
             if (!registrato) {
-                m_esito.errore = QStringLiteral("Impossibile scrivere il registro degli "
-                                                "avvisi Avvisi.csv: l'invio \u00E8 stato "
-                                                "interrotto.");
+                m_esito.errore = erroreRegistro;
                 break;
             }
         }

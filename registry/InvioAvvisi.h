@@ -1,7 +1,9 @@
 #pragma once
 // Sends a batch of renewal reminders off the user-interface thread: one connection for
-// the whole batch, one log line per attempt, progress after each message and a stop
-// between messages when asked. No widgets.
+// the whole batch, one log line per attempt and per member skipped, progress after each
+// message and a stop between messages when asked. No widgets.
+#include "registry/Messaggio.h"
+#include "registry/SceltaAvvisi.h"
 #include "registry/Smtp.h"
 
 #include <QDateTime>
@@ -12,17 +14,14 @@
 #include <atomic>
 #include <vector>
 
-struct TAvviso {
-    int posizione = 0;
-    QString nome, indirizzo, numTessera, dataRil, dataScade;
-};
-
 struct TEsitoInvio {
     int inviati = 0;
     int nonInviati = 0;  // left out by a stop, a broken connection or a cancel
     QStringList falliti; // "name <address>: reason", one per refused message
     QString errore;      // the one message of a connection or login failure
     bool annullato = false;
+    // The server could not be reached or refused the login: nobody is to blame.
+    bool erroreDelServer = false;
     int connessioni = 0;
 };
 
@@ -32,6 +31,16 @@ public:
     // `inizio` is the date and time the batch starts; each log line adds the time elapsed.
     TInvioAvvisi(TImpostazioniPosta impostazioni, std::vector<TAvviso> avvisi, QString cartella,
                  QDateTime inizio);
+
+    // The text to send (the default one unless set) and the association's name.
+    void ImpostaModello(TModelloAvviso modello, QString ente);
+    // The members left out, logged with their reason before the first message.
+    void ImpostaSaltati(std::vector<TSaltato> saltati, int giorni);
+
+    // The message one member gets.
+    static Posta::TMessaggio Messaggio(const TImpostazioniPosta &impostazioni,
+                                       const TModelloAvviso &modello, const QString &ente,
+                                       const TAvviso &avviso);
 
     // Thread-safe: stops before the next message.
     void Annulla() { m_annulla = true; }
@@ -50,6 +59,10 @@ private:
     std::vector<TAvviso> m_avvisi;
     QString m_cartella;
     QDateTime m_inizio;
+    TModelloAvviso m_modello = TModelloAvviso::Predefinito();
+    QString m_ente;
+    std::vector<TSaltato> m_saltati;
+    int m_giorni = 0;
     std::atomic<bool> m_annulla{false};
     TEsitoInvio m_esito;
 };

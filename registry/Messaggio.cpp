@@ -1,7 +1,50 @@
 #include "registry/Messaggio.h"
 
+#include "archive/Impostazioni.h"
+
+#include <QDir>
+#include <QHash>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QUuid>
+
+namespace {
+const QString Sezione = QStringLiteral("Posta Elettronica");
+}
+
+TModelloAvviso TModelloAvviso::Predefinito()
+{
+    return {QStringLiteral("Rinnovo della tessera n. {tessera}"),
+            QStringLiteral("{gentile} {nome},\n\n"
+                           "le ricordiamo che la sua tessera n. {tessera}, rilasciata il "
+                           "{rilascio} e con scadenza il {scadenza}, deve essere rinnovata.\n\n"
+                           "Per il rinnovo pu\u00F2 rivolgersi ai nostri uffici oppure rispondere "
+                           "a questo messaggio: le indicheremo come procedere.\n\n"
+                           "Cordiali saluti.\n\n"
+                           "{ente}")};
+}
+
+TModelloAvviso TModelloAvviso::Carica(const QString &cartella)
+{
+    const TFileIni ini(QDir(cartella).filePath(QStringLiteral("Quorvel.ini")));
+    const TModelloAvviso predefinito = Predefinito();
+    TModelloAvviso m;
+    m.oggetto = ini.Leggi(Sezione, QStringLiteral("Oggetto")).trimmed();
+    m.testo = Posta::DecodificaRighe(ini.Leggi(Sezione, QStringLiteral("Testo")));
+    if (m.oggetto.isEmpty())
+        m.oggetto = predefinito.oggetto;
+    if (m.testo.trimmed().isEmpty())
+        m.testo = predefinito.testo;
+    return m;
+}
+
+void TModelloAvviso::Salva(const QString &cartella) const
+{
+    TFileIni ini(QDir(cartella).filePath(QStringLiteral("Quorvel.ini")));
+    ini.Imposta(Sezione, QStringLiteral("Oggetto"), oggetto.simplified());
+    ini.Imposta(Sezione, QStringLiteral("Testo"), Posta::CodificaRighe(testo));
+    ini.Salva();
+}
 
 namespace Posta {
 
@@ -41,23 +84,130 @@ QByteArray ParoleCodificate(const QString &testo)
     }
     return r;
 }
+
+// A field: a short word in braces.
+const QRegularExpression &Campo()
+{
+    static const QRegularExpression e(QStringLiteral("\\{[^{}\\s]{1,40}\\}"));
+    return e;
+}
 } // namespace
 
-QString OggettoAvviso()
+QStringList CampiAvviso()
 {
-    return QStringLiteral("Rinnovo tessera");
+    return {QStringLiteral("{gentile}"),  QStringLiteral("{nome}"),     QStringLiteral("{tessera}"),
+            QStringLiteral("{rilascio}"), QStringLiteral("{scadenza}"), QStringLiteral("{ente}")};
 }
 
-QString CorpoAvviso(const QString &tesserato, const QString &numTessera, const QString &dataRil,
-                    const QString &dataScade)
+QStringList CampiSconosciuti(const QString &testo)
 {
-    return QStringLiteral("Gentilissimo Sig. ") + tesserato +
-           QStringLiteral(", con la presente le ricordiamo che la sua tessera n. ") + numTessera +
-           QStringLiteral(", rilasciata in data ") + dataRil +
-           QStringLiteral(" e con scadenza in data ") + dataScade +
-           QStringLiteral(", ha bisogno di essere rinnovata. Pertanto, la preghiamo di recarsi con "
-                          "cortese sollecitudine presso i nostri uffici per provvedere al "
-                          "rinnovo. In attesa di un suo riscontro, le porgiamo cordiali saluti.");
+    const QStringList noti = CampiAvviso();
+    QStringList r;
+    QRegularExpressionMatchIterator i = Campo().globalMatch(testo);
+    while (i.hasNext()) {
+        const QString campo = i.next().captured(0);
+        if (!noti.contains(campo) && !r.contains(campo))
+            r.append(campo);
+    }
+    return r;
+}
+
+QString Gentile(const QString &sesso)
+{
+    const QString s = sesso.trimmed().toUpper();
+    if (s == QLatin1String("M"))
+        return QStringLiteral("Gentile Sig.");
+    if (s == QLatin1String("F"))
+        return QStringLiteral("Gentile Sig.ra");
+    return QStringLiteral("Gentile");
+}
+
+QString NomeProprio(const QString &nome)
+{
+    const QString t = nome.simplified();
+    bool maiuscole = false, minuscole = false;
+    for (QChar c : t) {
+        maiuscole = maiuscole || c.isUpper();
+        minuscole = minuscole || c.isLower();
+    }
+    // Typed in mixed case: the user chose how it is written.
+    if (maiuscole && minuscole)
+        return t;
+    QString r;
+    r.reserve(t.size());
+    bool inizio = true;
+    for (QChar c : t) {
+        if (c.isLetter()) {
+            r += inizio ? c.toUpper() : c.toLower();
+            inizio = false;
+        } else {
+            r += c;
+            // A new word after a blank, a hyphen, an apostrophe (DELL'ORTO) or a dot.
+            inizio = c == u' ' || c == u'-' || c == u'\'' || c == u'\u2019' || c == u'.';
+        }
+    }
+    return r;
+}
+
+TTestoAvviso ComponiAvviso(const TModelloAvviso &modello, const TAvviso &tesserato,
+                           const QString &ente)
+{
+    const QHash<QString, QString> valori = {
+        {QStringLiteral("{gentile}"), Gentile(tesserato.sesso)},
+        {QStringLiteral("{nome}"), NomeProprio(tesserato.nome)},
+        {QStringLiteral("{tessera}"), tesserato.numTessera.simplified()},
+        {QStringLiteral("{rilascio}"), tesserato.dataRil.simplified()},
+        {QStringLiteral("{scadenza}"), tesserato.dataScade.simplified()},
+        {QStringLiteral("{ente}"), ente.simplified()}};
+    // One pass: a value that looks like a field is not filled in again.
+    const auto riempi = [&](const QString &testo) {
+        QString r;
+        qsizetype da = 0;
+        QRegularExpressionMatchIterator i = Campo().globalMatch(testo);
+        while (i.hasNext()) {
+            const QRegularExpressionMatch m = i.next();
+            r += testo.mid(da, m.capturedStart() - da);
+            r += valori.value(m.captured(0), m.captured(0));
+            da = m.capturedEnd();
+        }
+        return r + testo.mid(da);
+    };
+    TTestoAvviso r;
+    r.oggetto = SenzaControlli(riempi(modello.oggetto)).simplified();
+    QString corpo = riempi(QString(modello.testo).remove(u'\r'));
+    // Blanks at the ends of lines and blank lines at the end (an empty {ente}) go.
+    QStringList righe = corpo.split(u'\n');
+    for (QString &riga : righe)
+        while (!riga.isEmpty() && riga.back().isSpace())
+            riga.chop(1);
+    while (!righe.isEmpty() && righe.constLast().isEmpty())
+        righe.removeLast();
+    r.corpo = righe.join(u'\n');
+    return r;
+}
+
+QString CodificaRighe(const QString &testo)
+{
+    QString t = testo;
+    t.remove(u'\r');
+    t.replace(u'\\', QStringLiteral("\\\\"));
+    t.replace(u'\n', QStringLiteral("\\n"));
+    return t;
+}
+
+QString DecodificaRighe(const QString &valore)
+{
+    QString r;
+    r.reserve(valore.size());
+    for (qsizetype i = 0; i < valore.size(); ++i) {
+        if (valore[i] == u'\\' && i + 1 < valore.size()) {
+            const QChar c = valore[++i];
+            r += c == u'n' ? QChar(u'\n') : c;
+        } else {
+            r += valore[i];
+        }
+    }
+    return r;
 }
 
 bool IndirizzoValido(const QString &indirizzo)
@@ -125,7 +275,10 @@ QByteArray Componi(const TMessaggio &m, const QDateTime &data)
     r += "Content-Type: text/plain; charset=UTF-8\r\n";
     r += "Content-Transfer-Encoding: base64\r\n";
     r += "\r\n";
-    const QByteArray corpo = m.corpo.toUtf8().toBase64();
+    // Text lines end in CR LF on the wire.
+    QString testo = m.corpo;
+    testo.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\n', QLatin1String("\r\n"));
+    const QByteArray corpo = testo.toUtf8().toBase64();
     for (qsizetype i = 0; i < corpo.size(); i += 76)
         r += corpo.mid(i, 76) + "\r\n";
     return r;

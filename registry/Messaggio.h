@@ -1,16 +1,56 @@
 #pragma once
-// The renewal reminder as an e-mail message: its text, the address form check and
-// the message itself (UTF-8 body, RFC 2047 headers, Date, Message-ID). No widgets.
+// The renewal reminder as an e-mail message: its editable text with fields filled from
+// the member and the association, the address form check and the message itself
+// (UTF-8 body, RFC 2047 headers, Date, Message-ID). No widgets.
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+// One member to remind, as the archive holds it.
+struct TAvviso {
+    int posizione = 0;
+    QString nome, indirizzo, numTessera, dataRil, dataScade;
+    QString sesso;          // "M", "F" or anything else
+    bool annullata = false; // the card is cancelled
+};
+
+// The reminder's text with its fields ({gentile}, {nome}, ...): "Oggetto" and "Testo" of
+// section "Posta Elettronica" in "Quorvel.ini", the text's line breaks stored as \n.
+struct TModelloAvviso {
+    QString oggetto, testo;
+
+    static TModelloAvviso Predefinito();
+    // A missing or empty key gives the default text.
+    static TModelloAvviso Carica(const QString &cartella);
+    // Throws ErroreFile when the file cannot be written.
+    void Salva(const QString &cartella) const;
+};
 
 namespace Posta {
 
-// Subject and body of the renewal reminder, as the desktop mail link also uses them.
-QString OggettoAvviso();
-QString CorpoAvviso(const QString &tesserato, const QString &numTessera, const QString &dataRil,
-                    const QString &dataScade);
+// The fields a reminder's text may hold, in the order they are offered.
+QStringList CampiAvviso();
+// The fields written in a text that are not among CampiAvviso(), each once, braces kept.
+QStringList CampiSconosciuti(const QString &testo);
+// "Gentile Sig." (Sesso M), "Gentile Sig.ra" (F) or "Gentile".
+QString Gentile(const QString &sesso);
+// A name as it is written in a letter: each word capitalised ("DELL'ORTO" gives
+// "Dell'Orto", "ROSSI-BIANCHI" gives "Rossi-Bianchi"); a name typed in mixed case is
+// kept as typed.
+QString NomeProprio(const QString &nome);
+
+struct TTestoAvviso {
+    QString oggetto, corpo;
+};
+// The template with the fields of this member and association filled in; unknown
+// fields stay as written. The subject is one line.
+TTestoAvviso ComponiAvviso(const TModelloAvviso &modello, const TAvviso &tesserato,
+                           const QString &ente);
+
+// Settings values hold no line break: LF as the two characters \n, the backslash doubled.
+QString CodificaRighe(const QString &testo);
+QString DecodificaRighe(const QString &valore);
 
 // One "@", a local part and a domain with a dot, printable ASCII without blanks or the
 // characters that would end the address in a mail command or header.

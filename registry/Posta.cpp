@@ -5,6 +5,7 @@
 #include "platform/Piattaforma.h"
 #include "platform/Portachiavi.h"
 #include "registry/Messaggio.h"
+#include "registry/ModelloAvviso.h"
 #include "widgets/Tavolozza.h"
 
 #include <QApplication>
@@ -121,13 +122,16 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     auto *pulsanti = new QHBoxLayout;
     cmdProva = new QPushButton(QStringLiteral("Invia prova"), this);
     cmdProva->setObjectName(QStringLiteral("cmdProva"));
+    cmdModello = new QPushButton(QStringLiteral("Testo dell'avviso\u2026"), this);
+    cmdModello->setObjectName(QStringLiteral("cmdModello"));
     cmdSalva = new QPushButton(QStringLiteral("Salva"), this);
     cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
     cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
     pulsanti->addWidget(cmdProva);
+    pulsanti->addWidget(cmdModello);
     pulsanti->addStretch(1);
-    for (QPushButton *b : {cmdProva, cmdSalva, cmdChiudi}) {
+    for (QPushButton *b : {cmdProva, cmdModello, cmdSalva, cmdChiudi}) {
         b->setMinimumWidth(110);
         b->setAutoDefault(false);
     }
@@ -136,6 +140,7 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     v->addLayout(pulsanti);
 
     connect(cmdProva, &QPushButton::clicked, this, &TfrmPosta::cmdProvaClick);
+    connect(cmdModello, &QPushButton::clicked, this, &TfrmPosta::cmdModelloClick);
     connect(cmdSalva, &QPushButton::clicked, this, &TfrmPosta::cmdSalvaClick);
     connect(cmdChiudi, &QPushButton::clicked, this, &TfrmPosta::cmdChiudiClick);
     connect(cboSicurezza, &QComboBox::currentIndexChanged, this, &TfrmPosta::cboSicurezzaChange);
@@ -282,6 +287,12 @@ void TfrmPosta::cmdProvaClick()
         Piattaforma::Errore(e.messaggio, this);
         break;
     }
+}
+
+void TfrmPosta::cmdModelloClick()
+{
+    TfrmModelloAvviso modello(this);
+    Piattaforma::MostraModale(&modello);
 }
 
 void TfrmPosta::cmdChiudiClick()

@@ -22,6 +22,7 @@ public:
 public slots:
     void FormShow();
     void cmdProvaClick();
+    void cmdModelloClick();
     void cmdSalvaClick();
     void cmdChiudiClick();
 
@@ -37,5 +38,5 @@ private:
         *txtGiorni;
     QComboBox *cboSicurezza;
     QLabel *lblPortachiavi;
-    QPushButton *cmdProva, *cmdSalva, *cmdChiudi;
+    QPushButton *cmdProva, *cmdModello, *cmdSalva, *cmdChiudi;
 };

@@ -1,5 +1,7 @@
 #include "registry/RegistroAvvisi.h"
 
+#include "archive/FileSicuro.h"
+
 #include <QDir>
 
 namespace RegistroAvvisi {
@@ -108,7 +110,7 @@ QHash<QString, QDate> UltimiInvii(const QString &cartella)
 
 TRegistro::TRegistro(const QString &cartella) : m_file(Percorso(cartella))
 {
-    if (m_file.open(QIODevice::ReadWrite | QIODevice::Append)) {
+    if (ApriRegolare(m_file, QIODevice::ReadWrite | QIODevice::Append)) {
         // A line cut short by a crash is ended before the next one.
         if (m_file.size() > 0 && m_file.seek(m_file.size() - 1)) {
             char ultimo = 0;

@@ -4,6 +4,7 @@
 #include "shell/Crypt.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <curl/curl.h>
 
@@ -34,6 +35,18 @@ bool ServerValido(const QString &s)
             return false;
     }
     return true;
+}
+
+// The reply codes of a server's answer ("535 5.7.8 ...") as " (535 5.7.8)", its text
+// left out: the log and the messages speak Italian. Empty when there is no code.
+QString Codici(const QString &risposta)
+{
+    static const QRegularExpression e(
+        QStringLiteral("^([2-5][0-9][0-9])(?:[ -]([2-5]\\.[0-9]{1,3}\\.[0-9]{1,3}))?"));
+    const QRegularExpressionMatch m = e.match(risposta.trimmed());
+    if (!m.hasMatch())
+        return {};
+    return QStringLiteral(" (") + m.captured(0).replace(u'-', u' ') + u')';
 }
 
 // The password is scrambled as UTF-8 bytes: Encrypt keeps only 8 bits of a character.
@@ -137,6 +150,8 @@ struct TClienteSmtp::Stato {
     // (QUIT, 221) is curl closing up.
     QByteArray comandoRifiutato;
     QByteArray rifiuto;
+    // MAIL FROM went out: from there on a failure concerns this message.
+    bool messaggioIniziato = false;
     // The message being uploaded.
     QByteArray dati;
     qsizetype letti = 0;
@@ -157,6 +172,8 @@ struct TClienteSmtp::Stato {
         if (tipo == CURLINFO_HEADER_OUT) {
             s->ultimoComando = QByteArray(dati, static_cast<qsizetype>(n)).trimmed();
             s->ultimaRisposta.clear();
+            if (s->ultimoComando.left(5).toUpper() == "MAIL ")
+                s->messaggioIniziato = true;
         } else if (tipo == CURLINFO_HEADER_IN) {
             s->ultimaRisposta = QByteArray(dati, static_cast<qsizetype>(n)).trimmed();
             const char primo = s->ultimaRisposta.isEmpty() ? 0 : s->ultimaRisposta[0];
@@ -197,6 +214,9 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
         esito.risposta = QStringLiteral("nome del server non valido");
         esito.messaggio =
             QStringLiteral("Il nome del server di posta \u00E8 scritto in modo non valido.");
+        esito.delServer = true;
+        esito.motivo = QStringLiteral("Server di posta non raggiungibile: il nome del server "
+                                      "\u00E8 scritto in modo non valido.");
         return esito;
     }
     const QString host = server.contains(u':') ? u'[' + server + u']' : server;
@@ -214,6 +234,7 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
     s.ultimaRisposta.clear();
     s.rifiuto.clear();
     s.comandoRifiutato.clear();
+    s.messaggioIniziato = false;
     s.errore[0] = 0;
 
     curl_slist *destinatari = curl_slist_append(nullptr, a.constData());
@@ -273,10 +294,14 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
         return esito;
     }
     esito.tipo = Esito::Interrotto;
+    esito.delServer = !s.messaggioIniziato;
     switch (rc) {
     case CURLE_LOGIN_DENIED:
         esito.messaggio = QStringLiteral("Il server di posta ha rifiutato il nome utente o la "
                                          "password: controllare le impostazioni di posta.");
+        esito.motivo = QStringLiteral("Accesso al server rifiutato: %1 non ha accettato il nome "
+                                      "utente o la password%2.")
+                           .arg(dove, Codici(risposta));
         break;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
@@ -284,6 +309,13 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
             QStringLiteral("Impossibile collegarsi al server di posta %1: controllare il nome "
                            "del server, la porta e la connessione di rete.")
                 .arg(dove);
+        esito.motivo = rc == CURLE_COULDNT_RESOLVE_HOST
+                           ? QStringLiteral("Server di posta non raggiungibile: il nome %1 non "
+                                            "\u00E8 stato trovato.")
+                                 .arg(server)
+                           : QStringLiteral("Server di posta non raggiungibile: %1 non accetta "
+                                            "il collegamento.")
+                                 .arg(dove);
         break;
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
@@ -293,21 +325,35 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
                                          "valido o non \u00E8 riconosciuto: la connessione "
                                          "sicura non \u00E8 stata stabilita.")
                               .arg(dove);
+        esito.motivo = QStringLiteral("Connessione sicura non stabilita: il certificato di %1 "
+                                      "non \u00E8 valido o non \u00E8 riconosciuto.")
+                           .arg(dove);
         break;
     case CURLE_USE_SSL_FAILED:
         esito.messaggio = QStringLiteral("Il server di posta %1 non offre la connessione "
                                          "sicura STARTTLS.")
                               .arg(dove);
+        esito.motivo =
+            QStringLiteral("Connessione sicura non stabilita: %1 non offre STARTTLS.").arg(dove);
         break;
     case CURLE_OPERATION_TIMEDOUT:
         esito.messaggio = QStringLiteral("Il server di posta %1 non ha risposto entro %2 secondi.")
                               .arg(dove)
                               .arg(SecondiPerPasso);
+        esito.motivo = QStringLiteral("Server di posta non raggiungibile: %1 non ha risposto "
+                                      "entro %2 secondi.")
+                           .arg(dove)
+                           .arg(SecondiPerPasso);
         break;
     default:
         esito.messaggio = QStringLiteral("La connessione con il server di posta %1 si \u00E8 "
                                          "interrotta (%2).")
                               .arg(dove, esito.risposta);
+        esito.motivo = QStringLiteral("Collegamento con il server di posta non riuscito: %1, "
+                                      "errore %2%3.")
+                           .arg(dove)
+                           .arg(static_cast<int>(rc))
+                           .arg(Codici(risposta));
         break;
     }
     return esito;

@@ -45,6 +45,11 @@ public:
         } tipo = Inviato;
         QString risposta;  // the server's last answer, or what went wrong
         QString messaggio; // for Interrotto: one Italian sentence for the user
+        // For Interrotto: the failure came before this message began (connecting, the
+        // secure channel, the login), so it is the server's, not the recipient's; `motivo`
+        // then says it in one Italian line for the log.
+        bool delServer = false;
+        QString motivo;
     };
 
     explicit TClienteSmtp(const TImpostazioniPosta &impostazioni);

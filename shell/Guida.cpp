@@ -87,12 +87,17 @@ QString TfrmGuida::CartellaGuida()
 
 void TfrmGuida::lnkWebClick()
 {
-    // A missing guide goes unnoticed: the desktop simply opens nothing.
     const QString cartella = QDir::toNativeSeparators(CartellaGuida());
     QString percorso = cartella;
     if (!percorso.endsWith(QDir::separator()))
         percorso += QDir::separator();
-    TMisc::Open(u'"' + percorso + QStringLiteral("Guida.pdf") + u'"');
+    percorso += QStringLiteral("Guida.pdf");
+    // A desktop without a PDF viewer opens nothing: say where the guide is.
+    if (!TMisc::Open(u'"' + percorso + u'"'))
+        Piattaforma::Avviso(QStringLiteral("Impossibile aprire la guida: nessun programma per i "
+                                           "file PDF. La guida è il file %1")
+                                .arg(percorso),
+                            this);
 }
 
 void TfrmGuida::btnChiudiClick()

@@ -1,5 +1,6 @@
 #include "shell/Password.h"
 
+#include "archive/FileSicuro.h"
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
@@ -34,6 +35,8 @@ void PreparaCartellaDati()
 {
     if (Piattaforma::CartellaProgramma() == Piattaforma::CartellaEseguibile())
         return;
+    // A folder made by an earlier version, or by hand, may be open to every account.
+    RestringiCartella(Piattaforma::CartellaProgramma());
     try {
         PosaPasswordIniziale(FilePassword());
     } catch (const std::exception &) {

@@ -2,10 +2,14 @@
 #include "platform/Istanza.h"
 #include "platform/Piattaforma.h"
 #include "shell/Password.h"
+#include "shell/RigaDiComando.h"
 #include "shell/Schermate.h"
 
 int main(int argc, char **argv)
 {
+    // --help and --version are answered before any folder or window is made.
+    if (const auto uscita = RigaDiComando::Rispondi(argc, argv))
+        return *uscita;
     // Draw in software: the program needs no graphics driver.
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     TApplicazione app(argc, argv);

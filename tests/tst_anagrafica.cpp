@@ -1078,6 +1078,7 @@ void TstAnagrafica::chiusura()
     auto *avvio = new TfrmAvvio;
     Schermate::frmAvvio = avvio;
     Scrivi(Box("txtTesserato"), QStringLiteral("DA SCARTARE"));
+    sim->risposteAnnulla.enqueue(Piattaforma::Risposta::No);
     Premi("cmdEsci");
     QVERIFY(!w->isVisible());
     QVERIFY(avvio->isVisible());

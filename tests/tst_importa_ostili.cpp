@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -341,6 +342,8 @@ private slots:
     void ostili();
     void annullaConEsc();
     void motiviBrevi();
+    void intestazioneEColonneVuote();
+    void esitoLungoSalvato();
     void lettureDelDisco_data();
     void lettureDelDisco();
     void discoPieno_data();
@@ -365,16 +368,20 @@ void TestImportaOstili::ostili_data()
     const QString data = QStringLiteral("31/12/2025");
     QTest::newRow("data di un MB condivisa da 2000 righe")
         << "data_condivisa.xlsx" << Numeri(1, 50) << abc << QString()
-        << "Righe: 0 importate, 2000 scartate, 0 con avvisi." << QString() << data << 0;
+        << "Prova: 0 sarebbero importate, 2000 sarebbero scartate, 0 con avvisi." << QString()
+        << data << 0;
     QTest::newRow("riga ODS di un MB ripetuta")
         << "riga_ripetuta.ods" << Numeri(1, 50) << abc << QString()
-        << "Righe: 0 importate, 100000 scartate, 0 con avvisi." << QString() << data << 0;
+        << "Prova: 0 sarebbero importate, 100000 sarebbero scartate, 0 con avvisi." << QString()
+        << data << 0;
     QTest::newRow("intestazione in XFD")
         << "colonna_xfd.xlsx" << Numeri(1, 2) << QStringList{"A", "B", "C", "XFD"} << QString()
-        << "Righe: 1 importate, 0 scartate, 0 con avvisi." << QString() << "nota" << 0;
+        << "Prova: 1 sarebbero importate, 0 sarebbero scartate, 0 con avvisi." << QString()
+        << "nota" << 0;
     QTest::newRow("150 colonne di intestazione")
         << "150_colonne.xlsx" << Numeri(1, 2) << cento << QString()
-        << "Righe: 0 importate, 1 scartate, 0 con avvisi." << QString() << QString() << 50;
+        << "Prova: 0 sarebbero importate, 1 sarebbero scartate, 0 con avvisi." << QString()
+        << QString() << 50;
     QTest::newRow("300 MB di spazi")
         << "spazi.xlsx" << QStringList() << QStringList() << Foglio::MessaggioVoceTroppoGrande()
         << QString() << QString() << QString() << 0;
@@ -386,7 +393,8 @@ void TestImportaOstili::ostili_data()
         << Foglio::MessaggioRigaTroppoGrande() << QString() << QString() << QString() << 0;
     QTest::newRow("12 milioni di stili")
         << "stili.xlsx" << Numeri(1, 2) << abc << QString()
-        << "Righe: 1 importate, 0 scartate, 0 con avvisi." << QString() << data << 0;
+        << "Prova: 1 sarebbero importate, 0 sarebbero scartate, 0 con avvisi." << QString() << data
+        << 0;
     QTest::newRow("3 milioni di relazioni")
         << "relazioni.xlsx" << QStringList() << QStringList() << Foglio::MessaggioTroppiFogli()
         << QString() << QString() << QString() << 0;
@@ -395,19 +403,19 @@ void TestImportaOstili::ostili_data()
         << QString() << QString() << QString() << 0;
     QTest::newRow("elementi aperti prima dei dati")
         << "aperti.xlsx" << Numeri(1, 50) << abc << QString()
-        << "Righe: 20000 importate, 0 scartate, 0 con avvisi." << QString() << data << 0;
+        << "Prova: 20000 sarebbero importate, 0 sarebbero scartate, 0 con avvisi." << QString()
+        << data << 0;
     QTest::newRow("righe ripetute oltre int")
         << "ripetute_oltre_int.ods" << Numeri(1, 2) << abc << QString()
-        << "Righe: 1 importate, 0 scartate, 0 con avvisi." << QString() << data << 0;
+        << "Prova: 1 sarebbero importate, 0 sarebbero scartate, 0 con avvisi." << QString() << data
+        << 0;
     QTest::newRow("celle unite e ripetute oltre int")
         << "unite_oltre_int.ods" << Numeri(1, 5) << QStringList{"A", "B", "C", "D"} << QString()
         << QString() << QString() << "unita" << 0;
-    QTest::newRow("CSV di 60 MB") << "grande.csv" << Numeri(1, 50)
-                                  << QStringList{"A", "B", "C", "D"} << QString()
-                                  << "Righe: 60000 importate, 0 scartate, 60000 con avvisi."
-                                  << QString()
-                                  << QStringLiteral("citt\u00E0 ") + QString(493, u'n') + u'\u2026'
-                                  << 0;
+    QTest::newRow("CSV di 60 MB")
+        << "grande.csv" << Numeri(1, 50) << QStringList{"A", "B", "C", "D"} << QString()
+        << "Prova: 60000 sarebbero importate, 0 sarebbero scartate, 60000 con avvisi." << QString()
+        << QStringLiteral("citt\u00E0 ") + QString(493, u'n') + u'\u2026' << 0;
 }
 
 // The preview comes within two seconds, the whole run stays in bounded memory, the rows
@@ -553,12 +561,15 @@ void TestImportaOstili::motiviBrevi()
     f.write("D;01/01/2025;31/12/2025;X" + lungo + ";" + lungo + ";IT" + lungo + ";Z" + lungo +
             "\n");
     f.write("E;" + lungo + ";31/12/2025\n");
+    // A long name the archive cannot hold: quoted short, and the outcome's name is cut
+    // where the record cuts it.
+    f.write(QString(5000, QChar(0x4E2D)).toUtf8() + ";01/01/2025;31/12/2025\n");
     f.close();
     Richiesta r;
     r.percorso = p;
     r.colonne = {0, 3, 4, 21, 24, 25, 22, 13};
     const Esito e = Importa(env.cartella(), r, false);
-    QCOMPARE(e.righe.size(), 5);
+    QCOMPARE(e.righe.size(), 6);
     const QString cella = QString(39, u'8') + u'\u2026';
     QCOMPARE(e.righe[0].motivo, QStringLiteral("la data di rilascio %1 non esiste").arg(cella));
     QCOMPARE(e.righe[1].motivo, QStringLiteral("la data di scadenza %1 non esiste").arg(cella));
@@ -573,6 +584,91 @@ void TestImportaOstili::motiviBrevi()
     // The same reason on two rows is one text in memory.
     QCOMPARE(e.righe[4].motivo, e.righe[0].motivo);
     QCOMPARE(e.righe[4].motivo.constData(), e.righe[0].motivo.constData());
+    QVERIFY2(e.righe[5].motivo.startsWith(
+                 QStringLiteral("%1: caratteri che l'archivio non può contenere, scritti come "
+                                "? (%2); ")
+                     .arg(NomeDestinazione(0), QString(39, QChar(0x4E2D)) + u'\u2026')),
+             qPrintable(e.righe[5].motivo.left(200)));
+    QCOMPARE(e.righe[5].tesserato, QString(49, QChar(0x4E2D)) + u'\u2026');
+}
+
+// A title above the header and an empty column: the preview, read on the worker, finds
+// the header and leaves the empty column out; the import maps the other columns to the
+// file's own columns and skips the title.
+void TestImportaOstili::intestazioneEColonneVuote()
+{
+    Ambiente env;
+    const QString p = env.Percorso(QStringLiteral("soci.csv"));
+    QFile f(p);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Elenco soci 2025;;;\n;;;\nCognome e nome;;Data rilascio;Data scadenza\n"
+            "ROSSI MARIO;;01/01/2025;31/12/2025\n");
+    f.close();
+    env->fileDaAprire.enqueue(p);
+    TfrmAnagrafica a;
+    QString riga, riepilogo;
+    QStringList numeri, lettere, campi;
+    env->modale = [&](QDialog *d) {
+        Controllo<QAbstractButton>(d, "cmdScegli")->click();
+        riga = Controllo<QLineEdit>(d, "txtRigaIntestazione")->text();
+        auto *griglia = Controllo<QTableWidget>(d, "grdAnteprima");
+        for (int r = 0; r < griglia->rowCount(); ++r)
+            numeri << griglia->verticalHeaderItem(r)->text();
+        for (int c = 0; c < griglia->columnCount(); ++c)
+            lettere << griglia->horizontalHeaderItem(c)->text();
+        for (const char *nome : {"cboCampo1", "cboCampo2", "cboCampo3"})
+            campi << Controllo<QComboBox>(d, nome)->currentText();
+        Controllo<QAbstractButton>(d, "cmdAvvia")->click();
+        riepilogo = Controllo<QListWidget>(d, "lstEsito")->item(0)->text();
+    };
+    Controllo<QAbstractButton>(&a, "cmdImporta")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmImporta")});
+    QCOMPARE(riga, QStringLiteral("3"));
+    QCOMPARE(numeri, (QStringList{"1", "3", "4"}));
+    QCOMPARE(lettere, (QStringList{"A", "C", "D"}));
+    QCOMPARE(campi, (QStringList{NomeDestinazione(0), NomeDestinazione(3), NomeDestinazione(4)}));
+    QCOMPARE(riepilogo, QStringLiteral("Righe: 1 importate, 0 scartate, 0 con avvisi."));
+    const QByteArray arch = Costruttore::LeggiFile(env.Percorso(QStringLiteral("Tesserati.pro")));
+    QCOMPARE(arch.size(), DimensioneScheda);
+    QCOMPARE(Costruttore::Campo(arch, "Tesserato"), QByteArray("ROSSI MARIO"));
+    QCOMPARE(Costruttore::Campo(arch, "DataScade"), QByteArray("31/12/2025"));
+}
+
+// The list shows the first thousand rows of a long outcome; the saved outcome has every
+// row, each with its member's name.
+void TestImportaOstili::esitoLungoSalvato()
+{
+    Ambiente env;
+    QByteArray csv = "Cognome e nome;Data rilascio;Data scadenza\n";
+    for (int i = 0; i < 1200; ++i)
+        csv += "SOCIO " + QByteArray::number(i) + ";31/02/2025;31/12/2025\n";
+    const QString p = env.Percorso(QStringLiteral("soci.csv"));
+    QFile f(p);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(csv);
+    f.close();
+    env->fileDaAprire.enqueue(p);
+    const QString esito = env.Percorso(QStringLiteral("esito.csv"));
+    env->fileDaSalvare.enqueue(esito);
+    TfrmAnagrafica a;
+    int linee = 0;
+    QString ultima;
+    env->modale = [&](QDialog *d) {
+        Controllo<QAbstractButton>(d, "cmdScegli")->click();
+        Controllo<QAbstractButton>(d, "cmdProva")->click();
+        auto *lista = Controllo<QListWidget>(d, "lstEsito");
+        linee = lista->count();
+        ultima = lista->item(linee - 1)->text();
+        Controllo<QAbstractButton>(d, "cmdSalvaEsito")->click();
+    };
+    Controllo<QAbstractButton>(&a, "cmdImporta")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{QStringLiteral("TfrmImporta")});
+    QCOMPARE(linee, 1002);
+    QVERIFY2(ultima.startsWith(QStringLiteral("... e altre 200 righe")), qPrintable(ultima));
+    const QString salvato = QString::fromUtf8(Costruttore::LeggiFile(esito));
+    QCOMPARE(salvato.count(QStringLiteral(";\"scartata\";")), 1200);
+    QVERIFY(salvato.contains(QStringLiteral("\r\n1201;\"SOCIO 1199\";\"scartata\";\"la data di "
+                                            "rilascio 31/02/2025 non esiste\"\r\n")));
 }
 
 // System calls that read (the "syscr" of /proc/self/io).

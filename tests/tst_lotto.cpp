@@ -92,12 +92,19 @@ QByteArray Nome(int i)
     return "SOCIO" + QByteArray::number(i).rightJustified(2, '0');
 }
 
-// n members due for renewal (expired before the simulated today), in name order.
+// n members due for renewal (expired before the simulated today), in name order, each
+// with a card number and a photo, so that nothing is to be warned about before printing.
 void Archivio(Ambiente &env, int n, const QSet<int> &annullate = {})
 {
     QList<QByteArray> schede;
     for (int i = 1; i <= n; ++i) {
-        QByteArray r = Costruttore::Tesserato(Nome(i), "01/01/2024", "31/12/2024");
+        QByteArray r = Costruttore::Record({{"Tesserato", Nome(i)},
+                                            {"NumTessera", "N" + QByteArray::number(i)},
+                                            {"DataRil", "01/01/2024"},
+                                            {"DataScade", "31/12/2024"},
+                                            {"Preavviso", "0"},
+                                            {"Annullata", "No"}});
+        QVERIFY(Immagine(8, 10, Qt::gray).save(env.Percorso(QString("%1.jpg").arg(i))));
         if (annullate.contains(i)) {
             const int o = Costruttore::Offset("Annullata");
             r[o] = 3;
@@ -152,6 +159,8 @@ private slots:
     void stampanteCheFallisce();
     void interrottaDaAnnulla();
     void riempiDallaRicerca();
+    void avvisiPrimaDiStampare_data();
+    void avvisiPrimaDiStampare();
 };
 
 void TestLotto::fogliDalRinnovo_data()
@@ -261,10 +270,17 @@ void TestLotto::annullateEscluse()
     // Two cards are cancelled while the list is on screen; no line is chosen.
     Archivio(env, 6, {2, 5});
     QVERIFY(Controllo<QListView>(&w, "lstRecords")->selectionModel()->selectedIndexes().isEmpty());
+    env->risposte.enqueue(true); // print anyway
     const QString detto = StampaTessere(&w, env, true);
     QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaLotto"});
     QCOMPARE(detto, QStringLiteral("Saranno stampate 4 tessere su 1 pagina.\n"
                                    "Escluse perch\u00e9 annullate: 2."));
+    // Named in the question before printing.
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Domanda);
+    QVERIFY2(env->UltimoMessaggio().contains(
+                 QStringLiteral("Escluse perch\u00e9 annullate: SOCIO02, SOCIO05.")),
+             qPrintable(env->UltimoMessaggio()));
     const Posti p = LeggiFogli(env.Percorso("tessere.pdf"));
     QCOMPARE(p.soci.keys(), (QStringList{"SOCIO01", "SOCIO03", "SOCIO04", "SOCIO06"}));
     QCOMPARE(p.soci.value("SOCIO06"), qMakePair(0, 3));
@@ -432,6 +448,82 @@ void TestLotto::riempiDallaRicerca()
     QCOMPARE(env->UltimoMessaggio(),
              QStringLiteral("Non c'\u00e8 posto per tutte le schede scelte: 2 non sono state "
                             "inserite."));
+}
+
+void TestLotto::avvisiPrimaDiStampare_data()
+{
+    QTest::addColumn<int>("soci");
+    QTest::addColumn<QList<int>>("senzaFoto");
+    QTest::addColumn<QList<int>>("senzaNumero");
+    QTest::addColumn<QList<int>>("caricaLunga");
+    QTest::addColumn<bool>("risposta");
+    QTest::addColumn<QStringList>("righe"); // expected in the question, in order
+    QStringList venti;
+    for (int i = 1; i <= 20; ++i)
+        venti << QString::fromLatin1(Nome(i));
+    QTest::newRow("senza foto, lista limitata")
+        << 25 << QList<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+                            14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}
+        << QList<int>{} << QList<int>{} << true
+        << QStringList{"Senza foto (stampate con la sagoma): " + venti.join(", ") + " e altri 5."};
+    QTest::newRow("senza numero, tornare indietro")
+        << 4 << QList<int>{} << QList<int>{3} << QList<int>{} << false
+        << QStringList{"Senza numero di tessera: SOCIO03."};
+    QTest::newRow("foto, numero e carica")
+        << 4 << QList<int>{2} << QList<int>{2, 4} << QList<int>{4} << true
+        << QStringList{"Senza foto (stampate con la sagoma): SOCIO02.",
+                       "Senza numero di tessera: SOCIO02, SOCIO04.",
+                       "Nome o carica troppo lunghi, tagliati al bordo della tessera (si pu\u00f2 "
+                       "scegliere \"Riduci il carattere dei testi troppo lunghi\"): SOCIO04 "
+                       "(carica)."};
+}
+
+void TestLotto::avvisiPrimaDiStampare()
+{
+    QFETCH(int, soci);
+    QFETCH(QList<int>, senzaFoto);
+    QFETCH(QList<int>, senzaNumero);
+    QFETCH(QList<int>, caricaLunga);
+    QFETCH(bool, risposta);
+    QFETCH(QStringList, righe);
+    Ambiente env;
+    Archivio(env, soci);
+    for (int i : senzaFoto)
+        QVERIFY(QFile::remove(env.Percorso(QString("%1.jpg").arg(i))));
+    if (!senzaNumero.isEmpty() || !caricaLunga.isEmpty()) {
+        QByteArray archivio = Costruttore::LeggiFile(env.Percorso("Tesserati.pro"));
+        for (int i : senzaNumero)
+            archivio[(i - 1) * 2764 + Costruttore::Offset("NumTessera")] = 0;
+        // 47 characters: the role's box holds about 38 at 7.3 pt.
+        const QByteArray carica = "Vicepresidente del consiglio di amministrazione";
+        for (int i : caricaLunga) {
+            const int o = (i - 1) * 2764 + Costruttore::Offset("Carica");
+            archivio[o] = char(carica.size());
+            archivio.replace(o + 1, carica.size(), carica);
+        }
+        Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {archivio});
+    }
+    env->stampaSuPdf = env.Percorso("tessere.pdf");
+    env->risposte.enqueue(risposta);
+    TfrmSospesi w;
+    w.show();
+    bool aperta = false;
+    env->modale = [&](QDialog *d) {
+        Clic(d, "btnStampa");
+        aperta = d->isVisible();
+    };
+    Clic(&w, "cmdTessere");
+    env->modale = nullptr;
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmStampaLotto"});
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Domanda);
+    const QStringList detto = env->UltimoMessaggio().split("\r\n\r\n");
+    QCOMPARE(detto.mid(1, righe.size()), righe);
+    // Yes prints every card, No goes back to the screen.
+    QCOMPARE(aperta, !risposta);
+    QCOMPARE(QFile::exists(env.Percorso("tessere.pdf")), risposta);
+    if (risposta)
+        QCOMPARE(LeggiFogli(env.Percorso("tessere.pdf")).soci.size(), soci);
 }
 
 QTEST_MAIN(TestLotto)

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -117,6 +118,10 @@ private slots:
                               "qt6-image-formats-plugins", "libqt6svg6", "qt6-translations-l10n",
                               "fonts-liberation", "fonts-dejavu-core"})
             QVERIFY2(dipendenze.contains(QLatin1String(d)), d);
+        // A keyring for the mail password, the desktop's opener and a PDF viewer.
+        QCOMPARE(i.uscita.section(QStringLiteral(" Recommends: "), 1).section(u'\n', 0, 0),
+                 QStringLiteral("gnome-keyring | libkf5wallet-bin | keepassxc, xdg-utils, "
+                                "evince | okular | atril | mupdf | qpdfview"));
     }
 
     void lintian()
@@ -151,6 +156,15 @@ private slots:
         const QString testo = QString::fromUtf8(Leggi(voce));
         QVERIFY(testo.contains(QStringLiteral("\nExec=quorvel\n")));
         QVERIFY(testo.contains(QStringLiteral("\nIcon=quorvel\n")));
+    }
+
+    void versione()
+    {
+        // The installed command answers --version on the command line, as the manual says.
+        const Esito v =
+            Esegui(m_radice + QStringLiteral("/usr/bin/quorvel"), {QStringLiteral("--version")});
+        QCOMPARE(v.codice, 0);
+        QCOMPARE(v.uscita, QStringLiteral("Quorvel ") + Versione + u'\n');
     }
 
     void avvioComeUtente()
@@ -203,6 +217,15 @@ private slots:
                               QStringLiteral(".local/share/Quorvel/Quorvel.lock"),
                               QStringLiteral(".local/share/Quorvel/unins000.dll")}));
         QCOMPARE(Elenco(m_radice), installati);
+        // The user's alone: other accounts on the computer read none of it.
+        const auto Modo = [](const QString &percorso) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(percorso).constData(), &st) == 0 ? st.st_mode & 07777
+                                                                             : mode_t(0);
+        };
+        QCOMPARE(Modo(dati), mode_t(0700));
+        for (const char *f : {"/Quorvel.lock", "/unins000.dll"})
+            QCOMPARE(Modo(dati + QLatin1String(f)), mode_t(0600));
     }
 
 private:

@@ -19,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QLocalServer>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,9 +35,11 @@ const QByteArray Scadenza = "30/06/2025"; // due on 15/06/2025 with 30 days' not
 const QByteArray Lungo = "NICOL\xD2 BIANCHI DELLA ROCCA DI SANT'ANDREA \xC8 PI\xD9";
 const QString LungoTesto = QString::fromLatin1(Lungo);
 
-QByteArray Membro(const QByteArray &nome, const QByteArray &email, const QByteArray &numero)
+QByteArray Membro(const QByteArray &nome, const QByteArray &email, const QByteArray &numero,
+                  const QByteArray &sesso = QByteArray())
 {
     return Costruttore::Record({{"Tesserato", nome},
+                                {"Sesso", sesso},
                                 {"NumTessera", numero},
                                 {"DataRil", "01/07/2024"},
                                 {"DataScade", Scadenza},
@@ -116,12 +120,34 @@ private:
             r.append(RegistroAvvisi::Campi(riga));
         return r;
     }
-    // Confirms the question and waits for the batch to end.
-    static void InviaAvvisi(TfrmSospesi &w, Ambiente &env)
+    // What the preview showed before the batch.
+    struct Anteprima {
+        QStringList destinatari, saltati;
+        QString messaggio, pulsante;
+    };
+    // Confirms the preview and waits for the batch to end.
+    static void InviaAvvisi(TfrmSospesi &w, Ambiente &env, Anteprima *anteprima = nullptr)
     {
-        env->risposte.enqueue(true);
+        env->modaliMostrati.clear();
+        env->modale = [anteprima](QDialog *d) {
+            if (anteprima) {
+                anteprima->destinatari = Righe(Controllo<QListWidget>(d, "lstDestinatari"));
+                anteprima->saltati = Righe(Controllo<QListWidget>(d, "lstSaltati"));
+                anteprima->messaggio = Controllo<QPlainTextEdit>(d, "txtMessaggio")->toPlainText();
+                anteprima->pulsante = Controllo<QPushButton>(d, "cmdInvia")->text();
+            }
+            Controllo<QPushButton>(d, "cmdInvia")->click();
+        };
         Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+        QCOMPARE(env->modaliMostrati, QStringList{"TfrmAnteprimaAvvisi"});
         QTRY_VERIFY_WITH_TIMEOUT(!w.InInvio(), 60000);
+    }
+    static QStringList Righe(const QListWidget *l)
+    {
+        QStringList r;
+        for (int i = 0; i < l->count(); ++i)
+            r << l->item(i)->text();
+        return r;
     }
 
 private slots:
@@ -230,42 +256,86 @@ void TestPosta::invioAvvisi()
 {
     Ambiente env;
     Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("segreta"));
-    Costruttore::ScriviArchivio(
-        env.Percorso("Tesserati.pro"),
-        {Membro("ROSSI MARIO", "mario@esempio.it", "A1"), Membro(Lungo, "nicolo@esempio.it", "A2"),
-         // A line break in a name must not start a header of its own.
-         Membro("VERDI\r\nBcc: spia@esempio.it", "verdi@esempio.it", "A3"),
-         Membro("SENZA POSTA", "", "A4"), Membro("POSTA ERRATA", "posta errata@esempio", "A5"),
-         Costruttore::Record({{"Tesserato", "NON SCADUTO"},
-                              {"DataScade", "31/12/2026"},
-                              {"Preavviso", "30"},
-                              {"Email", "no@esempio.it"},
-                              {"Annullata", "No"}})});
+    // The association's name signs the messages.
+    TFileIni(env.Percorso("Quorvel.ini")).Scrivi("Dati Ente", "Denominazione", "Circolo Aurora");
+    const QByteArray annullato = Membro("ANNULLATO DOPO", "ann@esempio.it", "A6");
+    QList<QByteArray> membri = {Membro("MARIA TERESA DELL'ORTO", "maria@esempio.it", "A0", "F"),
+                                Membro("ROSSI MARIO", "mario@esempio.it", "A1", "M"),
+                                Membro(Lungo, "nicolo@esempio.it", "A2"),
+                                // A line break in a name must not start a header of its own.
+                                Membro("VERDI\r\nBcc: spia@esempio.it", "verdi@esempio.it", "A3"),
+                                Membro("SENZA POSTA", "", "A4"),
+                                Membro("POSTA ERRATA", "posta errata@esempio", "A5"), annullato,
+                                Costruttore::Record({{"Tesserato", "NON SCADUTO"},
+                                                     {"DataScade", "31/12/2026"},
+                                                     {"Preavviso", "30"},
+                                                     {"Email", "no@esempio.it"},
+                                                     {"Annullata", "No"}})};
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), membri);
     TfrmSospesi w;
     w.show();
-    InviaAvvisi(w, env);
-    // The question named who gets a message and who not.
-    QCOMPARE(env->messaggi.size(), 2);
-    QCOMPARE(env->messaggi[0].forma, Piattaforma::Forma::Domanda);
-    QVERIFY(env->messaggi[0].testo.contains("a 3 tesserati?"));
-    QVERIFY(env->messaggi[0].testo.contains("indirizzo non valido: 2."));
-    QVERIFY(env->messaggi[0].testo.contains("ultimi 7 giorni: 0"));
+    // Cancelled after the list was built.
+    membri[6] = annullato;
+    membri[6].replace(Costruttore::Offset("Annullata"), 3, QByteArray("\x02S\xEC", 3));
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), membri);
+
+    // Going back from the preview sends and logs nothing.
+    env->modale = [](QDialog *d) { Controllo<QPushButton>(d, "cmdAnnulla")->click(); };
+    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmAnteprimaAvvisi"});
+    QVERIFY(!w.InInvio());
+    QVERIFY(env->messaggi.isEmpty());
+    QVERIFY(!QFile::exists(env.Percorso("Avvisi.csv")));
+
+    Anteprima anteprima;
+    InviaAvvisi(w, env, &anteprima);
+    // The preview named who gets a message and who not, and why.
+    QCOMPARE(anteprima.destinatari,
+             (QStringList{"MARIA TERESA DELL'ORTO <maria@esempio.it>",
+                          LungoTesto + " <nicolo@esempio.it>", "ROSSI MARIO <mario@esempio.it>",
+                          "VERDI Bcc: spia@esempio.it <verdi@esempio.it>"}));
+    QCOMPARE(anteprima.saltati,
+             (QStringList{"ANNULLATO DOPO <ann@esempio.it>: tessera annullata",
+                          "POSTA ERRATA <posta errata@esempio>: indirizzo e-mail non valido",
+                          "SENZA POSTA: senza indirizzo e-mail"}));
+    QCOMPARE(anteprima.pulsante, QStringLiteral("Invia 4 avvisi"));
+    QCOMPARE(env->messaggi.size(), 1);
     QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
     QVERIFY(
-        env->UltimoMessaggio().contains("Avvisi inviati: 3.\r\nSaltati: 2.\r\nNon riusciti: 0."));
+        env->UltimoMessaggio().contains("Avvisi inviati: 4.\r\nSaltati: 3.\r\nNon riusciti: 0."));
+    QVERIFY(env->UltimoMessaggio().endsWith(
+        "Saltati:\r\nANNULLATO DOPO: tessera annullata\r\nPOSTA ERRATA: indirizzo e-mail non "
+        "valido\r\nSENZA POSTA: senza indirizzo e-mail"));
 
     const QList<QJsonObject> posta = Messaggi();
-    QCOMPARE(posta.size(), 3);
+    QCOMPARE(posta.size(), 4);
     QCOMPARE(Connessioni(), 1); // one connection for the whole batch
     QMap<QString, QJsonObject> perDestinatario;
     for (const QJsonObject &m : posta)
         perDestinatario.insert(m["rcpt_tos"].toArray().at(0).toString(), m);
-    QCOMPARE(perDestinatario.keys(),
-             (QStringList{"mario@esempio.it", "nicolo@esempio.it", "verdi@esempio.it"}));
+    QCOMPARE(perDestinatario.keys(), (QStringList{"maria@esempio.it", "mario@esempio.it",
+                                                  "nicolo@esempio.it", "verdi@esempio.it"}));
+    // She is greeted as a woman, by her name as written in a letter, and the association
+    // signs; the preview showed exactly the message she got.
+    const QJsonObject maria = perDestinatario["maria@esempio.it"];
+    const QString corpoMaria = maria["corpo"].toString().replace("\r\n", "\n");
+    QVERIFY2(corpoMaria.startsWith("Gentile Sig.ra Maria Teresa Dell'Orto,\n\nle ricordiamo che "
+                                   "la sua tessera n. A0, rilasciata il 01/07/2024 e con "
+                                   "scadenza il 30/06/2025, deve essere rinnovata."),
+             qPrintable(corpoMaria));
+    QVERIFY(corpoMaria.endsWith("Cordiali saluti.\n\nCircolo Aurora"));
+    QCOMPARE(anteprima.messaggio, "Da: Associazione Città Prova <segreteria@prova.it>\n"
+                                  "A: MARIA TERESA DELL'ORTO <maria@esempio.it>\n"
+                                  "Oggetto: " +
+                                      maria["intestazioni"].toObject()["Subject"].toString() +
+                                      "\n\n" + corpoMaria);
+    QVERIFY(perDestinatario["mario@esempio.it"]["corpo"].toString().startsWith(
+        "Gentile Sig. Rossi Mario,"));
+
     const QJsonObject nicolo = perDestinatario["nicolo@esempio.it"];
     QCOMPARE(nicolo["mail_from"].toString(), Mittente);
     const QJsonObject h = nicolo["intestazioni"].toObject();
-    QCOMPARE(h["Subject"].toString(), QStringLiteral("Rinnovo tessera"));
+    QCOMPARE(h["Subject"].toString(), QStringLiteral("Rinnovo della tessera n. A2"));
     QCOMPARE(nicolo["mittente"].toArray().at(0).toArray().at(0).toString(),
              QStringLiteral("Associazione Città Prova"));
     QCOMPARE(nicolo["destinatario"].toArray().at(0).toArray().at(1).toString(),
@@ -275,25 +345,40 @@ void TestPosta::invioAvvisi()
     QVERIFY(h.contains("Date") && h.contains("Message-ID") && h.contains("MIME-Version"));
     QVERIFY(h["Message-ID"].toString().endsWith("@prova.it>"));
     QCOMPARE(nicolo["charset"].toString(), QStringLiteral("utf-8"));
-    QCOMPARE(nicolo["corpo"].toString().trimmed(),
-             Posta::CorpoAvviso(LungoTesto, "A2", "01/07/2024", QString::fromLatin1(Scadenza)));
+    TAvviso a;
+    a.nome = LungoTesto;
+    a.numTessera = "A2";
+    a.dataRil = "01/07/2024";
+    a.dataScade = QString::fromLatin1(Scadenza);
+    QCOMPARE(nicolo["corpo"].toString().replace("\r\n", "\n"),
+             Posta::ComponiAvviso(TModelloAvviso::Predefinito(), a, "Circolo Aurora").corpo);
     const QJsonObject verdi = perDestinatario["verdi@esempio.it"];
     QVERIFY(!verdi["grezze"].toArray().contains("Bcc"));
     QCOMPARE(verdi["rcpt_tos"].toArray().size(), 1);
     QCOMPARE(verdi["destinatario"].toArray().at(0).toArray().at(0).toString(),
              QStringLiteral("VERDI  Bcc: spia@esempio.it"));
 
-    // One log line per message, each "inviato".
+    // One log line per message, each "inviato", and one per member skipped, with the reason.
     const QList<QStringList> log = Registro(env);
-    QCOMPARE(log.size(), 3);
+    QCOMPARE(log.size(), 7);
+    QStringList saltati, inviati;
     for (const QStringList &r : log) {
         QCOMPARE(r.size(), 7);
         QCOMPARE(r[0], QStringLiteral("15/06/2025"));
         QCOMPARE(r[5], QString::fromLatin1(Scadenza));
-        QCOMPARE(r[6], QStringLiteral("inviato"));
+        if (r[6] == QLatin1String("inviato"))
+            inviati << r[2];
+        else
+            saltati << r.mid(2, 3).join(u'|') + u'|' + r[6];
     }
+    // In the list's order, by name.
+    QCOMPARE(inviati, (QStringList{"1", "3", "2", "4"}));
+    QCOMPARE(saltati, (QStringList{"7|ANNULLATO DOPO|ann@esempio.it|saltato: tessera annullata",
+                                   "6|POSTA ERRATA|posta errata@esempio|saltato: indirizzo e-mail "
+                                   "non valido",
+                                   "5|SENZA POSTA||saltato: senza indirizzo e-mail"}));
     QVERIFY(std::any_of(log.cbegin(), log.cend(), [](const QStringList &r) {
-        return r.mid(2, 3) == QStringList{"1", "ROSSI MARIO", "mario@esempio.it"};
+        return r.mid(2, 3) == QStringList{"2", "ROSSI MARIO", "mario@esempio.it"};
     }));
     // Line breaks in a name stay out of the log's lines too.
     QVERIFY(std::any_of(log.cbegin(), log.cend(), [](const QStringList &r) {
@@ -306,26 +391,32 @@ void TestPosta::invioAvvisi()
     for (int i = 0; i < lst->model()->rowCount(); ++i)
         avvisati += lst->model()->index(i, 0).data().toString().contains(
             "Scad. 30/06/2025  Avvisato 15/06/2025  Tel. ");
-    QCOMPARE(avvisati, 3);
+    QCOMPARE(avvisati, 4);
     env->messaggi.clear();
+    env->modaliMostrati.clear();
     Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QVERIFY(env->modaliMostrati.isEmpty());
     QCOMPARE(env->messaggi.size(), 1);
     QVERIFY(env->UltimoMessaggio().startsWith("Nessun avviso da inviare."));
-    QVERIFY(env->UltimoMessaggio().contains("ultimi 7 giorni: 3 (esclusi)"));
-    QCOMPARE(Messaggi().size(), 3);
+    QVERIFY(env->UltimoMessaggio().contains("ultimi 7 giorni: 4."));
+    QCOMPARE(Messaggi().size(), 4);
 
-    // A week later, or with chkRipeti, they are reminded again.
+    // A week later, or with chkRipeti, they are reminded again, with the text saved.
+    TModelloAvviso{"Scadenza {scadenza}", "{gentile} {nome}\n{ente}"}.Salva(env.cartella());
     env->oggi = env->oggi.addDays(7);
-    env->messaggi.clear();
-    InviaAvvisi(w, env);
-    QVERIFY(env->messaggi[0].testo.contains("a 3 tesserati?"));
-    QCOMPARE(Messaggi().size(), 6);
+    InviaAvvisi(w, env, &anteprima);
+    QCOMPARE(anteprima.destinatari.size(), 4);
+    QCOMPARE(
+        anteprima.messaggio.section("\n", 2),
+        "Oggetto: Scadenza 30/06/2025\n\nGentile Sig.ra Maria Teresa Dell'Orto\nCircolo Aurora");
+    QCOMPARE(Messaggi().size(), 8);
+    QCOMPARE(Messaggi().constLast()["intestazioni"].toObject()["Subject"].toString(),
+             QStringLiteral("Scadenza 30/06/2025"));
     env->oggi = env->oggi.addDays(1);
     Controllo<QCheckBox>(&w, "chkRipeti")->setChecked(true);
-    env->messaggi.clear();
-    InviaAvvisi(w, env);
-    QVERIFY(env->messaggi[0].testo.contains("ultimi 7 giorni: 3 (inclusi)"));
-    QCOMPARE(Messaggi().size(), 9);
+    InviaAvvisi(w, env, &anteprima);
+    QCOMPARE(anteprima.destinatari.size(), 4);
+    QCOMPARE(Messaggi().size(), 12);
 }
 
 void TestPosta::rifiutoECaduta()
@@ -361,9 +452,9 @@ void TestPosta::rifiutoECaduta()
 
     // Sending again reaches only those who got nothing.
     Controlla({});
-    env->messaggi.clear();
-    InviaAvvisi(w, env);
-    QVERIFY(env->messaggi[0].testo.contains("a 3 tesserati?"));
+    Anteprima anteprima;
+    InviaAvvisi(w, env, &anteprima);
+    QCOMPARE(anteprima.destinatari.size(), 3);
     QCOMPARE(Destinatari().mid(3),
              (QStringList{"s2@esempio.it", "s5@esempio.it", "s6@esempio.it"}));
 }
@@ -372,16 +463,28 @@ void TestPosta::erroriDiCollegamento_data()
 {
     QTest::addColumn<int>("caso");
     QTest::addColumn<QString>("testo");
-    QTest::newRow("password errata") << 0 << "ha rifiutato il nome utente o la password";
-    QTest::newRow("server irraggiungibile") << 1 << "Impossibile collegarsi al server di posta";
-    QTest::newRow("certificato non riconosciuto") << 2 << "Il certificato del server di posta";
-    QTest::newRow("STARTTLS senza fiducia") << 3 << "Il certificato del server di posta";
+    QTest::addColumn<QString>("registro");
+    QTest::newRow("password errata") << 0 << "ha rifiutato il nome utente o la password"
+                                     << "Accesso al server rifiutato: 127.0.0.1:%1 non ha "
+                                        "accettato il nome utente o la password (535 5.7.8).";
+    QTest::newRow("server irraggiungibile")
+        << 1 << "Impossibile collegarsi al server di posta"
+        << "Server di posta non raggiungibile: 127.0.0.1:%1 non accetta il collegamento.";
+    QTest::newRow("certificato non riconosciuto")
+        << 2 << "Il certificato del server di posta"
+        << "Connessione sicura non stabilita: il certificato di 127.0.0.1:%1 non è valido o "
+           "non è riconosciuto.";
+    QTest::newRow("STARTTLS senza fiducia")
+        << 3 << "Il certificato del server di posta"
+        << "Connessione sicura non stabilita: il certificato di 127.0.0.1:%1 non è valido o "
+           "non è riconosciuto.";
 }
 
 void TestPosta::erroriDiCollegamento()
 {
     QFETCH(int, caso);
     QFETCH(QString, testo);
+    QFETCH(QString, registro);
     Ambiente env;
     int chiusa = 0;
     {
@@ -389,35 +492,41 @@ void TestPosta::erroriDiCollegamento()
         QVERIFY(libera.listen(QHostAddress::LocalHost));
         chiusa = libera.serverPort();
     }
-    switch (caso) {
-    case 0:
-        Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("sbagliata"));
-        break;
-    case 1:
-        Imposta(env, Sicurezza::Nessuna, chiusa, QStringLiteral("segreta"));
-        break;
-    case 2:
-        Imposta(env, Sicurezza::SslTls, m_ssl, QStringLiteral("segreta"));
-        break;
-    case 3:
-        Imposta(env, Sicurezza::StartTls, m_starttls, QStringLiteral("segreta"));
-        break;
-    }
-    Costruttore::ScriviArchivio(
-        env.Percorso("Tesserati.pro"),
-        {Membro("UNO", "uno@esempio.it", "1"), Membro("DUE", "due@esempio.it", "2")});
+    const int porte[] = {m_plain, chiusa, m_ssl, m_starttls};
+    const Sicurezza sicurezze[] = {Sicurezza::Nessuna, Sicurezza::Nessuna, Sicurezza::SslTls,
+                                   Sicurezza::StartTls};
+    Imposta(env, sicurezze[caso], porte[caso],
+            caso == 0 ? QStringLiteral("sbagliata") : QStringLiteral("segreta"));
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {Membro("UNO", "uno@esempio.it", "1"),
+                                 Membro("DUE", "due@esempio.it", "2"),
+                                 Membro("SENZA POSTA", "", "3")});
     TfrmSospesi w;
     w.show();
     InviaAvvisi(w, env);
+    // The run failed, and says so; nobody is blamed and nobody counts as reminded.
     QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Errore);
+    QVERIFY2(env->UltimoMessaggio().startsWith("Invio degli avvisi non riuscito."),
+             qPrintable(env->UltimoMessaggio()));
     QVERIFY2(env->UltimoMessaggio().contains(testo), qPrintable(env->UltimoMessaggio()));
-    QVERIFY(env->UltimoMessaggio().contains("Avvisi inviati: 0."));
-    QVERIFY(env->UltimoMessaggio().contains("Non inviati: 1."));
+    QVERIFY(env->UltimoMessaggio().contains(
+        "Avvisi inviati: 0.\r\nSaltati: 1.\r\nNon riusciti: 0.\r\nNon inviati: 2."));
+    QVERIFY(!env->UltimoMessaggio().contains("UNO"));
     QVERIFY(Messaggi().isEmpty());
-    for (const QStringList &r : Registro(env))
-        QVERIFY(r.value(6) != QLatin1String("inviato"));
-    QVERIFY(
-        !RegistroAvvisi::UltimiInvii(env.cartella()).contains(RegistroAvvisi::Chiave(1, "UNO")));
+    // The log: the member skipped, then one line for the run in Italian, naming no member.
+    const QList<QStringList> log = Registro(env);
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log[0].mid(2, 2), (QStringList{"3", "SENZA POSTA"}));
+    QCOMPARE(log[1].mid(2, 4), (QStringList{"", "", "", ""}));
+    QCOMPARE(log[1][6], registro.arg(porte[caso]));
+    QVERIFY(RegistroAvvisi::UltimiInvii(env.cartella()).isEmpty());
+    // The next run offers both members again.
+    Controlla({});
+    Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("segreta"));
+    Anteprima anteprima;
+    InviaAvvisi(w, env, &anteprima);
+    QCOMPARE(anteprima.destinatari.size(), 2);
+    QCOMPARE(Destinatari(), (QStringList{"due@esempio.it", "uno@esempio.it"}));
 }
 
 void TestPosta::provaSicura_data()
@@ -464,6 +573,8 @@ void TestPosta::impostazioni()
     // With no settings, "Invia avvisi" opens the mail settings first.
     bool segretoDisponibile = false;
     env->modale = [&](QDialog *d) {
+        if (d->objectName() != QLatin1String("frmPosta"))
+            return; // the preview that follows: Annulla
         QCOMPARE(d->windowTitle(), QStringLiteral(" Posta elettronica"));
         QVERIFY(d->isModal());
         QCOMPARE(Controllo<QLineEdit>(d, "txtGiorni")->text(), QStringLiteral("7"));
@@ -485,7 +596,8 @@ void TestPosta::impostazioni()
         Controllo<QPushButton>(d, "cmdChiudi")->click();
     };
     Controllo<QPushButton>(&w, "cmdAvvisi")->click();
-    QCOMPARE(env->modaliMostrati, QStringList{"TfrmPosta"});
+    // The settings now exist: the batch shows its preview (left with Annulla here).
+    QCOMPARE(env->modaliMostrati, (QStringList{"TfrmPosta", "TfrmAnteprimaAvvisi"}));
     const TFileIni ini(env.Percorso("Quorvel.ini"));
     const QString s = QStringLiteral("Posta Elettronica");
     QCOMPARE(ini.Leggi(s, "Server"), QStringLiteral("posta.esempio.it"));
@@ -498,8 +610,6 @@ void TestPosta::impostazioni()
     QVERIFY(!ini.Leggi(s, "Password").isEmpty());
     QVERIFY(!ini.Leggi(s, "Password").contains("word"));
     QCOMPARE(TfrmPosta::ImpostazioniSalvate().password, QStringLiteral("pàss;word"));
-    // The settings now exist: the batch asks its question (answered No here).
-    QVERIFY(env->messaggi.constLast().forma == Piattaforma::Forma::Domanda);
 
     // With a secret store the password goes there and leaves the settings file.
     env->portachiavi = true;
@@ -529,8 +639,9 @@ void TestPosta::annulla()
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), membri);
     TfrmSospesi w;
     w.show();
-    env->risposte.enqueue(true);
+    env->modale = [](QDialog *d) { Controllo<QPushButton>(d, "cmdInvia")->click(); };
     Controllo<QPushButton>(&w, "cmdAvvisi")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmAnteprimaAvvisi"});
     auto *prg = Controllo<QProgressBar>(&w, "prgAvvisi");
     QVERIFY(w.InInvio());
     QVERIFY(!Controllo<QPushButton>(&w, "btnChiudi")->isEnabled());

@@ -504,6 +504,26 @@ private slots:
         QVERIFY(Avvio()->findChildren<QDialog *>().isEmpty());
     }
 
+    void guidaSenzaLettorePdf()
+    {
+        // A desktop with no program for PDF files: the user is told where the guide is.
+        sim().aperturaFallisce = true;
+        const QString pdf =
+            QDir::toNativeSeparators(env->cartella() + u'/') + QStringLiteral("Guida.pdf");
+        sim().modale = [](QDialog *d) {
+            QTest::mouseClick(Controllo<TEtichetta>(d, "lnkWeb"), Qt::LeftButton);
+        };
+        QTest::mouseClick(Controllo<TImmagine>(Avvio(), "imgGuida"), Qt::LeftButton);
+        QCOMPARE(sim().modaliMostrati, QStringList(QStringLiteral("TfrmGuida")));
+        QCOMPARE(sim().aperti, QStringList(u'"' + pdf + u'"'));
+        QCOMPARE(sim().messaggi.size(), 1);
+        QCOMPARE(sim().UltimaForma(), Piattaforma::Forma::Avviso);
+        QCOMPARE(sim().UltimoMessaggio(), QStringLiteral("Impossibile aprire la guida: nessun "
+                                                         "programma per i file PDF. La guida è "
+                                                         "il file ") +
+                                              pdf);
+    }
+
     void datiNellaCartellaUtente()
     {
         // An installed program: its folder cannot be written, the data go to the user's.

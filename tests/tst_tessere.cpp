@@ -231,16 +231,23 @@ void TestTessere::modello()
 void TestTessere::foglio_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::newRow("nessuna impostazione") << QByteArray();
-    // The single card's margins and orientation do not reach the sheet.
-    QTest::newRow("impostazioni della tessera singola")
+    QTest::addColumn<QPointF>("scostamento"); // mm, left and top
+    QTest::newRow("nessuna impostazione") << QByteArray() << QPointF(0, 0);
+    // The offsets of the printer the dialog offers first move every card; the single
+    // card's orientation does not turn the sheet.
+    QTest::newRow("scostamenti della stampante")
         << QByteArray("[Margini Stampa]\r\nSuperiore=25\r\nSinistro=-7\r\n"
-                      "[Stampa Tesserino]\r\nOrientamento=Verticale\r\n");
+                      "[Margini Stampa PDF]\r\nSuperiore=5\r\nSinistro=5\r\n"
+                      "[Stampa Tesserino PDF]\r\nOrientamento=Verticale\r\n")
+        << QPointF(5, 5);
+    QTest::newRow("scostamenti comuni")
+        << QByteArray("[Margini Stampa]\r\nSuperiore=-2,5\r\nSinistro=3\r\n") << QPointF(3, -2.5);
 }
 
 void TestTessere::foglio()
 {
     QFETCH(QByteArray, ini);
+    QFETCH(QPointF, scostamento);
     Ambiente env;
     if (!ini.isEmpty())
         Scrivi(env.Percorso("Quorvel.ini"), ini);
@@ -254,9 +261,10 @@ void TestTessere::foglio()
     QVERIFY2(qAbs(pdf.width() - 297) < 1 && qAbs(pdf.height() - 210) < 1,
              qPrintable(QString("%1 x %2").arg(pdf.width()).arg(pdf.height())));
 
-    // Each card's ink where the table puts it: A at 10/10, F at 199/75, I at 199/140.
+    // Each card's ink where the table puts it: A at 10/10, F at 199/75, I at 199/140,
+    // moved by the printer's offsets.
     for (int i = 0; i < 9; ++i) {
-        const QPointF angolo = kAngoli[i];
+        const QPointF angolo = kAngoli[i] + scostamento;
         const QRectF carta =
             Inchiostro(f.pagina, QRectF(angolo.x() - 4, angolo.y() - 4, 86 + 8, 54 + 8));
         const QString dove = QString("%1: %2,%3 %4x%5")
@@ -375,8 +383,14 @@ void TestTessere::importaNelloSlot()
     if (conFoto)
         QVERIFY(qBlue(Foto(frm.get(), "imgFoto_E").pixel(20, 25)) > 200);
 
-    // Printed on the middle card of the sheet.
+    // Printed on the middle card of the sheet; a member without a photo is named in a
+    // question first, answered Yes.
+    env->risposte.enqueue(true);
     const Foglio f = Stampa(frm.get(), env);
+    QCOMPARE(env->messaggi.size(), conFoto ? 0 : 1);
+    if (!conFoto)
+        QVERIFY(
+            env->UltimoMessaggio().contains("Senza foto (stampate con la sagoma): BIANCHI ANNA."));
     QCOMPARE(f.testi["txtTesserato_E"], QString("BIANCHI ANNA"));
     QCOMPARE(f.testi["txtNumTessera_E"], QString("T000002"));
     QCOMPARE(f.testi["txtTesserato_D"], QString("Cognome e nome Socio"));

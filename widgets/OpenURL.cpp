@@ -2,7 +2,7 @@
 
 #include "platform/Piattaforma.h"
 
-void TMisc::Open(const QString &sCommand)
+bool TMisc::Open(const QString &sCommand)
 {
-    Piattaforma::Apri(sCommand);
+    return Piattaforma::Apri(sCommand);
 }

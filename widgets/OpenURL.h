@@ -5,6 +5,6 @@
 class TMisc {
 public:
     // Paths and mail links come wrapped in double quotes; web addresses bare.
-    // The outcome is not examined: failures are silent.
-    static void Open(const QString &sCommand);
+    // False when the desktop has no program for it; callers that care say so.
+    static bool Open(const QString &sCommand);
 };
