@@ -45,7 +45,7 @@ void TArchivio::ChiudiArchivio()
 void TArchivio::Fallisci(const QString &azione)
 {
     const QString testo = QStringLiteral("Impossibile %1 il file %2: %3")
-                              .arg(azione, m_file.fileName(), m_file.errorString());
+                              .arg(azione, m_file.fileName(), MotivoScrittura(m_file));
     ChiudiArchivio();
     throw ErroreFile(testo);
 }

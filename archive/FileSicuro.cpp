@@ -104,6 +104,27 @@ void AvviaScritturaSuDisco(QSaveFile &file)
 #endif
 }
 
+QString MotivoScrittura(const QFileDevice &file)
+{
+    const int errore = errno;
+    // errno tells only about a file that was open; one refused by the write guard is not.
+    const bool aperto = file.isOpen();
+    if (aperto && (errore == ENOSPC || errore == EDQUOT))
+        return QStringLiteral("il disco è pieno, liberare spazio e riprovare");
+    if (aperto && errore == EFBIG)
+        return QStringLiteral("il file supera la dimensione massima consentita");
+    if (!Scrivibile(file.fileName()))
+        return QStringLiteral("non è un file regolare (è un collegamento, una cartella o un "
+                              "dispositivo)");
+    const QString proprio = file.errorString(); // "Unknown error", or its translation
+    if (file.error() != QFileDevice::NoError && proprio != u"Unknown error" &&
+        proprio != u"Errore sconosciuto")
+        return proprio;
+    if (errore != 0)
+        return qt_error_string(errore);
+    return QStringLiteral("errore di scrittura");
+}
+
 bool ApriInScrittura(QSaveFile &file)
 {
     if (!Scrivibile(file.fileName()) || !file.open(QIODevice::WriteOnly))

@@ -33,6 +33,12 @@ bool Scrivibile(const QString &percorso);
 // when refused or not opened.
 bool ApriInScrittura(QSaveFile &file);
 
+// Why a write to `file` failed, in Italian, for a message: call it at once after the
+// failing call, while errno still tells (a short write leaves "Unknown error" in the
+// file's own text). A full disk or quota, a file grown past the allowed size and a path
+// that is not a regular file get their own words.
+QString MotivoScrittura(const QFileDevice &file);
+
 // Opens `file` only when it is a regular file, without ever blocking on a named pipe;
 // a write mode also passes the write guard, creates a missing file and makes a file of
 // the user's readable by its owner alone. False (and the file closed) for anything else.

@@ -54,6 +54,39 @@ QString MessaggioSoloIntestazione()
                           "nessun tesserato da importare.");
 }
 
+QString MessaggioAnnullato()
+{
+    return QStringLiteral("Lettura del foglio di calcolo annullata.");
+}
+QString MessaggioVoceTroppoGrande()
+{
+    return QStringLiteral("Attenzione: il foglio di calcolo contiene un testo o un elemento "
+                          "troppo grande (oltre 8 MB) e non può essere importato.");
+}
+QString MessaggioRigaTroppoGrande()
+{
+    return QStringLiteral(
+        "Attenzione: una riga del foglio di calcolo è troppo grande (oltre "
+        "16384 celle o quattro milioni di caratteri) e non può essere importata.");
+}
+QString MessaggioTroppiTesti()
+{
+    return QStringLiteral("Attenzione: il foglio di calcolo contiene troppi testi (oltre due "
+                          "milioni, o 32 milioni di caratteri) e non può essere importato.");
+}
+
+QString MessaggioTroppiFogli()
+{
+    return QStringLiteral("Attenzione: il foglio di calcolo contiene troppi fogli (oltre 1000) "
+                          "e non può essere importato.");
+}
+
+void Controlla(const std::atomic<bool> *annulla)
+{
+    if (annulla && annulla->load(std::memory_order_relaxed))
+        throw ErroreFile(MessaggioAnnullato());
+}
+
 QString DataDaSeriale(double seriale, bool sistema1904)
 {
     if (!std::isfinite(seriale) || seriale < 1 || seriale > 2958465)
@@ -87,36 +120,72 @@ QString TestoNumero(double valore)
 
 namespace {
 
+// The CSV file is read as a stream, a block at a time: memory does not grow with the file.
+constexpr qint64 BloccoCsv = 1 << 20;
+
 class TFoglioCsv : public TFoglio {
 public:
-    explicit TFoglioCsv(QString testo) : m_testo(std::move(testo)) {}
+    TFoglioCsv(const QString &percorso, bool utf8, const std::atomic<bool> *annulla)
+        : m_percorso(percorso), m_utf8(utf8), m_annulla(annulla)
+    {
+    }
     QStringList Fogli() const override { return {QString()}; }
     void Leggi(int foglio, const Riga &f) override;
 
 private:
+    // Reads the file from its start, a decoded block at a time; f(testo) returns false to
+    // stop.
+    template <class F> void Blocchi(F &&f) const;
     QChar Separatore() const;
-    QString m_testo;
+    QString m_percorso;
+    bool m_utf8;
+    const std::atomic<bool> *m_annulla;
 };
 
-// The separator that appears most often outside quotes in the first record.
+template <class F> void TFoglioCsv::Blocchi(F &&f) const
+{
+    QFile file(m_percorso);
+    if (!ApriRegolare(file, QIODevice::ReadOnly))
+        throw ErroreFile(QStringLiteral("Attenzione: impossibile aprire il file %1.")
+                             .arg(QFileInfo(m_percorso).fileName()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    bool primo = true;
+    while (true) {
+        Foglio::Controlla(m_annulla);
+        QByteArray byte = file.read(BloccoCsv);
+        if (byte.isEmpty())
+            return;
+        if (primo && byte.startsWith("\xEF\xBB\xBF"))
+            byte.remove(0, 3);
+        primo = false;
+        if (!f(m_utf8 ? QString(utf8.decode(byte)) : Testo::FromWin1252(byte)))
+            return;
+    }
+}
+
+// The separator that appears most often outside quotes in the first record (of its
+// first megabyte).
 QChar TFoglioCsv::Separatore() const
 {
     int pv = 0, v = 0, tab = 0;
     bool virgolette = false;
-    for (const QChar c : m_testo) {
-        if (c == u'"')
-            virgolette = !virgolette;
-        else if (virgolette)
-            continue;
-        else if (c == u'\n' || c == u'\r')
-            break;
-        else if (c == u';')
-            ++pv;
-        else if (c == u',')
-            ++v;
-        else if (c == u'\t')
-            ++tab;
-    }
+    Blocchi([&](const QString &testo) {
+        for (const QChar c : testo) {
+            if (c == u'"')
+                virgolette = !virgolette;
+            else if (virgolette)
+                continue;
+            else if (c == u'\n' || c == u'\r')
+                return false;
+            else if (c == u';')
+                ++pv;
+            else if (c == u',')
+                ++v;
+            else if (c == u'\t')
+                ++tab;
+        }
+        return false;
+    });
     if (tab > pv && tab > v)
         return u'\t';
     if (v > pv)
@@ -124,17 +193,33 @@ QChar TFoglioCsv::Separatore() const
     return u';';
 }
 
+// RFC 4180 read one character at a time across the blocks: the state is the open quote,
+// a quote just seen inside one, and a CR whose LF is still to come.
 void TFoglioCsv::Leggi(int, const Riga &f)
 {
     const QChar sep = Separatore();
-    const QChar *p = m_testo.constData();
-    const QChar *const fine = p + m_testo.size();
     QStringList celle;
     QString cella;
+    qsizetype caratteri = 0; // kept in the row so far
     int numero = 1;
-    auto consegna = [&]() {
+    bool virgolette = false, virgolettaVista = false, cr = false, fermo = false;
+    auto aggiungi = [&](const QChar *p, qsizetype n) {
+        n = std::min(n, Limiti::Cella - cella.size());
+        if (n > 0) {
+            cella.append(p, n);
+            caratteri += n;
+        }
+        if (caratteri > Limiti::Riga)
+            throw ErroreFile(Foglio::MessaggioRigaTroppoGrande());
+    };
+    auto chiudiCella = [&]() {
+        if (celle.size() >= 16384)
+            throw ErroreFile(Foglio::MessaggioRigaTroppoGrande());
         celle.append(cella);
         cella.clear();
+    };
+    auto consegna = [&]() {
+        chiudiCella();
         bool vuota = true;
         for (const QString &c : std::as_const(celle))
             if (!Testo::Trim32(c).isEmpty()) {
@@ -145,54 +230,80 @@ void TFoglioCsv::Leggi(int, const Riga &f)
         if (!vuota)
             avanti = f(numero, celle);
         celle.clear();
+        caratteri = 0;
         ++numero;
         return avanti;
     };
-    while (p < fine) {
-        if (*p == u'"' && cella.isEmpty()) {
-            // Quoted field: separators and line breaks are text, "" is one quote.
-            ++p;
-            while (p < fine) {
-                if (*p == u'"') {
-                    if (p + 1 < fine && p[1] == u'"') {
-                        cella += u'"';
-                        p += 2;
+    bool iniziata = false; // a cell or a row is under way
+    Blocchi([&](const QString &testo) {
+        const QChar *p = testo.constData();
+        const QChar *const fine = p + testo.size();
+        while (p < fine) {
+            const QChar c = *p;
+            if (cr) {
+                cr = false;
+                if (c == u'\n') {
+                    ++p;
+                    continue;
+                }
+            }
+            if (virgolette) {
+                if (virgolettaVista) {
+                    virgolettaVista = false;
+                    if (c == u'"') { // "" is one quote
+                        aggiungi(p++, 1);
                         continue;
                     }
-                    ++p;
-                    break;
+                    virgolette = false; // the quote closed the field: c is read below
+                } else {
+                    const QChar *inizio = p;
+                    while (p < fine && *p != u'"')
+                        ++p;
+                    aggiungi(inizio, p - inizio);
+                    if (p < fine) {
+                        virgolettaVista = true;
+                        ++p;
+                    }
+                    continue;
                 }
-                cella += *p++;
             }
-            continue;
+            if (c == u'"' && cella.isEmpty()) {
+                // Quoted field: separators and line breaks are text.
+                virgolette = true;
+                iniziata = true;
+                ++p;
+            } else if (c == sep) {
+                chiudiCella();
+                iniziata = true;
+                ++p;
+            } else if (c == u'\n' || c == u'\r') {
+                cr = c == u'\r';
+                ++p;
+                iniziata = false;
+                if (!consegna()) {
+                    fermo = true;
+                    return false;
+                }
+            } else {
+                // Plain run up to the next separator, quote or line end, in one append.
+                const QChar *inizio = p;
+                while (p < fine && *p != sep && *p != u'\n' && *p != u'\r' && *p != u'"')
+                    ++p;
+                if (p == inizio) // a quote inside an unquoted field is text
+                    ++p;
+                aggiungi(inizio, p - inizio);
+                iniziata = true;
+            }
         }
-        if (*p == sep) {
-            celle.append(cella);
-            cella.clear();
-            ++p;
-        } else if (*p == u'\n' || *p == u'\r') {
-            if (*p == u'\r' && p + 1 < fine && p[1] == u'\n')
-                ++p;
-            ++p;
-            if (!consegna())
-                return;
-        } else {
-            // Plain run up to the next separator, quote or line end, in one append.
-            const QChar *inizio = p;
-            while (p < fine && *p != sep && *p != u'\n' && *p != u'\r' && *p != u'"')
-                ++p;
-            if (p == inizio) // a quote inside an unquoted field is text
-                ++p;
-            cella.append(inizio, p - inizio);
-        }
-    }
-    if (!cella.isEmpty() || !celle.isEmpty())
+        return true;
+    });
+    if (!fermo && (iniziata || !cella.isEmpty() || !celle.isEmpty()))
         consegna();
 }
 
 } // namespace
 
-std::unique_ptr<TFoglio> ApriCsv(const QString &percorso)
+std::unique_ptr<TFoglio> ApriCsv(const QString &percorso, const std::atomic<bool> *annulla)
 {
     QFile file(percorso);
     if (!ApriRegolare(file, QIODevice::ReadOnly))
@@ -200,23 +311,32 @@ std::unique_ptr<TFoglio> ApriCsv(const QString &percorso)
                              .arg(QFileInfo(percorso).fileName()));
     if (file.size() > LimiteDecompresso)
         throw ErroreFile(Foglio::MessaggioTroppoGrande());
-    QByteArray byte = file.readAll();
-    if (byte.startsWith("\xEF\xBB\xBF"))
-        byte.remove(0, 3);
-    // A text file holds no NUL byte: anything else is not a spreadsheet we read.
-    if (byte.contains('\0'))
-        throw ErroreFile(Foglio::MessaggioNonFoglio());
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString testo = utf8.decode(byte);
-    if (utf8.hasError())
-        testo = Testo::FromWin1252(byte);
-    byte = QByteArray();
-    if (Testo::Trim32(testo).isEmpty())
+    // One pass over the bytes: no NUL (a text file holds none, anything else is not a
+    // spreadsheet we read), valid UTF-8 or else Windows-1252, something besides blanks.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    bool testo = false, primo = true;
+    while (true) {
+        Foglio::Controlla(annulla);
+        QByteArray byte = file.read(BloccoCsv);
+        if (byte.isEmpty())
+            break;
+        if (primo && byte.startsWith("\xEF\xBB\xBF"))
+            byte.remove(0, 3);
+        primo = false;
+        if (byte.contains('\0'))
+            throw ErroreFile(Foglio::MessaggioNonFoglio());
+        for (qsizetype i = 0; !testo && i < byte.size(); ++i)
+            testo = uchar(byte[i]) > 32;
+        if (!utf8.hasError())
+            (void)QString(utf8.decode(byte)); // decode converts only when taken as text
+    }
+    const bool valido = !utf8.hasError();
+    if (!testo)
         throw ErroreFile(Foglio::MessaggioVuoto());
-    return std::make_unique<TFoglioCsv>(std::move(testo));
+    return std::make_unique<TFoglioCsv>(percorso, valido, annulla);
 }
 
-std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso)
+std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso, const std::atomic<bool> *annulla)
 {
     QFile file(percorso);
     if (!ApriRegolare(file, QIODevice::ReadOnly))
@@ -246,15 +366,15 @@ std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso)
     if (testa.startsWith("PK")) {
         const QString est = QFileInfo(percorso).suffix().toLower();
         if (est == u"ods")
-            return ApriOds(percorso);
+            return ApriOds(percorso, annulla);
         // The content decides when the name does not: an XLSX has a workbook entry.
         try {
-            return ApriXlsx(percorso);
+            return ApriXlsx(percorso, annulla);
         } catch (const ErroreFile &e) {
             if (e.testo() != Foglio::MessaggioNonFoglio())
                 throw;
         }
-        return ApriOds(percorso);
+        return ApriOds(percorso, annulla);
     }
-    return ApriCsv(percorso);
+    return ApriCsv(percorso, annulla);
 }

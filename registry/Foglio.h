@@ -6,11 +6,26 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
 // No zip entry of a workbook may unpack to more than this.
 inline constexpr qint64 LimiteDecompresso = qint64(1) << 30;
+
+// Bounds that keep the memory of a reading small whatever the file says: a cell is cut,
+// a row, a single piece of the XML (text, tag) and the shared strings have ceilings far
+// above what a list of members needs.
+namespace Limiti {
+inline constexpr qsizetype Cella = 1 << 20;          // characters kept of a cell
+inline constexpr qsizetype Riga = 4 << 20;           // characters of all the cells of a row
+inline constexpr qint64 VoceXml = 8 << 20;           // bytes of one text or tag of the XML
+inline constexpr qsizetype Stringhe = 2000000;       // shared strings of a workbook
+inline constexpr qsizetype TestoStringhe = 32 << 20; // their characters in all
+inline constexpr qsizetype Apertura = 64 * 1024;
+inline constexpr qsizetype Fogli = 1000; // sheets of a workbook, each a choice on the screen     //
+                                         // elements carried into each piece
+} // namespace Limiti
 
 class TFoglio {
 public:
@@ -24,8 +39,11 @@ public:
     virtual void Leggi(int foglio, const Riga &f) = 0;
 };
 
-// Opens a CSV, XLSX or ODS file, recognised by its content.
-std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso);
+// Opens a CSV, XLSX or ODS file, recognised by its content. While annulla (read from
+// the reading threads, set from any other) is true, opening and reading stop soon with
+// ErroreFile(Foglio::MessaggioAnnullato()).
+std::unique_ptr<TFoglio> ApriFoglio(const QString &percorso,
+                                    const std::atomic<bool> *annulla = nullptr);
 
 namespace Foglio {
 // Texts of the refusals.
@@ -37,6 +55,13 @@ QString MessaggioXml();
 QString MessaggioTroppoGrande();
 QString MessaggioProtetto();
 QString MessaggioSoloIntestazione();
+QString MessaggioAnnullato();
+QString MessaggioVoceTroppoGrande();
+QString MessaggioRigaTroppoGrande();
+QString MessaggioTroppiTesti();
+QString MessaggioTroppiFogli();
+// Throws MessaggioAnnullato when annulla is set.
+void Controlla(const std::atomic<bool> *annulla);
 
 // Day number of a spreadsheet serial date ("1904" date system or not) as "dd/mm/yyyy";
 // empty when the number is no date.
@@ -49,6 +74,6 @@ QString ConZeri(const QString &numero, int cifre);
 } // namespace Foglio
 
 // Internal readers, one per kind.
-std::unique_ptr<TFoglio> ApriCsv(const QString &percorso);
-std::unique_ptr<TFoglio> ApriXlsx(const QString &percorso);
-std::unique_ptr<TFoglio> ApriOds(const QString &percorso);
+std::unique_ptr<TFoglio> ApriCsv(const QString &percorso, const std::atomic<bool> *annulla);
+std::unique_ptr<TFoglio> ApriXlsx(const QString &percorso, const std::atomic<bool> *annulla);
+std::unique_ptr<TFoglio> ApriOds(const QString &percorso, const std::atomic<bool> *annulla);

@@ -8,39 +8,55 @@ using namespace FoglioZip;
 
 namespace {
 
+// A repeat or span count: 1 when missing or not a number, at most `massimo`, so that the
+// row and column arithmetic never leaves the range of int.
+int Conteggio(QStringView testo, int massimo)
+{
+    bool ok = false;
+    const qint64 n = testo.toLongLong(&ok);
+    if (!ok || n < 1)
+        return 1;
+    return int(std::min<qint64>(n, massimo));
+}
+
 class TFoglioOds : public TFoglio {
 public:
-    explicit TFoglioOds(const QString &percorso);
+    TFoglioOds(const QString &percorso, const std::atomic<bool> *annulla);
     QStringList Fogli() const override { return m_nomi; }
     void Leggi(int foglio, const Riga &f) override;
 
 private:
     static QString TestoCella(QXmlStreamReader &x);
+    const std::atomic<bool> *m_annulla;
+    TFileZip m_file;
     QuaZip m_zip;
     QStringList m_nomi;
 };
 
-TFoglioOds::TFoglioOds(const QString &percorso) : m_zip(percorso)
+TFoglioOds::TFoglioOds(const QString &percorso, const std::atomic<bool> *annulla)
+    : m_annulla(annulla), m_file(percorso), m_zip(&m_file)
 {
     ApriZip(m_zip);
     {
-        TVoceZip tipo(&m_zip, QStringLiteral("mimetype"));
+        TVoceZip tipo(&m_zip, QStringLiteral("mimetype"), m_annulla);
         const QByteArray t = tipo.Esiste() ? tipo.read(200) : QByteArray();
         if (!t.startsWith("application/vnd.oasis.opendocument.spreadsheet"))
             throw ErroreFile(Foglio::MessaggioNonFoglio());
     }
     {
         // A document saved with a password lists how its entries are encrypted.
-        TVoceZip manifesto(&m_zip, QStringLiteral("META-INF/manifest.xml"));
+        TVoceZip manifesto(&m_zip, QStringLiteral("META-INF/manifest.xml"), m_annulla);
         if (manifesto.Esiste() && manifesto.read(4 << 20).contains("encryption-data"))
             throw ErroreFile(Foglio::MessaggioProtetto());
     }
-    TVoceZip voce(&m_zip, QStringLiteral("content.xml"));
+    TVoceZip voce(&m_zip, QStringLiteral("content.xml"), m_annulla);
     if (!voce.Esiste())
         throw ErroreFile(Foglio::MessaggioNonFoglio());
     QXmlStreamReader x(&voce);
     while (!x.atEnd()) {
         if (x.readNext() == QXmlStreamReader::StartElement && x.name() == u"table") {
+            if (m_nomi.size() >= Limiti::Fogli)
+                throw ErroreFile(Foglio::MessaggioTroppiFogli());
             m_nomi << x.attributes().value(QStringLiteral("table:name")).toString();
             x.skipCurrentElement();
         }
@@ -51,13 +67,17 @@ TFoglioOds::TFoglioOds(const QString &percorso) : m_zip(percorso)
         throw ErroreFile(Foglio::MessaggioNonFoglio());
 }
 
+// A document holds far fewer number formats and cell styles: past this many the rest
+// are not kept, so that their sets stay small.
+constexpr qsizetype MassimoStili = 65536;
+
 // The digits a number style always shows, from x on its <number:number-style>, kept by
 // the style's name when more than one.
 void CifreFormato(QXmlStreamReader &x, QHash<QString, int> &cifre)
 {
     const QString formato = x.attributes().value(QStringLiteral("style:name")).toString();
     while (x.readNextStartElement()) {
-        if (x.name() == u"number") {
+        if (x.name() == u"number" && cifre.size() < MassimoStili) {
             const int n = x.attributes().value(QStringLiteral("number:min-integer-digits")).toInt();
             if (n > 1)
                 cifre.insert(formato, std::min(n, 30));
@@ -81,7 +101,9 @@ QString TFoglioOds::TestoCella(QXmlStreamReader &x)
                 ++profondita;
             } else if (n == u"s") {
                 const int c = x.attributes().value(QStringLiteral("text:c")).toInt();
-                testo += QString(std::clamp(c, 1, 1000), u' ');
+                testo += QString(
+                    std::min<qsizetype>(std::clamp(c, 1, 1000), Limiti::Cella + 1 - testo.size()),
+                    u' ');
                 x.skipCurrentElement();
             } else if (n == u"tab") {
                 testo += u'\t';
@@ -101,6 +123,8 @@ QString TFoglioOds::TestoCella(QXmlStreamReader &x)
         } else if (t == QXmlStreamReader::Characters && dentroP > 0) {
             testo += x.text();
         }
+        if (testo.size() > Limiti::Cella) // a cell holds no more
+            testo.truncate(Limiti::Cella);
     }
     return testo;
 }
@@ -113,7 +137,7 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
     QStringList stiliColonne;
     {
         // The number formats the program keeps with the document's own styles.
-        TVoceZip stili(&m_zip, QStringLiteral("styles.xml"));
+        TVoceZip stili(&m_zip, QStringLiteral("styles.xml"), m_annulla);
         if (stili.Esiste()) {
             QXmlStreamReader s(&stili);
             while (!s.atEnd())
@@ -123,7 +147,7 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
             stili.Chiudi(true);
         }
     }
-    TVoceZip voce(&m_zip, QStringLiteral("content.xml"));
+    TVoceZip voce(&m_zip, QStringLiteral("content.xml"), m_annulla);
     QXmlStreamReader x(&voce);
     int tabella = -1, numero = 0;
     bool dentro = false, fermo = false;
@@ -150,7 +174,7 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
                 const auto a = x.attributes();
                 const int n =
                     cifreFormato.value(a.value(QStringLiteral("style:data-style-name")).toString());
-                if (n > 1)
+                if (n > 1 && cifreStile.size() < MassimoStili)
                     cifreStile.insert(a.value(QStringLiteral("style:name")).toString(), n);
             }
             continue;
@@ -160,19 +184,19 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
             const QString stile =
                 a.value(QStringLiteral("table:default-cell-style-name")).toString();
             const int volte =
-                std::clamp(a.value(QStringLiteral("table:number-columns-repeated")).toInt(), 1,
-                           MassimoColonne);
+                Conteggio(a.value(QStringLiteral("table:number-columns-repeated")), MassimoColonne);
             for (int i = 0; i < volte && stiliColonne.size() < MassimoColonne; ++i)
                 stiliColonne.append(stile);
             continue;
         }
         if (nome != u"table-row")
             continue;
-        const int ripetute =
-            std::max(1, x.attributes().value(QStringLiteral("table:number-rows-repeated")).toInt());
+        const int ripetute = Conteggio(
+            x.attributes().value(QStringLiteral("table:number-rows-repeated")), MassimoRighe);
         const int riga = numero + 1;
         celle.clear();
-        int vuote = 0; // empty cells not yet added: trailing ones never are
+        qsizetype caratteri = 0; // of the different texts of the row: repeats share theirs
+        int vuote = 0;           // empty cells not yet added: trailing ones never are
         while (!x.atEnd()) {
             const auto t = x.readNext();
             if (t == QXmlStreamReader::EndElement && x.name() == u"table-row")
@@ -185,11 +209,11 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
             }
             const auto a = x.attributes();
             const int volte =
-                std::clamp(a.value(QStringLiteral("table:number-columns-repeated")).toInt(), 1,
-                           MassimoColonne);
-            const int righeUnite = a.value(QStringLiteral("table:number-rows-spanned")).toInt();
+                Conteggio(a.value(QStringLiteral("table:number-columns-repeated")), MassimoColonne);
+            const int righeUnite =
+                Conteggio(a.value(QStringLiteral("table:number-rows-spanned")), MassimoRighe);
             const int colonneUnite =
-                a.value(QStringLiteral("table:number-columns-spanned")).toInt();
+                Conteggio(a.value(QStringLiteral("table:number-columns-spanned")), MassimoColonne);
             const QStringView tipo = a.value(QStringLiteral("office:value-type"));
             QString testo;
             if (tipo == u"date") {
@@ -223,6 +247,9 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
                 vuote = std::min(vuote + volte, MassimoColonne);
                 continue;
             }
+            caratteri += testo.size();
+            if (caratteri > Limiti::Riga)
+                throw ErroreFile(Foglio::MessaggioRigaTroppoGrande());
             for (; vuote > 0 && celle.size() < MassimoColonne; --vuote)
                 celle.append(QString());
             vuote = 0;
@@ -255,7 +282,7 @@ void TFoglioOds::Leggi(int foglio, const Riga &f)
 
 } // namespace
 
-std::unique_ptr<TFoglio> ApriOds(const QString &percorso)
+std::unique_ptr<TFoglio> ApriOds(const QString &percorso, const std::atomic<bool> *annulla)
 {
-    return std::make_unique<TFoglioOds>(percorso);
+    return std::make_unique<TFoglioOds>(percorso, annulla);
 }

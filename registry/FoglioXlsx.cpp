@@ -27,17 +27,19 @@ struct RigheLette {
     std::vector<CellaLetta> celle;
     std::vector<std::pair<int, qsizetype>> righe; // "r" (0 when missing), number of cells
     int larghezza = 0;                            // of the row being read: last column + 1
+    qsizetype inizioRiga = 0;                     // where the row's text starts in testo
     void Svuota()
     {
         testo.resize(0);
         celle.clear();
         righe.clear();
+        inizioRiga = 0;
     }
 };
 
 class TFoglioXlsx : public TFoglio {
 public:
-    explicit TFoglioXlsx(const QString &percorso);
+    TFoglioXlsx(const QString &percorso, const std::atomic<bool> *annulla);
     QStringList Fogli() const override { return m_nomi; }
     void Leggi(int foglio, const Riga &f) override;
 
@@ -55,6 +57,8 @@ private:
     static QStringList Stringhe(QXmlStreamReader &x, QStringList *aperti);
 
     QString m_percorso;
+    const std::atomic<bool> *m_annulla;
+    TFileZip m_file;
     QuaZip m_zip;
     QStringList m_nomi, m_voci;
     bool m_1904 = false;
@@ -81,12 +85,13 @@ QString Bersaglio(const QString &target)
     return QStringLiteral("xl/") + target;
 }
 
-TFoglioXlsx::TFoglioXlsx(const QString &percorso) : m_percorso(percorso), m_zip(percorso)
+TFoglioXlsx::TFoglioXlsx(const QString &percorso, const std::atomic<bool> *annulla)
+    : m_percorso(percorso), m_annulla(annulla), m_file(percorso), m_zip(&m_file)
 {
     ApriZip(m_zip);
     QHash<QString, QString> bersagli;
     LeggiRelazioni(&bersagli);
-    TVoceZip voce(&m_zip, QStringLiteral("xl/workbook.xml"));
+    TVoceZip voce(&m_zip, QStringLiteral("xl/workbook.xml"), m_annulla);
     if (!voce.Esiste())
         throw ErroreFile(Foglio::MessaggioNonFoglio());
     QXmlStreamReader x(&voce);
@@ -104,6 +109,8 @@ TFoglioXlsx::TFoglioXlsx(const QString &percorso) : m_percorso(percorso), m_zip(
             const QString v = bersagli.value(id);
             if (v.isEmpty())
                 continue;
+            if (m_nomi.size() >= Limiti::Fogli)
+                throw ErroreFile(Foglio::MessaggioTroppiFogli());
             m_nomi << x.attributes().value(QStringLiteral("name")).toString();
             m_voci << v;
         }
@@ -116,7 +123,7 @@ TFoglioXlsx::TFoglioXlsx(const QString &percorso) : m_percorso(percorso), m_zip(
 
 void TFoglioXlsx::LeggiRelazioni(QHash<QString, QString> *bersagli)
 {
-    TVoceZip voce(&m_zip, QStringLiteral("xl/_rels/workbook.xml.rels"));
+    TVoceZip voce(&m_zip, QStringLiteral("xl/_rels/workbook.xml.rels"), m_annulla);
     if (!voce.Esiste())
         throw ErroreFile(Foglio::MessaggioNonFoglio());
     QXmlStreamReader x(&voce);
@@ -130,6 +137,9 @@ void TFoglioXlsx::LeggiRelazioni(QHash<QString, QString> *bersagli)
             m_voceStringhe = bersaglio;
         else if (tipo.endsWith(u"/styles"))
             m_voceStili = bersaglio;
+        // Each sheet has one, and the styles, strings and the like a few more.
+        if (bersagli->size() >= 10 * Limiti::Fogli)
+            throw ErroreFile(Foglio::MessaggioTroppiFogli());
         bersagli->insert(a.value(QStringLiteral("Id")).toString(), bersaglio);
     }
     voce.Verifica(x);
@@ -195,7 +205,7 @@ int CifreIntere(const QString &codice)
 
 void TFoglioXlsx::LeggiStili()
 {
-    TVoceZip voce(&m_zip, m_voceStili);
+    TVoceZip voce(&m_zip, m_voceStili, m_annulla);
     if (!voce.Esiste())
         return;
     // Built-in date formats, then the workbook's own codes.
@@ -204,15 +214,24 @@ void TFoglioXlsx::LeggiStili()
     QHash<int, int> cifre; // format id -> digits always shown, when more than one
     QXmlStreamReader x(&voce);
     bool cellXfs = false;
-    int xf = 0;
+    // A workbook holds at most 64,000 cell formats: past that many formats or codes the
+    // rest is not read, so that their sets stay small.
+    constexpr int MassimoStili = 65536;
+    int xf = 0, codici = 0;
+    bool fermo = false;
     while (!x.atEnd()) {
         const auto t = x.readNext();
+        if (xf >= MassimoStili || codici >= MassimoStili) {
+            fermo = true;
+            break;
+        }
         if (t == QXmlStreamReader::EndElement && x.name() == u"cellXfs")
             cellXfs = false;
         if (t != QXmlStreamReader::StartElement)
             continue;
         const auto a = x.attributes();
         if (x.name() == u"numFmt") {
+            ++codici;
             const int id = a.value(QStringLiteral("numFmtId")).toInt();
             const QString codice = a.value(QStringLiteral("formatCode")).toString();
             if (FormatoData(codice))
@@ -235,12 +254,13 @@ void TFoglioXlsx::LeggiStili()
         }
     }
     voce.Verifica(x);
-    voce.Chiudi(true);
+    voce.Chiudi(!fermo);
 }
 
 // Appends the texts of the <t> elements inside the element x is on, up to its end.
 void TFoglioXlsx::TestoRicco(QXmlStreamReader &x, QString &testo)
 {
+    const qsizetype massimo = testo.size() + Limiti::Cella; // a cell holds no more
     int livello = 0; // of the element being read, below the starting one
     bool inT = false;
     while (!x.atEnd()) {
@@ -259,7 +279,7 @@ void TFoglioXlsx::TestoRicco(QXmlStreamReader &x, QString &testo)
             inT = false;
         } else if (inT && (tok == QXmlStreamReader::Characters ||
                            tok == QXmlStreamReader::EntityReference)) {
-            testo += x.text();
+            testo += x.text().left(std::max<qsizetype>(0, massimo - testo.size()));
         }
     }
 }
@@ -269,11 +289,15 @@ void TFoglioXlsx::TestoRicco(QXmlStreamReader &x, QString &testo)
 QStringList TFoglioXlsx::Stringhe(QXmlStreamReader &x, QStringList *aperti)
 {
     QStringList s;
+    qsizetype caratteri = 0;
     while (!x.atEnd()) {
         const auto tok = x.readNext();
         if (tok == QXmlStreamReader::StartElement && E(x.name(), u"si")) {
             QString testo;
             TestoRicco(x, testo);
+            caratteri += testo.size();
+            if (s.size() >= Limiti::Stringhe || caratteri > Limiti::TestoStringhe)
+                throw ErroreFile(Foglio::MessaggioTroppiTesti());
             s.append(std::move(testo));
         } else if (aperti && tok == QXmlStreamReader::StartElement) {
             aperti->append(x.qualifiedName().toString());
@@ -288,12 +312,17 @@ QStringList TFoglioXlsx::Stringhe(QXmlStreamReader &x, QStringList *aperti)
 void TFoglioXlsx::LeggiStringhe()
 {
     m_stringheLette = true;
-    auto aggiungi = [this](const QStringList &s) {
+    qsizetype testo = 0;
+    auto aggiungi = [this, &testo](const QStringList &s) {
+        for (const QString &t : s)
+            testo += t.size();
+        if (m_stringhe.size() + s.size() > Limiti::Stringhe || testo > Limiti::TestoStringhe)
+            throw ErroreFile(Foglio::MessaggioTroppiTesti());
         m_stringhe += s;
         return true;
     };
     {
-        TVoceZip voce(&m_zip, m_voceStringhe);
+        TVoceZip voce(&m_zip, m_voceStringhe, m_annulla);
         if (!voce.Esiste())
             return;
         if (InPezzi(voce, "si>", Stringhe, aggiungi) == Lettura::Finita) {
@@ -302,7 +331,8 @@ void TFoglioXlsx::LeggiStringhe()
         }
     }
     m_stringhe.clear();
-    TVoceZip voce(&m_zip, m_voceStringhe);
+    testo = 0;
+    TVoceZip voce(&m_zip, m_voceStringhe, m_annulla);
     QXmlStreamReader x(&voce);
     m_stringhe = Stringhe(x, nullptr);
     voce.Verifica(x);
@@ -314,9 +344,10 @@ void TFoglioXlsx::LeggiStringhe()
 TFusioni TFoglioXlsx::CercaFusioni(const QString &nome) const
 {
     TFusioni fusioni;
-    QuaZip zip(m_percorso);
+    TFileZip file(m_percorso);
+    QuaZip zip(&file);
     ApriZip(zip);
-    TVoceZip voce(&zip, nome);
+    TVoceZip voce(&zip, nome, m_annulla);
     static const QByteArrayMatcher cerca(QByteArrayLiteral("mergeCell "));
     QByteArray resto;
     while (true) {
@@ -390,8 +421,8 @@ void TFoglioXlsx::LeggiCella(QXmlStreamReader &x, RigheLette &l, QString &v) con
     while (!x.atEnd()) {
         const auto tok = x.readNext();
         if (tok == QXmlStreamReader::Characters) {
-            if (valore)
-                v += x.text();
+            if (valore && v.size() < Limiti::Cella)
+                v += x.text().left(Limiti::Cella - v.size());
         } else if (tok == QXmlStreamReader::EndElement) {
             if (!valore)
                 break;
@@ -470,7 +501,9 @@ void TFoglioXlsx::LeggiRighe(QXmlStreamReader &x, RigheLette &l, QStringList *ap
             if (l.righe.empty()) // a cell outside any row
                 l.righe.push_back({0, 0});
             LeggiCella(x, l, v);
-            ++l.righe.back().second;
+            if (++l.righe.back().second > MassimoColonne ||
+                l.testo.size() - l.inizioRiga > Limiti::Riga)
+                throw ErroreFile(Foglio::MessaggioRigaTroppoGrande());
             continue;
         }
         if (aperti)
@@ -478,6 +511,7 @@ void TFoglioXlsx::LeggiRighe(QXmlStreamReader &x, RigheLette &l, QStringList *ap
         if (E(x.name(), u"row")) {
             l.righe.push_back({x.attributes().value(QLatin1StringView("r")).toInt(), 0});
             l.larghezza = 0;
+            l.inizioRiga = l.testo.size();
         }
     }
 }
@@ -532,7 +566,7 @@ struct TFoglioXlsx::TConsegna {
 // The sheet in one stream, from the start.
 void TFoglioXlsx::LeggiInSequenza(const QString &nome, TConsegna &consegna)
 {
-    TVoceZip voce(&m_zip, nome);
+    TVoceZip voce(&m_zip, nome, m_annulla);
     if (!voce.Esiste())
         throw ErroreFile(Foglio::MessaggioDanneggiato());
     QXmlStreamReader x(&voce);
@@ -563,7 +597,7 @@ void TFoglioXlsx::Leggi(int foglio, const Riga &f)
     Lettura l;
     {
         // Helper threads read the pieces; the rows are handed over here, in order.
-        TVoceZip voce(&m_zip, nome);
+        TVoceZip voce(&m_zip, nome, m_annulla);
         if (!voce.Esiste())
             throw ErroreFile(Foglio::MessaggioDanneggiato());
         auto righe = [this](QXmlStreamReader &x, QStringList *aperti) {
@@ -585,7 +619,7 @@ void TFoglioXlsx::Leggi(int foglio, const Riga &f)
 
 } // namespace
 
-std::unique_ptr<TFoglio> ApriXlsx(const QString &percorso)
+std::unique_ptr<TFoglio> ApriXlsx(const QString &percorso, const std::atomic<bool> *annulla)
 {
-    return std::make_unique<TFoglioXlsx>(percorso);
+    return std::make_unique<TFoglioXlsx>(percorso, annulla);
 }

@@ -2,6 +2,7 @@
 // What the XLSX and ODS readers share: a zip entry read with a limit, merged ranges,
 // cell references.
 #include "archive/Errori.h"
+#include "archive/FileSicuro.h"
 #include "archive/Testo.h"
 #include "registry/Foglio.h"
 
@@ -16,9 +17,12 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <cstring>
 #include <deque>
 #include <future>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,12 +31,170 @@ namespace FoglioZip {
 constexpr int MassimoColonne = 16384;
 constexpr int MassimoRighe = 1048576;
 
-// One zip entry as a read-only device that refuses to unpack beyond the limit and
-// remembers why it stopped.
+// The zip file as a device that reads the disk in blocks of 64 KB and keeps the last
+// block: the zip library reads headers a few bytes at a time, seeking in between, and a
+// crafted file would otherwise cost a system call for every few bytes.
+class TFileZip : public QIODevice {
+public:
+    explicit TFileZip(const QString &percorso) : m_file(percorso)
+    {
+        if (!ApriRegolare(m_file, QIODevice::ReadOnly | QIODevice::Unbuffered))
+            throw ErroreFile(Foglio::MessaggioDanneggiato());
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_file.size(); }
+
+protected:
+    qint64 readData(char *data, qint64 massimo) override
+    {
+        constexpr qint64 Blocco = 64 * 1024;
+        qint64 letti = 0, p = pos();
+        while (letti < massimo) {
+            if (p < m_inizio || p >= m_inizio + m_blocco.size()) {
+                m_inizio = p - p % Blocco;
+                m_blocco.clear();
+                if (!m_file.seek(m_inizio))
+                    break;
+                m_blocco = m_file.read(Blocco);
+                if (p >= m_inizio + m_blocco.size())
+                    break; // the file's end
+            }
+            const qint64 n = std::min(massimo - letti, m_inizio + m_blocco.size() - p);
+            std::memcpy(data + letti, m_blocco.constData() + (p - m_inizio), size_t(n));
+            letti += n;
+            p += n;
+        }
+        return letti;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QFile m_file;
+    QByteArray m_blocco;
+    qint64 m_inizio = 0;
+};
+
+// Watches the XML as it is unpacked, byte by byte: a text, a tag, a comment, a CDATA
+// section or a processing instruction longer than Limiti::VoceXml would be held whole
+// by the XML reader, so a few bytes of zip could fill the memory.
+class TGuardiaXml {
+public:
+    // False as soon as one piece of the XML is too long.
+    bool Passa(const char *p, qint64 n)
+    {
+        const char *const fine = p + n;
+        while (p < fine) {
+            if (m_stato == Testo) {
+                const void *lt = std::memchr(p, '<', size_t(fine - p));
+                if (!lt) {
+                    m_corsa += fine - p;
+                    break;
+                }
+                m_corsa += static_cast<const char *>(lt) - p;
+                if (m_corsa > Limiti::VoceXml)
+                    return false;
+                p = static_cast<const char *>(lt) + 1;
+                m_stato = Inizio;
+                m_corsa = 1;
+                m_visto.clear();
+                continue;
+            }
+            const char c = *p++;
+            if (++m_corsa > Limiti::VoceXml)
+                return false;
+            switch (m_stato) {
+            case Inizio:
+                // What follows '<': "?" opens an instruction, "!--" a comment,
+                // "![CDATA[" a section, any other "!" a declaration, the rest a tag.
+                m_visto += c;
+                if (m_visto == "?") {
+                    Speciale("?>");
+                } else if (m_visto == "!--") {
+                    Speciale("-->");
+                } else if (m_visto == "![CDATA[") {
+                    Speciale("]]>");
+                } else if (m_visto[0] != '!') {
+                    m_stato = Tag;
+                    Tag_(c);
+                } else if (!std::string_view("![CDATA[").starts_with(m_visto) &&
+                           !std::string_view("!--").starts_with(m_visto)) {
+                    m_stato = Dichiarazione;
+                    m_parentesi = 0;
+                    Tag_(c);
+                }
+                break;
+            case Tag:
+            case Dichiarazione:
+                Tag_(c);
+                break;
+            case Virgolette:
+                if (c == m_virgoletta)
+                    m_stato = m_dopo;
+                break;
+            case Chiusura:
+                // The end marker, matched one byte at a time; in "-->" and "]]>" a third
+                // '-' or ']' keeps the two seen.
+                if (c == m_fine[m_combacia]) {
+                    if (++m_combacia == m_fine.size())
+                        Fine();
+                } else if (c == m_fine[0]) {
+                    m_combacia = m_combacia == 2 && m_fine[1] == c ? 2 : 1;
+                } else {
+                    m_combacia = 0;
+                }
+                break;
+            case Testo:
+                break;
+            }
+        }
+        return m_corsa <= Limiti::VoceXml;
+    }
+
+private:
+    enum Stato { Testo, Inizio, Tag, Dichiarazione, Virgolette, Chiusura };
+    void Speciale(std::string_view fine)
+    {
+        m_stato = Chiusura;
+        m_fine = fine;
+        m_combacia = 0;
+    }
+    void Fine()
+    {
+        m_stato = Testo;
+        m_corsa = 0;
+    }
+    void Tag_(char c)
+    {
+        if (c == '"' || c == '\'') {
+            m_dopo = m_stato;
+            m_virgoletta = c;
+            m_stato = Virgolette;
+        } else if (m_stato == Dichiarazione && c == '[') {
+            ++m_parentesi;
+        } else if (m_stato == Dichiarazione && c == ']') {
+            --m_parentesi;
+        } else if (c == '>' && (m_stato == Tag || m_parentesi <= 0)) {
+            Fine();
+        }
+    }
+    Stato m_stato = Testo, m_dopo = Tag;
+    char m_virgoletta = '"';
+    std::string m_visto;
+    std::string_view m_fine;
+    size_t m_combacia = 0;
+    int m_parentesi = 0;
+    qint64 m_corsa = 0;
+};
+
+// One zip entry as a read-only device that refuses to unpack beyond the limit, stops
+// when the reading is cancelled and remembers why it stopped.
 class TVoceZip : public QIODevice {
 public:
-    TVoceZip(QuaZip *zip, const QString &nome) : m_file(zip)
+    TVoceZip(QuaZip *zip, const QString &nome, const std::atomic<bool> *annulla = nullptr)
+        : m_file(zip), m_annulla(annulla)
     {
+        Foglio::Controlla(annulla);
         if (!zip->setCurrentFile(nome, QuaZip::csSensitive))
             return;
         QuaZipFileInfo64 info;
@@ -59,8 +221,11 @@ public:
     // After the XML reader stopped: throws the reason as the user's message.
     void Verifica(const QXmlStreamReader &x)
     {
+        Foglio::Controlla(m_annullata ? m_annulla : nullptr);
         if (m_troppo)
             throw ErroreFile(Foglio::MessaggioTroppoGrande());
+        if (m_voceGrande)
+            throw ErroreFile(Foglio::MessaggioVoceTroppoGrande());
         if (m_guasto)
             throw ErroreFile(Foglio::MessaggioDanneggiato());
         if (x.hasError() && x.error() != QXmlStreamReader::CustomError)
@@ -81,6 +246,11 @@ protected:
     {
         if (m_fine)
             return -1;
+        if (m_annulla && m_annulla->load(std::memory_order_relaxed)) {
+            m_annullata = true;
+            m_fine = true;
+            return -1;
+        }
         const qint64 n = m_file.read(data, massimo);
         if (n < 0) {
             m_guasto = true;
@@ -97,13 +267,21 @@ protected:
             m_fine = true;
             return -1;
         }
+        if (!m_guardia.Passa(data, n)) {
+            m_voceGrande = true;
+            m_fine = true;
+            return -1;
+        }
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
     QuaZipFile m_file;
+    const std::atomic<bool> *m_annulla;
+    TGuardiaXml m_guardia;
     bool m_esiste = false, m_fine = false, m_guasto = false, m_troppo = false;
+    bool m_annullata = false, m_voceGrande = false;
     qint64 m_letti = 0;
 };
 
@@ -199,12 +377,15 @@ inline void ApriZip(QuaZip &zip)
 
 // Where the last end tag "</name>" or "</prefix:name>" of the bytes ends: the offset just
 // past it, or -1. fine is the name with its '>' ("row>").
-inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine)
+inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine, qsizetype da = 0)
 {
     const std::string_view s(b.constData(), size_t(b.size()));
-    size_t i = s.size();
-    while (i >= fine.size() && (i = s.rfind(fine, i - fine.size())) != std::string_view::npos) {
-        size_t j = i;
+    // Only the tags that start from `da` are looked for: the bytes before were searched.
+    const size_t base = std::min(size_t(std::max<qsizetype>(da, 0)), s.size());
+    const std::string_view coda = s.substr(base);
+    size_t i = coda.size();
+    while (i >= fine.size() && (i = coda.rfind(fine, i - fine.size())) != std::string_view::npos) {
+        size_t j = base + i;
         if (j > 0 && s[j - 1] == ':') {
             --j;
             while (j > 0 && (std::isalnum(uchar(s[j - 1])) || s[j - 1] == '_' || s[j - 1] == '-' ||
@@ -212,7 +393,7 @@ inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine)
                 --j;
         }
         if (j >= 2 && s[j - 1] == '/' && s[j - 2] == '<')
-            return qsizetype(i + fine.size());
+            return qsizetype(base + i + fine.size());
         i += fine.size() - 1; // the next search ends just before this match
     }
     return -1;
@@ -263,8 +444,10 @@ Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Conse
         const bool finito = blocco.isEmpty();
         if (finito)
             voce.Verifica(QXmlStreamReader());
+        // No end tag lies in what was kept from before: only the new bytes are searched.
+        const qsizetype prima = resto.size() - qsizetype(fine.size());
         resto += blocco;
-        const qsizetype taglio = finito ? resto.size() : FineUltimo(resto, fine);
+        const qsizetype taglio = finito ? resto.size() : FineUltimo(resto, fine, prima);
         if (taglio < 0) {
             if (resto.size() > MassimoPezzo)
                 return Lettura::DaRifare;
@@ -294,6 +477,9 @@ Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Conse
                         return Lettura::DaRifare;
                     apertura += '<' + e.toUtf8() + '>';
                     chiusura.prepend("</" + e.toUtf8() + '>');
+                    // Copied into every piece: past a few elements, one stream is cheaper.
+                    if (apertura.size() > Limiti::Apertura)
+                        return Lettura::DaRifare;
                 }
                 QXmlStreamReader chiuso(pezzo + chiusura);
                 chiuso.setNamespaceProcessing(false);

@@ -9,12 +9,12 @@
 #include "platform/Piattaforma.h"
 #include "registry/CopieImportazione.h"
 #include "registry/Foglio.h"
+#include "registry/ImportaAnteprima.h"
 #include "registry/Importazione.h"
 #include "widgets/Tavolozza.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -42,6 +42,9 @@ QString LetteraColonna(int c)
         s.prepend(QChar(u'A' + (c - 1) % 26));
     return s;
 }
+
+// Lines of the outcome shown in the list; the saved outcome has them all.
+constexpr int MassimoLineeEsito = 1000;
 
 // The mapping chosen for a set of headers, kept in "Quorvel.ini".
 const QString SezioneColonne = QStringLiteral("Importazione colonne");
@@ -145,6 +148,12 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     grdColonne->verticalHeader()->setDefaultSectionSize(26);
     grdColonne->setFixedWidth(440);
     destra->addWidget(grdColonne);
+    lblTralasciate = new QLabel(this);
+    lblTralasciate->setObjectName(QStringLiteral("lblTralasciate"));
+    lblTralasciate->setWordWrap(true);
+    lblTralasciate->setMaximumWidth(440);
+    lblTralasciate->hide();
+    destra->addWidget(lblTralasciate);
     griglie->addLayout(sinistra, 1);
     griglie->addLayout(destra);
     colonna->addLayout(griglie, 1);
@@ -244,6 +253,27 @@ void TfrmImporta::Occupato(bool occupato)
     cmdAnnullaImportazione->setEnabled(!occupato);
 }
 
+// The summary, then a line per row up to a bound; all the rows are kept for saving.
+void TfrmImporta::MostraEsito(const Esito &e)
+{
+    lstEsito->addItem(e.Riepilogo());
+    m_righe = e.righe;
+    for (const Riga &riga : std::as_const(e.righe)) {
+        if (lstEsito->count() > MassimoLineeEsito) {
+            lstEsito->addItem(QStringLiteral("... e altre %1 righe: l'elenco completo è nell'esito "
+                                             "salvato con \"Salva l'esito...\".")
+                                  .arg(e.righe.size() - MassimoLineeEsito));
+            break;
+        }
+        auto *voce = new QListWidgetItem(Esito::Linea(riga), lstEsito);
+        voce->setData(RuoloNumero, riga.numero);
+        voce->setData(RuoloTesserato, riga.tesserato);
+        voce->setData(RuoloScartata, riga.scartata);
+        voce->setData(RuoloMotivo, riga.motivo);
+        voce->setForeground(riga.scartata ? QColor(0xB0, 0x1E, 0x2E) : QColor(0x8A, 0x5A, 0x00));
+    }
+}
+
 void TfrmImporta::cmdScegliClick()
 {
     const QString scelto = Piattaforma::ApriFile(
@@ -254,12 +284,13 @@ void TfrmImporta::cmdScegliClick()
     lblFile->setText(QFileInfo(scelto).absoluteFilePath());
     lblFile->setToolTip(lblFile->text());
     QStringList fogli;
-    try {
-        fogli = ApriFoglio(scelto)->Fogli();
-    } catch (const ErroreFile &e) {
+    const QString errore = InSottofondo(QStringLiteral("Apertura del file..."),
+                                        [&] { fogli = ApriFoglio(scelto, &m_annulla)->Fogli(); });
+    if (!errore.isEmpty()) {
         lblFile->clear();
         fogli.clear();
-        Piattaforma::Avviso(e.testo(), this);
+        if (errore != Foglio::MessaggioAnnullato())
+            Piattaforma::Avviso(errore, this);
     }
     {
         const QSignalBlocker blocco(cboFoglio);
@@ -277,8 +308,9 @@ void TfrmImporta::cboFoglioChange()
 
 void TfrmImporta::txtRigaIntestazioneChange()
 {
+    // Not while a reading runs: the box is then disabled, and may lose the focus.
     const int riga = txtRigaIntestazione->text().toInt();
-    if (riga > 0 && riga != m_rigaIntestazione)
+    if (riga > 0 && riga != m_rigaIntestazione && txtRigaIntestazione->isEnabled())
         Anteprima(riga);
 }
 
@@ -297,40 +329,50 @@ void TfrmImporta::Anteprima(int intestazione)
     grdAnteprima->setColumnCount(0);
     grdColonne->setRowCount(0);
     lstEsito->clear();
+    m_righe.clear();
+    lblTralasciate->hide();
     m_intestazioni.clear();
     m_rigaIntestazione = 0;
-    QList<QStringList> righe;
-    QStringList numeri;
+    Importazione::Anteprima a;
     if (!lblFile->text().isEmpty() && cboFoglio->currentIndex() >= 0) {
-        try {
-            ApriFoglio(lblFile->text())
-                ->Leggi(cboFoglio->currentIndex(), [&](int numero, QStringList &celle) {
-                    righe.append(celle);
-                    numeri.append(QString::number(numero));
-                    return righe.size() < RigheAnteprima;
-                });
-            if (righe.isEmpty())
-                Piattaforma::Avviso(Foglio::MessaggioVuoto(), this);
-            else if (righe.size() == 1)
-                Piattaforma::Avviso(Foglio::MessaggioSoloIntestazione(), this);
-        } catch (const ErroreFile &e) {
-            righe.clear();
-            Piattaforma::Avviso(e.testo(), this);
+        const QString percorso = lblFile->text();
+        const int foglio = cboFoglio->currentIndex();
+        const QString errore = InSottofondo(QStringLiteral("Lettura dell'anteprima..."), [&] {
+            a = LeggiAnteprima(percorso, foglio, RigheAnteprima, &m_annulla);
+        });
+        if (!errore.isEmpty()) {
+            a = Importazione::Anteprima();
+            if (errore != Foglio::MessaggioAnnullato())
+                Piattaforma::Avviso(errore, this);
+        } else if (a.righe.isEmpty()) {
+            Piattaforma::Avviso(Foglio::MessaggioVuoto(), this);
+        } else if (a.righe.size() == 1) {
+            Piattaforma::Avviso(Foglio::MessaggioSoloIntestazione(), this);
         }
     }
-    int colonne = 0;
-    for (const QStringList &r : righe)
-        colonne = std::max(colonne, int(r.size()));
+    const QList<QStringList> &righe = a.righe;
+    const int colonne = int(a.colonne.size());
+    QStringList numeri;
+    for (int n : std::as_const(a.numeri))
+        numeri << QString::number(n);
     grdAnteprima->setRowCount(int(righe.size()));
     grdAnteprima->setColumnCount(colonne);
     grdAnteprima->setVerticalHeaderLabels(numeri);
     QStringList lettere;
-    for (int c = 0; c < colonne; ++c)
+    for (int c : std::as_const(a.colonne))
         lettere << LetteraColonna(c);
     grdAnteprima->setHorizontalHeaderLabels(lettere);
     for (int r = 0; r < righe.size(); ++r)
         for (int c = 0; c < righe[r].size(); ++c)
             grdAnteprima->setItem(r, c, new QTableWidgetItem(righe[r][c]));
+    if (a.tralasciate > 0) {
+        lblTralasciate->setText(
+            QStringLiteral("Sono mostrate le prime %1 colonne con dati: %2 colonne oltre "
+                           "queste non sono mostrate e non vengono importate.")
+                .arg(MassimoColonneAnteprima)
+                .arg(a.tralasciate));
+        lblTralasciate->show();
+    }
 
     // The header: the row given by its number in the file, or the first that names fields.
     int indice = numeri.indexOf(QString::number(intestazione));
@@ -361,10 +403,13 @@ void TfrmImporta::Anteprima(int intestazione)
                     abbinate[c] = ricordate[c].toInt();
         grdColonne->setRowCount(colonne);
         for (int c = 0; c < colonne; ++c) {
-            const QString testo = intestazioni[c].trimmed().isEmpty()
-                                      ? QStringLiteral("Colonna %1").arg(LetteraColonna(c))
-                                      : intestazioni[c];
-            grdColonne->setItem(c, 0, new QTableWidgetItem(testo));
+            const QString testo =
+                intestazioni[c].trimmed().isEmpty()
+                    ? QStringLiteral("Colonna %1").arg(LetteraColonna(a.colonne[c]))
+                    : intestazioni[c];
+            auto *voce = new QTableWidgetItem(testo);
+            voce->setData(Qt::UserRole, a.colonne[c]); // the column in the file
+            grdColonne->setItem(c, 0, voce);
             auto *campo = new QComboBox(grdColonne);
             campo->setObjectName(QStringLiteral("cboCampo%1").arg(c + 1));
             for (const Voce &v : Destinazioni())
@@ -399,8 +444,12 @@ void TfrmImporta::Esegui(bool scrivi)
     QStringList scelte;
     for (int c = 0; c < grdColonne->rowCount(); ++c) {
         auto *campo = qobject_cast<QComboBox *>(grdColonne->cellWidget(c, 1));
-        r.colonne.append(campo ? campo->currentData().toInt() : int(Nessuna));
-        scelte << QString::number(r.colonne.last());
+        const QTableWidgetItem *voce = grdColonne->item(c, 0);
+        const int colonna = voce ? voce->data(Qt::UserRole).toInt() : c;
+        while (r.colonne.size() <= colonna) // the columns not shown are not imported
+            r.colonne.append(int(Nessuna));
+        r.colonne[colonna] = campo ? campo->currentData().toInt() : int(Nessuna);
+        scelte << QString::number(r.colonne[colonna]);
     }
     // Remembered for the next file with the same headers; a settings file that cannot be
     // written only loses the memory, never the import.
@@ -409,47 +458,32 @@ void TfrmImporta::Esegui(bool scrivi)
         ini.Scrivi(SezioneColonne, ChiaveIntestazioni(m_intestazioni), scelte.join(u','));
     } catch (const ErroreFile &) {
     }
+    r.annulla = &m_annulla;
     lstEsito->clear();
-    m_annulla = false;
-    Occupato(true);
-    prgAvanzamento->setRange(0, 0); // rows are counted while read
-    prgAvanzamento->setFormat(QStringLiteral("Lettura delle righe..."));
+    m_righe.clear();
+    m_righeLette = 0;
     Esito e;
-    bool riuscita = false;
-    try {
-        e = Importa(Piattaforma::CartellaProgramma(), r, scrivi, [this](int righe) {
-            prgAvanzamento->setFormat(QStringLiteral("%1 righe lette").arg(righe));
-            QCoreApplication::processEvents();
+    const QString cartella = Piattaforma::CartellaProgramma();
+    const QString errore = InSottofondo(QStringLiteral("Lettura delle righe..."), [&] {
+        e = Importa(cartella, r, scrivi, [this](int righe) {
+            m_righeLette = righe;
             return !m_annulla;
         });
-        riuscita = true;
-    } catch (const ErroreFile &err) {
-        prgAvanzamento->setRange(0, 1);
-        prgAvanzamento->setValue(0);
-        prgAvanzamento->setFormat(QString());
-        Occupato(false);
+    });
+    if (!errore.isEmpty()) {
         Piattaforma::Errore(
             (scrivi ? QStringLiteral("Attenzione: l'importazione non è riuscita e l'archivio "
                                      "non è stato modificato.\n\r\n\r")
                     : QString()) +
-                err.testo(),
+                errore,
             this);
         return;
     }
-    prgAvanzamento->setRange(0, 1);
     prgAvanzamento->setValue(e.annullata ? 0 : 1);
     prgAvanzamento->setFormat(e.annullata ? QStringLiteral("Annullata") : QStringLiteral("Fatto"));
-    lstEsito->addItem(e.Riepilogo());
-    for (const Riga &riga : std::as_const(e.righe)) {
-        auto *voce = new QListWidgetItem(Esito::Linea(riga), lstEsito);
-        voce->setData(RuoloNumero, riga.numero);
-        voce->setData(RuoloTesserato, riga.tesserato);
-        voce->setData(RuoloScartata, riga.scartata);
-        voce->setData(RuoloMotivo, riga.motivo);
-        voce->setForeground(riga.scartata ? QColor(0xB0, 0x1E, 0x2E) : QColor(0x8A, 0x5A, 0x00));
-    }
+    MostraEsito(e);
     Occupato(false);
-    if (!riuscita || !scrivi)
+    if (!scrivi)
         return;
     // These only inform: OK alone, nothing to cancel.
     if (e.annullata)
@@ -502,14 +536,8 @@ void TfrmImporta::cmdSalvaEsitoClick()
                                QStringLiteral("File CSV (*.csv)"), QStringLiteral("csv"));
     if (scelto.isEmpty())
         return;
-    QList<Riga> righe;
-    for (int i = 1; i < lstEsito->count(); ++i) {
-        const QListWidgetItem *v = lstEsito->item(i);
-        righe.append({v->data(RuoloNumero).toInt(), v->data(RuoloScartata).toBool(),
-                      v->data(RuoloMotivo).toString(), v->data(RuoloTesserato).toString()});
-    }
     QSaveFile file(scelto);
-    if (!ApriInScrittura(file) || file.write(CsvEsito(lstEsito->item(0)->text(), righe)) < 0 ||
+    if (!ApriInScrittura(file) || file.write(CsvEsito(lstEsito->item(0)->text(), m_righe)) < 0 ||
         !ConfermaFile(file))
         Piattaforma::Messaggio(
             QStringLiteral("Attenzione: il sistema non permette di salvare l'esito.\n\r\n\r"

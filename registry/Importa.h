@@ -2,7 +2,12 @@
 // Screen "Importa tesserati": choose a CSV, XLSX or ODS file and a sheet, see its first
 // rows, match each column to a field of the record (remembered for the same headers),
 // check, then import; and undo the last import.
+#include "registry/Importazione.h"
+
 #include <QDialog>
+
+#include <atomic>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -45,8 +50,13 @@ private:
     QStringList m_intestazioni;
     int m_rigaIntestazione = 0; // its number in the file
     void Occupato(bool occupato);
+    // Runs lavoro on a worker thread while the window stays responsive, the progress bar
+    // shows testo and Annulla stops it; the controls come back on every path. Returns
+    // the error's text, empty when lavoro ended normally.
+    QString InSottofondo(const QString &testo, const std::function<void()> &lavoro);
+    void MostraEsito(const Importazione::Esito &e);
 
-    QLabel *lblFile;
+    QLabel *lblFile, *lblTralasciate;
     QComboBox *cboFoglio;
     QTableWidget *grdAnteprima;
     QTableWidget *grdColonne;
@@ -56,5 +66,7 @@ private:
     QPushButton *cmdAnnullaImportazione;
     QProgressBar *prgAvanzamento;
     QListWidget *lstEsito;
-    bool m_annulla = false;
+    std::atomic<bool> m_annulla = false;
+    std::atomic<int> m_righeLette = 0; // by the import running on the worker
+    QList<Importazione::Riga> m_righe; // the whole outcome, for "Salva l'esito..."
 };

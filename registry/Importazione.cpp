@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 
 #include <array>
 
@@ -80,6 +81,18 @@ QString Motivo(const char *testo)
     return QString::fromUtf8(testo);
 }
 
+// A cell quoted in a reason: at most `massimo` characters, so that a huge cell repeated on
+// many rows does not fill the memory with its copies.
+QString Cita(const QString &cella, qsizetype massimo = 40)
+{
+    if (cella.size() <= massimo)
+        return cella;
+    qsizetype n = massimo - 1;
+    if (cella[n - 1].isHighSurrogate()) // never half a character
+        --n;
+    return cella.left(n) + u'\u2026';
+}
+
 // Digits in three groups split by '/', '-' or '.': meant as a date, real or not.
 bool FormaDiData(const QString &testo)
 {
@@ -111,6 +124,8 @@ private:
     QDir m_base;
     QSet<int> m_mappati;
     QHash<QString, int> m_tessere, m_nomi; // keys of the records, and their positions
+    QSet<QString> m_motivi;                // one copy of each reason, shared by its rows
+    QString Unico(const QString &motivo) { return *m_motivi.insert(motivo); }
     // Of the row last composed: the member's name, and whether a default date was used.
     QString m_nome;
     bool m_rilascioDato = false, m_scadenzaData = false;
@@ -171,7 +186,7 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         unisci(tesserato, Ripiega(cognome));
         unisci(tesserato, Ripiega(nome));
     }
-    m_nome = tesserato;
+    m_nome = Cita(tesserato, 50); // as long as the record keeps it
     // The archive screen's save checks, in its order.
     auto &ril = v[size_t(C(Campo::DataRil))];
     auto &scade = v[size_t(C(Campo::DataScade))];
@@ -195,11 +210,11 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     }
     const QString dr = NormalizzaData(ril), ds = NormalizzaData(scade);
     if (dr.isEmpty()) {
-        *motivo = QStringLiteral("la data di rilascio %1 non esiste").arg(ril);
+        *motivo = QStringLiteral("la data di rilascio %1 non esiste").arg(Cita(ril));
         return false;
     }
     if (ds.isEmpty()) {
-        *motivo = QStringLiteral("la data di scadenza %1 non esiste").arg(scade);
+        *motivo = QStringLiteral("la data di scadenza %1 non esiste").arg(Cita(scade));
         return false;
     }
     if (DataDa(dr) > DataDa(ds)) {
@@ -214,14 +229,14 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         preavviso = QStringLiteral("0");
     if (!Testo::SoloCifre(preavviso) || preavviso.size() > 3) {
         *motivo = QStringLiteral("i giorni di preavviso (%1) non sono un numero da 0 a 999")
-                      .arg(preavviso);
+                      .arg(Cita(preavviso));
         return false;
     }
     auto &nascita = v[size_t(C(Campo::DataNasc))];
     if (const QString d = NormalizzaData(nascita); !d.isEmpty())
         nascita = d;
     else if (FormaDiData(nascita)) // kept as written: the field is free text
-        avvisi->append(QStringLiteral("la data di nascita %1 non esiste").arg(nascita));
+        avvisi->append(QStringLiteral("la data di nascita %1 non esiste").arg(Cita(nascita)));
 
     // A postal code read as a number lost its leading zeros.
     auto &cap = v[size_t(C(Campo::CapRes))];
@@ -243,16 +258,16 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     // Codes that fail their check are kept, with a warning.
     const QString &cf = v[size_t(C(Campo::CodFisc))];
     if (!cf.isEmpty() && !(Testo::SoloCifre(cf) ? ControllaPartitaIva(cf) : ControllaCodFisc(cf)))
-        avvisi->append(QStringLiteral("codice fiscale %1 non valido").arg(cf));
+        avvisi->append(QStringLiteral("codice fiscale %1 non valido").arg(Cita(cf)));
     const QString &piva = v[size_t(C(Campo::PartitaIva))];
     if (!piva.isEmpty() && !ControllaPartitaIva(piva))
-        avvisi->append(QStringLiteral("partita IVA %1 non valida").arg(piva));
+        avvisi->append(QStringLiteral("partita IVA %1 non valida").arg(Cita(piva)));
     const QString &iban = v[size_t(C(Campo::Iban))];
     if (!iban.isEmpty() && !ControllaIban(iban))
-        avvisi->append(QStringLiteral("IBAN %1 non valido").arg(iban));
+        avvisi->append(QStringLiteral("IBAN %1 non valido").arg(Cita(iban)));
     const QString &carta = v[size_t(C(Campo::Carta))];
     if (!carta.isEmpty() && (!Testo::SoloCifre(carta) || TipoCarta(carta) == 0))
-        avvisi->append(QStringLiteral("carta di credito %1 non valida").arg(carta));
+        avvisi->append(QStringLiteral("carta di credito %1 non valida").arg(Cita(carta)));
 
     for (int i = 0; i < NumeroCampi; ++i) {
         const Campo c = static_cast<Campo>(i);
@@ -263,7 +278,7 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
         if (resto)
             avvisi->append(QStringLiteral("%1: caratteri che l'archivio non può contenere, "
                                           "scritti come ? (%2)")
-                               .arg(NomeDestinazione(i), v[size_t(i)]));
+                               .arg(NomeDestinazione(i), Cita(v[size_t(i)])));
         if (Tagliato(v[size_t(i)], c))
             avvisi->append(QStringLiteral("%1 troppo lungo, tagliato a %2 caratteri")
                                .arg(NomeDestinazione(i))
@@ -278,14 +293,14 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
             Testo::MinuscoleAZ(s->Leggi(Campo::Tesserato)) + u'\n' + s->Leggi(Campo::DataNasc);
         if (!tessera.isEmpty() && m_tessere.contains(tessera)) {
             *motivo = QStringLiteral("tessera n. %1 già presente nella scheda %2")
-                          .arg(tessera)
+                          .arg(Cita(tessera))
                           .arg(m_tessere.value(tessera));
             return false;
         }
         if (m_nomi.contains(chiave)) {
             *motivo = QStringLiteral("%1 con la stessa data di nascita già presente nella "
                                      "scheda %2")
-                          .arg(s->Leggi(Campo::Tesserato))
+                          .arg(Cita(s->Leggi(Campo::Tesserato)))
                           .arg(m_nomi.value(chiave));
             return false;
         }
@@ -297,9 +312,9 @@ void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, E
 {
     const QImage img = LeggiImmagine(percorso);
     if (img.isNull() || !ScriviJpeg(img, PercorsoFoto(m_cartella, posizione)))
-        e.righe.append(
-            {riga, false,
-             QStringLiteral("la foto %1 non è stata salvata").arg(QFileInfo(percorso).fileName())});
+        e.righe.append({riga, false,
+                        QStringLiteral("la foto %1 non è stata salvata")
+                            .arg(Cita(QFileInfo(percorso).fileName()))});
 }
 
 // Copies the first `byte` bytes of one file to another, written aside and renamed.
@@ -314,7 +329,7 @@ void Copia(const QString &da, QSaveFile &a, qint64 byte)
         blocco = sorgente.read(std::min<qint64>(byte, 1 << 20));
         if (blocco.isEmpty() || a.write(blocco) != blocco.size())
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(a.fileName(), a.errorString()));
+                                 .arg(a.fileName(), MotivoScrittura(a)));
         byte -= blocco.size();
     }
 }
@@ -325,7 +340,19 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     e.prova = !m_scrivi;
     e.rilascio = m_r.rilascio;
     e.scadenza = m_r.scadenza;
-    std::unique_ptr<TFoglio> foglio = ApriFoglio(m_r.percorso);
+    // A cancel seen by the reader ends the run as one seen between rows.
+    auto annullata = [this, &e](const ErroreFile &err) {
+        if (!m_r.annulla || !m_r.annulla->load() || err.testo() != Foglio::MessaggioAnnullato())
+            throw err;
+        e.annullata = true;
+    };
+    std::unique_ptr<TFoglio> foglio;
+    try {
+        foglio = ApriFoglio(m_r.percorso, m_r.annulla);
+    } catch (const ErroreFile &err) {
+        annullata(err);
+        return e;
+    }
     if (m_r.foglio < 0 || m_r.foglio >= foglio->Fogli().size())
         throw ErroreFile(Foglio::MessaggioNonFoglio());
 
@@ -352,14 +379,14 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     if (m_scrivi) {
         if (!ApriInScrittura(copia))
             throw ErroreFile(QStringLiteral("Impossibile creare la copia %1: %2")
-                                 .arg(copia.fileName(), copia.errorString()));
+                                 .arg(copia.fileName(), MotivoScrittura(copia)));
         Copia(percorsoArchivio, copia, QFileInfo(percorsoArchivio).size());
         if (!copia.flush())
             throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
-                                 .arg(copia.fileName(), copia.errorString()));
+                                 .arg(copia.fileName(), MotivoScrittura(copia)));
         if (!ApriInScrittura(nuovo))
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(percorsoArchivio, nuovo.errorString()));
+                                 .arg(percorsoArchivio, MotivoScrittura(nuovo)));
         Copia(percorsoArchivio, nuovo, byteArchivio);
     }
 
@@ -372,7 +399,7 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     auto svuota = [&]() {
         if (!blocco.isEmpty() && nuovo.write(blocco) != blocco.size())
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(percorsoArchivio, nuovo.errorString()));
+                                 .arg(percorsoArchivio, MotivoScrittura(nuovo)));
         blocco.resize(0);
         if (++blocchi % 16 == 0)
             AvviaScritturaSuDisco(nuovo);
@@ -380,14 +407,15 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     QList<std::pair<int, std::pair<int, QString>>> foto; // position, row, picture
     bool intestazione = true;
     int lette = 0, dati = 0;
-    foglio->Leggi(m_r.foglio, [&](int numero, QStringList &celle) {
+    const auto riga = [&](int numero, QStringList &celle) {
         // Rows above the header are titles; the header itself names the columns.
         if (intestazione || numero <= m_r.intestazione) {
             intestazione = false;
             return true;
         }
         ++dati;
-        if (avanza && ++lette % 500 == 0 && !avanza(lette)) {
+        if ((avanza && ++lette % 500 == 0 && !avanza(lette)) ||
+            (m_r.annulla && m_r.annulla->load(std::memory_order_relaxed))) {
             e.annullata = true;
             return false;
         }
@@ -396,7 +424,7 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
         QString fileFoto, motivo;
         if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
             ++e.scartate;
-            e.righe.append({numero, true, motivo, m_nome});
+            e.righe.append({numero, true, Unico(motivo), Unico(m_nome)});
             return true;
         }
         const int posizione = schede + e.importate + 1;
@@ -410,13 +438,14 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
             const QString percorso = m_base.absoluteFilePath(fileFoto);
             // Read as the photo load reads it: any size, any format the readers know.
             if (LeggiImmagine(percorso).isNull())
-                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(fileFoto));
+                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(Cita(fileFoto)));
             else if (m_scrivi)
                 foto.append({posizione, {numero, percorso}});
         }
         if (!avvisi.isEmpty()) {
             ++e.avvisate;
-            e.righe.append({numero, false, avvisi.join(QStringLiteral("; ")), m_nome});
+            e.righe.append(
+                {numero, false, Unico(avvisi.join(QStringLiteral("; "))), Unico(m_nome)});
         }
         if (m_scrivi) {
             blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
@@ -424,8 +453,13 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
                 svuota();
         }
         return true;
-    });
-    if (intestazione || (dati == 0 && !e.annullata))
+    };
+    try {
+        foglio->Leggi(m_r.foglio, riga);
+    } catch (const ErroreFile &err) {
+        annullata(err);
+    }
+    if (!e.annullata && (intestazione || dati == 0))
         throw ErroreFile(intestazione ? Foglio::MessaggioVuoto()
                                       : Foglio::MessaggioSoloIntestazione());
     if (avanza && !e.annullata && !avanza(lette))
@@ -448,10 +482,10 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     CopieImportazione::TCopia datata(m_cartella, posizioniFoto);
     if (!ConfermaFile(copia))
         throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
-                             .arg(copia.fileName(), copia.errorString()));
+                             .arg(copia.fileName(), MotivoScrittura(copia)));
     if (!ConfermaFile(nuovo))
         throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                             .arg(percorsoArchivio, nuovo.errorString()));
+                             .arg(percorsoArchivio, MotivoScrittura(nuovo)));
     e.senzaCopia = !datata.Conferma();
     for (const auto &f : foto)
         ScriviFoto(f.first, f.second.second, f.second.first, e);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 inline const QString NomeCopiaArchivio = QStringLiteral("Tesserati.pro.bak");
@@ -84,6 +85,8 @@ struct Richiesta {
     int foglio = 0;
     QList<int> colonne; // destination of each column
     bool doppi = false; // import rows that match a record already in the archive
+    // Set from another thread: the reading stops at once and the run ends as cancelled.
+    const std::atomic<bool> *annulla = nullptr;
     // The header's row number in the file; the rows above it and the header itself are
     // not imported. 0: the first row.
     int intestazione = 0;
