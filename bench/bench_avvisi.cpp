@@ -3,8 +3,8 @@
 // longest gap between ticks. The floor is Python's own smtplib sending 1,000 messages of
 // the same size to the same server over one connection (BM_AvvisiSmtplib), timed inside
 // Python so its start-up is not counted, with Nagle's delay turned off as curl does.
-#include "registry/InvioAvvisi.h"
-#include "registry/Messaggio.h"
+#include "mail/core/InvioAvvisi.h"
+#include "mail/core/Messaggio.h"
 
 #include <QDir>
 #include <QElapsedTimer>

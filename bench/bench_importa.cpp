@@ -3,9 +3,9 @@
 // The floor: LibreOffice converting the same XLSX to CSV headless, in the same run.
 #include "archive/Archivio.h"
 #include "bench/Dati.h"
+#include "import/core/Foglio.h"
+#include "import/core/Importazione.h"
 #include "lists/Esportazione.h"
-#include "registry/Foglio.h"
-#include "registry/Importazione.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // What the spreadsheet reader targets share: the input written to a file (as it is, or
 // split into the parts of a zip), then every sheet read to its end or its refusal.
 #include "archive/Errori.h"
-#include "registry/Foglio.h"
+#include "import/core/Foglio.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -7,12 +7,12 @@
 #include "archive/Errori.h"
 #include "cards/DatiEnteFile.h"
 #include "lists/PannelloElenco.h"
+#include "mail/AnteprimaAvvisi.h"
+#include "mail/Posta.h"
+#include "mail/core/InvioAvvisi.h"
+#include "mail/core/Messaggio.h"
+#include "mail/core/RegistroAvvisi.h"
 #include "platform/Piattaforma.h"
-#include "registry/AnteprimaAvvisi.h"
-#include "registry/InvioAvvisi.h"
-#include "registry/Messaggio.h"
-#include "registry/Posta.h"
-#include "registry/RegistroAvvisi.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -3,11 +3,11 @@
 // split from the skipped (with the "not again within N days" boundary), and the screen
 // that edits the template, stored in "Quorvel.ini".
 #include "archive/Impostazioni.h"
-#include "registry/Messaggio.h"
-#include "registry/ModelloAvviso.h"
-#include "registry/Posta.h"
-#include "registry/RegistroAvvisi.h"
-#include "registry/SceltaAvvisi.h"
+#include "mail/ModelloAvviso.h"
+#include "mail/Posta.h"
+#include "mail/core/Messaggio.h"
+#include "mail/core/RegistroAvvisi.h"
+#include "mail/core/SceltaAvvisi.h"
 #include "support/Supporto.h"
 
 #include <QLabel>

@@ -2,10 +2,10 @@
 // chapters and pdfimages its pictures of the screens.
 #include "cards/DatiEnte.h"
 #include "cards/Tessera.h"
+#include "import/Importa.h"
 #include "lists/Sospesi.h"
+#include "mail/Posta.h"
 #include "registry/Anagrafica.h"
-#include "registry/Importa.h"
-#include "registry/Posta.h"
 #include "shell/Password.h"
 #include "support/Supporto.h"
 

@@ -4,11 +4,11 @@
 
 #include "archive/Errori.h"
 #include "archive/Scheda.h"
+#include "import/Importa.h"
+#include "import/core/Foglio.h"
+#include "import/core/Importazione.h"
 #include "lists/Esportazione.h"
 #include "registry/Anagrafica.h"
-#include "registry/Foglio.h"
-#include "registry/Importa.h"
-#include "registry/Importazione.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

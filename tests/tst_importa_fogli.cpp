@@ -5,10 +5,10 @@
 
 #include "archive/Archivio.h"
 #include "archive/Scheda.h"
+#include "import/core/CopieImportazione.h"
+#include "import/core/Foglio.h"
+#include "import/core/Importazione.h"
 #include "registry/Anagrafica.h"
-#include "registry/CopieImportazione.h"
-#include "registry/Foglio.h"
-#include "registry/Importazione.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -6,10 +6,10 @@
 
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
+#include "import/core/Foglio.h"
+#include "import/core/ImportaAnteprima.h"
+#include "import/core/Importazione.h"
 #include "registry/Anagrafica.h"
-#include "registry/Foglio.h"
-#include "registry/ImportaAnteprima.h"
-#include "registry/Importazione.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

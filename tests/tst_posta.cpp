@@ -3,11 +3,11 @@
 // refusals, a dropped connection, login and certificate failures, the settings screen.
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
+#include "mail/Posta.h"
+#include "mail/core/Messaggio.h"
+#include "mail/core/RegistroAvvisi.h"
+#include "mail/core/Smtp.h"
 #include "platform/Portachiavi.h"
-#include "registry/Messaggio.h"
-#include "registry/Posta.h"
-#include "registry/RegistroAvvisi.h"
-#include "registry/Smtp.h"
 #include "support/Supporto.h"
 
 #include <QCheckBox>

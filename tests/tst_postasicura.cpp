@@ -4,8 +4,8 @@
 // keychain, and the boxes and counts around a send.
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
-#include "registry/Posta.h"
-#include "registry/Smtp.h"
+#include "mail/Posta.h"
+#include "mail/core/Smtp.h"
 #include "support/ServerPosta.h"
 #include "support/Supporto.h"
 

@@ -4,9 +4,9 @@
 // values kept as text, and the log only as a regular file of the folder.
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
+#include "mail/core/RegistroAvvisi.h"
+#include "mail/core/Smtp.h"
 #include "registry/Anagrafica.h"
-#include "registry/RegistroAvvisi.h"
-#include "registry/Smtp.h"
 #include "support/ServerPosta.h"
 #include "support/Supporto.h"
 

@@ -5,10 +5,10 @@
 #include "support/Supporto.h"
 
 #include "cards/Tessera.h"
+#include "mail/core/RegistroAvvisi.h"
 #include "platform/Istanza.h"
 #include "platform/Piattaforma.h"
 #include "registry/Anagrafica.h"
-#include "registry/RegistroAvvisi.h"
 #include "shell/CambiaPassword.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"

@@ -1,4 +1,4 @@
-#include "registry/Smtp.h"
+#include "mail/core/Smtp.h"
 
 #include "archive/Impostazioni.h"
 #include "shell/Crypt.h"

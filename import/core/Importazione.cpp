@@ -1,16 +1,16 @@
 // Row checks and the all-or-nothing append of the import.
-#include "registry/Importazione.h"
+#include "import/core/Importazione.h"
 
 #include "archive/Archivio.h"
+#include "archive/CellaCsv.h"
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
 #include "archive/LetturaImmagine.h"
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
 #include "checks/ControlliCodici.h"
-#include "registry/CellaCsv.h"
-#include "registry/CopieImportazione.h"
-#include "registry/Foglio.h"
+#include "import/core/CopieImportazione.h"
+#include "import/core/Foglio.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,9 +2,9 @@
 // Sends a batch of renewal reminders off the user-interface thread: one connection for
 // the whole batch, one log line per attempt and per member skipped, progress after each
 // message and a stop between messages when asked. No widgets.
-#include "registry/Messaggio.h"
-#include "registry/SceltaAvvisi.h"
-#include "registry/Smtp.h"
+#include "mail/core/Messaggio.h"
+#include "mail/core/SceltaAvvisi.h"
+#include "mail/core/Smtp.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

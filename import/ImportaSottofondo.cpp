@@ -1,6 +1,6 @@
 // The import screen's readings on a worker thread: the window stays responsive, the
 // progress bar runs and Annulla stops the reading.
-#include "registry/Importa.h"
+#include "import/Importa.h"
 
 #include "archive/Errori.h"
 

@@ -1,4 +1,4 @@
-#include "registry/AnteprimaAvvisi.h"
+#include "mail/AnteprimaAvvisi.h"
 
 #include "platform/Finestra.h"
 #include "widgets/Tavolozza.h"

@@ -1,5 +1,5 @@
 // The XLSX reader: workbook, relations, styles, shared strings, and the sheet read in pieces.
-#include "registry/FoglioZip.h"
+#include "import/core/FoglioZip.h"
 
 #include <QByteArrayMatcher>
 #include <QDate>

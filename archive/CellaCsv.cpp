@@ -1,4 +1,4 @@
-#include "registry/CellaCsv.h"
+#include "archive/CellaCsv.h"
 
 namespace Csv {
 namespace {

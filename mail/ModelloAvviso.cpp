@@ -1,9 +1,9 @@
-#include "registry/ModelloAvviso.h"
+#include "mail/ModelloAvviso.h"
 
 #include "archive/Errori.h"
+#include "mail/core/Messaggio.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "registry/Messaggio.h"
 #include "widgets/Tavolozza.h"
 
 #include <QGridLayout>

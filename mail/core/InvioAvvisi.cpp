@@ -1,6 +1,6 @@
-#include "registry/InvioAvvisi.h"
+#include "mail/core/InvioAvvisi.h"
 
-#include "registry/RegistroAvvisi.h"
+#include "mail/core/RegistroAvvisi.h"
 
 TInvioAvvisi::TInvioAvvisi(TImpostazioniPosta impostazioni, std::vector<TAvviso> avvisi,
                            QString cartella, QDateTime inizio)

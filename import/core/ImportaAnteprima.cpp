@@ -1,8 +1,8 @@
 // The preview's rows: read until there are enough, then the empty columns dropped.
-#include "registry/ImportaAnteprima.h"
+#include "import/core/ImportaAnteprima.h"
 
 #include "archive/Testo.h"
-#include "registry/Foglio.h"
+#include "import/core/Foglio.h"
 
 #include <iterator>
 #include <limits>

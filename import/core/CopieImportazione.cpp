@@ -1,4 +1,4 @@
-#include "registry/CopieImportazione.h"
+#include "import/core/CopieImportazione.h"
 
 #include "archive/Archivio.h"
 #include "archive/Errori.h"

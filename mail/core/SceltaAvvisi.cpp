@@ -1,6 +1,6 @@
-#include "registry/SceltaAvvisi.h"
+#include "mail/core/SceltaAvvisi.h"
 
-#include "registry/RegistroAvvisi.h"
+#include "mail/core/RegistroAvvisi.h"
 
 #include <algorithm>
 

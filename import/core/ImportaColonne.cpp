@@ -1,6 +1,6 @@
 // Which field a column of the imported sheet fills: the choices, the headers that name
 // them, and the date texts the import accepts.
-#include "registry/Importazione.h"
+#include "import/core/Importazione.h"
 
 #include "archive/Scheda.h"
 #include "archive/Testo.h"

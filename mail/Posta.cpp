@@ -1,11 +1,11 @@
-#include "registry/Posta.h"
+#include "mail/Posta.h"
 
 #include "archive/Errori.h"
+#include "mail/ModelloAvviso.h"
+#include "mail/core/Messaggio.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "platform/Portachiavi.h"
-#include "registry/Messaggio.h"
-#include "registry/ModelloAvviso.h"
 #include "widgets/Tavolozza.h"
 
 #include <QApplication>

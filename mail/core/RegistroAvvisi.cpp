@@ -1,7 +1,7 @@
-#include "registry/RegistroAvvisi.h"
+#include "mail/core/RegistroAvvisi.h"
 
+#include "archive/CellaCsv.h"
 #include "archive/FileSicuro.h"
-#include "registry/CellaCsv.h"
 
 #include <QDir>
 

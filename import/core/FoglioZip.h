@@ -4,7 +4,7 @@
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
 #include "archive/Testo.h"
-#include "registry/Foglio.h"
+#include "import/core/Foglio.h"
 
 #include <QIODevice>
 #include <QStringList>

@@ -2,8 +2,8 @@
 // Screen " Anteprima degli avvisi": before a batch of reminders goes, who gets one, who
 // is skipped and why, and the message exactly as the first member gets it. Accepted
 // with "Invia", rejected with "Annulla".
-#include "registry/Messaggio.h"
-#include "registry/SceltaAvvisi.h"
+#include "mail/core/Messaggio.h"
+#include "mail/core/SceltaAvvisi.h"
 
 #include <QDialog>
 

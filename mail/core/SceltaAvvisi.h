@@ -1,7 +1,7 @@
 #pragma once
 // Who gets a renewal reminder: the members of the renewal list split into those to
 // remind and those skipped, each with the reason. No widgets.
-#include "registry/Messaggio.h"
+#include "mail/core/Messaggio.h"
 
 #include <QDate>
 #include <QHash>

@@ -2,7 +2,7 @@
 // Screen "Importa tesserati": choose a CSV, XLSX or ODS file and a sheet, see its first
 // rows, match each column to a field of the record (remembered for the same headers),
 // check, then import; and undo the last import.
-#include "registry/Importazione.h"
+#include "import/core/Importazione.h"
 
 #include <QDialog>
 

@@ -1,5 +1,5 @@
 // The ODS reader: content.xml as a stream, repeated rows and cells, spanned cells.
-#include "registry/FoglioZip.h"
+#include "import/core/FoglioZip.h"
 
 #include <QDate>
 #include <QHash>

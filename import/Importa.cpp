@@ -1,16 +1,16 @@
-#include "registry/Importa.h"
+#include "import/Importa.h"
 
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
+#include "import/core/CopieImportazione.h"
+#include "import/core/Foglio.h"
+#include "import/core/ImportaAnteprima.h"
+#include "import/core/Importazione.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "registry/CopieImportazione.h"
-#include "registry/Foglio.h"
-#include "registry/ImportaAnteprima.h"
-#include "registry/Importazione.h"
 #include "widgets/Tavolozza.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // Recognition of the file kind and the CSV reader.
-#include "registry/Foglio.h"
+#include "import/core/Foglio.h"
 
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"

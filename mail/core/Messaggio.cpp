@@ -1,4 +1,4 @@
-#include "registry/Messaggio.h"
+#include "mail/core/Messaggio.h"
 
 #include "archive/Impostazioni.h"
 

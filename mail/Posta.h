@@ -3,7 +3,7 @@
 // Settings in "Quorvel.ini", section "Posta Elettronica"; the password in the desktop's
 // secret store, or scrambled in the settings file where no secret store runs (the screen
 // then says how to get one).
-#include "registry/Smtp.h"
+#include "mail/core/Smtp.h"
 
 #include <QDialog>
 
