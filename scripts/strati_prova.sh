@@ -5,7 +5,7 @@ set -uo pipefail
 sorgente="$(cd "$(dirname "$0")/.." && pwd)"
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
-cartelle=(archive report widgets cards registry import mail lists checks shell platform)
+cartelle=(archive storage report widgets cards registry import mail lists checks shell platform)
 
 copia() {
     rm -rf "$lavoro/albero"

@@ -1,0 +1,71 @@
+#pragma once
+// The storage seam: every screen, list, batch, import and the reminders reach the member
+// archive and what is kept beside it (photos, organization data and logo) through a
+// TDeposito. One lives for one user action, like TArchivio: made by ApriDeposito, closed
+// on every path by its destructor. Failures throw ErroreFile with the texts of today.
+// The folder (TDepositoFile) is the one implementation; a server can follow without a
+// change in any screen.
+#include "archive/Errori.h"
+#include "archive/Scheda.h"
+#include "cards/DatiEnteFile.h"
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <span>
+
+// A search key: the field and the filter as the user typed it.
+struct TChiaveRicerca {
+    Campo campo;
+    QString testo;
+};
+
+class TDeposito {
+public:
+    using Visita = std::function<bool(int posizione, const TScheda &s)>;
+
+    virtual ~TDeposito() = default;
+    TDeposito() = default;
+    TDeposito(const TDeposito &) = delete;
+    TDeposito &operator=(const TDeposito &) = delete;
+
+    // ---- Records, by 1-based position
+    virtual int NumeroSchede() = 0;
+    virtual TScheda LeggiScheda(int posizione) = 0;
+    virtual void ScriviScheda(int posizione, const TScheda &s) = 0;
+    virtual int AccodaScheda(const TScheda &s) = 0; // the new position
+    // Positions 1..count in order; the visit returns false to stop. `campi` are the
+    // fields the caller reads: a server fetches only those, the folder reads whole
+    // records, so the others may hold anything.
+    virtual void Scorri(std::span<const Campo> campi, const Visita &visita) = 0;
+    // The records not cancelled in which every key, trimmed of blanks and lower-cased A-Z,
+    // occurs in its field; keys of blanks alone count neither for nor against a record.
+    // The default scans; a server filters on its side.
+    virtual void Cerca(std::span<const TChiaveRicerca> chiavi, std::span<const Campo> campi,
+                       const Visita &visita);
+    virtual void ChiudiArchivio() = 0;
+
+    // ---- Photos, one per position
+    // The photo, read as LeggiImmagine reads it; a null image when there is none or it
+    // cannot be read.
+    virtual QImage LeggiFoto(int posizione) = 0;
+    // Whether something is stored as the photo (even a picture this computer cannot read).
+    virtual bool EsisteFoto(int posizione) = 0;
+    // Stores the picture as the photo; false when it cannot be written (the earlier photo
+    // then stays whole).
+    virtual bool ScriviFoto(int posizione, const QImage &foto) = 0;
+
+    // ---- Organization data, card options and logo
+    virtual TDatiEnte LeggiDatiEnte() = 0;
+    virtual void ScriviDatiEnte(const TDatiEnte &dati) = 0;
+    virtual TOpzioniTessera LeggiOpzioniTessera() = 0;
+    virtual void ScriviOpzioniTessera(const TOpzioniTessera &opzioni) = 0;
+    virtual QImage LeggiLogo() = 0;
+    virtual bool SalvaLogo(const QImage &logo) = 0;
+};
+
+// Opens the archive that the settings of the folder choose (today always the folder
+// itself); throws ErroreFile when it cannot be opened.
+std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella);

@@ -1,0 +1,112 @@
+#include "storage/DepositoFile.h"
+
+#include "archive/LetturaImmagine.h"
+#include "archive/Testo.h"
+
+#include <QFileInfo>
+
+void TDeposito::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<const Campo> campi,
+                      const Visita &visita)
+{
+    // Keys lowered once; a key of blanks alone counts neither for nor against a record.
+    std::vector<TChiaveRicerca> attive;
+    for (const TChiaveRicerca &k : chiavi)
+        if (!Testo::Trim32(k.testo).isEmpty())
+            attive.push_back({k.campo, Testo::MinuscoleAZ(k.testo)});
+    std::vector<Campo> letti(campi.begin(), campi.end());
+    letti.push_back(Campo::Annullata);
+    for (const TChiaveRicerca &k : attive)
+        letti.push_back(k.campo);
+    Scorri(letti, [&](int p, const TScheda &s) {
+        if (s.Leggi(Campo::Annullata) != AnnullataNo)
+            return true;
+        for (const TChiaveRicerca &k : attive)
+            if (!Testo::MinuscoleAZ(s.Leggi(k.campo)).contains(k.testo))
+                return true;
+        return visita(p, s);
+    });
+}
+
+std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella)
+{
+    return std::make_unique<TDepositoFile>(cartella);
+}
+
+TDepositoFile::TDepositoFile(const QString &cartella) : m_cartella(cartella), m_archivio(cartella)
+{
+}
+
+int TDepositoFile::NumeroSchede()
+{
+    return m_archivio.NumeroSchede();
+}
+
+TScheda TDepositoFile::LeggiScheda(int posizione)
+{
+    return m_archivio.LeggiScheda(posizione);
+}
+
+void TDepositoFile::ScriviScheda(int posizione, const TScheda &s)
+{
+    m_archivio.ScriviScheda(posizione, s);
+}
+
+int TDepositoFile::AccodaScheda(const TScheda &s)
+{
+    return m_archivio.AccodaScheda(s);
+}
+
+void TDepositoFile::Scorri(std::span<const Campo>, const Visita &visita)
+{
+    m_archivio.Scorri(visita);
+}
+
+void TDepositoFile::ChiudiArchivio()
+{
+    m_archivio.ChiudiArchivio();
+}
+
+QImage TDepositoFile::LeggiFoto(int posizione)
+{
+    return LeggiImmagine(PercorsoFoto(m_cartella, posizione));
+}
+
+bool TDepositoFile::EsisteFoto(int posizione)
+{
+    return QFileInfo::exists(PercorsoFoto(m_cartella, posizione));
+}
+
+bool TDepositoFile::ScriviFoto(int posizione, const QImage &foto)
+{
+    return ScriviJpeg(foto, PercorsoFoto(m_cartella, posizione));
+}
+
+TDatiEnte TDepositoFile::LeggiDatiEnte()
+{
+    return DatiEnteFile::Leggi(m_cartella);
+}
+
+void TDepositoFile::ScriviDatiEnte(const TDatiEnte &dati)
+{
+    DatiEnteFile::Scrivi(m_cartella, dati);
+}
+
+TOpzioniTessera TDepositoFile::LeggiOpzioniTessera()
+{
+    return DatiEnteFile::LeggiOpzioni(m_cartella);
+}
+
+void TDepositoFile::ScriviOpzioniTessera(const TOpzioniTessera &opzioni)
+{
+    DatiEnteFile::ScriviOpzioni(m_cartella, opzioni);
+}
+
+QImage TDepositoFile::LeggiLogo()
+{
+    return DatiEnteFile::CaricaLogo(m_cartella);
+}
+
+bool TDepositoFile::SalvaLogo(const QImage &logo)
+{
+    return DatiEnteFile::SalvaLogo(m_cartella, logo);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The archive folder: "Tesserati.pro", "<n>.jpg", "Quorvel.ini" and "Logo.jpg", read and
+// written byte for byte as the program always has.
+#include "archive/Archivio.h"
+#include "storage/Deposito.h"
+
+class TDepositoFile : public TDeposito {
+public:
+    // Opens "Tesserati.pro" in the folder (creating it when missing); throws ErroreFile.
+    explicit TDepositoFile(const QString &cartella);
+
+    int NumeroSchede() override;
+    TScheda LeggiScheda(int posizione) override;
+    void ScriviScheda(int posizione, const TScheda &s) override;
+    int AccodaScheda(const TScheda &s) override;
+    void Scorri(std::span<const Campo> campi, const Visita &visita) override;
+    void ChiudiArchivio() override;
+
+    QImage LeggiFoto(int posizione) override;
+    bool EsisteFoto(int posizione) override;
+    bool ScriviFoto(int posizione, const QImage &foto) override;
+
+    TDatiEnte LeggiDatiEnte() override;
+    void ScriviDatiEnte(const TDatiEnte &dati) override;
+    TOpzioniTessera LeggiOpzioniTessera() override;
+    void ScriviOpzioniTessera(const TOpzioniTessera &opzioni) override;
+    QImage LeggiLogo() override;
+    bool SalvaLogo(const QImage &logo) override;
+
+    const QString &Cartella() const { return m_cartella; }
+
+private:
+    QString m_cartella;
+    TArchivio m_archivio;
+};
