@@ -109,7 +109,13 @@ TfrmAnagrafica::TfrmAnagrafica(QWidget *parent) : QWidget(parent)
     Finestra::Massimizzata(this);
 }
 
-TfrmAnagrafica::~TfrmAnagrafica() = default;
+TfrmAnagrafica::~TfrmAnagrafica()
+{
+    // Children still send signals while QWidget's destructor deletes them (a drop-down
+    // reports its text when its box loses the focus): none may reach this screen then.
+    for (QObject *figlio : findChildren<QObject *>())
+        QObject::disconnect(figlio, nullptr, this, nullptr);
+}
 
 QWidget *TfrmAnagrafica::Mio(const char *nome) const
 {
