@@ -5,12 +5,12 @@
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
-#include "import/core/CopieImportazione.h"
 #include "import/core/Foglio.h"
 #include "import/core/ImportaAnteprima.h"
 #include "import/core/Importazione.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "storage/Deposito.h"
 #include "widgets/Tavolozza.h"
 
 #include <QCheckBox>
@@ -503,8 +503,12 @@ void TfrmImporta::cmdAnnullaImportazioneClick()
                            "foto saranno tolte dall'archivio."),
             this))
         return;
-    const CopieImportazione::Ripristino r =
-        CopieImportazione::AnnullaUltima(Piattaforma::CartellaProgramma());
+    TDeposito::RipristinoImportazione r;
+    try {
+        r = ApriDeposito(Piattaforma::CartellaProgramma())->AnnullaUltimaImportazione();
+    } catch (const ErroreFile &e) {
+        r = {false, e.testo()};
+    }
     if (r.riuscito)
         Piattaforma::Messaggio(r.testo, this);
     else

@@ -1,8 +1,7 @@
 #include "lists/Consegna.h"
 
-#include "archive/Archivio.h"
-#include "archive/LetturaImmagine.h"
 #include "platform/Piattaforma.h"
+#include "storage/Deposito.h"
 
 #include <QWidget>
 
@@ -25,7 +24,12 @@ int IndiceSlot(const QString &modo)
 
 QImage Foto(int posizione)
 {
-    return LeggiImmagine(PercorsoFoto(Piattaforma::CartellaProgramma(), posizione));
+    // A folder that cannot be opened shows no photo, as a missing one.
+    try {
+        return ApriDeposito(Piattaforma::CartellaProgramma())->LeggiFoto(posizione);
+    } catch (const ErroreFile &) {
+        return QImage();
+    }
 }
 
 void ConsegnaScheda(QWidget *apritore, const QString &modo, int posizione)
@@ -38,8 +42,8 @@ void ConsegnaScheda(QWidget *apritore, const QString &modo, int posizione)
     // would report it; the archive is closed again before the receiver acts.
     TScheda scheda;
     {
-        TArchivio archivio(Piattaforma::CartellaProgramma());
-        scheda = archivio.LeggiScheda(posizione);
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        scheda = deposito->LeggiScheda(posizione);
     }
     ricevente->RiceviScheda(scheda, posizione);
 }

@@ -1,9 +1,10 @@
 #include "lists/Elenco.h"
 
-#include "archive/Archivio.h"
 #include "archive/Testo.h"
+#include "storage/Deposito.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace Elenchi {
 
@@ -12,6 +13,10 @@ const std::array<Campo, NumeroFiltri> CampiFiltro = {
     Campo::ComuneNasc, Campo::ComuneRes, Campo::CodFisc,    Campo::Titoli,  Campo::Note};
 
 namespace {
+// The fields a line shows (RigaScheda).
+constexpr std::array CampiRiga = {Campo::Tesserato, Campo::NumTessera, Campo::DataScade,
+                                  Campo::Recapito, Campo::Note};
+
 // The trimmed value with `larghezza` blanks appended, cut to `larghezza`.
 void Aggiungi(QString &riga, const QString &valore, int larghezza)
 {
@@ -83,26 +88,14 @@ bool Valida(const TScheda &s)
 
 Elenco Cerca(const QString &cartella, const Filtri &filtri)
 {
-    // Keys lowered once; a filter of blanks alone counts neither for nor against a record.
-    struct Chiave {
-        Campo campo;
-        QString testo;
-    };
-    std::vector<Chiave> chiavi;
-    for (int i = 0; i < NumeroFiltri; ++i) {
-        const QString &f = filtri[static_cast<size_t>(i)];
-        if (!Testo::Trim32(f).isEmpty())
-            chiavi.push_back({CampiFiltro[static_cast<size_t>(i)], Testo::MinuscoleAZ(f)});
-    }
+    // The filters go to the archive as typed; it keeps the records they all match.
+    std::vector<TChiaveRicerca> chiavi;
+    for (int i = 0; i < NumeroFiltri; ++i)
+        chiavi.push_back({CampiFiltro[static_cast<size_t>(i)], filtri[static_cast<size_t>(i)]});
     Elenco e;
     {
-        TArchivio archivio(cartella);
-        archivio.Scorri([&](int p, const TScheda &s) {
-            if (!Valida(s))
-                return true;
-            for (const Chiave &k : chiavi)
-                if (!Testo::MinuscoleAZ(s.Leggi(k.campo)).contains(k.testo))
-                    return true;
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
+        deposito->Cerca(chiavi, CampiRiga, [&](int p, const TScheda &s) {
             e.push_back({RigaScheda(s), p});
             return true;
         });
@@ -127,8 +120,11 @@ void InRinnovo(const QString &cartella, const QDate &oggi, Elenco &elenco)
 {
     elenco.clear();
     try {
-        TArchivio archivio(cartella);
-        archivio.Scorri([&](int p, const TScheda &s) {
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
+        static constexpr std::array CampiRinnovo = {
+            Campo::Tesserato, Campo::NumTessera, Campo::DataScade, Campo::Recapito,
+            Campo::Note,      Campo::Annullata,  Campo::Preavviso};
+        deposito->Scorri(CampiRinnovo, [&](int p, const TScheda &s) {
             if (DaRinnovare(s, oggi))
                 elenco.push_back({RigaScheda(s), p});
             return true;

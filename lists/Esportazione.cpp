@@ -1,9 +1,9 @@
 #include "lists/Esportazione.h"
 
-#include "archive/Archivio.h"
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
 #include "archive/Testo.h"
+#include "storage/Deposito.h"
 
 #include <QSaveFile>
 
@@ -371,6 +371,31 @@ void TModelloRecords::AccodaRiga(const TScheda &s)
     m_caricate.push_back(r);
 }
 
+namespace {
+// The fields the grid's cells show.
+std::vector<Campo> CampiGriglia()
+{
+    std::vector<Campo> campi;
+    for (int c = 1; c < ColonneGriglia; ++c) {
+        const ColonnaGriglia &g = Griglia[c];
+        switch (g.contenuto) {
+        case Contenuto::Campo:
+            campi.push_back(g.campo);
+            break;
+        case Contenuto::ComuneNascita:
+            campi.insert(campi.end(), {Campo::ComuneNasc, Campo::ProvNasc});
+            break;
+        case Contenuto::Residenza:
+            campi.insert(campi.end(), {Campo::CapRes, Campo::ComuneRes, Campo::ProvRes});
+            break;
+        case Contenuto::Numero:
+            break;
+        }
+    }
+    return campi;
+}
+} // namespace
+
 void TModelloRecords::Riempi(const QString &cartella)
 {
     beginResetModel();
@@ -379,18 +404,18 @@ void TModelloRecords::Riempi(const QString &cartella)
     m_testo.clear();
     m_modifiche.clear();
     try {
-        TArchivio archivio(cartella);
-        const int n = archivio.NumeroSchede();
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
+        const int n = deposito->NumeroSchede();
         if (n > 0) {
             m_righe = n;
             m_caricate.reserve(static_cast<size_t>(n));
             m_testo.reserve(qsizetype(n) * 160);
-            archivio.Scorri([&](int, const TScheda &s) {
+            deposito->Scorri(CampiGriglia(), [&](int, const TScheda &s) {
                 AccodaRiga(s);
                 return static_cast<int>(m_caricate.size()) < n;
             });
         }
-        archivio.ChiudiArchivio();
+        deposito->ChiudiArchivio();
     } catch (...) {
         // Silent: the grid keeps the rows filled so far.
     }

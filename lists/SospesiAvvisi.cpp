@@ -3,9 +3,7 @@
 // last reminder on each line.
 #include "lists/Sospesi.h"
 
-#include "archive/Archivio.h"
 #include "archive/Errori.h"
-#include "cards/DatiEnteFile.h"
 #include "lists/PannelloElenco.h"
 #include "mail/AnteprimaAvvisi.h"
 #include "mail/Posta.h"
@@ -13,6 +11,7 @@
 #include "mail/core/Messaggio.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "platform/Piattaforma.h"
+#include "storage/Deposito.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -60,19 +59,18 @@ QWidget *TfrmSospesi::BarraAvvisi()
 
 void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
 {
-    const QHash<QString, QDate> ultimi =
-        RegistroAvvisi::UltimiInvii(Piattaforma::CartellaProgramma());
-    if (ultimi.isEmpty())
-        return;
     // A column of its own right after the expiry date, blank for members never reminded,
     // so the columns after it stay aligned.
     static const qsizetype colonna =
         Elenchi::RigaScheda(TScheda()).indexOf(QLatin1String("  Tel. "));
     const QString vuota(21, u' ');
     try {
-        TArchivio archivio(Piattaforma::CartellaProgramma());
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        const QHash<QString, QDate> ultimi = deposito->UltimiInvii();
+        if (ultimi.isEmpty())
+            return;
         for (VoceElenco &v : elenco) {
-            const TScheda s = archivio.LeggiScheda(v.posizione);
+            const TScheda s = deposito->LeggiScheda(v.posizione);
             const auto i =
                 ultimi.constFind(RegistroAvvisi::Chiave(v.posizione, s.Leggi(Campo::Tesserato)));
             if (colonna > 0 && v.riga.size() >= colonna)
@@ -111,10 +109,12 @@ void TfrmSospesi::cmdAvvisiClick()
     const QString cartella = Piattaforma::CartellaProgramma();
     const QDate oggi = Piattaforma::Oggi();
     std::vector<TAvviso> tesserati;
+    QHash<QString, QDate> ultimi;
+    TDatiEnte datiEnte;
     try {
-        TArchivio archivio(cartella);
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
         for (const VoceElenco &v : m_pannello->modello->Voci()) {
-            const TScheda s = archivio.LeggiScheda(v.posizione);
+            const TScheda s = deposito->LeggiScheda(v.posizione);
             TAvviso a;
             a.posizione = v.posizione;
             a.nome = s.Leggi(Campo::Tesserato);
@@ -127,13 +127,15 @@ void TfrmSospesi::cmdAvvisiClick()
             a.annullata = s.Leggi(Campo::Annullata) != AnnullataNo;
             tesserati.push_back(std::move(a));
         }
+        ultimi = deposito->UltimiInvii();
+        datiEnte = deposito->LeggiDatiEnte();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(QStringLiteral("Impossibile leggere l'archivio dei tesserati."), this);
         return;
     }
     const int giorni = impostazioni.giorni;
-    TSceltaAvvisi scelta = ScegliDestinatari(tesserati, RegistroAvvisi::UltimiInvii(cartella), oggi,
-                                             giorni, chkRipeti->isChecked());
+    TSceltaAvvisi scelta =
+        ScegliDestinatari(tesserati, ultimi, oggi, giorni, chkRipeti->isChecked());
     if (scelta.daAvvisare.empty()) {
         QString conteggi =
             QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
@@ -153,7 +155,7 @@ void TfrmSospesi::cmdAvvisiClick()
 
     // What will go, to whom, and who is left out: the user confirms or goes back.
     TModelloAvviso modello = TModelloAvviso::Carica(cartella);
-    QString ente = DatiEnteFile::Leggi(cartella).Denominazione.simplified();
+    QString ente = datiEnte.Denominazione.simplified();
     if (ente.isEmpty())
         ente = impostazioni.nomeMittente;
     {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The layers hold: a core source (a file some folder lists for quorvel_core) includes no
-# widget, print, multimedia, platform or screen header, in any spelling; and no program
-# file but the shell's includes the screen registry shell/Schermate.h.
+# widget, print, multimedia, platform or screen header, in any spelling; no program file
+# but the shell's includes the screen registry shell/Schermate.h; and only the archive
+# (archive/) and the storage (storage/) open the archive, its photos, the attachment
+# folder or the reminder log by path: everything else goes through TDeposito.
 # Usage: strati.sh [tree]   (the repository by default)
 set -euo pipefail
 radice=${1:-"$(dirname "$0")/.."}
@@ -70,10 +72,22 @@ while IFS= read -r trovato; do
 done < <(grep -rlE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^">]*/)?Schermate\.h[">]' \
     --include='*.cpp' --include='*.h' "${cartelle[@]}" 2>/dev/null | grep -v '^shell/' || true)
 
+# Only the archive and the storage open the folder's files by path. Comment lines do not
+# count; a message that names a file (Avvisi.csv: ...) is no path.
+percorsi='\b(TArchivio|PercorsoFoto|NomeArchivio|TDepositoFile|TImportazioneFile|CopieImportazione::[A-Za-z]+|RegistroAvvisi::(TRegistro|Percorso|UltimiInvii))\b|"(Tesserati\.pro[^"]*|Documenti_Allegati|Avvisi\.csv)"'
+altre=()
+for c in "${cartelle[@]}"; do [[ $c == archive || $c == storage ]] || altre+=("$c"); done
+while IFS= read -r trovato; do
+    errori+=("${trovato%: *}: opens the archive's files by path (${trovato##*: }); use TDeposito")
+done < <(grep -rnoE --include='*.cpp' --include='*.h' "$percorsi" "${altre[@]}" 2>/dev/null |
+    while IFS=: read -r f n parola; do
+        sed -n "${n}p" "$f" | grep -qE '^[[:space:]]*//' || echo "$f:$n: $parola"
+    done | sort -u -t: -k1,2 || true)
+
 if [ ${#errori[@]} -gt 0 ]; then
     echo "Layer rule broken:"
     printf '  %s\n' "${errori[@]}"
     echo "1 failed, 0 passed"
     exit 1
 fi
-echo "Layers hold: ${#core[@]} core sources include only core and QtCore/QtGui headers; only the shell includes the screen registry"
+echo "Layers hold: ${#core[@]} core sources include only core and QtCore/QtGui headers; only the shell includes the screen registry; only archive/ and storage/ open the archive's files by path"

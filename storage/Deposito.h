@@ -9,8 +9,12 @@
 #include "archive/Scheda.h"
 #include "cards/DatiEnteFile.h"
 
+#include <QDate>
+#include <QHash>
 #include <QImage>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -64,6 +68,44 @@ public:
     virtual void ScriviOpzioniTessera(const TOpzioniTessera &opzioni) = 0;
     virtual QImage LeggiLogo() = 0;
     virtual bool SalvaLogo(const QImage &logo) = 0;
+
+    // ---- Lists, reminders and import
+    // The reminder log: one line per attempt (RegistroAvvisi::Riga), each appended and
+    // flushed at once. Lives no longer than its TDeposito.
+    class TRegistroInvii {
+    public:
+        virtual ~TRegistroInvii() = default;
+        // False when the line could not be written whole.
+        virtual bool Scrivi(const QStringList &campi) = 0;
+    };
+    // The date of the last reminder sent to each member, by RegistroAvvisi::Chiave; empty
+    // when nothing was sent or the log cannot be read.
+    virtual QHash<QString, QDate> UltimiInvii() = 0;
+    // The log opened for appending; null when it cannot be opened.
+    virtual std::unique_ptr<TRegistroInvii> ApriRegistroAvvisi() = 0;
+
+    // An import: new records after the existing ones, all or none. Nothing counts until
+    // Conferma; an import dropped before that leaves the archive as it was. The records
+    // stay closed while one is open. Failures throw ErroreFile.
+    class TImportazione {
+    public:
+        virtual ~TImportazione() = default;
+        virtual void Accoda(const TScheda &s) = 0;
+        // Puts the new records in place together with the copy that lets this import be
+        // undone, which keeps the photos at `foto` as they were. False when the new
+        // records are in place but that copy could not be completed.
+        virtual bool Conferma(const QList<int> &foto) = 0;
+    };
+    // Begins an import after the `schede` records there are now, first keeping a copy of
+    // the archive as it is.
+    virtual std::unique_ptr<TImportazione> IniziaImportazione(int schede) = 0;
+    struct RipristinoImportazione {
+        bool riuscito;
+        QString testo; // for the user
+    };
+    // Puts back the archive and photos as they were before the last import, when the
+    // archive is still as that import left it; otherwise says why not.
+    virtual RipristinoImportazione AnnullaUltimaImportazione() = 0;
 };
 
 // Opens the archive that the settings of the folder choose (today always the folder

@@ -2,6 +2,9 @@
 
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
+#include "mail/core/RegistroAvvisi.h"
+#include "storage/CopieImportazione.h"
+#include "storage/ImportazioneFile.h"
 
 #include <QFileInfo>
 
@@ -109,4 +112,44 @@ QImage TDepositoFile::LeggiLogo()
 bool TDepositoFile::SalvaLogo(const QImage &logo)
 {
     return DatiEnteFile::SalvaLogo(m_cartella, logo);
+}
+
+// ---- Lists, reminders and import
+
+namespace {
+class TRegistroFile : public TDeposito::TRegistroInvii {
+public:
+    explicit TRegistroFile(const QString &cartella) : m_registro(cartella) {}
+    bool Aperto() const { return m_registro.Aperto(); }
+    bool Scrivi(const QStringList &campi) override { return m_registro.Scrivi(campi); }
+
+private:
+    RegistroAvvisi::TRegistro m_registro;
+};
+} // namespace
+
+QHash<QString, QDate> TDepositoFile::UltimiInvii()
+{
+    return RegistroAvvisi::UltimiInvii(m_cartella);
+}
+
+std::unique_ptr<TDeposito::TRegistroInvii> TDepositoFile::ApriRegistroAvvisi()
+{
+    auto registro = std::make_unique<TRegistroFile>(m_cartella);
+    if (!registro->Aperto())
+        return nullptr;
+    return registro;
+}
+
+std::unique_ptr<TDeposito::TImportazione> TDepositoFile::IniziaImportazione(int schede)
+{
+    // The new archive takes the place of the open one.
+    m_archivio.ChiudiArchivio();
+    return std::make_unique<TImportazioneFile>(m_cartella, schede);
+}
+
+TDeposito::RipristinoImportazione TDepositoFile::AnnullaUltimaImportazione()
+{
+    m_archivio.ChiudiArchivio();
+    return CopieImportazione::AnnullaUltima(m_cartella);
 }

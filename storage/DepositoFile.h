@@ -29,6 +29,13 @@ public:
 
     const QString &Cartella() const { return m_cartella; }
 
+    // ---- Lists, reminders and import: "Avvisi.csv", and "Tesserati.pro.bak" with the
+    // dated copies of "Copie importazioni"
+    QHash<QString, QDate> UltimiInvii() override;
+    std::unique_ptr<TRegistroInvii> ApriRegistroAvvisi() override;
+    std::unique_ptr<TImportazione> IniziaImportazione(int schede) override;
+    RipristinoImportazione AnnullaUltimaImportazione() override;
+
 private:
     QString m_cartella;
     TArchivio m_archivio;

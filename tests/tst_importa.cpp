@@ -9,6 +9,7 @@
 #include "import/core/Importazione.h"
 #include "lists/Esportazione.h"
 #include "registry/Anagrafica.h"
+#include "storage/ImportazioneFile.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -5,10 +5,11 @@
 
 #include "archive/Archivio.h"
 #include "archive/Scheda.h"
-#include "import/core/CopieImportazione.h"
 #include "import/core/Foglio.h"
 #include "import/core/Importazione.h"
 #include "registry/Anagrafica.h"
+#include "storage/CopieImportazione.h"
+#include "storage/ImportazioneFile.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

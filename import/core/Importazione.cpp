@@ -1,7 +1,6 @@
 // Row checks and the all-or-nothing append of the import.
 #include "import/core/Importazione.h"
 
-#include "archive/Archivio.h"
 #include "archive/CellaCsv.h"
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
@@ -9,14 +8,13 @@
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
 #include "checks/ControlliCodici.h"
-#include "import/core/CopieImportazione.h"
 #include "import/core/Foglio.h"
+#include "storage/Deposito.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 
 #include <array>
@@ -116,7 +114,8 @@ private:
     bool Componi(const QStringList &celle, TScheda *s, QStringList *avvisi, QString *foto,
                  QString *motivo);
     void Chiavi(const QString &tessera, const QString &nome, const QString &nascita, int posizione);
-    void ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e);
+    void ScriviFoto(TDeposito &deposito, int posizione, const QString &percorso, int riga,
+                    Esito &e);
 
     QString m_cartella;
     const Richiesta &m_r;
@@ -308,30 +307,14 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     return true;
 }
 
-void Importatore::ScriviFoto(int posizione, const QString &percorso, int riga, Esito &e)
+void Importatore::ScriviFoto(TDeposito &deposito, int posizione, const QString &percorso, int riga,
+                             Esito &e)
 {
     const QImage img = LeggiImmagine(percorso);
-    if (img.isNull() || !ScriviJpeg(img, PercorsoFoto(m_cartella, posizione)))
+    if (img.isNull() || !deposito.ScriviFoto(posizione, img))
         e.righe.append({riga, false,
                         QStringLiteral("la foto %1 non è stata salvata")
                             .arg(Cita(QFileInfo(percorso).fileName()))});
-}
-
-// Copies the first `byte` bytes of one file to another, written aside and renamed.
-void Copia(const QString &da, QSaveFile &a, qint64 byte)
-{
-    QFile sorgente(da);
-    if (!ApriRegolare(sorgente, QIODevice::ReadOnly))
-        throw ErroreFile(
-            QStringLiteral("Impossibile leggere il file %1: %2").arg(da, sorgente.errorString()));
-    QByteArray blocco;
-    while (byte > 0) {
-        blocco = sorgente.read(std::min<qint64>(byte, 1 << 20));
-        if (blocco.isEmpty() || a.write(blocco) != blocco.size())
-            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(a.fileName(), MotivoScrittura(a)));
-        byte -= blocco.size();
-    }
 }
 
 Esito Importatore::Esegui(const Avanzamento &avanza)
@@ -356,54 +339,23 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     if (m_r.foglio < 0 || m_r.foglio >= foglio->Fogli().size())
         throw ErroreFile(Foglio::MessaggioNonFoglio());
 
-    int schede = 0;
-    {
-        TArchivio archivio(m_cartella);
-        schede = archivio.NumeroSchede();
-        if (!m_r.doppi)
-            archivio.Scorri([this](int p, const TScheda &s) {
-                Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato),
-                       s.Leggi(Campo::DataNasc), p);
-                return true;
-            });
+    const std::unique_ptr<TDeposito> deposito = ApriDeposito(m_cartella);
+    const int schede = deposito->NumeroSchede();
+    if (!m_r.doppi) {
+        static constexpr std::array CampiDoppi = {Campo::NumTessera, Campo::Tesserato,
+                                                  Campo::DataNasc};
+        deposito->Scorri(CampiDoppi, [this](int p, const TScheda &s) {
+            Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
+                   p);
+            return true;
+        });
     }
-    const QString percorsoArchivio = TArchivio::Percorso(m_cartella);
-    const qint64 byteArchivio = qint64(schede) * DimensioneScheda;
+    // The new records go aside, after the old ones; only a complete import replaces the
+    // archive, and a refused file writes nothing at all.
+    std::unique_ptr<TDeposito::TImportazione> importazione;
+    if (m_scrivi)
+        importazione = deposito->IniziaImportazione(schede);
 
-    // The new archive is written aside: the old records, then the new ones. Only a
-    // complete file replaces the archive; anything less is discarded.
-    // The copy is put in place only together with the new archive, so a refused file
-    // writes nothing at all.
-    QSaveFile nuovo(percorsoArchivio);
-    QSaveFile copia(QDir(m_cartella).filePath(NomeCopiaArchivio));
-    if (m_scrivi) {
-        if (!ApriInScrittura(copia))
-            throw ErroreFile(QStringLiteral("Impossibile creare la copia %1: %2")
-                                 .arg(copia.fileName(), MotivoScrittura(copia)));
-        Copia(percorsoArchivio, copia, QFileInfo(percorsoArchivio).size());
-        if (!copia.flush())
-            throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
-                                 .arg(copia.fileName(), MotivoScrittura(copia)));
-        if (!ApriInScrittura(nuovo))
-            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(percorsoArchivio, MotivoScrittura(nuovo)));
-        Copia(percorsoArchivio, nuovo, byteArchivio);
-    }
-
-    // One buffer for the new records, written a megabyte at a time and kept allocated;
-    // every 16 megabytes the disk is set to work, so the final sync waits little.
-    constexpr qsizetype Blocco = 1 << 20;
-    QByteArray blocco;
-    blocco.reserve(Blocco + DimensioneScheda);
-    int blocchi = 0;
-    auto svuota = [&]() {
-        if (!blocco.isEmpty() && nuovo.write(blocco) != blocco.size())
-            throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(percorsoArchivio, MotivoScrittura(nuovo)));
-        blocco.resize(0);
-        if (++blocchi % 16 == 0)
-            AvviaScritturaSuDisco(nuovo);
-    };
     QList<std::pair<int, std::pair<int, QString>>> foto; // position, row, picture
     bool intestazione = true;
     int lette = 0, dati = 0;
@@ -447,11 +399,8 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
             e.righe.append(
                 {numero, false, Unico(avvisi.join(QStringLiteral("; "))), Unico(m_nome)});
         }
-        if (m_scrivi) {
-            blocco.append(reinterpret_cast<const char *>(s.byte.data()), DimensioneScheda);
-            if (blocco.size() >= Blocco)
-                svuota();
-        }
+        if (m_scrivi)
+            importazione->Accoda(s);
         return true;
     };
     try {
@@ -468,27 +417,18 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
         return e;
     if (e.annullata) {
         // Nothing is written: the outcome says so, not what was read before the stop.
-        nuovo.cancelWriting();
-        copia.cancelWriting();
+        importazione.reset();
         Esito vuoto;
         vuoto.annullata = true;
         return vuoto;
     }
-    svuota();
-    // The dated copy that lets this import be undone, with the photos it replaces.
     QList<int> posizioniFoto;
     for (const auto &f : foto)
         posizioniFoto << f.first;
-    CopieImportazione::TCopia datata(m_cartella, posizioniFoto);
-    if (!ConfermaFile(copia))
-        throw ErroreFile(QStringLiteral("Impossibile scrivere la copia %1: %2")
-                             .arg(copia.fileName(), MotivoScrittura(copia)));
-    if (!ConfermaFile(nuovo))
-        throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                             .arg(percorsoArchivio, MotivoScrittura(nuovo)));
-    e.senzaCopia = !datata.Conferma();
+    e.senzaCopia = !importazione->Conferma(posizioniFoto);
+    importazione.reset();
     for (const auto &f : foto)
-        ScriviFoto(f.first, f.second.second, f.second.first, e);
+        ScriviFoto(*deposito, f.first, f.second.second, f.second.first, e);
     std::stable_sort(e.righe.begin(), e.righe.end(),
                      [](const Riga &a, const Riga &b) { return a.numero < b.numero; });
     return e;

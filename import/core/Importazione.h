@@ -1,7 +1,7 @@
 #pragma once
 // Import of members from a spreadsheet (no widgets): which field each column fills,
 // the archive screen's save checks on every row, and the append of all the new
-// records in one go after a copy "Tesserati.pro.bak" of the archive.
+// records in one go, through the storage's import (TDeposito::TImportazione).
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -9,8 +9,6 @@
 
 #include <atomic>
 #include <functional>
-
-inline const QString NomeCopiaArchivio = QStringLiteral("Tesserati.pro.bak");
 
 namespace Importazione {
 
@@ -98,9 +96,9 @@ struct Richiesta {
 using Avanzamento = std::function<bool(int righe)>;
 
 // Reads the sheet and checks every row. With scrivi the accepted rows are appended
-// to the archive of the folder, all or none, after a copy "Tesserati.pro.bak" and a
-// dated copy (CopieImportazione) are made, and their photos written afterwards. Throws ErroreFile
-// for an unreadable file or a failed write; the archive is then as it was.
+// to the archive of the folder, all or none, after the storage has kept a copy of the
+// archive and a copy that lets the import be undone, and their photos written afterwards. Throws
+// ErroreFile for an unreadable file or a failed write; the archive is then as it was.
 Esito Importa(const QString &cartella, const Richiesta &r, bool scrivi,
               const Avanzamento &avanza = {});
 

@@ -1,6 +1,7 @@
 #include "mail/core/InvioAvvisi.h"
 
 #include "mail/core/RegistroAvvisi.h"
+#include "storage/Deposito.h"
 
 TInvioAvvisi::TInvioAvvisi(TImpostazioniPosta impostazioni, std::vector<TAvviso> avvisi,
                            QString cartella, QDateTime inizio)
@@ -41,21 +42,25 @@ void TInvioAvvisi::Esegui()
     const int totale = static_cast<int>(m_avvisi.size());
     QElapsedTimer trascorso;
     trascorso.start();
-    RegistroAvvisi::TRegistro registro(m_cartella);
+    // The archive is opened for its log alone, and stays open for the run.
+    std::unique_ptr<TDeposito> deposito;
+    std::unique_ptr<TDeposito::TRegistroInvii> registro;
     // One log line: when, who (empty for the whole run), what happened.
     const auto scrivi = [&](const TAvviso &a, const QString &risultato) {
         const QDateTime scritto = m_inizio.addMSecs(trascorso.elapsed());
-        return registro.Scrivi({RegistroAvvisi::Data(scritto.date()),
-                                scritto.time().toString(QStringLiteral("HH:mm:ss")),
-                                a.posizione > 0 ? QString::number(a.posizione) : QString(), a.nome,
-                                a.indirizzo, RegistroAvvisi::Data(a.dataScade), risultato});
+        return registro->Scrivi({RegistroAvvisi::Data(scritto.date()),
+                                 scritto.time().toString(QStringLiteral("HH:mm:ss")),
+                                 a.posizione > 0 ? QString::number(a.posizione) : QString(), a.nome,
+                                 a.indirizzo, RegistroAvvisi::Data(a.dataScade), risultato});
     };
     const QString erroreRegistro =
         QStringLiteral("Impossibile scrivere il registro degli avvisi Avvisi.csv: l'invio "
                        "\u00E8 stato interrotto.");
     int fatti = 0;
     try {
-        if (!registro.Aperto())
+        deposito = ApriDeposito(m_cartella);
+        registro = deposito->ApriRegistroAvvisi();
+        if (!registro)
             throw std::runtime_error("registro");
         for (const TSaltato &s : m_saltati)
             if (!scrivi(s.avviso, QStringLiteral("saltato: ") + TestoMotivo(s.motivo, m_giorni)))

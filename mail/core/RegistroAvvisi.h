@@ -13,6 +13,8 @@
 
 namespace RegistroAvvisi {
 
+// The log of the folder `cartella`. These and TRegistro are the folder's own, kept with
+// its storage (storage/RegistroAvvisiFile.cpp); programs reach the log through TDeposito.
 QString Percorso(const QString &cartella);
 inline const QString Inviato = QStringLiteral("inviato");
 // The header row of a new log.

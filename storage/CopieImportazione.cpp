@@ -1,4 +1,4 @@
-#include "import/core/CopieImportazione.h"
+#include "storage/CopieImportazione.h"
 
 #include "archive/Archivio.h"
 #include "archive/Errori.h"

@@ -3,6 +3,8 @@
 // undone: in "Copie importazioni", one folder per import with the archive as it was,
 // the photos the import replaced, and what the import left (the archive's size and
 // time of change, the photos it wrote). The last five are kept.
+#include "storage/Deposito.h"
+
 #include <QList>
 #include <QString>
 
@@ -31,10 +33,7 @@ private:
     bool m_confermata = false;
 };
 
-struct Ripristino {
-    bool riuscito;
-    QString testo; // for the user
-};
+using Ripristino = TDeposito::RipristinoImportazione;
 // Puts back the archive and photos of the last import's copy, when the archive is still
 // as that import left it; otherwise says why not.
 Ripristino AnnullaUltima(const QString &cartella);
