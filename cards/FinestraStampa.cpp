@@ -166,7 +166,11 @@ bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *o
         if (HaSocio(d))
             voci.append({d.Tesserato, d.Carica, d.NumTessera,
                          ImpostazioniStampa::HaFoto(cartella, d.Posizione.toInt())});
-    const QString avviso = ImpostazioniStampa::Avviso(voci, adatta);
+    return Conferma(ImpostazioniStampa::Avviso(voci, adatta), owner);
+}
+
+bool Conferma(const QString &avviso, QWidget *owner)
+{
     return avviso.isEmpty() || Piattaforma::Domanda(avviso, owner);
 }
 

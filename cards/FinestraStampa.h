@@ -23,7 +23,8 @@ class TFinestraStampa : public QDialog {
 public:
     ~TFinestraStampa() override;
 
-    // The card template this screen prints or previews from.
+    // The card template this screen prints or previews from (not for a screen built
+    // without one).
     const TReport &repTesserino() const { return *m_rep; }
 
 public slots:
@@ -48,7 +49,8 @@ protected:
     // buttons), centred on its owner.
     TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const Descrizione &d);
     // A screen that lays out its own controls: only name, caption and size are used;
-    // it sets lblAttendere, btnAnnulla and btnStampa itself and calls Collega.
+    // it sets lblAttendere, btnAnnulla and btnStampa itself and calls Collega. A screen
+    // that composes its own pages passes no template.
     TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const char *nome,
                     const QString &titolo, QSize dimensione);
     // The hidden wait line "Elaborazione in corso. Attendere..." (italic bold crimson).
@@ -91,6 +93,9 @@ bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
 // about them (members without photo or card number, texts too long); true when there is
 // nothing to say or the answer is Yes. Cards without a member are not looked at.
 bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *owner);
+// Asks whether to print despite the warnings in `avviso`; true when it is empty or the
+// answer is Yes.
+bool Conferma(const QString &avviso, QWidget *owner);
 
 // Stores the print choice of the check box; a file that cannot be written is reported
 // and the print goes on.
