@@ -63,6 +63,11 @@ protected:
     // make room; ticked as the choice stored under `chiave` in "Quorvel.ini".
     QCheckBox *AggiungiScelta(const char *nome, const QString &testo, const QString &chiave);
 
+    // Asks, through the platform layer, whether to print despite the warnings in `avviso`;
+    // true when there is nothing to say or the answer is Yes. On No the wait line, shown on
+    // pressing the action button, goes away again.
+    bool ConfermaStampa(const QString &avviso);
+
     // Fills the template from the data the opener handed over.
     virtual void Riempi() {}
 
@@ -89,13 +94,9 @@ void DisegnaSfumatura(QWidget *w);
 bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
                const std::function<void()> &riempi);
 
-// Asks, through the platform layer, whether to print the cards despite the warnings
-// about them (members without photo or card number, texts too long); true when there is
-// nothing to say or the answer is Yes. Cards without a member are not looked at.
-bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *owner);
-// Asks whether to print despite the warnings in `avviso`; true when it is empty or the
-// answer is Yes.
-bool Conferma(const QString &avviso, QWidget *owner);
+// The warnings about the cards to print (members without photo or card number, texts
+// too long), or an empty text. Cards without a member are not looked at.
+QString AvvisoTessere(const QList<TDatiTessera> &tessere, bool adatta);
 
 // Stores the print choice of the check box; a file that cannot be written is reported
 // and the print goes on.

@@ -301,10 +301,8 @@ void TfrmStampaLotto::btnStampaClick()
     Aggiorna();
     const QString avviso =
         ImpostazioniStampa::Avviso(m_lotto.Voci(), chkAdatta->isChecked(), m_lotto.NomiAnnullate());
-    if (!FinestraStampa::Conferma(avviso, this)) {
-        lblAttendere->hide(); // shown on pressing
+    if (!ConfermaStampa(avviso))
         return;
-    }
     FinestraStampa::RicordaScelta(ImpostazioniStampa::ChiaveAdatta, chkAdatta, this);
     lblAttendere->show();
     prgPagine->setRange(0, m_lotto.Pagine());
