@@ -176,7 +176,6 @@ TfrmStampaLotto::TfrmStampaLotto(TLottoTessere lotto, QWidget *parent)
                       QSize(560, 400)),
       m_lotto(std::move(lotto))
 {
-
     imgStampante = new TImmagine(this);
     imgStampante->setObjectName(QStringLiteral("imgStampante"));
     imgStampante->setGeometry(14, 14, 150, 150);
