@@ -87,6 +87,14 @@ QCheckBox *TFinestraStampa::AggiungiScelta(const char *nome, const QString &test
     return c;
 }
 
+bool TFinestraStampa::ConfermaStampa(const QString &avviso)
+{
+    if (avviso.isEmpty() || Piattaforma::Domanda(avviso, this))
+        return true;
+    lblAttendere->hide();
+    return false;
+}
+
 void TFinestraStampa::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
@@ -158,7 +166,7 @@ bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
     return true;
 }
 
-bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *owner)
+QString AvvisoTessere(const QList<TDatiTessera> &tessere, bool adatta)
 {
     const QString cartella = Piattaforma::CartellaProgramma();
     QList<ImpostazioniStampa::TVoce> voci;
@@ -166,8 +174,7 @@ bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *o
         if (HaSocio(d))
             voci.append({d.Tesserato, d.Carica, d.NumTessera,
                          ImpostazioniStampa::HaFoto(cartella, d.Posizione.toInt())});
-    const QString avviso = ImpostazioniStampa::Avviso(voci, adatta);
-    return avviso.isEmpty() || Piattaforma::Domanda(avviso, owner);
+    return ImpostazioniStampa::Avviso(voci, adatta);
 }
 
 void RicordaScelta(const QString &chiave, const QCheckBox *scelta, QWidget *owner)

@@ -23,7 +23,8 @@ class TFinestraStampa : public QDialog {
 public:
     ~TFinestraStampa() override;
 
-    // The card template this screen prints or previews from.
+    // The card template this screen prints or previews from (not for a screen built
+    // without one).
     const TReport &repTesserino() const { return *m_rep; }
 
 public slots:
@@ -48,7 +49,8 @@ protected:
     // buttons), centred on its owner.
     TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const Descrizione &d);
     // A screen that lays out its own controls: only name, caption and size are used;
-    // it sets lblAttendere, btnAnnulla and btnStampa itself and calls Collega.
+    // it sets lblAttendere, btnAnnulla and btnStampa itself and calls Collega. A screen
+    // that composes its own pages passes no template.
     TFinestraStampa(QWidget *parent, std::unique_ptr<TReport> rep, const char *nome,
                     const QString &titolo, QSize dimensione);
     // The hidden wait line "Elaborazione in corso. Attendere..." (italic bold crimson).
@@ -60,6 +62,11 @@ protected:
     // A check box for a print choice, put above the wait line, the screen growing to
     // make room; ticked as the choice stored under `chiave` in "Quorvel.ini".
     QCheckBox *AggiungiScelta(const char *nome, const QString &testo, const QString &chiave);
+
+    // Asks, through the platform layer, whether to print despite the warnings in `avviso`;
+    // true when there is nothing to say or the answer is Yes. On No the wait line, shown on
+    // pressing the action button, goes away again.
+    bool ConfermaStampa(const QString &avviso);
 
     // Fills the template from the data the opener handed over.
     virtual void Riempi() {}
@@ -87,10 +94,9 @@ void DisegnaSfumatura(QWidget *w);
 bool Anteprima(TReport &report, QDialog *schermata, QLabel *lblAttendere,
                const std::function<void()> &riempi);
 
-// Asks, through the platform layer, whether to print the cards despite the warnings
-// about them (members without photo or card number, texts too long); true when there is
-// nothing to say or the answer is Yes. Cards without a member are not looked at.
-bool ConfermaTessere(const QList<TDatiTessera> &tessere, bool adatta, QWidget *owner);
+// The warnings about the cards to print (members without photo or card number, texts
+// too long), or an empty text. Cards without a member are not looked at.
+QString AvvisoTessere(const QList<TDatiTessera> &tessere, bool adatta);
 
 // Stores the print choice of the check box; a file that cannot be written is reported
 // and the print goes on.

@@ -1,9 +1,9 @@
 #pragma once
 // The card layout (86 x 54 mm) as report objects, its variant for the preview and the
 // nine-card sheet, and the card fill rule.
+#include "cards/DatiTessera.h"
 #include "report/Report.h"
 
-#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -11,9 +11,6 @@
 
 // Printed single card; single-card preview; one card of the nine-card sheet.
 enum class VarianteTessera { Stampa, Anteprima, Foglio };
-
-inline constexpr double LarghezzaTesseraMm = 86.0;
-inline constexpr double AltezzaTesseraMm = 54.0;
 
 // Adds the 18 objects of one card to the page, in drawing order, with the card's
 // top-left corner at (sinistraMm, altoMm) from the printable origin. Every name gets
@@ -28,27 +25,6 @@ std::unique_ptr<TReport> NuovoModelloCarte(const QString &nome);
 // The single-card template "Tesserino": one A4 portrait page, margins 0, the card at
 // 10 mm / 10 mm. The preview variant uses a custom 210 x 297 mm page.
 std::unique_ptr<TReport> CreaTesserino(VarianteTessera variante);
-
-// What a card shows: the screen's pictures and label texts, and the organization's
-// choices for the QR code and the back.
-struct TDatiTessera {
-    QImage Logo;
-    QImage Foto;
-    QString Associazione;
-    QString Sottotitolo01;
-    QString Sottotitolo02;
-    QString Annotazioni;
-    QString Tesserato;
-    QString Carica;
-    QString NumTessera;
-    QString DataRil;
-    QString DataScade;
-    QString Posizione;     // record position, for {posizione}
-    bool CodiceQR = false; // the card carries a QR code of TestoQR
-    QString TestoQR;       // with the placeholders {tessera} {tesserato} ...
-    bool Retro = false;    // a back follows the front
-    QString TestoRetro;    // up to eight lines
-};
 
 // A card holds a member when it was filled from a record (it has the record's
 // position); only such a card carries a QR code, and a sheet may leave the others blank.

@@ -4,7 +4,6 @@
 #include "cards/DatiEnteFile.h"
 #include "cards/FinestraStampa.h"
 #include "cards/Segnaposto.h"
-#include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Anteprima.h"
 #include "report/Pittore.h"
@@ -21,7 +20,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QSpinBox>
 
 #include <optional>
@@ -80,11 +78,7 @@ TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
     // The first page sets the paper the dialog shows; it is printed as it is.
     std::optional<TPaginaPreparata> prima(lotto.ComponiPagina(0));
     QPrinter stampante(QPrinter::HighResolution);
-    stampante.setDocName(lotto.Nome());
-    stampante.setCreator(QStringLiteral("Quorvel"));
-    stampante.setFullPage(true);
-    stampante.setCopyCount(1);
-    stampante.setCollateCopies(true);
+    StampaReport::PreparaStampante(stampante, lotto.Nome());
     stampante.setPageLayout(Pittore::LayoutPagina(*prima));
     if (!Piattaforma::DialogoStampa(stampante, owner, n))
         return {};
@@ -178,12 +172,10 @@ void Apri(QWidget *owner, const QList<int> &posizioni)
 } // namespace StampaLotto
 
 TfrmStampaLotto::TfrmStampaLotto(TLottoTessere lotto, QWidget *parent)
-    : QDialog(parent, Finestra::FlagsFissa), m_lotto(std::move(lotto))
+    : TFinestraStampa(parent, nullptr, "frmStampaLotto", QStringLiteral(" Stampa tessere"),
+                      QSize(560, 400)),
+      m_lotto(std::move(lotto))
 {
-    setObjectName(QStringLiteral("frmStampaLotto"));
-    setWindowTitle(QStringLiteral(" Stampa tessere"));
-    setFixedSize(560, 400);
-
     imgStampante = new TImmagine(this);
     imgStampante->setObjectName(QStringLiteral("imgStampante"));
     imgStampante->setGeometry(14, 14, 150, 150);
@@ -226,16 +218,7 @@ TfrmStampaLotto::TfrmStampaLotto(TLottoTessere lotto, QWidget *parent)
     chkAdatta->setChecked(ImpostazioniStampa::LeggiScelta(Piattaforma::CartellaProgramma(),
                                                           ImpostazioniStampa::ChiaveAdatta));
 
-    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
-    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
-    lblAttendere->setGeometry(14, 260, 532, 24);
-    lblAttendere->setAlignment(Qt::AlignCenter);
-    QFont fa = lblAttendere->font();
-    fa.setItalic(true);
-    fa.setBold(true);
-    lblAttendere->setFont(fa);
-    lblAttendere->setStyleSheet(Tavolozza::Stile(Tavolozza::Cremisi));
-    lblAttendere->hide();
+    CreaAttesa(QRect(14, 260, 532, 24), Qt::AlignCenter);
     prgPagine = new QProgressBar(this);
     prgPagine->setObjectName(QStringLiteral("prgPagine"));
     prgPagine->setGeometry(14, 290, 532, 22);
@@ -254,25 +237,12 @@ TfrmStampaLotto::TfrmStampaLotto(TLottoTessere lotto, QWidget *parent)
     connect(txtInizio, &QSpinBox::valueChanged, this, &TfrmStampaLotto::txtInizioChange);
     connect(chkAdatta, &QCheckBox::clicked, this, &TfrmStampaLotto::chkAdattaClick);
     connect(btnAnteprima, &QPushButton::clicked, this, &TfrmStampaLotto::btnAnteprimaClick);
-    connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaLotto::btnStampaClick);
-    connect(btnAnnulla, &QPushButton::clicked, this, &TfrmStampaLotto::btnAnnullaClick);
 
     Aggiorna();
-    Finestra::Fissa(this, Finestra::Centro::Proprietario);
+    Collega();
 }
 
 TfrmStampaLotto::~TfrmStampaLotto() = default;
-
-void TfrmStampaLotto::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    Finestra::Centra(this, Finestra::Centro::Proprietario);
-}
-
-void TfrmStampaLotto::paintEvent(QPaintEvent *)
-{
-    FinestraStampa::DisegnaSfumatura(this);
-}
 
 void TfrmStampaLotto::Aggiorna()
 {
@@ -330,7 +300,7 @@ void TfrmStampaLotto::btnStampaClick()
     Aggiorna();
     const QString avviso =
         ImpostazioniStampa::Avviso(m_lotto.Voci(), chkAdatta->isChecked(), m_lotto.NomiAnnullate());
-    if (!avviso.isEmpty() && !Piattaforma::Domanda(avviso, this))
+    if (!ConfermaStampa(avviso))
         return;
     FinestraStampa::RicordaScelta(ImpostazioniStampa::ChiaveAdatta, chkAdatta, this);
     lblAttendere->show();
@@ -370,16 +340,11 @@ void TfrmStampaLotto::btnStampaClick()
         accept();
 }
 
-void TfrmStampaLotto::btnAnnullaClick()
-{
-    reject();
-}
-
 void TfrmStampaLotto::reject()
 {
     if (m_inStampa) {
         m_interrompi = true;
         return;
     }
-    QDialog::reject();
+    TFinestraStampa::reject();
 }

@@ -2,9 +2,8 @@
 // Screen "Stampa tessere": the cards of many members, chosen on a list screen, printed
 // nine to a sheet from a chosen free slot or one to a page for card printers, composed
 // and sent one page at a time.
+#include "cards/FinestraStampa.h"
 #include "cards/LottoTessere.h"
-
-#include <QDialog>
 
 #include <functional>
 
@@ -35,7 +34,8 @@ void Apri(QWidget *owner, const QList<int> &posizioni);
 
 } // namespace StampaLotto
 
-class TfrmStampaLotto : public QDialog {
+// A print screen of the cards with a layout of its own and no card template.
+class TfrmStampaLotto : public TFinestraStampa {
     Q_OBJECT
 public:
     TfrmStampaLotto(TLottoTessere lotto, QWidget *parent = nullptr);
@@ -49,12 +49,9 @@ public slots:
     void txtInizioChange();
     void chkAdattaClick();
     void btnAnteprimaClick();
-    void btnStampaClick();
-    void btnAnnullaClick();
+    void btnStampaClick() override;
 
 protected:
-    void showEvent(QShowEvent *e) override;
-    void paintEvent(QPaintEvent *e) override;
     // While printing, closing the screen stops the run instead.
     void reject() override;
 
@@ -69,11 +66,8 @@ private:
     QLabel *lblInizio;
     QSpinBox *txtInizio;
     QCheckBox *chkAdatta;
-    QLabel *lblAttendere;
     QProgressBar *prgPagine;
     QPushButton *btnAnteprima;
-    QPushButton *btnStampa;
-    QPushButton *btnAnnulla;
     TLottoTessere m_lotto;
     bool m_inStampa = false;
     bool m_interrompi = false;

@@ -277,10 +277,8 @@ void TfrmStampaTessera::btnApplicaLeftClick()
 
 void TfrmStampaTessera::btnStampaClick()
 {
-    if (!FinestraStampa::ConfermaTessere({m_tessera}, chkAdatta->isChecked(), this)) {
-        lblAttendere->hide(); // shown on pressing
+    if (!ConfermaStampa(FinestraStampa::AvvisoTessere({m_tessera}, chkAdatta->isChecked())))
         return;
-    }
     try {
         btnApplicaTopClick();
         btnApplicaLeftClick();

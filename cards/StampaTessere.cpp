@@ -24,11 +24,9 @@ TfrmStampaTessere::TfrmStampaTessere(QWidget *parent)
 
 void TfrmStampaTessere::btnStampaClick()
 {
-    if (!FinestraStampa::ConfermaTessere({m_tessere.begin(), m_tessere.end()},
-                                         chkAdatta->isChecked(), this)) {
-        lblAttendere->hide(); // shown on pressing
+    if (!ConfermaStampa(FinestraStampa::AvvisoTessere({m_tessere.begin(), m_tessere.end()},
+                                                      chkAdatta->isChecked())))
         return;
-    }
     FinestraStampa::RicordaScelta(ImpostazioniStampa::ChiaveSoloCompilate, chkSoloCompilate, this);
     FinestraStampa::RicordaScelta(ImpostazioniStampa::ChiaveAdatta, chkAdatta, this);
     TFinestraStampa::btnStampaClick();

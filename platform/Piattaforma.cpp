@@ -2,8 +2,8 @@
 
 #include "archive/FileSicuro.h"
 #include "platform/Fotocamera.h"
-#include "platform/Simulazione.h"
 #include "platform/SorgenteFotogrammi.h"
+#include "platform/StatoSimulazione.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -22,9 +22,9 @@
 namespace Piattaforma {
 
 namespace {
-Simulazione *Sim()
+StatoSimulazione *Sim()
 {
-    return Simulazione::Attiva();
+    return StatoSimulazione::Attiva();
 }
 
 void Registra(Forma f, const QString &testo)

@@ -1,6 +1,8 @@
 #pragma once
 // The only place that talks to the desktop. Every service consults the active
 // Simulazione (tests) first, so no test ever blocks on a person.
+#include "platform/Messaggi.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -16,20 +18,6 @@ class QObject;
 class SorgenteFotogrammi;
 
 namespace Piattaforma {
-
-// The message forms: dialog with icon and OK/Cancel (warning, error, information), the
-// simple message with OK, the Yes/No question and the Yes/No/Cancel question.
-enum class Forma {
-    Avviso,
-    Errore,
-    Informazione,
-    Messaggio,
-    Domanda,
-    ErroreGenerale,
-    DomandaAnnulla
-};
-// The answers of the Yes/No/Cancel question.
-enum class Risposta { Si, No, Annulla };
 
 void Avviso(const QString &testo, QWidget *owner = nullptr);
 void Errore(const QString &testo, QWidget *owner = nullptr);

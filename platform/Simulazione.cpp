@@ -1,31 +1,11 @@
 #include "platform/Simulazione.h"
 
-namespace {
-Simulazione *g_attiva = nullptr;
-}
+Simulazione::Simulazione(const QString &cartellaProgramma) : StatoSimulazione(cartellaProgramma) {}
 
-Simulazione::Simulazione(const QString &cartellaProgramma) : cartella(cartellaProgramma)
-{
-    g_attiva = this;
-}
+Simulazione::~Simulazione() = default;
 
-Simulazione::~Simulazione()
-{
-    if (g_attiva == this)
-        g_attiva = nullptr;
-}
-
+// Every StatoSimulazione is one of these: its constructor is for this class only.
 Simulazione *Simulazione::Attiva()
 {
-    return g_attiva;
-}
-
-QString Simulazione::UltimoMessaggio() const
-{
-    return messaggi.isEmpty() ? QString() : messaggi.constLast().testo;
-}
-
-Piattaforma::Forma Simulazione::UltimaForma() const
-{
-    return messaggi.isEmpty() ? Piattaforma::Forma::Messaggio : messaggi.constLast().forma;
+    return static_cast<Simulazione *>(StatoSimulazione::Attiva());
 }

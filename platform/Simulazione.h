@@ -2,68 +2,12 @@
 // Test seam of the platform layer. While one Simulazione lives, the platform
 // services record what they would show and take their answers from its queues.
 #include "platform/Piattaforma.h"
+#include "platform/StatoSimulazione.h"
 
-#include <QDate>
-#include <QList>
-#include <QMap>
-#include <QQueue>
-#include <QString>
-#include <QStringList>
-#include <QTime>
-
-#include <functional>
-#include <memory>
-
-class QDialog;
-
-class Simulazione {
+class Simulazione : public StatoSimulazione {
 public:
     explicit Simulazione(const QString &cartellaProgramma);
     ~Simulazione();
-    Simulazione(const Simulazione &) = delete;
-    Simulazione &operator=(const Simulazione &) = delete;
 
     static Simulazione *Attiva();
-
-    struct Mostrato {
-        Piattaforma::Forma forma;
-        QString testo;
-    };
-    // Every message shown, in order.
-    QList<Mostrato> messaggi;
-    // Answers to Yes/No questions, in order; an unanswered question counts as No.
-    QQueue<bool> risposte;
-    // Answers to Yes/No/Cancel questions, in order; an unanswered one counts as Cancel.
-    QQueue<Piattaforma::Risposta> risposteAnnulla;
-    // Paths the next open/save dialogs return; an empty text or an empty queue cancels.
-    QQueue<QString> fileDaAprire;
-    QQueue<QString> fileDaSalvare;
-    // Acts on each modal screen as a user would; it gets the screen already filled by
-    // its opener. Without a handler the screen is closed at once with Rejected.
-    std::function<void(QDialog *)> modale;
-    QStringList modaliMostrati; // class names, in order
-    // Texts handed to shell open, exactly, and the URLs built from them.
-    QStringList aperti;
-    QList<QUrl> urlAperti;
-    bool aperturaFallisce = false; // the desktop has no program for what is opened
-    // Printing: the installed printers, and where the next print goes.
-    QStringList stampanti{QStringLiteral("PDF")};
-    QString stampaSuPdf;        // path of the PDF the next confirmed print writes
-    bool annullaStampa = false; // the print dialog answers Cancel
-    int dialoghiStampa = 0;     // print dialogs shown
-    QString cartella;           // the program folder, where the executable lies
-    // The user's data folder; once set, the data go there when the program folder
-    // cannot be written (cartellaScrivibile false, or no folder at that path).
-    QString cartellaUtente;
-    bool cartellaScrivibile = true;
-    QDate oggi = QDate(2025, 6, 15);
-    QTime ora = QTime(10, 30, 0);
-    std::function<std::unique_ptr<SorgenteFotogrammi>(QObject *)> fotocamera;
-    // The desktop's secret store: absent unless a test turns it on, never D-Bus.
-    bool portachiavi = false;
-    QMap<QString, QString> segreti;
-
-    // The last message shown, or an empty text.
-    QString UltimoMessaggio() const;
-    Piattaforma::Forma UltimaForma() const;
 };

@@ -32,6 +32,15 @@ QList<int> PagineScelte(const QPrinter &stampante, int n, int corrente)
     }
 }
 
+void PreparaStampante(QPrinter &stampante, const QString &nome)
+{
+    stampante.setDocName(nome);
+    stampante.setCreator(QStringLiteral("Quorvel"));
+    stampante.setFullPage(true);
+    stampante.setCopyCount(1);
+    stampante.setCollateCopies(true);
+}
+
 bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine)
 {
     const auto &preparate = report.PreparedPages();
@@ -70,11 +79,7 @@ TEsitoStampa Stampa(const TReport &report, QWidget *owner, int corrente,
 {
     const int n = report.PreparedCount();
     QPrinter stampante(QPrinter::HighResolution);
-    stampante.setDocName(report.ReportOptions.Name);
-    stampante.setCreator(QStringLiteral("Quorvel"));
-    stampante.setFullPage(true);
-    stampante.setCopyCount(1);
-    stampante.setCollateCopies(true);
+    PreparaStampante(stampante, report.ReportOptions.Name);
     const QString scelta = report.PrintOptions.Printer;
     if (!scelta.isEmpty() && scelta.compare(QLatin1String("Default"), Qt::CaseInsensitive) != 0 &&
         QPrinterInfo::availablePrinterNames().contains(scelta))

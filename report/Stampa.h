@@ -19,6 +19,8 @@ namespace StampaReport {
                                   const QString &nomeStampante = QString());
 // Shows a failed print's text as an error; true when the pages were printed.
 bool Riferisci(const TEsitoStampa &esito, QWidget *owner = nullptr);
+// Sets up a printer for one job titled `nome`: ours, full page, one copy, collated.
+void PreparaStampante(QPrinter &stampante, const QString &nome);
 // Prints the given pages (0-based, in order) on a printer already set up.
 bool StampaSu(QPrinter &stampante, const TReport &report, const QList<int> &pagine);
 // The pages (0-based) that the printer's range settings choose among n pages.

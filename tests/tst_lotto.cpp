@@ -161,6 +161,7 @@ private slots:
     void riempiDallaRicerca();
     void avvisiPrimaDiStampare_data();
     void avvisiPrimaDiStampare();
+    void noAgliAvvisiLasciaLoSchermoPronto();
 };
 
 void TestLotto::fogliDalRinnovo_data()
@@ -524,6 +525,32 @@ void TestLotto::avvisiPrimaDiStampare()
     QCOMPARE(QFile::exists(env.Percorso("tessere.pdf")), risposta);
     if (risposta)
         QCOMPARE(LeggiFogli(env.Percorso("tessere.pdf")).soci.size(), soci);
+}
+
+// The wait line shows on pressing Stampa; answering No to the warnings puts the screen
+// back as it was, ready for another choice.
+void TestLotto::noAgliAvvisiLasciaLoSchermoPronto()
+{
+    Ambiente env;
+    Archivio(env, 2);
+    QVERIFY(QFile::remove(env.Percorso("2.jpg")));
+    env->stampaSuPdf = env.Percorso("tessere.pdf");
+    env->risposte.enqueue(false);
+    TfrmSospesi w;
+    w.show();
+    bool attesa = true, pronto = false;
+    env->modale = [&](QDialog *d) {
+        Clic(d, "btnStampa");
+        attesa = Controllo<QLabel>(d, "lblAttendere")->isVisible();
+        pronto = d->isVisible() && Controllo<QAbstractButton>(d, "btnStampa")->isEnabled() &&
+                 Controllo<QAbstractButton>(d, "btnAnteprima")->isEnabled();
+    };
+    Clic(&w, "cmdTessere");
+    env->modale = nullptr;
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Domanda);
+    QVERIFY(!attesa);
+    QVERIFY(pronto);
+    QVERIFY(!QFile::exists(env.Percorso("tessere.pdf")));
 }
 
 QTEST_MAIN(TestLotto)
