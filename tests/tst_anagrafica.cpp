@@ -123,6 +123,7 @@ private slots:
     void fotoIlleggibileNonSovrascritta();
     void fotoDaTelefono();
     void fotoInvariataNonRiscritta();
+    void fotoNonScrittaRestaDaSalvare();
     void fotoCambiataScritta_data();
     void fotoCambiataScritta();
     void strumentiDiControllo_data();
@@ -1118,6 +1119,25 @@ void TstAnagrafica::fotoInvariataNonRiscritta()
     QCOMPARE(sim->messaggi.size(), 10);
     QCOMPARE(Costruttore::Campo(Costruttore::LeggiFile(Archivio()), "TelCel"),
              QByteArray("3331234509"));
+}
+
+void TstAnagrafica::fotoNonScrittaRestaDaSalvare()
+{
+    // A photo that could not be written is still a change on screen: leaving asks, and
+    // Annulla keeps the screen with the picture.
+    QVERIFY(QDir().mkdir(env->Percorso(QStringLiteral("1.jpg"))));
+    Compila(QStringLiteral("GIALLI EVA"), QStringLiteral("01/01/2025"),
+            QStringLiteral("31/12/2025"));
+    w->RiceviFoto(Immagine(60, 80, Qt::green));
+    Premi("cmdSalva");
+    QCOMPARE(sim->messaggi.size(), 2);
+    QCOMPARE(sim->messaggi[0].forma, Forma::Avviso);
+    sim->risposteAnnulla.enqueue(Piattaforma::Risposta::Annulla);
+    Premi("cmdEsci");
+    QCOMPARE(sim->messaggi.size(), 3);
+    QCOMPARE(sim->UltimaForma(), Forma::DomandaAnnulla);
+    QVERIFY(w->isVisible());
+    QCOMPARE(Foto().size(), QSize(60, 80));
 }
 
 void TstAnagrafica::fotoCambiataScritta_data()
