@@ -10,7 +10,6 @@
 #include "widgets/OpenURL.h"
 #include "widgets/Tavolozza.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
