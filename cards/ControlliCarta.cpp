@@ -6,6 +6,7 @@
 #include "cards/DatiEnteFile.h"
 #include "lists/Consegna.h"
 #include "platform/Piattaforma.h"
+#include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
@@ -113,7 +114,7 @@ TDatiTessera TControlliCarta::Dati() const
     d.DataScade = Testo::Trim32(txtDataScade->text());
     if (lblPosizione)
         d.Posizione = Testo::Trim32(lblPosizione->text());
-    const TOpzioniTessera o = DatiEnteFile::LeggiOpzioni(Piattaforma::CartellaProgramma());
+    const TOpzioniTessera o = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiOpzioniTessera();
     d.CodiceQR = o.CodiceQR;
     d.TestoQR = o.TestoQR;
     d.Retro = o.Retro;
@@ -132,6 +133,6 @@ void TControlliCarta::MostraCampi(const TScheda &scheda)
 
 void TControlliCarta::MostraFoto(int posizione, const QImage &bianca)
 {
-    const QImage foto = Consegna::Foto(posizione);
+    const QImage foto = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiFoto(posizione);
     imgFoto->SetPicture(foto.isNull() ? bianca : foto);
 }

@@ -7,6 +7,7 @@
 #include "cards/Segnaposto.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
@@ -155,7 +156,7 @@ void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
         txtRetro->moveCursor(QTextCursor::End);
     });
 
-    const TOpzioniTessera o = DatiEnteFile::LeggiOpzioni(Piattaforma::CartellaProgramma());
+    const TOpzioniTessera o = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiOpzioniTessera();
     chkQR->setChecked(o.CodiceQR);
     txtQR->setText(o.TestoQR);
     chkRetro->setChecked(o.Retro);
@@ -213,9 +214,9 @@ void TfrmDatiEnte::btnApplicaClick()
         if (auto *ricevente = dynamic_cast<TRiceventeDatiEnte *>(parentWidget()))
             ricevente->RiceviDatiEnte(Dati());
         // A file that cannot be written reaches the general error report; the screen stays.
-        DatiEnteFile::ScriviOpzioni(
-            Piattaforma::CartellaProgramma(),
-            {chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(), txtRetro->toPlainText()});
+        ApriDeposito(Piattaforma::CartellaProgramma())
+            ->ScriviOpzioniTessera({chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(),
+                                    txtRetro->toPlainText()});
     }
     accept();
 }

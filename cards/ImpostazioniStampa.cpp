@@ -4,6 +4,7 @@
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
+#include "storage/Deposito.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -72,10 +73,7 @@ void ScriviScelta(const QString &cartella, const QString &chiave, bool valore)
 
 bool HaFoto(const QString &cartella, int posizione)
 {
-    // Only the header is looked at: a run of many cards reads each photo when its page
-    // is composed.
-    const QString percorso = PercorsoFoto(cartella, posizione);
-    return QFileInfo(percorso).isFile() && QImageReader(percorso).canRead();
+    return ApriDeposito(cartella)->FotoLeggibile(posizione);
 }
 
 QString Avviso(const QList<TVoce> &voci, bool adatta, const QStringList &annullate)

@@ -1,10 +1,9 @@
 #include "cards/LottoTessere.h"
 
-#include "archive/Archivio.h"
-#include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "cards/DatiEnteFile.h"
 #include "cards/ModelloTesserini.h"
+#include "storage/Deposito.h"
 
 #include <QDir>
 
@@ -50,12 +49,12 @@ TLottoTessere TLottoTessere::DaArchivio(const QString &cartella, const QList<int
     std::vector<TSchedaLotto> schede;
     schede.reserve(size_t(posizioni.size()));
     QStringList annullate;
-    TArchivio archivio(cartella);
-    const int n = archivio.NumeroSchede();
+    const auto deposito = ApriDeposito(cartella);
+    const int n = deposito->NumeroSchede();
     for (int p : posizioni) {
         if (p < 1 || p > n)
             continue; // a line whose record is gone prints nothing
-        const TScheda s = archivio.LeggiScheda(p);
+        const TScheda s = deposito->LeggiScheda(p);
         if (s.Leggi(Campo::Annullata) != AnnullataNo) {
             annullate << s.Leggi(Campo::Tesserato);
             continue;
@@ -64,7 +63,7 @@ TLottoTessere TLottoTessere::DaArchivio(const QString &cartella, const QList<int
                           s.Leggi(Campo::NumTessera), s.Leggi(Campo::DataRil),
                           s.Leggi(Campo::DataScade)});
     }
-    archivio.ChiudiArchivio();
+    deposito->ChiudiArchivio();
     return TLottoTessere(std::move(schede), std::move(ente), cartella, annullate);
 }
 
@@ -115,7 +114,7 @@ TDatiTessera TLottoTessere::Dati(const TSchedaLotto &s, QSizeF riquadroFoto) con
     d.DataRil = s.DataRil;
     d.DataScade = s.DataScade;
     d.Posizione = QString::number(s.posizione);
-    const QImage foto = LeggiImmagine(PercorsoFoto(m_cartella, s.posizione));
+    const QImage foto = ApriDeposito(m_cartella)->LeggiFoto(s.posizione);
     d.Foto = Ridotta(foto.isNull() ? m_ente.Foto : foto, riquadroFoto);
     return d;
 }

@@ -8,6 +8,7 @@
 #include "report/Anteprima.h"
 #include "report/Pittore.h"
 #include "report/Stampa.h"
+#include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
@@ -133,9 +134,10 @@ bool Riferisci(const TEsitoStampa &esito, QWidget *owner)
 void Apri(QWidget *owner, const QList<int> &posizioni)
 {
     const QString cartella = Piattaforma::CartellaProgramma();
-    const TDatiEnte ente = DatiEnteFile::Leggi(cartella);
+    const auto deposito = ApriDeposito(cartella);
+    const TDatiEnte ente = deposito->LeggiDatiEnte();
     TDatiTessera d;
-    d.Logo = DatiEnteFile::CaricaLogo(cartella);
+    d.Logo = deposito->LeggiLogo();
     if (d.Logo.isNull())
         d.Logo = Segnaposto::Logo(Segnaposto::LogoGrande);
     d.Foto = Segnaposto::Ritratto(Segnaposto::RitrattoGrande);
@@ -144,7 +146,7 @@ void Apri(QWidget *owner, const QList<int> &posizioni)
     d.Sottotitolo02 = ente.Sottotitolo2;
     d.Annotazioni = ente.Annotazioni;
     // The QR code and the back as on the single card and the sheet.
-    const TOpzioniTessera opzioni = DatiEnteFile::LeggiOpzioni(cartella);
+    const TOpzioniTessera opzioni = deposito->LeggiOpzioniTessera();
     d.CodiceQR = opzioni.CodiceQR;
     d.TestoQR = opzioni.TestoQR;
     d.Retro = opzioni.Retro;

@@ -1,6 +1,5 @@
 #include "cards/Tessera.h"
 
-#include "archive/Archivio.h"
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "cards/AnteprimaTessera.h"
@@ -13,6 +12,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "shell/Guida.h"
+#include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Modale.h"
 #include "widgets/Navigazione.h"
@@ -354,28 +354,29 @@ void TfrmTessera::showEvent(QShowEvent *e)
 void TfrmTessera::FormShow()
 {
     Reimposta();
-    const QString cartella = Piattaforma::CartellaProgramma();
-    const TDatiEnte d = DatiEnteFile::Leggi(cartella);
+    const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+    const TDatiEnte d = deposito->LeggiDatiEnte();
     titAssociazione->setText(d.Denominazione);
     titSottotitolo01->setText(d.Sottotitolo1);
     titSottotitolo02->setText(d.Sottotitolo2);
     titAnnotazioni->setText(d.Annotazioni);
-    const QImage logo = DatiEnteFile::CaricaLogo(cartella);
+    const QImage logo = deposito->LeggiLogo();
     imgLogo->SetPicture(logo.isNull() ? imgBlank->Picture() : logo);
 }
 
 bool TfrmTessera::SalvaDatiEnte()
 {
-    const QString cartella = Piattaforma::CartellaProgramma();
+    std::unique_ptr<TDeposito> deposito;
     try {
-        DatiEnteFile::Scrivi(cartella, {titAssociazione->text(), titSottotitolo01->text(),
-                                        titSottotitolo02->text(), titAnnotazioni->text()});
+        deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        deposito->ScriviDatiEnte({titAssociazione->text(), titSottotitolo01->text(),
+                                  titSottotitolo02->text(), titAnnotazioni->text()});
     } catch (const ErroreFile &e) {
         // The screen stays open: closing would lose the texts typed.
         Piattaforma::ErroreGenerale(e.testo());
         return false;
     }
-    if (!DatiEnteFile::SalvaLogo(cartella, imgLogo->Picture())) {
+    if (!deposito->SalvaLogo(imgLogo->Picture())) {
         imgLogo->SetPicture(imgBlank->Picture());
         Piattaforma::Avviso(kErroreLogo, this);
     }
@@ -401,10 +402,10 @@ void TfrmTessera::cmdNuovoClick()
     Reimposta();
 }
 
-void TfrmTessera::MostraScheda(TArchivio &archivio, int posizione)
+void TfrmTessera::MostraScheda(TDeposito &deposito, int posizione)
 {
-    const TScheda s = archivio.LeggiScheda(posizione);
-    archivio.ChiudiArchivio();
+    const TScheda s = deposito.LeggiScheda(posizione);
+    deposito.ChiudiArchivio();
     RiceviScheda(s, posizione);
 }
 
@@ -434,15 +435,15 @@ void TfrmTessera::Scorri(Scorrimento::Freccia freccia)
 {
     bool vuoto = false;
     try {
-        TArchivio archivio(Piattaforma::CartellaProgramma());
-        const auto d = Scorrimento::Decidi(archivio.NumeroSchede(), lblPosizione->text(), freccia);
+        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        const auto d = Scorrimento::Decidi(deposito->NumeroSchede(), lblPosizione->text(), freccia);
         if (d.svuotaPosizione)
             lblPosizione->clear();
         if (d.destinazione > 0) {
-            MostraScheda(archivio, d.destinazione);
+            MostraScheda(*deposito, d.destinazione);
             return;
         }
-        archivio.ChiudiArchivio();
+        deposito->ChiudiArchivio();
         vuoto = d.archivioVuoto;
     } catch (const ErroreFile &) {
         Piattaforma::Errore(kErroreArchivio, this);

@@ -12,7 +12,7 @@
 
 class QLabel;
 class QToolButton;
-class TArchivio;
+class TDeposito;
 class TEtichetta;
 class TImmagine;
 
@@ -68,7 +68,7 @@ private:
     TControlliCarta Carta() const;
     void Reimposta();
     void Scorri(Scorrimento::Freccia freccia);
-    void MostraScheda(TArchivio &archivio, int posizione);
+    void MostraScheda(TDeposito &deposito, int posizione);
     // Writes the organization texts and the logo; false when the screen must stay open.
     bool SalvaDatiEnte();
     // Shows the card's QR code at the right end of its top band, as printed, or hides it

@@ -11,6 +11,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "shell/Guida.h"
+#include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Modale.h"
 #include "widgets/Navigazione.h"
@@ -351,8 +352,8 @@ void TfrmTessere::Reimposta()
 void TfrmTessere::FormShow()
 {
     Reimposta();
-    const QString cartella = Piattaforma::CartellaProgramma();
-    const TDatiEnte d = DatiEnteFile::Leggi(cartella);
+    const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+    const TDatiEnte d = deposito->LeggiDatiEnte();
     // Each line whole, as on paper, in a smaller font when it is long.
     for (Slot &s : m_slot) {
         ControlliCarta::TestoIntero(s.titAssociazione, d.Denominazione, 9);
@@ -360,7 +361,7 @@ void TfrmTessere::FormShow()
         ControlliCarta::TestoIntero(s.titSottotitolo02, d.Sottotitolo2, 9);
         ControlliCarta::TestoIntero(s.titAnnotazioni, d.Annotazioni, 8);
     }
-    const QImage logo = DatiEnteFile::CaricaLogo(cartella);
+    const QImage logo = deposito->LeggiLogo();
     for (Slot &s : m_slot)
         s.imgLogo->SetPicture(logo.isNull() ? imgBlank->Picture() : logo);
 }

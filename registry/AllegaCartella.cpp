@@ -1,17 +1,15 @@
 #include "registry/AllegaCartella.h"
 
-#include "archive/FileSicuro.h"
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "registry/Immagini.h"
+#include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
 #include "widgets/Tavolozza.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -20,51 +18,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTemporaryFile>
 #include <QVBoxLayout>
-
-#include <cerrno>
-#include <cstdio>
-
-#include <unistd.h>
 
 namespace {
 const QString kMessaggioSovrascrivi = QStringLiteral(
     "Attenzione: nella cartella dei documenti allegati \u00E8 presente un file con lo stesso "
     "nome.\r\n\r\nSi vuole sovrascrivere il file esistente?");
-const QString kFineAllegati = QStringLiteral("la cartella dei documenti allegati");
-
-QString MessaggioCartella(const QString &cartella)
-{
-    return QStringLiteral("Attenzione: non \u00E8 stato possibile creare ") + kFineAllegati +
-           QStringLiteral(":\r\n\r\n") + cartella +
-           QStringLiteral("\r\n\r\nAccertarsi di possedere i privilegi di scrittura nella "
-                          "cartella di installazione del programma.");
-}
-
-QString MessaggioLettura(const QString &origine)
-{
-    return QStringLiteral("Attenzione: non \u00E8 stato possibile leggere il file da copiare "
-                          "nella cartella dei documenti allegati:\r\n\r\n") +
-           origine + QStringLiteral("\r\n\r\nIl file non \u00E8 stato allegato.");
-}
-
-QString MessaggioScrittura(const QString &errore)
-{
-    return QStringLiteral("Attenzione: non \u00E8 stato possibile scrivere la copia del file "
-                          "nella cartella dei documenti allegati (") +
-           errore +
-           QStringLiteral(").\r\n\r\nIl disco potrebbe essere pieno o protetto da scrittura. "
-                          "Il file non \u00E8 stato allegato.");
-}
-
-QString MessaggioSostituzione(const QString &nome, const QString &errore)
-{
-    return QStringLiteral("Attenzione: non \u00E8 stato possibile sostituire il file \"") + nome +
-           QStringLiteral("\" nella cartella dei documenti allegati (") + errore +
-           QStringLiteral(").\r\n\r\nIl file esistente \u00E8 rimasto com'era.");
-}
-
 QString MessaggioNomeNonValido(int i, const QString &nome)
 {
     return QStringLiteral("Attenzione: il campo \"Nome %1\u00B0 file allegato\" non contiene il "
@@ -207,11 +166,6 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget *parent) : QDialog(parent, Finest
     Finestra::Fissa(this, Finestra::Centro::Schermo);
 }
 
-QString TfrmAllegaCartella::CartellaAllegati()
-{
-    return QDir(Piattaforma::CartellaProgramma()).filePath(QStringLiteral("Documenti_Allegati"));
-}
-
 void TfrmAllegaCartella::NomeCambiato(int i)
 {
     m_slot[i].btnApri->setEnabled(!Testo::Trim32(m_slot[i].txtFile->text()).isEmpty());
@@ -242,8 +196,7 @@ QString TfrmAllegaCartella::NomeAllegato(const QString &nome)
 
 bool TfrmAllegaCartella::NomeSemplice(const QString &nome)
 {
-    return !nome.isEmpty() && nome != u"." && nome != u".." && !nome.contains(u'/') &&
-           !nome.contains(u'\\') && !QDir::isAbsolutePath(nome);
+    return NomeDocumentoSemplice(nome);
 }
 
 void TfrmAllegaCartella::Sfoglia(int i)
@@ -266,48 +219,19 @@ void TfrmAllegaCartella::Sfoglia(int i)
 
 QString TfrmAllegaCartella::CopiaNellaCartella(const QString &origine, const QString &nome)
 {
-    const QString cartella = CartellaAllegati();
-    if (QFileInfo(cartella).isSymLink() || !CreaCartella(cartella))
-        return MessaggioCartella(cartella);
-    if (nome.isEmpty())
-        return MessaggioLettura(origine);
-    const QString destinazione = QDir(cartella).filePath(nome);
-    const QFileInfo infoDest(destinazione);
-    if (infoDest.exists() || infoDest.isSymLink()) {
-        // The chosen file is the very one in the folder: it is already stored.
-        if (infoDest.isFile() && !infoDest.isSymLink() &&
-            infoDest.canonicalFilePath() == QFileInfo(origine).canonicalFilePath())
-            return QString();
-        if (!Piattaforma::Domanda(kMessaggioSovrascrivi, this))
-            return QString(); // the slot names the file already in the folder
-    }
-    QFile sorgente(origine);
-    if (!ApriRegolare(sorgente, QIODevice::ReadOnly))
-        return MessaggioLettura(origine);
-    // The copy is made whole beside the target under a short name of its own, then
-    // renamed over it in one step: the old document stays until the new one is there.
-    QTemporaryFile copia(QDir(cartella).filePath(QStringLiteral(".copia-XXXXXX")));
-    if (!copia.open())
-        return MessaggioScrittura(copia.errorString());
-    for (;;) {
-        const QByteArray blocco = sorgente.read(1 << 20);
-        if (blocco.isEmpty()) {
-            if (!sorgente.atEnd())
-                return MessaggioLettura(origine);
-            break;
+    try {
+        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        if (deposito->EsisteDocumento(nome)) {
+            // The chosen file is the very one stored: nothing to copy, nothing to ask.
+            if (deposito->StessoDocumento(nome, origine))
+                return QString();
+            if (!Piattaforma::Domanda(kMessaggioSovrascrivi, this))
+                return QString(); // the slot names the document already stored
         }
-        if (copia.write(blocco) != blocco.size())
-            return MessaggioScrittura(copia.errorString());
+        return deposito->SalvaDocumento(nome, origine, true);
+    } catch (const ErroreFile &e) {
+        return e.testo();
     }
-    if (!copia.flush() || ::fsync(copia.handle()) != 0)
-        return MessaggioScrittura(copia.errorString());
-    // For the user alone, whatever the modes of the document copied.
-    copia.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (::rename(QFile::encodeName(copia.fileName()).constData(),
-                 QFile::encodeName(destinazione).constData()) != 0)
-        return MessaggioSostituzione(nome, qt_error_string(errno));
-    copia.setAutoRemove(false);
-    return QString();
 }
 
 void TfrmAllegaCartella::ApriDocumento(int i)
@@ -315,10 +239,12 @@ void TfrmAllegaCartella::ApriDocumento(int i)
     const QString nome = Testo::Trim32(m_slot[i].txtFile->text());
     if (nome.isEmpty())
         return;
-    // Only a plain name inside the folder: a record made elsewhere may name any file.
-    const QString percorso = QDir(CartellaAllegati()).filePath(nome);
-    if (!NomeSemplice(nome) || QFileInfo(percorso).isSymLink() ||
-        QFileInfo(CartellaAllegati()).isSymLink()) {
+    QString percorso;
+    try {
+        percorso = ApriDeposito(Piattaforma::CartellaProgramma())->DocumentoDaAprire(nome);
+    } catch (const ErroreFile &) {
+    }
+    if (percorso.isEmpty()) {
         Piattaforma::Avviso(MessaggioNomeNonValido(i, nome), this);
         return;
     }

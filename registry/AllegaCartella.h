@@ -1,7 +1,7 @@
 #pragma once
 // Screen "Allega file": three attachment slots (file name and description) edited
 // as a working copy of the archive screen's hidden labels. Chosen documents are
-// copied at once into the shared folder "Documenti_Allegati".
+// stored at once beside the archive, through the storage seam.
 #include "registry/RiceventeCompagni.h"
 
 #include <QDialog>
@@ -21,8 +21,6 @@ public:
     // The mode word (lblMemory) and the three attachments, as the opener gives them.
     void Imposta(const QString &modo, const TAllegati &allegati);
 
-    // The attachment folder: program folder + "Documenti_Allegati".
-    static QString CartellaAllegati();
     // The name a chosen file is copied under: one the record field holds exactly,
     // within the file system's limit, with the characters it cannot hold replaced.
     // Empty when nothing usable is left.
@@ -61,8 +59,8 @@ private:
     void ApriDocumento(int i);
     void Cancella(int i);
     void NomeCambiato(int i);
-    // Copies the chosen file into the attachment folder; the message saying what
-    // failed, or an empty text.
+    // Stores the chosen file as the document of that name, asking before replacing
+    // another; the message saying what failed, or an empty text.
     QString CopiaNellaCartella(const QString &origine, const QString &nome);
 
     std::array<Slot, 3> m_slot{};

@@ -1,19 +1,17 @@
 #include "registry/Anagrafica.h"
 
-#include "archive/Archivio.h"
-#include "archive/FileSicuro.h"
-#include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
+#include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Navigazione.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,7 +19,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpressionValidator>
-#include <QSaveFile>
 #include <QShowEvent>
 
 #include <memory>
@@ -281,6 +278,7 @@ void TfrmAnagrafica::PulisciScheda()
     for (const char *nome : allegati)
         qobject_cast<QLabel *>(Mio(nome))->clear();
     m_imgFoto->SetPicture(FotoBianca());
+    m_fotoLetta.reset();
     m_lblPosizione->clear();
     m_modificata = false;
 }
@@ -319,10 +317,10 @@ void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
 void TfrmAnagrafica::MostraScheda(int posizione)
 {
     try {
-        TArchivio archivio(Piattaforma::CartellaProgramma());
-        const TScheda s = archivio.LeggiScheda(posizione);
+        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        const TScheda s = deposito->LeggiScheda(posizione);
         MostraCampi(s, posizione);
-        archivio.ChiudiArchivio();
+        deposito->ChiudiArchivio();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(MessaggioAccesso, this);
         return;
@@ -335,9 +333,14 @@ void TfrmAnagrafica::CaricaFotoScheda()
     bool ok = false;
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     QImage foto;
-    if (ok && p > 0)
-        foto = LeggiImmagine(PercorsoFoto(Piattaforma::CartellaProgramma(), p));
+    if (ok && p > 0) {
+        try {
+            foto = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiFoto(p);
+        } catch (const ErroreFile &) {
+        }
+    }
     m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
+    m_fotoLetta = m_imgFoto->Picture();
 }
 
 bool TfrmAnagrafica::SalvaFotoScheda()
@@ -346,29 +349,37 @@ bool TfrmAnagrafica::SalvaFotoScheda()
     const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
     if (!ok || p < 1)
         return false;
-    const QString percorso = PercorsoFoto(Piattaforma::CartellaProgramma(), p);
-    const bool bianca = m_imgFoto->Picture().isNull() || m_imgFoto->Picture() == FotoBianca();
-    // The placeholder never replaces a photo file this computer cannot read (damaged,
-    // too big before, a format with no reader here): it may be the member's only photo.
-    if (bianca && QFileInfo::exists(percorso) && LeggiImmagine(percorso).isNull())
-        return true;
-    // JPEG has no transparency: transparent parts become white, not black.
-    const QImage &origine = bianca ? FotoBianca() : m_imgFoto->Picture();
-    QImage foto(origine.size(), QImage::Format_RGB32);
-    foto.fill(Qt::white);
-    QPainter(&foto).drawImage(0, 0, origine);
-
-    // Written beside and renamed into place: a failed write keeps the earlier file whole.
-    QSaveFile file(percorso);
-    if (!ApriInScrittura(file))
-        return false;
-    QImageWriter writer(&file, "jpg");
-    writer.setQuality(90);
-    if (!writer.write(foto)) {
-        file.cancelWriting();
+    const QImage &schermo = m_imgFoto->Picture();
+    try {
+        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        const bool presente = deposito->EsisteFoto(p);
+        // The picture read from the photo is not encoded again: JPEG loses quality at
+        // every write. A new record always writes its own.
+        if (presente && m_fotoLetta && *m_fotoLetta == schermo)
+            return true;
+        const bool bianca = schermo.isNull() || schermo == FotoBianca();
+        // The placeholder never replaces a photo this computer cannot read (damaged, too
+        // big before, a format with no reader here): it may be the member's only photo.
+        if (bianca && presente && deposito->LeggiFoto(p).isNull()) {
+            m_fotoLetta = schermo;
+            return true;
+        }
+        // JPEG has no transparency: transparent parts become white, not black.
+        const QImage &origine = bianca ? FotoBianca() : schermo;
+        QImage foto(origine.size(), QImage::Format_RGB32);
+        foto.fill(Qt::white);
+        QPainter(&foto).drawImage(0, 0, origine);
+        QBuffer jpeg;
+        jpeg.open(QIODevice::WriteOnly);
+        QImageWriter writer(&jpeg, "jpg");
+        writer.setQuality(90);
+        if (!writer.write(foto) || !deposito->ScriviFotoJpeg(p, jpeg.data()))
+            return false;
+    } catch (const ErroreFile &) {
         return false;
     }
-    return ConfermaFile(file);
+    m_fotoLetta = schermo;
+    return true;
 }
 
 // ---- New and save ---------------------------------------------------------------------
@@ -441,27 +452,28 @@ bool TfrmAnagrafica::Salva()
 
     bool sovrascritta = false;
     try {
-        TArchivio archivio(Piattaforma::CartellaProgramma());
+        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
         const TScheda s = ComponiScheda();
         const QString etichetta = Trim32(m_lblPosizione->text());
         int p;
         if (!etichetta.isEmpty()) {
             p = etichetta.toInt(); // not a number: position 0, refused by the archive
-            archivio.ScriviScheda(p, s);
+            deposito->ScriviScheda(p, s);
             sovrascritta = true;
         } else {
-            p = archivio.AccodaScheda(s);
+            p = deposito->AccodaScheda(s);
+            m_fotoLetta.reset(); // a photo left at the new position is not the member's
         }
         m_lblPosizione->setText(QString::number(p));
-        archivio.ChiudiArchivio();
+        deposito->ChiudiArchivio();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(MessaggioAccesso, this);
         return false;
     }
-    m_modificata = false;
-    // The record is saved either way; a photo that could not be written stays on screen
-    // and the user is told, so it is not lost silently.
-    if (!SalvaFotoScheda())
+    // The record is saved either way; a photo that could not be written stays on screen,
+    // still a change to save, and the user is told, so it is not lost silently.
+    m_modificata = !SalvaFotoScheda();
+    if (m_modificata)
         Piattaforma::Avviso(MessaggioFoto, this);
     Piattaforma::Informazione(
         sovrascritta ? QStringLiteral("Le modifiche apportate alla scheda corrente sono state "
@@ -477,15 +489,15 @@ void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia)
 {
     Scorrimento::Decisione d;
     try {
-        TArchivio archivio(Piattaforma::CartellaProgramma());
-        d = Scorrimento::Decidi(archivio.NumeroSchede(), m_lblPosizione->text(), freccia);
+        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        d = Scorrimento::Decidi(deposito->NumeroSchede(), m_lblPosizione->text(), freccia);
         if (d.svuotaPosizione)
             m_lblPosizione->clear();
         if (d.destinazione > 0) {
-            const TScheda s = archivio.LeggiScheda(d.destinazione);
+            const TScheda s = deposito->LeggiScheda(d.destinazione);
             MostraCampi(s, d.destinazione);
         }
-        archivio.ChiudiArchivio();
+        deposito->ChiudiArchivio();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(MessaggioAccesso, this);
         return;

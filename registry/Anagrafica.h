@@ -9,9 +9,11 @@
 #include "registry/Scorrimento.h"
 
 #include <QHash>
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -62,8 +64,8 @@ public:
     void PulisciScheda();
     // The record built from the controls by the store rule.
     TScheda ComponiScheda() const;
-    // Photo file of the position on screen: load (blank silhouette when unreadable) and
-    // write (true when the file was written).
+    // Photo of the position on screen: load (blank silhouette when unreadable) and
+    // store (true when stored, or unchanged since it was read and still there).
     void CaricaFotoScheda();
     bool SalvaFotoScheda();
 
@@ -163,6 +165,8 @@ private:
     TImmagine *m_imgBianco = nullptr;
     std::unique_ptr<TReport> m_repScheda;
     bool m_modificata = false; // unsaved changes on screen
+    // The photo as read for the record on screen; none for a new record.
+    std::optional<QImage> m_fotoLetta;
 };
 
 // The member sheet template of the archive screen.

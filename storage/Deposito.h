@@ -9,6 +9,7 @@
 #include "archive/Scheda.h"
 #include "cards/DatiEnteFile.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QHash>
 #include <QImage>
@@ -106,8 +107,32 @@ public:
     // Puts back the archive and photos as they were before the last import, when the
     // archive is still as that import left it; otherwise says why not.
     virtual RipristinoImportazione AnnullaUltimaImportazione() = 0;
+    // ---- Archive screen, cards and attachments
+    // Stores the JPEG bytes, as encoded by the caller, as the photo; false when they
+    // cannot be written (the earlier photo then stays whole).
+    virtual bool ScriviFotoJpeg(int posizione, const QByteArray &jpeg) = 0;
+    // Whether the stored photo looks readable, telling by its header alone: a long run of
+    // cards asks for every member before any photo is read.
+    virtual bool FotoLeggibile(int posizione) = 0;
+    // Whether a document is stored under the plain name; false for any other name.
+    virtual bool EsisteDocumento(const QString &nome) = 0;
+    // Whether the chosen file is the very document stored under the name: storing it
+    // again does nothing and asks nothing.
+    virtual bool StessoDocumento(const QString &nome, const QString &origine) = 0;
+    // Stores a copy of the local file `origine` under the name; a document already there
+    // is replaced only with `sostituisci`, and stays whole when the copy fails. Returns
+    // the message saying what failed, or an empty text.
+    virtual QString SalvaDocumento(const QString &nome, const QString &origine,
+                                   bool sostituisci) = 0;
+    // A local path of the document for the system to open; empty when the name is no
+    // plain name of a document here.
+    virtual QString DocumentoDaAprire(const QString &nome) = 0;
 };
 
+// A plain document name: no folder, no "..", not absolute.
+bool NomeDocumentoSemplice(const QString &nome);
+
 // Opens the archive that the settings of the folder choose (today always the folder
-// itself); throws ErroreFile when it cannot be opened.
+// itself); throws ErroreFile when it cannot be opened. The folder opens its archive file
+// at the first record asked for: photos, documents and organization data need none.
 std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella);

@@ -35,38 +35,44 @@ std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella)
     return std::make_unique<TDepositoFile>(cartella);
 }
 
-TDepositoFile::TDepositoFile(const QString &cartella) : m_cartella(cartella), m_archivio(cartella)
+TDepositoFile::TDepositoFile(const QString &cartella) : m_cartella(cartella) {}
+
+TArchivio &TDepositoFile::Archivio()
 {
+    if (!m_archivio)
+        m_archivio.emplace(m_cartella);
+    return *m_archivio;
 }
 
 int TDepositoFile::NumeroSchede()
 {
-    return m_archivio.NumeroSchede();
+    return Archivio().NumeroSchede();
 }
 
 TScheda TDepositoFile::LeggiScheda(int posizione)
 {
-    return m_archivio.LeggiScheda(posizione);
+    return Archivio().LeggiScheda(posizione);
 }
 
 void TDepositoFile::ScriviScheda(int posizione, const TScheda &s)
 {
-    m_archivio.ScriviScheda(posizione, s);
+    Archivio().ScriviScheda(posizione, s);
 }
 
 int TDepositoFile::AccodaScheda(const TScheda &s)
 {
-    return m_archivio.AccodaScheda(s);
+    return Archivio().AccodaScheda(s);
 }
 
 void TDepositoFile::Scorri(std::span<const Campo>, const Visita &visita)
 {
-    m_archivio.Scorri(visita);
+    Archivio().Scorri(visita);
 }
 
 void TDepositoFile::ChiudiArchivio()
 {
-    m_archivio.ChiudiArchivio();
+    if (m_archivio)
+        m_archivio->ChiudiArchivio();
 }
 
 QImage TDepositoFile::LeggiFoto(int posizione)
@@ -143,13 +149,13 @@ std::unique_ptr<TDeposito::TRegistroInvii> TDepositoFile::ApriRegistroAvvisi()
 
 std::unique_ptr<TDeposito::TImportazione> TDepositoFile::IniziaImportazione(int schede)
 {
-    // The new archive takes the place of the open one.
-    m_archivio.ChiudiArchivio();
+    // The new archive takes the place of the open one; a later record call opens it anew.
+    m_archivio.reset();
     return std::make_unique<TImportazioneFile>(m_cartella, schede);
 }
 
 TDeposito::RipristinoImportazione TDepositoFile::AnnullaUltimaImportazione()
 {
-    m_archivio.ChiudiArchivio();
+    m_archivio.reset();
     return CopieImportazione::AnnullaUltima(m_cartella);
 }

@@ -4,9 +4,12 @@
 #include "archive/Archivio.h"
 #include "storage/Deposito.h"
 
+#include <optional>
+
 class TDepositoFile : public TDeposito {
 public:
-    // Opens "Tesserati.pro" in the folder (creating it when missing); throws ErroreFile.
+    // "Tesserati.pro" in the folder is opened (created when missing) at the first record
+    // asked for; that throws ErroreFile.
     explicit TDepositoFile(const QString &cartella);
 
     int NumeroSchede() override;
@@ -36,7 +39,19 @@ public:
     std::unique_ptr<TImportazione> IniziaImportazione(int schede) override;
     RipristinoImportazione AnnullaUltimaImportazione() override;
 
+    // ---- Archive screen, cards and attachments
+    bool ScriviFotoJpeg(int posizione, const QByteArray &jpeg) override;
+    bool FotoLeggibile(int posizione) override;
+    // Documents live in "Documenti_Allegati", each for the user alone (0600).
+    bool EsisteDocumento(const QString &nome) override;
+    bool StessoDocumento(const QString &nome, const QString &origine) override;
+    QString SalvaDocumento(const QString &nome, const QString &origine, bool sostituisci) override;
+    QString DocumentoDaAprire(const QString &nome) override;
+    QString CartellaDocumenti() const;
+
 private:
+    TArchivio &Archivio();
+
     QString m_cartella;
-    TArchivio m_archivio;
+    std::optional<TArchivio> m_archivio;
 };

@@ -19,6 +19,7 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -121,6 +122,10 @@ private slots:
     void fotoIlleggibileNonSovrascritta_data();
     void fotoIlleggibileNonSovrascritta();
     void fotoDaTelefono();
+    void fotoInvariataNonRiscritta();
+    void fotoNonScrittaRestaDaSalvare();
+    void fotoCambiataScritta_data();
+    void fotoCambiataScritta();
     void strumentiDiControllo_data();
     void strumentiDiControllo();
     void guida();
@@ -1089,6 +1094,115 @@ void TstAnagrafica::chiusura()
     w->show();
     QCOMPARE(Box("txtTesserato")->text(), QString());
     QCOMPARE(Box("txtDataRil")->text(), QStringLiteral("15/06/2025"));
+}
+
+void TstAnagrafica::fotoInvariataNonRiscritta()
+{
+    // Ten saves of a record whose photo was not touched leave the photo file byte for
+    // byte: a JPEG encoded again loses quality at every save.
+    Archivio(1);
+    const QString file = env->Percorso(QStringLiteral("1.jpg"));
+    const QByteArray originale = Jpeg(300, 200);
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(originale);
+    }
+    Premi("cmdPrimo");
+    QCOMPARE(Foto().size(), QSize(300, 200));
+    for (int i = 0; i < 10; ++i) {
+        Box("txtTelCel")->setText(QStringLiteral("33312345%1").arg(i, 2, 10, QLatin1Char('0')));
+        Premi("cmdSalva");
+        QCOMPARE(sim->UltimaForma(), Forma::Informazione);
+        QCOMPARE(Costruttore::LeggiFile(file), originale);
+    }
+    QCOMPARE(sim->messaggi.size(), 10);
+    QCOMPARE(Costruttore::Campo(Costruttore::LeggiFile(Archivio()), "TelCel"),
+             QByteArray("3331234509"));
+}
+
+void TstAnagrafica::fotoNonScrittaRestaDaSalvare()
+{
+    // A photo that could not be written is still a change on screen: leaving asks, and
+    // Annulla keeps the screen with the picture.
+    QVERIFY(QDir().mkdir(env->Percorso(QStringLiteral("1.jpg"))));
+    Compila(QStringLiteral("GIALLI EVA"), QStringLiteral("01/01/2025"),
+            QStringLiteral("31/12/2025"));
+    w->RiceviFoto(Immagine(60, 80, Qt::green));
+    Premi("cmdSalva");
+    QCOMPARE(sim->messaggi.size(), 2);
+    QCOMPARE(sim->messaggi[0].forma, Forma::Avviso);
+    sim->risposteAnnulla.enqueue(Piattaforma::Risposta::Annulla);
+    Premi("cmdEsci");
+    QCOMPARE(sim->messaggi.size(), 3);
+    QCOMPARE(sim->UltimaForma(), Forma::DomandaAnnulla);
+    QVERIFY(w->isVisible());
+    QCOMPARE(Foto().size(), QSize(60, 80));
+}
+
+void TstAnagrafica::fotoCambiataScritta_data()
+{
+    QTest::addColumn<QString>("azione");
+    QTest::newRow("caricata da file") << "caricata";
+    QTest::newRow("scattata con la webcam") << "scattata";
+    QTest::newRow("cancellata") << "cancellata";
+    QTest::newRow("file sparito dopo la lettura") << "sparita";
+}
+
+void TstAnagrafica::fotoCambiataScritta()
+{
+    // A photo changed on screen, or whose file is missing, is written at the save.
+    QFETCH(QString, azione);
+    Archivio(1);
+    const QString file = env->Percorso(QStringLiteral("1.jpg"));
+    const QByteArray originale = Jpeg(300, 200);
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(originale);
+    }
+    Premi("cmdPrimo");
+    QCOMPARE(Foto().size(), QSize(300, 200));
+    QSize attesa(60, 80);
+    if (azione == u"caricata") {
+        const QString verde = env->Percorso(QStringLiteral("verde.png"));
+        QVERIFY(Immagine(60, 80, Qt::green).save(verde));
+        sim->fileDaAprire.enqueue(verde);
+        Premi("btnSfoglia");
+    } else if (azione == u"scattata") {
+        w->RiceviFoto(Immagine(60, 80, Qt::green));
+    } else if (azione == u"cancellata") {
+        Premi("btnCancFoto");
+        attesa = Bianca().size();
+    } else {
+        QVERIFY(QFile::remove(file));
+        attesa = QSize(300, 200);
+    }
+    Premi("cmdSalva");
+    QCOMPARE(sim->messaggi.size(), 1);
+    QCOMPARE(sim->UltimaForma(), Forma::Informazione);
+    const QByteArray scritta = Costruttore::LeggiFile(file);
+    QVERIFY(scritta != originale);
+    QImage letta;
+    QVERIFY(letta.loadFromData(scritta, "JPG"));
+    QCOMPARE(letta.size(), attesa);
+    if (azione == u"cancellata") {
+        // The placeholder, as the screen shows it for a new record.
+        QImage bianca(Bianca().size(), QImage::Format_RGB32);
+        bianca.fill(Qt::white);
+        QPainter(&bianca).drawImage(0, 0, Bianca());
+        QBuffer b;
+        b.open(QIODevice::WriteOnly);
+        QImageWriter jpeg(&b, "jpg");
+        jpeg.setQuality(90);
+        QVERIFY(jpeg.write(bianca));
+        QCOMPARE(scritta, b.data());
+    } else if (azione != u"sparita") {
+        QVERIFY(qGreen(letta.pixel(30, 40)) > 200 && qRed(letta.pixel(30, 40)) < 60);
+    }
+    // Written once: a second save leaves the new file as it is.
+    Premi("cmdSalva");
+    QCOMPARE(Costruttore::LeggiFile(file), scritta);
 }
 
 QTEST_MAIN(TstAnagrafica)

@@ -243,6 +243,8 @@ void TestTessera::primoUso()
     QVERIFY(qBlue(logo.pixel(59, 95)) > qRed(logo.pixel(59, 95)) + 40);
     QVERIFY(qRed(logo.pixel(1, 1)) > 230);
     QVERIFY(env->messaggi.isEmpty());
+    // The organization's texts and logo alone: no archive file is made for them.
+    QVERIFY(!QFileInfo::exists(env.Percorso("Tesserati.pro")));
 }
 
 void TestTessera::logoSchiacciato()
