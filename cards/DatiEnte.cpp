@@ -1,12 +1,12 @@
 #include "cards/DatiEnte.h"
 
 #include "archive/Testo.h"
-#include "cards/DatiEnteFile.h"
 #include "cards/ModelloTessera.h"
 #include "cards/RetroTessera.h"
 #include "cards/Segnaposto.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"

@@ -2,7 +2,7 @@
 // Screen "Dati Ente o Associazione": edits the four organization texts of the card
 // and hands them back to the single-card screen; edits the QR code and the back of the
 // cards and keeps them in "Quorvel.ini".
-#include "cards/DatiEnteFile.h"
+#include "storage/DatiEnteFile.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 #include "archive/Archivio.h"
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
-#include "cards/DatiEnteFile.h"
+#include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
 
 #include <QDir>

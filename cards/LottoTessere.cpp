@@ -1,8 +1,8 @@
 #include "cards/LottoTessere.h"
 
 #include "archive/Testo.h"
-#include "cards/DatiEnteFile.h"
 #include "cards/ModelloTesserini.h"
+#include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
 
 #include <QDir>

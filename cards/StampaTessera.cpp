@@ -3,7 +3,6 @@
 #include "archive/Errori.h"
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
-#include "cards/DatiEnteFile.h"
 #include "cards/FinestraStampa.h"
 #include "cards/FoglioProva.h"
 #include "cards/ImpostazioniStampa.h"
@@ -12,6 +11,7 @@
 #include "platform/Piattaforma.h"
 #include "report/Report.h"
 #include "report/ReportGui.h"
+#include "storage/DatiEnteFile.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 

@@ -3,7 +3,6 @@
 // help screen it opens is read), with pictures of the screens, each shown whole at the
 // size it is designed for, and practical chapters of our own (docs/CapitoliGuida.cpp).
 #include "cards/DatiEnte.h"
-#include "cards/DatiEnteFile.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
 #include "docs/CapitoliGuida.h"
@@ -17,6 +16,7 @@
 #include "shell/Avvio.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
+#include "storage/DatiEnteFile.h"
 #include "widgets/Controlli.h"
 
 #include <QAbstractButton>

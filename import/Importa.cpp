@@ -4,12 +4,12 @@
 #include "archive/FileSicuro.h"
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
-#include "cards/DatiEnteFile.h"
 #include "import/core/Foglio.h"
 #include "import/core/ImportaAnteprima.h"
 #include "import/core/Importazione.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
 #include "widgets/Tavolozza.h"
 

@@ -74,7 +74,7 @@ done < <(grep -rlE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^">]*/)?S
 
 # Only the archive and the storage open the folder's files by path. Comment lines do not
 # count; a message that names a file (Avvisi.csv: ...) is no path.
-percorsi='\b(TArchivio|PercorsoFoto|NomeArchivio|TDepositoFile|TImportazioneFile|CopieImportazione::[A-Za-z]+|RegistroAvvisi::(TRegistro|Percorso|UltimiInvii))\b|"(Tesserati\.pro[^"]*|Documenti_Allegati|Avvisi\.csv)"'
+percorsi='\b(TArchivio|PercorsoFoto|NomeArchivio|TDepositoFile|TImportazioneFile|CopieImportazione::[A-Za-z]+|DatiEnteFile::[A-Za-z]+|RegistroAvvisi::(TRegistro|Percorso|UltimiInvii))\b|"(Tesserati\.pro[^"]*|Documenti_Allegati|Avvisi\.csv)"'
 altre=()
 for c in "${cartelle[@]}"; do [[ $c == archive || $c == storage ]] || altre+=("$c"); done
 while IFS= read -r trovato; do

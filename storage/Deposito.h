@@ -7,7 +7,7 @@
 // change in any screen.
 #include "archive/Errori.h"
 #include "archive/Scheda.h"
-#include "cards/DatiEnteFile.h"
+#include "storage/DatiEnteFile.h"
 
 #include <QByteArray>
 #include <QDate>

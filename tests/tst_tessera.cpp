@@ -3,7 +3,6 @@
 #include "archive/Impostazioni.h"
 #include "cards/AnteprimaTessera.h"
 #include "cards/DatiEnte.h"
-#include "cards/DatiEnteFile.h"
 #include "cards/ModelloTessera.h"
 #include "cards/Segnaposto.h"
 #include "cards/StampaTessera.h"
@@ -11,6 +10,7 @@
 #include "lists/TrovaAnagrafica.h"
 #include "report/Anteprima.h"
 #include "shell/Guida.h"
+#include "storage/DatiEnteFile.h"
 #include "support/Supporto.h"
 #include "widgets/Controlli.h"
 

@@ -1,4 +1,4 @@
-#include "cards/DatiEnteFile.h"
+#include "storage/DatiEnteFile.h"
 
 #include "archive/FileSicuro.h"
 #include "archive/Impostazioni.h"
