@@ -138,24 +138,33 @@ private slots:
 void TestQrRetro::testoDelCodice_data()
 {
     QTest::addColumn<QString>("modello");
+    QTest::addColumn<QString>("tessera");
+    QTest::addColumn<QString>("tesserato");
     QTest::addColumn<QString>("atteso");
-    QTest::newRow("predefinito") << QString("{tessera} {tesserato} {scadenza}")
+    const QString n = QStringLiteral(" 12/A "), nome = QStringLiteral("ROSSI MARIO");
+    QTest::newRow("predefinito") << QString("{tessera} {tesserato} {scadenza}") << n << nome
                                  << "12/A ROSSI MARIO 31/12/2025";
-    QTest::newRow("indirizzo") << "https://esempio.it/verifica?n={tessera}"
+    QTest::newRow("indirizzo") << "https://esempio.it/verifica?n={tessera}" << n << nome
                                << "https://esempio.it/verifica?n=12/A";
-    QTest::newRow("tutti") << "{posizione};{rilascio};{scadenza}"
+    QTest::newRow("tutti") << "{posizione};{rilascio};{scadenza}" << n << nome
                            << "7;01/01/2025;31/12/2025";
-    QTest::newRow("valore con graffe") << "{carica} {tesserato}{"
-                                       << "{carica} ROSSI MARIO{";
+    QTest::newRow("valore con graffe")
+        << "{carica} {tesserato}{" << n << nome << "{carica} ROSSI MARIO{";
+    // Values that are themselves placeholders stay literal, whatever the order of the names.
+    QTest::newRow("valori come segnaposto")
+        << "{tessera} {tesserato} {posizione}" << QString("{posizione}") << QString("{tessera}")
+        << "{posizione} {tessera} 7";
 }
 
 void TestQrRetro::testoDelCodice()
 {
     QFETCH(QString, modello);
+    QFETCH(QString, tessera);
+    QFETCH(QString, tesserato);
     QFETCH(QString, atteso);
     TDatiTessera d;
-    d.NumTessera = QStringLiteral(" 12/A ");
-    d.Tesserato = QStringLiteral("ROSSI MARIO");
+    d.NumTessera = tessera;
+    d.Tesserato = tesserato;
     d.DataRil = QStringLiteral("01/01/2025");
     d.DataScade = QStringLiteral("31/12/2025");
     d.Posizione = QStringLiteral("7");
