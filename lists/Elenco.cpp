@@ -36,11 +36,11 @@ QString RigaScheda(const TScheda &s)
     const QString note = s.Leggi(Campo::Note);
     QString riga;
     riga.reserve(102 + note.size());
-    Aggiungi(riga, s.Leggi(Campo::Tesserato), 30);
-    riga.append(QLatin1String("  Tessera n. "));
-    Aggiungi(riga, s.Leggi(Campo::NumTessera), 20);
-    riga.append(QLatin1String("  Scad. "));
-    Aggiungi(riga, s.Leggi(Campo::DataScade), 10);
+    Aggiungi(riga, s.Leggi(Campo::Tesserato), LarghezzaTesserato);
+    riga.append(EtichettaTessera);
+    Aggiungi(riga, s.Leggi(Campo::NumTessera), LarghezzaTessera);
+    riga.append(EtichettaScadenza);
+    Aggiungi(riga, s.Leggi(Campo::DataScade), LarghezzaScadenza);
     riga.append(QLatin1String("  Tel. "));
     Aggiungi(riga, s.Leggi(Campo::Recapito), 12);
     riga.append(QLatin1String("  "));

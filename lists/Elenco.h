@@ -28,6 +28,13 @@ extern const std::array<Campo, NumeroFiltri> CampiFiltro;
 // Tesserato(30) "  Tessera n. " NumTessera(20) "  Scad. " DataScade(10) "  Tel. "
 // Recapito(12) "  " Note.
 QString RigaScheda(const TScheda &s);
+// The parts of the line up to the expiry date, and where it ends: a column inserted
+// there keeps the columns after it aligned.
+inline constexpr int LarghezzaTesserato = 30, LarghezzaTessera = 20, LarghezzaScadenza = 10;
+inline constexpr QLatin1String EtichettaTessera("  Tessera n. "), EtichettaScadenza("  Scad. ");
+inline constexpr qsizetype FineScadenza = LarghezzaTesserato + EtichettaTessera.size() +
+                                          LarghezzaTessera + EtichettaScadenza.size() +
+                                          LarghezzaScadenza;
 
 // Character codes with a-z taken as A-Z; a line that begins another comes first.
 bool PrimaDi(const QString &a, const QString &b);

@@ -61,8 +61,7 @@ void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
 {
     // A column of its own right after the expiry date, blank for members never reminded,
     // so the columns after it stay aligned.
-    static const qsizetype colonna =
-        Elenchi::RigaScheda(TScheda()).indexOf(QLatin1String("  Tel. "));
+    constexpr qsizetype colonna = Elenchi::FineScadenza;
     const QString vuota(21, u' ');
     try {
         const std::unique_ptr<TDeposito> deposito = ApriDeposito(Piattaforma::CartellaProgramma());
@@ -73,7 +72,7 @@ void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
             const TScheda s = deposito->LeggiScheda(v.posizione);
             const auto i =
                 ultimi.constFind(RegistroAvvisi::Chiave(v.posizione, s.Leggi(Campo::Tesserato)));
-            if (colonna > 0 && v.riga.size() >= colonna)
+            if (v.riga.size() >= colonna)
                 v.riga.insert(colonna, i == ultimi.constEnd()
                                            ? vuota
                                            : QStringLiteral("  Avvisato ") +
