@@ -222,12 +222,18 @@ void ComponiTessera(TReport &report, const TDatiTessera &dati, const TImpostazio
     RiempiTessera(report, dati, QString(), imp.Adatta);
 }
 
+TPictureView &LogoTessera(const TReport &report, const QString &suffisso)
+{
+    return report.Picture(QStringLiteral("imgLogo") + suffisso);
+}
+
 void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffisso, bool adatta)
 {
     auto testo = [&](const char *nome, const QString &valore) {
         report.Memo(QString::fromLatin1(nome) + suffisso).SetText(Testo::Trim32(valore));
     };
-    report.Picture(QStringLiteral("imgLogo") + suffisso).SetPicture(d.Logo);
+    TPictureView &logo = LogoTessera(report, suffisso);
+    logo.SetPicture(d.Logo);
     report.Picture(QStringLiteral("imgFoto") + suffisso).SetPicture(d.Foto);
     testo("txtAssociazione", d.Associazione);
     testo("txtSottotitolo01", d.Sottotitolo01);
@@ -255,7 +261,7 @@ void RiempiTessera(TReport &report, const TDatiTessera &d, const QString &suffis
     TReportPage &retro = RetroTessera::PaginaRetro(report);
     const double sinistraRetro = retro.PaperWidth - Unita::InMm(sfondo.Left) - LarghezzaTesseraMm;
     RetroTessera::Aggiungi(retro, sinistraRetro, Unita::InMm(sfondo.Top));
-    RetroTessera::Riempi(report, d);
+    RetroTessera::Riempi(report, d, logo);
 }
 
 QString TestoCodiceQR(const QString &modello, const TDatiTessera &d)

@@ -67,6 +67,9 @@ QRectF AreaCodiceQR(const QRectF &header);
 // none. Throws ErroreReport when the card's top band is missing.
 void RiempiCodiceQR(TReport &report, const TDatiTessera &dati, const QString &suffisso);
 
+// The logo of the card whose names end in `suffisso`; throws ErroreReport when missing.
+TPictureView &LogoTessera(const TReport &report, const QString &suffisso = QString());
+
 // Card fill rule: sets imgLogo, imgFoto and the nine texts (each trimmed) of the card
 // whose names end in `suffisso`, in that order, the size of its name and role (the
 // template's, or shrunk to fit when `adatta`), then its QR code. Throws ErroreReport

@@ -64,7 +64,8 @@ void RiempiTesserini(TReport &report, const std::array<TDatiTessera, 9> &slot,
     for (size_t i : carte) {
         const QPointF angolo = AngoloRetro(PostiTesserini[i], retro.PaperWidth);
         RetroTessera::Aggiungi(retro, angolo.x(), angolo.y(), SuffissoTessera(int(i)));
-        RetroTessera::Riempi(report, slot[i], SuffissoTessera(int(i)));
+        RetroTessera::Riempi(report, slot[i], LogoTessera(report, SuffissoTessera(int(i))),
+                             SuffissoTessera(int(i)));
     }
 }
 

@@ -60,17 +60,12 @@ void Aggiungi(TReportPage &pagina, double sinistraMm, double altoMm, const QStri
     memo("txtRetro", rett(26, 10.5, 59, 36), 7.0, 0, Colori::Black, haLeft, vaTop);
 }
 
-void Riempi(TReport &report, const TDatiTessera &d, const QString &suffisso)
+void Riempi(TReport &report, const TDatiTessera &d, const TPictureView &logoFronte,
+            const QString &suffisso)
 {
     report.Memo(QStringLiteral("txtAssociazioneRetro") + suffisso)
         .SetText(Testo::Trim32(d.Associazione));
-    TPictureView &logo = report.Picture(QStringLiteral("imgLogoRetro") + suffisso);
-    // The front's copy when there is one: shared pixels go into the PDF once.
-    if (auto *fronte = dynamic_cast<const TPictureView *>(
-            report.FindObject(QStringLiteral("imgLogo") + suffisso)))
-        logo.Picture = fronte->Picture;
-    else
-        logo.SetPicture(d.Logo);
+    report.Picture(QStringLiteral("imgLogoRetro") + suffisso).Picture = logoFronte.Picture;
     TMemoView &testo = report.Memo(QStringLiteral("txtRetro") + suffisso);
     testo.Memo = Righe(d.TestoRetro);
 }

@@ -20,8 +20,10 @@ QStringList Righe(const QString &testo);
 void Aggiungi(TReportPage &pagina, double sinistraMm, double altoMm,
               const QString &suffisso = QString());
 
-// Sets the name, logo and text of the back whose names end in `suffisso`.
-void Riempi(TReport &report, const TDatiTessera &dati, const QString &suffisso = QString());
+// Sets the name, logo and text of the back whose names end in `suffisso`; the logo is the
+// front's picture `logoFronte`, shared so that its pixels go into the PDF once.
+void Riempi(TReport &report, const TDatiTessera &dati, const TPictureView &logoFronte,
+            const QString &suffisso = QString());
 
 // The back page, page 2: created when missing, with page 1's paper, orientation and
 // margins, and emptied of any earlier backs.
