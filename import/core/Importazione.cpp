@@ -114,8 +114,25 @@ private:
     bool Componi(const QStringList &celle, TScheda *s, QStringList *avvisi, QString *foto,
                  QString *motivo);
     void Chiavi(const QString &tessera, const QString &nome, const QString &nascita, int posizione);
-    void ScriviFoto(TDeposito &deposito, int posizione, const QString &percorso, int riga,
-                    Esito &e);
+
+    // The phases of a run, in order.
+    void AnnullataDalLettore(const ErroreFile &err, Esito &e) const;
+    // The keys of the records already in the archive, for the duplicate checks.
+    void IndicizzaChiavi(TDeposito &deposito);
+    // Reads every row of the chosen sheet; throws for an empty sheet or one with only a header.
+    void LeggiRighe(TFoglio &foglio, const Avanzamento &avanza, Esito &e);
+    // One row: checked, counted, queued for the archive; false to stop the reading.
+    bool LeggiRiga(int numero, const QStringList &celle, const Avanzamento &avanza, Esito &e);
+    // Replaces the archive with the old records and the queued ones.
+    void Conferma(Esito &e);
+    // The photos of the imported rows, once their records are in the archive.
+    void ScriviFoto(TDeposito &deposito, Esito &e);
+
+    struct FotoDaScrivere {
+        int posizione;
+        int riga;
+        QString percorso;
+    };
 
     QString m_cartella;
     const Richiesta &m_r;
@@ -128,6 +145,12 @@ private:
     // Of the row last composed: the member's name, and whether a default date was used.
     QString m_nome;
     bool m_rilascioDato = false, m_scadenzaData = false;
+    // Of the run: records before it, the rows read, the queued records and photos.
+    int m_schede = 0;
+    bool m_intestazione = true;
+    int m_lette = 0, m_dati = 0;
+    std::unique_ptr<TDeposito::TImportazione> m_importazione;
+    QList<FotoDaScrivere> m_foto;
 };
 
 void Importatore::Chiavi(const QString &tessera, const QString &nome, const QString &nascita,
@@ -307,14 +330,106 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     return true;
 }
 
-void Importatore::ScriviFoto(TDeposito &deposito, int posizione, const QString &percorso, int riga,
-                             Esito &e)
+// A cancel seen by the reader ends the run as one seen between rows; any other error goes on.
+void Importatore::AnnullataDalLettore(const ErroreFile &err, Esito &e) const
 {
-    const QImage img = LeggiImmagine(percorso);
-    if (img.isNull() || !deposito.ScriviFoto(posizione, img))
-        e.righe.append({riga, false,
-                        QStringLiteral("la foto %1 non è stata salvata")
-                            .arg(Cita(QFileInfo(percorso).fileName()))});
+    if (!m_r.annulla || !m_r.annulla->load() || err.testo() != Foglio::MessaggioAnnullato())
+        throw err;
+    e.annullata = true;
+}
+
+void Importatore::IndicizzaChiavi(TDeposito &deposito)
+{
+    if (m_r.doppi)
+        return;
+    static constexpr std::array CampiDoppi = {Campo::NumTessera, Campo::Tesserato, Campo::DataNasc};
+    deposito.Scorri(CampiDoppi, [this](int p, const TScheda &s) {
+        Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc), p);
+        return true;
+    });
+}
+
+bool Importatore::LeggiRiga(int numero, const QStringList &celle, const Avanzamento &avanza,
+                            Esito &e)
+{
+    // Rows above the header are titles; the header itself names the columns.
+    if (m_intestazione || numero <= m_r.intestazione) {
+        m_intestazione = false;
+        return true;
+    }
+    ++m_dati;
+    if ((avanza && ++m_lette % 500 == 0 && !avanza(m_lette)) ||
+        (m_r.annulla && m_r.annulla->load(std::memory_order_relaxed))) {
+        e.annullata = true;
+        return false;
+    }
+    TScheda s;
+    QStringList avvisi;
+    QString fileFoto, motivo;
+    if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
+        ++e.scartate;
+        e.righe.append({numero, true, Unico(motivo), Unico(m_nome)});
+        return true;
+    }
+    const int posizione = m_schede + e.importate + 1;
+    ++e.importate;
+    e.rilascioPredefinito += m_rilascioDato;
+    e.scadenzaPredefinita += m_scadenzaData;
+    if (!m_r.doppi)
+        Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
+               posizione);
+    if (!fileFoto.isEmpty()) {
+        const QString percorso = m_base.absoluteFilePath(fileFoto);
+        // Read as the photo load reads it: any size, any format the readers know. Only
+        // noted here: the photos are written after the commit.
+        if (LeggiImmagine(percorso).isNull())
+            avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(Cita(fileFoto)));
+        else if (m_scrivi)
+            m_foto.append({posizione, numero, percorso});
+    }
+    if (!avvisi.isEmpty()) {
+        ++e.avvisate;
+        e.righe.append({numero, false, Unico(avvisi.join(QStringLiteral("; "))), Unico(m_nome)});
+    }
+    if (m_scrivi)
+        m_importazione->Accoda(s);
+    return true;
+}
+
+void Importatore::LeggiRighe(TFoglio &foglio, const Avanzamento &avanza, Esito &e)
+{
+    try {
+        foglio.Leggi(m_r.foglio, [&](int numero, QStringList &celle) {
+            return LeggiRiga(numero, celle, avanza, e);
+        });
+    } catch (const ErroreFile &err) {
+        AnnullataDalLettore(err, e);
+    }
+    if (!e.annullata && (m_intestazione || m_dati == 0))
+        throw ErroreFile(m_intestazione ? Foglio::MessaggioVuoto()
+                                        : Foglio::MessaggioSoloIntestazione());
+    if (avanza && !e.annullata && !avanza(m_lette))
+        e.annullata = true;
+}
+
+void Importatore::Conferma(Esito &e)
+{
+    QList<int> posizioniFoto;
+    for (const FotoDaScrivere &f : m_foto)
+        posizioniFoto << f.posizione;
+    e.senzaCopia = !m_importazione->Conferma(posizioniFoto);
+    m_importazione.reset();
+}
+
+void Importatore::ScriviFoto(TDeposito &deposito, Esito &e)
+{
+    for (const FotoDaScrivere &f : m_foto) {
+        const QImage img = LeggiImmagine(f.percorso);
+        if (img.isNull() || !deposito.ScriviFoto(f.posizione, img))
+            e.righe.append({f.riga, false,
+                            QStringLiteral("la foto %1 non è stata salvata")
+                                .arg(Cita(QFileInfo(f.percorso).fileName()))});
+    }
 }
 
 Esito Importatore::Esegui(const Avanzamento &avanza)
@@ -323,112 +438,36 @@ Esito Importatore::Esegui(const Avanzamento &avanza)
     e.prova = !m_scrivi;
     e.rilascio = m_r.rilascio;
     e.scadenza = m_r.scadenza;
-    // A cancel seen by the reader ends the run as one seen between rows.
-    auto annullata = [this, &e](const ErroreFile &err) {
-        if (!m_r.annulla || !m_r.annulla->load() || err.testo() != Foglio::MessaggioAnnullato())
-            throw err;
-        e.annullata = true;
-    };
     std::unique_ptr<TFoglio> foglio;
     try {
         foglio = ApriFoglio(m_r.percorso, m_r.annulla);
     } catch (const ErroreFile &err) {
-        annullata(err);
+        AnnullataDalLettore(err, e);
         return e;
     }
     if (m_r.foglio < 0 || m_r.foglio >= foglio->Fogli().size())
         throw ErroreFile(Foglio::MessaggioNonFoglio());
 
     const std::unique_ptr<TDeposito> deposito = ApriDeposito(m_cartella);
-    const int schede = deposito->NumeroSchede();
-    if (!m_r.doppi) {
-        static constexpr std::array CampiDoppi = {Campo::NumTessera, Campo::Tesserato,
-                                                  Campo::DataNasc};
-        deposito->Scorri(CampiDoppi, [this](int p, const TScheda &s) {
-            Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
-                   p);
-            return true;
-        });
-    }
+    m_schede = deposito->NumeroSchede();
+    IndicizzaChiavi(*deposito);
     // The new records go aside, after the old ones; only a complete import replaces the
     // archive, and a refused file writes nothing at all.
-    std::unique_ptr<TDeposito::TImportazione> importazione;
     if (m_scrivi)
-        importazione = deposito->IniziaImportazione(schede);
-
-    QList<std::pair<int, std::pair<int, QString>>> foto; // position, row, picture
-    bool intestazione = true;
-    int lette = 0, dati = 0;
-    const auto riga = [&](int numero, QStringList &celle) {
-        // Rows above the header are titles; the header itself names the columns.
-        if (intestazione || numero <= m_r.intestazione) {
-            intestazione = false;
-            return true;
-        }
-        ++dati;
-        if ((avanza && ++lette % 500 == 0 && !avanza(lette)) ||
-            (m_r.annulla && m_r.annulla->load(std::memory_order_relaxed))) {
-            e.annullata = true;
-            return false;
-        }
-        TScheda s;
-        QStringList avvisi;
-        QString fileFoto, motivo;
-        if (!Componi(celle, &s, &avvisi, &fileFoto, &motivo)) {
-            ++e.scartate;
-            e.righe.append({numero, true, Unico(motivo), Unico(m_nome)});
-            return true;
-        }
-        const int posizione = schede + e.importate + 1;
-        ++e.importate;
-        e.rilascioPredefinito += m_rilascioDato;
-        e.scadenzaPredefinita += m_scadenzaData;
-        if (!m_r.doppi)
-            Chiavi(s.Leggi(Campo::NumTessera), s.Leggi(Campo::Tesserato), s.Leggi(Campo::DataNasc),
-                   posizione);
-        if (!fileFoto.isEmpty()) {
-            const QString percorso = m_base.absoluteFilePath(fileFoto);
-            // Read as the photo load reads it: any size, any format the readers know.
-            if (LeggiImmagine(percorso).isNull())
-                avvisi.append(QStringLiteral("foto %1 mancante o illeggibile").arg(Cita(fileFoto)));
-            else if (m_scrivi)
-                foto.append({posizione, {numero, percorso}});
-        }
-        if (!avvisi.isEmpty()) {
-            ++e.avvisate;
-            e.righe.append(
-                {numero, false, Unico(avvisi.join(QStringLiteral("; "))), Unico(m_nome)});
-        }
-        if (m_scrivi)
-            importazione->Accoda(s);
-        return true;
-    };
-    try {
-        foglio->Leggi(m_r.foglio, riga);
-    } catch (const ErroreFile &err) {
-        annullata(err);
-    }
-    if (!e.annullata && (intestazione || dati == 0))
-        throw ErroreFile(intestazione ? Foglio::MessaggioVuoto()
-                                      : Foglio::MessaggioSoloIntestazione());
-    if (avanza && !e.annullata && !avanza(lette))
-        e.annullata = true;
+        m_importazione = deposito->IniziaImportazione(m_schede);
+    LeggiRighe(*foglio, avanza, e);
     if (!m_scrivi)
         return e;
     if (e.annullata) {
         // Nothing is written: the outcome says so, not what was read before the stop.
-        importazione.reset();
+        m_importazione.reset();
         Esito vuoto;
         vuoto.annullata = true;
         return vuoto;
     }
-    QList<int> posizioniFoto;
-    for (const auto &f : foto)
-        posizioniFoto << f.first;
-    e.senzaCopia = !importazione->Conferma(posizioniFoto);
-    importazione.reset();
-    for (const auto &f : foto)
-        ScriviFoto(*deposito, f.first, f.second.second, f.second.first, e);
+    Conferma(e);
+    // Only now, with the records in the archive: a photo never lies beside a missing record.
+    ScriviFoto(*deposito, e);
     std::stable_sort(e.righe.begin(), e.righe.end(),
                      [](const Riga &a, const Riga &b) { return a.numero < b.numero; });
     return e;
