@@ -263,6 +263,8 @@ private slots:
     void righeScartateEAvvisi();
     void discoPieno();
     void annullata();
+    void fotoSoloDopoLaConferma_data();
+    void fotoSoloDopoLaConferma();
     void schermata();
     void schermataAnnulla();
 };
@@ -746,6 +748,50 @@ void TestImporta::annullata()
     QCOMPARE(e.importate, 0); // nothing was written, so nothing counts as imported
     QCOMPARE(chiamate, 2);
     QCOMPARE(Archivio(env), QByteArray());
+}
+
+void TestImporta::fotoSoloDopoLaConferma_data()
+{
+    QTest::addColumn<bool>("discoPieno");
+    QTest::newRow("annullata all'ultima chiamata") << false;
+    QTest::newRow("disco pieno alla conferma") << true;
+}
+
+// Photos are written only once their records are in the archive: an import stopped at the
+// last moment leaves no photo for a position without a record.
+void TestImporta::fotoSoloDopoLaConferma()
+{
+    QFETCH(bool, discoPieno);
+    Ambiente env;
+    Costruttore::ScriviArchivio(env.Percorso(QStringLiteral("Tesserati.pro")),
+                                {Costruttore::Tesserato("UNO"), Costruttore::Tesserato("DUE")});
+    const QByteArray prima = Archivio(env);
+    QVERIFY(Immagine(40, 50, Qt::blue).save(env.Percorso(QStringLiteral("volto.png")), "PNG"));
+    const QString p = env.Percorso(QStringLiteral("soci.csv"));
+    ScriviFile(p, "Cognome e nome;Data rilascio;Data scadenza;Foto\n"
+                  "TRE;01/01/2025;31/12/2025;volto.png\n"
+                  "QUATTRO;01/01/2025;31/12/2025;volto.png\n"
+                  "CINQUE;01/01/2025;31/12/2025;volto.png\n");
+    Richiesta r;
+    r.percorso = p;
+    r.colonne = {0, 3, 4, int(Foto)};
+    int chiamate = 0;
+    if (discoPieno) {
+        // Room for a photo, none for the archive with the new records.
+        DiscoCheCede disco(rlim_t(prima.size()) + DimensioneScheda);
+        QVERIFY_THROWS_EXCEPTION(ErroreFile, Importa(env.cartella(), r, true));
+    } else {
+        const Esito e = Importa(env.cartella(), r, true, [&](int righe) {
+            ++chiamate;
+            return righe < 3; // the last call, after every row was read
+        });
+        QVERIFY(e.annullata);
+        QCOMPARE(chiamate, 1);
+    }
+    QCOMPARE(Archivio(env), prima);
+    for (const char *foto : {"3.jpg", "4.jpg", "5.jpg"})
+        QVERIFY2(!QFile::exists(env.Percorso(QString::fromLatin1(foto))), foto);
+    QCOMPARE(QDir(env.cartella()).entryList({QStringLiteral("*.jpg")}, QDir::Files), QStringList());
 }
 
 // The user's way: the archive screen's button, the file dialog, the sheet, a changed
