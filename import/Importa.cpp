@@ -33,8 +33,6 @@ using namespace Importazione;
 
 namespace {
 
-enum Ruolo { RuoloNumero = Qt::UserRole, RuoloScartata, RuoloMotivo, RuoloTesserato };
-
 QString LetteraColonna(int c)
 {
     QString s;
@@ -245,7 +243,7 @@ void TfrmImporta::Occupato(bool occupato)
     cmdProva->setEnabled(pronto);
     cmdAvvia->setEnabled(pronto);
     cmdAnnulla->setEnabled(occupato);
-    cmdSalvaEsito->setEnabled(!occupato && lstEsito->count() > 0);
+    cmdSalvaEsito->setEnabled(!occupato && m_esito.has_value());
     cmdEsci->setEnabled(!occupato);
     txtRigaIntestazione->setEnabled(!occupato && grdAnteprima->rowCount() > 0);
     txtRilascioPredefinito->setEnabled(!occupato);
@@ -253,11 +251,12 @@ void TfrmImporta::Occupato(bool occupato)
     cmdAnnullaImportazione->setEnabled(!occupato);
 }
 
-// The summary, then a line per row up to a bound; all the rows are kept for saving.
+// The outcome kept whole for saving; the list shows its summary, then a line per row up
+// to a bound.
 void TfrmImporta::MostraEsito(const Esito &e)
 {
+    m_esito = e;
     lstEsito->addItem(e.Riepilogo());
-    m_righe = e.righe;
     for (const Riga &riga : std::as_const(e.righe)) {
         if (lstEsito->count() > MassimoLineeEsito) {
             lstEsito->addItem(QStringLiteral("... e altre %1 righe: l'elenco completo è nell'esito "
@@ -266,10 +265,6 @@ void TfrmImporta::MostraEsito(const Esito &e)
             break;
         }
         auto *voce = new QListWidgetItem(Esito::Linea(riga), lstEsito);
-        voce->setData(RuoloNumero, riga.numero);
-        voce->setData(RuoloTesserato, riga.tesserato);
-        voce->setData(RuoloScartata, riga.scartata);
-        voce->setData(RuoloMotivo, riga.motivo);
         voce->setForeground(riga.scartata ? QColor(0xB0, 0x1E, 0x2E) : QColor(0x8A, 0x5A, 0x00));
     }
 }
@@ -329,7 +324,7 @@ void TfrmImporta::Anteprima(int intestazione)
     grdAnteprima->setColumnCount(0);
     grdColonne->setRowCount(0);
     lstEsito->clear();
-    m_righe.clear();
+    m_esito.reset();
     lblTralasciate->hide();
     m_intestazioni.clear();
     m_rigaIntestazione = 0;
@@ -424,6 +419,7 @@ void TfrmImporta::Anteprima(int intestazione)
 void TfrmImporta::Esegui(bool scrivi)
 {
     lstEsito->clear();
+    m_esito.reset();
     Richiesta r;
     r.percorso = lblFile->text();
     r.foglio = cboFoglio->currentIndex();
@@ -460,7 +456,7 @@ void TfrmImporta::Esegui(bool scrivi)
     }
     r.annulla = &m_annulla;
     lstEsito->clear();
-    m_righe.clear();
+    m_esito.reset();
     m_righeLette = 0;
     Esito e;
     const QString cartella = Piattaforma::CartellaProgramma();
@@ -532,7 +528,7 @@ void TfrmImporta::cmdAnnullaClick()
 
 void TfrmImporta::cmdSalvaEsitoClick()
 {
-    if (lstEsito->count() == 0)
+    if (!m_esito)
         return;
     const QString scelto =
         Piattaforma::SalvaFile(this, QStringLiteral("Salvare l'esito dell'importazione"),
@@ -541,7 +537,7 @@ void TfrmImporta::cmdSalvaEsitoClick()
     if (scelto.isEmpty())
         return;
     QSaveFile file(scelto);
-    if (!ApriInScrittura(file) || file.write(CsvEsito(lstEsito->item(0)->text(), m_righe)) < 0 ||
+    if (!ApriInScrittura(file) || file.write(CsvEsito(m_esito->Riepilogo(), m_esito->righe)) < 0 ||
         !ConfermaFile(file))
         Piattaforma::Messaggio(
             QStringLiteral("Attenzione: il sistema non permette di salvare l'esito.\n\r\n\r"

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -67,6 +68,6 @@ private:
     QProgressBar *prgAvanzamento;
     QListWidget *lstEsito;
     std::atomic<bool> m_annulla = false;
-    std::atomic<int> m_righeLette = 0; // by the import running on the worker
-    QList<Importazione::Riga> m_righe; // the whole outcome, for "Salva l'esito..."
+    std::atomic<int> m_righeLette = 0;          // by the import running on the worker
+    std::optional<Importazione::Esito> m_esito; // the whole outcome, for "Salva l'esito..."
 };
