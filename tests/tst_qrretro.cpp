@@ -346,6 +346,7 @@ void TestQrRetro::retriDelFoglio()
     Ambiente env;
     ScriviSoci(env);
     ScriviIni(env, kIniQR + kIniRetro);
+    QVERIFY(Immagine(60, 60, Qt::red).save(env.Percorso("Logo.jpg"), "JPG"));
     env->stampaSuPdf = env.Percorso("foglio.pdf");
     auto frm = std::make_unique<TfrmTessere>();
     frm->resize(1366, 768);
@@ -372,6 +373,11 @@ void TestQrRetro::retriDelFoglio()
                                                                            .arg(dietro.x())
                                                                            .arg(dietro.y())));
         QVERIFY(qAbs(r.width() - 86) < 0.5 && qAbs(r.height() - 54) < 0.5);
+        // Each back carries the organization's logo, 2 mm in and 12 mm down.
+        const QColor logo = retro.pixelColor(
+            Pixel(QRectF(r.topLeft() + QPointF(13, 22.5), QSizeF(0.1, 0.1)), 150).topLeft());
+        QVERIFY2(qAbs(qGray(logo.rgb()) - qGray(QColor(Qt::red).rgb())) < 25, // grey pages
+                 qPrintable(QString("%1: %2").arg(kLettere[s]).arg(logo.name())));
     }
 
     // The preview shows both pages.
