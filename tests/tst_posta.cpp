@@ -1,6 +1,7 @@
 // Renewal reminders by e-mail against a real SMTP server on 127.0.0.1 (aiosmtpd run by
 // Debian's /usr/bin/python3): messages as the server's own parser reads them, the log,
 // refusals, a dropped connection, login and certificate failures, the settings screen.
+#include "archive/CellaCsv.h"
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
 #include "mail/Posta.h"
@@ -122,7 +123,7 @@ private:
             righe[0] == QStringLiteral("Data;Ora;Posizione;Tesserato;Indirizzo;Scadenza;Esito"))
             righe.removeFirst();
         for (const QString &riga : righe)
-            r.append(RegistroAvvisi::Campi(riga));
+            r.append(Csv::Campi(riga));
         return r;
     }
     // What the preview showed before the batch.

@@ -48,10 +48,9 @@ void TInvioAvvisi::Esegui()
     // One log line: when, who (empty for the whole run), what happened.
     const auto scrivi = [&](const TAvviso &a, const QString &risultato) {
         const QDateTime scritto = m_inizio.addMSecs(trascorso.elapsed());
-        return registro->Scrivi({RegistroAvvisi::Data(scritto.date()),
-                                 scritto.time().toString(QStringLiteral("HH:mm:ss")),
-                                 a.posizione > 0 ? QString::number(a.posizione) : QString(), a.nome,
-                                 a.indirizzo, RegistroAvvisi::Data(a.dataScade), risultato});
+        return registro->Scrivi(
+            {scritto.date(), scritto.time(), a.posizione, a.nome, a.indirizzo,
+             QDate::fromString(a.dataScade.trimmed(), QStringLiteral("dd/MM/yyyy")), risultato});
     };
     const QString erroreRegistro =
         QStringLiteral("Impossibile scrivere il registro degli avvisi Avvisi.csv: l'invio "
