@@ -1,27 +1,19 @@
 #include "mail/core/RegistroAvvisi.h"
 
 #include "archive/CellaCsv.h"
+#include "archive/Testo.h"
 
 namespace RegistroAvvisi {
-
-QString UnaRiga(const QString &testo)
-{
-    QString r = testo;
-    for (QChar &c : r)
-        if (c.unicode() < 32 || c.unicode() == 127)
-            c = u' ';
-    return r.trimmed();
-}
 
 QDate LeggiData(const QString &testo)
 {
     const QDate d = QDate::fromString(testo, Qt::ISODate);
-    return d.isValid() ? d : QDate::fromString(testo, QStringLiteral("dd/MM/yyyy"));
+    return d.isValid() ? d : Testo::ConvertiData(testo);
 }
 
 QString Chiave(int posizione, const QString &nome)
 {
-    return QString::number(posizione) + u'\t' + UnaRiga(nome);
+    return QString::number(posizione) + u'\t' + Testo::UnaRiga(nome);
 }
 
 QString Riga(const TRigaAvviso &r)
@@ -36,7 +28,7 @@ QString Riga(const TRigaAvviso &r)
     QStringList righe;
     righe.reserve(campi.size());
     for (const QString &c : campi)
-        righe.append(UnaRiga(c));
+        righe.append(Testo::UnaRiga(c));
     return Csv::Riga(righe);
 }
 

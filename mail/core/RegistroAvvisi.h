@@ -48,8 +48,6 @@ QString Chiave(int posizione, const QString &nome);
 // The date of the last reminder sent to each member.
 QHash<QString, QDate> UltimiInvii(const QString &cartella);
 
-// A value on one line: control characters (line breaks) become blanks.
-QString UnaRiga(const QString &testo);
 // The log line of a record, without its line end: each value on one line, dates as
 // yyyy-mm-dd, time as hh:mm:ss, CSV cells (Csv::Riga).
 QString Riga(const TRigaAvviso &r);
