@@ -25,11 +25,6 @@ namespace Importazione {
 
 namespace {
 
-int C(Campo c)
-{
-    return static_cast<int>(c);
-}
-
 // A cut text: true when the store rule keeps fewer characters than given.
 bool Tagliato(const QString &testo, Campo c)
 {
