@@ -30,3 +30,66 @@ QString Valore(const QString &cella)
 }
 
 } // namespace Csv
+
+namespace Csv {
+
+QString Riga(const QStringList &valori, QChar separatore, bool virgolette)
+{
+    QStringList r;
+    r.reserve(valori.size());
+    for (const QString &v : valori)
+        r.append(Cella(v, separatore, virgolette));
+    return r.join(separatore);
+}
+
+QStringList Campi(const QString &riga, QChar separatore)
+{
+    QStringList r;
+    QString campo;
+    bool virgolette = false;
+    for (qsizetype i = 0; i < riga.size(); ++i) {
+        const QChar c = riga[i];
+        if (virgolette) {
+            if (c == u'"' && i + 1 < riga.size() && riga[i + 1] == u'"') {
+                campo += u'"';
+                ++i;
+            } else if (c == u'"') {
+                virgolette = false;
+            } else {
+                campo += c;
+            }
+        } else if (c == u'"') {
+            virgolette = true;
+        } else if (c == separatore) {
+            r.append(Valore(campo));
+            campo.clear();
+        } else {
+            campo += c;
+        }
+    }
+    r.append(Valore(campo));
+    return r;
+}
+
+QStringList Righe(const QString &testo)
+{
+    QStringList r;
+    QString riga;
+    bool virgolette = false;
+    for (QChar c : testo) {
+        if (c == u'"')
+            virgolette = !virgolette;
+        if (!virgolette && (c == u'\n' || c == u'\r')) {
+            if (!riga.isEmpty())
+                r.append(riga);
+            riga.clear();
+            continue;
+        }
+        riga += c;
+    }
+    if (!riga.isEmpty())
+        r.append(riga);
+    return r;
+}
+
+} // namespace Csv

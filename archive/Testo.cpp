@@ -109,6 +109,15 @@ QDate ConvertiData(const QString &s)
     return QDate(n[2], n[1], n[0]); // invalid when the day does not exist
 }
 
+QString UnaRiga(const QString &testo)
+{
+    QString r = testo;
+    for (QChar &c : r)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = u' ';
+    return r.trimmed();
+}
+
 QString TestoData(const QDate &d)
 {
     return d.toString(QString::fromLatin1(FormatoData));

@@ -24,6 +24,10 @@ inline QString FromWin1252(const QByteArray &b)
 }
 QChar FromWin1252(unsigned char c);
 
+// A value on one line: control characters (line breaks) become blanks, and the ends are
+// trimmed.
+QString UnaRiga(const QString &testo);
+
 // The application-wide short date format.
 inline constexpr const char *FormatoData = "dd/MM/yyyy";
 // Converts "dd/mm/yyyy" to a date; invalid date when the text is not a real calendar date.

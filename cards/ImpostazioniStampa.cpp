@@ -35,25 +35,28 @@ QString Elenco(const QStringList &nomi)
 
 } // namespace
 
+QString Sezione(const QString &sezione, const QString &stampante)
+{
+    return stampante.isEmpty() ? sezione : sezione + u' ' + stampante;
+}
+
 TImpostazioniStampa Leggi(const QString &cartella, const QString &stampante)
 {
     const TFileIni ini(Ini(cartella));
     auto leggi = [&](const QString &sezione, const QString &chiave) {
-        const QString comune = ini.Leggi(sezione, chiave);
-        return stampante.isEmpty() ? comune : ini.Leggi(sezione + u' ' + stampante, chiave, comune);
+        return ini.Leggi(Sezione(sezione, stampante), chiave, ini.Leggi(sezione, chiave));
     };
     auto millimetri = [&](const QString &chiave) {
         QLocale italiano(QLocale::Italian, QLocale::Italy);
         italiano.setNumberOptions(QLocale::RejectGroupSeparator);
         bool ok = false;
-        const double v =
-            italiano.toDouble(Testo::Trim32(leggi(QStringLiteral("Margini Stampa"), chiave)), &ok);
+        const double v = italiano.toDouble(Testo::Trim32(leggi(SezioneMargini, chiave)), &ok);
         return ok ? v : 0.0;
     };
     TImpostazioniStampa s;
-    s.alto = millimetri(QStringLiteral("Superiore"));
-    s.sinistro = millimetri(QStringLiteral("Sinistro"));
-    if (Testo::Trim32(leggi(QStringLiteral("Stampa Tesserino"), QStringLiteral("Orientamento"))) ==
+    s.alto = millimetri(ChiaveSuperiore);
+    s.sinistro = millimetri(ChiaveSinistro);
+    if (Testo::Trim32(leggi(SezioneOrientamento, ChiaveOrientamento)) ==
         QLatin1String("Orizzontale"))
         s.orientamento = poLandscape;
     s.Adatta = Testo::Trim32(ini.Leggi(SezioneScelte, ChiaveAdatta)) == kSi;

@@ -14,6 +14,17 @@ inline const QString SezioneScelte = QStringLiteral("Stampa Tessere");
 inline const QString ChiaveAdatta = QStringLiteral("Adatta");
 inline const QString ChiaveSoloCompilate = QStringLiteral("SoloCompilate");
 
+// The sections and keys of the printer's offsets and orientation, read here and edited by
+// the single card's screen.
+inline const QString SezioneMargini = QStringLiteral("Margini Stampa");
+inline const QString ChiaveSuperiore = QStringLiteral("Superiore");
+inline const QString ChiaveSinistro = QStringLiteral("Sinistro");
+inline const QString SezioneOrientamento = QStringLiteral("Stampa Tesserino");
+inline const QString ChiaveOrientamento = QStringLiteral("Orientamento");
+// A printer with values of its own keeps them in sections named after it; the plain
+// sections hold the defaults, for every other printer.
+QString Sezione(const QString &sezione, const QString &stampante);
+
 // The printer's sections "Margini Stampa <printer>" and "Stampa Tesserino <printer>",
 // else the plain ones; a margin that is no number reads as 0. The choices too.
 TImpostazioniStampa Leggi(const QString &cartella, const QString &stampante);

@@ -27,24 +27,18 @@
 
 namespace {
 
-const QString kSezioneMargini = QStringLiteral("Margini Stampa");
-const QString kSuperiore = QStringLiteral("Superiore");
-const QString kSinistro = QStringLiteral("Sinistro");
-const QString kSezioneOrientamento = QStringLiteral("Stampa Tesserino");
-const QString kOrientamento = QStringLiteral("Orientamento");
+using ImpostazioniStampa::Sezione;
+const QString &kSezioneMargini = ImpostazioniStampa::SezioneMargini;
+const QString &kSuperiore = ImpostazioniStampa::ChiaveSuperiore;
+const QString &kSinistro = ImpostazioniStampa::ChiaveSinistro;
+const QString &kSezioneOrientamento = ImpostazioniStampa::SezioneOrientamento;
+const QString &kOrientamento = ImpostazioniStampa::ChiaveOrientamento;
 const QString kVerticale = QStringLiteral("Verticale");
 const QString kOrizzontale = QStringLiteral("Orizzontale");
 
 const QString kStampaFallita = QStringLiteral(
     "Attenzione: la stampa non \u00e8 andata a buon fine.\n\r\n\rAccertarsi che la stampante sia "
     "configurata correttamente.");
-
-// A printer with values of its own keeps them in sections named after it; the plain
-// sections hold the defaults, for every other printer.
-QString Sezione(const QString &sezione, const QString &stampante)
-{
-    return stampante.isEmpty() ? sezione : sezione + u' ' + stampante;
-}
 
 QString PercorsoIni()
 {

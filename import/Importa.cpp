@@ -11,6 +11,7 @@
 #include "platform/Piattaforma.h"
 #include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
+#include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
 #include <QCheckBox>
@@ -60,15 +61,6 @@ QLineEdit *Casella(QWidget *parent, const char *nome, int larghezza)
     return t;
 }
 
-QPushButton *Bottone(QWidget *parent, const char *nome, const QString &testo)
-{
-    auto *b = new QPushButton(testo, parent);
-    b->setObjectName(QString::fromLatin1(nome));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setMinimumHeight(30);
-    return b;
-}
-
 } // namespace
 
 TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
@@ -81,7 +73,7 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
         "QLabel#titImporta { color: @Bianco; font: bold 15pt 'Arial'; padding-left: 4px; }"
         "QLabel { color: @Blu; font: 10pt 'Arial'; }"
         "QLabel#lblFile { background: @Bianco; border: 1px solid @Acciaio; padding: 4px; }"
-        "QPushButton { color: @Blu; font: bold 9pt 'Arial'; padding: 4px 14px; "
+        "QPushButton { color: @Blu; font: bold 9pt 'Arial'; padding: 4px 14px; min-height: 20px; "
         "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 @Bianco, stop:1 @Nebbia); "
         "border: 1px solid @Acciaio; border-radius: 4px; }"
         "QPushButton:disabled { color: @Nuvola; }"
@@ -101,7 +93,7 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     colonna->addWidget(titolo);
 
     auto *scelta = new QHBoxLayout;
-    cmdScegli = Bottone(this, "cmdScegli", QStringLiteral("Scegli il file..."));
+    cmdScegli = Pulsante(this, "cmdScegli", QStringLiteral("Scegli il file..."));
     lblFile = new QLabel(this);
     lblFile->setObjectName(QStringLiteral("lblFile"));
     lblFile->setMinimumWidth(400);
@@ -175,9 +167,9 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
                        "o stesso nome e data di nascita)"),
         this);
     chkDoppi->setObjectName(QStringLiteral("chkDoppi"));
-    cmdProva = Bottone(this, "cmdProva", QStringLiteral("Prova"));
+    cmdProva = Pulsante(this, "cmdProva", QStringLiteral("Prova"));
     cmdProva->setToolTip(QStringLiteral("Controlla tutte le righe senza scrivere nulla."));
-    cmdAvvia = Bottone(this, "cmdAvvia", QStringLiteral("Importa"));
+    cmdAvvia = Pulsante(this, "cmdAvvia", QStringLiteral("Importa"));
     cmdAvvia->setToolTip(QStringLiteral("Aggiunge all'archivio le righe valide."));
     azioni->addWidget(chkDoppi, 1);
     azioni->addWidget(cmdProva);
@@ -191,7 +183,7 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     prgAvanzamento->setValue(0);
     prgAvanzamento->setTextVisible(true);
     prgAvanzamento->setFormat(QString());
-    cmdAnnulla = Bottone(this, "cmdAnnulla", QStringLiteral("Annulla"));
+    cmdAnnulla = Pulsante(this, "cmdAnnulla", QStringLiteral("Annulla"));
     avanzamento->addWidget(prgAvanzamento, 1);
     avanzamento->addWidget(cmdAnnulla);
     colonna->addLayout(avanzamento);
@@ -204,10 +196,10 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     colonna->addWidget(lstEsito);
 
     auto *fondo = new QHBoxLayout;
-    cmdSalvaEsito = Bottone(this, "cmdSalvaEsito", QStringLiteral("Salva l'esito..."));
-    cmdEsci = Bottone(this, "cmdEsci", QStringLiteral("Chiudi"));
+    cmdSalvaEsito = Pulsante(this, "cmdSalvaEsito", QStringLiteral("Salva l'esito..."));
+    cmdEsci = Pulsante(this, "cmdEsci", QStringLiteral("Chiudi"));
     cmdAnnullaImportazione =
-        Bottone(this, "cmdAnnullaImportazione", QStringLiteral("Annulla l'ultima importazione"));
+        Pulsante(this, "cmdAnnullaImportazione", QStringLiteral("Annulla l'ultima importazione"));
     cmdAnnullaImportazione->setToolTip(
         QStringLiteral("Riporta l'archivio e le foto a com'erano prima dell'ultima "
                        "importazione, se da allora l'archivio non è stato modificato."));

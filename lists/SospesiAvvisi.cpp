@@ -4,6 +4,7 @@
 #include "lists/Sospesi.h"
 
 #include "archive/Errori.h"
+#include "archive/Testo.h"
 #include "lists/PannelloElenco.h"
 #include "mail/AnteprimaAvvisi.h"
 #include "mail/Posta.h"
@@ -75,8 +76,7 @@ void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
             if (v.riga.size() >= colonna)
                 v.riga.insert(colonna, i == ultimi.constEnd()
                                            ? vuota
-                                           : QStringLiteral("  Avvisato ") +
-                                                 i->toString(QStringLiteral("dd/MM/yyyy")));
+                                           : QStringLiteral("  Avvisato ") + Testo::TestoData(*i));
         }
     } catch (const ErroreFile &) {
     }

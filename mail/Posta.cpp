@@ -33,19 +33,6 @@ const QString TestoInChiaro = QStringLiteral(
 const QString TestoPortachiavi =
     QStringLiteral("La password \u00E8 custodita nell'archivio delle password del desktop.");
 
-int PortaPredefinita(Sicurezza s)
-{
-    switch (s) {
-    case Sicurezza::SslTls:
-        return 465;
-    case Sicurezza::StartTls:
-        return 587;
-    case Sicurezza::Nessuna:
-        return 25;
-    }
-    return 465;
-}
-
 // Sends one message on a thread of its own while the window keeps answering.
 TClienteSmtp::Esito InviaUno(const TImpostazioniPosta &p, const QString &a,
                              const QByteArray &messaggio)

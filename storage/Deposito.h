@@ -7,6 +7,7 @@
 // change in any screen.
 #include "archive/Errori.h"
 #include "archive/Scheda.h"
+#include "mail/core/RegistroAvvisi.h"
 #include "storage/DatiEnteFile.h"
 
 #include <QByteArray>
@@ -71,13 +72,13 @@ public:
     virtual bool SalvaLogo(const QImage &logo) = 0;
 
     // ---- Lists, reminders and import
-    // The reminder log: one line per attempt (RegistroAvvisi::Riga), each appended and
+    // The reminder log: one record per attempt (RegistroAvvisi::TRigaAvviso), each appended and
     // flushed at once. Lives no longer than its TDeposito.
     class TRegistroInvii {
     public:
         virtual ~TRegistroInvii() = default;
         // False when the line could not be written whole.
-        virtual bool Scrivi(const QStringList &campi) = 0;
+        virtual bool Scrivi(const RegistroAvvisi::TRigaAvviso &riga) = 0;
     };
     // The date of the last reminder sent to each member, by RegistroAvvisi::Chiave; empty
     // when nothing was sent or the log cannot be read.

@@ -127,7 +127,10 @@ class TRegistroFile : public TDeposito::TRegistroInvii {
 public:
     explicit TRegistroFile(const QString &cartella) : m_registro(cartella) {}
     bool Aperto() const { return m_registro.Aperto(); }
-    bool Scrivi(const QStringList &campi) override { return m_registro.Scrivi(campi); }
+    bool Scrivi(const RegistroAvvisi::TRigaAvviso &riga) override
+    {
+        return m_registro.Scrivi(riga);
+    }
 
 private:
     RegistroAvvisi::TRegistro m_registro;

@@ -1,5 +1,6 @@
 // The folder's reminder log "Avvisi.csv": found, read and appended to as the program
 // always has. Programs reach it through TDeposito.
+#include "archive/CellaCsv.h"
 #include "archive/FileSicuro.h"
 #include "mail/core/RegistroAvvisi.h"
 
@@ -18,36 +19,15 @@ QHash<QString, QDate> UltimiInvii(const QString &cartella)
     QFile f(Percorso(cartella));
     if (!ApriRegolare(f, QIODevice::ReadOnly))
         return r;
-    // Lines are split on line ends outside quotes (fromUtf8 drops the byte order mark).
-    const QString testo = QString::fromUtf8(f.readAll());
-    QString riga;
-    bool virgolette = false;
-    const auto chiudi = [&] {
-        const QStringList c = Campi(riga);
-        riga.clear();
-        if (c.size() < 7 || c[6] != Inviato)
-            return;
-        const QDate data = LeggiData(c[0]);
-        bool ok = false;
-        const int posizione = c[2].toInt(&ok);
-        if (!data.isValid() || !ok)
-            return;
-        QDate &ultima = r[Chiave(posizione, c[3])];
-        if (!ultima.isValid() || data > ultima)
-            ultima = data;
-    };
-    for (QChar c : testo) {
-        if (c == u'"')
-            virgolette = !virgolette;
-        if (!virgolette && (c == u'\n' || c == u'\r')) {
-            if (!riga.isEmpty())
-                chiudi();
+    // Records are split on line ends outside quotes (fromUtf8 drops the byte order mark).
+    for (const QString &riga : Csv::Righe(QString::fromUtf8(f.readAll()))) {
+        const std::optional<TRigaAvviso> l = LeggiRiga(riga);
+        if (!l || l->esito != Inviato)
             continue;
-        }
-        riga += c;
+        QDate &ultima = r[Chiave(l->posizione, l->tesserato)];
+        if (!ultima.isValid() || l->data > ultima)
+            ultima = l->data;
     }
-    if (!riga.isEmpty())
-        chiudi();
     return r;
 }
 
@@ -59,7 +39,7 @@ TRegistro::TRegistro(const QString &cartella) : m_file(Percorso(cartella))
     if (m_file.size() == 0) {
         // A new log: the byte order mark and the header tell spreadsheets what it holds.
         const QByteArray inizio =
-            "\xEF\xBB\xBF" + (Riga(Intestazione) + QStringLiteral("\r\n")).toUtf8();
+            "\xEF\xBB\xBF" + (Csv::Riga(Intestazione) + QStringLiteral("\r\n")).toUtf8();
         if (m_file.write(inizio) != inizio.size() || !m_file.flush())
             m_file.close();
     } else if (m_file.seek(m_file.size() - 1)) {
@@ -70,12 +50,12 @@ TRegistro::TRegistro(const QString &cartella) : m_file(Percorso(cartella))
     }
 }
 
-bool TRegistro::Scrivi(const QStringList &campi)
+bool TRegistro::Scrivi(const TRigaAvviso &riga)
 {
     if (!m_file.isOpen())
         return false;
-    const QByteArray riga = (Riga(campi) + QStringLiteral("\r\n")).toUtf8();
-    return m_file.write(riga) == riga.size() && m_file.flush();
+    const QByteArray testo = (Riga(riga) + QStringLiteral("\r\n")).toUtf8();
+    return m_file.write(testo) == testo.size() && m_file.flush();
 }
 
 } // namespace RegistroAvvisi

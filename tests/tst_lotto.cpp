@@ -152,6 +152,7 @@ class TestLotto : public QObject {
 private slots:
     void fogliDalRinnovo_data();
     void fogliDalRinnovo();
+    void unaPerPagina_data();
     void unaPerPagina();
     void annullateEscluse();
     void righeScelteNellaRicerca();
@@ -206,14 +207,26 @@ void TestLotto::fogliDalRinnovo()
         QVERIFY(pagina * 9 + slot >= inizio - 1);
 }
 
+void TestLotto::unaPerPagina_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::newRow("scostamenti comuni")
+        << QByteArray("[Margini Stampa]\r\nSuperiore=12\r\nSinistro=-3\r\n[Stampa Tesserino]\r\n"
+                      "Orientamento=Verticale\r\n");
+    // The printer's own section wins over the plain one, as for the single card.
+    QTest::newRow("scostamenti della stampante")
+        << QByteArray("[Margini Stampa]\r\nSuperiore=25\r\nSinistro=9\r\n"
+                      "[Margini Stampa PDF]\r\nSuperiore=12\r\nSinistro=-3\r\n");
+}
+
 void TestLotto::unaPerPagina()
 {
+    QFETCH(QByteArray, ini);
     Ambiente env;
     Archivio(env, 20);
     QFile f(env.Percorso("Quorvel.ini"));
     QVERIFY(f.open(QIODevice::Append));
-    f.write("[Margini Stampa]\r\nSuperiore=12\r\nSinistro=-3\r\n[Stampa Tesserino]\r\n"
-            "Orientamento=Verticale\r\n");
+    f.write(ini);
     f.close();
     env->stampaSuPdf = env.Percorso("tessere.pdf");
     TfrmSospesi w;

@@ -1,6 +1,7 @@
 // Renewal reminders by e-mail against a real SMTP server on 127.0.0.1 (aiosmtpd run by
 // Debian's /usr/bin/python3): messages as the server's own parser reads them, the log,
 // refusals, a dropped connection, login and certificate failures, the settings screen.
+#include "archive/CellaCsv.h"
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
 #include "mail/Posta.h"
@@ -122,7 +123,7 @@ private:
             righe[0] == QStringLiteral("Data;Ora;Posizione;Tesserato;Indirizzo;Scadenza;Esito"))
             righe.removeFirst();
         for (const QString &riga : righe)
-            r.append(RegistroAvvisi::Campi(riga));
+            r.append(Csv::Campi(riga));
         return r;
     }
     // What the preview showed before the batch.
@@ -168,6 +169,8 @@ private slots:
     void provaSicura_data();
     void provaSicura();
     void impostazioni();
+    void portaPredefinita_data();
+    void portaPredefinita();
     void annulla();
     void portachiaviSenzaRisposta();
 };
@@ -633,6 +636,46 @@ void TestPosta::impostazioni()
     QCOMPARE(env->segreti.value("Posta Elettronica"), QStringLiteral("pàss;word"));
     QVERIFY(TFileIni(env.Percorso("Quorvel.ini")).Leggi(s, "Password").isEmpty());
     QCOMPARE(TfrmPosta::ImpostazioniSalvate().password, QStringLiteral("pàss;word"));
+}
+
+void TestPosta::portaPredefinita_data()
+{
+    QTest::addColumn<QString>("sicurezza");
+    QTest::addColumn<QString>("altra"); // chosen first on the screen
+    QTest::addColumn<QString>("porta");
+    QTest::newRow("SSL/TLS") << "SSL/TLS"
+                             << "Nessuna"
+                             << "465";
+    QTest::newRow("STARTTLS") << "STARTTLS"
+                              << "SSL/TLS"
+                              << "587";
+    QTest::newRow("Nessuna") << "Nessuna"
+                             << "STARTTLS"
+                             << "25";
+}
+
+// The usual port of each kind of security: the one the screen proposes is the one the
+// client connects to when the settings name no port.
+void TestPosta::portaPredefinita()
+{
+    QFETCH(QString, sicurezza);
+    QFETCH(QString, altra);
+    QFETCH(QString, porta);
+    Ambiente env;
+    TFileIni ini(env.Percorso("Quorvel.ini"));
+    ini.Scrivi("Posta Elettronica", "Server", "posta.esempio.it");
+    ini.Scrivi("Posta Elettronica", "Sicurezza", sicurezza);
+    QCOMPARE(QString::number(TfrmPosta::ImpostazioniSalvate().porta), porta);
+    TfrmPosta w;
+    w.show();
+    auto *cbo = Controllo<QComboBox>(&w, "cboSicurezza");
+    auto *txt = Controllo<QLineEdit>(&w, "txtPorta");
+    QCOMPARE(cbo->currentText(), sicurezza);
+    QCOMPARE(txt->text(), porta);
+    cbo->setCurrentText(altra);
+    QVERIFY(txt->text() != porta);
+    cbo->setCurrentText(sicurezza);
+    QCOMPARE(txt->text(), porta);
 }
 
 void TestPosta::annulla()

@@ -2,6 +2,7 @@
 // started once), and the CSV files the program writes as LibreOffice Calc reads them
 // (started once): header, byte order mark, ISO dates, older logs still read, formula-like
 // values kept as text, and the log only as a regular file of the folder.
+#include "archive/CellaCsv.h"
 #include "archive/Impostazioni.h"
 #include "lists/Sospesi.h"
 #include "mail/core/RegistroAvvisi.h"
@@ -141,6 +142,9 @@ private slots:
     void registroNonRegolare_data();
     void registroNonRegolare();
     void fogliDiCalcolo();
+    void rigaAndataRitorno_data();
+    void rigaAndataRitorno();
+    void rigaSecondoIntestazione();
 };
 
 void TestRegistro::initTestCase()
@@ -367,6 +371,74 @@ void TestRegistro::fogliDiCalcolo()
     QCOMPARE(RegistroAvvisi::UltimiInvii(env.cartella()).size(), record.size());
     QVERIFY(RegistroAvvisi::UltimiInvii(env.cartella())
                 .contains(RegistroAvvisi::Chiave(7, QStringLiteral("'=6+7"))));
+}
+
+void TestRegistro::rigaAndataRitorno_data()
+{
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QString>("letto"); // line breaks become blanks, the rest stays
+    QTest::newRow("semplice") << "ROSSI MARIO"
+                              << "ROSSI MARIO";
+    QTest::newRow("separatore") << "ROSSI; MARIO"
+                                << "ROSSI; MARIO";
+    QTest::newRow("virgolette") << "ROSSI \"MARIO\""
+                                << "ROSSI \"MARIO\"";
+    QTest::newRow("a capo") << "ROSSI\r\nMARIO"
+                            << "ROSSI  MARIO";
+    QTest::newRow("formula") << "=1+1"
+                             << "=1+1";
+    QTest::newRow("apostrofo") << "'=6+7"
+                               << "'=6+7";
+    QTest::newRow("apostrofo solo") << "'ROSSI"
+                                    << "'ROSSI";
+    QTest::newRow("tutto") << "=\"A\";B\nC"
+                           << "=\"A\";B C";
+}
+
+// What the log writes it reads back the same, for names a CSV line finds awkward.
+void TestRegistro::rigaAndataRitorno()
+{
+    QFETCH(QString, nome);
+    QFETCH(QString, letto);
+    RegistroAvvisi::TRigaAvviso r{
+        QDate(2026, 12, 11), QTime(9, 5, 7),         12, nome, QStringLiteral("a;b@x.it"),
+        QDate(2026, 12, 31), RegistroAvvisi::Inviato};
+    const QString riga = RegistroAvvisi::Riga(r);
+    QVERIFY(!riga.contains(u'\n') && !riga.contains(u'\r'));
+    const auto l = RegistroAvvisi::LeggiRiga(riga);
+    QVERIFY(l);
+    r.tesserato = letto;
+    QCOMPARE(*l, r);
+    // Through the file as well: the member is known as reminded.
+    Ambiente env;
+    {
+        RegistroAvvisi::TRegistro registro(env.cartella());
+        QVERIFY(registro.Scrivi(r));
+    }
+    QCOMPARE(RegistroAvvisi::UltimiInvii(env.cartella()).value(RegistroAvvisi::Chiave(12, nome)),
+             QDate(2026, 12, 11));
+}
+
+// Each value of a line sits under its own header cell, and the header is no record.
+void TestRegistro::rigaSecondoIntestazione()
+{
+    const RegistroAvvisi::TRigaAvviso r{
+        QDate(2026, 1, 2), QTime(3, 4, 5),     6, QStringLiteral("N"), QStringLiteral("i@x.it"),
+        QDate(2027, 8, 9), QStringLiteral("E")};
+    const QStringList campi = Csv::Campi(RegistroAvvisi::Riga(r));
+    const QStringList &intestazione = RegistroAvvisi::Intestazione;
+    QCOMPARE(campi.size(), intestazione.size());
+    const QHash<QString, QString> attesi = {
+        {"Data", "2026-01-02"},  {"Ora", "03:04:05"},        {"Posizione", "6"}, {"Tesserato", "N"},
+        {"Indirizzo", "i@x.it"}, {"Scadenza", "2027-08-09"}, {"Esito", "E"}};
+    for (qsizetype i = 0; i < intestazione.size(); ++i)
+        QCOMPARE(campi[i], attesi.value(intestazione[i]));
+    QVERIFY(!RegistroAvvisi::LeggiRiga(Csv::Riga(intestazione)));
+    // A line of an older log, with dd/mm/yyyy dates, is read as well.
+    const auto vecchia =
+        RegistroAvvisi::LeggiRiga(QStringLiteral("02/01/2026;03:04:05;6;N;i@x.it;09/08/2027;E"));
+    QVERIFY(vecchia);
+    QCOMPARE(*vecchia, r);
 }
 
 QTEST_MAIN(TestRegistro)

@@ -229,7 +229,13 @@ void TestRiservatezza::fileDelleFunzioni()
         return;
     } else if (azione == QLatin1String("avvisi")) {
         RegistroAvvisi::TRegistro registro(m_dati);
-        QVERIFY(registro.Scrivi({QStringLiteral("01/01/2025"), QStringLiteral("ROSSI MARIO")}));
+        QVERIFY(registro.Scrivi({QDate(2025, 1, 1),
+                                 QTime(9, 0),
+                                 1,
+                                 QStringLiteral("ROSSI MARIO"),
+                                 {},
+                                 {},
+                                 RegistroAvvisi::Inviato}));
     }
 
     for (const QString &f : scritti)

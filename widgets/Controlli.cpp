@@ -16,7 +16,8 @@ QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, c
 {
     auto *b = new QPushButton(testo, parent);
     b->setObjectName(QString::fromLatin1(nome));
-    b->setGeometry(r);
+    if (r.isValid())
+        b->setGeometry(r);
     b->setAutoDefault(false);
     return b;
 }

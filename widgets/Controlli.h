@@ -14,9 +14,10 @@ class QPushButton;
 // every screen, and many of them show the same pictures.
 QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo = QColor(Qt::transparent));
 
-// A push button named `nome` placed at `r`, that Enter does not press unless it has the
-// focus.
-QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r);
+// A push button named `nome` placed at `r` (or, without `r`, for a layout), that Enter does
+// not press unless it has the focus. The one way the screens make their buttons.
+QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo,
+                      const QRect &r = QRect());
 
 // Image control: holds its own copy of a picture and draws it fitted to the box,
 // keeping its proportions (or stretched), centred; emits clicked on a mouse click.

@@ -55,11 +55,6 @@ constexpr std::array<const char *, NumeroCampi> NomiCampi = {"Cognome e nome",
                                                              "Descrizione allegato 2",
                                                              "Descrizione allegato 3"};
 
-int C(Campo c)
-{
-    return static_cast<int>(c);
-}
-
 // Lower case, accents dropped, letters and digits only: "Tessera n." -> "tesseran".
 QString Chiave(const QString &testo)
 {

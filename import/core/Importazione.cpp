@@ -25,11 +25,6 @@ namespace Importazione {
 
 namespace {
 
-int C(Campo c)
-{
-    return static_cast<int>(c);
-}
-
 // A cut text: true when the store rule keeps fewer characters than given.
 bool Tagliato(const QString &testo, Campo c)
 {
@@ -507,14 +502,15 @@ QString Esito::Linea(const Riga &r)
 
 QByteArray CsvEsito(const QString &riepilogo, const QList<Riga> &righe)
 {
-    const auto cella = [](const QString &t) { return Csv::Cella(t, u';', true); };
+    // The row number is a bare number; the texts are always quoted.
+    const auto testi = [](const QStringList &t) { return Csv::Riga(t, u';', true); };
     QString s = QStringLiteral("Riga;Tesserato;Esito;Motivo\r\n;;") +
-                cella(QStringLiteral("riepilogo")) + u';' + cella(riepilogo) +
-                QStringLiteral("\r\n");
+                testi({QStringLiteral("riepilogo"), riepilogo}) + QStringLiteral("\r\n");
     for (const Riga &r : righe)
-        s += QString::number(r.numero) + u';' + cella(r.tesserato) + u';' +
-             cella(r.scartata ? QStringLiteral("scartata") : QStringLiteral("avviso")) + u';' +
-             cella(r.motivo) + QStringLiteral("\r\n");
+        s += QString::number(r.numero) + u';' +
+             testi({r.tesserato, r.scartata ? QStringLiteral("scartata") : QStringLiteral("avviso"),
+                    r.motivo}) +
+             QStringLiteral("\r\n");
     return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
 }
 

@@ -10,7 +10,15 @@
 #include <atomic>
 #include <functional>
 
+enum class Campo;
+
 namespace Importazione {
+
+// The index of a record field in the lists of the import.
+inline int C(Campo c)
+{
+    return static_cast<int>(c);
+}
 
 // Where a column goes: a record field (0..34, in record order), or one of these.
 enum Destinazione : int {

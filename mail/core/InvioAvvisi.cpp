@@ -1,5 +1,6 @@
 #include "mail/core/InvioAvvisi.h"
 
+#include "archive/Testo.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "storage/Deposito.h"
 
@@ -48,10 +49,8 @@ void TInvioAvvisi::Esegui()
     // One log line: when, who (empty for the whole run), what happened.
     const auto scrivi = [&](const TAvviso &a, const QString &risultato) {
         const QDateTime scritto = m_inizio.addMSecs(trascorso.elapsed());
-        return registro->Scrivi({RegistroAvvisi::Data(scritto.date()),
-                                 scritto.time().toString(QStringLiteral("HH:mm:ss")),
-                                 a.posizione > 0 ? QString::number(a.posizione) : QString(), a.nome,
-                                 a.indirizzo, RegistroAvvisi::Data(a.dataScade), risultato});
+        return registro->Scrivi({scritto.date(), scritto.time(), a.posizione, a.nome, a.indirizzo,
+                                 Testo::ConvertiData(a.dataScade.trimmed()), risultato});
     };
     const QString erroreRegistro =
         QStringLiteral("Impossibile scrivere il registro degli avvisi Avvisi.csv: l'invio "

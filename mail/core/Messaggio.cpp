@@ -1,6 +1,7 @@
 #include "mail/core/Messaggio.h"
 
 #include "archive/Impostazioni.h"
+#include "archive/Testo.h"
 
 #include <QDir>
 #include <QHash>
@@ -49,16 +50,6 @@ void TModelloAvviso::Salva(const QString &cartella) const
 namespace Posta {
 
 namespace {
-// Control characters (line breaks included) become blanks.
-QString SenzaControlli(const QString &testo)
-{
-    QString r = testo;
-    for (QChar &c : r)
-        if (c.unicode() < 32 || c.unicode() == 127)
-            c = u' ';
-    return r.trimmed();
-}
-
 bool SoloAsciiStampabile(const QString &testo)
 {
     for (QChar c : testo)
@@ -173,7 +164,7 @@ TTestoAvviso ComponiAvviso(const TModelloAvviso &modello, const TAvviso &tessera
         return r + testo.mid(da);
     };
     TTestoAvviso r;
-    r.oggetto = SenzaControlli(riempi(modello.oggetto)).simplified();
+    r.oggetto = Testo::UnaRiga(riempi(modello.oggetto)).simplified();
     QString corpo = riempi(QString(modello.testo).remove(u'\r'));
     // Blanks at the ends of lines and blank lines at the end (an empty {ente}) go.
     QStringList righe = corpo.split(u'\n');
@@ -233,7 +224,7 @@ bool IndirizzoValido(const QString &indirizzo)
 
 QByteArray CodificaIntestazione(const QString &testo)
 {
-    const QString pulito = SenzaControlli(testo);
+    const QString pulito = Testo::UnaRiga(testo);
     // Plain ASCII goes as it is unless it could be read as an encoded word.
     if (SoloAsciiStampabile(pulito) && !pulito.contains(QLatin1String("=?")) && pulito.size() < 70)
         return pulito.toLatin1();
@@ -242,8 +233,8 @@ QByteArray CodificaIntestazione(const QString &testo)
 
 QByteArray IntestazioneIndirizzo(const QString &nome, const QString &indirizzo)
 {
-    const QString pulito = SenzaControlli(nome);
-    const QByteArray angolato = "<" + SenzaControlli(indirizzo).toUtf8() + ">";
+    const QString pulito = Testo::UnaRiga(nome);
+    const QByteArray angolato = "<" + Testo::UnaRiga(indirizzo).toUtf8() + ">";
     if (pulito.isEmpty())
         return angolato;
     QByteArray visualizzato;
@@ -261,7 +252,7 @@ QByteArray IntestazioneIndirizzo(const QString &nome, const QString &indirizzo)
 
 QByteArray Componi(const TMessaggio &m, const QDateTime &data)
 {
-    const QString mittente = SenzaControlli(m.mittente);
+    const QString mittente = Testo::UnaRiga(m.mittente);
     const QString dominio = mittente.mid(mittente.indexOf(u'@') + 1);
     const QByteArray ace = QUrl::toAce(dominio);
     const QByteArray id = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);

@@ -1,77 +1,52 @@
 #include "mail/core/RegistroAvvisi.h"
 
 #include "archive/CellaCsv.h"
+#include "archive/Testo.h"
 
 namespace RegistroAvvisi {
-
-QString UnaRiga(const QString &testo)
-{
-    QString r = testo;
-    for (QChar &c : r)
-        if (c.unicode() < 32 || c.unicode() == 127)
-            c = u' ';
-    return r.trimmed();
-}
-
-QString Data(const QDate &d)
-{
-    return d.toString(Qt::ISODate);
-}
-
-QString Data(const QString &ggmmaaaa)
-{
-    const QDate d = QDate::fromString(ggmmaaaa.trimmed(), QStringLiteral("dd/MM/yyyy"));
-    return d.isValid() ? Data(d) : ggmmaaaa;
-}
 
 QDate LeggiData(const QString &testo)
 {
     const QDate d = QDate::fromString(testo, Qt::ISODate);
-    return d.isValid() ? d : QDate::fromString(testo, QStringLiteral("dd/MM/yyyy"));
+    return d.isValid() ? d : Testo::ConvertiData(testo);
 }
 
 QString Chiave(int posizione, const QString &nome)
 {
-    return QString::number(posizione) + u'\t' + UnaRiga(nome);
+    return QString::number(posizione) + u'\t' + Testo::UnaRiga(nome);
 }
 
-QString Riga(const QStringList &campi)
+QString Riga(const TRigaAvviso &r)
 {
-    QStringList r;
-    r.reserve(campi.size());
+    const QStringList campi = {r.data.toString(Qt::ISODate),
+                               r.ora.toString(QStringLiteral("HH:mm:ss")),
+                               r.posizione > 0 ? QString::number(r.posizione) : QString(),
+                               r.tesserato,
+                               r.indirizzo,
+                               r.scadenza.toString(Qt::ISODate),
+                               r.esito};
+    QStringList righe;
+    righe.reserve(campi.size());
     for (const QString &c : campi)
-        r.append(Csv::Cella(UnaRiga(c)));
-    return r.join(u';');
+        righe.append(Testo::UnaRiga(c));
+    return Csv::Riga(righe);
 }
 
-QStringList Campi(const QString &riga)
+std::optional<TRigaAvviso> LeggiRiga(const QString &riga)
 {
-    QStringList r;
-    QString campo;
-    bool virgolette = false;
-    for (qsizetype i = 0; i < riga.size(); ++i) {
-        const QChar c = riga[i];
-        if (virgolette) {
-            if (c == u'"' && i + 1 < riga.size() && riga[i + 1] == u'"') {
-                campo += u'"';
-                ++i;
-            } else if (c == u'"') {
-                virgolette = false;
-            } else {
-                campo += c;
-            }
-        } else if (c == u'"') {
-            virgolette = true;
-        } else if (c == u';') {
-            r.append(campo);
-            campo.clear();
-        } else {
-            campo += c;
-        }
-    }
-    r.append(campo);
-    for (QString &c : r)
-        c = Csv::Valore(c);
+    const QStringList c = Csv::Campi(riga);
+    if (c.size() < 7)
+        return std::nullopt;
+    TRigaAvviso r;
+    r.data = LeggiData(c[0]);
+    if (!r.data.isValid())
+        return std::nullopt; // the header, or not a line of ours
+    r.ora = QTime::fromString(c[1], QStringLiteral("HH:mm:ss"));
+    r.posizione = c[2].toInt();
+    r.tesserato = c[3];
+    r.indirizzo = c[4];
+    r.scadenza = LeggiData(c[5]);
+    r.esito = c[6];
     return r;
 }
 

@@ -10,6 +10,9 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QTime>
+
+#include <optional>
 
 namespace RegistroAvvisi {
 
@@ -23,10 +26,19 @@ inline const QStringList Intestazione = {QStringLiteral("Data"),      QStringLit
                                          QStringLiteral("Indirizzo"), QStringLiteral("Scadenza"),
                                          QStringLiteral("Esito")};
 
-// A date as the log writes it (yyyy-mm-dd); a "dd/mm/yyyy" text is turned into it, any
-// other text is kept as it is.
-QString Data(const QDate &d);
-QString Data(const QString &ggmmaaaa);
+// One attempt in the log, the only shape in which lines are written and read: the order
+// and format of the columns are known to Riga and LeggiRiga alone.
+struct TRigaAvviso {
+    QDate data;
+    QTime ora;
+    int posizione = 0; // 0 for a line about the whole run
+    QString tesserato;
+    QString indirizzo;
+    QDate scadenza;
+    QString esito;
+    bool operator==(const TRigaAvviso &) const = default;
+};
+
 // A date of the log, yyyy-mm-dd or (older logs) dd/mm/yyyy.
 QDate LeggiData(const QString &testo);
 
@@ -36,20 +48,19 @@ QString Chiave(int posizione, const QString &nome);
 // The date of the last reminder sent to each member.
 QHash<QString, QDate> UltimiInvii(const QString &cartella);
 
-// A value on one line: control characters (line breaks) become blanks.
-QString UnaRiga(const QString &testo);
-// One log line: each value on one line and a CSV cell (Csv::Cella).
-QString Riga(const QStringList &campi);
-// The fields of one line, without the apostrophe put before formula-like values.
-QStringList Campi(const QString &riga);
+// The log line of a record, without its line end: each value on one line, dates as
+// yyyy-mm-dd, time as hh:mm:ss, CSV cells (Csv::Riga).
+QString Riga(const TRigaAvviso &r);
+// The record of a log line; nothing for the header or a line that is not a record.
+std::optional<TRigaAvviso> LeggiRiga(const QString &riga);
 
-// Appends lines to the log, each flushed at once.
+// Appends records to the log, each flushed at once.
 class TRegistro {
 public:
     explicit TRegistro(const QString &cartella);
     bool Aperto() const { return m_file.isOpen(); }
     // False when the line could not be written whole.
-    bool Scrivi(const QStringList &campi);
+    bool Scrivi(const TRigaAvviso &riga);
 
 private:
     QFile m_file;

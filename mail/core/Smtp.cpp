@@ -101,6 +101,19 @@ QString MessaggioAccessoInChiaro(const QString &server)
         .arg(server.trimmed());
 }
 
+int PortaPredefinita(Sicurezza s)
+{
+    switch (s) {
+    case Sicurezza::SslTls:
+        return 465;
+    case Sicurezza::StartTls:
+        return 587;
+    case Sicurezza::Nessuna:
+        return 25;
+    }
+    return 465;
+}
+
 Sicurezza SicurezzaDaTesto(const QString &testo)
 {
     if (testo == QLatin1String("STARTTLS"))
@@ -118,8 +131,7 @@ TImpostazioniPosta TImpostazioniPosta::Carica(const QString &cartella)
     bool ok = false;
     const int porta = ini.Leggi(Sezione, QStringLiteral("Porta")).trimmed().toInt(&ok);
     p.sicurezza = SicurezzaDaTesto(ini.Leggi(Sezione, QStringLiteral("Sicurezza")).trimmed());
-    p.porta =
-        ok && porta > 0 && porta < 65536 ? porta : (p.sicurezza == Sicurezza::SslTls ? 465 : 587);
+    p.porta = ok && porta > 0 && porta < 65536 ? porta : PortaPredefinita(p.sicurezza);
     p.utente = ini.Leggi(Sezione, QStringLiteral("Utente"));
     p.mittente = ini.Leggi(Sezione, QStringLiteral("Mittente")).trimmed();
     p.nomeMittente = ini.Leggi(Sezione, QStringLiteral("NomeMittente")).trimmed();

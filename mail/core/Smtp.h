@@ -43,6 +43,9 @@ bool AccessoConsentito(const TImpostazioniPosta &p);
 // What the user is told when AccessoConsentito refuses.
 QString MessaggioAccessoInChiaro(const QString &server);
 Sicurezza SicurezzaDaTesto(const QString &testo);
+// The usual port of each kind of security: 465 for SSL/TLS, 587 for STARTTLS, 25 for a
+// connection that is not encrypted. The screen proposes it, and a missing port is read as it.
+int PortaPredefinita(Sicurezza s);
 
 class TClienteSmtp {
 public:
