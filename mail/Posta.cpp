@@ -56,9 +56,9 @@ TClienteSmtp::Esito InviaUno(const TImpostazioniPosta &p, const QString &a,
         try {
             TClienteSmtp cliente(p);
             esito = cliente.Invia(a, messaggio);
-        } catch (const std::exception &e) {
+        } catch (const ErroreFile &e) {
             esito.tipo = TClienteSmtp::Esito::Interrotto;
-            esito.messaggio = QString::fromUtf8(e.what());
+            esito.messaggio = e.testo();
         }
     });
     QObject::connect(filo, &QThread::finished, &ciclo, &QEventLoop::quit);
