@@ -33,6 +33,17 @@ void Congeda(QObject *lavoratore)
         lavoratore, [filo] { filo->quit(); }, Qt::QueuedConnection);
 }
 
+void Esegui(std::function<void()> lavoro, QObject *contesto, std::function<void()> fine)
+{
+    auto *lavoratore = new QObject;
+    QObject::connect(lavoratore, &QObject::destroyed, contesto, std::move(fine),
+                     Qt::QueuedConnection);
+    Avvia(lavoratore, [lavoratore, lavoro = std::move(lavoro)] {
+        lavoro();
+        Congeda(lavoratore);
+    });
+}
+
 int InCorso()
 {
     return inCorso;

@@ -15,6 +15,9 @@ QThread *Avvia(QObject *lavoratore, std::function<void()> inizio);
 // Asks the thread of `lavoratore` to end once its current work returns; never waits. After
 // this the worker may be gone at any moment: the caller forgets it.
 void Congeda(QObject *lavoratore);
+// Runs `lavoro` on a thread of its own and then `fine` on the thread of `contesto`, unless
+// `contesto` is gone by then. `lavoro` owns what it uses (captured by value or shared).
+void Esegui(std::function<void()> lavoro, QObject *contesto, std::function<void()> fine);
 // The threads started here not yet freed (tests wait for none before leaving).
 int InCorso();
 
