@@ -98,6 +98,7 @@ void TfrmSospesi::lstRecordsDblClick()
         if (posizione > 0)
             Consegna::ConsegnaScheda(parentWidget(), QStringLiteral("anagrafica"), posizione);
     } catch (const std::exception &) {
+        // As the search does: a record that can no longer be read just closes the list.
     }
     accept();
 }
