@@ -77,7 +77,14 @@ TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
                                 .arg(n)};
     };
     // The first page sets the paper the dialog shows; it is printed as it is.
-    std::optional<TPaginaPreparata> prima(lotto.ComponiPagina(0));
+    std::optional<TPaginaPreparata> prima;
+    try {
+        prima = lotto.ComponiPagina(0);
+    } catch (const std::exception &) {
+        return {TEsitoStampa::Tipo::Fallito,
+                QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di %1.")
+                    .arg(n)};
+    }
     QPrinter stampante(QPrinter::HighResolution);
     StampaReport::PreparaStampante(stampante, lotto.Nome());
     stampante.setPageLayout(Pittore::LayoutPagina(*prima));
@@ -317,20 +324,12 @@ void TfrmStampaLotto::btnStampaClick()
         w->setEnabled(false);
     m_inStampa = true;
     m_interrompi = false;
-    TEsitoStampa esito;
-    try {
-        esito = StampaLotto::Stampa(m_lotto, this, 0, [this](int fatte, int totale) {
-            prgPagine->setRange(0, totale);
-            prgPagine->setValue(fatte);
-            QCoreApplication::processEvents();
-            return !m_interrompi;
-        });
-    } catch (const std::exception &) {
-        // The first page could not be composed.
-        esito = {TEsitoStampa::Tipo::Fallito,
-                 QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di %1.")
-                     .arg(m_lotto.Pagine())};
-    }
+    const TEsitoStampa esito = StampaLotto::Stampa(m_lotto, this, 0, [this](int fatte, int totale) {
+        prgPagine->setRange(0, totale);
+        prgPagine->setValue(fatte);
+        QCoreApplication::processEvents();
+        return !m_interrompi;
+    });
     m_inStampa = false;
     for (QWidget *w : bloccati)
         w->setEnabled(true);

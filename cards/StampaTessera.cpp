@@ -53,8 +53,7 @@ double Millimetri(const QString &testo)
     bool ok = false;
     const double v = italiano.toDouble(Testo::Trim32(testo), &ok);
     if (!ok)
-        throw std::runtime_error(
-            QStringLiteral("'%1' is not a valid floating point value").arg(testo).toStdString());
+        throw ErroreFile(QStringLiteral("'%1' non \u00E8 un numero valido.").arg(testo));
     return v;
 }
 
@@ -273,6 +272,7 @@ void TfrmStampaTessera::btnStampaClick()
 {
     if (!ConfermaStampa(FinestraStampa::AvvisoTessere({m_tessera}, chkAdatta->isChecked())))
         return;
+    bool pronta = false;
     try {
         btnApplicaTopClick();
         btnApplicaLeftClick();
@@ -286,10 +286,13 @@ void TfrmStampaTessera::btnStampaClick()
         imp.sinistro = Millimetri(txtLeft->text());
         imp.Adatta = chkAdatta->isChecked();
         ComponiTessera(*m_rep, m_tessera, imp);
-        if (!ReportGui::PrepareReport(*m_rep, true))
-            throw ErroreReport(QStringLiteral("PrepareReport"));
-        FinestraStampa::Stampa(*m_rep, this, cboStampante->currentText());
+        pronta = ReportGui::PrepareReport(*m_rep, true);
+        if (pronta)
+            FinestraStampa::Stampa(*m_rep, this, cboStampante->currentText());
     } catch (const std::exception &) {
+        pronta = false;
+    }
+    if (!pronta) {
         lblAttendere->hide();
         Piattaforma::Avviso(kStampaFallita, this);
         reject();
@@ -302,15 +305,19 @@ void TfrmStampaTessera::btnStampaClick()
 void TfrmStampaTessera::cmdProvaClick()
 {
     // The sheet shows the values on screen; nothing is saved, the screen stays open.
+    bool pronta = false;
     try {
         lblAttendere->show();
         lblAttendere->repaint();
         m_prova = CreaFoglioProva(optVerticale->isChecked() ? poPortrait : poLandscape,
                                   Millimetri(txtTop->text()), Millimetri(txtLeft->text()));
-        if (!ReportGui::PrepareReport(*m_prova, true))
-            throw ErroreReport(QStringLiteral("PrepareReport"));
-        FinestraStampa::Stampa(*m_prova, this, cboStampante->currentText());
+        pronta = ReportGui::PrepareReport(*m_prova, true);
+        if (pronta)
+            FinestraStampa::Stampa(*m_prova, this, cboStampante->currentText());
     } catch (const std::exception &) {
+        pronta = false;
+    }
+    if (!pronta) {
         lblAttendere->hide();
         Piattaforma::Avviso(kStampaFallita, this);
         return;

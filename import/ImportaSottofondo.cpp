@@ -3,10 +3,10 @@
 #include "import/Importa.h"
 
 #include "archive/Errori.h"
+#include "widgets/Sottofondo.h"
 
 #include <QEventLoop>
 #include <QProgressBar>
-#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -46,20 +46,9 @@ QString TfrmImporta::InSottofondo(const QString &testo, const std::function<void
         prgAvanzamento->setFormat(QString());
         Occupato(false);
     });
-    QString errore;
+    // The work owns the error it leaves; the loop ends once its thread has freed the worker.
+    auto errore = std::make_shared<QString>();
     QEventLoop ciclo;
-    std::unique_ptr<QThread> lavoratore(QThread::create([&lavoro, &errore] {
-        try {
-            lavoro();
-        } catch (const ErroreFile &e) {
-            errore = e.testo();
-        } catch (const std::bad_alloc &) {
-            errore = MessaggioMemoria();
-        } catch (const std::exception &e) {
-            errore = QString::fromLocal8Bit(e.what());
-        }
-    }));
-    connect(lavoratore.get(), &QThread::finished, &ciclo, &QEventLoop::quit);
     // The count of the rows read, while they are read.
     QTimer conta;
     connect(&conta, &QTimer::timeout, this, [this] {
@@ -69,8 +58,21 @@ QString TfrmImporta::InSottofondo(const QString &testo, const std::function<void
     conta.start(100);
     // Started from the loop, so that what was already waiting (a press of Annulla) is
     // handled first.
-    QTimer::singleShot(0, &ciclo, [&lavoratore] { lavoratore->start(); });
+    QTimer::singleShot(0, &ciclo, [&ciclo, lavoro, errore] {
+        Sottofondo::Esegui(
+            [lavoro, errore] {
+                try {
+                    lavoro();
+                } catch (const ErroreFile &e) {
+                    *errore = e.testo();
+                } catch (const std::bad_alloc &) {
+                    *errore = MessaggioMemoria();
+                } catch (const std::exception &e) {
+                    *errore = QString::fromLocal8Bit(e.what());
+                }
+            },
+            &ciclo, [&ciclo] { ciclo.quit(); });
+    });
     ciclo.exec();
-    lavoratore->wait();
-    return errore;
+    return *errore;
 }

@@ -71,10 +71,11 @@ void TfrmSospesi::FormShow()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         Elenchi::InRinnovo(Piattaforma::CartellaProgramma(), Piattaforma::Oggi(), elenco);
+        SegnaUltimiAvvisi(elenco);
     } catch (const ErroreFile &) {
+        // The list's one boundary: it shows what was read, without the reminder dates.
     }
     QApplication::restoreOverrideCursor();
-    SegnaUltimiAvvisi(elenco);
     // The list opens with no line selected.
     m_pannello->Riempi(std::move(elenco));
     m_pannello->txtTrova->setFocus(Qt::OtherFocusReason);
@@ -97,6 +98,7 @@ void TfrmSospesi::lstRecordsDblClick()
         if (posizione > 0)
             Consegna::ConsegnaScheda(parentWidget(), QStringLiteral("anagrafica"), posizione);
     } catch (const std::exception &) {
+        // As the search does: a record that can no longer be read just closes the list.
     }
     accept();
 }

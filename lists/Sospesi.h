@@ -45,7 +45,7 @@ protected:
 
 private:
     QWidget *BarraAvvisi();
-    // Adds the date of the last reminder sent to each member's line.
+    // Adds the date of the last reminder sent to each member's line; throws ErroreFile.
     void SegnaUltimiAvvisi(Elenco &elenco) const;
     void FineInvio();
 

@@ -13,13 +13,13 @@
 #include "mail/core/RegistroAvvisi.h"
 #include "platform/Piattaforma.h"
 #include "storage/Deposito.h"
+#include "widgets/Sottofondo.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 
 #include <memory>
 
@@ -64,21 +64,18 @@ void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
     // so the columns after it stay aligned.
     constexpr qsizetype colonna = Elenchi::FineScadenza;
     const QString vuota(21, u' ');
-    try {
-        const std::unique_ptr<TDeposito> deposito = ApriDeposito(Piattaforma::CartellaProgramma());
-        const QHash<QString, QDate> ultimi = deposito->UltimiInvii();
-        if (ultimi.isEmpty())
-            return;
-        for (VoceElenco &v : elenco) {
-            const TScheda s = deposito->LeggiScheda(v.posizione);
-            const auto i =
-                ultimi.constFind(RegistroAvvisi::Chiave(v.posizione, s.Leggi(Campo::Tesserato)));
-            if (v.riga.size() >= colonna)
-                v.riga.insert(colonna, i == ultimi.constEnd()
-                                           ? vuota
-                                           : QStringLiteral("  Avvisato ") + Testo::TestoData(*i));
-        }
-    } catch (const ErroreFile &) {
+    const std::unique_ptr<TDeposito> deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+    const QHash<QString, QDate> ultimi = deposito->UltimiInvii();
+    if (ultimi.isEmpty())
+        return;
+    for (VoceElenco &v : elenco) {
+        const TScheda s = deposito->LeggiScheda(v.posizione);
+        const auto i =
+            ultimi.constFind(RegistroAvvisi::Chiave(v.posizione, s.Leggi(Campo::Tesserato)));
+        if (colonna > 0 && v.riga.size() >= colonna)
+            v.riga.insert(colonna, i == ultimi.constEnd()
+                                       ? vuota
+                                       : QStringLiteral("  Avvisato ") + Testo::TestoData(*i));
     }
 }
 
@@ -175,9 +172,6 @@ void TfrmSospesi::cmdAvvisiClick()
                                QDateTime(oggi, Piattaforma::Ora()));
     m_invio->ImpostaModello(std::move(modello), ente);
     m_invio->ImpostaSaltati(std::move(scelta.saltati), giorni);
-    m_filo = new QThread(this);
-    m_invio->moveToThread(m_filo);
-    connect(m_filo, &QThread::started, m_invio, &TInvioAvvisi::Esegui);
     connect(m_invio, &TInvioAvvisi::Avanzamento, prgAvvisi, &QProgressBar::setValue);
     connect(m_invio, &TInvioAvvisi::Concluso, this, &TfrmSospesi::FineInvio);
     prgAvvisi->setRange(0, totale);
@@ -191,7 +185,8 @@ void TfrmSospesi::cmdAvvisiClick()
          std::initializer_list<QWidget *>{cmdAvvisi, cmdPosta, m_pannello->btnStampa,
                                           m_pannello->btnChiudi, m_pannello->lstRecords})
         w->setEnabled(false);
-    m_filo->start();
+    TInvioAvvisi *invio = m_invio;
+    m_filo = Sottofondo::Avvia(invio, [invio] { invio->Esegui(); });
 }
 
 void TfrmSospesi::cmdAnnullaClick()
@@ -204,12 +199,10 @@ void TfrmSospesi::cmdAnnullaClick()
 
 void TfrmSospesi::FineInvio()
 {
-    m_filo->quit();
-    m_filo->wait();
+    // Its thread frees the worker and itself: nothing waits here.
     const TEsitoInvio esito = m_invio->Esito();
-    delete m_invio;
+    Sottofondo::Congeda(m_invio);
     m_invio = nullptr;
-    delete m_filo;
     m_filo = nullptr;
 
     prgAvvisi->setVisible(false);
@@ -262,10 +255,12 @@ void TfrmSospesi::done(int r)
 
 TfrmSospesi::~TfrmSospesi()
 {
-    if (m_filo) {
+    // A batch still running is told to stop and left to end on its thread: a server step
+    // can take 20 seconds, and the window does not wait for it.
+    if (m_invio) {
         m_invio->Annulla();
-        m_filo->quit();
-        m_filo->wait();
-        delete m_invio;
+        disconnect(m_invio, nullptr, this, nullptr);
+        disconnect(m_invio, nullptr, prgAvvisi, nullptr);
+        Sottofondo::Congeda(m_invio);
     }
 }

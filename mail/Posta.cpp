@@ -6,6 +6,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "platform/Portachiavi.h"
+#include "widgets/Sottofondo.h"
 #include "widgets/Tavolozza.h"
 
 #include <QApplication>
@@ -20,8 +21,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QThread>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 const QString ChiavePassword = QStringLiteral("Posta Elettronica");
@@ -33,27 +35,26 @@ const QString TestoInChiaro = QStringLiteral(
 const QString TestoPortachiavi =
     QStringLiteral("La password \u00E8 custodita nell'archivio delle password del desktop.");
 
-// Sends one message on a thread of its own while the window keeps answering.
+// Sends one message on a thread of its own while the window keeps answering; the screen
+// shows the result at once, so it waits here with user input held back.
 TClienteSmtp::Esito InviaUno(const TImpostazioniPosta &p, const QString &a,
                              const QByteArray &messaggio)
 {
-    TClienteSmtp::Esito esito;
+    auto esito = std::make_shared<TClienteSmtp::Esito>();
     QEventLoop ciclo;
-    QThread *filo = QThread::create([&] {
-        try {
-            TClienteSmtp cliente(p);
-            esito = cliente.Invia(a, messaggio);
-        } catch (const std::exception &e) {
-            esito.tipo = TClienteSmtp::Esito::Interrotto;
-            esito.messaggio = QString::fromUtf8(e.what());
-        }
-    });
-    QObject::connect(filo, &QThread::finished, &ciclo, &QEventLoop::quit);
-    filo->start();
+    Sottofondo::Esegui(
+        [esito, p, a, messaggio] {
+            try {
+                TClienteSmtp cliente(p);
+                *esito = cliente.Invia(a, messaggio);
+            } catch (const ErroreFile &e) {
+                esito->tipo = TClienteSmtp::Esito::Interrotto;
+                esito->messaggio = e.testo();
+            }
+        },
+        &ciclo, [&ciclo] { ciclo.quit(); });
     ciclo.exec(QEventLoop::ExcludeUserInputEvents);
-    filo->wait();
-    delete filo;
-    return esito;
+    return *esito;
 }
 } // namespace
 

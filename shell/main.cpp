@@ -4,6 +4,7 @@
 #include "shell/Password.h"
 #include "shell/RigaDiComando.h"
 #include "shell/Schermate.h"
+#include "widgets/Sottofondo.h"
 
 int main(int argc, char **argv)
 {
@@ -23,5 +24,8 @@ int main(int argc, char **argv)
     Schermate::frmPassword->show();
     const int esito = app.exec();
     Schermate::Distruggi();
+    // Work told to stop when its screen closed ends before the program: a mail step is
+    // bounded by 20 s.
+    Sottofondo::Attendi(25000);
     return esito;
 }

@@ -10,10 +10,12 @@
 #include "mail/core/Smtp.h"
 #include "platform/Portachiavi.h"
 #include "support/Supporto.h"
+#include "widgets/Sottofondo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -172,6 +174,7 @@ private slots:
     void portaPredefinita_data();
     void portaPredefinita();
     void annulla();
+    void chiusuraDuranteInvio();
     void portachiaviSenzaRisposta();
 };
 
@@ -710,6 +713,40 @@ void TestPosta::annulla()
         if (r[6] == QLatin1String("inviato"))
             inviati << r[4];
     QCOMPARE(inviati, Destinatari());
+}
+
+void TestPosta::chiusuraDuranteInvio()
+{
+    // Each message waits 3 seconds at the server. The list closes at once while one is in
+    // flight; the batch stops after it and its thread ends and frees itself alone.
+    Ambiente env;
+    Imposta(env, Sicurezza::Nessuna, m_plain, QStringLiteral("segreta"));
+    Controlla({{"lento", 3}});
+    Costruttore::ScriviArchivio(
+        env.Percorso("Tesserati.pro"),
+        {Membro("SOCIO A", "a@esempio.it", "1"), Membro("SOCIO B", "b@esempio.it", "2")});
+    auto w = std::make_unique<TfrmSospesi>();
+    w->show();
+    env->modale = [](QDialog *d) { Controllo<QPushButton>(d, "cmdInvia")->click(); };
+    Controllo<QPushButton>(w.get(), "cmdAvvisi")->click();
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmAnteprimaAvvisi"});
+    QVERIFY(w->InInvio());
+    QTRY_VERIFY_WITH_TIMEOUT(Connessioni() > 0, 10000); // the first message is on its way
+    QElapsedTimer t;
+    t.start();
+    w.reset();
+    QVERIFY2(t.elapsed() < 500, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(Sottofondo::InCorso(), 1);
+    // The program's end waits for it, without an event loop, as main() does after exec().
+    QVERIFY(Sottofondo::Attendi(20000));
+    QTRY_COMPARE_WITH_TIMEOUT(Sottofondo::InCorso(), 0, 20000);
+    Controlla({});
+    QCOMPARE(Destinatari(), QStringList{"a@esempio.it"});
+    QStringList inviati;
+    for (const QStringList &r : Registro(env))
+        if (r[6] == QLatin1String("inviato"))
+            inviati << r[4];
+    QCOMPARE(inviati, QStringList{"a@esempio.it"});
 }
 
 void TestPosta::portachiaviSenzaRisposta()

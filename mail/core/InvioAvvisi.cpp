@@ -1,5 +1,6 @@
 #include "mail/core/InvioAvvisi.h"
 
+#include "archive/Errori.h"
 #include "archive/Testo.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "storage/Deposito.h"
@@ -59,11 +60,23 @@ void TInvioAvvisi::Esegui()
     try {
         deposito = ApriDeposito(m_cartella);
         registro = deposito->ApriRegistroAvvisi();
-        if (!registro)
-            throw std::runtime_error("registro");
-        for (const TSaltato &s : m_saltati)
-            if (!scrivi(s.avviso, QStringLiteral("saltato: ") + TestoMotivo(s.motivo, m_giorni)))
-                throw std::runtime_error("registro");
+    } catch (const ErroreFile &) {
+        registro.reset();
+    }
+    // Nothing goes out unless the log takes the members left out first.
+    bool pronto = registro != nullptr;
+    for (const TSaltato &s : m_saltati)
+        if (pronto &&
+            !scrivi(s.avviso, QStringLiteral("saltato: ") + TestoMotivo(s.motivo, m_giorni)))
+            pronto = false;
+    if (!pronto) {
+        m_esito.errore = QStringLiteral("Impossibile scrivere il registro degli avvisi "
+                                        "Avvisi.csv: nessun avviso \u00E8 stato inviato.");
+        m_esito.nonInviati = totale;
+        emit Concluso();
+        return;
+    }
+    try {
         TClienteSmtp cliente(m_impostazioni);
         for (const TAvviso &a : m_avvisi) {
             if (m_annulla) {
@@ -106,10 +119,8 @@ void TInvioAvvisi::Esegui()
             }
         }
         m_esito.connessioni = cliente.Connessioni();
-    } catch (const std::exception &) {
-        if (m_esito.errore.isEmpty())
-            m_esito.errore = QStringLiteral("Impossibile scrivere il registro degli avvisi "
-                                            "Avvisi.csv: nessun avviso \u00E8 stato inviato.");
+    } catch (const ErroreFile &e) {
+        m_esito.errore = e.testo();
     }
     m_esito.nonInviati = totale - fatti;
     emit Concluso();

@@ -1,5 +1,6 @@
 #include "mail/core/Smtp.h"
 
+#include "archive/Errori.h"
 #include "archive/Impostazioni.h"
 #include "shell/Crypt.h"
 
@@ -233,7 +234,8 @@ TClienteSmtp::TClienteSmtp(const TImpostazioniPosta &impostazioni)
     std::call_once(avvio, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     m_stato->curl = curl_easy_init();
     if (!m_stato->curl)
-        throw std::runtime_error("curl_easy_init");
+        throw ErroreFile(QStringLiteral("Impossibile avviare la posta elettronica (libcurl): "
+                                        "memoria insufficiente."));
 }
 
 TClienteSmtp::~TClienteSmtp()

@@ -7,13 +7,15 @@ message as Python's own e-mail parser decodes it). The file "controllo.json" in 
 folder is read at every command, so a test changes the behaviour without a restart:
   {"password": "...", "rifiuta": ["addr"], "cade_dopo": N, "lento": false}
 "rifiuta": those recipients get 550; "cade_dopo": once N messages are stored, the
-connection is cut at the next DATA. "connessioni" counts distinct client connections.
+connection is cut at the next DATA; "lento": S, the answer to each DATA comes after S
+seconds (the other connections go on meanwhile). "connessioni" counts distinct client connections.
 Every login attempt appends its user name to "autenticazioni". With --altro ADDRESS a
 fourth listener, plain with AUTH, listens on that loopback address (one the client's
 clear-text rule does not take for this computer). Prints "PORTE <plain> <starttls> <ssl> [<altro>]" when ready; stops
 when stdin closes.
 """
 import argparse
+import asyncio
 import email
 import email.policy
 from email.header import decode_header, make_header
@@ -76,6 +78,8 @@ class Cassetta:
 
     async def handle_DATA(self, server, session, envelope):
         c = self.controllo()
+        if c.get("lento"):
+            await asyncio.sleep(float(c["lento"]))
         if "cade_dopo" in c and self.memorizzati() >= c["cade_dopo"]:
             server.transport.abort()
             return "421 chiusura"
