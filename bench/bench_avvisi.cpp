@@ -156,7 +156,7 @@ static void BM_AvvisiSmtplib(benchmark::State &state)
         return;
     }
     // The same message size as ours: one of our composed messages as the template.
-    Posta::TMessaggio m;
+    PostaElettronica::TMessaggio m;
     m.nomeMittente = QStringLiteral("Associazione Prova");
     m.mittente = QStringLiteral("segreteria@prova.it");
     m.nomeDestinatario = QStringLiteral("SOCIO NUMERO 1000 CALÒ");
@@ -166,11 +166,11 @@ static void BM_AvvisiSmtplib(benchmark::State &state)
     a.numTessera = QStringLiteral("T01000");
     a.dataRil = QStringLiteral("01/07/2024");
     a.dataScade = QStringLiteral("30/06/2025");
-    const Posta::TTestoAvviso testo =
-        Posta::ComponiAvviso(TModelloAvviso::Predefinito(), a, m.nomeMittente);
+    const PostaElettronica::TTestoAvviso testo =
+        PostaElettronica::ComponiAvviso(TModelloAvviso::Predefinito(), a, m.nomeMittente);
     m.oggetto = testo.oggetto;
     m.corpo = testo.corpo;
-    const QByteArray modello = Posta::Componi(m, QDateTime::currentDateTime());
+    const QByteArray modello = PostaElettronica::Componi(m, QDateTime::currentDateTime());
     const QString script =
         QStringLiteral(
             "import smtplib,socket,sys,time\n"

@@ -5,7 +5,7 @@
 #include "bench/Dati.h"
 #include "import/core/Foglio.h"
 #include "import/core/Importazione.h"
-#include "lists/Esportazione.h"
+#include "lists/core/Esportazione.h"
 
 #include <QDir>
 #include <QElapsedTimer>

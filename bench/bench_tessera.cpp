@@ -1,6 +1,6 @@
 // The single card from template to PDF: fill, compose and write one page.
-#include "cards/ModelloTessera.h"
 #include "cards/Segnaposto.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <QTemporaryDir>
 

@@ -3,9 +3,9 @@
 #include "Dati.h"
 #include "archive/Archivio.h"
 #include "cards/LottoTessere.h"
-#include "cards/ModelloTesserini.h"
 #include "cards/Segnaposto.h"
 #include "cards/StampaLotto.h"
+#include "cards/core/ModelloTesserini.h"
 #include "platform/Simulazione.h"
 
 #include <QDir>

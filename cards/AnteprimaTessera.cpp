@@ -1,8 +1,8 @@
 #include "cards/AnteprimaTessera.h"
 
-#include "cards/ImpostazioniStampa.h"
+#include "cards/core/ImpostazioniStampa.h"
 #include "platform/Piattaforma.h"
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 TfrmAnteprimaTessera::TfrmAnteprimaTessera(QWidget *parent)
     : TFinestraStampa(parent, CreaTesserino(VarianteTessera::Anteprima),

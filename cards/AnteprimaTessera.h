@@ -2,7 +2,7 @@
 // Screen "Anteprima di stampa" of the single card: the card in the preview window,
 // always portrait at 10 mm / 10 mm, whatever the stored print settings.
 #include "cards/FinestraStampa.h"
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 class TfrmAnteprimaTessera : public TFinestraStampa {
     Q_OBJECT

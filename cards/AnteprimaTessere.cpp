@@ -1,9 +1,9 @@
 #include "cards/AnteprimaTessere.h"
 
-#include "cards/ImpostazioniStampa.h"
-#include "cards/ModelloTesserini.h"
+#include "cards/core/ImpostazioniStampa.h"
+#include "cards/core/ModelloTesserini.h"
 #include "platform/Piattaforma.h"
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 TfrmAnteprimaTessere::TfrmAnteprimaTessere(QWidget *parent)
     : TFinestraStampa(parent, CreaTesserini(),

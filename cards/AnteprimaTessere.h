@@ -2,7 +2,7 @@
 // Screen "Anteprima di stampa" of the nine-card sheet: the sheet of the nine-card
 // screen in the preview window, whose print button prints the same sheet.
 #include "cards/FinestraStampa.h"
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <array>
 

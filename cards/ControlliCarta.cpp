@@ -2,7 +2,7 @@
 
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
-#include "cards/CodiceQR.h"
+#include "cards/core/CodiceQR.h"
 #include "lists/Consegna.h"
 #include "platform/Piattaforma.h"
 #include "storage/DatiEnteFile.h"

@@ -2,7 +2,7 @@
 // The small builders both card screens (single card, nine cards) lay their cards and
 // buttons with: the Verdana font, the picture button, the transparent label and the
 // framed box.
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <QFont>
 #include <QRect>

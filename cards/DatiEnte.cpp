@@ -1,9 +1,9 @@
 #include "cards/DatiEnte.h"
 
 #include "archive/Testo.h"
-#include "cards/ModelloTessera.h"
-#include "cards/RetroTessera.h"
 #include "cards/Segnaposto.h"
+#include "cards/core/ModelloTessera.h"
+#include "cards/core/RetroTessera.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "storage/DatiEnteFile.h"

@@ -1,11 +1,11 @@
 #include "cards/FinestraStampa.h"
 
-#include "cards/ImpostazioniStampa.h"
+#include "cards/core/ImpostazioniStampa.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "report/Report.h"
 #include "report/ReportGui.h"
 #include "report/Stampa.h"
+#include "report/core/Report.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 

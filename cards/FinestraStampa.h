@@ -3,7 +3,7 @@
 // a picture, the wait line, "Annulla" and an action button that previews or prints the
 // card template. The screens themselves are thin subclasses giving the picture, the
 // caption and the fill; the printing helpers are shared with them.
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <QDialog>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "cards/LottoTessere.h"
 
 #include "archive/Testo.h"
-#include "cards/ModelloTesserini.h"
+#include "cards/core/ModelloTesserini.h"
 #include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
 

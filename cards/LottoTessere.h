@@ -3,8 +3,8 @@
 // chosen first slot, or one to a page at the single card's stored margins. Each page is
 // composed on its own when asked for, with the photos of its members read then, so a
 // run of any length holds one page at a time.
-#include "cards/ImpostazioniStampa.h"
-#include "cards/ModelloTessera.h"
+#include "cards/core/ImpostazioniStampa.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <QList>
 #include <QString>

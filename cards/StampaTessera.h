@@ -3,7 +3,7 @@
 // single-card print, kept in "Quorvel.ini" for each printer, the print of the card on
 // the single-card screen with them, and the calibration sheet.
 #include "cards/FinestraStampa.h"
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <memory>
 

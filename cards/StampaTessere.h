@@ -3,7 +3,7 @@
 // screen on one landscape A4 sheet through the print dialog, all nine or only those
 // with a member, at the offsets of the printer the dialog offers first.
 #include "cards/FinestraStampa.h"
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <array>
 

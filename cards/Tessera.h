@@ -4,9 +4,9 @@
 // on the card; opens the print preview and the print settings.
 #include "cards/ControlliCarta.h"
 #include "cards/DatiEnte.h"
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 #include "lists/Consegna.h"
-#include "registry/Scorrimento.h"
+#include "registry/core/Scorrimento.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // grid, each filled from the archive through the search screen and cleared one at a
 // time or all together; opens the sheet preview and the sheet print.
 #include "cards/ControlliCarta.h"
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 #include "lists/Consegna.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "checks/PartitaIVA.h"
 
 #include "archive/Testo.h"
-#include "checks/ControlliCodici.h"
+#include "checks/core/ControlliCodici.h"
 #include "widgets/Tavolozza.h"
 
 namespace {

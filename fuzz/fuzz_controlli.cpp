@@ -1,5 +1,5 @@
 // The four check algorithms on any text: a verdict, never a crash or a hang.
-#include "checks/ControlliCodici.h"
+#include "checks/core/ControlliCodici.h"
 
 #include <cstdlib>
 

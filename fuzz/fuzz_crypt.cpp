@@ -1,5 +1,5 @@
 // Decrypt on any text: an error for non-hex pairs, never a crash; valid input round-trips.
-#include "shell/Crypt.h"
+#include "shell/core/Crypt.h"
 
 #include <cstdlib>
 #include <stdexcept>

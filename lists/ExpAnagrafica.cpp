@@ -1,6 +1,6 @@
 #include "lists/ExpAnagrafica.h"
 
-#include "lists/Esportazione.h"
+#include "lists/core/Esportazione.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "shell/Guida.h"

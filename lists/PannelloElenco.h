@@ -1,7 +1,7 @@
 #pragma once
 // The record-list panel shared by the search results and the renewal list: banner,
 // fixed texts, find box, the list of record lines and the two buttons.
-#include "lists/ModelloElenco.h"
+#include "lists/core/ModelloElenco.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 // The "Riepilogo dati" template of the printed lists: a title bar, the list's lines in
 // a fixed-pitch memo that continues over as many landscape A4 pages as it needs, and a
 // footer with the date of printing after the last line.
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QObject>
 #include <QStringList>

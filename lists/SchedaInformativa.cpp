@@ -2,9 +2,9 @@
 
 #include "archive/Testo.h"
 #include "platform/Piattaforma.h"
-#include "report/Report.h"
 #include "report/ReportGui.h"
 #include "report/Stampa.h"
+#include "report/core/Report.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -2,7 +2,7 @@
 // Screen "Riepilogo tessere in attesa di rinnovo": the cards that have expired or entered
 // their notice period, find inside the list, printing, delivery to the archive screen.
 // Reminders by e-mail to every member listed go from here (SospesiAvvisi.cpp).
-#include "lists/Elenco.h"
+#include "lists/core/Elenco.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -106,7 +106,7 @@ void TfrmAnteprimaAvvisi::showEvent(QShowEvent *e)
 }
 
 void TfrmAnteprimaAvvisi::Mostra(const TSceltaAvvisi &scelta, int giorni,
-                                 const Posta::TMessaggio &primo)
+                                 const PostaElettronica::TMessaggio &primo)
 {
     QString destinatari = QStringLiteral("Riceveranno l'avviso: %1.")
                               .arg(Tesserati(static_cast<qsizetype>(scelta.daAvvisare.size())));

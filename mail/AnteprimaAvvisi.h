@@ -18,7 +18,7 @@ public:
     explicit TfrmAnteprimaAvvisi(QWidget *parent = nullptr);
 
     // Fills the lists and the message; `giorni` is the period of the recent reminders.
-    void Mostra(const TSceltaAvvisi &scelta, int giorni, const Posta::TMessaggio &primo);
+    void Mostra(const TSceltaAvvisi &scelta, int giorni, const PostaElettronica::TMessaggio &primo);
 
 public slots:
     void cmdInviaClick();

@@ -130,7 +130,7 @@ void TfrmModelloAvviso::cmdSalvaClick()
         return;
     }
     // A misspelt field would reach every member as written.
-    const QStringList sconosciuti = Posta::CampiSconosciuti(m.oggetto + u'\n' + m.testo);
+    const QStringList sconosciuti = PostaElettronica::CampiSconosciuti(m.oggetto + u'\n' + m.testo);
     if (!sconosciuti.isEmpty()) {
         Piattaforma::Avviso(
             QStringLiteral("Attenzione: %1 %2: correggere o togliere prima di salvare.\r\n\r\n"
@@ -138,7 +138,7 @@ void TfrmModelloAvviso::cmdSalvaClick()
                 .arg(sconosciuti.size() == 1 ? QStringLiteral("campo sconosciuto")
                                              : QStringLiteral("campi sconosciuti"),
                      sconosciuti.join(QStringLiteral(", ")),
-                     Posta::CampiAvviso().join(QStringLiteral(", "))),
+                     PostaElettronica::CampiAvviso().join(QStringLiteral(", "))),
             this);
         txtTesto->setFocus(Qt::OtherFocusReason);
         return;

@@ -243,7 +243,7 @@ bool TfrmPosta::Leggi(TImpostazioniPosta &p)
     p.utente = txtUtente->text().trimmed();
     p.password = txtPassword->text();
     p.mittente = txtMittente->text().trimmed();
-    if (!Posta::IndirizzoValido(p.mittente))
+    if (!PostaElettronica::IndirizzoValido(p.mittente))
         return errore(txtMittente, QStringLiteral("Attenzione: indicare un indirizzo e-mail "
                                                   "del mittente valido."));
     p.nomeMittente = txtNomeMittente->text().trimmed();
@@ -285,7 +285,7 @@ void TfrmPosta::cmdProvaClick()
     TImpostazioniPosta p;
     if (!Leggi(p))
         return;
-    Posta::TMessaggio m;
+    PostaElettronica::TMessaggio m;
     m.nomeMittente = p.nomeMittente;
     m.mittente = p.mittente;
     m.nomeDestinatario = p.nomeMittente;
@@ -295,8 +295,9 @@ void TfrmPosta::cmdProvaClick()
                              "avvisi di rinnovo funzionano.");
     QApplication::setOverrideCursor(Qt::WaitCursor);
     cmdProva->setEnabled(false);
-    const TClienteSmtp::Esito e = InviaUno(
-        p, p.mittente, Posta::Componi(m, QDateTime(Piattaforma::Oggi(), Piattaforma::Ora())));
+    const TClienteSmtp::Esito e =
+        InviaUno(p, p.mittente,
+                 PostaElettronica::Componi(m, QDateTime(Piattaforma::Oggi(), Piattaforma::Ora())));
     cmdProva->setEnabled(true);
     QApplication::restoreOverrideCursor();
     switch (e.tipo) {

@@ -3,7 +3,7 @@
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "report/Report.h"
+#include "report/core/Report.h"
 #include "storage/Deposito.h"
 #include "widgets/Controlli.h"
 #include "widgets/Navigazione.h"

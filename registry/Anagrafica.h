@@ -6,7 +6,7 @@
 #include "archive/Scheda.h"
 #include "lists/Consegna.h"
 #include "registry/RiceventeCompagni.h"
-#include "registry/Scorrimento.h"
+#include "registry/core/Scorrimento.h"
 
 #include <QHash>
 #include <QImage>

@@ -13,7 +13,7 @@
 #include "lists/SchedaInformativa.h"
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
-#include "report/Report.h"
+#include "report/core/Report.h"
 #include "shell/Guida.h"
 #include "widgets/Modale.h"
 

@@ -1,8 +1,8 @@
 #include "report/Anteprima.h"
 
 #include "platform/Finestra.h"
-#include "report/Pittore.h"
 #include "report/Stampa.h"
+#include "report/core/Pittore.h"
 #include "widgets/Tavolozza.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // The preview window: the prepared pages of a document, with a toolbar of print,
 // fit to width, whole page, zoom box, full screen and close, as the document's
 // PreviewOptions.Buttons list them. Modal; shown by ReportGui::ShowReport.
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QDialog>
 

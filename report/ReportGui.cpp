@@ -2,8 +2,8 @@
 
 #include "platform/Piattaforma.h"
 #include "report/Anteprima.h"
-#include "report/Report.h"
 #include "report/Stampa.h"
+#include "report/core/Report.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "report/Stampa.h"
 
 #include "platform/Piattaforma.h"
-#include "report/Pittore.h"
+#include "report/core/Pittore.h"
 
 #include <QPageRanges>
 #include <QPainter>

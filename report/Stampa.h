@@ -3,7 +3,7 @@
 // printer, one job titled with the document name, each page at its own paper size and
 // orientation, drawn from the paper's physical corner. Every print path uses it and
 // reports its result.
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QList>
 

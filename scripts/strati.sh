@@ -84,10 +84,23 @@ done < <(grep -rnoE --include='*.cpp' --include='*.h' "$percorsi" "${altre[@]}" 
         sed -n "${n}p" "$f" | grep -qE '^[[:space:]]*//' || echo "$f:$n: $parola"
     done | sort -u -t: -k1,2 || true)
 
+# The layer shows in the path: the core sources are those of archive/, storage/ and every
+# folder's core/, and nothing else.
+for f in "${core[@]}"; do
+    [[ $f == archive/* || $f == storage/* || $f == */core/* ]] ||
+        errori+=("$f: a core source outside archive/, storage/ or a core/ folder")
+done
+while IFS= read -r f; do
+    [ -n "${nelCore[$f]:-}" ] || errori+=("$f: in a core folder but not a core source")
+done < <(for c in "${cartelle[@]}"; do
+    if [[ $c == archive || $c == storage ]]; then find "$c" -name '*.cpp' -o -name '*.h'
+    elif [ -d "$c/core" ]; then find "$c/core" -name '*.cpp' -o -name '*.h'; fi
+done 2>/dev/null | sort)
+
 if [ ${#errori[@]} -gt 0 ]; then
     echo "Layer rule broken:"
     printf '  %s\n' "${errori[@]}"
     echo "1 failed, 0 passed"
     exit 1
 fi
-echo "Layers hold: ${#core[@]} core sources include only core and QtCore/QtGui headers; only the shell includes the screen registry; only archive/ and storage/ open the archive's files by path"
+echo "Layers hold: ${#core[@]} core sources include only core and QtCore/QtGui headers; only the shell includes the screen registry; only archive/ and storage/ open the archive's files by path; the core is archive/, storage/ and the core/ folders"

@@ -20,16 +20,17 @@ casi=(
     'archive/Testo.cpp|#include <QtWidgets/QLabel>'
     'archive/Testo.cpp|#include <qlabel.h>'
     'archive/Testo.cpp|#  include <QtWidgets>'
-    'report/Report.h|#include "platform/Piattaforma.h"'
-    'lists/Elenco.cpp|#include "cards/Tessera.h"'
-    'cards/ModelloTessera.cpp|#include "../widgets/Controlli.h"'
+    'report/core/Report.h|#include "platform/Piattaforma.h"'
+    'lists/core/Elenco.cpp|#include "cards/Tessera.h"'
+    'cards/core/ModelloTessera.cpp|#include "../../widgets/Controlli.h"'
     'cards/Tessera.cpp|#include "shell/Schermate.h"'
     'registry/Zoom.cpp|#include "../shell/Schermate.h"'
     'lists/Consegna.cpp|void Apri(const QString &c) { TArchivio a(c); }'
-    'lists/Elenco.cpp|const QImage f = LeggiImmagine(PercorsoFoto(c, 1));'
+    'lists/core/Elenco.cpp|const QImage f = LeggiImmagine(PercorsoFoto(c, 1));'
     'mail/core/InvioAvvisi.cpp|const QString r = QDir(c).filePath(QStringLiteral("Avvisi.csv"));'
     'import/Importa.cpp|const QString d = QDir(c).filePath(QStringLiteral("Documenti_Allegati"));'
-    'lists/Esportazione.cpp|QFile f(QDir(c).filePath(QStringLiteral("Tesserati.pro")));'
+    'lists/core/Esportazione.cpp|QFile f(QDir(c).filePath(QStringLiteral("Tesserati.pro")));'
+    'lists/core/Estraneo.cpp|int Estraneo();'
 )
 # Lines that name the archive's files without opening them: a comment, a message.
 permesse=(
@@ -65,11 +66,18 @@ for caso in "${permesse[@]}"; do
         falliti=$((falliti + 1))
     fi
 done
+# A core source listed outside a core folder.
+copia
+printf 'target_sources(quorvel_core PRIVATE Segnaposto.h)\n' >> "$lavoro/albero/cards/CMakeLists.txt"
+if ! nuove "cards/Segnaposto.h: a core source outside" > /dev/null; then
+    echo "not refused: a core source in cards/"
+    falliti=$((falliti + 1))
+fi
 copia
 if ! bash "$sorgente/scripts/strati.sh" "$lavoro/albero" > /dev/null; then
     echo "the clean tree is refused"
     falliti=$((falliti + 1))
 fi
-totale=$((${#casi[@]} + ${#permesse[@]} + 1))
+totale=$((${#casi[@]} + ${#permesse[@]} + 2))
 echo "$falliti failed, $((totale - falliti)) passed"
 [ "$falliti" -eq 0 ]

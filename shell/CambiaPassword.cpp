@@ -4,9 +4,9 @@
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Crypt.h"
 #include "shell/Guscio.h"
 #include "shell/Password.h"
+#include "shell/core/Crypt.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 

@@ -5,9 +5,9 @@
 #include "archive/Testo.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "shell/Crypt.h"
 #include "shell/Guscio.h"
-#include "shell/PasswordIniziale.h"
+#include "shell/core/Crypt.h"
+#include "shell/core/PasswordIniziale.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 

@@ -2,8 +2,8 @@
 #include "platform/Istanza.h"
 #include "platform/Piattaforma.h"
 #include "shell/Password.h"
-#include "shell/RigaDiComando.h"
 #include "shell/Schermate.h"
+#include "shell/core/RigaDiComando.h"
 #include "widgets/Sottofondo.h"
 
 int main(int argc, char **argv)

@@ -1,5 +1,5 @@
 // Build helper: lays the initial password file, never over an existing one.
-#include "shell/PasswordIniziale.h"
+#include "shell/core/PasswordIniziale.h"
 
 #include <cstdio>
 #include <exception>

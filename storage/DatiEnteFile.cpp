@@ -4,7 +4,7 @@
 #include "archive/Impostazioni.h"
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
-#include "cards/RetroTessera.h"
+#include "cards/core/RetroTessera.h"
 
 #include <QDir>
 #include <QPainter>

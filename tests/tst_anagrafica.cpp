@@ -3,7 +3,7 @@
 #include "support/Supporto.h"
 
 #include "registry/Anagrafica.h"
-#include "registry/Scorrimento.h"
+#include "registry/core/Scorrimento.h"
 #include "shell/Avvio.h"
 #include "shell/Schermate.h"
 #include "widgets/Controlli.h"

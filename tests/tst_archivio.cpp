@@ -3,7 +3,7 @@
 #include "archive/Archivio.h"
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
-#include "shell/Crypt.h"
+#include "shell/core/Crypt.h"
 #include "support/Supporto.h"
 
 #include <QDir>

@@ -129,7 +129,8 @@ void TestAvvisi::componi()
     a.dataRil = QStringLiteral("01/07/2024");
     a.dataScade = QStringLiteral("30/06/2025");
     a.indirizzo = QStringLiteral("socio@esempio.it");
-    const Posta::TTestoAvviso t = Posta::ComponiAvviso({oggetto, testo}, a, ente);
+    const PostaElettronica::TTestoAvviso t =
+        PostaElettronica::ComponiAvviso({oggetto, testo}, a, ente);
     QTEST(t.oggetto, "attesoOggetto");
     QTEST(t.corpo, "attesoCorpo");
 }
@@ -158,7 +159,7 @@ void TestAvvisi::nomeProprio_data()
 void TestAvvisi::nomeProprio()
 {
     QFETCH(QString, nome);
-    QTEST(Posta::NomeProprio(nome), "atteso");
+    QTEST(PostaElettronica::NomeProprio(nome), "atteso");
 }
 
 void TestAvvisi::campiSconosciuti_data()
@@ -174,7 +175,7 @@ void TestAvvisi::campiSconosciuti_data()
 void TestAvvisi::campiSconosciuti()
 {
     QFETCH(QString, testo);
-    QTEST(Posta::CampiSconosciuti(testo), "attesi");
+    QTEST(PostaElettronica::CampiSconosciuti(testo), "attesi");
 }
 
 void TestAvvisi::scelta_data()
@@ -275,7 +276,7 @@ void TestAvvisi::schermoModello()
         // The default text until one is saved; the label names every field.
         QCOMPARE(oggetto->text(), predefinito.oggetto);
         QCOMPARE(corpo->toPlainText(), predefinito.testo);
-        for (const QString &campo : Posta::CampiAvviso())
+        for (const QString &campo : PostaElettronica::CampiAvviso())
             QVERIFY2(Controllo<QLabel>(d, "lblCampi")->text().contains(campo), qPrintable(campo));
 
         // An unknown field is named and nothing is saved.

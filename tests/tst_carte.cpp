@@ -3,11 +3,11 @@
 // sheet's instructions and numbers, and screen cards that show what paper shows.
 #include "archive/Impostazioni.h"
 #include "cards/DatiEnte.h"
-#include "cards/FoglioProva.h"
-#include "cards/ModelloTessera.h"
 #include "cards/StampaTessera.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
+#include "cards/core/FoglioProva.h"
+#include "cards/core/ModelloTessera.h"
 #include "support/Supporto.h"
 
 #include <QAbstractButton>

@@ -1,9 +1,9 @@
 // Check tools: the four algorithms and their screens.
 #include "checks/Carta.h"
 #include "checks/CodFisc.h"
-#include "checks/ControlliCodici.h"
 #include "checks/Iban.h"
 #include "checks/PartitaIVA.h"
+#include "checks/core/ControlliCodici.h"
 #include "registry/Anagrafica.h"
 
 #include "support/Supporto.h"

@@ -7,9 +7,9 @@
 #include "lists/TrovaAnagrafica.h"
 #include "registry/Anagrafica.h"
 #include "shell/CambiaPassword.h"
-#include "shell/Crypt.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
+#include "shell/core/Crypt.h"
 #include "support/Supporto.h"
 #include "widgets/Controlli.h"
 

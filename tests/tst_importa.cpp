@@ -7,7 +7,7 @@
 #include "import/Importa.h"
 #include "import/core/Foglio.h"
 #include "import/core/Importazione.h"
-#include "lists/Esportazione.h"
+#include "lists/core/Esportazione.h"
 #include "registry/Anagrafica.h"
 #include "storage/ImportazioneFile.h"
 

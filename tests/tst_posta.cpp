@@ -260,7 +260,7 @@ void TestPosta::indirizzi()
 {
     QFETCH(QString, indirizzo);
     QFETCH(bool, valido);
-    QCOMPARE(Posta::IndirizzoValido(indirizzo), valido);
+    QCOMPARE(PostaElettronica::IndirizzoValido(indirizzo), valido);
 }
 
 void TestPosta::invioAvvisi()
@@ -361,8 +361,9 @@ void TestPosta::invioAvvisi()
     a.numTessera = "A2";
     a.dataRil = "01/07/2024";
     a.dataScade = QString::fromLatin1(Scadenza);
-    QCOMPARE(nicolo["corpo"].toString().replace("\r\n", "\n"),
-             Posta::ComponiAvviso(TModelloAvviso::Predefinito(), a, "Circolo Aurora").corpo);
+    QCOMPARE(
+        nicolo["corpo"].toString().replace("\r\n", "\n"),
+        PostaElettronica::ComponiAvviso(TModelloAvviso::Predefinito(), a, "Circolo Aurora").corpo);
     const QJsonObject verdi = perDestinatario["verdi@esempio.it"];
     QVERIFY(!verdi["grezze"].toArray().contains("Bcc"));
     QCOMPARE(verdi["rcpt_tos"].toArray().size(), 1);

@@ -1,10 +1,10 @@
 // The report engine: page model, composition, page painter, preview window and
 // printing. Geometry is measured on rendered pages, in millimetres.
 #include "report/Anteprima.h"
-#include "report/Pittore.h"
-#include "report/Report.h"
 #include "report/ReportGui.h"
 #include "report/Stampa.h"
+#include "report/core/Pittore.h"
+#include "report/core/Report.h"
 #include "support/Supporto.h"
 
 #include <QComboBox>

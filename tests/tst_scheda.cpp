@@ -5,7 +5,7 @@
 #include "lists/SchedaInformativa.h"
 #include "registry/Anagrafica.h"
 #include "report/Anteprima.h"
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

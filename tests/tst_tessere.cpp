@@ -1,9 +1,9 @@
 // The nine-card sheet: the screen with its nine slots, the sheet template, the sheet
 // print and the sheet preview, driven as a user would.
 #include "cards/AnteprimaTessere.h"
-#include "cards/ModelloTesserini.h"
 #include "cards/StampaTessere.h"
 #include "cards/Tessere.h"
+#include "cards/core/ModelloTesserini.h"
 #include "lists/TrovaAnagrafica.h"
 #include "report/Anteprima.h"
 #include "shell/Guida.h"

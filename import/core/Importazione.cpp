@@ -7,7 +7,7 @@
 #include "archive/LetturaImmagine.h"
 #include "archive/Scheda.h"
 #include "archive/Testo.h"
-#include "checks/ControlliCodici.h"
+#include "checks/core/ControlliCodici.h"
 #include "import/core/Foglio.h"
 #include "storage/Deposito.h"
 

@@ -24,12 +24,13 @@ void TInvioAvvisi::ImpostaSaltati(std::vector<TSaltato> saltati, int giorni)
     m_giorni = giorni;
 }
 
-Posta::TMessaggio TInvioAvvisi::Messaggio(const TImpostazioniPosta &impostazioni,
-                                          const TModelloAvviso &modello, const QString &ente,
-                                          const TAvviso &avviso)
+PostaElettronica::TMessaggio TInvioAvvisi::Messaggio(const TImpostazioniPosta &impostazioni,
+                                                     const TModelloAvviso &modello,
+                                                     const QString &ente, const TAvviso &avviso)
 {
-    const Posta::TTestoAvviso testo = Posta::ComponiAvviso(modello, avviso, ente);
-    Posta::TMessaggio m;
+    const PostaElettronica::TTestoAvviso testo =
+        PostaElettronica::ComponiAvviso(modello, avviso, ente);
+    PostaElettronica::TMessaggio m;
     m.nomeMittente = impostazioni.nomeMittente;
     m.mittente = impostazioni.mittente;
     m.nomeDestinatario = avviso.nome;
@@ -83,9 +84,10 @@ void TInvioAvvisi::Esegui()
                 m_esito.annullato = true;
                 break;
             }
-            const Posta::TMessaggio m = Messaggio(m_impostazioni, m_modello, m_ente, a);
+            const PostaElettronica::TMessaggio m = Messaggio(m_impostazioni, m_modello, m_ente, a);
             const QDateTime adesso = m_inizio.addMSecs(trascorso.elapsed());
-            const TClienteSmtp::Esito e = cliente.Invia(a.indirizzo, Posta::Componi(m, adesso));
+            const TClienteSmtp::Esito e =
+                cliente.Invia(a.indirizzo, PostaElettronica::Componi(m, adesso));
             if (e.tipo == TClienteSmtp::Esito::Interrotto && e.delServer) {
                 // The server's failure, not this member's: one line for the run, and she
                 // stays to be reminded next time.

@@ -38,9 +38,9 @@ public:
     void ImpostaSaltati(std::vector<TSaltato> saltati, int giorni);
 
     // The message one member gets.
-    static Posta::TMessaggio Messaggio(const TImpostazioniPosta &impostazioni,
-                                       const TModelloAvviso &modello, const QString &ente,
-                                       const TAvviso &avviso);
+    static PostaElettronica::TMessaggio Messaggio(const TImpostazioniPosta &impostazioni,
+                                                  const TModelloAvviso &modello,
+                                                  const QString &ente, const TAvviso &avviso);
 
     // Thread-safe: stops before the next message.
     void Annulla() { m_annulla = true; }

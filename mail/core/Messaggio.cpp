@@ -31,7 +31,7 @@ TModelloAvviso TModelloAvviso::Carica(const QString &cartella)
     const TModelloAvviso predefinito = Predefinito();
     TModelloAvviso m;
     m.oggetto = ini.Leggi(Sezione, QStringLiteral("Oggetto")).trimmed();
-    m.testo = Posta::DecodificaRighe(ini.Leggi(Sezione, QStringLiteral("Testo")));
+    m.testo = PostaElettronica::DecodificaRighe(ini.Leggi(Sezione, QStringLiteral("Testo")));
     if (m.oggetto.isEmpty())
         m.oggetto = predefinito.oggetto;
     if (m.testo.trimmed().isEmpty())
@@ -43,11 +43,11 @@ void TModelloAvviso::Salva(const QString &cartella) const
 {
     TFileIni ini(QDir(cartella).filePath(QStringLiteral("Quorvel.ini")));
     ini.Imposta(Sezione, QStringLiteral("Oggetto"), oggetto.simplified());
-    ini.Imposta(Sezione, QStringLiteral("Testo"), Posta::CodificaRighe(testo));
+    ini.Imposta(Sezione, QStringLiteral("Testo"), PostaElettronica::CodificaRighe(testo));
     ini.Salva();
 }
 
-namespace Posta {
+namespace PostaElettronica {
 
 namespace {
 bool SoloAsciiStampabile(const QString &testo)
@@ -275,4 +275,4 @@ QByteArray Componi(const TMessaggio &m, const QDateTime &data)
     return r;
 }
 
-} // namespace Posta
+} // namespace PostaElettronica

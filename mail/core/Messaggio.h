@@ -27,7 +27,7 @@ struct TModelloAvviso {
     void Salva(const QString &cartella) const;
 };
 
-namespace Posta {
+namespace PostaElettronica {
 
 // The fields a reminder's text may hold, in the order they are offered.
 QStringList CampiAvviso();
@@ -70,4 +70,4 @@ struct TMessaggio {
 // The whole message with CR LF line ends: headers, blank line, body in base64.
 QByteArray Componi(const TMessaggio &m, const QDateTime &data);
 
-} // namespace Posta
+} // namespace PostaElettronica

@@ -46,7 +46,7 @@ TSceltaAvvisi ScegliDestinatari(const std::vector<TAvviso> &tesserati,
             salta(MotivoSalto::SenzaIndirizzo);
             continue;
         }
-        if (!Posta::IndirizzoValido(a.indirizzo)) {
+        if (!PostaElettronica::IndirizzoValido(a.indirizzo)) {
             salta(MotivoSalto::IndirizzoNonValido);
             continue;
         }

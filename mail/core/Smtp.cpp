@@ -2,7 +2,7 @@
 
 #include "archive/Errori.h"
 #include "archive/Impostazioni.h"
-#include "shell/Crypt.h"
+#include "shell/core/Crypt.h"
 
 #include <QDir>
 #include <QRegularExpression>

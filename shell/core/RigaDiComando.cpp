@@ -1,4 +1,4 @@
-#include "shell/RigaDiComando.h"
+#include "shell/core/RigaDiComando.h"
 
 #include <cstdio>
 #include <cstring>

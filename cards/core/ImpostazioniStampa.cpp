@@ -1,4 +1,4 @@
-#include "cards/ImpostazioniStampa.h"
+#include "cards/core/ImpostazioniStampa.h"
 
 #include "archive/Archivio.h"
 #include "archive/Impostazioni.h"

@@ -1,4 +1,4 @@
-#include "report/Pittore.h"
+#include "report/core/Pittore.h"
 
 #include <QHash>
 #include <QPaintDevice>

@@ -1,9 +1,9 @@
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include "archive/Testo.h"
-#include "cards/CodiceQR.h"
-#include "cards/RetroTessera.h"
-#include "report/Pittore.h"
+#include "cards/core/CodiceQR.h"
+#include "cards/core/RetroTessera.h"
+#include "report/core/Pittore.h"
 
 #include <cmath>
 

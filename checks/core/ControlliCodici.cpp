@@ -1,4 +1,4 @@
-#include "checks/ControlliCodici.h"
+#include "checks/core/ControlliCodici.h"
 
 #include "archive/Testo.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The list model behind a record list: a sorted vector of lines handed over whole,
 // so 100,000 lines appear at once instead of by one-by-one sorted insertion.
-#include "lists/Elenco.h"
+#include "lists/core/Elenco.h"
 
 #include <QAbstractListModel>
 #include <QSize>

@@ -2,7 +2,7 @@
 // What every card print reads before it starts: the printer's offsets and orientation
 // kept per printer in "Quorvel.ini", the two print choices kept there too, and the
 // warnings about the cards about to print.
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <QList>
 #include <QString>

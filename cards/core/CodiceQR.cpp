@@ -1,4 +1,4 @@
-#include "cards/CodiceQR.h"
+#include "cards/core/CodiceQR.h"
 
 #include <qrencode.h>
 

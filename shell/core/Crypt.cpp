@@ -1,4 +1,4 @@
-#include "shell/Crypt.h"
+#include "shell/core/Crypt.h"
 
 namespace Crypt {
 

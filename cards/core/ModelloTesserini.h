@@ -1,7 +1,7 @@
 #pragma once
 // The sheet template "Tesserini": nine cards on one landscape A4 page, margins 0,
 // three rows of three, and the fill of the nine cards in its fixed order.
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <QPointF>
 

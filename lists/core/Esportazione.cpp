@@ -1,4 +1,4 @@
-#include "lists/Esportazione.h"
+#include "lists/core/Esportazione.h"
 
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"

@@ -1,7 +1,7 @@
-#include "shell/PasswordIniziale.h"
+#include "shell/core/PasswordIniziale.h"
 
 #include "archive/Impostazioni.h"
-#include "shell/Crypt.h"
+#include "shell/core/Crypt.h"
 
 #include <QFileInfo>
 

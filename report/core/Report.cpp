@@ -1,4 +1,4 @@
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QPixmap>
 #include <QRegularExpression>

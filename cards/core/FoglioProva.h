@@ -2,7 +2,7 @@
 // The calibration sheet "Foglio di prova": printed on plain paper with the single card's
 // margins and orientation, it shows where the card would land, so the user can lay the
 // card stock over it, read the offset and correct the margins.
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "lists/Elenco.h"
+#include "lists/core/Elenco.h"
 
 #include "archive/Testo.h"
 #include "storage/Deposito.h"

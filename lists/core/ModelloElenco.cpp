@@ -1,4 +1,4 @@
-#include "lists/ModelloElenco.h"
+#include "lists/core/ModelloElenco.h"
 
 void TModelloElenco::Imposta(Elenco elenco)
 {

@@ -1,7 +1,7 @@
 // Composition of output pages from a template: page objects on every page, bands laid
 // from the printable origin, split between memo lines or moved whole to a new page.
-#include "report/Pittore.h"
-#include "report/Report.h"
+#include "report/core/Pittore.h"
+#include "report/core/Report.h"
 
 #include <QRegularExpression>
 #include <QTextLayout>

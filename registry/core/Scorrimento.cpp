@@ -1,4 +1,4 @@
-#include "registry/Scorrimento.h"
+#include "registry/core/Scorrimento.h"
 
 #include "archive/Testo.h"
 

@@ -1,6 +1,6 @@
-#include "cards/FoglioProva.h"
+#include "cards/core/FoglioProva.h"
 
-#include "cards/ModelloTessera.h"
+#include "cards/core/ModelloTessera.h"
 
 #include <QLocale>
 

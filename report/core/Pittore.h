@@ -2,7 +2,7 @@
 // The one page painter: draws a prepared page onto any QPainter (preview, printer,
 // PDF, image). The painter's coordinates must be units (1/96 inch) from the paper's
 // top-left corner; Trasforma sets that up for a device.
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QFont>
 #include <QFontMetricsF>

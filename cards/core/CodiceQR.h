@@ -1,7 +1,7 @@
 #pragma once
 // QR codes drawn with the page model: libqrencode gives the modules, each run of dark
 // modules becomes a filled rectangle of one shape, so printers and PDF get sharp vectors.
-#include "report/Report.h"
+#include "report/core/Report.h"
 
 #include <QRectF>
 #include <QString>

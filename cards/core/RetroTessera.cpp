@@ -1,4 +1,4 @@
-#include "cards/RetroTessera.h"
+#include "cards/core/RetroTessera.h"
 
 #include "archive/Testo.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The card layout (86 x 54 mm) as report objects, its variant for the preview and the
 // nine-card sheet, and the card fill rule.
-#include "cards/DatiTessera.h"
-#include "report/Report.h"
+#include "cards/core/DatiTessera.h"
+#include "report/core/Report.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 // The back of the card: the organization's name and logo and up to eight lines of text,
 // in the card's style, on a second page of the card documents.
-#include "cards/DatiTessera.h"
-#include "report/Report.h"
+#include "cards/core/DatiTessera.h"
+#include "report/core/Report.h"
 
 #include <QStringList>
 

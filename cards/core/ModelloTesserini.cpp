@@ -1,7 +1,7 @@
-#include "cards/ModelloTesserini.h"
+#include "cards/core/ModelloTesserini.h"
 
 #include "archive/Testo.h"
-#include "cards/RetroTessera.h"
+#include "cards/core/RetroTessera.h"
 
 QString SuffissoTessera(int indice)
 {
