@@ -221,7 +221,8 @@ TfrmImporta::TfrmImporta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     connect(cmdAnnullaImportazione, &QPushButton::clicked, this,
             &TfrmImporta::cmdAnnullaImportazioneClick);
 
-    setFixedSize(1000, 700);
+    // Whole with its title bar on a 1280 x 720 laptop less its panel.
+    setFixedSize(1000, 620);
     Occupato(false);
 }
 

@@ -2,8 +2,17 @@
 // 1366 x 768, every button and clickable picture lies whole inside the window, and no
 // toolbar hides buttons behind its overflow arrow. With SCHERMI_FOTO set to a folder,
 // each screen is also saved there as a picture, to look at.
+#include "cards/DatiEnte.h"
+#include "cards/LottoTessere.h"
+#include "cards/StampaLotto.h"
+#include "cards/StampaTessera.h"
+#include "cards/StampaTessere.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
+#include "import/Importa.h"
+#include "mail/AnteprimaAvvisi.h"
+#include "mail/ModelloAvviso.h"
+#include "mail/Posta.h"
 #include "registry/Anagrafica.h"
 #include "report/Anteprima.h"
 #include "report/ReportGui.h"
@@ -20,6 +29,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -36,7 +46,8 @@ QStringList Tagliati(QWidget *finestra)
     for (TImmagine *i : finestra->findChildren<TImmagine *>())
         controlli << i;
     for (QWidget *w : controlli) {
-        if (!w->isVisibleTo(finestra))
+        // Qt's own unnamed parts (a table's corner button) are not our controls.
+        if (!w->isVisibleTo(finestra) || w->objectName().isEmpty())
             continue;
         if (w->objectName() == QLatin1String("qt_toolbar_ext_button")) {
             fuori << QStringLiteral("toolbar overflow");
@@ -76,6 +87,8 @@ private slots:
     void principali();
     void anteprima_data();
     void anteprima();
+    void dialoghi_data();
+    void dialoghi();
 };
 
 void TestSchermi::principali_data()
@@ -115,6 +128,51 @@ void TestSchermi::principali()
     if (!qEnvironmentVariableIsEmpty("SCHERMI_FOTO"))
         w->grab().save(qEnvironmentVariable("SCHERMI_FOTO") + QLatin1Char('/') + schermata +
                        QString::number(dimensione.width()) + QStringLiteral(".png"));
+    QVERIFY2(fuori.isEmpty(), qPrintable(fuori.join(QStringLiteral(", "))));
+}
+
+// The dialogs of the import, the reminders and the card printing fit a 1280 x 650 desktop
+// with every button whole.
+void TestSchermi::dialoghi_data()
+{
+    QTest::addColumn<QString>("schermata");
+    for (const char *s :
+         {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
+          "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto", "TfrmDatiEnte"})
+        QTest::newRow(s) << QString::fromLatin1(s);
+}
+
+void TestSchermi::dialoghi()
+{
+    QFETCH(QString, schermata);
+    Ambiente env;
+    const std::map<QString, std::function<std::unique_ptr<QWidget>()>> crea = {
+        {"TfrmImporta", [] { return std::make_unique<TfrmImporta>(); }},
+        {"TfrmPosta", [] { return std::make_unique<TfrmPosta>(); }},
+        {"TfrmModelloAvviso", [] { return std::make_unique<TfrmModelloAvviso>(); }},
+        {"TfrmAnteprimaAvvisi", [] { return std::make_unique<TfrmAnteprimaAvvisi>(); }},
+        {"TfrmStampaTessera", [] { return std::make_unique<TfrmStampaTessera>(); }},
+        {"TfrmStampaTessere", [] { return std::make_unique<TfrmStampaTessere>(); }},
+        {"TfrmStampaLotto",
+         [&env] {
+             return std::make_unique<TfrmStampaLotto>(
+                 TLottoTessere({}, TDatiTessera(), env.cartella()));
+         }},
+        {"TfrmDatiEnte", [] { return std::make_unique<TfrmDatiEnte>(); }},
+    };
+    std::unique_ptr<QWidget> w = crea.at(schermata)();
+    QScreen *schermo = Schermo(QSize(1280, 650));
+    w->setScreen(schermo);
+    w->move(schermo->geometry().topLeft());
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QCoreApplication::processEvents();
+    QVERIFY2(w->width() <= 1280 && w->height() <= 650,
+             qPrintable(QStringLiteral("%1x%2").arg(w->width()).arg(w->height())));
+    const QStringList fuori = Tagliati(w.get());
+    if (!qEnvironmentVariableIsEmpty("SCHERMI_FOTO"))
+        w->grab().save(qEnvironmentVariable("SCHERMI_FOTO") + QLatin1Char('/') + schermata +
+                       QStringLiteral(".png"));
     QVERIFY2(fuori.isEmpty(), qPrintable(fuori.join(QStringLiteral(", "))));
 }
 
