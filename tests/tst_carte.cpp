@@ -26,18 +26,6 @@ using Piattaforma::Forma;
 
 namespace {
 
-void Clic(QWidget *w, const char *nome)
-{
-    Controllo<QAbstractButton>(w, nome)->click();
-}
-
-void ScriviIni(Ambiente &env, const QByteArray &contenuto)
-{
-    QFile f(env.Percorso("Quorvel.ini"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenuto);
-}
-
 std::unique_ptr<TfrmTessera> ApriTessera()
 {
     auto frm = std::make_unique<TfrmTessera>();

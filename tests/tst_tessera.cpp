@@ -35,13 +35,6 @@ const QString kStampaFallita = QStringLiteral(
     "configurata correttamente.");
 const QString kVuoto = QStringLiteral("L'archivio non contiene nessuna scheda.");
 
-void ScriviIni(Ambiente &env, const QByteArray &contenuto)
-{
-    QFile f(env.Percorso("Quorvel.ini"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenuto);
-}
-
 QString LeggiIni(Ambiente &env)
 {
     return QString::fromUtf8(Costruttore::LeggiFile(env.Percorso("Quorvel.ini")));
@@ -59,11 +52,6 @@ std::unique_ptr<TfrmTessera> Apri()
 QString Etichetta(QWidget *frm, const char *nome)
 {
     return Controllo<QLabel>(frm, nome)->text();
-}
-
-void Clic(QWidget *frm, const char *nome)
-{
-    Controllo<QAbstractButton>(frm, nome)->click();
 }
 
 // Bounding box in millimetres of the non-white pixels of a page rendered at 5 px/mm.

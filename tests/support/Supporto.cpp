@@ -2,10 +2,12 @@
 
 #include "platform/Applicazione.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QtTest>
 
 Ambiente::Ambiente() : m_sim(std::make_unique<Simulazione>(m_dir.path()))
 {
@@ -120,4 +122,16 @@ QImage Immagine(int w, int h, QColor colore)
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(colore);
     return img;
+}
+
+void Clic(QWidget *w, const char *nome)
+{
+    Controllo<QAbstractButton>(w, nome)->click();
+}
+
+void ScriviIni(Ambiente &env, const QByteArray &contenuto)
+{
+    QFile f(env.Percorso("Quorvel.ini"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(contenuto);
 }

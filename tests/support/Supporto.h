@@ -86,3 +86,9 @@ template <class T> T *Controllo(QWidget *schermata, const char *nome)
         throw std::runtime_error(std::string("control not found: ") + nome);
     return w;
 }
+
+// Clicks the button with that object name.
+void Clic(QWidget *w, const char *nome);
+
+// Writes the program folder's "Quorvel.ini" with exactly these bytes.
+void ScriviIni(Ambiente &env, const QByteArray &contenuto);
