@@ -290,18 +290,11 @@ void TestRegistro::fogliDiCalcolo()
 
     // Semicolons, UTF-8, and English (US) dates, where 11/12/2026 would be 12 November.
     QProcess lo;
-    lo.setProgram(soffice);
-    lo.setArguments({QStringLiteral("-env:UserInstallation=") +
-                         QUrl::fromLocalFile(env.Percorso(QStringLiteral("profilo"))).toString(),
-                     "--headless", "--norestore", "--infilter=CSV:59,34,76,1,,1033", "--convert-to",
-                     "ods", "--outdir", env.Percorso("ods"), env.Percorso("Avvisi.csv"), esito});
-    lo.start();
-    QVERIFY2(lo.waitForStarted(30000), "soffice did not start");
-    if (!lo.waitForFinished(180000)) {
-        lo.kill();
-        lo.waitForFinished(5000);
-        QFAIL("soffice did not finish within three minutes");
-    }
+    Soffice(lo, soffice, env.Percorso(QStringLiteral("profilo")),
+            {"--infilter=CSV:59,34,76,1,,1033", "--convert-to", "ods", "--outdir",
+             env.Percorso("ods"), env.Percorso("Avvisi.csv"), esito});
+    if (QTest::currentTestFailed())
+        return;
     const auto registro = CelleOds(env.Percorso("ods/Avvisi.ods"));
     QCOMPARE(registro.size(), 1 + record.size());
     QCOMPARE(registro[0].value(0).second, QStringLiteral("Data"));
