@@ -43,6 +43,18 @@ QImage Rasterizza(const QString &pdf, int pagina, int dpi)
     return QImage(radice + QStringLiteral(".pgm"));
 }
 
+QString Esegui(const QString &programma, const QStringList &argomenti)
+{
+    QProcess p;
+    p.start(programma, argomenti);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    QByteArray uscita = p.readAllStandardOutput();
+    if (uscita.endsWith('\n'))
+        uscita.chop(1);
+    return QString::fromUtf8(uscita);
+}
+
 // The text of the one QR code zbarimg finds in the picture, or "" when none. zbarimg
 // turns the code's bytes into UTF-8 text by the code's ECI marker, as a phone would.
 QString LeggiCodice(const QImage &immagine, const QString &cartella)
@@ -50,14 +62,7 @@ QString LeggiCodice(const QImage &immagine, const QString &cartella)
     const QString file = QDir(cartella).filePath(QStringLiteral("codice.png"));
     if (!immagine.save(file))
         return QString();
-    QProcess p;
-    p.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), file});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QString();
-    QByteArray uscita = p.readAllStandardOutput();
-    if (uscita.endsWith('\n'))
-        uscita.chop(1);
-    return QString::fromUtf8(uscita);
+    return Esegui(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), file});
 }
 
 QRect Pixel(const QRectF &mm, int dpi)
