@@ -25,18 +25,6 @@
 
 using Piattaforma::Forma;
 
-namespace {
-
-std::unique_ptr<TfrmTessera> ApriTessera()
-{
-    auto frm = std::make_unique<TfrmTessera>();
-    frm->resize(1366, 768);
-    frm->show();
-    return frm;
-}
-
-} // namespace
-
 class TstCarte : public QObject {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 #include "support/Stampati.h"
 
+#include "cards/Tessera.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
@@ -12,6 +14,14 @@
 #include <climits>
 
 // Picks, in the search opened by the slot's import button, the member with that surname.
+std::unique_ptr<TfrmTessera> ApriTessera()
+{
+    auto frm = std::make_unique<TfrmTessera>();
+    frm->resize(1366, 768);
+    frm->show();
+    return frm;
+}
+
 void ImportaNelloSlot(QWidget *frm, Ambiente &env, int slot, const QString &cognome)
 {
     env->modale = [&](QDialog *d) {

@@ -10,6 +10,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class TfrmTessera;
+
+// The single card screen, shown at 1366 x 768.
+std::unique_ptr<TfrmTessera> ApriTessera();
 // Picks, in the search opened by the slot's import button, the member with that surname
 // (an empty text: the archive's only member).
 void ImportaNelloSlot(QWidget *frm, Ambiente &env, int slot, const QString &cognome);
