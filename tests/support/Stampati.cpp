@@ -13,7 +13,6 @@
 
 #include <climits>
 
-// Picks, in the search opened by the slot's import button, the member with that surname.
 std::unique_ptr<TfrmTessera> ApriTessera()
 {
     auto frm = std::make_unique<TfrmTessera>();
@@ -22,6 +21,7 @@ std::unique_ptr<TfrmTessera> ApriTessera()
     return frm;
 }
 
+// Picks, in the search opened by the slot's import button, the member with that surname.
 void ImportaNelloSlot(QWidget *frm, Ambiente &env, int slot, const QString &cognome)
 {
     env->modale = [&](QDialog *d) {
