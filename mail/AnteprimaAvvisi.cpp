@@ -1,5 +1,6 @@
 #include "mail/AnteprimaAvvisi.h"
 
+#include "mail/DialogoPosta.h"
 #include "platform/Finestra.h"
 #include "widgets/Tavolozza.h"
 
@@ -27,20 +28,9 @@ QString NomeEIndirizzo(const QString &nome, const QString &indirizzo)
 
 TfrmAnteprimaAvvisi::TfrmAnteprimaAvvisi(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
-    setObjectName(QStringLiteral("frmAnteprimaAvvisi"));
-    setWindowTitle(QStringLiteral(" Anteprima degli avvisi"));
-    setModal(true);
-
-    auto *v = new QVBoxLayout(this);
-    v->setContentsMargins(20, 16, 20, 16);
-    v->setSpacing(10);
-    auto *titolo = new QLabel(QStringLiteral("Avvisi di rinnovo da inviare"), this);
-    QFont f = titolo->font();
-    f.setBold(true);
-    f.setPointSize(f.pointSize() + 2);
-    titolo->setFont(f);
-    titolo->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
-    v->addWidget(titolo);
+    QVBoxLayout *v = DialogoPosta::Cornice(this, QStringLiteral("frmAnteprimaAvvisi"),
+                                           QStringLiteral(" Anteprima degli avvisi"),
+                                           QStringLiteral("Avvisi di rinnovo da inviare"));
 
     auto *g = new QGridLayout;
     g->setHorizontalSpacing(16);
@@ -81,10 +71,7 @@ TfrmAnteprimaAvvisi::TfrmAnteprimaAvvisi(QWidget *parent) : QDialog(parent, Fine
     cmdInvia->setObjectName(QStringLiteral("cmdInvia"));
     cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    for (QPushButton *b : {cmdInvia, cmdAnnulla}) {
-        b->setMinimumWidth(110);
-        b->setAutoDefault(false);
-    }
+    DialogoPosta::Pulsanti({cmdInvia, cmdAnnulla});
     pulsanti->addStretch(1);
     pulsanti->addWidget(cmdInvia);
     pulsanti->addWidget(cmdAnnulla);

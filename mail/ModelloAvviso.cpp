@@ -1,10 +1,10 @@
 #include "mail/ModelloAvviso.h"
 
 #include "archive/Errori.h"
+#include "mail/DialogoPosta.h"
 #include "mail/core/Messaggio.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
-#include "widgets/Tavolozza.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -27,21 +27,9 @@ const QString TestoCampi = QStringLiteral(
 
 TfrmModelloAvviso::TfrmModelloAvviso(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
-    setObjectName(QStringLiteral("frmModelloAvviso"));
-    setWindowTitle(QStringLiteral(" Testo dell'avviso"));
-    setModal(true);
-
-    auto *v = new QVBoxLayout(this);
-    v->setContentsMargins(20, 16, 20, 16);
-    v->setSpacing(10);
-    auto *titolo =
-        new QLabel(QStringLiteral("Avviso di rinnovo inviato per posta elettronica"), this);
-    QFont f = titolo->font();
-    f.setBold(true);
-    f.setPointSize(f.pointSize() + 2);
-    titolo->setFont(f);
-    titolo->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
-    v->addWidget(titolo);
+    QVBoxLayout *v = DialogoPosta::Cornice(
+        this, QStringLiteral("frmModelloAvviso"), QStringLiteral(" Testo dell'avviso"),
+        QStringLiteral("Avviso di rinnovo inviato per posta elettronica"));
 
     auto *g = new QGridLayout;
     g->setHorizontalSpacing(12);
@@ -73,10 +61,7 @@ TfrmModelloAvviso::TfrmModelloAvviso(QWidget *parent) : QDialog(parent, Finestra
     cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
     cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    for (QPushButton *b : {cmdPredefinito, cmdSalva, cmdAnnulla}) {
-        b->setMinimumWidth(110);
-        b->setAutoDefault(false);
-    }
+    DialogoPosta::Pulsanti({cmdPredefinito, cmdSalva, cmdAnnulla});
     pulsanti->addWidget(cmdPredefinito);
     pulsanti->addStretch(1);
     pulsanti->addWidget(cmdSalva);

@@ -1,6 +1,7 @@
 #include "mail/Posta.h"
 
 #include "archive/Errori.h"
+#include "mail/DialogoPosta.h"
 #include "mail/ModelloAvviso.h"
 #include "mail/core/Messaggio.h"
 #include "platform/Finestra.h"
@@ -60,20 +61,9 @@ TClienteSmtp::Esito InviaUno(const TImpostazioniPosta &p, const QString &a,
 
 TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
-    setObjectName(QStringLiteral("frmPosta"));
-    setWindowTitle(QStringLiteral(" Posta elettronica"));
-    setModal(true);
-
-    auto *v = new QVBoxLayout(this);
-    v->setContentsMargins(20, 16, 20, 16);
-    v->setSpacing(10);
-    auto *titolo = new QLabel(QStringLiteral("Server di posta per gli avvisi di rinnovo"), this);
-    QFont f = titolo->font();
-    f.setBold(true);
-    f.setPointSize(f.pointSize() + 2);
-    titolo->setFont(f);
-    titolo->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
-    v->addWidget(titolo);
+    QVBoxLayout *v = DialogoPosta::Cornice(
+        this, QStringLiteral("frmPosta"), QStringLiteral(" Posta elettronica"),
+        QStringLiteral("Server di posta per gli avvisi di rinnovo"));
 
     auto *g = new QGridLayout;
     g->setHorizontalSpacing(12);
@@ -136,10 +126,7 @@ TfrmPosta::TfrmPosta(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     pulsanti->addWidget(cmdProva);
     pulsanti->addWidget(cmdModello);
     pulsanti->addStretch(1);
-    for (QPushButton *b : {cmdProva, cmdModello, cmdSalva, cmdChiudi}) {
-        b->setMinimumWidth(110);
-        b->setAutoDefault(false);
-    }
+    DialogoPosta::Pulsanti({cmdProva, cmdModello, cmdSalva, cmdChiudi});
     pulsanti->addWidget(cmdSalva);
     pulsanti->addWidget(cmdChiudi);
     v->addLayout(pulsanti);

@@ -8,6 +8,7 @@
 #include "cards/Tessere.h"
 #include "cards/core/FoglioProva.h"
 #include "cards/core/ModelloTessera.h"
+#include "support/Stampati.h"
 #include "support/Supporto.h"
 
 #include <QAbstractButton>
@@ -23,43 +24,6 @@
 #include <memory>
 
 using Piattaforma::Forma;
-
-namespace {
-
-void Clic(QWidget *w, const char *nome)
-{
-    Controllo<QAbstractButton>(w, nome)->click();
-}
-
-void ScriviIni(Ambiente &env, const QByteArray &contenuto)
-{
-    QFile f(env.Percorso("Quorvel.ini"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenuto);
-}
-
-std::unique_ptr<TfrmTessera> ApriTessera()
-{
-    auto frm = std::make_unique<TfrmTessera>();
-    frm->resize(1366, 768);
-    frm->show();
-    return frm;
-}
-
-// The standard output of a program run on a file, or "" when it fails.
-QString Esegui(const QString &programma, const QStringList &argomenti)
-{
-    QProcess p;
-    p.start(programma, argomenti);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QString();
-    QByteArray uscita = p.readAllStandardOutput();
-    if (uscita.endsWith('\n'))
-        uscita.chop(1);
-    return QString::fromUtf8(uscita);
-}
-
-} // namespace
 
 class TstCarte : public QObject {
     Q_OBJECT

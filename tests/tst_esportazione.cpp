@@ -679,20 +679,12 @@ void TestEsportazione::letturaConLibreOffice()
 
     const QString uscita = env.Percorso(QStringLiteral("csv"));
     QProcess lo;
-    lo.setProgram(soffice);
-    lo.setArguments({QStringLiteral("-env:UserInstallation=") +
-                         QUrl::fromLocalFile(env.Percorso(QStringLiteral("profilo"))).toString(),
-                     QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                     QStringLiteral("--convert-to"),
-                     QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
-                     QStringLiteral("--outdir"), uscita, FileEsportato(env)});
-    lo.start();
-    QVERIFY2(lo.waitForStarted(30000), "soffice did not start");
-    if (!lo.waitForFinished(180000)) {
-        lo.kill();
-        lo.waitForFinished(5000);
-        QFAIL("soffice did not finish within three minutes");
-    }
+    Soffice(lo, soffice, env.Percorso(QStringLiteral("profilo")),
+            {QStringLiteral("--convert-to"),
+             QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
+             QStringLiteral("--outdir"), uscita, FileEsportato(env)});
+    if (QTest::currentTestFailed())
+        return;
     QFile csv(QDir(uscita).filePath(QStringLiteral("Tesserati.csv")));
     QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(QString::fromLocal8Bit(lo.readAll())));
     const QList<QStringList> righe = LeggiCsv(QString::fromUtf8(csv.readAll()));

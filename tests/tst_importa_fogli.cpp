@@ -250,20 +250,10 @@ void TestImportaFogli::Converti(const QString &soffice, const QString &filtro,
                                 const QStringList &file)
 {
     QProcess lo;
-    lo.setProgram(soffice);
-    lo.setArguments(QStringList{QStringLiteral("-env:UserInstallation=") +
-                                    QUrl::fromLocalFile(F(QStringLiteral("profilo"))).toString(),
-                                QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                                QStringLiteral("--convert-to"), filtro, QStringLiteral("--outdir"),
-                                m_fixture.path()} +
-                    file);
-    lo.start();
-    QVERIFY2(lo.waitForStarted(30000), "soffice did not start");
-    if (!lo.waitForFinished(180000)) {
-        lo.kill();
-        lo.waitForFinished(5000);
-        QFAIL("soffice did not finish within three minutes");
-    }
+    Soffice(lo, soffice, F(QStringLiteral("profilo")),
+            QStringList{QStringLiteral("--convert-to"), filtro, QStringLiteral("--outdir"),
+                        m_fixture.path()} +
+                file);
 }
 
 void TestImportaFogli::initTestCase()

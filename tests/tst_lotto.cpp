@@ -118,11 +118,6 @@ void Archivio(Ambiente &env, int n, const QSet<int> &annullate = {})
     f.write(kIni);
 }
 
-void Clic(QWidget *w, const char *nome)
-{
-    Controllo<QAbstractButton>(w, nome)->click();
-}
-
 void ClicRiga(QListView *lst, int riga, Qt::KeyboardModifiers tasti = {})
 {
     const QPoint p = lst->visualRect(lst->model()->index(riga, 0)).center();

@@ -9,6 +9,7 @@
 #include "mail/core/RegistroAvvisi.h"
 #include "mail/core/Smtp.h"
 #include "platform/Portachiavi.h"
+#include "support/ServerPosta.h"
 #include "support/Supporto.h"
 #include "widgets/Sottofondo.h"
 
@@ -49,14 +50,6 @@ QByteArray Membro(const QByteArray &nome, const QByteArray &email, const QByteAr
                                 {"Preavviso", "30"},
                                 {"Email", email},
                                 {"Annullata", "No"}});
-}
-
-bool Esegui(const QString &programma, const QStringList &argomenti, const QString &cartella)
-{
-    QProcess p;
-    p.setWorkingDirectory(cartella);
-    p.start(programma, argomenti);
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 } // namespace
 
@@ -185,25 +178,7 @@ void TestPosta::initTestCase()
     m_posta = QDir(c).filePath("posta");
     QVERIFY(QDir().mkpath(m_posta));
     // A certificate authority and a server certificate for 127.0.0.1, made now.
-    QFile ext(QDir(c).filePath("ext.cnf"));
-    QVERIFY(ext.open(QIODevice::WriteOnly));
-    ext.write("subjectAltName=IP:127.0.0.1\n");
-    ext.close();
-    const QStringList ec = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
-    QVERIFY(Esegui("openssl",
-                   QStringList{"req", "-x509"} + ec +
-                       QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj",
-                                   "/CN=Quorvel prova CA"},
-                   c));
-    QVERIFY(Esegui(
-        "openssl",
-        QStringList{"req"} + ec +
-            QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1"},
-        c));
-    QVERIFY(Esegui("openssl",
-                   {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-                    "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "ext.cnf"},
-                   c));
+    QVERIFY(ServerPosta::CreaCertificati(c));
     m_ca = QDir(c).filePath("ca.pem");
 
     const QString script = QFINDTESTDATA("support/smtp_prova.py");

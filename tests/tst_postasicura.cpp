@@ -6,6 +6,7 @@
 #include "lists/Sospesi.h"
 #include "mail/Posta.h"
 #include "mail/core/Smtp.h"
+#include "support/Avvisi.h"
 #include "support/ServerPosta.h"
 #include "support/Supporto.h"
 
@@ -17,51 +18,6 @@
 #include <QtTest>
 
 namespace {
-const QString Mittente = QStringLiteral("segreteria@prova.it");
-
-QByteArray Membro(const QByteArray &nome, const QByteArray &email,
-                  const QByteArray &scadenza = "31/12/2026")
-{
-    return Costruttore::Record({{"Tesserato", nome},
-                                {"NumTessera", "1"},
-                                {"DataRil", "01/01/2026"},
-                                {"DataScade", scadenza},
-                                {"Preavviso", "30"},
-                                {"Email", email},
-                                {"Annullata", "No"}});
-}
-
-// Plain settings for the test server, password kept in the settings file.
-void Imposta(Ambiente &env, const QString &server, int porta)
-{
-    TImpostazioniPosta p;
-    p.server = server;
-    p.porta = porta;
-    p.sicurezza = Sicurezza::Nessuna;
-    p.utente = QStringLiteral("quorvel");
-    p.mittente = Mittente;
-    p.nomeMittente = QStringLiteral("Segreteria");
-    p.Salva(env.cartella());
-    TImpostazioniPosta::SalvaPasswordInChiaro(env.cartella(), QStringLiteral("segreta"));
-}
-
-// Confirms the preview and waits for the batch to end; gives the preview's send button.
-QString InviaAvvisi(TfrmSospesi &w, Ambiente &env)
-{
-    QString pulsante;
-    env->modaliMostrati.clear();
-    env->modale = [&pulsante](QDialog *d) {
-        QPushButton *invia = Controllo<QPushButton>(d, "cmdInvia");
-        pulsante = invia->text();
-        invia->click();
-    };
-    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
-    if (env->modaliMostrati != QStringList{"TfrmAnteprimaAvvisi"})
-        return QString();
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(!w.InInvio(), 60000); }();
-    return pulsante;
-}
-
 // The mail settings screen filled for a test message to the server.
 void Compila(TfrmPosta &w, const QString &server, int porta, const QString &sicurezza)
 {

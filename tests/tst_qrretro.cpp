@@ -43,18 +43,6 @@ const char *const kNomi[9] = {"ROSSI MARIO",     "BIANCHI ANNA",   "VERDI LUCA",
                               "NERI SARA",       "GALLI PIERO",    "CONTI ELENA",
                               "RICCI NICOL\xD2", "MARINO JOS\xC9", "GRECO FABIO"};
 
-void Clic(QWidget *w, const char *nome)
-{
-    Controllo<QAbstractButton>(w, nome)->click();
-}
-
-void ScriviIni(Ambiente &env, const QByteArray &contenuto)
-{
-    QFile f(env.Percorso("Quorvel.ini"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenuto);
-}
-
 // Nine members; record p (1-based) has card number "2025/00p", its own expiry and a
 // photo.
 void ScriviSoci(Ambiente &env)

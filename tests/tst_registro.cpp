@@ -8,6 +8,7 @@
 #include "mail/core/RegistroAvvisi.h"
 #include "mail/core/Smtp.h"
 #include "registry/Anagrafica.h"
+#include "support/Avvisi.h"
 #include "support/ServerPosta.h"
 #include "support/Supporto.h"
 
@@ -31,51 +32,6 @@
 #include <unistd.h>
 
 namespace {
-const QString Mittente = QStringLiteral("segreteria@prova.it");
-
-QByteArray Membro(const QByteArray &nome, const QByteArray &email,
-                  const QByteArray &scadenza = "31/12/2026")
-{
-    return Costruttore::Record({{"Tesserato", nome},
-                                {"NumTessera", "1"},
-                                {"DataRil", "01/01/2026"},
-                                {"DataScade", scadenza},
-                                {"Preavviso", "30"},
-                                {"Email", email},
-                                {"Annullata", "No"}});
-}
-
-// Plain settings for the test server, password kept in the settings file.
-void Imposta(Ambiente &env, const QString &server, int porta)
-{
-    TImpostazioniPosta p;
-    p.server = server;
-    p.porta = porta;
-    p.sicurezza = Sicurezza::Nessuna;
-    p.utente = QStringLiteral("quorvel");
-    p.mittente = Mittente;
-    p.nomeMittente = QStringLiteral("Segreteria");
-    p.Salva(env.cartella());
-    TImpostazioniPosta::SalvaPasswordInChiaro(env.cartella(), QStringLiteral("segreta"));
-}
-
-// Confirms the preview and waits for the batch to end; gives the preview's send button.
-QString InviaAvvisi(TfrmSospesi &w, Ambiente &env)
-{
-    QString pulsante;
-    env->modaliMostrati.clear();
-    env->modale = [&pulsante](QDialog *d) {
-        QPushButton *invia = Controllo<QPushButton>(d, "cmdInvia");
-        pulsante = invia->text();
-        invia->click();
-    };
-    Controllo<QPushButton>(&w, "cmdAvvisi")->click();
-    if (env->modaliMostrati != QStringList{"TfrmAnteprimaAvvisi"})
-        return QString();
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(!w.InInvio(), 60000); }();
-    return pulsante;
-}
-
 // The lines of the list that show a reminder.
 QStringList Avvisati(TfrmSospesi &w)
 {
@@ -334,18 +290,11 @@ void TestRegistro::fogliDiCalcolo()
 
     // Semicolons, UTF-8, and English (US) dates, where 11/12/2026 would be 12 November.
     QProcess lo;
-    lo.setProgram(soffice);
-    lo.setArguments({QStringLiteral("-env:UserInstallation=") +
-                         QUrl::fromLocalFile(env.Percorso(QStringLiteral("profilo"))).toString(),
-                     "--headless", "--norestore", "--infilter=CSV:59,34,76,1,,1033", "--convert-to",
-                     "ods", "--outdir", env.Percorso("ods"), env.Percorso("Avvisi.csv"), esito});
-    lo.start();
-    QVERIFY2(lo.waitForStarted(30000), "soffice did not start");
-    if (!lo.waitForFinished(180000)) {
-        lo.kill();
-        lo.waitForFinished(5000);
-        QFAIL("soffice did not finish within three minutes");
-    }
+    Soffice(lo, soffice, env.Percorso(QStringLiteral("profilo")),
+            {"--infilter=CSV:59,34,76,1,,1033", "--convert-to", "ods", "--outdir",
+             env.Percorso("ods"), env.Percorso("Avvisi.csv"), esito});
+    if (QTest::currentTestFailed())
+        return;
     const auto registro = CelleOds(env.Percorso("ods/Avvisi.ods"));
     QCOMPARE(registro.size(), 1 + record.size());
     QCOMPARE(registro[0].value(0).second, QStringLiteral("Data"));

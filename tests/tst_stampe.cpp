@@ -28,18 +28,6 @@ const QPointF kAngoli[9] = {{10, 10},  {105, 10}, {199, 10},  {10, 75},  {105, 7
                             {199, 75}, {10, 140}, {105, 140}, {199, 140}};
 const QByteArray kIniRetro = "Retro=S\xC3\xAC\r\nTestoRetro=Regolamento\\nFirma del titolare\r\n";
 
-void Clic(QWidget *w, const char *nome)
-{
-    Controllo<QAbstractButton>(w, nome)->click();
-}
-
-void ScriviIni(Ambiente &env, const QByteArray &contenuto)
-{
-    QFile f(env.Percorso("Quorvel.ini"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenuto);
-}
-
 // Members with a photo, card number "2025/00p" for record p, and the role "Socia".
 void ScriviSoci(Ambiente &env, const QList<QByteArray> &nomi)
 {

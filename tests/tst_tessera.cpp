@@ -11,6 +11,7 @@
 #include "report/Anteprima.h"
 #include "shell/Guida.h"
 #include "storage/DatiEnteFile.h"
+#include "support/Stampati.h"
 #include "support/Supporto.h"
 #include "widgets/Controlli.h"
 
@@ -35,35 +36,15 @@ const QString kStampaFallita = QStringLiteral(
     "configurata correttamente.");
 const QString kVuoto = QStringLiteral("L'archivio non contiene nessuna scheda.");
 
-void ScriviIni(Ambiente &env, const QByteArray &contenuto)
-{
-    QFile f(env.Percorso("Quorvel.ini"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenuto);
-}
-
 QString LeggiIni(Ambiente &env)
 {
     return QString::fromUtf8(Costruttore::LeggiFile(env.Percorso("Quorvel.ini")));
 }
 
 // The single-card screen, shown as the start screen shows it.
-std::unique_ptr<TfrmTessera> Apri()
-{
-    auto frm = std::make_unique<TfrmTessera>();
-    frm->resize(1366, 768);
-    frm->show();
-    return frm;
-}
-
 QString Etichetta(QWidget *frm, const char *nome)
 {
     return Controllo<QLabel>(frm, nome)->text();
-}
-
-void Clic(QWidget *frm, const char *nome)
-{
-    Controllo<QAbstractButton>(frm, nome)->click();
 }
 
 // Bounding box in millimetres of the non-white pixels of a page rendered at 5 px/mm.
@@ -223,7 +204,7 @@ void TestTessera::datiEnteRipuliti()
 void TestTessera::primoUso()
 {
     Ambiente env;
-    auto frm = Apri();
+    auto frm = ApriTessera();
     for (const char *n :
          {"titAssociazione", "titSottotitolo01", "titSottotitolo02", "titAnnotazioni"})
         QCOMPARE(Etichetta(frm.get(), n), QString());
@@ -257,7 +238,7 @@ void TestTessera::logoSchiacciato()
         for (int x = 0; x < 150; ++x)
             img.setPixel(x, y, qRgb(255, 0, 0));
     QVERIFY(img.save(env.Percorso("scelto.bmp")));
-    auto frm = Apri();
+    auto frm = ApriTessera();
     env->fileDaAprire.enqueue(env.Percorso("scelto.bmp"));
     QTest::mouseClick(Controllo<TImmagine>(frm.get(), "imgLogo"), Qt::LeftButton);
     QCOMPARE(Controllo<TImmagine>(frm.get(), "imgLogo")->Picture().size(), QSize(300, 100));
@@ -279,7 +260,7 @@ void TestTessera::logoSchiacciato()
 void TestTessera::logoCancellatoBianco()
 {
     Ambiente env;
-    auto frm = Apri();
+    auto frm = ApriTessera();
     Clic(frm.get(), "btnCancLogo");
     Clic(frm.get(), "btnCancFoto");
     QCOMPARE(Controllo<TImmagine>(frm.get(), "imgLogo")->Picture().size(), QSize(2, 2));
@@ -299,7 +280,7 @@ void TestTessera::logoNonSalvabile()
 {
     Ambiente env;
     QVERIFY(QDir(env.cartella()).mkdir("Logo.jpg"));
-    auto frm = Apri();
+    auto frm = ApriTessera();
     Clic(frm.get(), "btnCancLogo");
     Clic(frm.get(), "imgEsci");
     // Reported instead of lost silently; the screen closes all the same.
@@ -314,7 +295,7 @@ void TestTessera::iniNonScrivibile()
 {
     Ambiente env;
     QVERIFY(QDir(env.cartella()).mkdir("Quorvel.ini"));
-    auto frm = Apri();
+    auto frm = ApriTessera();
     frm->close();
     QVERIFY(frm->isVisible());
     QCOMPARE(env->messaggi.size(), 1);
@@ -380,7 +361,7 @@ void TestTessera::scorrimento()
                                            {"DataScade", "31/12/2026"}});
         Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), record);
     }
-    auto frm = Apri();
+    auto frm = ApriTessera();
     if (!posizione.isEmpty()) {
         // Reach the starting record with the arrows themselves.
         Clic(frm.get(), "cmdPrimo");
@@ -414,7 +395,7 @@ void TestTessera::fotoDellaScheda()
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Costruttore::Tesserato("ROSSI"),
                                                                 Costruttore::Tesserato("BIANCHI")});
     QVERIFY(Immagine(40, 50, Qt::green).save(env.Percorso("1.jpg")));
-    auto frm = Apri();
+    auto frm = ApriTessera();
     auto *foto = Controllo<TImmagine>(frm.get(), "imgFoto");
     Clic(frm.get(), "cmdPrimo");
     QCOMPARE(foto->Picture().size(), QSize(40, 50));
@@ -432,7 +413,7 @@ void TestTessera::archivioInaccessibile()
 {
     Ambiente env;
     QVERIFY(QDir(env.cartella()).mkdir("Tesserati.pro"));
-    auto frm = Apri();
+    auto frm = ApriTessera();
     Clic(frm.get(), "cmdUltimo");
     QCOMPARE(env->messaggi.size(), 1);
     QCOMPARE(env->messaggi[0].forma, Forma::Errore);
@@ -447,7 +428,7 @@ void TestTessera::schermataDatiEnte()
 {
     Ambiente env;
     ScriviIni(env, "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nSottotitolo 1=Via Roma 1\r\n");
-    auto frm = Apri();
+    auto frm = ApriTessera();
     QCOMPARE(Etichetta(frm.get(), "titAssociazione"), QString("Circolo Aurora"));
     QCOMPARE(Etichetta(frm.get(), "titSottotitolo02"), QString());
     int anelli = 0;
@@ -500,7 +481,7 @@ void TestTessera::schermataDatiEnte()
 void TestTessera::datiEnteAltroChiamante()
 {
     Ambiente env;
-    auto frm = Apri();
+    auto frm = ApriTessera();
     Controllo<QLabel>(frm.get(), "titAssociazione")->setText("Prima");
     auto *d = new TfrmDatiEnte(frm.get());
     Controllo<QLabel>(d, "lblMemory")->setText("anagrafica");
@@ -514,7 +495,7 @@ void TestTessera::datiEnteAltroChiamante()
 void TestTessera::suggerimenti()
 {
     Ambiente env;
-    auto frm = Apri();
+    auto frm = ApriTessera();
     auto *info = Controllo<QLabel>(frm.get(), "panInfo");
     QCOMPARE(info->text(), QString("Pronto per stampare una nuova tessera..."));
     const std::pair<const char *, QString> casi[] = {
@@ -536,7 +517,7 @@ void TestTessera::suggerimenti()
 void TestTessera::guidaETrova()
 {
     Ambiente env;
-    auto frm = Apri();
+    auto frm = ApriTessera();
     QString titolo, corpo, memoria;
     env->modale = [&](QDialog *d) {
         if (auto *g = qobject_cast<TfrmGuida *>(d)) {
@@ -585,7 +566,7 @@ void TestTessera::impostazioniLette()
     Ambiente env;
     if (!ini.isEmpty())
         ScriviIni(env, ini);
-    auto frm = Apri();
+    auto frm = ApriTessera();
     bool visto = false;
     env->modale = [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QString(" Stampa tesserino"));
@@ -605,7 +586,7 @@ void TestTessera::primaStampaAnnullata()
 {
     Ambiente env;
     env->annullaStampa = true;
-    auto frm = Apri();
+    auto frm = ApriTessera();
     bool chiusa = false;
     env->modale = [&](QDialog *d) {
         Controllo<QAbstractButton>(d, "btnStampa")->click();
@@ -648,7 +629,7 @@ void TestTessera::posizioneStampata()
     if (!ini.isEmpty())
         ScriviIni(env, ini);
     env->stampaSuPdf = env.Percorso("tessera.pdf");
-    auto frm = Apri();
+    auto frm = ApriTessera();
     QRectF carta;
     QSizeF pagina;
     env->modale = [&](QDialog *d) {
@@ -680,7 +661,7 @@ void TestTessera::annullaTieneISalvati()
 {
     Ambiente env;
     ScriviIni(env, "[Margini Stampa]\r\nSuperiore=2\r\nSinistro=0\r\n");
-    auto frm = Apri();
+    auto frm = ApriTessera();
     env->modale = [&](QDialog *d) {
         Controllo<QAbstractButton>(d, "btnTopPlus")->click();
         Controllo<QAbstractButton>(d, "btnTopPlus")->click();
@@ -711,7 +692,7 @@ void TestTessera::stampaFallita()
     // A folder where the output file or the settings file should go.
     env->stampaSuPdf = env.Percorso("tessera.pdf");
     QVERIFY(QDir(env.cartella()).mkdir(iniBloccato ? "Quorvel.ini" : "tessera.pdf"));
-    auto frm = Apri();
+    auto frm = ApriTessera();
     bool chiusa = false;
     env->modale = [&](QDialog *d) {
         Controllo<QAbstractButton>(d, "btnStampa")->click();
@@ -731,7 +712,7 @@ void TestTessera::senzaStampanti()
 {
     Ambiente env;
     env->stampanti.clear();
-    auto frm = Apri();
+    auto frm = ApriTessera();
     bool chiusa = false;
     env->modale = [&](QDialog *d) {
         Controllo<QAbstractButton>(d, "btnStampa")->click();
@@ -748,7 +729,7 @@ void TestTessera::anteprimaSempreVerticale()
     Ambiente env;
     ScriviIni(env, "[Margini Stampa]\r\nSuperiore=20\r\nSinistro=20\r\n"
                    "[Stampa Tesserino]\r\nOrientamento=Orizzontale\r\n");
-    auto frm = Apri();
+    auto frm = ApriTessera();
     QRectF carta;
     QSizeF pagina;
     QString titoloAnteprima;
@@ -780,7 +761,7 @@ void TestTessera::riempimentoDopoNuovo()
     env->stampaSuPdf = env.Percorso("tessera.pdf");
     ScriviIni(env, "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nAnnotazioni=Valida 2025\r\n");
     Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"), {Costruttore::Tesserato("ROSSI")});
-    auto frm = Apri();
+    auto frm = ApriTessera();
     Clic(frm.get(), "cmdPrimo");
     QCOMPARE(Etichetta(frm.get(), "txtTesserato"), QString("ROSSI"));
     Clic(frm.get(), "cmdNuovo");
@@ -817,7 +798,7 @@ void TestTessera::nomeTagliatoAlBordo()
     ScriviIni(env, "[Dati Ente]\r\nDenominazione=ASSOCIAZIONE SPORTIVA DILETTANTISTICA "
                    "POLISPORTIVA GIOVANILE MONTEVERDE\r\n");
     env->stampaSuPdf = env.Percorso("tessera.pdf");
-    auto frm = Apri();
+    auto frm = ApriTessera();
     QImage pagina;
     env->modale = [&](QDialog *d) {
         Controllo<QAbstractButton>(d, "btnStampa")->click();

@@ -72,11 +72,6 @@ QImage Foto(QWidget *frm, const QString &nome)
     return Controllo<TImmagine>(frm, qPrintable(nome))->Picture();
 }
 
-void Clic(QWidget *w, const char *nome)
-{
-    Controllo<QAbstractButton>(w, nome)->click();
-}
-
 // Every text of the nine slots and the position label, to compare states.
 QStringList Stato(QWidget *frm)
 {

@@ -1,5 +1,7 @@
 #include "support/Stampati.h"
 
+#include "cards/Tessera.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
@@ -10,6 +12,14 @@
 #include <QtTest>
 
 #include <climits>
+
+std::unique_ptr<TfrmTessera> ApriTessera()
+{
+    auto frm = std::make_unique<TfrmTessera>();
+    frm->resize(1366, 768);
+    frm->show();
+    return frm;
+}
 
 // Picks, in the search opened by the slot's import button, the member with that surname.
 void ImportaNelloSlot(QWidget *frm, Ambiente &env, int slot, const QString &cognome)
@@ -43,6 +53,18 @@ QImage Rasterizza(const QString &pdf, int pagina, int dpi)
     return QImage(radice + QStringLiteral(".pgm"));
 }
 
+QString Esegui(const QString &programma, const QStringList &argomenti)
+{
+    QProcess p;
+    p.start(programma, argomenti);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    QByteArray uscita = p.readAllStandardOutput();
+    if (uscita.endsWith('\n'))
+        uscita.chop(1);
+    return QString::fromUtf8(uscita);
+}
+
 // The text of the one QR code zbarimg finds in the picture, or "" when none. zbarimg
 // turns the code's bytes into UTF-8 text by the code's ECI marker, as a phone would.
 QString LeggiCodice(const QImage &immagine, const QString &cartella)
@@ -50,14 +72,7 @@ QString LeggiCodice(const QImage &immagine, const QString &cartella)
     const QString file = QDir(cartella).filePath(QStringLiteral("codice.png"));
     if (!immagine.save(file))
         return QString();
-    QProcess p;
-    p.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), file});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QString();
-    QByteArray uscita = p.readAllStandardOutput();
-    if (uscita.endsWith('\n'))
-        uscita.chop(1);
-    return QString::fromUtf8(uscita);
+    return Esegui(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), file});
 }
 
 QRect Pixel(const QRectF &mm, int dpi)

@@ -8,12 +8,22 @@
 #include <QRect>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
+#include <memory>
+
+class TfrmTessera;
+
+// The single card screen, shown at 1366 x 768.
+std::unique_ptr<TfrmTessera> ApriTessera();
 // Picks, in the search opened by the slot's import button, the member with that surname
 // (an empty text: the archive's only member).
 void ImportaNelloSlot(QWidget *frm, Ambiente &env, int slot, const QString &cognome);
 // Page `pagina` (1-based) of a PDF as pdftoppm renders it, in grey; null on failure.
 QImage Rasterizza(const QString &pdf, int pagina, int dpi);
+// The standard output of a program run for up to a minute, without its last line end,
+// as UTF-8 text; "" when it fails.
+QString Esegui(const QString &programma, const QStringList &argomenti);
 // The text of the one QR code zbarimg finds in the picture, or "" when none. zbarimg
 // turns the code's bytes into UTF-8 text by the code's ECI marker, as a phone would.
 QString LeggiCodice(const QImage &immagine, const QString &cartella);

@@ -2,10 +2,14 @@
 
 #include "platform/Applicazione.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QUrl>
+#include <QtTest>
 
 Ambiente::Ambiente() : m_sim(std::make_unique<Simulazione>(m_dir.path()))
 {
@@ -120,4 +124,33 @@ QImage Immagine(int w, int h, QColor colore)
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(colore);
     return img;
+}
+
+void Clic(QWidget *w, const char *nome)
+{
+    Controllo<QAbstractButton>(w, nome)->click();
+}
+
+void ScriviIni(Ambiente &env, const QByteArray &contenuto)
+{
+    QFile f(env.Percorso("Quorvel.ini"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(contenuto);
+}
+
+void Soffice(QProcess &lo, const QString &soffice, const QString &profilo,
+             const QStringList &argomenti)
+{
+    lo.setProgram(soffice);
+    lo.setArguments(QStringList{QStringLiteral("-env:UserInstallation=") +
+                                    QUrl::fromLocalFile(profilo).toString(),
+                                QStringLiteral("--headless"), QStringLiteral("--norestore")} +
+                    argomenti);
+    lo.start();
+    QVERIFY2(lo.waitForStarted(30000), "soffice did not start");
+    if (!lo.waitForFinished(180000)) {
+        lo.kill();
+        lo.waitForFinished(5000);
+        QFAIL("soffice did not finish within three minutes");
+    }
 }

@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -22,6 +23,8 @@
 
 // A disk that fails once a file would grow past `byte` bytes: writes beyond fail with
 // EFBIG (the file-size limit), restored when it goes out of scope.
+class QProcess;
+
 class DiscoCheCede {
 public:
     explicit DiscoCheCede(rlim_t byte)
@@ -86,3 +89,15 @@ template <class T> T *Controllo(QWidget *schermata, const char *nome)
         throw std::runtime_error(std::string("control not found: ") + nome);
     return w;
 }
+
+// Clicks the button with that object name.
+void Clic(QWidget *w, const char *nome);
+
+// Writes the program folder's "Quorvel.ini" with exactly these bytes.
+void ScriviIni(Ambiente &env, const QByteArray &contenuto);
+
+// Runs LibreOffice `soffice` headless with its user profile in `profilo` and these
+// arguments, waiting up to three minutes; a test failure when it does not start or
+// end (the caller returns on QTest::currentTestFailed()).
+void Soffice(QProcess &lo, const QString &soffice, const QString &profilo,
+             const QStringList &argomenti);
