@@ -146,41 +146,12 @@ void TFoglioXlsx::LeggiRelazioni(QHash<QString, QString> *bersagli)
     voce.Chiudi(true);
 }
 
-// True for a number format that shows a date: d or y outside quoted text and [..]
-// sections ("General" and the times are no dates).
-bool FormatoData(const QString &codice)
+// Hands each character a number format shows by its code to `f`, skipping quoted text,
+// escaped and padding characters and [..] sections; `f` returns false to stop.
+template <class F> void CodiciVisibili(const QString &codice, F f)
 {
-    bool d = false, y = false, virgolette = false;
-    int parentesi = 0;
-    for (int i = 0; i < codice.size(); ++i) {
-        const QChar c = codice[i].toLower();
-        if (c == u'"')
-            virgolette = !virgolette;
-        else if (virgolette)
-            continue;
-        else if (c == u'\\' || c == u'_' || c == u'*')
-            ++i;
-        else if (c == u'[')
-            ++parentesi;
-        else if (c == u']')
-            parentesi = std::max(0, parentesi - 1);
-        else if (parentesi > 0)
-            continue;
-        else if (c == u'd')
-            d = true;
-        else if (c == u'y')
-            y = true;
-    }
-    return d || y;
-}
-
-// The digits a number format always shows before the decimal point: the '0' of
-// "00000" (a postal code keeps its leading zeros), outside quoted text and [..]
-// sections of the first section.
-int CifreIntere(const QString &codice)
-{
-    int zeri = 0, parentesi = 0;
     bool virgolette = false;
+    int parentesi = 0;
     for (int i = 0; i < codice.size(); ++i) {
         const QChar c = codice[i];
         if (c == u'"')
@@ -193,13 +164,37 @@ int CifreIntere(const QString &codice)
             ++parentesi;
         else if (c == u']')
             parentesi = std::max(0, parentesi - 1);
-        else if (parentesi > 0)
-            continue;
-        else if (c == u';' || c == u'.' || c == u'e' || c == u'E')
-            break;
-        else if (c == u'0')
-            ++zeri;
+        else if (parentesi == 0 && !f(c))
+            return;
     }
+}
+
+// True for a number format that shows a date: d or y outside quoted text and [..]
+// sections ("General" and the times are no dates).
+bool FormatoData(const QString &codice)
+{
+    bool data = false;
+    CodiciVisibili(codice, [&](QChar c) {
+        c = c.toLower();
+        data = data || c == u'd' || c == u'y';
+        return true;
+    });
+    return data;
+}
+
+// The digits a number format always shows before the decimal point: the '0' of
+// "00000" (a postal code keeps its leading zeros), outside quoted text and [..]
+// sections of the first section.
+int CifreIntere(const QString &codice)
+{
+    int zeri = 0;
+    CodiciVisibili(codice, [&](QChar c) {
+        if (c == u';' || c == u'.' || c == u'e' || c == u'E')
+            return false;
+        if (c == u'0')
+            ++zeri;
+        return true;
+    });
     return zeri;
 }
 
