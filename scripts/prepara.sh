@@ -18,6 +18,7 @@ PACCHETTI=(
     libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
     dpkg-dev lintian appstream desktop-file-utils
     libqrencode-dev zbar-tools
+    postgresql-15 libqt6sql6-psql
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 

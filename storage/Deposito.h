@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QHash>
 #include <QImage>
 #include <QList>
@@ -128,6 +129,39 @@ public:
     // A local path of the document for the system to open; empty when the name is no
     // plain name of a document here.
     virtual QString DocumentoDaAprire(const QString &nome) = 0;
+
+    // ---- Several desks: versions and conflicts
+    // A record with the version it was read at; the folder, which one desk holds at a
+    // time, has no versions (0).
+    struct TSchedaLetta {
+        TScheda scheda;
+        qint64 versione = 0;
+    };
+    virtual TSchedaLetta LeggiSchedaConVersione(int posizione)
+    {
+        return {LeggiScheda(posizione), 0};
+    }
+    // Writes the record unless another desk saved it after `versione` was read: then
+    // throws ErroreConflitto and writes nothing. Returns the record's new version.
+    virtual qint64 ScriviSchedaSeInvariata(int posizione, qint64 versione, const TScheda &s)
+    {
+        (void)versione;
+        ScriviScheda(posizione, s);
+        return 0;
+    }
+};
+
+// Another desk saved the record after this one read it: nothing was written. The text
+// names who and when; `attuale` is the record as it is now, at version `versione`.
+class ErroreConflitto : public ErroreFile {
+public:
+    ErroreConflitto(int posizione, qint64 versione, const QString &da, const QDateTime &il,
+                    const TScheda &attuale);
+    int posizione;
+    qint64 versione;
+    QString da;
+    QDateTime il;
+    TScheda attuale;
 };
 
 // A plain document name: no folder, no "..", not absolute.

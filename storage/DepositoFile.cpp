@@ -30,6 +30,15 @@ void TDeposito::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<const Ca
     });
 }
 
+ErroreConflitto::ErroreConflitto(int posizione_, qint64 versione_, const QString &da_,
+                                 const QDateTime &il_, const TScheda &attuale_)
+    : ErroreFile(QStringLiteral("La scheda n. %1 è stata modificata dall'utente %2 alle %3.")
+                     .arg(posizione_)
+                     .arg(da_, il_.toLocalTime().toString(QStringLiteral("HH:mm")))),
+      posizione(posizione_), versione(versione_), da(da_), il(il_), attuale(attuale_)
+{
+}
+
 std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella)
 {
     return std::make_unique<TDepositoFile>(cartella);

@@ -1,0 +1,162 @@
+-- Quorvel's shared archive on PostgreSQL 15: roles, database, tables, triggers and
+-- privileges. Run once by a superuser on the server:
+--     sudo -u postgres psql -v ON_ERROR_STOP=1 -f /usr/share/quorvel/quorvel.sql
+-- Desks connect with "SET search_path = quorvel" (the program does it at each connection).
+
+-- Roles: the owner has no login; desks belong to quorvel_sportello, the responsible
+-- volunteers to quorvel_responsabile too. Made only when missing, as roles span the cluster.
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'quorvel_proprietario') THEN
+        CREATE ROLE quorvel_proprietario NOLOGIN;
+    END IF;
+    IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'quorvel_sportello') THEN
+        CREATE ROLE quorvel_sportello NOLOGIN;
+    END IF;
+    IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'quorvel_responsabile') THEN
+        CREATE ROLE quorvel_responsabile NOLOGIN IN ROLE quorvel_sportello;
+    END IF;
+END $$;
+
+-- The C locale makes ILIKE fold A-Z only, as the folder's search does.
+CREATE DATABASE quorvel OWNER quorvel_proprietario TEMPLATE template0
+    ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C';
+\connect quorvel
+REVOKE ALL ON DATABASE quorvel FROM PUBLIC;
+GRANT CONNECT, TEMPORARY ON DATABASE quorvel TO quorvel_sportello;
+REVOKE CREATE ON SCHEMA public FROM PUBLIC;
+CREATE SCHEMA quorvel AUTHORIZATION quorvel_proprietario;
+CREATE EXTENSION pg_trgm WITH SCHEMA quorvel;
+SET ROLE quorvel_proprietario;
+SET search_path = quorvel;
+
+-- The program refuses a database whose schema version it does not know.
+CREATE TABLE versione_schema (unica boolean PRIMARY KEY DEFAULT true CHECK (unica),
+                              versione integer NOT NULL);
+INSERT INTO versione_schema VALUES (true, 1);
+
+-- The last position handed out; its row lock keeps positions 1..n gap-free across desks.
+CREATE TABLE contatore (unica boolean PRIMARY KEY DEFAULT true CHECK (unica),
+                        ultima integer NOT NULL DEFAULT 0 CHECK (ultima >= 0));
+INSERT INTO contatore VALUES (true, 0);
+
+-- One row per record, the fields as the folder's file holds them (dates stay text).
+-- "richiesta" names the save that appended the row, so a save retried after a lost
+-- connection finds its record instead of appending it twice.
+CREATE TABLE schede (
+    posizione     integer PRIMARY KEY CHECK (posizione >= 1),
+    versione      bigint NOT NULL DEFAULT 1,
+    modificata_il timestamptz NOT NULL DEFAULT now(),
+    modificata_da text NOT NULL DEFAULT session_user,
+    richiesta     uuid UNIQUE,
+    tesserato varchar(50) NOT NULL DEFAULT '',  carica varchar(50) NOT NULL DEFAULT '',
+    numtessera varchar(50) NOT NULL DEFAULT '', dataril varchar(10) NOT NULL DEFAULT '',
+    datascade varchar(10) NOT NULL DEFAULT '',  datanasc varchar(10) NOT NULL DEFAULT '',
+    comunenasc varchar(50) NOT NULL DEFAULT '', provnasc varchar(2) NOT NULL DEFAULT '',
+    sesso varchar(1) NOT NULL DEFAULT '',       comuneres varchar(50) NOT NULL DEFAULT '',
+    provres varchar(2) NOT NULL DEFAULT '',     capres varchar(5) NOT NULL DEFAULT '',
+    indirizzores varchar(50) NOT NULL DEFAULT '', preavviso varchar(3) NOT NULL DEFAULT '',
+    titoli varchar(250) NOT NULL DEFAULT '',    telcasa varchar(30) NOT NULL DEFAULT '',
+    teluff varchar(30) NOT NULL DEFAULT '',     telcel varchar(30) NOT NULL DEFAULT '',
+    recapito varchar(50) NOT NULL DEFAULT '',   fax varchar(30) NOT NULL DEFAULT '',
+    email varchar(50) NOT NULL DEFAULT '',      codfisc varchar(16) NOT NULL DEFAULT '',
+    carta varchar(30) NOT NULL DEFAULT '',      scadecarta varchar(30) NOT NULL DEFAULT '',
+    partitaiva varchar(11) NOT NULL DEFAULT '', iban varchar(27) NOT NULL DEFAULT '',
+    intestatario varchar(50) NOT NULL DEFAULT '', note varchar(250) NOT NULL DEFAULT '',
+    annullata varchar(2) NOT NULL DEFAULT '',
+    file01 varchar(250) NOT NULL DEFAULT '', file02 varchar(250) NOT NULL DEFAULT '',
+    file03 varchar(250) NOT NULL DEFAULT '', desc01 varchar(250) NOT NULL DEFAULT '',
+    desc02 varchar(250) NOT NULL DEFAULT '', desc03 varchar(250) NOT NULL DEFAULT ''
+);
+
+-- Every insert takes the next position from the counter, inside the inserting
+-- transaction: a rolled-back or failed insert gives its number back.
+CREATE FUNCTION assegna_posizione() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path = quorvel, pg_temp AS $$
+BEGIN
+    UPDATE contatore SET ultima = ultima + 1 RETURNING ultima INTO NEW.posizione;
+    NEW.versione := 1; NEW.modificata_il := now(); NEW.modificata_da := session_user;
+    RETURN NEW;
+END $$;
+CREATE TRIGGER schede_posizione BEFORE INSERT ON schede
+    FOR EACH ROW EXECUTE FUNCTION assegna_posizione();
+
+-- Every update bumps the version and says who changed the record; a position never changes.
+CREATE FUNCTION nuova_versione() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    IF NEW.posizione <> OLD.posizione THEN
+        RAISE EXCEPTION 'la posizione di una scheda non cambia';
+    END IF;
+    NEW.versione := OLD.versione + 1; NEW.modificata_il := now();
+    NEW.modificata_da := session_user;
+    RETURN NEW;
+END $$;
+CREATE TRIGGER schede_versione BEFORE UPDATE ON schede
+    FOR EACH ROW EXECUTE FUNCTION nuova_versione();
+
+CREATE TABLE foto (
+    posizione integer PRIMARY KEY REFERENCES schede,
+    immagine  bytea NOT NULL
+);
+ALTER TABLE foto ALTER immagine SET STORAGE EXTERNAL;  -- JPEG: not worth compressing
+
+-- Attachments by plain name, as the shared folder keeps them.
+CREATE TABLE documenti (
+    nome        varchar(250) PRIMARY KEY
+                CHECK (nome <> '' AND nome !~ '[/\\]' AND nome NOT IN ('.', '..')),
+    contenuto   bytea NOT NULL CHECK (octet_length(contenuto) <= 64 * 1024 * 1024),
+    caricato_il timestamptz NOT NULL DEFAULT now(),
+    caricato_da text NOT NULL DEFAULT session_user
+);
+ALTER TABLE documenti ALTER contenuto SET STORAGE EXTERNAL;
+
+-- Shared settings (organization data, card options, e-mail settings but the password).
+-- Print margins and the connection itself stay in each desk's Quorvel.ini.
+CREATE TABLE impostazioni (sezione text, chiave text, valore text NOT NULL,
+                           PRIMARY KEY (sezione, chiave));
+CREATE TABLE logo (unico boolean PRIMARY KEY DEFAULT true CHECK (unico),
+                   immagine bytea NOT NULL);
+
+-- The reminder log shared by every desk: "not reminded again within N days" holds for all.
+CREATE TABLE avvisi (
+    id          bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    posizione   integer NOT NULL REFERENCES schede,
+    data_scade  varchar(10) NOT NULL,
+    email       varchar(50) NOT NULL,
+    esito       text NOT NULL DEFAULT '',
+    composto_il timestamptz NOT NULL DEFAULT now(),
+    composto_da text NOT NULL DEFAULT session_user
+);
+CREATE INDEX avvisi_ultimo ON avvisi (posizione, composto_il DESC);
+
+-- Search: one trigram index per text filter (ILIKE '%...%').
+CREATE INDEX schede_tesserato_trgm  ON schede USING gin (tesserato gin_trgm_ops);
+CREATE INDEX schede_carica_trgm     ON schede USING gin (carica gin_trgm_ops);
+CREATE INDEX schede_numtessera_trgm ON schede USING gin (numtessera gin_trgm_ops);
+CREATE INDEX schede_comunenasc_trgm ON schede USING gin (comunenasc gin_trgm_ops);
+CREATE INDEX schede_comuneres_trgm  ON schede USING gin (comuneres gin_trgm_ops);
+CREATE INDEX schede_codfisc_trgm    ON schede USING gin (codfisc gin_trgm_ops);
+CREATE INDEX schede_titoli_trgm     ON schede USING gin (titoli gin_trgm_ops);
+CREATE INDEX schede_note_trgm       ON schede USING gin (note gin_trgm_ops);
+
+RESET ROLE;
+-- Privileges: desks read, append and edit the fields; no desk deletes, truncates, chooses
+-- a position, sets a version or touches the counter. Only the responsible role changes
+-- the shared settings and the logo.
+GRANT USAGE ON SCHEMA quorvel TO quorvel_sportello;
+GRANT SELECT ON ALL TABLES IN SCHEMA quorvel TO quorvel_sportello;
+GRANT INSERT (richiesta, tesserato, carica, numtessera, dataril, datascade, datanasc,
+              comunenasc, provnasc, sesso, comuneres, provres, capres, indirizzores, preavviso,
+              titoli, telcasa, teluff, telcel, recapito, fax, email, codfisc, carta, scadecarta,
+              partitaiva, iban, intestatario, note, annullata, file01, file02, file03, desc01,
+              desc02, desc03),
+      UPDATE (tesserato, carica, numtessera, dataril, datascade, datanasc, comunenasc, provnasc,
+              sesso, comuneres, provres, capres, indirizzores, preavviso, titoli, telcasa, teluff,
+              telcel, recapito, fax, email, codfisc, carta, scadecarta, partitaiva, iban,
+              intestatario, note, annullata, file01, file02, file03, desc01, desc02, desc03)
+      ON schede TO quorvel_sportello;
+GRANT INSERT, UPDATE ON foto TO quorvel_sportello;
+GRANT INSERT (nome, contenuto), UPDATE (contenuto, caricato_il, caricato_da)
+      ON documenti TO quorvel_sportello;
+GRANT INSERT (posizione, data_scade, email, esito) ON avvisi TO quorvel_sportello;
+GRANT INSERT, UPDATE ON impostazioni, logo TO quorvel_responsabile;
