@@ -2,6 +2,7 @@
 
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
+#include "shell/ArchivioServer.h"
 #include "shell/Guscio.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <memory>
 
 TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
 {
@@ -75,7 +78,15 @@ TfrmInfo::TfrmInfo(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa)
     chiudi->setObjectName(QStringLiteral("btnChiudi"));
     chiudi->setMinimumSize(110, 34);
     connect(chiudi, &QPushButton::clicked, this, &TfrmInfo::btnChiudiClick);
+    auto *archivio = new QPushButton(QStringLiteral("Archivio\u2026"), this);
+    archivio->setObjectName(QStringLiteral("cmdArchivio"));
+    archivio->setMinimumSize(110, 34);
+    archivio->setAutoDefault(false);
+    archivio->setToolTip(QStringLiteral("L'archivio nella cartella del programma o su un server "
+                                        "PostgreSQL condiviso da pi\u00F9 postazioni"));
+    connect(archivio, &QPushButton::clicked, this, &TfrmInfo::cmdArchivioClick);
     auto *piede = new QHBoxLayout;
+    piede->addWidget(archivio);
     piede->addStretch();
     piede->addWidget(chiudi);
     corpo->addSpacing(8);
@@ -118,6 +129,12 @@ QString TfrmInfo::TestoCartellaDati()
 void TfrmInfo::lnkWebClick()
 {
     TMisc::Open(LinkPosta());
+}
+
+void TfrmInfo::cmdArchivioClick()
+{
+    const std::unique_ptr<TfrmArchivioServer> schermata(new TfrmArchivioServer(this));
+    Piattaforma::MostraModale(schermata.get());
 }
 
 void TfrmInfo::btnChiudiClick()

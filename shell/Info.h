@@ -17,6 +17,8 @@ public:
 public slots:
     void lnkWebClick();
     void btnChiudiClick();
+    // Where the archive is: the program folder or a server.
+    void cmdArchivioClick();
 
 protected:
     void showEvent(QShowEvent *e) override;

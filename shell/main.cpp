@@ -1,6 +1,7 @@
 #include "platform/Applicazione.h"
 #include "platform/Istanza.h"
 #include "platform/Piattaforma.h"
+#include "shell/AvvioServer.h"
 #include "shell/Password.h"
 #include "shell/Schermate.h"
 #include "shell/core/RigaDiComando.h"
@@ -20,6 +21,9 @@ int main(int argc, char **argv)
     TBloccoIstanza blocco(Piattaforma::CartellaProgramma());
     if (!blocco.Prendi())
         return 1;
+    // A desk on a server connects before the first screen, or the user gives up.
+    if (!AvvioServer::Prepara())
+        return 1;
     Schermate::Crea();
     Schermate::frmPassword->show();
     const int esito = app.exec();
@@ -27,5 +31,6 @@ int main(int argc, char **argv)
     // Work told to stop when its screen closed ends before the program: a mail step is
     // bounded by 20 s.
     Sottofondo::Attendi(25000);
+    ConnessioneServer::Dimentica();
     return esito;
 }

@@ -1,0 +1,57 @@
+#pragma once
+// Screen " Archivio": where this desk's archive is, the program folder (one desk) or a
+// PostgreSQL server shared by several desks. Settings in "Quorvel.ini", section
+// "Archivio"; the password in the desktop's secret store, never in the settings file.
+// Opened from the information screen, and at start when the server cannot be reached.
+#include "storage/ConnessioneServer.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class TfrmArchivioServer : public QDialog {
+    Q_OBJECT
+public:
+    // `avvio`: shown at start, before any other screen; Salva then closes it once the
+    // archive is ready, and Annulla ends the program.
+    explicit TfrmArchivioServer(QWidget *parent = nullptr, bool avvio = false);
+
+public slots:
+    void FormShow();
+    void optCambia();
+    void cmdSfogliaCertificatoClick();
+    void cmdProvaClick();
+    void cmdSalvaClick();
+    void cmdAnnullaClick();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    // The server's settings as typed, or false after showing what is wrong.
+    bool Leggi(TParametriServer &p);
+
+    bool m_avvio;
+    QRadioButton *optCartella;
+    QRadioButton *optServer;
+    QLineEdit *txtServer;
+    QLineEdit *txtPorta;
+    QLineEdit *txtDatabase;
+    QLineEdit *txtUtente;
+    QLineEdit *txtPassword;
+    QLineEdit *txtCertificato;
+    QPushButton *cmdSfogliaCertificato;
+    QLabel *lblEsito;
+    QPushButton *cmdProva;
+    QPushButton *cmdSalva;
+    QPushButton *cmdAnnulla;
+};
+
+namespace ArchivioServer {
+// Tries a connection off the window's thread while the window keeps drawing (user input
+// held back); the connect timeout bounds the wait. Throws ConnessioneServer::ErroreServer.
+ConnessioneServer::TEsitoProva Prova(const TParametriServer &p, const QString &password);
+} // namespace ArchivioServer
