@@ -17,7 +17,9 @@
 #include "report/Anteprima.h"
 #include "report/ReportGui.h"
 #include "report/core/Report.h"
+#include "shell/ArchivioServer.h"
 #include "shell/Avvio.h"
+#include "shell/AvvioServer.h"
 #include "support/Supporto.h"
 #include "widgets/Controlli.h"
 
@@ -136,9 +138,9 @@ void TestSchermi::principali()
 void TestSchermi::dialoghi_data()
 {
     QTest::addColumn<QString>("schermata");
-    for (const char *s :
-         {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
-          "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto", "TfrmDatiEnte"})
+    for (const char *s : {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
+                          "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto",
+                          "TfrmDatiEnte", "TfrmArchivioServer", "TfrmPasswordServer"})
         QTest::newRow(s) << QString::fromLatin1(s);
 }
 
@@ -159,6 +161,14 @@ void TestSchermi::dialoghi()
                  TLottoTessere({}, TDatiTessera(), env.cartella()));
          }},
         {"TfrmDatiEnte", [] { return std::make_unique<TfrmDatiEnte>(); }},
+        {"TfrmArchivioServer", [] { return std::make_unique<TfrmArchivioServer>(); }},
+        {"TfrmPasswordServer",
+         [] {
+             TParametriServer p;
+             p.server = QStringLiteral("archivio-dell-associazione.circolo.example.org");
+             p.utente = QStringLiteral("maria.rossi");
+             return std::make_unique<TfrmPasswordServer>(p);
+         }},
     };
     std::unique_ptr<QWidget> w = crea.at(schermata)();
     QScreen *schermo = Schermo(QSize(1280, 650));
