@@ -8,6 +8,9 @@ set(QUORVEL_INSTALL_DIR "Quorvel")
 install(TARGETS Quorvel RUNTIME DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
 install(FILES "${QUORVEL_PROGRAM_DIR}/Guida.pdf" DESTINATION ${QUORVEL_INSTALL_DIR}
         COMPONENT programma OPTIONAL)
+# The script that makes the shared archive on a PostgreSQL server (README).
+install(FILES "${CMAKE_SOURCE_DIR}/sql/quorvel.sql" DESTINATION ${QUORVEL_INSTALL_DIR}
+        COMPONENT programma)
 # The password file holds the user's password: laid only when missing.
 install(CODE "
     set(dest \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVEL_INSTALL_DIR}/unins000.dll\")
@@ -74,8 +77,8 @@ install(CODE "
     if(NOT esito EQUAL 0)
         message(FATAL_ERROR \"strip: \${esito}\")
     endif()" COMPONENT pacchetto EXCLUDE_FROM_ALL)
-install(FILES "${QUORVEL_PROGRAM_DIR}/Guida.pdf" DESTINATION share/quorvel
-        COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(FILES "${QUORVEL_PROGRAM_DIR}/Guida.pdf" "${CMAKE_SOURCE_DIR}/sql/quorvel.sql"
+        DESTINATION share/quorvel COMPONENT pacchetto EXCLUDE_FROM_ALL)
 install(FILES "${pacchetto}/quorvel.desktop" DESTINATION share/applications
         COMPONENT pacchetto EXCLUDE_FROM_ALL)
 install(FILES "${CMAKE_SOURCE_DIR}/resources/immagini/quorvel.svg"
@@ -158,9 +161,10 @@ ricerche, elenchi ed esportazione per il foglio di calcolo.
 I dati di ogni utente stanno nella sua cartella ~/.local/share/Quorvel.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded by Qt at run time, so dpkg-shlibdeps cannot see them: the desktop's platform
-# plugin, image formats, SVG, the Italian translations of Qt's own texts and the fonts.
+# plugin, image formats, SVG, the Italian translations of Qt's own texts, the fonts and the
+# PostgreSQL driver of an archive on a server.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, \
-qt6-translations-l10n, fonts-liberation, fonts-dejavu-core")
+qt6-translations-l10n, fonts-liberation, fonts-dejavu-core, libqt6sql6-psql")
 # What the program sends the user to: a keyring for the mail password (a Secret Service
 # provider), the desktop's opener for documents and links, and a PDF viewer for the guide.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | libkf5wallet-bin | keepassxc, \

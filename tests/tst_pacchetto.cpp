@@ -85,6 +85,7 @@ private slots:
         QStringList attesi = {
             QStringLiteral("./usr/bin/quorvel"),
             QStringLiteral("./usr/share/quorvel/Guida.pdf"),
+            QStringLiteral("./usr/share/quorvel/quorvel.sql"),
             QStringLiteral("./usr/share/applications/quorvel.desktop"),
             QStringLiteral("./usr/share/icons/hicolor/scalable/apps/quorvel.svg"),
             QStringLiteral("./usr/share/metainfo/example.quorvel_lab.Quorvel.metainfo.xml"),
@@ -116,7 +117,7 @@ private slots:
         // Found by dpkg-shlibdeps, and those Qt loads at run time.
         for (const char *d : {"libqt6widgets6", "libqt6multimedia6", "libc6", "qt6-qpa-plugins",
                               "qt6-image-formats-plugins", "libqt6svg6", "qt6-translations-l10n",
-                              "fonts-liberation", "fonts-dejavu-core"})
+                              "fonts-liberation", "fonts-dejavu-core", "libqt6sql6-psql"})
             QVERIFY2(dipendenze.contains(QLatin1String(d)), d);
         // A keyring for the mail password, the desktop's opener and a PDF viewer.
         QCOMPARE(i.uscita.section(QStringLiteral(" Recommends: "), 1).section(u'\n', 0, 0),
