@@ -201,6 +201,9 @@ QSqlDatabase ApriConnessione(const TParametriServer &p, const QString &password,
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nome);
     if (!db.isValid())
         throw errore(Causa::DriverMancante);
+    // No name would mean libpq's local socket, without TLS: never for a desk.
+    if (p.server.trimmed().isEmpty())
+        throw ErroreServer(Causa::Altro, QStringLiteral("Manca il nome del server dell'archivio."));
     const bool socket = QFileInfo(p.server).isAbsolute();
     QStringList opzioni{QStringLiteral("connect_timeout=5")};
     if (!socket) {

@@ -138,6 +138,8 @@ void TestConnessione::cause_data()
         << "versione" << Causa::AltraVersione << "schema versione 2";
     QTest::newRow("login che non è di uno sportello")
         << "estraneo" << Causa::SenzaPermessi << "ruolo quorvel_sportello";
+    QTest::newRow("senza server") << "senzaServer" << Causa::Altro
+                                  << "Manca il nome del server dell'archivio.";
     QTest::newRow("senza CA") << "senzaCA" << Causa::CertificatoMancante << "Manca il certificato";
     QTest::newRow("file CA mancante") << "fileCA" << Causa::CertificatoMancante << "non si trova";
 }
@@ -179,6 +181,8 @@ void TestConnessione::cause()
         password = QStringLiteral("e");
     } else if (caso == "senzaCA")
         p.certificatoCA.clear();
+    else if (caso == "senzaServer")
+        p.server.clear();
     else if (caso == "fileCA")
         p.certificatoCA = m_dir.filePath(QStringLiteral("manca.crt"));
     try {
