@@ -131,7 +131,14 @@ void TDepositoServer::Dimentica()
 
 QSqlDatabase TDepositoServer::Db()
 {
-    return ConnessioneServer::PerQuestoThread();
+    // A connection found lost is opened anew by PerQuestoThread: the statements prepared
+    // on the old one go first, as they would outlive their driver.
+    if (!m_nome.isEmpty() && QSqlDatabase::contains(m_nome) &&
+        !QSqlDatabase::database(m_nome, false).isOpen())
+        Dimentica();
+    QSqlDatabase db = ConnessioneServer::PerQuestoThread();
+    m_nome = db.connectionName();
+    return db;
 }
 
 QSqlQuery &TDepositoServer::Prepara(const QString &sql)
@@ -158,17 +165,19 @@ void TDepositoServer::Esegui(QSqlQuery &q, const QString &azione)
 
 bool TDepositoServer::Riconnetti()
 {
-    {
+    // Lost when the driver says so after a failure, or when the connection does not answer.
+    const bool chiusa = !m_nome.isEmpty() && (!QSqlDatabase::contains(m_nome) ||
+                                              !QSqlDatabase::database(m_nome, false).isOpen());
+    if (!chiusa) {
         QSqlQuery prova(Db());
         // An aborted transaction refuses the probe too, on a connection still alive.
         if (prova.exec(QStringLiteral("SELECT 1")) ||
             prova.lastError().nativeErrorCode() == QLatin1String("25P02"))
             return false;
     }
-    // Lost: the prepared statements went with it.
-    const QString nome = Db().connectionName();
+    // Lost: the prepared statements go with it.
     Dimentica();
-    ConnessioneServer::Chiudi(nome);
+    ConnessioneServer::Chiudi(m_nome);
     Db();
     return true;
 }

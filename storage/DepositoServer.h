@@ -96,6 +96,7 @@ private:
     static constexpr int RighePerPagina = 2000;
 
     QString m_cartella;
+    QString m_nome; // the connection the statements below were prepared on
     std::map<QString, QSqlQuery> m_query;
 };
 
