@@ -10,11 +10,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QVariant>
-
-#include <unistd.h>
 
 namespace {
 const QString kDenominazione = QStringLiteral("Denominazione");
@@ -312,9 +311,11 @@ QString TDepositoServer::DocumentoDaAprire(const QString &nome)
     } catch (const ErroreFile &) {
         return QString();
     }
-    const QString cartella =
-        QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-documenti-%1").arg(getuid()));
-    if (!CreaCartella(cartella))
+    // In the user's own cache, not in the shared /tmp, where another user could lay a
+    // folder or a link under the same name first.
+    const QString cartella = QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+                                 .filePath(QStringLiteral("Documenti aperti"));
+    if (QFileInfo(cartella).isSymLink() || !CreaCartella(cartella))
         return QString();
     QFile::setPermissions(cartella,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
