@@ -3,8 +3,8 @@
 // archive and what is kept beside it (photos, organization data and logo) through a
 // TDeposito. One lives for one user action, like TArchivio: made by ApriDeposito, closed
 // on every path by its destructor. Failures throw ErroreFile with the texts of today.
-// The folder (TDepositoFile) is the one implementation; a server can follow without a
-// change in any screen.
+// The folder (TDepositoFile) is the default; a PostgreSQL server (TDepositoServer) the
+// other, chosen per desk, without a change in any screen.
 #include "archive/Errori.h"
 #include "archive/Scheda.h"
 #include "mail/core/RegistroAvvisi.h"
@@ -149,6 +149,35 @@ public:
         ScriviScheda(posizione, s);
         return 0;
     }
+
+    // ---- Appends with their photo; shared settings by compare-and-set
+    // Appends the record together with its photo (JPEG bytes as the caller encoded them;
+    // none when empty). `fotoScritta`, when given, tells whether the photo was stored. A
+    // server does both in one statement; the folder writes the photo after the record.
+    virtual int AccodaSchedaConFoto(const TScheda &s, const QByteArray &jpeg, bool *fotoScritta)
+    {
+        const int p = AccodaScheda(s);
+        const bool scritta = jpeg.isEmpty() || ScriviFotoJpeg(p, jpeg);
+        if (fotoScritta)
+            *fotoScritta = scritta;
+        return p;
+    }
+    // Writes what changed from `letti` (what this desk showed) where it is still as read:
+    // a key another desk changed since stays as that desk left it, and the answer is false.
+    // The folder, which one desk holds at a time, writes them all.
+    virtual bool ScriviDatiEnteSeInvariati(const TDatiEnte &letti, const TDatiEnte &dati)
+    {
+        (void)letti;
+        ScriviDatiEnte(dati);
+        return true;
+    }
+    virtual bool ScriviOpzioniTesseraSeInvariate(const TOpzioniTessera &lette,
+                                                 const TOpzioniTessera &opzioni)
+    {
+        (void)lette;
+        ScriviOpzioniTessera(opzioni);
+        return true;
+    }
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text
@@ -167,7 +196,10 @@ public:
 // A plain document name: no folder, no "..", not absolute.
 bool NomeDocumentoSemplice(const QString &nome);
 
-// Opens the archive that the settings of the folder choose (today always the folder
-// itself); throws ErroreFile when it cannot be opened. The folder opens its archive file
-// at the first record asked for: photos, documents and organization data need none.
+// Opens the archive that the settings of the folder choose: the server when its
+// Quorvel.ini says [Archivio] Tipo=postgresql (the server set up for this process by
+// ConnessioneServer::Imposta), otherwise the folder itself; throws ErroreFile when it
+// cannot be opened. Neither opens anything before the first call: the folder opens its
+// archive file at the first record asked for (photos, documents and organization data
+// need none), the server connects at the first question.
 std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella);
