@@ -149,6 +149,20 @@ public:
         ScriviScheda(posizione, s);
         return 0;
     }
+
+    // ---- Several desks: organization data and logo written only when changed
+    // Writes, of the organization texts, those that differ between `letti` (as the screen
+    // read them) and `nuovi`, each only where it is still as read: false when another desk
+    // changed one of those texts meanwhile, which then stays as that desk left it. The
+    // default reads and writes the texts whole; a server compares and sets each one.
+    // Failures throw ErroreFile.
+    virtual bool ScriviDatiEnteCambiati(const TDatiEnte &letti, const TDatiEnte &nuovi);
+    // Stores `nuovo` as the logo when it differs from `letto`, as the screen showed it when
+    // read: a logo not changed is not encoded again. False when it cannot be written.
+    virtual bool SalvaLogoCambiato(const QImage &letto, const QImage &nuovo)
+    {
+        return nuovo == letto || SalvaLogo(nuovo);
+    }
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text

@@ -171,3 +171,26 @@ TDeposito::RipristinoImportazione TDepositoFile::AnnullaUltimaImportazione()
     m_archivio.reset();
     return CopieImportazione::AnnullaUltima(m_cartella);
 }
+
+// ---- Organization data written only when changed
+
+bool TDeposito::ScriviDatiEnteCambiati(const TDatiEnte &letti, const TDatiEnte &nuovi)
+{
+    if (nuovi == letti)
+        return true;
+    const TDatiEnte attuali = LeggiDatiEnte();
+    TDatiEnte scritti = attuali;
+    bool tutti = true;
+    for (QString TDatiEnte::*testo : {&TDatiEnte::Denominazione, &TDatiEnte::Sottotitolo1,
+                                      &TDatiEnte::Sottotitolo2, &TDatiEnte::Annotazioni}) {
+        if (nuovi.*testo == letti.*testo)
+            continue;
+        if (attuali.*testo == letti.*testo)
+            scritti.*testo = nuovi.*testo;
+        else if (attuali.*testo != nuovi.*testo)
+            tutti = false;
+    }
+    if (!(scritti == attuali))
+        ScriviDatiEnte(scritti);
+    return tutti;
+}
