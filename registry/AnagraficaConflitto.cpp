@@ -5,6 +5,8 @@
 #include "archive/Testo.h"
 #include "platform/Piattaforma.h"
 
+#include <QDateTime>
+
 using Testo::Trim32;
 
 QStringList TfrmAnagrafica::CampiCambiati(const TScheda &a, const TScheda &b)
@@ -35,10 +37,8 @@ QStringList TfrmAnagrafica::CampiCambiati(const TScheda &a, const TScheda &b)
 QString TfrmAnagrafica::DomandaConflitto(int posizione, const QString &da, const QDateTime &il,
                                          const QStringList &campi)
 {
-    const QDateTime locale = il.toLocalTime();
-    QString quando = QStringLiteral("alle ") + locale.toString(QStringLiteral("HH:mm"));
-    if (locale.date() != Piattaforma::Oggi())
-        quando = QStringLiteral("il ") + locale.toString(QStringLiteral("dd/MM/yyyy ")) + quando;
+    const QString quando =
+        QStringLiteral("alle ") + il.toLocalTime().toString(QStringLiteral("HH:mm"));
     QString testo = QStringLiteral("Attenzione: la scheda n. %1 è stata modificata dall'utente "
                                    "%2 %3, dopo che è stata aperta su questa postazione")
                         .arg(posizione)
