@@ -384,7 +384,7 @@ bool TfrmTessera::SalvaDatiEnte()
         // whose stays, and is asked again when a third desk comes in between.
         TDatiEnte letti = m_datiLetti;
         TDatiEnte voluti = nuovi;
-        while (!deposito->ScriviDatiEnteCambiati(letti, voluti)) {
+        while (!deposito->ScriviDatiEnteSeInvariati(letti, voluti)) {
             if (!Piattaforma::Domanda(kDomandaDatiEnte, this))
                 break;
             letti = deposito->LeggiDatiEnte();

@@ -118,16 +118,59 @@ CREATE TABLE logo (unico boolean PRIMARY KEY DEFAULT true CHECK (unico),
                    immagine bytea NOT NULL);
 
 -- The reminder log shared by every desk: "not reminded again within N days" holds for all.
+-- One row per attempt, as a line of the folder's "Avvisi.csv"; position 0 is a line about
+-- the whole run, so it names no record.
 CREATE TABLE avvisi (
     id          bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-    posizione   integer NOT NULL REFERENCES schede,
-    data_scade  varchar(10) NOT NULL,
-    email       varchar(50) NOT NULL,
+    data        date NOT NULL,
+    ora         time NOT NULL,
+    posizione   integer NOT NULL CHECK (posizione >= 0),
+    tesserato   text NOT NULL DEFAULT '',
+    email       text NOT NULL DEFAULT '',
+    data_scade  date,
     esito       text NOT NULL DEFAULT '',
     composto_il timestamptz NOT NULL DEFAULT now(),
     composto_da text NOT NULL DEFAULT session_user
 );
-CREATE INDEX avvisi_ultimo ON avvisi (posizione, composto_il DESC);
+CREATE INDEX avvisi_ultimo ON avvisi (posizione, data DESC);
+
+-- The spreadsheet import from a desk, which may not choose positions: the rows wait in the
+-- desk's temporary table pg_temp.importazione (n, then the 35 fields), readable by the
+-- owner; this puts them after the last record in one go, within the caller's transaction.
+-- The counter is locked once and set once (updating its row per record is quadratic), with
+-- the position trigger off meanwhile. Refused when other records came since `attese`.
+CREATE FUNCTION importa(attese integer) RETURNS integer LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path = quorvel, pg_temp AS $$
+DECLARE
+    u integer;
+    quante integer;
+BEGIN
+    -- The table first, then the counter: the order an append takes them in.
+    LOCK TABLE schede IN SHARE ROW EXCLUSIVE MODE;
+    SELECT ultima INTO u FROM contatore FOR UPDATE;
+    IF u <> attese THEN
+        RAISE EXCEPTION 'altre schede aggiunte durante l''importazione (% invece di %)', u, attese
+            USING ERRCODE = 'QV001';
+    END IF;
+    ALTER TABLE schede DISABLE TRIGGER schede_posizione;
+    INSERT INTO schede (posizione, tesserato, carica, numtessera, dataril, datascade, datanasc,
+                        comunenasc, provnasc, sesso, comuneres, provres, capres, indirizzores,
+                        preavviso, titoli, telcasa, teluff, telcel, recapito, fax, email,
+                        codfisc, carta, scadecarta, partitaiva, iban, intestatario, note,
+                        annullata, file01, file02, file03, desc01, desc02, desc03)
+        SELECT u + row_number() OVER (ORDER BY i.n), i.tesserato, i.carica, i.numtessera,
+               i.dataril, i.datascade, i.datanasc, i.comunenasc, i.provnasc, i.sesso,
+               i.comuneres, i.provres, i.capres, i.indirizzores, i.preavviso, i.titoli,
+               i.telcasa, i.teluff, i.telcel, i.recapito, i.fax, i.email, i.codfisc, i.carta,
+               i.scadecarta, i.partitaiva, i.iban, i.intestatario, i.note, i.annullata,
+               i.file01, i.file02, i.file03, i.desc01, i.desc02, i.desc03
+        FROM pg_temp.importazione i ORDER BY i.n;
+    GET DIAGNOSTICS quante = ROW_COUNT;
+    ALTER TABLE schede ENABLE TRIGGER schede_posizione;
+    UPDATE contatore SET ultima = u + quante;
+    RETURN quante;
+END $$;
+REVOKE ALL ON FUNCTION importa(integer) FROM PUBLIC;
 
 -- Search: one trigram index per text filter (ILIKE '%...%').
 CREATE INDEX schede_tesserato_trgm  ON schede USING gin (tesserato gin_trgm_ops);
@@ -158,5 +201,7 @@ GRANT INSERT (richiesta, tesserato, carica, numtessera, dataril, datascade, data
 GRANT INSERT, UPDATE ON foto TO quorvel_sportello;
 GRANT INSERT (nome, contenuto), UPDATE (contenuto, caricato_il, caricato_da)
       ON documenti TO quorvel_sportello;
-GRANT INSERT (posizione, data_scade, email, esito) ON avvisi TO quorvel_sportello;
+GRANT INSERT (data, ora, posizione, tesserato, email, data_scade, esito) ON avvisi
+      TO quorvel_sportello;
+GRANT EXECUTE ON FUNCTION importa(integer) TO quorvel_sportello;
 GRANT INSERT, UPDATE ON impostazioni, logo TO quorvel_responsabile;

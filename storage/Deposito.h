@@ -3,8 +3,8 @@
 // archive and what is kept beside it (photos, organization data and logo) through a
 // TDeposito. One lives for one user action, like TArchivio: made by ApriDeposito, closed
 // on every path by its destructor. Failures throw ErroreFile with the texts of today.
-// The folder (TDepositoFile) is the one implementation; a server can follow without a
-// change in any screen.
+// The folder (TDepositoFile) is the default; a PostgreSQL server (TDepositoServer) the
+// other, chosen per desk, without a change in any screen.
 #include "archive/Errori.h"
 #include "archive/Scheda.h"
 #include "mail/core/RegistroAvvisi.h"
@@ -150,15 +150,39 @@ public:
         return 0;
     }
 
-    // ---- Several desks: organization data and logo written only when changed
-    // Writes, of the organization texts, those that differ between `letti` (as the screen
-    // read them) and `nuovi`, each only where it is still as read: false when another desk
-    // changed one of those texts meanwhile, which then stays as that desk left it. The
-    // default reads and writes the texts whole; a server compares and sets each one.
-    // Failures throw ErroreFile.
-    virtual bool ScriviDatiEnteCambiati(const TDatiEnte &letti, const TDatiEnte &nuovi);
+    // ---- Appends with their photo; shared settings by compare-and-set
+    // Appends the record together with its photo (JPEG bytes as the caller encoded them;
+    // none when empty). `fotoScritta`, when given, tells whether the photo was stored. A
+    // server does both in one statement; the folder writes the photo after the record.
+    virtual int AccodaSchedaConFoto(const TScheda &s, const QByteArray &jpeg, bool *fotoScritta)
+    {
+        const int p = AccodaScheda(s);
+        const bool scritta = jpeg.isEmpty() || ScriviFotoJpeg(p, jpeg);
+        if (fotoScritta)
+            *fotoScritta = scritta;
+        return p;
+    }
+    // Writes what changed from `letti` (what this desk showed) where it is still as read:
+    // a key another desk changed since stays as that desk left it, and the answer is false.
+    // The folder, which one desk holds at a time, writes them all.
+    virtual bool ScriviDatiEnteSeInvariati(const TDatiEnte &letti, const TDatiEnte &dati)
+    {
+        (void)letti;
+        ScriviDatiEnte(dati);
+        return true;
+    }
+    virtual bool ScriviOpzioniTesseraSeInvariate(const TOpzioniTessera &lette,
+                                                 const TOpzioniTessera &opzioni)
+    {
+        (void)lette;
+        ScriviOpzioniTessera(opzioni);
+        return true;
+    }
+
+    // ---- Several desks: the logo written only when changed
     // Stores `nuovo` as the logo when it differs from `letto`, as the screen showed it when
-    // read: a logo not changed is not encoded again. False when it cannot be written.
+    // read: a logo not changed is not encoded again. False when it cannot be written. The
+    // folder writes it every time, as the card screen always has.
     virtual bool SalvaLogoCambiato(const QImage &letto, const QImage &nuovo)
     {
         return nuovo == letto || SalvaLogo(nuovo);
@@ -181,7 +205,9 @@ public:
 // A plain document name: no folder, no "..", not absolute.
 bool NomeDocumentoSemplice(const QString &nome);
 
-// Opens the archive that the settings of the folder choose (today always the folder
-// itself); throws ErroreFile when it cannot be opened. The folder opens its archive file
+// Opens the archive that the settings of the folder choose: the server when its
+// Quorvel.ini says [Archivio] Tipo=postgresql (the server set up for this process by
+// ConnessioneServer::Imposta), otherwise the folder itself; throws ErroreFile when it
+// cannot be opened. The folder opens its archive file
 // at the first record asked for: photos, documents and organization data need none.
 std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella);

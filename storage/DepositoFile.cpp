@@ -3,7 +3,9 @@
 #include "archive/LetturaImmagine.h"
 #include "archive/Testo.h"
 #include "mail/core/RegistroAvvisi.h"
+#include "storage/ConnessioneServer.h"
 #include "storage/CopieImportazione.h"
+#include "storage/DepositoServer.h"
 #include "storage/ImportazioneFile.h"
 
 #include <QFileInfo>
@@ -41,7 +43,13 @@ ErroreConflitto::ErroreConflitto(int posizione_, qint64 versione_, const QString
 
 std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella)
 {
-    return std::make_unique<TDepositoFile>(cartella);
+    if (!ConnessioneServer::ArchivioSulServer(cartella))
+        return std::make_unique<TDepositoFile>(cartella);
+    if (!ConnessioneServer::Impostato())
+        throw ErroreFile(QStringLiteral(
+            "Questa postazione usa l'archivio sul server, ma il collegamento al server non è "
+            "impostato: aprire le impostazioni del collegamento e indicare il server."));
+    return std::make_unique<TDepositoServer>(cartella);
 }
 
 TDepositoFile::TDepositoFile(const QString &cartella) : m_cartella(cartella) {}
@@ -170,27 +178,4 @@ TDeposito::RipristinoImportazione TDepositoFile::AnnullaUltimaImportazione()
 {
     m_archivio.reset();
     return CopieImportazione::AnnullaUltima(m_cartella);
-}
-
-// ---- Organization data written only when changed
-
-bool TDeposito::ScriviDatiEnteCambiati(const TDatiEnte &letti, const TDatiEnte &nuovi)
-{
-    if (nuovi == letti)
-        return true;
-    const TDatiEnte attuali = LeggiDatiEnte();
-    TDatiEnte scritti = attuali;
-    bool tutti = true;
-    for (QString TDatiEnte::*testo : {&TDatiEnte::Denominazione, &TDatiEnte::Sottotitolo1,
-                                      &TDatiEnte::Sottotitolo2, &TDatiEnte::Annotazioni}) {
-        if (nuovi.*testo == letti.*testo)
-            continue;
-        if (attuali.*testo == letti.*testo)
-            scritti.*testo = nuovi.*testo;
-        else if (attuali.*testo != nuovi.*testo)
-            tutti = false;
-    }
-    if (!(scritti == attuali))
-        ScriviDatiEnte(scritti);
-    return tutti;
 }

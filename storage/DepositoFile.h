@@ -49,15 +49,8 @@ public:
     QString DocumentoDaAprire(const QString &nome) override;
     QString CartellaDocumenti() const;
 
-    // ---- Organization data and logo: one desk holds the folder, and the card screen
-    // writes its texts and logo whole at every close, changed or not (first use leaves
-    // the four keys and the placeholder logo).
-    bool ScriviDatiEnteCambiati(const TDatiEnte &letti, const TDatiEnte &nuovi) override
-    {
-        (void)letti;
-        ScriviDatiEnte(nuovi);
-        return true;
-    }
+    // ---- The logo: one desk holds the folder, and the card screen writes its logo at
+    // every close, changed or not (first use leaves the placeholder logo).
     bool SalvaLogoCambiato(const QImage &letto, const QImage &nuovo) override
     {
         (void)letto;

@@ -1,0 +1,478 @@
+// The server's records, search, versions and photos.
+#include "storage/DepositoServer.h"
+
+#include "archive/LetturaImmagine.h"
+#include "storage/ConnessioneServer.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSqlError>
+#include <QTemporaryFile>
+#include <QVariant>
+
+namespace {
+
+// "tesserato, carica, ..." in record order, and ":c0, :c1, ..." to bind them.
+const QString &TutteLeColonne()
+{
+    static const QString colonne = [] {
+        QStringList c;
+        for (int i = 0; i < NumeroCampi; ++i)
+            c << ColonnaServer(static_cast<Campo>(i));
+        return c.join(QStringLiteral(", "));
+    }();
+    return colonne;
+}
+
+const QString &Segnaposti()
+{
+    static const QString segni = [] {
+        QStringList c;
+        for (int i = 0; i < NumeroCampi; ++i)
+            c << QStringLiteral(":c%1").arg(i);
+        return c.join(QStringLiteral(", "));
+    }();
+    return segni;
+}
+
+// "tesserato = :c0, carica = :c1, ..."
+const QString &Assegnazioni()
+{
+    static const QString assegna = [] {
+        QStringList c;
+        for (int i = 0; i < NumeroCampi; ++i)
+            c << QStringLiteral("%1 = :c%2").arg(ColonnaServer(static_cast<Campo>(i))).arg(i);
+        return c.join(QStringLiteral(", "));
+    }();
+    return assegna;
+}
+
+void LegaScheda(QSqlQuery &q, const TScheda &s)
+{
+    for (int i = 0; i < NumeroCampi; ++i)
+        q.bindValue(QStringLiteral(":c%1").arg(i), ValoreServer(s, static_cast<Campo>(i)));
+}
+
+// The record from the columns of `q` starting at `primo`, in the order of `campi`.
+TScheda SchedaDa(const QSqlQuery &q, int primo, std::span<const Campo> campi)
+{
+    TScheda s;
+    for (size_t i = 0; i < campi.size(); ++i)
+        s.Scrivi(campi[i], q.value(primo + static_cast<int>(i)).toString());
+    return s;
+}
+
+std::vector<Campo> TuttiICampi()
+{
+    std::vector<Campo> c;
+    for (int i = 0; i < NumeroCampi; ++i)
+        c.push_back(static_cast<Campo>(i));
+    return c;
+}
+
+QString Elenco(std::span<const Campo> campi)
+{
+    QStringList c;
+    for (Campo campo : campi)
+        c << ColonnaServer(campo);
+    return c.join(QStringLiteral(", "));
+}
+
+// A LIKE pattern that finds `testo` anywhere, its \, % and _ taken literally.
+QString Contiene(const QString &testo)
+{
+    QString t = testo;
+    t.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'%', QStringLiteral("\\%"))
+        .replace(u'_', QStringLiteral("\\_"));
+    return u'%' + t + u'%';
+}
+
+} // namespace
+
+QImage ImmagineServer(const QByteArray &byte)
+{
+    // Read through the one picture reader, with its guards (cut-short JPEG, size limits).
+    QTemporaryFile file;
+    if (byte.isEmpty() || !file.open() || file.write(byte) != byte.size() || !file.flush())
+        return QImage();
+    return LeggiImmagine(file.fileName());
+}
+
+QString ColonnaServer(Campo c)
+{
+    return QString::fromLatin1(Definizione(c).nome).toLower();
+}
+
+QString ValoreServer(const TScheda &s, Campo c)
+{
+    const QString v = s.Leggi(c);
+    if (v.contains(QChar(u'\0')))
+        throw ErroreFile(
+            QStringLiteral("Il campo %1 contiene un carattere nullo, che l'archivio sul server "
+                           "non può conservare: la scheda non è stata salvata.")
+                .arg(QString::fromLatin1(Definizione(c).nome)));
+    return v;
+}
+
+TDepositoServer::TDepositoServer(const QString &cartella) : m_cartella(cartella) {}
+
+TDepositoServer::~TDepositoServer()
+{
+    Dimentica();
+}
+
+void TDepositoServer::Dimentica()
+{
+    m_query.clear();
+}
+
+QSqlDatabase TDepositoServer::Db()
+{
+    return ConnessioneServer::PerQuestoThread();
+}
+
+QSqlQuery &TDepositoServer::Prepara(const QString &sql)
+{
+    auto it = m_query.find(sql);
+    if (it != m_query.end())
+        return it->second;
+    QSqlQuery q(Db());
+    if (!q.prepare(sql))
+        throw ErroreFile(
+            QStringLiteral("Impossibile preparare la richiesta al server dell'archivio: %1")
+                .arg(q.lastError().text()));
+    return m_query.emplace(sql, std::move(q)).first->second;
+}
+
+void TDepositoServer::Esegui(QSqlQuery &q, const QString &azione)
+{
+    if (q.exec())
+        return;
+    const QString motivo = q.lastError().databaseText().trimmed();
+    throw ErroreFile(QStringLiteral("Impossibile %1 sul server dell'archivio: %2")
+                         .arg(azione, motivo.isEmpty() ? q.lastError().text() : motivo));
+}
+
+bool TDepositoServer::Riconnetti()
+{
+    {
+        QSqlQuery prova(Db());
+        // An aborted transaction refuses the probe too, on a connection still alive.
+        if (prova.exec(QStringLiteral("SELECT 1")) ||
+            prova.lastError().nativeErrorCode() == QLatin1String("25P02"))
+            return false;
+    }
+    // Lost: the prepared statements went with it.
+    const QString nome = Db().connectionName();
+    Dimentica();
+    ConnessioneServer::Chiudi(nome);
+    Db();
+    return true;
+}
+
+// ---- Records
+
+int TDepositoServer::NumeroSchede()
+{
+    QSqlQuery &q = Prepara(QStringLiteral("SELECT coalesce(max(posizione), 0) FROM schede"));
+    Esegui(q, QStringLiteral("contare le schede"));
+    const int n = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return n;
+}
+
+TScheda TDepositoServer::LeggiScheda(int posizione)
+{
+    return LeggiSchedaConVersione(posizione).scheda;
+}
+
+TDeposito::TSchedaLetta TDepositoServer::LeggiSchedaConVersione(int posizione)
+{
+    QSqlQuery &q = Prepara(QStringLiteral("SELECT versione, %1 FROM schede WHERE posizione = :p")
+                               .arg(TutteLeColonne()));
+    q.bindValue(QStringLiteral(":p"), posizione);
+    const QString azione = QStringLiteral("leggere la scheda %1").arg(posizione);
+    Esegui(q, azione);
+    if (!q.next())
+        throw ErroreFile(
+            QStringLiteral("Impossibile %1 sul server dell'archivio: non esiste.").arg(azione));
+    static const std::vector<Campo> tutti = TuttiICampi();
+    TSchedaLetta letta{SchedaDa(q, 1, tutti), q.value(0).toLongLong()};
+    q.finish();
+    return letta;
+}
+
+void TDepositoServer::ScriviScheda(int posizione, const TScheda &s)
+{
+    QSqlQuery &q = Prepara(QStringLiteral("UPDATE schede SET %1 WHERE posizione = :p RETURNING "
+                                          "versione")
+                               .arg(Assegnazioni()));
+    LegaScheda(q, s);
+    q.bindValue(QStringLiteral(":p"), posizione);
+    const QString azione = QStringLiteral("scrivere la scheda %1").arg(posizione);
+    Esegui(q, azione);
+    const bool trovata = q.next();
+    q.finish();
+    if (!trovata)
+        throw ErroreFile(
+            QStringLiteral("Impossibile %1 sul server dell'archivio: non esiste.").arg(azione));
+}
+
+qint64 TDepositoServer::ScriviSchedaSeInvariata(int posizione, qint64 versione, const TScheda &s)
+{
+    QSqlQuery &q = Prepara(QStringLiteral("UPDATE schede SET %1 WHERE posizione = :p AND "
+                                          "versione = :v RETURNING versione")
+                               .arg(Assegnazioni()));
+    LegaScheda(q, s);
+    q.bindValue(QStringLiteral(":p"), posizione);
+    q.bindValue(QStringLiteral(":v"), versione);
+    const QString azione = QStringLiteral("scrivere la scheda %1").arg(posizione);
+    Esegui(q, azione);
+    if (q.next()) {
+        const qint64 nuova = q.value(0).toLongLong();
+        q.finish();
+        return nuova;
+    }
+    q.finish();
+    // Another desk saved it first (or it is not there): say who, when, and what it holds now.
+    QSqlQuery &a = Prepara(QStringLiteral("SELECT versione, modificata_da, modificata_il, %1 "
+                                          "FROM schede WHERE posizione = :p")
+                               .arg(TutteLeColonne()));
+    a.bindValue(QStringLiteral(":p"), posizione);
+    Esegui(a, azione);
+    if (!a.next())
+        throw ErroreFile(
+            QStringLiteral("Impossibile %1 sul server dell'archivio: non esiste.").arg(azione));
+    static const std::vector<Campo> tutti = TuttiICampi();
+    const ErroreConflitto conflitto(posizione, a.value(0).toLongLong(), a.value(1).toString(),
+                                    a.value(2).toDateTime(), SchedaDa(a, 3, tutti));
+    a.finish();
+    throw conflitto;
+}
+
+int TDepositoServer::AccodaScheda(const TScheda &s)
+{
+    return AccodaRichiesta(s, QByteArray(), QUuid::createUuid());
+}
+
+int TDepositoServer::AccodaSchedaConFoto(const TScheda &s, const QByteArray &jpeg,
+                                         bool *fotoScritta)
+{
+    // Record and photo go in together: either both are stored or neither.
+    const int p = AccodaRichiesta(s, jpeg, QUuid::createUuid());
+    if (fotoScritta)
+        *fotoScritta = true;
+    return p;
+}
+
+int TDepositoServer::AccodaRichiesta(const TScheda &s, const QByteArray &jpeg,
+                                     const QUuid &richiesta)
+{
+    // One statement: the counter row stays locked for as little as possible.
+    const QString inserisci = QStringLiteral("INSERT INTO schede (richiesta, %1) VALUES "
+                                             "(CAST(:r AS uuid), %2) RETURNING posizione")
+                                  .arg(TutteLeColonne(), Segnaposti());
+    const QString sql = jpeg.isEmpty()
+                            ? inserisci
+                            : QStringLiteral("WITH s AS (%1), f AS (INSERT INTO foto "
+                                             "(posizione, immagine) SELECT posizione, :foto "
+                                             "FROM s) SELECT posizione FROM s")
+                                  .arg(inserisci);
+    const QString chiave = richiesta.toString(QUuid::WithoutBraces);
+    QString motivo;
+    auto prova = [&]() -> std::optional<int> {
+        try {
+            QSqlQuery &q = Prepara(sql);
+            q.bindValue(QStringLiteral(":r"), chiave);
+            LegaScheda(q, s);
+            if (!jpeg.isEmpty())
+                q.bindValue(QStringLiteral(":foto"), jpeg);
+            if (!q.exec() || !q.next()) {
+                motivo = q.lastError().databaseText().trimmed();
+                if (motivo.isEmpty())
+                    motivo = q.lastError().text();
+                return std::nullopt;
+            }
+            const int p = q.value(0).toInt();
+            q.finish();
+            return p;
+        } catch (const ErroreFile &e) {
+            motivo = e.testo();
+            return std::nullopt;
+        }
+    };
+    auto gia = [&]() -> std::optional<int> {
+        QSqlQuery &q = Prepara(
+            QStringLiteral("SELECT posizione FROM schede WHERE richiesta = CAST(:r AS uuid)"));
+        q.bindValue(QStringLiteral(":r"), chiave);
+        Esegui(q, QStringLiteral("aggiungere la scheda"));
+        std::optional<int> p;
+        if (q.next())
+            p = q.value(0).toInt();
+        q.finish();
+        return p;
+    };
+    // A record the server cannot hold is refused before anything is sent.
+    for (int i = 0; i < NumeroCampi; ++i)
+        ValoreServer(s, static_cast<Campo>(i));
+    if (const std::optional<int> p = prova())
+        return *p;
+    // The answer may have been lost after the record was stored: with the connection open
+    // again, the request's own id tells, and only a request not found is sent once more.
+    const bool persa = Riconnetti();
+    if (const std::optional<int> p = gia())
+        return *p;
+    if (persa) {
+        if (const std::optional<int> p = prova())
+            return *p;
+    }
+    throw ErroreFile(QStringLiteral("Impossibile aggiungere la scheda sul server dell'archivio: %1")
+                         .arg(motivo));
+}
+
+void TDepositoServer::Scorri(std::span<const Campo> campi, const Visita &visita)
+{
+    std::vector<Campo> letti(campi.begin(), campi.end());
+    QSqlQuery q(Db());
+    q.setForwardOnly(true); // rows stream, one at a time
+    const QString sql = letti.empty()
+                            ? QStringLiteral("SELECT posizione FROM schede ORDER BY posizione")
+                            : QStringLiteral("SELECT posizione, %1 FROM schede ORDER BY posizione")
+                                  .arg(Elenco(letti));
+    if (!q.prepare(sql))
+        throw ErroreFile(
+            QStringLiteral("Impossibile leggere le schede sul server dell'archivio: %1")
+                .arg(q.lastError().text()));
+    Esegui(q, QStringLiteral("leggere le schede"));
+    while (q.next())
+        if (!visita(q.value(0).toInt(), SchedaDa(q, 1, letti)))
+            break;
+}
+
+void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<const Campo> campi,
+                            const Visita &visita)
+{
+    // The folder's rule, on the server's side: in a C-locale database ILIKE folds A-Z only,
+    // as Testo::MinuscoleAZ does; the key is taken as typed (\, % and _ literal) and a key
+    // of blanks alone counts neither for nor against a record.
+    std::vector<Campo> letti(campi.begin(), campi.end());
+    QString sql = letti.empty()
+                      ? QStringLiteral("SELECT posizione FROM schede")
+                      : QStringLiteral("SELECT posizione, %1 FROM schede").arg(Elenco(letti));
+    sql += QStringLiteral(" WHERE annullata = :annullata");
+    QStringList modelli;
+    for (const TChiaveRicerca &k : chiavi) {
+        bool vuota = true;
+        for (QChar c : k.testo)
+            vuota = vuota && c.unicode() <= 32;
+        if (vuota)
+            continue;
+        sql += QStringLiteral(" AND %1 ILIKE :k%2").arg(ColonnaServer(k.campo)).arg(modelli.size());
+        modelli << Contiene(k.testo);
+    }
+    sql += QStringLiteral(" ORDER BY posizione");
+    QSqlQuery q(Db());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw ErroreFile(
+            QStringLiteral("Impossibile cercare le schede sul server dell'archivio: %1")
+                .arg(q.lastError().text()));
+    q.bindValue(QStringLiteral(":annullata"), AnnullataNo);
+    for (int i = 0; i < modelli.size(); ++i) {
+        if (modelli[i].contains(QChar(u'\0')))
+            return; // no field holds a NUL
+        q.bindValue(QStringLiteral(":k%1").arg(i), modelli[i]);
+    }
+    Esegui(q, QStringLiteral("cercare le schede"));
+    while (q.next())
+        if (!visita(q.value(0).toInt(), SchedaDa(q, 1, letti)))
+            break;
+}
+
+void TDepositoServer::ChiudiArchivio()
+{
+    Dimentica();
+}
+
+// ---- Photos: the JPEG bytes as the folder would store them
+
+QImage TDepositoServer::LeggiFoto(int posizione)
+{
+    try {
+        QSqlQuery &q = Prepara(QStringLiteral("SELECT immagine FROM foto WHERE posizione = :p"));
+        q.bindValue(QStringLiteral(":p"), posizione);
+        Esegui(q, QStringLiteral("leggere la foto"));
+        const QByteArray byte = q.next() ? q.value(0).toByteArray() : QByteArray();
+        q.finish();
+        return ImmagineServer(byte);
+    } catch (const ErroreFile &) {
+        return QImage();
+    }
+}
+
+bool TDepositoServer::EsisteFoto(int posizione)
+{
+    QSqlQuery &q = Prepara(QStringLiteral("SELECT 1 FROM foto WHERE posizione = :p"));
+    q.bindValue(QStringLiteral(":p"), posizione);
+    Esegui(q, QStringLiteral("cercare la foto"));
+    const bool c = q.next();
+    q.finish();
+    return c;
+}
+
+bool TDepositoServer::ScriviFoto(int posizione, const QImage &foto)
+{
+    if (foto.isNull())
+        return false;
+    // Encoded as ScriviJpeg writes the folder's file: on white, quality 92.
+    QImage piena(foto.size(), QImage::Format_RGB32);
+    piena.fill(Qt::white);
+    {
+        QPainter p(&piena);
+        p.drawImage(0, 0, foto);
+    }
+    QBuffer jpeg;
+    jpeg.open(QIODevice::WriteOnly);
+    QImageWriter w(&jpeg, "jpg");
+    w.setQuality(92);
+    return w.write(piena) && ScriviFotoJpeg(posizione, jpeg.data());
+}
+
+bool TDepositoServer::ScriviFotoJpeg(int posizione, const QByteArray &jpeg)
+{
+    try {
+        QSqlQuery &q = Prepara(QStringLiteral(
+            "INSERT INTO foto (posizione, immagine) VALUES (:p, :b) ON CONFLICT (posizione) DO "
+            "UPDATE SET immagine = EXCLUDED.immagine"));
+        q.bindValue(QStringLiteral(":p"), posizione);
+        q.bindValue(QStringLiteral(":b"), jpeg);
+        Esegui(q, QStringLiteral("scrivere la foto"));
+        q.finish();
+        return true;
+    } catch (const ErroreFile &) {
+        return false;
+    }
+}
+
+bool TDepositoServer::FotoLeggibile(int posizione)
+{
+    // The header alone, as the folder's check reads it.
+    try {
+        QSqlQuery &q = Prepara(QStringLiteral(
+            "SELECT substring(immagine FROM 1 FOR 4096) FROM foto WHERE posizione = :p"));
+        q.bindValue(QStringLiteral(":p"), posizione);
+        Esegui(q, QStringLiteral("leggere la foto"));
+        QByteArray testa = q.next() ? q.value(0).toByteArray() : QByteArray();
+        q.finish();
+        if (testa.isEmpty())
+            return false;
+        QBuffer buffer(&testa);
+        buffer.open(QIODevice::ReadOnly);
+        return QImageReader(&buffer).canRead();
+    } catch (const ErroreFile &) {
+        return false;
+    }
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The archive on a PostgreSQL server (sql/quorvel.sql), shared by every desk: records,
+// photos, attachments, organization data, card options, logo and the reminder log. What
+// stays on each desk (print margins, the password file, the export, the lock file, the
+// [Archivio] section) never comes here.
+//
+// Through Qt's QPSQL driver, on the calling thread's connection
+// (ConnessioneServer::PerQuestoThread): it ships with Qt on every platform the program
+// runs on and needs no client library of our own. Its limits, measured, shape this code:
+// - a text holding U+0000 cuts the statement short, so such a value is refused here with
+//   a plain message, never sent;
+// - bytea goes out as hex and comes back in escape format (QPSQL sets bytea_output), so
+//   documents are capped at 64 MiB (the table's check says the same);
+// - it has no COPY, so an import streams its rows as JSON batches into a temporary table.
+// Values are always bound; column names come only from the field table (CampiScheda, in
+// lower case). Records are stored as the folder's file would hold them: each value passes
+// the record's field rules (TScheda::Scrivi) before it is sent.
+#include "storage/Deposito.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUuid>
+
+#include <map>
+
+class TDepositoServer : public TDeposito {
+public:
+    // `cartella` is the desk's program folder; no connection is made before the first call.
+    explicit TDepositoServer(const QString &cartella);
+    ~TDepositoServer() override;
+
+    int NumeroSchede() override;
+    TScheda LeggiScheda(int posizione) override;
+    void ScriviScheda(int posizione, const TScheda &s) override;
+    int AccodaScheda(const TScheda &s) override;
+    void Scorri(std::span<const Campo> campi, const Visita &visita) override;
+    void Cerca(std::span<const TChiaveRicerca> chiavi, std::span<const Campo> campi,
+               const Visita &visita) override;
+    void ChiudiArchivio() override;
+
+    QImage LeggiFoto(int posizione) override;
+    bool EsisteFoto(int posizione) override;
+    bool ScriviFoto(int posizione, const QImage &foto) override;
+
+    TDatiEnte LeggiDatiEnte() override;
+    void ScriviDatiEnte(const TDatiEnte &dati) override;
+    TOpzioniTessera LeggiOpzioniTessera() override;
+    void ScriviOpzioniTessera(const TOpzioniTessera &opzioni) override;
+    QImage LeggiLogo() override;
+    bool SalvaLogo(const QImage &logo) override;
+
+    QHash<QString, QDate> UltimiInvii() override;
+    std::unique_ptr<TRegistroInvii> ApriRegistroAvvisi() override;
+    std::unique_ptr<TImportazione> IniziaImportazione(int schede) override;
+    RipristinoImportazione AnnullaUltimaImportazione() override;
+
+    bool ScriviFotoJpeg(int posizione, const QByteArray &jpeg) override;
+    bool FotoLeggibile(int posizione) override;
+    bool EsisteDocumento(const QString &nome) override;
+    bool StessoDocumento(const QString &nome, const QString &origine) override;
+    QString SalvaDocumento(const QString &nome, const QString &origine, bool sostituisci) override;
+    QString DocumentoDaAprire(const QString &nome) override;
+
+    TSchedaLetta LeggiSchedaConVersione(int posizione) override;
+    qint64 ScriviSchedaSeInvariata(int posizione, qint64 versione, const TScheda &s) override;
+
+    // ---- Appends with their photo; shared settings by compare-and-set
+    int AccodaSchedaConFoto(const TScheda &s, const QByteArray &jpeg, bool *fotoScritta) override;
+    bool ScriviDatiEnteSeInvariati(const TDatiEnte &letti, const TDatiEnte &dati) override;
+    bool ScriviOpzioniTesseraSeInvariate(const TOpzioniTessera &lette,
+                                         const TOpzioniTessera &opzioni) override;
+    // The append behind AccodaScheda under a request id of the caller's: a save retried
+    // with the same id after a lost answer finds its record instead of appending it twice.
+    int AccodaRichiesta(const TScheda &s, const QByteArray &jpeg, const QUuid &richiesta);
+
+    // The statement `sql`, prepared once on this connection and kept for the next call.
+    QSqlQuery &Prepara(const QString &sql);
+    // Runs a prepared (or plain) query; throws ErroreFile saying what could not be done.
+    void Esegui(QSqlQuery &q, const QString &azione);
+    QSqlDatabase Db();
+    const QString &Cartella() const { return m_cartella; }
+
+private:
+    using Valori = QList<std::pair<QString, QString>>;
+    QHash<QString, QString> LeggiSezione(const QString &sezione);
+    void ScriviValori(const Valori &valori);
+    bool ScriviValoriSeInvariati(const Valori &letti, const Valori &valori);
+    // Whether the connection still answers; when not, it is opened again once.
+    bool Riconnetti();
+    void Dimentica();
+
+    QString m_cartella;
+    std::map<QString, QSqlQuery> m_query;
+};
+
+// The record's text of a field for a statement: refuses a NUL, which QPSQL cannot send.
+QString ValoreServer(const TScheda &s, Campo c);
+// The field's column, from the field table in lower case.
+QString ColonnaServer(Campo c);
+// A picture stored on the server, read as LeggiImmagine reads a file; null when unreadable.
+QImage ImmagineServer(const QByteArray &byte);

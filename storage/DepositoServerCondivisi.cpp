@@ -1,0 +1,407 @@
+// What every desk shares on the server beside the records: organization data, card
+// options and logo (table impostazioni and logo), attachments (documenti) and the
+// reminder log (avvisi).
+#include "archive/FileSicuro.h"
+#include "archive/Testo.h"
+#include "cards/core/RetroTessera.h"
+#include "storage/DepositoServer.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QStandardPaths>
+#include <QVariant>
+
+#include <unistd.h>
+
+namespace {
+const QString kDenominazione = QStringLiteral("Denominazione");
+const QString kSottotitolo1 = QStringLiteral("Sottotitolo 1");
+const QString kSottotitolo2 = QStringLiteral("Sottotitolo 2");
+const QString kAnnotazioni = QStringLiteral("Annotazioni");
+const QString kCodiceQR = QStringLiteral("CodiceQR");
+const QString kTestoQR = QStringLiteral("TestoQR");
+const QString kRetro = QStringLiteral("Retro");
+const QString kTestoRetro = QStringLiteral("TestoRetro");
+const QString kSi = QStringLiteral("S\u00ec");
+const QString kNo = QStringLiteral("No");
+
+// The largest document the server takes (the table's check says the same).
+constexpr qint64 DocumentoMassimo = 64LL * 1024 * 1024;
+
+using Valori = QList<std::pair<QString, QString>>;
+
+Valori ValoriDatiEnte(const TDatiEnte &d)
+{
+    return {{kDenominazione, Testo::Trim32(d.Denominazione)},
+            {kSottotitolo1, Testo::Trim32(d.Sottotitolo1)},
+            {kSottotitolo2, Testo::Trim32(d.Sottotitolo2)},
+            {kAnnotazioni, Testo::Trim32(d.Annotazioni)}};
+}
+
+Valori ValoriOpzioni(const TOpzioniTessera &o)
+{
+    return {{kCodiceQR, o.CodiceQR ? kSi : kNo},
+            {kTestoQR, Testo::Trim32(o.TestoQR)},
+            {kRetro, o.Retro ? kSi : kNo},
+            {kTestoRetro, RetroTessera::Righe(o.TestoRetro).join(u'\n')}};
+}
+
+QString MessaggioServer(const QString &motivo)
+{
+    return QStringLiteral("Attenzione: non \u00E8 stato possibile salvare il documento "
+                          "nell'archivio sul server (") +
+           motivo +
+           QStringLiteral(").\r\n\r\nVerificare il collegamento al server dell'archivio. Il "
+                          "file non \u00E8 stato allegato.");
+}
+
+QString MessaggioLettura(const QString &origine)
+{
+    return QStringLiteral("Attenzione: non \u00E8 stato possibile leggere il file da copiare "
+                          "nella cartella dei documenti allegati:\r\n\r\n") +
+           origine + QStringLiteral("\r\n\r\nIl file non \u00E8 stato allegato.");
+}
+
+QString MessaggioGrande(const QString &origine)
+{
+    return QStringLiteral("Attenzione: il file\r\n\r\n") + origine +
+           QStringLiteral("\r\n\r\nsupera i 64 MB, il massimo che l'archivio sul server "
+                          "accetta. Il file non \u00E8 stato allegato.");
+}
+
+// The whole local file, or nothing with `errore` set.
+std::optional<QByteArray> LeggiDocumento(const QString &origine, QString *errore)
+{
+    QFile f(origine);
+    if (!ApriRegolare(f, QIODevice::ReadOnly)) {
+        *errore = MessaggioLettura(origine);
+        return std::nullopt;
+    }
+    if (f.size() > DocumentoMassimo) {
+        *errore = MessaggioGrande(origine);
+        return std::nullopt;
+    }
+    QByteArray byte = f.readAll();
+    if (byte.size() != f.size()) {
+        *errore = MessaggioLettura(origine);
+        return std::nullopt;
+    }
+    return byte;
+}
+} // namespace
+
+// ---- Organization data, card options and logo
+
+QHash<QString, QString> TDepositoServer::LeggiSezione(const QString &sezione)
+{
+    QSqlQuery &q =
+        Prepara(QStringLiteral("SELECT chiave, valore FROM impostazioni WHERE sezione = :s"));
+    q.bindValue(QStringLiteral(":s"), sezione);
+    Esegui(q, QStringLiteral("leggere le impostazioni"));
+    QHash<QString, QString> r;
+    while (q.next())
+        r.insert(q.value(0).toString(), q.value(1).toString());
+    q.finish();
+    return r;
+}
+
+void TDepositoServer::ScriviValori(const Valori &valori)
+{
+    // Only what differs from the server's value is written: a desk closing the card screen
+    // with nothing changed neither needs the right to write nor overwrites another desk.
+    QSqlQuery &q = Prepara(QStringLiteral(
+        "INSERT INTO impostazioni (sezione, chiave, valore) VALUES (:s, :k, :v) ON CONFLICT "
+        "(sezione, chiave) DO UPDATE SET valore = EXCLUDED.valore WHERE impostazioni.valore IS "
+        "DISTINCT FROM EXCLUDED.valore"));
+    for (const auto &[chiave, valore] : valori) {
+        q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
+        q.bindValue(QStringLiteral(":k"), chiave);
+        q.bindValue(QStringLiteral(":v"), valore);
+        Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
+        q.finish();
+    }
+}
+
+bool TDepositoServer::ScriviValoriSeInvariati(const Valori &letti, const Valori &valori)
+{
+    // Compare and set, key by key: a key changed here is written only where the server
+    // still holds what this desk read; a key another desk changed since is kept.
+    QSqlQuery &aggiorna = Prepara(QStringLiteral(
+        "UPDATE impostazioni SET valore = :v WHERE sezione = :s AND chiave = :k AND valore = "
+        ":letto"));
+    QSqlQuery &nuova = Prepara(
+        QStringLiteral("INSERT INTO impostazioni (sezione, chiave, valore) VALUES (:s, :k, :v) "
+                       "ON CONFLICT (sezione, chiave) DO NOTHING"));
+    bool tutti = true;
+    for (qsizetype i = 0; i < valori.size(); ++i) {
+        const auto &[chiave, valore] = valori[i];
+        const QString letto = i < letti.size() ? letti[i].second : QString();
+        if (valore == letto)
+            continue;
+        aggiorna.bindValue(QStringLiteral(":v"), valore);
+        aggiorna.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
+        aggiorna.bindValue(QStringLiteral(":k"), chiave);
+        aggiorna.bindValue(QStringLiteral(":letto"), letto);
+        Esegui(aggiorna, QStringLiteral("scrivere i dati dell'ente"));
+        bool scritto = aggiorna.numRowsAffected() > 0;
+        aggiorna.finish();
+        if (!scritto && LeggiSezione(SezioneDatiEnte).value(chiave).isEmpty() && letto.isEmpty()) {
+            nuova.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
+            nuova.bindValue(QStringLiteral(":k"), chiave);
+            nuova.bindValue(QStringLiteral(":v"), valore);
+            Esegui(nuova, QStringLiteral("scrivere i dati dell'ente"));
+            scritto = nuova.numRowsAffected() > 0;
+            nuova.finish();
+        }
+        tutti = tutti && scritto;
+    }
+    return tutti;
+}
+
+TDatiEnte TDepositoServer::LeggiDatiEnte()
+{
+    const QHash<QString, QString> v = LeggiSezione(SezioneDatiEnte);
+    return {v.value(kDenominazione), v.value(kSottotitolo1), v.value(kSottotitolo2),
+            v.value(kAnnotazioni)};
+}
+
+void TDepositoServer::ScriviDatiEnte(const TDatiEnte &dati)
+{
+    ScriviValori(ValoriDatiEnte(dati));
+}
+
+bool TDepositoServer::ScriviDatiEnteSeInvariati(const TDatiEnte &letti, const TDatiEnte &dati)
+{
+    return ScriviValoriSeInvariati(ValoriDatiEnte(letti), ValoriDatiEnte(dati));
+}
+
+TOpzioniTessera TDepositoServer::LeggiOpzioniTessera()
+{
+    const QHash<QString, QString> v = LeggiSezione(SezioneDatiEnte);
+    TOpzioniTessera o;
+    o.CodiceQR = Testo::Trim32(v.value(kCodiceQR)) == kSi;
+    o.TestoQR = v.value(kTestoQR, TestoQRPredefinito);
+    o.Retro = Testo::Trim32(v.value(kRetro)) == kSi;
+    o.TestoRetro = v.value(kTestoRetro);
+    return o;
+}
+
+void TDepositoServer::ScriviOpzioniTessera(const TOpzioniTessera &opzioni)
+{
+    ScriviValori(ValoriOpzioni(opzioni));
+}
+
+bool TDepositoServer::ScriviOpzioniTesseraSeInvariate(const TOpzioniTessera &lette,
+                                                      const TOpzioniTessera &opzioni)
+{
+    return ScriviValoriSeInvariati(ValoriOpzioni(lette), ValoriOpzioni(opzioni));
+}
+
+QImage TDepositoServer::LeggiLogo()
+{
+    try {
+        QSqlQuery &q = Prepara(QStringLiteral("SELECT immagine FROM logo"));
+        Esegui(q, QStringLiteral("leggere il logo"));
+        const QByteArray byte = q.next() ? q.value(0).toByteArray() : QByteArray();
+        q.finish();
+        return ImmagineServer(byte);
+    } catch (const ErroreFile &) {
+        return QImage();
+    }
+}
+
+bool TDepositoServer::SalvaLogo(const QImage &logo)
+{
+    const QImage nuovo = DatiEnteFile::LogoDaSalvare(logo);
+    // The logo as it is on the server is not encoded again: JPEG loses at every write,
+    // and another desk's logo is not overwritten by a copy of itself.
+    const QImage attuale = LeggiLogo();
+    if (!attuale.isNull() && attuale.convertToFormat(QImage::Format_RGB32) == nuovo)
+        return true;
+    QBuffer jpeg;
+    jpeg.open(QIODevice::WriteOnly);
+    if (!nuovo.save(&jpeg, "JPG"))
+        return false;
+    try {
+        QSqlQuery &q = Prepara(QStringLiteral(
+            "INSERT INTO logo (unico, immagine) VALUES (true, :b) ON CONFLICT (unico) DO UPDATE "
+            "SET immagine = EXCLUDED.immagine"));
+        q.bindValue(QStringLiteral(":b"), jpeg.data());
+        Esegui(q, QStringLiteral("scrivere il logo"));
+        q.finish();
+        return true;
+    } catch (const ErroreFile &) {
+        return false;
+    }
+}
+
+// ---- Attachments, by plain name
+
+bool TDepositoServer::EsisteDocumento(const QString &nome)
+{
+    if (!NomeDocumentoSemplice(nome))
+        return false;
+    QSqlQuery &q = Prepara(QStringLiteral("SELECT 1 FROM documenti WHERE nome = :n"));
+    q.bindValue(QStringLiteral(":n"), nome);
+    Esegui(q, QStringLiteral("cercare il documento"));
+    const bool c = q.next();
+    q.finish();
+    return c;
+}
+
+bool TDepositoServer::StessoDocumento(const QString &nome, const QString &origine)
+{
+    // The very document: the same bytes, told by their hash on the server's side.
+    if (!NomeDocumentoSemplice(nome))
+        return false;
+    QString errore;
+    const std::optional<QByteArray> byte = LeggiDocumento(origine, &errore);
+    if (!byte)
+        return false;
+    QSqlQuery &q =
+        Prepara(QStringLiteral("SELECT sha256(contenuto) = :h FROM documenti WHERE nome = :n"));
+    q.bindValue(QStringLiteral(":h"), QCryptographicHash::hash(*byte, QCryptographicHash::Sha256));
+    q.bindValue(QStringLiteral(":n"), nome);
+    Esegui(q, QStringLiteral("leggere il documento"));
+    const bool uguale = q.next() && q.value(0).toBool();
+    q.finish();
+    return uguale;
+}
+
+QString TDepositoServer::SalvaDocumento(const QString &nome, const QString &origine,
+                                        bool sostituisci)
+{
+    if (!NomeDocumentoSemplice(nome) || nome.contains(QChar(u'\0')))
+        return MessaggioLettura(origine);
+    QString errore;
+    const std::optional<QByteArray> byte = LeggiDocumento(origine, &errore);
+    if (!byte)
+        return errore;
+    // A new name goes in as it is; one already there is replaced only when asked, in one
+    // statement, so the old document stays whole when the new one fails.
+    QSqlQuery &q = Prepara(
+        sostituisci
+            ? QStringLiteral("INSERT INTO documenti (nome, contenuto) VALUES (:n, :b) ON CONFLICT "
+                             "(nome) DO UPDATE SET contenuto = EXCLUDED.contenuto, caricato_il = "
+                             "now(), caricato_da = session_user")
+            : QStringLiteral("INSERT INTO documenti (nome, contenuto) VALUES (:n, :b) ON CONFLICT "
+                             "(nome) DO NOTHING"));
+    q.bindValue(QStringLiteral(":n"), nome);
+    q.bindValue(QStringLiteral(":b"), *byte);
+    if (!q.exec()) {
+        const QString motivo = q.lastError().databaseText().trimmed();
+        return MessaggioServer(motivo.isEmpty() ? q.lastError().text() : motivo);
+    }
+    q.finish();
+    return QString();
+}
+
+QString TDepositoServer::DocumentoDaAprire(const QString &nome)
+{
+    // A read-only copy in a folder of this user's: edits made to it stay on this computer.
+    if (!NomeDocumentoSemplice(nome))
+        return QString();
+    QByteArray byte;
+    try {
+        QSqlQuery &q = Prepara(QStringLiteral("SELECT contenuto FROM documenti WHERE nome = :n"));
+        q.bindValue(QStringLiteral(":n"), nome);
+        Esegui(q, QStringLiteral("leggere il documento"));
+        if (!q.next())
+            return QString();
+        byte = q.value(0).toByteArray();
+        q.finish();
+    } catch (const ErroreFile &) {
+        return QString();
+    }
+    const QString cartella =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-documenti-%1").arg(getuid()));
+    if (!CreaCartella(cartella))
+        return QString();
+    QFile::setPermissions(cartella,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString percorso = QDir(cartella).filePath(nome);
+    QFile vecchia(percorso);
+    if (vecchia.exists()) {
+        vecchia.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        vecchia.remove();
+    }
+    QFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) || f.write(byte) != byte.size()) {
+        f.remove();
+        return QString();
+    }
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner);
+    return percorso;
+}
+
+// ---- The reminder log, shared by every desk
+
+QHash<QString, QDate> TDepositoServer::UltimiInvii()
+{
+    QHash<QString, QDate> r;
+    try {
+        QSqlQuery &q = Prepara(QStringLiteral("SELECT posizione, tesserato, max(data) FROM avvisi "
+                                              "WHERE esito = :e GROUP BY posizione, tesserato"));
+        q.bindValue(QStringLiteral(":e"), RegistroAvvisi::Inviato);
+        Esegui(q, QStringLiteral("leggere il registro degli avvisi"));
+        while (q.next()) {
+            QDate &ultima = r[RegistroAvvisi::Chiave(q.value(0).toInt(), q.value(1).toString())];
+            const QDate data = q.value(2).toDate();
+            if (!ultima.isValid() || data > ultima)
+                ultima = data;
+        }
+        q.finish();
+    } catch (const ErroreFile &) {
+        r.clear();
+    }
+    return r;
+}
+
+namespace {
+class TRegistroServer : public TDeposito::TRegistroInvii {
+public:
+    explicit TRegistroServer(TDepositoServer &deposito) : m_deposito(deposito) {}
+    bool Scrivi(const RegistroAvvisi::TRigaAvviso &r) override
+    {
+        for (const QString &t : {r.tesserato, r.indirizzo, r.esito})
+            if (t.contains(QChar(u'\0')))
+                return false;
+        try {
+            QSqlQuery &q = m_deposito.Prepara(QStringLiteral(
+                "INSERT INTO avvisi (data, ora, posizione, tesserato, email, data_scade, esito) "
+                "VALUES (:d, :o, :p, :t, :i, :s, :e)"));
+            q.bindValue(QStringLiteral(":d"), r.data);
+            q.bindValue(QStringLiteral(":o"), r.ora);
+            q.bindValue(QStringLiteral(":p"), r.posizione);
+            q.bindValue(QStringLiteral(":t"), r.tesserato);
+            q.bindValue(QStringLiteral(":i"), r.indirizzo);
+            q.bindValue(QStringLiteral(":s"), r.scadenza.isValid()
+                                                  ? QVariant(r.scadenza)
+                                                  : QVariant(QMetaType::fromType<QDate>()));
+            q.bindValue(QStringLiteral(":e"), r.esito);
+            m_deposito.Esegui(q, QStringLiteral("scrivere il registro degli avvisi"));
+            q.finish();
+            return true;
+        } catch (const ErroreFile &) {
+            return false;
+        }
+    }
+
+private:
+    TDepositoServer &m_deposito;
+};
+} // namespace
+
+std::unique_ptr<TDeposito::TRegistroInvii> TDepositoServer::ApriRegistroAvvisi()
+{
+    try {
+        Db();
+    } catch (const ErroreFile &) {
+        return nullptr;
+    }
+    return std::make_unique<TRegistroServer>(*this);
+}
