@@ -95,6 +95,14 @@ std::optional<QByteArray> LeggiDocumento(const QString &origine, QString *errore
 
 // ---- Organization data, card options and logo
 
+namespace {
+// A text to bind: an empty text, never NULL, which the NOT NULL values refuse.
+QString NonNullo(const QString &t)
+{
+    return t.isNull() ? QStringLiteral("") : t;
+}
+} // namespace
+
 QHash<QString, QString> TDepositoServer::LeggiSezione(const QString &sezione)
 {
     QSqlQuery &q =
@@ -119,7 +127,7 @@ void TDepositoServer::ScriviValori(const Valori &valori)
     for (const auto &[chiave, valore] : valori) {
         q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
         q.bindValue(QStringLiteral(":k"), chiave);
-        q.bindValue(QStringLiteral(":v"), valore);
+        q.bindValue(QStringLiteral(":v"), NonNullo(valore));
         Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
         q.finish();
     }
@@ -141,17 +149,17 @@ bool TDepositoServer::ScriviValoriSeInvariati(const Valori &letti, const Valori 
         const QString letto = i < letti.size() ? letti[i].second : QString();
         if (valore == letto)
             continue;
-        aggiorna.bindValue(QStringLiteral(":v"), valore);
+        aggiorna.bindValue(QStringLiteral(":v"), NonNullo(valore));
         aggiorna.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
         aggiorna.bindValue(QStringLiteral(":k"), chiave);
-        aggiorna.bindValue(QStringLiteral(":letto"), letto);
+        aggiorna.bindValue(QStringLiteral(":letto"), NonNullo(letto));
         Esegui(aggiorna, QStringLiteral("scrivere i dati dell'ente"));
         bool scritto = aggiorna.numRowsAffected() > 0;
         aggiorna.finish();
         if (!scritto && LeggiSezione(SezioneDatiEnte).value(chiave).isEmpty() && letto.isEmpty()) {
             nuova.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
             nuova.bindValue(QStringLiteral(":k"), chiave);
-            nuova.bindValue(QStringLiteral(":v"), valore);
+            nuova.bindValue(QStringLiteral(":v"), NonNullo(valore));
             Esegui(nuova, QStringLiteral("scrivere i dati dell'ente"));
             scritto = nuova.numRowsAffected() > 0;
             nuova.finish();

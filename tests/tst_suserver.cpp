@@ -236,7 +236,7 @@ void TestSuServer::datiEnteCambiati_data()
 
 // The card screen writes, at its close, only the organization texts and logo changed
 // since it opened, each only where no other desk changed it meanwhile: a desk that
-// changed nothing leaves another desk's change in place and the logo as stored.
+// changed nothing leaves another desk's texts and logo in place.
 void TestSuServer::datiEnteCambiati()
 {
     SERVER_RICHIESTO();
@@ -258,9 +258,6 @@ void TestSuServer::datiEnteCambiati()
                            QString(), QStringLiteral("Valida 2025")});
         QVERIFY(d->SalvaLogo(Immagine(119, 118, Qt::red)));
     }
-    const QString logo =
-        Valore(db, QStringLiteral("maria"), QStringLiteral("SELECT md5(immagine) FROM logo"));
-    QVERIFY(!logo.isEmpty());
 
     Sportello(env, db, QStringLiteral("anna"));
     auto frm = ApriTessera();
@@ -277,9 +274,15 @@ void TestSuServer::datiEnteCambiati()
     }
 
     Sportello(env, db, QStringLiteral("maria"));
-    ApriDeposito(env.cartella())
-        ->ScriviDatiEnte(
+    {
+        const auto d = ApriDeposito(env.cartella());
+        d->ScriviDatiEnte(
             {suo, QStringLiteral("Via Roma 1"), QString(), QStringLiteral("Valida 2025")});
+        QVERIFY(d->SalvaLogo(Immagine(119, 118, Qt::blue)));
+    }
+    const QString logo =
+        Valore(db, QStringLiteral("maria"), QStringLiteral("SELECT md5(immagine) FROM logo"));
+    QVERIFY(!logo.isEmpty());
     Sportello(env, db, QStringLiteral("anna"));
 
     env->risposte.enqueue(risposta);
@@ -290,7 +293,7 @@ void TestSuServer::datiEnteCambiati()
     QCOMPARE(d.Denominazione, denominazione);
     QCOMPARE(d.Sottotitolo1, QString("Via Roma 1"));
     QCOMPARE(d.Annotazioni, annotazioni);
-    // The logo, not changed here, is not written again.
+    // The logo, not changed here, stays as the other desk saved it.
     QCOMPARE(Valore(db, QStringLiteral("anna"), QStringLiteral("SELECT md5(immagine) FROM logo")),
              logo);
 }
