@@ -13,6 +13,7 @@
 #include "widgets/Controlli.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +104,8 @@ private slots:
     void conflittoScheda();
     void datiEnteCambiati_data();
     void datiEnteCambiati();
+    void opzioniTessera_data();
+    void opzioniTessera();
 };
 
 void TestSuServer::conflittoScheda_data()
@@ -296,6 +299,58 @@ void TestSuServer::datiEnteCambiati()
     // The logo, not changed here, stays as the other desk saved it.
     QCOMPARE(Valore(db, QStringLiteral("anna"), QStringLiteral("SELECT md5(immagine) FROM logo")),
              logo);
+}
+
+void TestSuServer::opzioniTessera_data()
+{
+    QTest::addColumn<QString>("mioQR"); // the QR text typed here; empty: unchanged
+    QTest::addColumn<bool>("risposta");
+    QTest::addColumn<QString>("testoQR"); // stored after Applica
+    QTest::addColumn<int>("domande");
+    QTest::newRow("solo il retro qui") << "" << false << "{tessera} sua" << 0;
+    QTest::newRow("stesso testo, Sì") << "{tessera} mia" << true << "{tessera} mia" << 1;
+    QTest::newRow("stesso testo, No") << "{tessera} mia" << false << "{tessera} sua" << 1;
+}
+
+// The card options of the organization screen: only those changed here are written, over
+// another desk's change only when the user says so.
+void TestSuServer::opzioniTessera()
+{
+    SERVER_RICHIESTO();
+    QFETCH(QString, mioQR);
+    QFETCH(bool, risposta);
+    QFETCH(QString, testoQR);
+    QFETCH(int, domande);
+    Ambiente env;
+    const QString db = ServerProva::NuovoDatabase();
+    ServerProva::CreaUtente(QStringLiteral("anna"), Password(QStringLiteral("anna")), true);
+    ServerProva::CreaUtente(QStringLiteral("maria"), Password(QStringLiteral("maria")), true);
+    Sportello(env, db, QStringLiteral("anna"));
+    auto frm = ApriTessera();
+    env->modale = [&](QDialog *d) {
+        // Another desk changes the QR text while this screen is open.
+        Sportello(env, db, QStringLiteral("maria"));
+        {
+            const auto dep = ApriDeposito(env.cartella());
+            TOpzioniTessera o = dep->LeggiOpzioniTessera();
+            o.CodiceQR = true;
+            o.TestoQR = QStringLiteral("{tessera} sua");
+            dep->ScriviOpzioniTessera(o);
+        }
+        Sportello(env, db, QStringLiteral("anna"));
+        Controllo<QCheckBox>(d, "chkRetro")->setChecked(true);
+        if (!mioQR.isEmpty())
+            Controllo<QLineEdit>(d, "txtQR")->setText(mioQR);
+        env->risposte.enqueue(risposta);
+        Controllo<QAbstractButton>(d, "btnApplica")->click();
+    };
+    QTest::mouseClick(Controllo<QLabel>(frm.get(), "titAssociazione"), Qt::LeftButton);
+    QCOMPARE(env->modaliMostrati, QStringList{"TfrmDatiEnte"});
+    QCOMPARE(Domande(env), domande);
+    const TOpzioniTessera o = ApriDeposito(env.cartella())->LeggiOpzioniTessera();
+    QCOMPARE(o.TestoQR, testoQR);
+    QVERIFY(o.CodiceQR); // the other desk's switch, not touched here
+    QVERIFY(o.Retro);
 }
 
 QTEST_MAIN(TestSuServer)
