@@ -208,6 +208,7 @@ bool NomeDocumentoSemplice(const QString &nome);
 // Opens the archive that the settings of the folder choose: the server when its
 // Quorvel.ini says [Archivio] Tipo=postgresql (the server set up for this process by
 // ConnessioneServer::Imposta), otherwise the folder itself; throws ErroreFile when it
-// cannot be opened. The folder opens its archive file
-// at the first record asked for: photos, documents and organization data need none.
+// cannot be opened. Neither opens anything before the first call: the folder opens its
+// archive file at the first record asked for (photos, documents and organization data
+// need none), the server connects at the first question.
 std::unique_ptr<TDeposito> ApriDeposito(const QString &cartella);

@@ -114,7 +114,7 @@ QString ValoreServer(const TScheda &s, Campo c)
             QStringLiteral("Il campo %1 contiene un carattere nullo, che l'archivio sul server "
                            "non può conservare: la scheda non è stata salvata.")
                 .arg(QString::fromLatin1(Definizione(c).nome)));
-    return v;
+    return TestoServer(v);
 }
 
 TDepositoServer::TDepositoServer(const QString &cartella) : m_cartella(cartella) {}
@@ -131,7 +131,14 @@ void TDepositoServer::Dimentica()
 
 QSqlDatabase TDepositoServer::Db()
 {
-    return ConnessioneServer::PerQuestoThread();
+    // A connection found lost is opened anew by PerQuestoThread: the statements prepared
+    // on the old one go first, as they would outlive their driver.
+    if (!m_nome.isEmpty() && QSqlDatabase::contains(m_nome) &&
+        !QSqlDatabase::database(m_nome, false).isOpen())
+        Dimentica();
+    QSqlDatabase db = ConnessioneServer::PerQuestoThread();
+    m_nome = db.connectionName();
+    return db;
 }
 
 QSqlQuery &TDepositoServer::Prepara(const QString &sql)
@@ -158,17 +165,19 @@ void TDepositoServer::Esegui(QSqlQuery &q, const QString &azione)
 
 bool TDepositoServer::Riconnetti()
 {
-    {
+    // Lost when the driver says so after a failure, or when the connection does not answer.
+    const bool chiusa = !m_nome.isEmpty() && (!QSqlDatabase::contains(m_nome) ||
+                                              !QSqlDatabase::database(m_nome, false).isOpen());
+    if (!chiusa) {
         QSqlQuery prova(Db());
         // An aborted transaction refuses the probe too, on a connection still alive.
         if (prova.exec(QStringLiteral("SELECT 1")) ||
             prova.lastError().nativeErrorCode() == QLatin1String("25P02"))
             return false;
     }
-    // Lost: the prepared statements went with it.
-    const QString nome = Db().connectionName();
+    // Lost: the prepared statements go with it.
     Dimentica();
-    ConnessioneServer::Chiudi(nome);
+    ConnessioneServer::Chiudi(m_nome);
     Db();
     return true;
 }
@@ -333,23 +342,47 @@ int TDepositoServer::AccodaRichiesta(const TScheda &s, const QByteArray &jpeg,
                          .arg(motivo));
 }
 
+void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
+                             std::span<const Campo> campi, const Visita &visita,
+                             const QString &azione)
+{
+    // Pages of rows after the last position seen, each read whole before its rows are
+    // visited: a visit may ask this connection for more (a photo, a record), which would
+    // cut short a result still streaming. Rows stream within a page (forward only), so
+    // memory stays bounded however large the archive.
+    int dopo = 0;
+    for (;;) {
+        std::vector<std::pair<int, TScheda>> pagina;
+        {
+            QSqlQuery q(Db());
+            q.setForwardOnly(true);
+            if (!q.prepare(sql))
+                throw ErroreFile(QStringLiteral("Impossibile %1 sul server dell'archivio: %2")
+                                     .arg(azione, q.lastError().text()));
+            for (const auto &[nome, valore] : valori)
+                q.bindValue(nome, valore);
+            q.bindValue(QStringLiteral(":dopo"), dopo);
+            q.bindValue(QStringLiteral(":quante"), RighePerPagina);
+            Esegui(q, azione);
+            while (q.next())
+                pagina.emplace_back(q.value(0).toInt(), SchedaDa(q, 1, campi));
+        }
+        for (const auto &[p, scheda] : pagina)
+            if (!visita(p, scheda))
+                return;
+        if (static_cast<int>(pagina.size()) < RighePerPagina)
+            return;
+        dopo = pagina.back().first;
+    }
+}
+
 void TDepositoServer::Scorri(std::span<const Campo> campi, const Visita &visita)
 {
-    std::vector<Campo> letti(campi.begin(), campi.end());
-    QSqlQuery q(Db());
-    q.setForwardOnly(true); // rows stream, one at a time
-    const QString sql = letti.empty()
-                            ? QStringLiteral("SELECT posizione FROM schede ORDER BY posizione")
-                            : QStringLiteral("SELECT posizione, %1 FROM schede ORDER BY posizione")
-                                  .arg(Elenco(letti));
-    if (!q.prepare(sql))
-        throw ErroreFile(
-            QStringLiteral("Impossibile leggere le schede sul server dell'archivio: %1")
-                .arg(q.lastError().text()));
-    Esegui(q, QStringLiteral("leggere le schede"));
-    while (q.next())
-        if (!visita(q.value(0).toInt(), SchedaDa(q, 1, letti)))
-            break;
+    const QString colonne = campi.empty() ? QString() : QStringLiteral(", ") + Elenco(campi);
+    Pagine(QStringLiteral("SELECT posizione%1 FROM schede WHERE posizione > :dopo ORDER BY "
+                          "posizione LIMIT :quante")
+               .arg(colonne),
+           {}, campi, visita, QStringLiteral("leggere le schede"));
 }
 
 void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<const Campo> campi,
@@ -358,38 +391,25 @@ void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<co
     // The folder's rule, on the server's side: in a C-locale database ILIKE folds A-Z only,
     // as Testo::MinuscoleAZ does; the key is taken as typed (\, % and _ literal) and a key
     // of blanks alone counts neither for nor against a record.
-    std::vector<Campo> letti(campi.begin(), campi.end());
-    QString sql = letti.empty()
-                      ? QStringLiteral("SELECT posizione FROM schede")
-                      : QStringLiteral("SELECT posizione, %1 FROM schede").arg(Elenco(letti));
-    sql += QStringLiteral(" WHERE annullata = :annullata");
-    QStringList modelli;
+    const QString colonne = campi.empty() ? QString() : QStringLiteral(", ") + Elenco(campi);
+    QString sql = QStringLiteral("SELECT posizione%1 FROM schede WHERE posizione > :dopo AND "
+                                 "annullata = :annullata")
+                      .arg(colonne);
+    QList<std::pair<QString, QVariant>> valori{{QStringLiteral(":annullata"), AnnullataNo}};
     for (const TChiaveRicerca &k : chiavi) {
         bool vuota = true;
         for (QChar c : k.testo)
             vuota = vuota && c.unicode() <= 32;
         if (vuota)
             continue;
-        sql += QStringLiteral(" AND %1 ILIKE :k%2").arg(ColonnaServer(k.campo)).arg(modelli.size());
-        modelli << Contiene(k.testo);
-    }
-    sql += QStringLiteral(" ORDER BY posizione");
-    QSqlQuery q(Db());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw ErroreFile(
-            QStringLiteral("Impossibile cercare le schede sul server dell'archivio: %1")
-                .arg(q.lastError().text()));
-    q.bindValue(QStringLiteral(":annullata"), AnnullataNo);
-    for (int i = 0; i < modelli.size(); ++i) {
-        if (modelli[i].contains(QChar(u'\0')))
+        if (k.testo.contains(QChar(u'\0')))
             return; // no field holds a NUL
-        q.bindValue(QStringLiteral(":k%1").arg(i), modelli[i]);
+        const QString nome = QStringLiteral(":k%1").arg(valori.size());
+        sql += QStringLiteral(" AND %1 ILIKE %2").arg(ColonnaServer(k.campo), nome);
+        valori.append({nome, Contiene(k.testo)});
     }
-    Esegui(q, QStringLiteral("cercare le schede"));
-    while (q.next())
-        if (!visita(q.value(0).toInt(), SchedaDa(q, 1, letti)))
-            break;
+    sql += QStringLiteral(" ORDER BY posizione LIMIT :quante");
+    Pagine(sql, valori, campi, visita, QStringLiteral("cercare le schede"));
 }
 
 void TDepositoServer::ChiudiArchivio()

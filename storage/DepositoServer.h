@@ -20,6 +20,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUuid>
+#include <QVariant>
 
 #include <map>
 
@@ -88,13 +89,24 @@ private:
     // Whether the connection still answers; when not, it is opened again once.
     bool Riconnetti();
     void Dimentica();
+    // The rows of `sql` (positions after :dopo, at most :quante, then the `campi`) handed
+    // to `visita` page by page.
+    void Pagine(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
+                std::span<const Campo> campi, const Visita &visita, const QString &azione);
+    static constexpr int RighePerPagina = 2000;
 
     QString m_cartella;
+    QString m_nome; // the connection the statements below were prepared on
     std::map<QString, QSqlQuery> m_query;
 };
 
 // The record's text of a field for a statement: refuses a NUL, which QPSQL cannot send.
 QString ValoreServer(const TScheda &s, Campo c);
+// A text for a statement: QPSQL sends a null QString as NULL, never as ''.
+inline QString TestoServer(const QString &t)
+{
+    return t.isNull() ? QStringLiteral("") : t;
+}
 // The field's column, from the field table in lower case.
 QString ColonnaServer(Campo c);
 // A picture stored on the server, read as LeggiImmagine reads a file; null when unreadable.

@@ -95,14 +95,6 @@ std::optional<QByteArray> LeggiDocumento(const QString &origine, QString *errore
 
 // ---- Organization data, card options and logo
 
-namespace {
-// A text to bind: an empty text, never NULL, which the NOT NULL values refuse.
-QString NonNullo(const QString &t)
-{
-    return t.isNull() ? QStringLiteral("") : t;
-}
-} // namespace
-
 QHash<QString, QString> TDepositoServer::LeggiSezione(const QString &sezione)
 {
     QSqlQuery &q =
@@ -127,7 +119,7 @@ void TDepositoServer::ScriviValori(const Valori &valori)
     for (const auto &[chiave, valore] : valori) {
         q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
         q.bindValue(QStringLiteral(":k"), chiave);
-        q.bindValue(QStringLiteral(":v"), NonNullo(valore));
+        q.bindValue(QStringLiteral(":v"), TestoServer(valore));
         Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
         q.finish();
     }
@@ -149,17 +141,17 @@ bool TDepositoServer::ScriviValoriSeInvariati(const Valori &letti, const Valori 
         const QString letto = i < letti.size() ? letti[i].second : QString();
         if (valore == letto)
             continue;
-        aggiorna.bindValue(QStringLiteral(":v"), NonNullo(valore));
+        aggiorna.bindValue(QStringLiteral(":v"), TestoServer(valore));
         aggiorna.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
         aggiorna.bindValue(QStringLiteral(":k"), chiave);
-        aggiorna.bindValue(QStringLiteral(":letto"), NonNullo(letto));
+        aggiorna.bindValue(QStringLiteral(":letto"), TestoServer(letto));
         Esegui(aggiorna, QStringLiteral("scrivere i dati dell'ente"));
         bool scritto = aggiorna.numRowsAffected() > 0;
         aggiorna.finish();
         if (!scritto && LeggiSezione(SezioneDatiEnte).value(chiave).isEmpty() && letto.isEmpty()) {
             nuova.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
             nuova.bindValue(QStringLiteral(":k"), chiave);
-            nuova.bindValue(QStringLiteral(":v"), NonNullo(valore));
+            nuova.bindValue(QStringLiteral(":v"), TestoServer(valore));
             Esegui(nuova, QStringLiteral("scrivere i dati dell'ente"));
             scritto = nuova.numRowsAffected() > 0;
             nuova.finish();
@@ -385,12 +377,12 @@ public:
             q.bindValue(QStringLiteral(":d"), r.data);
             q.bindValue(QStringLiteral(":o"), r.ora);
             q.bindValue(QStringLiteral(":p"), r.posizione);
-            q.bindValue(QStringLiteral(":t"), r.tesserato);
-            q.bindValue(QStringLiteral(":i"), r.indirizzo);
+            q.bindValue(QStringLiteral(":t"), TestoServer(r.tesserato));
+            q.bindValue(QStringLiteral(":i"), TestoServer(r.indirizzo));
             q.bindValue(QStringLiteral(":s"), r.scadenza.isValid()
                                                   ? QVariant(r.scadenza)
                                                   : QVariant(QMetaType::fromType<QDate>()));
-            q.bindValue(QStringLiteral(":e"), r.esito);
+            q.bindValue(QStringLiteral(":e"), TestoServer(r.esito));
             m_deposito.Esegui(q, QStringLiteral("scrivere il registro degli avvisi"));
             q.finish();
             return true;

@@ -65,8 +65,8 @@ public:
         q.bindValue(QStringLiteral(":attese"), m_schede);
         if (!q.exec() || !q.next()) {
             const QSqlError errore = q.lastError();
+            db.rollback(); // first: the statement is freed only outside the failed transaction
             q = QSqlQuery();
-            db.rollback();
             if (errore.nativeErrorCode() == QLatin1String("QV001"))
                 throw ErroreFile(QStringLiteral(
                     "Importazione non riuscita: mentre si importava, un'altra postazione ha "
