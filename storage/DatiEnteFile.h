@@ -13,7 +13,6 @@ struct TDatiEnte {
     QString Sottotitolo1;
     QString Sottotitolo2;
     QString Annotazioni;
-    bool operator==(const TDatiEnte &) const = default;
 };
 
 // The organization's choices for the QR code and the back of the cards, in the same
