@@ -196,6 +196,13 @@ void TestSchermateServer::salvataggioInterrotto()
     Clic(&w, "cmdSalva");
     QCOMPARE(env->messaggi.size(), 1);
     const QString testo = env->UltimoMessaggio();
+    if (!raggiungibile) {
+        // Browsing gives the server's advice too, and leaves the edits on screen.
+        Clic(&w, "cmdPrimo");
+        QCOMPARE(env->UltimoMessaggio(),
+                 QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio."
+                                "\n\r\n\rVerificare il collegamento al server dell'archivio."));
+    }
     const QString nota = [&] {
         ConnessioneServer::Imposta(ServerProva::Parametri(db, QStringLiteral("anna")),
                                    Password(QStringLiteral("anna")));
