@@ -9,16 +9,13 @@
 #include "widgets/Controlli.h"
 #include "widgets/Navigazione.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
 
@@ -341,60 +338,6 @@ void TfrmAnagrafica::MostraScheda(int posizione)
     CaricaFotoScheda();
 }
 
-void TfrmAnagrafica::CaricaFotoScheda()
-{
-    bool ok = false;
-    const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
-    QImage foto;
-    if (ok && p > 0) {
-        try {
-            foto = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiFoto(p);
-        } catch (const ErroreFile &) {
-        }
-    }
-    m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
-    m_fotoLetta = m_imgFoto->Picture();
-}
-
-bool TfrmAnagrafica::SalvaFotoScheda()
-{
-    bool ok = false;
-    const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
-    if (!ok || p < 1)
-        return false;
-    const QImage &schermo = m_imgFoto->Picture();
-    try {
-        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
-        const bool presente = deposito->EsisteFoto(p);
-        // The picture read from the photo is not encoded again: JPEG loses quality at
-        // every write. A new record always writes its own.
-        if (presente && m_fotoLetta && *m_fotoLetta == schermo)
-            return true;
-        const bool bianca = schermo.isNull() || schermo == FotoBianca();
-        // The placeholder never replaces a photo this computer cannot read (damaged, too
-        // big before, a format with no reader here): it may be the member's only photo.
-        if (bianca && presente && deposito->LeggiFoto(p).isNull()) {
-            m_fotoLetta = schermo;
-            return true;
-        }
-        // JPEG has no transparency: transparent parts become white, not black.
-        const QImage &origine = bianca ? FotoBianca() : schermo;
-        QImage foto(origine.size(), QImage::Format_RGB32);
-        foto.fill(Qt::white);
-        QPainter(&foto).drawImage(0, 0, origine);
-        QBuffer jpeg;
-        jpeg.open(QIODevice::WriteOnly);
-        QImageWriter writer(&jpeg, "jpg");
-        writer.setQuality(90);
-        if (!writer.write(foto) || !deposito->ScriviFotoJpeg(p, jpeg.data()))
-            return false;
-    } catch (const ErroreFile &) {
-        return false;
-    }
-    m_fotoLetta = schermo;
-    return true;
-}
-
 // ---- New and save ---------------------------------------------------------------------
 
 void TfrmAnagrafica::cmdNuovoClick()
@@ -464,6 +407,7 @@ bool TfrmAnagrafica::Salva()
                      "txtPreavviso");
 
     bool sovrascritta = false;
+    std::optional<bool> fotoSalvata; // whether the new record's photo went in with it
     try {
         const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
         const TScheda s = ComponiScheda();
@@ -475,8 +419,19 @@ bool TfrmAnagrafica::Salva()
                 return false; // the user chose not to save: the edits stay on screen
             sovrascritta = true;
         } else {
-            p = deposito->AccodaScheda(s);
+            // A photo chosen for the new record goes in with it; the placeholder follows
+            // the rules of SalvaFotoScheda, which never lets it replace an unreadable photo.
+            const QImage &schermo = m_imgFoto->Picture();
+            const bool bianca = schermo.isNull() || schermo == FotoBianca();
+            const QByteArray jpeg = bianca ? QByteArray() : Jpeg(schermo);
+            bool scritta = false;
+            p = deposito->AccodaSchedaConFoto(s, jpeg, &scritta);
             m_fotoLetta.reset(); // a photo left at the new position is not the member's
+            if (!jpeg.isEmpty()) {
+                fotoSalvata = scritta;
+                if (scritta)
+                    m_fotoLetta = schermo;
+            }
             m_schedaLetta = s;
             m_versione = 0;
             // The version the new record got; the record is saved whatever this read does
@@ -504,7 +459,7 @@ bool TfrmAnagrafica::Salva()
     }
     // The record is saved either way; a photo that could not be written stays on screen,
     // still a change to save, and the user is told, so it is not lost silently.
-    m_modificata = !SalvaFotoScheda();
+    m_modificata = !(fotoSalvata ? *fotoSalvata : SalvaFotoScheda());
     if (m_modificata)
         Piattaforma::Avviso(MessaggioFoto(), this);
     Piattaforma::Informazione(

@@ -69,6 +69,9 @@ public:
     // store (true when stored, or unchanged since it was read and still there).
     void CaricaFotoScheda();
     bool SalvaFotoScheda();
+    // The picture as the photo file holds it (white where transparent, quality 90); empty
+    // when it cannot be encoded.
+    static QByteArray Jpeg(const QImage &foto);
 
     // One line of the edit-box table: the box, its label, field, capacity and Enter target.
     struct Casella {
