@@ -41,13 +41,13 @@ void Sportello(const Ambiente &env, const QString &db, const QString &utente)
     ConnessioneServer::Imposta(p, Password(utente));
 }
 
-// A new archive database with the desk logins anna and maria; the desk works as anna.
+// A new archive database with the desk logins luisa and maria; the desk works as luisa.
 QString Server(const Ambiente &env)
 {
     const QString db = ServerProva::NuovoDatabase();
-    ServerProva::CreaUtente(QStringLiteral("anna"), Password(QStringLiteral("anna")));
+    ServerProva::CreaUtente(QStringLiteral("luisa"), Password(QStringLiteral("luisa")));
     ServerProva::CreaUtente(QStringLiteral("maria"), Password(QStringLiteral("maria")));
-    Sportello(env, db, QStringLiteral("anna"));
+    Sportello(env, db, QStringLiteral("luisa"));
     return db;
 }
 
@@ -186,12 +186,13 @@ void TestSchermateServer::salvataggioInterrotto()
     w.show();
     Clic(&w, "cmdPrimo");
     Controllo<QLineEdit>(&w, "txtNote")->setText(QStringLiteral("nuova nota"));
-    QVERIFY(ServerProva::Amministra(db, QStringLiteral("SELECT pg_terminate_backend(pid) FROM "
-                                                       "pg_stat_activity WHERE usename = 'anna'")));
+    QVERIFY(ServerProva::Amministra(
+        db, QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                           "usename = 'luisa' AND datname = current_database()")));
     if (!raggiungibile) {
-        TParametriServer p = ServerProva::Parametri(db, QStringLiteral("anna"));
+        TParametriServer p = ServerProva::Parametri(db, QStringLiteral("luisa"));
         p.porta = 1; // nothing listens there
-        ConnessioneServer::Imposta(p, Password(QStringLiteral("anna")));
+        ConnessioneServer::Imposta(p, Password(QStringLiteral("luisa")));
     }
     Clic(&w, "cmdSalva");
     QCOMPARE(env->messaggi.size(), 1);
@@ -204,8 +205,8 @@ void TestSchermateServer::salvataggioInterrotto()
                                 "\n\r\n\rVerificare il collegamento al server dell'archivio."));
     }
     const QString nota = [&] {
-        ConnessioneServer::Imposta(ServerProva::Parametri(db, QStringLiteral("anna")),
-                                   Password(QStringLiteral("anna")));
+        ConnessioneServer::Imposta(ServerProva::Parametri(db, QStringLiteral("luisa")),
+                                   Password(QStringLiteral("luisa")));
         return ApriDeposito(env.cartella())->LeggiScheda(1).Leggi(Campo::Note);
     }();
     // Saved on a new connection and told so, or told that nothing was saved.
@@ -383,7 +384,7 @@ void TestSchermateServer::avvisiTraPostazioni()
     }
     QCOMPARE(posta.Messaggi().size(), 1);
 
-    Sportello(env, db, QStringLiteral("anna"));
+    Sportello(env, db, QStringLiteral("luisa"));
     Accoda({Socio(QStringLiteral("BIANCHI ANNA"), {{Campo::Email, QStringLiteral("b@e.it")}})});
     TfrmSospesi w;
     w.show();

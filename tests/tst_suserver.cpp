@@ -141,9 +141,9 @@ void TestSuServer::conflittoScheda()
     QString db;
     if (server) {
         db = ServerProva::NuovoDatabase();
-        ServerProva::CreaUtente(QStringLiteral("anna"), Password(QStringLiteral("anna")));
+        ServerProva::CreaUtente(QStringLiteral("luisa"), Password(QStringLiteral("luisa")));
         ServerProva::CreaUtente(QStringLiteral("maria"), Password(QStringLiteral("maria")));
-        Sportello(env, db, QStringLiteral("anna"));
+        Sportello(env, db, QStringLiteral("luisa"));
     }
     ApriDeposito(env.cartella())->AccodaScheda(Socio(QStringLiteral("ROSSI MARIO")));
 
@@ -161,7 +161,7 @@ void TestSuServer::conflittoScheda()
         AltroSalva(QStringLiteral("333 9999999"), QStringLiteral("sua nota"));
         Scheda1(&suaVersione);
         if (server)
-            Sportello(env, db, QStringLiteral("anna"));
+            Sportello(env, db, QStringLiteral("luisa"));
     }
     env->risposte.enqueue(risposta);
     Clic(&w, "cmdSalva");
@@ -194,7 +194,7 @@ void TestSuServer::conflittoScheda()
         // A third save by the other desk: the next save here asks again.
         Sportello(env, db, QStringLiteral("maria"));
         AltroSalva(QStringLiteral("333 9999999"), QStringLiteral("terza nota"));
-        Sportello(env, db, QStringLiteral("anna"));
+        Sportello(env, db, QStringLiteral("luisa"));
         cel->setText(QStringLiteral("333 3333333"));
         env->risposte.enqueue(true);
         Clic(&w, "cmdSalva");
@@ -252,7 +252,7 @@ void TestSuServer::datiEnteCambiati()
     QFETCH(int, domande);
     Ambiente env;
     const QString db = ServerProva::NuovoDatabase();
-    ServerProva::CreaUtente(QStringLiteral("anna"), Password(QStringLiteral("anna")), true);
+    ServerProva::CreaUtente(QStringLiteral("luisa"), Password(QStringLiteral("luisa")), true);
     ServerProva::CreaUtente(QStringLiteral("maria"), Password(QStringLiteral("maria")), true);
     Sportello(env, db, QStringLiteral("maria"));
     {
@@ -262,7 +262,7 @@ void TestSuServer::datiEnteCambiati()
         QVERIFY(d->SalvaLogo(Immagine(119, 118, Qt::red)));
     }
 
-    Sportello(env, db, QStringLiteral("anna"));
+    Sportello(env, db, QStringLiteral("luisa"));
     auto frm = ApriTessera();
     QCOMPARE(Controllo<QLabel>(frm.get(), "titAssociazione")->text(), QString("Circolo Aurora"));
     if (!mio.isEmpty() || !mieNote.isEmpty()) {
@@ -286,7 +286,7 @@ void TestSuServer::datiEnteCambiati()
     const QString logo =
         Valore(db, QStringLiteral("maria"), QStringLiteral("SELECT md5(immagine) FROM logo"));
     QVERIFY(!logo.isEmpty());
-    Sportello(env, db, QStringLiteral("anna"));
+    Sportello(env, db, QStringLiteral("luisa"));
 
     env->risposte.enqueue(risposta);
     Clic(frm.get(), "imgEsci");
@@ -297,7 +297,7 @@ void TestSuServer::datiEnteCambiati()
     QCOMPARE(d.Sottotitolo1, QString("Via Roma 1"));
     QCOMPARE(d.Annotazioni, annotazioni);
     // The logo, not changed here, stays as the other desk saved it.
-    QCOMPARE(Valore(db, QStringLiteral("anna"), QStringLiteral("SELECT md5(immagine) FROM logo")),
+    QCOMPARE(Valore(db, QStringLiteral("luisa"), QStringLiteral("SELECT md5(immagine) FROM logo")),
              logo);
 }
 
@@ -323,9 +323,9 @@ void TestSuServer::opzioniTessera()
     QFETCH(int, domande);
     Ambiente env;
     const QString db = ServerProva::NuovoDatabase();
-    ServerProva::CreaUtente(QStringLiteral("anna"), Password(QStringLiteral("anna")), true);
+    ServerProva::CreaUtente(QStringLiteral("luisa"), Password(QStringLiteral("luisa")), true);
     ServerProva::CreaUtente(QStringLiteral("maria"), Password(QStringLiteral("maria")), true);
-    Sportello(env, db, QStringLiteral("anna"));
+    Sportello(env, db, QStringLiteral("luisa"));
     auto frm = ApriTessera();
     env->modale = [&](QDialog *d) {
         // Another desk changes the QR text while this screen is open.
@@ -337,7 +337,7 @@ void TestSuServer::opzioniTessera()
             o.TestoQR = QStringLiteral("{tessera} sua");
             dep->ScriviOpzioniTessera(o);
         }
-        Sportello(env, db, QStringLiteral("anna"));
+        Sportello(env, db, QStringLiteral("luisa"));
         Controllo<QCheckBox>(d, "chkRetro")->setChecked(true);
         if (!mioQR.isEmpty())
             Controllo<QLineEdit>(d, "txtQR")->setText(mioQR);
