@@ -137,16 +137,21 @@ QSqlDatabase TDepositoServer::Db()
         !QSqlDatabase::database(m_nome, false).isOpen())
         Dimentica();
     QSqlDatabase db = ConnessioneServer::PerQuestoThread();
+    // Statements belong to one thread's connection: another thread prepares its own.
+    if (db.connectionName() != m_nome)
+        Dimentica();
     m_nome = db.connectionName();
     return db;
 }
 
 QSqlQuery &TDepositoServer::Prepara(const QString &sql)
 {
+    // First the connection: one found lost, or another thread's, takes its statements along.
+    QSqlDatabase db = Db();
     auto it = m_query.find(sql);
     if (it != m_query.end())
         return it->second;
-    QSqlQuery q(Db());
+    QSqlQuery q(db);
     if (!q.prepare(sql))
         throw ErroreFile(
             QStringLiteral("Impossibile preparare la richiesta al server dell'archivio: %1")

@@ -10,11 +10,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QVariant>
-
-#include <unistd.h>
 
 namespace {
 const QString kDenominazione = QStringLiteral("Denominazione");
@@ -128,35 +127,31 @@ void TDepositoServer::ScriviValori(const Valori &valori)
 bool TDepositoServer::ScriviValoriSeInvariati(const Valori &letti, const Valori &valori)
 {
     // Compare and set, key by key: a key changed here is written only where the server
-    // still holds what this desk read; a key another desk changed since is kept.
-    QSqlQuery &aggiorna = Prepara(QStringLiteral(
-        "UPDATE impostazioni SET valore = :v WHERE sezione = :s AND chiave = :k AND valore = "
-        ":letto"));
-    QSqlQuery &nuova = Prepara(
-        QStringLiteral("INSERT INTO impostazioni (sezione, chiave, valore) VALUES (:s, :k, :v) "
-                       "ON CONFLICT (sezione, chiave) DO NOTHING"));
+    // still holds what this desk read; a key another desk changed since is kept. (Each
+    // statement is taken from Prepara right before its use: a connection opened anew
+    // drops the earlier ones.)
     bool tutti = true;
     for (qsizetype i = 0; i < valori.size(); ++i) {
         const auto &[chiave, valore] = valori[i];
         const QString letto = i < letti.size() ? letti[i].second : QString();
         if (valore == letto)
             continue;
-        aggiorna.bindValue(QStringLiteral(":v"), TestoServer(valore));
-        aggiorna.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
-        aggiorna.bindValue(QStringLiteral(":k"), chiave);
-        aggiorna.bindValue(QStringLiteral(":letto"), TestoServer(letto));
-        Esegui(aggiorna, QStringLiteral("scrivere i dati dell'ente"));
-        bool scritto = aggiorna.numRowsAffected() > 0;
-        aggiorna.finish();
-        if (!scritto && LeggiSezione(SezioneDatiEnte).value(chiave).isEmpty() && letto.isEmpty()) {
-            nuova.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
-            nuova.bindValue(QStringLiteral(":k"), chiave);
-            nuova.bindValue(QStringLiteral(":v"), TestoServer(valore));
-            Esegui(nuova, QStringLiteral("scrivere i dati dell'ente"));
-            scritto = nuova.numRowsAffected() > 0;
-            nuova.finish();
-        }
-        tutti = tutti && scritto;
+        // A key never written counts as empty: it is added unless another desk was first.
+        QSqlQuery &q = Prepara(
+            letto.isEmpty()
+                ? QStringLiteral("INSERT INTO impostazioni AS i (sezione, chiave, valore) VALUES "
+                                 "(:s, :k, :v) ON CONFLICT (sezione, chiave) DO UPDATE SET "
+                                 "valore = EXCLUDED.valore WHERE i.valore = ''")
+                : QStringLiteral("UPDATE impostazioni SET valore = :v WHERE sezione = :s AND "
+                                 "chiave = :k AND valore = :letto"));
+        q.bindValue(QStringLiteral(":v"), TestoServer(valore));
+        q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
+        q.bindValue(QStringLiteral(":k"), chiave);
+        if (!letto.isEmpty())
+            q.bindValue(QStringLiteral(":letto"), TestoServer(letto));
+        Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
+        tutti = tutti && q.numRowsAffected() > 0;
+        q.finish();
     }
     return tutti;
 }
@@ -316,9 +311,11 @@ QString TDepositoServer::DocumentoDaAprire(const QString &nome)
     } catch (const ErroreFile &) {
         return QString();
     }
-    const QString cartella =
-        QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-documenti-%1").arg(getuid()));
-    if (!CreaCartella(cartella))
+    // In the user's own cache, not in the shared /tmp, where another user could lay a
+    // folder or a link under the same name first.
+    const QString cartella = QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+                                 .filePath(QStringLiteral("Documenti aperti"));
+    if (QFileInfo(cartella).isSymLink() || !CreaCartella(cartella))
         return QString();
     QFile::setPermissions(cartella,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

@@ -556,5 +556,5 @@ void TestDeposito::datiEnteDiUnAltroSportello()
     QCOMPARE(d->LeggiDatiEnte().Sottotitolo1, QStringLiteral("Sud"));
 }
 
-QTEST_MAIN(TestDeposito)
+QTEST_GUILESS_MAIN(TestDeposito)
 #include "tst_deposito.moc"
