@@ -158,6 +158,15 @@ void TestSchermateServer::salva()
         QCOMPARE(d->LeggiScheda(posizione).Leggi(Campo::Tesserato), nome->text());
         QCOMPARE(d->LeggiFoto(posizione).size(), QSize(40, 50));
     }
+    // Saved again from this desk: no other desk came in between, so nothing is asked.
+    Controllo<QLineEdit>(&w, "txtNote")->setText(QStringLiteral("seconda volta"));
+    Clic(&w, "cmdSalva");
+    QCOMPARE(env->messaggi.size(), 2);
+    QCOMPARE(env->UltimoMessaggio(),
+             QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in "
+                            "archivio."));
+    QCOMPARE(ApriDeposito(env.cartella())->LeggiScheda(posizione).Leggi(Campo::Note),
+             QString("seconda volta"));
     // Shown again from the server, photo included.
     Clic(&w, "cmdNuovo");
     Clic(&w, nuova ? "cmdUltimo" : "cmdPrimo");
