@@ -21,6 +21,12 @@
 #include <QShowEvent>
 
 namespace {
+
+const QString kDomandaOpzioni = QStringLiteral(
+    "Attenzione: le opzioni del codice QR e del retro delle tessere sono state modificate da "
+    "un'altra postazione, dopo che questa schermata è stata aperta.\r\n\r\nSalvare comunque "
+    "le modifiche di questa postazione? Sì: le modifiche dell'altra postazione andranno perse. "
+    "No: restano quelle dell'altra postazione.");
 constexpr int kLarghezza = 760;
 constexpr int kAltezza = 614;
 
@@ -161,6 +167,13 @@ void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
     txtQR->setText(o.TestoQR);
     chkRetro->setChecked(o.Retro);
     txtRetro->setPlainText(o.TestoRetro);
+    m_opzioniLette = o;
+    m_opzioniMostrate = OpzioniMostrate();
+}
+
+TOpzioniTessera TfrmDatiEnte::OpzioniMostrate() const
+{
+    return {chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(), txtRetro->toPlainText()};
 }
 
 void TfrmDatiEnte::showEvent(QShowEvent *e)
@@ -214,9 +227,26 @@ void TfrmDatiEnte::btnApplicaClick()
         if (auto *ricevente = dynamic_cast<TRiceventeDatiEnte *>(parentWidget()))
             ricevente->RiceviDatiEnte(Dati());
         // A file that cannot be written reaches the general error report; the screen stays.
-        ApriDeposito(Piattaforma::CartellaProgramma())
-            ->ScriviOpzioniTessera({chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(),
-                                    txtRetro->toPlainText()});
+        // Only the options changed here are written, each where no other desk changed it
+        // meanwhile; when one did, the user chooses whose stays.
+        const TOpzioniTessera mostrate = OpzioniMostrate();
+        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+        TOpzioniTessera lette = m_opzioniLette;
+        for (;;) {
+            TOpzioniTessera volute = lette;
+            if (mostrate.CodiceQR != m_opzioniMostrate.CodiceQR)
+                volute.CodiceQR = mostrate.CodiceQR;
+            if (mostrate.TestoQR != m_opzioniMostrate.TestoQR)
+                volute.TestoQR = mostrate.TestoQR;
+            if (mostrate.Retro != m_opzioniMostrate.Retro)
+                volute.Retro = mostrate.Retro;
+            if (mostrate.TestoRetro != m_opzioniMostrate.TestoRetro)
+                volute.TestoRetro = mostrate.TestoRetro;
+            if (deposito->ScriviOpzioniTesseraSeInvariate(lette, volute) ||
+                !Piattaforma::Domanda(kDomandaOpzioni, this))
+                break;
+            lette = deposito->LeggiOpzioniTessera();
+        }
     }
     accept();
 }

@@ -40,6 +40,8 @@ protected:
 
 private:
     void CostruisciOpzioni(int x, int w);
+    // The card options as the controls hold them.
+    TOpzioniTessera OpzioniMostrate() const;
 
     QLabel *lblIstruzioni;
     QLineEdit *txtAssociazione;
@@ -55,4 +57,8 @@ private:
     QPlainTextEdit *txtRetro;
     QLabel *lblMemory;
     TImmagine *imgFoto;
+    // The card options as read, and as the controls showed them then: only what the user
+    // changed is written, over what another desk may have changed meanwhile.
+    TOpzioniTessera m_opzioniLette;
+    TOpzioniTessera m_opzioniMostrate;
 };

@@ -13,6 +13,7 @@
 #include "shell/Guida.h"
 #include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
+#include "widgets/ConsiglioArchivio.h"
 #include "widgets/Controlli.h"
 #include "widgets/Modale.h"
 #include "widgets/Navigazione.h"
@@ -37,6 +38,12 @@ const QString kErroreArchivio = QStringLiteral(
 const QString kErroreLogo = QStringLiteral(
     "Attenzione: non \u00e8 stato possibile salvare il logo nel file Logo.jpg.\n\r\n\rAccertarsi "
     "di possedere i privilegi di scrittura nella cartella di installazione del programma.");
+
+const QString kDomandaDatiEnte = QStringLiteral(
+    "Attenzione: i dati dell'ente sono stati modificati da un'altra postazione, dopo che "
+    "questa schermata è stata aperta.\r\n\r\nSalvare comunque le modifiche di questa "
+    "postazione? Sì: le modifiche dell'altra postazione andranno perse. No: restano quelle "
+    "dell'altra postazione.");
 
 const QString kSegnapostoTesserato = QStringLiteral("Cognome e nome Socio");
 const QString kSegnapostoCarica = QStringLiteral("Carica ricoperta");
@@ -362,24 +369,42 @@ void TfrmTessera::FormShow()
     titAnnotazioni->setText(d.Annotazioni);
     const QImage logo = deposito->LeggiLogo();
     imgLogo->SetPicture(logo.isNull() ? imgBlank->Picture() : logo);
+    m_datiLetti = d;
+    m_logoLetto = imgLogo->Picture();
 }
 
 bool TfrmTessera::SalvaDatiEnte()
 {
+    const TDatiEnte nuovi{titAssociazione->text(), titSottotitolo01->text(),
+                          titSottotitolo02->text(), titAnnotazioni->text()};
     std::unique_ptr<TDeposito> deposito;
     try {
         deposito = ApriDeposito(Piattaforma::CartellaProgramma());
-        deposito->ScriviDatiEnte({titAssociazione->text(), titSottotitolo01->text(),
-                                  titSottotitolo02->text(), titAnnotazioni->text()});
+        // Another desk may have changed a text this one changed too: the user chooses
+        // whose stays, and is asked again when a third desk comes in between.
+        TDatiEnte letti = m_datiLetti;
+        TDatiEnte voluti = nuovi;
+        while (!deposito->ScriviDatiEnteSeInvariati(letti, voluti)) {
+            if (!Piattaforma::Domanda(kDomandaDatiEnte, this))
+                break;
+            letti = deposito->LeggiDatiEnte();
+            voluti = letti;
+            for (QString TDatiEnte::*testo : {&TDatiEnte::Denominazione, &TDatiEnte::Sottotitolo1,
+                                              &TDatiEnte::Sottotitolo2, &TDatiEnte::Annotazioni})
+                if (nuovi.*testo != m_datiLetti.*testo)
+                    voluti.*testo = nuovi.*testo;
+        }
     } catch (const ErroreFile &e) {
         // The screen stays open: closing would lose the texts typed.
         Piattaforma::ErroreGenerale(e.testo());
         return false;
     }
-    if (!deposito->SalvaLogo(imgLogo->Picture())) {
+    m_datiLetti = nuovi;
+    if (!deposito->SalvaLogoCambiato(m_logoLetto, imgLogo->Picture())) {
         imgLogo->SetPicture(imgBlank->Picture());
-        Piattaforma::Avviso(kErroreLogo, this);
+        Piattaforma::Avviso(ConsiglioArchivio::Adatta(kErroreLogo), this);
     }
+    m_logoLetto = imgLogo->Picture();
     return true;
 }
 
@@ -446,7 +471,7 @@ void TfrmTessera::Scorri(Scorrimento::Freccia freccia)
         deposito->ChiudiArchivio();
         vuoto = d.archivioVuoto;
     } catch (const ErroreFile &) {
-        Piattaforma::Errore(kErroreArchivio, this);
+        Piattaforma::Errore(ConsiglioArchivio::Adatta(kErroreArchivio), this);
         return;
     }
     if (vuoto)

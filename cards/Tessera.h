@@ -80,6 +80,10 @@ private:
     TEtichetta *titSottotitolo02;
     TEtichetta *titAnnotazioni;
     TImmagine *imgLogo;
+    // The organization texts as read and the logo as shown when the screen opened: only
+    // what changed since then is written at the close.
+    TDatiEnte m_datiLetti;
+    QImage m_logoLetto;
     QLabel *txtTesserato;
     QLabel *txtCarica;
     QLabel *txtNumTessera;

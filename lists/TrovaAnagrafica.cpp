@@ -11,6 +11,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Stampa.h"
+#include "widgets/ConsiglioArchivio.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
@@ -242,7 +243,7 @@ void TfrmTrovaAnagrafica::btnCercaClick()
     } catch (const ErroreFile &) {
         QApplication::restoreOverrideCursor();
         lblAttendere->hide();
-        Piattaforma::Messaggio(TestoArchivio, this);
+        Piattaforma::Messaggio(ConsiglioArchivio::Adatta(TestoArchivio), this);
         return;
     }
     QApplication::restoreOverrideCursor();

@@ -5,19 +5,17 @@
 #include "platform/Piattaforma.h"
 #include "report/core/Report.h"
 #include "storage/Deposito.h"
+#include "widgets/ConsiglioArchivio.h"
 #include "widgets/Controlli.h"
 #include "widgets/Navigazione.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
 
@@ -28,16 +26,26 @@ using R = TfrmAnagrafica::Casella::Regola;
 
 namespace {
 
-const QString MessaggioAccesso = QStringLiteral(
+const QString MessaggioAccessoCartella = QStringLiteral(
     "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
     "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del "
     "programma.");
 
-const QString MessaggioFoto = QStringLiteral(
+const QString MessaggioFotoCartella = QStringLiteral(
     "Attenzione: non è stato possibile salvare la foto del tesserato.\n\r\n\r"
     "La scheda è stata salvata, ma la foto resta soltanto sullo schermo. Accertarsi di "
     "possedere i privilegi di scrittura nella cartella di installazione del programma e "
     "salvare di nuovo la scheda.");
+
+// The messages with the advice of the folder or of the server.
+QString MessaggioAccesso()
+{
+    return ConsiglioArchivio::Adatta(MessaggioAccessoCartella);
+}
+QString MessaggioFoto()
+{
+    return ConsiglioArchivio::Adatta(MessaggioFotoCartella);
+}
 
 // Hints of the status line, by control.
 struct Suggerimento {
@@ -299,7 +307,7 @@ TScheda TfrmAnagrafica::ComponiScheda() const
     return s;
 }
 
-void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
+void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione, qint64 versione)
 {
     for (const Casella &c : Caselle())
         Imposta(c.nome, s.Leggi(c.campo));
@@ -311,6 +319,8 @@ void TfrmAnagrafica::MostraCampi(const TScheda &s, int posizione)
     for (int i = 0; i < 6; ++i)
         qobject_cast<QLabel *>(Mio(allegati[i]))->setText(s.Leggi(campiAllegati[i]));
     m_lblPosizione->setText(QString::number(posizione));
+    m_schedaLetta = s;
+    m_versione = versione;
     m_modificata = false;
 }
 
@@ -318,68 +328,14 @@ void TfrmAnagrafica::MostraScheda(int posizione)
 {
     try {
         const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
-        const TScheda s = deposito->LeggiScheda(posizione);
-        MostraCampi(s, posizione);
+        const TDeposito::TSchedaLetta letta = deposito->LeggiSchedaConVersione(posizione);
+        MostraCampi(letta.scheda, posizione, letta.versione);
         deposito->ChiudiArchivio();
     } catch (const ErroreFile &) {
-        Piattaforma::Errore(MessaggioAccesso, this);
+        Piattaforma::Errore(MessaggioAccesso(), this);
         return;
     }
     CaricaFotoScheda();
-}
-
-void TfrmAnagrafica::CaricaFotoScheda()
-{
-    bool ok = false;
-    const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
-    QImage foto;
-    if (ok && p > 0) {
-        try {
-            foto = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiFoto(p);
-        } catch (const ErroreFile &) {
-        }
-    }
-    m_imgFoto->SetPicture(foto.isNull() ? FotoBianca() : foto);
-    m_fotoLetta = m_imgFoto->Picture();
-}
-
-bool TfrmAnagrafica::SalvaFotoScheda()
-{
-    bool ok = false;
-    const int p = Trim32(m_lblPosizione->text()).toInt(&ok);
-    if (!ok || p < 1)
-        return false;
-    const QImage &schermo = m_imgFoto->Picture();
-    try {
-        const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
-        const bool presente = deposito->EsisteFoto(p);
-        // The picture read from the photo is not encoded again: JPEG loses quality at
-        // every write. A new record always writes its own.
-        if (presente && m_fotoLetta && *m_fotoLetta == schermo)
-            return true;
-        const bool bianca = schermo.isNull() || schermo == FotoBianca();
-        // The placeholder never replaces a photo this computer cannot read (damaged, too
-        // big before, a format with no reader here): it may be the member's only photo.
-        if (bianca && presente && deposito->LeggiFoto(p).isNull()) {
-            m_fotoLetta = schermo;
-            return true;
-        }
-        // JPEG has no transparency: transparent parts become white, not black.
-        const QImage &origine = bianca ? FotoBianca() : schermo;
-        QImage foto(origine.size(), QImage::Format_RGB32);
-        foto.fill(Qt::white);
-        QPainter(&foto).drawImage(0, 0, origine);
-        QBuffer jpeg;
-        jpeg.open(QIODevice::WriteOnly);
-        QImageWriter writer(&jpeg, "jpg");
-        writer.setQuality(90);
-        if (!writer.write(foto) || !deposito->ScriviFotoJpeg(p, jpeg.data()))
-            return false;
-    } catch (const ErroreFile &) {
-        return false;
-    }
-    m_fotoLetta = schermo;
-    return true;
 }
 
 // ---- New and save ---------------------------------------------------------------------
@@ -451,6 +407,7 @@ bool TfrmAnagrafica::Salva()
                      "txtPreavviso");
 
     bool sovrascritta = false;
+    std::optional<bool> fotoSalvata; // whether the new record's photo went in with it
     try {
         const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
         const TScheda s = ComponiScheda();
@@ -458,23 +415,53 @@ bool TfrmAnagrafica::Salva()
         int p;
         if (!etichetta.isEmpty()) {
             p = etichetta.toInt(); // not a number: position 0, refused by the archive
-            deposito->ScriviScheda(p, s);
+            if (!ScriviSeInvariata(*deposito, p, s))
+                return false; // the user chose not to save: the edits stay on screen
             sovrascritta = true;
         } else {
-            p = deposito->AccodaScheda(s);
+            // A photo chosen for the new record goes in with it; the placeholder follows
+            // the rules of SalvaFotoScheda, which never lets it replace an unreadable photo.
+            const QImage &schermo = m_imgFoto->Picture();
+            const bool bianca = schermo.isNull() || schermo == FotoBianca();
+            const QByteArray jpeg = bianca ? QByteArray() : Jpeg(schermo);
+            bool scritta = false;
+            p = deposito->AccodaSchedaConFoto(s, jpeg, &scritta);
             m_fotoLetta.reset(); // a photo left at the new position is not the member's
+            if (!jpeg.isEmpty()) {
+                fotoSalvata = scritta;
+                if (scritta)
+                    m_fotoLetta = schermo;
+            }
+            m_schedaLetta = s;
+            m_versione = 0;
+            // The version the new record got; the record is saved whatever this read does
+            // (a later save then asks before writing over it).
+            try {
+                const TDeposito::TSchedaLetta letta = deposito->LeggiSchedaConVersione(p);
+                m_schedaLetta = letta.scheda;
+                m_versione = letta.versione;
+            } catch (const ErroreFile &) {
+            }
         }
         m_lblPosizione->setText(QString::number(p));
         deposito->ChiudiArchivio();
-    } catch (const ErroreFile &) {
-        Piattaforma::Errore(MessaggioAccesso, this);
+    } catch (const ErroreFile &e) {
+        // On the server the failure says that the record was not saved, and why.
+        if (ConsiglioArchivio::SulServer())
+            Piattaforma::Errore(QStringLiteral("Attenzione: la scheda non è stata salvata in "
+                                               "archivio.\n\r\n\r") +
+                                    e.testo() + QStringLiteral("\n\r\n\r") +
+                                    ConsiglioArchivio::Server + u'.',
+                                this);
+        else
+            Piattaforma::Errore(MessaggioAccessoCartella, this);
         return false;
     }
     // The record is saved either way; a photo that could not be written stays on screen,
     // still a change to save, and the user is told, so it is not lost silently.
-    m_modificata = !SalvaFotoScheda();
+    m_modificata = !(fotoSalvata ? *fotoSalvata : SalvaFotoScheda());
     if (m_modificata)
-        Piattaforma::Avviso(MessaggioFoto, this);
+        Piattaforma::Avviso(MessaggioFoto(), this);
     Piattaforma::Informazione(
         sovrascritta ? QStringLiteral("Le modifiche apportate alla scheda corrente sono state "
                                       "salvate in archivio.")
@@ -494,12 +481,12 @@ void TfrmAnagrafica::Scorri(Scorrimento::Freccia freccia)
         if (d.svuotaPosizione)
             m_lblPosizione->clear();
         if (d.destinazione > 0) {
-            const TScheda s = deposito->LeggiScheda(d.destinazione);
-            MostraCampi(s, d.destinazione);
+            const TDeposito::TSchedaLetta letta = deposito->LeggiSchedaConVersione(d.destinazione);
+            MostraCampi(letta.scheda, d.destinazione, letta.versione);
         }
         deposito->ChiudiArchivio();
     } catch (const ErroreFile &) {
-        Piattaforma::Errore(MessaggioAccesso, this);
+        Piattaforma::Errore(MessaggioAccesso(), this);
         return;
     }
     if (d.destinazione > 0)

@@ -7,6 +7,7 @@
 #include "lists/Consegna.h"
 #include "registry/RiceventeCompagni.h"
 #include "registry/core/Scorrimento.h"
+#include "storage/Deposito.h"
 
 #include <QHash>
 #include <QImage>
@@ -68,6 +69,9 @@ public:
     // store (true when stored, or unchanged since it was read and still there).
     void CaricaFotoScheda();
     bool SalvaFotoScheda();
+    // The picture as the photo file holds it (white where transparent, quality 90); empty
+    // when it cannot be encoded.
+    static QByteArray Jpeg(const QImage &foto);
 
     // One line of the edit-box table: the box, its label, field, capacity and Enter target.
     struct Casella {
@@ -139,7 +143,8 @@ private:
 
     // Browsing: one procedure for the four arrows.
     void Scorri(Scorrimento::Freccia freccia);
-    void MostraCampi(const TScheda &s, int posizione); // everything but the photo
+    // Everything but the photo; `versione` is the record's version as read.
+    void MostraCampi(const TScheda &s, int posizione, qint64 versione);
     QImage FotoBianca() const;
     bool FiltroCifre(QWidget *box, class QKeyEvent *k);
 
@@ -156,6 +161,16 @@ private:
     bool Salva();
     // Marks the record on screen as changed since it was shown, cleared or saved last.
     void SegnaModifica();
+    // Writes the record on screen over position p unless another desk saved it after this
+    // one read it; then asks the user, naming who, when and which fields, and writes over
+    // it only on Yes (asking again for a third writer). False on No: nothing written.
+    bool ScriviSeInvariata(TDeposito &deposito, int p, const TScheda &s);
+    // The conflict question: the fields whose captions are listed differ between the
+    // record as read here and as saved by `da` at `il`.
+    static QString DomandaConflitto(int posizione, const QString &da, const QDateTime &il,
+                                    const QStringList &campi);
+    // The captions, as the screen shows them, of the fields that differ between a and b.
+    static QStringList CampiCambiati(const TScheda &a, const TScheda &b);
 
     QHash<QString, QWidget *> m_controlli;
     QLabel *m_panInfo = nullptr;
@@ -167,6 +182,10 @@ private:
     bool m_modificata = false; // unsaved changes on screen
     // The photo as read for the record on screen; none for a new record.
     std::optional<QImage> m_fotoLetta;
+    // The record at the position on screen as read or saved last, and its version (0 on
+    // the folder): what a save by another desk meanwhile is told by.
+    TScheda m_schedaLetta;
+    qint64 m_versione = 0;
 };
 
 // The member sheet template of the archive screen.

@@ -178,6 +178,15 @@ public:
         ScriviOpzioniTessera(opzioni);
         return true;
     }
+
+    // ---- Several desks: the logo written only when changed
+    // Stores `nuovo` as the logo when it differs from `letto`, as the screen showed it when
+    // read: a logo not changed is not encoded again. False when it cannot be written. The
+    // folder writes it every time, as the card screen always has.
+    virtual bool SalvaLogoCambiato(const QImage &letto, const QImage &nuovo)
+    {
+        return nuovo == letto || SalvaLogo(nuovo);
+    }
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text

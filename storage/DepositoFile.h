@@ -49,6 +49,14 @@ public:
     QString DocumentoDaAprire(const QString &nome) override;
     QString CartellaDocumenti() const;
 
+    // ---- The logo: one desk holds the folder, and the card screen writes its logo at
+    // every close, changed or not (first use leaves the placeholder logo).
+    bool SalvaLogoCambiato(const QImage &letto, const QImage &nuovo) override
+    {
+        (void)letto;
+        return SalvaLogo(nuovo);
+    }
+
 private:
     TArchivio &Archivio();
 
