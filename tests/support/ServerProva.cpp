@@ -66,9 +66,11 @@ void CreaUtente(const QString &nome, const QString &password, bool responsabile)
     QString errore;
     if (!Amministra(QStringLiteral("postgres"), sql, &errore))
         qFatal("CREATE ROLE %s: %s", qPrintable(nome), qPrintable(errore));
-    if (responsabile)
-        Amministra(QStringLiteral("postgres"),
-                   QStringLiteral("GRANT quorvel_responsabile TO %1").arg(nome));
+    // The role is set either way: another program may have made the same login before.
+    Amministra(QStringLiteral("postgres"),
+               (responsabile ? QStringLiteral("GRANT quorvel_responsabile TO %1")
+                             : QStringLiteral("REVOKE quorvel_responsabile FROM %1"))
+                   .arg(nome));
 }
 
 TParametriServer Parametri(const QString &database, const QString &utente)
