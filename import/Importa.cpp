@@ -454,8 +454,8 @@ void TfrmImporta::Esegui(bool scrivi)
     Esito e;
     const QString cartella = Piattaforma::CartellaProgramma();
     const QString errore = InSottofondo(QStringLiteral("Lettura delle righe..."), [&] {
-        e = Importa(cartella, r, scrivi, [this](int righe) {
-            m_righeLette = righe;
+        e = Importa(cartella, r, scrivi, [this](qint64 righe, qint64) {
+            m_righeLette = int(righe);
             return !m_annulla;
         });
     });
