@@ -10,10 +10,12 @@
 #include "storage/DatiEnteFile.h"
 #include "storage/Deposito.h"
 #include "widgets/Controlli.h"
+#include "widgets/Sottofondo.h"
 #include "widgets/Tavolozza.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTimer>
 
 #include <optional>
 
@@ -58,60 +61,52 @@ private:
     TPaginaPreparata m_pagina;
 };
 
-} // namespace
-
-namespace StampaLotto {
-
-TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
-                    const std::function<bool(int, int)> &avanzamento)
-{
-    const int n = lotto.Pagine();
-    if (n == 0)
-        return {};
-    auto fallita = [n](int pagina) {
-        return TEsitoStampa{TEsitoStampa::Tipo::Fallito,
-                            QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina "
-                                           "%1 di %2.\n\r\n\rAccertarsi che la stampante sia "
-                                           "configurata correttamente.")
-                                .arg(pagina)
-                                .arg(n)};
-    };
-    // The first page sets the paper the dialog shows; it is printed as it is.
+// A batch print off the window's thread. It owns what it uses, a copy of the cards and
+// the printer set in the dialog, so nothing it touches goes away under it.
+struct TLavoroStampa {
+    explicit TLavoroStampa(const TLottoTessere &l) : lotto(l) {}
+    TLottoTessere lotto;
+    QPrinter stampante{QPrinter::HighResolution};
+    QList<int> pagine;
     std::optional<TPaginaPreparata> prima;
-    try {
-        prima = lotto.ComponiPagina(0);
-    } catch (const std::exception &) {
-        return {TEsitoStampa::Tipo::Fallito,
-                QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di %1.")
-                    .arg(n)};
-    }
-    QPrinter stampante(QPrinter::HighResolution);
-    StampaReport::PreparaStampante(stampante, lotto.Nome());
-    stampante.setPageLayout(Pittore::LayoutPagina(*prima));
-    if (!Piattaforma::DialogoStampa(stampante, owner, n))
-        return {};
-    const QList<int> pagine = StampaReport::PagineScelte(stampante, n, corrente);
-    if (pagine.isEmpty())
-        return {};
+    Avanzamento avanzamento;
+    TEsitoStampa esito;
+};
 
+TEsitoStampa Fallita(int pagina, int n)
+{
+    return {
+        TEsitoStampa::Tipo::Fallito,
+        QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina %1 di %2.\n\r\n\r"
+                       "Accertarsi che la stampante sia configurata correttamente.")
+            .arg(pagina)
+            .arg(n)};
+}
+
+// The chosen pages, each composed, drawn and dropped in turn, on the work's thread.
+TEsitoStampa StampaPagine(TLavoroStampa &l)
+{
+    const int n = l.lotto.Pagine();
+    const QList<int> &pagine = l.pagine;
     QPainter p;
     int pagina = pagine.front() + 1;
     try {
         for (int k = 0; k < pagine.size(); ++k) {
             const int i = pagine[k];
             pagina = i + 1;
-            TPaginaPreparata pp = (i == 0 && prima) ? std::move(*prima) : lotto.ComponiPagina(i);
-            prima.reset();
-            stampante.setPageLayout(Pittore::LayoutPagina(pp));
-            if (k == 0 ? !p.begin(&stampante) : !stampante.newPage()) {
+            TPaginaPreparata pp =
+                (i == 0 && l.prima) ? std::move(*l.prima) : l.lotto.ComponiPagina(i);
+            l.prima.reset();
+            l.stampante.setPageLayout(Pittore::LayoutPagina(pp));
+            if (k == 0 ? !p.begin(&l.stampante) : !l.stampante.newPage()) {
                 if (p.isActive())
                     p.end();
-                return fallita(pagina);
+                return Fallita(pagina, n);
             }
             Pittore::Trasforma(p);
             Pittore::DisegnaPagina(p, pp);
-            if (avanzamento && !avanzamento(k + 1, int(pagine.size())) && k + 1 < pagine.size()) {
-                stampante.abort();
+            if (l.avanzamento && !l.avanzamento(k + 1, pagine.size()) && k + 1 < pagine.size()) {
+                l.stampante.abort();
                 p.end();
                 return {TEsitoStampa::Tipo::Annullato,
                         QStringLiteral("Stampa interrotta dopo la pagina %1 di %2.")
@@ -122,11 +117,59 @@ TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
     } catch (const std::exception &) {
         if (p.isActive())
             p.end();
-        return fallita(pagina);
+        return Fallita(pagina, n);
     }
     if (!p.end())
-        return fallita(pagina);
+        return Fallita(pagina, n);
     return {TEsitoStampa::Tipo::Stampato, QString()};
+}
+
+} // namespace
+
+namespace StampaLotto {
+
+TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente,
+                    const Avanzamento &avanzamento)
+{
+    const int n = lotto.Pagine();
+    if (n == 0)
+        return {};
+    auto lavoro = std::make_shared<TLavoroStampa>(lotto);
+    // The first page sets the paper the dialog shows; it is printed as it is.
+    try {
+        lavoro->prima = lotto.ComponiPagina(0);
+    } catch (const std::exception &) {
+        return {TEsitoStampa::Tipo::Fallito,
+                QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di %1.")
+                    .arg(n)};
+    }
+    QPrinter &stampante = lavoro->stampante;
+    StampaReport::PreparaStampante(stampante, lotto.Nome());
+    stampante.setPageLayout(Pittore::LayoutPagina(*lavoro->prima));
+    if (!Piattaforma::DialogoStampa(stampante, owner, n))
+        return {};
+    lavoro->pagine = StampaReport::PagineScelte(stampante, n, corrente);
+    if (lavoro->pagine.isEmpty())
+        return {};
+    lavoro->avanzamento = avanzamento;
+
+    // The pages go out on a thread of their own; the window answers while the result is
+    // awaited here. Started from the loop, so that what was already waiting (a press of
+    // Annulla) is handled first.
+    QEventLoop ciclo;
+    bool finito = false;
+    QTimer::singleShot(0, &ciclo, [&ciclo, &finito, lavoro] {
+        Sottofondo::Esegui([lavoro] { lavoro->esito = StampaPagine(*lavoro); }, &ciclo,
+                           [&ciclo, &finito] {
+                               finito = true;
+                               ciclo.quit();
+                           });
+    });
+    ciclo.exec();
+    // Only the program's end leaves the loop early; the work, told nothing, ends alone.
+    if (!finito)
+        return {TEsitoStampa::Tipo::Annullato, QStringLiteral("Stampa interrotta.")};
+    return lavoro->esito;
 }
 
 bool Riferisci(const TEsitoStampa &esito, QWidget *owner)
@@ -322,30 +365,51 @@ void TfrmStampaLotto::btnStampaClick()
                                        chkAdatta, btnAnteprima, btnStampa};
     for (QWidget *w : bloccati)
         w->setEnabled(false);
+    // The pages go out on the work's thread; the bar follows what it reports.
     m_inStampa = true;
-    m_interrompi = false;
-    const TEsitoStampa esito = StampaLotto::Stampa(m_lotto, this, 0, [this](int fatte, int totale) {
-        prgPagine->setRange(0, totale);
-        prgPagine->setValue(fatte);
-        QCoreApplication::processEvents();
-        return !m_interrompi;
+    m_condiviso = std::make_shared<Sottofondo::TCondiviso>();
+    const auto condiviso = m_condiviso;
+    QTimer tic;
+    connect(&tic, &QTimer::timeout, this, [this, condiviso] {
+        if (condiviso->totale > 0)
+            prgPagine->setRange(0, int(condiviso->totale));
+        prgPagine->setValue(int(condiviso->fatti));
     });
+    tic.start(100);
+    const TEsitoStampa esito =
+        StampaLotto::Stampa(m_lotto, this, 0, Sottofondo::Riporta(m_condiviso));
+    tic.stop();
     m_inStampa = false;
     for (QWidget *w : bloccati)
         w->setEnabled(true);
     Aggiorna();
     lblAttendere->hide();
     prgPagine->hide();
-    // A failed or stopped run leaves the screen open to try again.
+    // A failed or stopped run leaves the screen open to try again, unless it was closed.
     if (StampaLotto::Riferisci(esito, this))
         accept();
+    else if (m_chiudi)
+        TFinestraStampa::reject();
+    m_chiudi = false;
 }
 
 void TfrmStampaLotto::reject()
 {
     if (m_inStampa) {
-        m_interrompi = true;
+        m_condiviso->fermo = true;
         return;
     }
     TFinestraStampa::reject();
+}
+
+void TfrmStampaLotto::closeEvent(QCloseEvent *e)
+{
+    // Closed while printing: the run stops after the page going out, and the screen goes.
+    if (m_inStampa) {
+        m_condiviso->fermo = true;
+        m_chiudi = true;
+        e->ignore();
+        return;
+    }
+    TFinestraStampa::closeEvent(e);
 }

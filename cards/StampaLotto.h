@@ -4,8 +4,9 @@
 // and sent one page at a time.
 #include "cards/FinestraStampa.h"
 #include "cards/LottoTessere.h"
+#include "widgets/Sottofondo.h"
 
-#include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -17,13 +18,13 @@ class TImmagine;
 
 namespace StampaLotto {
 
-// The print dialog, then the chosen pages, each composed, drawn and dropped in turn.
-// `corrente` (0-based) is what "current page" means; `avanzamento` hears each page done
-// and returns false to stop the run there (the job is aborted: cancelled, with a text
-// that says where). A failure's text names the page it reached.
-[[nodiscard]] TEsitoStampa
-Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente = 0,
-       const std::function<bool(int fatte, int totale)> &avanzamento = {});
+// The print dialog, then the chosen pages, each composed, drawn and dropped in turn on a
+// thread of their own (Sottofondo), the window answering until they are out.
+// `corrente` (0-based) is what "current page" means; `avanzamento`, called on that thread,
+// hears each page done and returns false to stop the run there (the job is aborted:
+// cancelled, with a text that says where). A failure's text names the page it reached.
+[[nodiscard]] TEsitoStampa Stampa(const TLottoTessere &lotto, QWidget *owner, int corrente = 0,
+                                  const Avanzamento &avanzamento = {});
 
 // Shows a failed or stopped run's text; true when every page was printed.
 bool Riferisci(const TEsitoStampa &esito, QWidget *owner);
@@ -52,8 +53,10 @@ public slots:
     void btnStampaClick() override;
 
 protected:
-    // While printing, closing the screen stops the run instead.
+    // While printing, Annulla stops the run and the screen stays; closing the screen
+    // stops it and closes once it has stopped.
     void reject() override;
+    void closeEvent(QCloseEvent *e) override;
 
 private:
     // Takes the layout from the controls and says how many cards on how many pages.
@@ -70,5 +73,7 @@ private:
     QPushButton *btnAnteprima;
     TLottoTessere m_lotto;
     bool m_inStampa = false;
-    bool m_interrompi = false;
+    bool m_chiudi = false;
+    // Shared with the run in progress: its pages done and the request to stop.
+    std::shared_ptr<Sottofondo::TCondiviso> m_condiviso;
 };

@@ -272,8 +272,9 @@ void TfrmImporta::cmdScegliClick()
     lblFile->setText(QFileInfo(scelto).absoluteFilePath());
     lblFile->setToolTip(lblFile->text());
     QStringList fogli;
-    const QString errore = InSottofondo(QStringLiteral("Apertura del file..."),
-                                        [&] { fogli = ApriFoglio(scelto, &m_annulla)->Fogli(); });
+    const QString errore = InSottofondo(QStringLiteral("Apertura del file..."), [&] {
+        fogli = ApriFoglio(scelto, &m_condiviso.fermo)->Fogli();
+    });
     if (!errore.isEmpty()) {
         lblFile->clear();
         fogli.clear();
@@ -326,7 +327,7 @@ void TfrmImporta::Anteprima(int intestazione)
         const QString percorso = lblFile->text();
         const int foglio = cboFoglio->currentIndex();
         const QString errore = InSottofondo(QStringLiteral("Lettura dell'anteprima..."), [&] {
-            a = LeggiAnteprima(percorso, foglio, RigheAnteprima, &m_annulla);
+            a = LeggiAnteprima(percorso, foglio, RigheAnteprima, &m_condiviso.fermo);
         });
         if (!errore.isEmpty()) {
             a = Importazione::Anteprima();
@@ -447,16 +448,16 @@ void TfrmImporta::Esegui(bool scrivi)
         ini.Scrivi(SezioneColonne, ChiaveIntestazioni(m_intestazioni), scelte.join(u','));
     } catch (const ErroreFile &) {
     }
-    r.annulla = &m_annulla;
+    r.annulla = &m_condiviso.fermo;
     lstEsito->clear();
     m_esito.reset();
-    m_righeLette = 0;
+    m_condiviso.fatti = 0;
     Esito e;
     const QString cartella = Piattaforma::CartellaProgramma();
     const QString errore = InSottofondo(QStringLiteral("Lettura delle righe..."), [&] {
-        e = Importa(cartella, r, scrivi, [this](int righe) {
-            m_righeLette = righe;
-            return !m_annulla;
+        e = Importa(cartella, r, scrivi, [this](qint64 righe, qint64) {
+            m_condiviso.fatti = righe;
+            return !m_condiviso.fermo;
         });
     });
     if (!errore.isEmpty()) {
@@ -516,7 +517,7 @@ void TfrmImporta::cmdAvviaClick()
 
 void TfrmImporta::cmdAnnullaClick()
 {
-    m_annulla = true;
+    m_condiviso.fermo = true;
 }
 
 void TfrmImporta::cmdSalvaEsitoClick()
@@ -548,7 +549,7 @@ void TfrmImporta::showEvent(QShowEvent *e)
 void TfrmImporta::reject()
 {
     if (cmdAnnulla->isEnabled()) {
-        m_annulla = true;
+        m_condiviso.fermo = true;
         return;
     }
     QDialog::reject();

@@ -3,10 +3,10 @@
 // rows, match each column to a field of the record (remembered for the same headers),
 // check, then import; and undo the last import.
 #include "import/core/Importazione.h"
+#include "widgets/Sottofondo.h"
 
 #include <QDialog>
 
-#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -67,7 +67,7 @@ private:
     QPushButton *cmdAnnullaImportazione;
     QProgressBar *prgAvanzamento;
     QListWidget *lstEsito;
-    std::atomic<bool> m_annulla = false;
-    std::atomic<int> m_righeLette = 0;          // by the import running on the worker
+    // Shared with the reading on its thread: the rows read and the request to stop.
+    Sottofondo::TCondiviso m_condiviso;
     std::optional<Importazione::Esito> m_esito; // the whole outcome, for "Salva l'esito..."
 };

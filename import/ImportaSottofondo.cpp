@@ -35,8 +35,8 @@ private:
 
 QString TfrmImporta::InSottofondo(const QString &testo, const std::function<void()> &lavoro)
 {
-    m_annulla = false;
-    m_righeLette = 0;
+    m_condiviso.fermo = false;
+    m_condiviso.fatti = 0;
     Occupato(true);
     prgAvanzamento->setRange(0, 0);
     prgAvanzamento->setFormat(testo);
@@ -52,8 +52,9 @@ QString TfrmImporta::InSottofondo(const QString &testo, const std::function<void
     // The count of the rows read, while they are read.
     QTimer conta;
     connect(&conta, &QTimer::timeout, this, [this] {
-        if (m_righeLette > 0)
-            prgAvanzamento->setFormat(QStringLiteral("%1 righe lette").arg(m_righeLette));
+        if (m_condiviso.fatti > 0)
+            prgAvanzamento->setFormat(
+                QStringLiteral("%1 righe lette").arg(qint64(m_condiviso.fatti)));
     });
     conta.start(100);
     // Started from the loop, so that what was already waiting (a press of Annulla) is

@@ -3,6 +3,7 @@
 // their notice period, find inside the list, printing, delivery to the archive screen.
 // Reminders by e-mail to every member listed go from here (SospesiAvvisi.cpp).
 #include "lists/core/Elenco.h"
+#include "widgets/Sottofondo.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -12,6 +13,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QThread;
+class QTimer;
 class TInvioAvvisi;
 class TPannelloElenco;
 class TRiepilogo;
@@ -56,5 +58,8 @@ private:
     QPushButton *cmdAvvisi = nullptr, *cmdPosta = nullptr, *cmdAnnulla = nullptr;
     QThread *m_filo = nullptr;
     TInvioAvvisi *m_invio = nullptr;
+    // Shared with the batch: the messages done and the request to stop; m_tic shows them.
+    std::shared_ptr<Sottofondo::TCondiviso> m_condiviso;
+    QTimer *m_tic = nullptr;
     QStringList m_saltati; // "name: reason" of each member left out of the batch
 };

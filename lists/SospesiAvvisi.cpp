@@ -20,6 +20,7 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include <memory>
 
@@ -172,7 +173,14 @@ void TfrmSospesi::cmdAvvisiClick()
                                QDateTime(oggi, Piattaforma::Ora()));
     m_invio->ImpostaModello(std::move(modello), ente);
     m_invio->ImpostaSaltati(std::move(scelta.saltati), giorni);
-    connect(m_invio, &TInvioAvvisi::Avanzamento, prgAvvisi, &QProgressBar::setValue);
+    m_condiviso = std::make_shared<Sottofondo::TCondiviso>();
+    m_invio->ImpostaAvanzamento(Sottofondo::Riporta(m_condiviso));
+    if (!m_tic) {
+        m_tic = new QTimer(this);
+        connect(m_tic, &QTimer::timeout, this,
+                [this] { prgAvvisi->setValue(int(m_condiviso->fatti)); });
+    }
+    m_tic->start(100);
     connect(m_invio, &TInvioAvvisi::Concluso, this, &TfrmSospesi::FineInvio);
     prgAvvisi->setRange(0, totale);
     prgAvvisi->setValue(0);
@@ -192,7 +200,7 @@ void TfrmSospesi::cmdAvvisiClick()
 void TfrmSospesi::cmdAnnullaClick()
 {
     if (m_invio) {
-        m_invio->Annulla();
+        m_condiviso->fermo = true;
         cmdAnnulla->setEnabled(false);
     }
 }
@@ -201,6 +209,7 @@ void TfrmSospesi::FineInvio()
 {
     // Its thread frees the worker and itself: nothing waits here.
     const TEsitoInvio esito = m_invio->Esito();
+    m_tic->stop();
     Sottofondo::Congeda(m_invio);
     m_invio = nullptr;
     m_filo = nullptr;
@@ -258,9 +267,8 @@ TfrmSospesi::~TfrmSospesi()
     // A batch still running is told to stop and left to end on its thread: a server step
     // can take 20 seconds, and the window does not wait for it.
     if (m_invio) {
-        m_invio->Annulla();
+        m_condiviso->fermo = true;
         disconnect(m_invio, nullptr, this, nullptr);
-        disconnect(m_invio, nullptr, prgAvvisi, nullptr);
         Sottofondo::Congeda(m_invio);
     }
 }

@@ -11,7 +11,7 @@ cd "$radice"
 cartelle=(archive storage report widgets cards registry import mail lists checks shell platform)
 qt=$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt6)
 # The Qt modules the core links (QtSql for the archive's server); every other Qt module is a GUI one.
-moduliCore='^(QtCore|QtGui|QtSql)$'
+moduliCore='^(QtCore|QtGui|QtConcurrent|QtSql)$'
 
 # Core sources, as each folder's CMakeLists.txt lists them for quorvel_core.
 core=()
@@ -103,4 +103,4 @@ if [ ${#errori[@]} -gt 0 ]; then
     echo "1 failed, 0 passed"
     exit 1
 fi
-echo "Layers hold: ${#core[@]} core sources include only core and QtCore/QtGui/QtSql headers; only the shell includes the screen registry; only archive/ and storage/ open the archive's files by path; the core is archive/, storage/ and the core/ folders"
+echo "Layers hold: ${#core[@]} core sources include only core and QtCore/QtGui/QtConcurrent/QtSql headers; only the shell includes the screen registry; only archive/ and storage/ open the archive's files by path; the core is archive/, storage/ and the core/ folders"

@@ -730,7 +730,7 @@ void TestImporta::annullata()
     r.percorso = p;
     r.colonne = {0, 3, 4};
     int chiamate = 0;
-    const Esito e = Importa(env.cartella(), r, true, [&](int righe) {
+    const Esito e = Importa(env.cartella(), r, true, [&](qint64 righe, qint64) {
         ++chiamate;
         return righe < 1000;
     });
@@ -771,7 +771,7 @@ void TestImporta::fotoSoloDopoLaConferma()
         DiscoCheCede disco(rlim_t(prima.size()) + DimensioneScheda);
         QVERIFY_THROWS_EXCEPTION(ErroreFile, Importa(env.cartella(), r, true));
     } else {
-        const Esito e = Importa(env.cartella(), r, true, [&](int righe) {
+        const Esito e = Importa(env.cartella(), r, true, [&](qint64 righe, qint64) {
             ++chiamate;
             return righe < 3; // the last call, after every row was read
         });

@@ -8,6 +8,7 @@
 #include "lists/TrovaAnagrafica.h"
 #include "report/Anteprima.h"
 #include "support/Supporto.h"
+#include "widgets/Sottofondo.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -153,7 +154,10 @@ private slots:
     void righeScelteNellaRicerca();
     void anteprimaEStampaDaLi();
     void stampanteCheFallisce();
+    void primaPaginaFallita_data();
+    void primaPaginaFallita();
     void interrottaDaAnnulla();
+    void chiusaDuranteLaStampa();
     void riempiDallaRicerca();
     void avvisiPrimaDiStampare_data();
     void avvisiPrimaDiStampare();
@@ -396,6 +400,51 @@ void TestLotto::stampanteCheFallisce()
                             "Accertarsi che la stampante sia configurata correttamente."));
 }
 
+// A batch of three sheets whose first page cannot be written, printed from the screen and
+// from its preview: the failure is shown, naming page 1 of 3, and nothing says it was
+// printed: no PDF, no information message, the screens stay open.
+void TestLotto::primaPaginaFallita_data()
+{
+    QTest::addColumn<bool>("daAnteprima");
+    QTest::newRow("dallo schermo") << false;
+    QTest::newRow("dall'anteprima") << true;
+}
+
+void TestLotto::primaPaginaFallita()
+{
+    QFETCH(bool, daAnteprima);
+    Ambiente env;
+    Archivio(env, 20);
+    QDir(env.cartella()).mkdir("cartella.pdf"); // a folder where the file should go
+    env->stampaSuPdf = env.Percorso("cartella.pdf");
+    TfrmSospesi w;
+    w.show();
+    QTest::keyClick(Controllo<QListView>(&w, "lstRecords"), Qt::Key_A, Qt::ControlModifier);
+    bool aperta = false, anteprimaAperta = false;
+    env->modale = [&](QDialog *d) {
+        if (auto *a = qobject_cast<TfrmAnteprimaReport *>(d)) {
+            Clic(a, "btnStampa");
+            anteprimaAperta = a->isVisible();
+            return;
+        }
+        Clic(d, daAnteprima ? "btnAnteprima" : "btnStampa");
+        aperta = d->isVisible() && d->result() != QDialog::Accepted;
+    };
+    Clic(&w, "cmdTessere");
+    env->modale = nullptr;
+    QVERIFY(aperta);
+    QCOMPARE(anteprimaAperta, daAnteprima);
+    QCOMPARE(env->dialoghiStampa, 1);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Avviso);
+    QCOMPARE(env->UltimoMessaggio(),
+             QStringLiteral("Attenzione: la stampa si \u00e8 interrotta alla pagina 1 di 3.\n\r\n\r"
+                            "Accertarsi che la stampante sia configurata correttamente."));
+    QCOMPARE(QDir(env.Percorso("cartella.pdf")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
+    QTRY_COMPARE_WITH_TIMEOUT(Sottofondo::InCorso(), 0, 10000);
+}
+
 void TestLotto::interrottaDaAnnulla()
 {
     Ambiente env;
@@ -416,6 +465,29 @@ void TestLotto::interrottaDaAnnulla()
     QVERIFY(aperta);
     QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
     QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Stampa interrotta dopo la pagina 1 di 3."));
+}
+
+// Closing the screen while the pages go out stops the run after the page in progress and
+// closes the screen; its thread ends by itself.
+void TestLotto::chiusaDuranteLaStampa()
+{
+    Ambiente env;
+    Archivio(env, 20);
+    env->stampaSuPdf = env.Percorso("tessere.pdf");
+    TfrmSospesi w;
+    w.show();
+    bool aperta = true;
+    env->modale = [&](QDialog *d) {
+        QTimer::singleShot(0, d, &QWidget::close);
+        Clic(d, "btnStampa");
+        aperta = d->isVisible();
+    };
+    Clic(&w, "cmdTessere");
+    env->modale = nullptr;
+    QVERIFY(!aperta);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Informazione);
+    QCOMPARE(env->UltimoMessaggio(), QStringLiteral("Stampa interrotta dopo la pagina 1 di 3."));
+    QTRY_COMPARE_WITH_TIMEOUT(Sottofondo::InCorso(), 0, 10000);
 }
 
 void TestLotto::riempiDallaRicerca()

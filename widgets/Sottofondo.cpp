@@ -72,4 +72,13 @@ bool Attendi(int millisecondi)
     return finiti;
 }
 
+Avanzamento Riporta(std::shared_ptr<TCondiviso> condiviso)
+{
+    return [condiviso = std::move(condiviso)](qint64 fatti, qint64 totale) {
+        condiviso->totale = totale;
+        condiviso->fatti = fatti;
+        return !condiviso->fermo;
+    };
+}
+
 } // namespace Sottofondo

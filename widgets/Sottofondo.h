@@ -1,8 +1,12 @@
 #pragma once
 // Long work off the window's thread, the one way screens run it: a worker object moved to a
 // thread of its own, which frees the worker and itself when it ends. The screen never waits
-// for it: closing asks it to stop (the worker's own cancel flag) and lets it end alone.
+// for it: closing asks it to stop (through what screen and work share) and lets it end alone.
+#include "archive/Avanzamento.h"
+
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class QObject;
 class QThread;
@@ -24,5 +28,16 @@ int InCorso();
 // (a reminder batch told to stop finishes the message in flight and logs it, so no member is
 // reminded twice). False when some were still running.
 bool Attendi(int millisecondi);
+
+// What a screen and its work share, held by both, as the work may outlive the screen: the
+// progress the work reports and the screen's request to stop. The screen reads the progress
+// on a timer of its own.
+struct TCondiviso {
+    std::atomic<qint64> fatti{0};
+    std::atomic<qint64> totale{0};
+    std::atomic<bool> fermo{false};
+};
+// The Avanzamento given to the work: it records the progress and says stop once asked.
+Avanzamento Riporta(std::shared_ptr<TCondiviso> condiviso);
 
 } // namespace Sottofondo

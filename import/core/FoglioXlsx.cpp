@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QSet>
 
-#include <future>
 #include <limits>
 #include <string_view>
 
@@ -582,12 +581,12 @@ void TFoglioXlsx::Leggi(int foglio, const Riga &f)
     // The merged ranges are looked for through a second handle on the file while the
     // styles and the shared strings are read.
     const QString nome = m_voci[foglio];
-    auto cercate = std::async(std::launch::async, [this, nome] { return CercaFusioni(nome); });
+    TInParallelo<TFusioni> cercate([this, nome] { return CercaFusioni(nome); });
     if (!m_stringheLette) {
         LeggiStili();
         LeggiStringhe();
     }
-    TFusioni fusioni = cercate.get();
+    TFusioni fusioni = cercate.Prendi();
     TConsegna consegna{m_stringhe, fusioni, f};
     Lettura l;
     {

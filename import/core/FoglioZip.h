@@ -15,13 +15,15 @@
 #include <quazip/quazipfileinfo.h>
 
 #include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstring>
 #include <deque>
-#include <future>
+#include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -399,6 +401,50 @@ inline qsizetype FineUltimo(const QByteArray &b, std::string_view fine, qsizetyp
     return -1;
 }
 
+// Work for Qt's pool of helper threads (QtConcurrent), its value or the exception it
+// threw taken back with Prendi. Work not taken back is waited for when this goes, as it
+// may use what the caller holds; so it stays where it was made, never copied nor moved.
+template <class T> class TInParallelo {
+public:
+    template <class F>
+    explicit TInParallelo(F lavoro)
+        : m_futuro(QtConcurrent::run([lavoro = std::move(lavoro)]() -> Esito {
+              try {
+                  return {lavoro(), nullptr};
+              } catch (...) {
+                  return {std::nullopt, std::current_exception()};
+              }
+          }))
+    {
+    }
+    ~TInParallelo()
+    {
+        if (!m_preso)
+            m_futuro.waitForFinished();
+    }
+    TInParallelo(const TInParallelo &) = delete;
+    TInParallelo &operator=(const TInParallelo &) = delete;
+
+    // Waits for the work; once its value is taken the work uses nothing more of ours (a
+    // future whose result was taken never reads as finished: it is not waited for again).
+    T Prendi()
+    {
+        m_preso = true;
+        Esito e = m_futuro.takeResult();
+        if (e.errore)
+            std::rethrow_exception(e.errore);
+        return std::move(*e.valore);
+    }
+
+private:
+    struct Esito {
+        std::optional<T> valore;
+        std::exception_ptr errore;
+    };
+    QFuture<Esito> m_futuro;
+    bool m_preso = false;
+};
+
 // How a reading in pieces ended: every piece handed over, stopped by the receiver, or
 // given up (nothing wrong is handed over; the entry must be read again in one stream).
 enum class Lettura { Finita, Fermata, DaRifare };
@@ -415,27 +461,18 @@ template <class Leggi, class Consegna>
 Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Consegna &&consegna)
 {
     using Valore = decltype(leggi(std::declval<QXmlStreamReader &>(), nullptr));
-    struct Letto {
-        Valore valore;
-        bool guasto;
-    };
     constexpr qsizetype Blocco = 256 * 1024, MassimoPezzo = 16 * 1024 * 1024;
     // Two pieces per core: while this thread hands rows over and unpacks the next piece,
     // every core still has a piece to read.
     const size_t inVolo = size_t(2 * std::clamp(QThread::idealThreadCount(), 2, 16));
-    auto analizza = [&leggi](const QByteArray &xml) {
-        QXmlStreamReader x(xml);
-        x.setNamespaceProcessing(false);
-        Valore v = leggi(x, nullptr);
-        return Letto{std::move(v), x.hasError()};
-    };
-    std::deque<std::future<Letto>> coda;
+    // A piece read by a helper: its value, or nothing when it is not well formed.
+    std::deque<TInParallelo<std::optional<Valore>>> coda;
     auto consegnaPrimo = [&]() {
-        Letto l = coda.front().get();
+        std::optional<Valore> v = coda.front().Prendi();
         coda.pop_front();
-        if (l.guasto)
+        if (!v)
             return Lettura::DaRifare;
-        return consegna(l.valore) ? Lettura::Finita : Lettura::Fermata;
+        return consegna(*v) ? Lettura::Finita : Lettura::Fermata;
     };
     QByteArray resto, apertura, chiusura;
     bool primo = true;
@@ -460,6 +497,7 @@ Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Conse
             // elements wrap the others and that the text is UTF-8. It is read once
             // more with those elements closed, so that a cut inside a comment, a
             // CDATA section or one of the elements being cut on shows as an error.
+            // Nothing is before it: it is handed over at once.
             primo = false;
             QStringList aperti;
             QXmlStreamReader x(pezzo);
@@ -488,13 +526,20 @@ Lettura InPezzi(TVoceZip &voce, std::string_view fine, const Leggi &leggi, Conse
             }
             if (guasto)
                 return Lettura::DaRifare;
-            std::promise<Letto> pronto;
-            pronto.set_value(Letto{std::move(v), false});
-            coda.push_back(pronto.get_future());
+            if (!consegna(v))
+                return Lettura::Fermata;
         } else {
             // The last piece closes the elements itself.
-            coda.push_back(std::async(std::launch::async, analizza,
-                                      apertura + pezzo + (finito ? QByteArray() : chiusura)));
+            coda.emplace_back(
+                [&leggi, xml = apertura + pezzo +
+                               (finito ? QByteArray() : chiusura)]() -> std::optional<Valore> {
+                    QXmlStreamReader x(xml);
+                    x.setNamespaceProcessing(false);
+                    Valore v = leggi(x, nullptr);
+                    if (x.hasError())
+                        return std::nullopt;
+                    return v;
+                });
         }
         while (!coda.empty() && (finito || coda.size() >= inVolo))
             if (const Lettura l = consegnaPrimo(); l != Lettura::Finita)

@@ -353,7 +353,7 @@ bool Importatore::LeggiRiga(int numero, const QStringList &celle, const Avanzame
         return true;
     }
     ++m_dati;
-    if ((avanza && ++m_lette % 500 == 0 && !avanza(m_lette)) ||
+    if ((avanza && ++m_lette % 500 == 0 && !avanza(m_lette, 0)) ||
         (m_r.annulla && m_r.annulla->load(std::memory_order_relaxed))) {
         e.annullata = true;
         return false;
@@ -403,7 +403,7 @@ void Importatore::LeggiRighe(TFoglio &foglio, const Avanzamento &avanza, Esito &
     if (!e.annullata && (m_intestazione || m_dati == 0))
         throw ErroreFile(m_intestazione ? Foglio::MessaggioVuoto()
                                         : Foglio::MessaggioSoloIntestazione());
-    if (avanza && !e.annullata && !avanza(m_lette))
+    if (avanza && !e.annullata && !avanza(m_lette, 0))
         e.annullata = true;
 }
 

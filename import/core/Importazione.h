@@ -2,6 +2,8 @@
 // Import of members from a spreadsheet (no widgets): which field each column fills,
 // the archive screen's save checks on every row, and the append of all the new
 // records in one go, through the storage's import (TDeposito::TImportazione).
+#include "archive/Avanzamento.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -100,13 +102,11 @@ struct Richiesta {
     QDate rilascio, scadenza;
 };
 
-// Called every few hundred rows with the rows read so far; false cancels.
-using Avanzamento = std::function<bool(int righe)>;
-
 // Reads the sheet and checks every row. With scrivi the accepted rows are appended
 // to the archive of the folder, all or none, after the storage has kept a copy of the
 // archive and a copy that lets the import be undone, and their photos written afterwards. Throws
 // ErroreFile for an unreadable file or a failed write; the archive is then as it was.
+// `avanza` hears the rows read so far every few hundred rows (the total is not known).
 Esito Importa(const QString &cartella, const Richiesta &r, bool scrivi,
               const Avanzamento &avanza = {});
 

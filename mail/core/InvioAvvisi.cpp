@@ -79,8 +79,9 @@ void TInvioAvvisi::Esegui()
     }
     try {
         TClienteSmtp cliente(m_impostazioni);
+        bool avanti = !m_avanzamento || m_avanzamento(0, totale);
         for (const TAvviso &a : m_avvisi) {
-            if (m_annulla) {
+            if (!avanti) {
                 m_esito.annullato = true;
                 break;
             }
@@ -109,7 +110,7 @@ void TInvioAvvisi::Esegui()
             else
                 m_esito.falliti.append(a.nome + QStringLiteral(" <") + a.indirizzo +
                                        QStringLiteral(">: ") + e.risposta);
-            emit Avanzamento(fatti, totale);
+            avanti = !m_avanzamento || m_avanzamento(fatti, totale);
             if (e.tipo == TClienteSmtp::Esito::Interrotto) {
                 m_esito.errore = e.messaggio;
                 break;

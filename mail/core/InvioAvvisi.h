@@ -2,6 +2,7 @@
 // Sends a batch of renewal reminders off the user-interface thread: one connection for
 // the whole batch, one log line per attempt and per member skipped, progress after each
 // message and a stop between messages when asked. No widgets.
+#include "archive/Avanzamento.h"
 #include "mail/core/Messaggio.h"
 #include "mail/core/SceltaAvvisi.h"
 #include "mail/core/Smtp.h"
@@ -11,7 +12,6 @@
 #include <QObject>
 #include <QStringList>
 
-#include <atomic>
 #include <vector>
 
 struct TEsitoInvio {
@@ -42,8 +42,9 @@ public:
                                                   const TModelloAvviso &modello,
                                                   const QString &ente, const TAvviso &avviso);
 
-    // Thread-safe: stops before the next message.
-    void Annulla() { m_annulla = true; }
+    // Hears, on the worker's thread, the messages done after each one; false stops the
+    // batch before the next message.
+    void ImpostaAvanzamento(Avanzamento avanzamento) { m_avanzamento = std::move(avanzamento); }
     // Valid after Concluso.
     const TEsitoInvio &Esito() const { return m_esito; }
 
@@ -51,7 +52,6 @@ public slots:
     void Esegui();
 
 signals:
-    void Avanzamento(int fatti, int totale);
     void Concluso();
 
 private:
@@ -63,6 +63,6 @@ private:
     QString m_ente;
     std::vector<TSaltato> m_saltati;
     int m_giorni = 0;
-    std::atomic<bool> m_annulla{false};
+    Avanzamento m_avanzamento;
     TEsitoInvio m_esito;
 };

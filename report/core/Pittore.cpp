@@ -189,8 +189,9 @@ QFontMetricsF Metriche(const TFont &f)
 
 double AltezzaRiga(const TFont &f)
 {
-    // Cached: composition of long lists asks for the same fonts many times.
-    static QHash<QString, double> cache;
+    // Cached: composition of long lists asks for the same fonts many times. One cache per
+    // thread: batch cards are composed off the window's thread while the window paints.
+    thread_local QHash<QString, double> cache;
     const QString chiave = QStringLiteral("%1|%2|%3").arg(f.Name).arg(f.Size).arg(f.Style);
     auto it = cache.constFind(chiave);
     if (it != cache.constEnd())
