@@ -137,6 +137,19 @@ private:
     QHash<QString, int> m_tessere, m_nomi; // keys of the records, and their positions
     QSet<QString> m_motivi;                // one copy of each reason, shared by its rows
     QString Unico(const QString &motivo) { return *m_motivi.insert(motivo); }
+    // Ripiega, remembering the last long text: a spreadsheet's repeated row hands the very
+    // same text over again, and folding a megabyte per row would take minutes.
+    QString RipiegaRipetuto(const QString &testo)
+    {
+        if (testo.size() < 4096)
+            return Ripiega(testo);
+        if (testo.constData() != m_lungo.constData() || testo.size() != m_lungo.size()) {
+            m_lungo = testo; // kept, so its buffer cannot be reused by another text
+            m_lungoRipiegato = Ripiega(testo);
+        }
+        return m_lungoRipiegato;
+    }
+    QString m_lungo, m_lungoRipiegato;
     // Of the row last composed: the member's name, and whether a default date was used.
     QString m_nome;
     bool m_rilascioDato = false, m_scadenzaData = false;
@@ -197,7 +210,7 @@ bool Importatore::Componi(const QStringList &celle, TScheda *s, QStringList *avv
     }
     // Letters the archive cannot hold become their base letter, in every field.
     for (auto &t : v)
-        t = Ripiega(t);
+        t = RipiegaRipetuto(t);
     auto &tesserato = v[size_t(C(Campo::Tesserato))];
     if (tesserato.isEmpty()) {
         unisci(tesserato, Ripiega(cognome));
