@@ -310,11 +310,17 @@ void Utente(QSqlDatabase db, const QString &nome, const QString &password, bool 
         throw ErroreFile(QStringLiteral("Nome o password non validi"));
     // Names and the password quoted by the server itself (format %I, %L).
     QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "SELECT format(CASE WHEN EXISTS (SELECT FROM pg_roles WHERE rolname = :n1) THEN 'ALTER "
-        "ROLE %I LOGIN PASSWORD %L' ELSE 'CREATE ROLE %I LOGIN PASSWORD %L' END, :n2, :p), "
-        "format('GRANT quorvel_sportello TO %I', :n3), format('%s quorvel_responsabile %s %I', "
-        ":g, :a, :n4)"));
+    const bool preparata = q.prepare(
+        QStringLiteral("SELECT format(CASE WHEN EXISTS (SELECT FROM pg_roles WHERE rolname = "
+                       "CAST(:n1 AS text)) THEN 'ALTER "
+                       "ROLE %I LOGIN PASSWORD %L' ELSE 'CREATE ROLE %I LOGIN PASSWORD %L' "
+                       "END, CAST(:n2 AS text), CAST(:p AS text)), "
+                       "format('GRANT quorvel_sportello TO %I', CAST(:n3 AS text)), "
+                       "format('%s quorvel_responsabile %s %I', "
+                       "CAST(:g AS text), CAST(:a AS text), CAST(:n4 AS text))"));
+    if (!preparata)
+        throw ErroreFile(QStringLiteral("Impossibile preparare l'utente sul server: %1")
+                             .arg(q.lastError().databaseText().trimmed()));
     q.bindValue(QStringLiteral(":n1"), nome);
     q.bindValue(QStringLiteral(":n2"), nome);
     q.bindValue(QStringLiteral(":p"), password);
