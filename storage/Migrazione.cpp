@@ -63,7 +63,7 @@ TRapporto Importa(const QString &cartella, QSqlDatabase db, const TOpzioni &opzi
     // The folder's lock, as a copy of the program takes it: no desk writes it meanwhile.
     QLockFile blocco(QDir(cartella).filePath(QStringLiteral("Quorvel.lock")));
     blocco.setStaleLockTime(0);
-    if (!blocco.tryLock(0))
+    if (!opzioni.cartellaGiaBloccata && !blocco.tryLock(0))
         throw ErroreFile(QStringLiteral("La cartella %1 è in uso da Quorvel: chiudere il "
                                         "programma prima del trasferimento")
                              .arg(cartella));

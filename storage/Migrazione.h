@@ -20,6 +20,8 @@ using Avanzamento = std::function<bool(qint64 fatti, qint64 totale)>;
 struct TOpzioni {
     // A text holding U+0000 is stored with "?" in its place instead of stopping the move.
     bool nulComePuntoInterrogativo = false;
+    // The caller, the program open on the folder, holds its lock already.
+    bool cartellaGiaBloccata = false;
 };
 
 struct TRapporto {

@@ -6,13 +6,18 @@
 
 #include "archive/Archivio.h"
 #include "mail/core/RegistroAvvisi.h"
+#include "shell/ArchivioServer.h"
 #include "storage/ConnessioneServer.h"
 #include "storage/DatiEnteFile.h"
+#include "widgets/Sottofondo.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -188,6 +193,7 @@ private slots:
     void interrottoAMeta();
     void discoPienoAlRitorno();
     void preparaEUtente();
+    void trasferisciDallaSchermata();
 };
 
 void TestMigrazione::andataERitorno_data()
@@ -434,6 +440,66 @@ void TestMigrazione::preparaEUtente()
     QCOMPARE(Schede(db), 2);
     ServerProva::Amministra(QStringLiteral("postgres"),
                             QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(db));
+}
+
+// The connection screen offers the move when the server is empty: stopped half-way it
+// leaves the server empty, let run it fills it, compared.
+void TestMigrazione::trasferisciDallaSchermata()
+{
+    SERVER_RICHIESTO();
+    Ambiente env;
+    const QString password = QStringLiteral("segreta-migra");
+    QList<QByteArray> record;
+    for (int i = 0; i < 20000; ++i)
+        record << Costruttore::Tesserato("SOCIO " + QByteArray::number(i));
+    Costruttore::ScriviArchivio(TArchivio::Percorso(env.cartella()), record);
+    const QString db = ServerProva::NuovoDatabase();
+    ServerProva::CreaUtente(QStringLiteral("migra_amministra"), password);
+    QVERIFY(
+        ServerProva::Amministra(QStringLiteral("postgres"),
+                                QStringLiteral("GRANT quorvel_proprietario TO migra_amministra")));
+    const TParametriServer p = ServerProva::Parametri(db, QStringLiteral("migra_amministra"));
+
+    TfrmArchivioServer d;
+    d.show();
+    auto *trasferisci = Controllo<QPushButton>(&d, "cmdTrasferisci");
+    QVERIFY(!trasferisci->isVisible());
+    Clic(&d, "optServer");
+    Controllo<QLineEdit>(&d, "txtServer")->setText(p.server);
+    Controllo<QLineEdit>(&d, "txtPorta")->setText(QString::number(p.porta));
+    Controllo<QLineEdit>(&d, "txtDatabase")->setText(p.database);
+    Controllo<QLineEdit>(&d, "txtUtente")->setText(p.utente);
+    Controllo<QLineEdit>(&d, "txtPassword")->setText(password);
+    Controllo<QLineEdit>(&d, "txtCertificato")->setText(p.certificatoCA);
+    Clic(&d, "cmdProva");
+    QCOMPARE(env.sim().UltimaForma(), Piattaforma::Forma::Informazione);
+    QVERIFY(trasferisci->isVisible());
+    QCOMPARE(trasferisci->text(),
+             QStringLiteral("Trasferisci sul server l'archivio di questa cartella"));
+
+    // Stopped once the bar moves.
+    env.sim().risposte.enqueue(true);
+    Clic(&d, "cmdTrasferisci");
+    auto *barra = Controllo<QProgressBar>(&d, "prgTrasferimento");
+    QVERIFY(barra->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(barra->value() > 0, 60000);
+    Clic(&d, "cmdTrasferisci");
+    QTRY_VERIFY_WITH_TIMEOUT(!barra->isVisible(), 60000);
+    QCOMPARE(env.sim().UltimaForma(), Piattaforma::Forma::Errore);
+    QVERIFY2(env.sim().UltimoMessaggio().contains(QStringLiteral("annullato")),
+             qPrintable(env.sim().UltimoMessaggio()));
+    QCOMPARE(Schede(db), 0);
+
+    // Let run: every record on the server, compared.
+    env.sim().risposte.enqueue(true);
+    Clic(&d, "cmdTrasferisci");
+    QTRY_VERIFY_WITH_TIMEOUT(!barra->isVisible(), 120000);
+    QVERIFY2(env.sim().UltimoMessaggio().startsWith(
+                 QStringLiteral("Trasferite sul server 20000 schede, 0 foto e 0 documenti")),
+             qPrintable(env.sim().UltimoMessaggio()));
+    QVERIFY(!trasferisci->isVisible());
+    QCOMPARE(Schede(db), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(Sottofondo::InCorso(), 0, 10000);
 }
 
 QTEST_MAIN(TestMigrazione)
