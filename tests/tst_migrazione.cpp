@@ -188,6 +188,8 @@ private slots:
     void andataERitorno_data();
     void andataERitorno();
     void serverNonVuotoRifiutato();
+    void differenzaAnnullaTutto_data();
+    void differenzaAnnullaTutto();
     void testoConNul();
     void verificaElencaLeDifferenze();
     void interrottoAMeta();
@@ -283,6 +285,53 @@ void TestMigrazione::serverNonVuotoRifiutato()
     QCOMPARE(Schede(db), 1);
     // The folder's lock was given back.
     QVERIFY(!QFile::exists(cartella.filePath(QStringLiteral("Quorvel.lock"))));
+}
+
+// What the server keeps differs from the folder (a trigger alters it on the way in): the
+// comparison before COMMIT finds it, and nothing is kept.
+void TestMigrazione::differenzaAnnullaTutto_data()
+{
+    QTest::addColumn<QString>("tabella");
+    QTest::addColumn<QString>("cambio");
+    QTest::addColumn<QString>("differenza");
+    QTest::newRow("foto") << "foto"
+                          << "NEW.immagine := NEW.immagine || '\\x00'::bytea"
+                          << "differenza: foto 1.jpg: diversa sul server";
+    QTest::newRow("campo") << "schede"
+                           << "NEW.note := NEW.note || '!'"
+                           << "differenza: scheda 1, campo Note: nella cartella";
+    QTest::newRow("documento") << "documenti"
+                               << "NEW.contenuto := ''::bytea"
+                               << "differenza: documento \"contratto.pdf\": diverso sul server";
+}
+
+void TestMigrazione::differenzaAnnullaTutto()
+{
+    SERVER_RICHIESTO();
+    QFETCH(QString, tabella);
+    QFETCH(QString, cambio);
+    QFETCH(QString, differenza);
+    QTemporaryDir cartella;
+    CartellaDelProgramma(cartella.path(), 3);
+    const QString db = ServerProva::NuovoDatabase();
+    QVERIFY(ServerProva::Amministra(
+        db, QStringLiteral("CREATE FUNCTION quorvel.altera() RETURNS trigger LANGUAGE plpgsql AS "
+                           "$$ BEGIN %1; RETURN NEW; END $$")
+                .arg(cambio)));
+    QVERIFY(ServerProva::Amministra(db, QStringLiteral("CREATE TRIGGER altera BEFORE INSERT ON "
+                                                       "quorvel.%1 FOR EACH ROW EXECUTE "
+                                                       "FUNCTION quorvel.altera()")
+                                            .arg(tabella)));
+    const TEsito e = Migra(db, {QStringLiteral("importa"), cartella.path()});
+    QVERIFY(e.codice > 0);
+    QVERIFY2(e.errori.contains(differenza), qPrintable(e.errori));
+    QVERIFY(e.errori.trimmed().endsWith(QStringLiteral("nulla è stato conservato")));
+    QCOMPARE(Schede(db), 0);
+    QCOMPARE(Leggi(db, QStringLiteral("SELECT (SELECT count(*) FROM foto) + (SELECT count(*) FROM "
+                                      "documenti) + (SELECT count(*) FROM avvisi) + (SELECT "
+                                      "ultima FROM contatore)"))
+                 .toInt(),
+             0);
 }
 
 void TestMigrazione::testoConNul()
