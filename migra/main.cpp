@@ -34,7 +34,8 @@ const char *const Uso =
 
 void Errore(const QString &t)
 {
-    std::cerr << "quorvel-migra: " << t.toStdString() << std::endl;
+    // One line, whatever the server's message holds.
+    std::cerr << "quorvel-migra: " << t.simplified().toStdString() << std::endl;
 }
 
 void Righe(const QString &prefisso, const QStringList &righe)

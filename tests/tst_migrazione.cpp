@@ -192,6 +192,7 @@ private slots:
     void differenzaAnnullaTutto();
     void testoConNul();
     void verificaElencaLeDifferenze();
+    void interrottoAMeta_data();
     void interrottoAMeta();
     void discoPienoAlRitorno();
     void preparaEUtente();
@@ -382,9 +383,17 @@ void TestMigrazione::verificaElencaLeDifferenze()
         QVERIFY2(e.errori.contains(QString::fromUtf8(d)), qPrintable(e.errori));
 }
 
+void TestMigrazione::interrottoAMeta_data()
+{
+    QTest::addColumn<bool>("serverPerso");
+    QTest::newRow("programma terminato") << false;
+    QTest::newRow("server perso") << true;
+}
+
 void TestMigrazione::interrottoAMeta()
 {
     SERVER_RICHIESTO();
+    QFETCH(bool, serverPerso);
     QTemporaryDir cartella;
     QList<QByteArray> record;
     for (int i = 0; i < 20000; ++i)
@@ -398,13 +407,31 @@ void TestMigrazione::interrottoAMeta()
     p.setProcessEnvironment(AmbienteMigra(db));
     p.start(QStringLiteral(QUORVEL_MIGRA), {QStringLiteral("importa"), cartella.path()});
     QVERIFY(p.waitForStarted(10000));
-    // Killed at its first progress line, with nearly all the records still to send.
+    // Stopped at its first progress line, with nearly all the records still to send: the
+    // program killed, or its connection cut by the server.
     QByteArray errori;
     QTRY_VERIFY_WITH_TIMEOUT((errori += p.readAllStandardError()).contains("avanzamento: "), 60000);
-    p.kill();
-    QVERIFY(p.waitForFinished(10000));
-    QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+    if (serverPerso)
+        QVERIFY(ServerProva::Amministra(
+            QStringLiteral("postgres"),
+            QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                           "datname = '%1' AND pid <> pg_backend_pid()")
+                .arg(db)));
+    else
+        p.kill();
+    QVERIFY(p.waitForFinished(30000));
     QVERIFY(!p.readAllStandardOutput().contains("Trasferiti"));
+    if (serverPerso) {
+        // One line says why, and the exit code is not zero.
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QString ultima =
+            QString::fromUtf8(errori + p.readAllStandardError()).trimmed().section(u'\n', -1);
+        QVERIFY2(ultima.startsWith(QStringLiteral("quorvel-migra: Impossibile scrivere la scheda")),
+                 qPrintable(ultima));
+    } else {
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+    }
 
     QTRY_COMPARE_WITH_TIMEOUT(Leggi(db, QStringLiteral("SELECT count(*) FROM pg_stat_activity "
                                                        "WHERE datname = current_database() AND "
@@ -414,7 +441,7 @@ void TestMigrazione::interrottoAMeta()
     QCOMPARE(Schede(db), 0);
     QCOMPARE(Leggi(db, QStringLiteral("SELECT ultima FROM contatore")).toInt(), 0);
     QCOMPARE(Leggi(db, QStringLiteral("SELECT count(*) FROM foto")).toInt(), 0);
-    // The folder as it was; only the lock of the killed run is left, and taken again.
+    // The folder as it was; only the lock of a killed run is left, and taken again.
     QMap<QString, QByteArray> dopo = Impronte(cartella.path());
     dopo.remove(QStringLiteral("Quorvel.lock"));
     QCOMPARE(dopo, prima);
