@@ -15,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -188,6 +189,7 @@ private slots:
     void andataERitorno_data();
     void andataERitorno();
     void serverNonVuotoRifiutato();
+    void cartellaApertaRifiutata();
     void differenzaAnnullaTutto_data();
     void differenzaAnnullaTutto();
     void testoConNul();
@@ -286,6 +288,21 @@ void TestMigrazione::serverNonVuotoRifiutato()
     QCOMPARE(Schede(db), 1);
     // The folder's lock was given back.
     QVERIFY(!QFile::exists(cartella.filePath(QStringLiteral("Quorvel.lock"))));
+}
+
+// A folder that a running copy of the program holds is not moved.
+void TestMigrazione::cartellaApertaRifiutata()
+{
+    SERVER_RICHIESTO();
+    QTemporaryDir cartella;
+    CartellaDelProgramma(cartella.path(), 2);
+    QLockFile aperta(cartella.filePath(QStringLiteral("Quorvel.lock")));
+    QVERIFY(aperta.tryLock(0));
+    const QString db = ServerProva::NuovoDatabase();
+    const TEsito e = Migra(db, {QStringLiteral("importa"), cartella.path()});
+    QVERIFY(e.codice > 0);
+    QVERIFY2(e.errori.contains(QStringLiteral("è in uso da Quorvel")), qPrintable(e.errori));
+    QCOMPARE(Schede(db), 0);
 }
 
 // What the server keeps differs from the folder (a trigger alters it on the way in): the
