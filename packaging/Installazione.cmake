@@ -6,6 +6,8 @@ option(QUORVEL_BUNDLE_QT "Copy the Qt libraries and plugins into the program fol
 
 set(QUORVEL_INSTALL_DIR "Quorvel")
 install(TARGETS Quorvel RUNTIME DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
+# The tool that moves an archive folder to the server and back (README).
+install(TARGETS quorvel-migra RUNTIME DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
 install(FILES "${QUORVEL_PROGRAM_DIR}/Guida.pdf" DESTINATION ${QUORVEL_INSTALL_DIR}
         COMPONENT programma OPTIONAL)
 # The script that makes the shared archive on a PostgreSQL server (README).
@@ -58,7 +60,7 @@ file(WRITE "${pacchetto}/quorvel.desktop" "${voce}")
 configure_file("${CMAKE_SOURCE_DIR}/packaging/quorvel.metainfo.xml.in"
                "${pacchetto}/${QUORVEL_APPSTREAM_ID}.metainfo.xml" @ONLY)
 # Debian's documents are compressed without a time stamp.
-foreach(doc changelog quorvel.1)
+foreach(doc changelog quorvel.1 quorvel-migra.1)
     add_custom_command(OUTPUT "${pacchetto}/${doc}.gz"
         COMMAND gzip -9n -c "${CMAKE_SOURCE_DIR}/packaging/${doc}" > "${pacchetto}/${doc}.gz"
         DEPENDS "${CMAKE_SOURCE_DIR}/packaging/${doc}"
@@ -68,11 +70,13 @@ endforeach()
 add_custom_target(quorvel_pacchetto_doc ALL DEPENDS ${pacchetto_doc})
 install(PROGRAMS $<TARGET_FILE:Quorvel> DESTINATION bin RENAME quorvel
         COMPONENT pacchetto EXCLUDE_FROM_ALL)
+install(PROGRAMS $<TARGET_FILE:quorvel-migra> DESTINATION bin COMPONENT pacchetto EXCLUDE_FROM_ALL)
 # Stripped as Debian does (install(PROGRAMS) escapes CPACK_STRIP_FILES).
 install(CODE "
     execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded --remove-section=.comment
                             --remove-section=.note
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quorvel\"
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quorvel-migra\"
                     RESULT_VARIABLE esito)
     if(NOT esito EQUAL 0)
         message(FATAL_ERROR \"strip: \${esito}\")
@@ -89,14 +93,15 @@ install(FILES "${pacchetto}/${QUORVEL_APPSTREAM_ID}.metainfo.xml" DESTINATION sh
         COMPONENT pacchetto EXCLUDE_FROM_ALL)
 install(FILES "${CMAKE_SOURCE_DIR}/packaging/copyright" "${pacchetto}/changelog.gz"
         DESTINATION share/doc/quorvel COMPONENT pacchetto EXCLUDE_FROM_ALL)
-install(FILES "${pacchetto}/quorvel.1.gz" DESTINATION share/man/man1
+install(FILES "${pacchetto}/quorvel.1.gz" "${pacchetto}/quorvel-migra.1.gz" DESTINATION share/man/man1
         COMPONENT pacchetto EXCLUDE_FROM_ALL)
 
 if(QUORVEL_BUNDLE_QT)
     # Libraries beside the executable, found through its run path.
-    set_target_properties(Quorvel PROPERTIES INSTALL_RPATH "\$ORIGIN/lib")
+    set_target_properties(Quorvel quorvel-migra PROPERTIES INSTALL_RPATH "\$ORIGIN/lib")
     # An old-style RPATH also serves the plugins' own dependencies.
     target_link_options(Quorvel PRIVATE "-Wl,--disable-new-dtags")
+    target_link_options(quorvel-migra PRIVATE "-Wl,--disable-new-dtags")
     get_target_property(qt_core_lib Qt6::Core IMPORTED_LOCATION_RELEASE)
     if(NOT qt_core_lib)
         get_target_property(qt_core_lib Qt6::Core IMPORTED_LOCATION)
@@ -104,7 +109,7 @@ if(QUORVEL_BUNDLE_QT)
     get_filename_component(qt_lib_dir "${qt_core_lib}" DIRECTORY)
     set(qt_plugin_dir "${qt_lib_dir}/qt6/plugins")
     set(plugin_groups platforms imageformats iconengines printsupport xcbglintegrations
-                      platforminputcontexts multimedia)
+                      platforminputcontexts multimedia sqldrivers)
     foreach(g ${plugin_groups})
         if(EXISTS "${qt_plugin_dir}/${g}")
             # The GStreamer media backend needs system plugins; FFmpeg's is self-contained.
@@ -120,7 +125,7 @@ if(QUORVEL_BUNDLE_QT)
         set(dest \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVEL_INSTALL_DIR}\")
         file(GLOB_RECURSE plugins \"\${dest}/plugins/*.so\")
         file(GET_RUNTIME_DEPENDENCIES
-             EXECUTABLES \"\${dest}/Quorvel\"
+             EXECUTABLES \"\${dest}/Quorvel\" \"\${dest}/quorvel-migra\"
              LIBRARIES \${plugins}
              RESOLVED_DEPENDENCIES_VAR deps
              UNRESOLVED_DEPENDENCIES_VAR mancanti

@@ -121,6 +121,7 @@ TfrmArchivioServer::TfrmArchivioServer(QWidget *parent, bool avvio)
     lblEsito->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblEsito->setTextInteractionFlags(Qt::TextSelectableByMouse);
     v->addWidget(lblEsito);
+    ArchivioServer::CreaTrasferimento(this, v, cmdTrasferisci, prgTrasferimento, m_avanzamento);
     v->addStretch(1);
 
     auto *pulsanti = new QHBoxLayout;
@@ -147,6 +148,7 @@ TfrmArchivioServer::TfrmArchivioServer(QWidget *parent, bool avvio)
     connect(cmdProva, &QPushButton::clicked, this, &TfrmArchivioServer::cmdProvaClick);
     connect(cmdSalva, &QPushButton::clicked, this, &TfrmArchivioServer::cmdSalvaClick);
     connect(cmdAnnulla, &QPushButton::clicked, this, &TfrmArchivioServer::cmdAnnullaClick);
+    connect(cmdTrasferisci, &QPushButton::clicked, this, &TfrmArchivioServer::cmdTrasferisciClick);
 
     optCartella->setChecked(true);
     Finestra::Fissa(this, Finestra::Centro::Proprietario);
@@ -185,6 +187,8 @@ void TfrmArchivioServer::optCambia()
 {
     // The server's settings count only for the server.
     const bool server = optServer->isChecked();
+    if (!server)
+        cmdTrasferisci->hide();
     for (QWidget *w :
          std::initializer_list<QWidget *>{txtServer, txtPorta, txtDatabase, txtUtente, txtPassword,
                                           txtCertificato, cmdSfogliaCertificato, cmdProva})
@@ -237,11 +241,12 @@ void TfrmArchivioServer::cmdProvaClick()
     if (!Leggi(p))
         return;
     try {
-        const QString testo =
-            ConnessioneServer::TestoEsito(ArchivioServer::Prova(p, txtPassword->text()));
+        const ConnessioneServer::TEsitoProva esito = ArchivioServer::Prova(p, txtPassword->text());
+        const QString testo = ConnessioneServer::TestoEsito(esito);
         lblEsito->setStyleSheet(Tavolozza::Stile(Tavolozza::Blu));
         lblEsito->setText(testo);
         Piattaforma::Informazione(testo, this);
+        OffriTrasferimento(esito.schede);
     } catch (const ErroreFile &e) {
         lblEsito->setStyleSheet(Tavolozza::Stile(Tavolozza::Granata));
         lblEsito->setText(e.testo());

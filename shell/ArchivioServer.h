@@ -7,7 +7,12 @@
 
 #include <QDialog>
 
+#include <memory>
+
+class QBoxLayout;
 class QLabel;
+class QProgressBar;
+class QTimer;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -26,9 +31,12 @@ public slots:
     void cmdProvaClick();
     void cmdSalvaClick();
     void cmdAnnullaClick();
+    void cmdTrasferisciClick();
 
 protected:
     void showEvent(QShowEvent *e) override;
+    // While the move runs, closing asks it to stop instead.
+    void reject() override;
 
 private:
     // The server's settings as typed, or false after showing what is wrong.
@@ -48,10 +56,25 @@ private:
     QPushButton *cmdProva;
     QPushButton *cmdSalva;
     QPushButton *cmdAnnulla;
+
+    // ---- Moving this folder's archive to an empty server
+    struct TTrasferimento;
+    // Shows the move when the trial found an empty archive on the server.
+    void OffriTrasferimento(int schedeSulServer);
+    void AvviaTrasferimento(const TParametriServer &p, bool nulComePunto);
+    void FineTrasferimento();
+    QPushButton *cmdTrasferisci;
+    QProgressBar *prgTrasferimento;
+    QTimer *m_avanzamento;
+    std::shared_ptr<TTrasferimento> m_trasferimento; // while one runs
 };
 
 namespace ArchivioServer {
 // Tries a connection off the window's thread while the window keeps drawing (user input
 // held back); the connect timeout bounds the wait. Throws ConnessioneServer::ErroreServer.
 ConnessioneServer::TEsitoProva Prova(const TParametriServer &p, const QString &password);
+// The move's button ("cmdTrasferisci", hidden) and progress bar ("prgTrasferimento"), below
+// the trial's result.
+void CreaTrasferimento(QWidget *finestra, QBoxLayout *v, QPushButton *&cmd, QProgressBar *&prg,
+                       QTimer *&avanzamento);
 } // namespace ArchivioServer

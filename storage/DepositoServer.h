@@ -111,3 +111,11 @@ inline QString TestoServer(const QString &t)
 QString ColonnaServer(Campo c);
 // A picture stored on the server, read as LeggiImmagine reads a file; null when unreadable.
 QImage ImmagineServer(const QByteArray &byte);
+
+// ---- Migration: the shared settings as the server keeps them (table impostazioni)
+// The keys and values of the section "Dati Ente" that a desk writes for `dati` and `opzioni`.
+QList<std::pair<QString, QString>> ValoriImpostazioniServer(const TDatiEnte &dati,
+                                                            const TOpzioniTessera &opzioni);
+// The organization data and card options read back from those keys.
+TDatiEnte DatiEnteDaServer(const QHash<QString, QString> &valori);
+TOpzioniTessera OpzioniDaServer(const QHash<QString, QString> &valori);

@@ -158,9 +158,19 @@ bool TDepositoServer::ScriviValoriSeInvariati(const Valori &letti, const Valori 
 
 TDatiEnte TDepositoServer::LeggiDatiEnte()
 {
-    const QHash<QString, QString> v = LeggiSezione(SezioneDatiEnte);
+    return DatiEnteDaServer(LeggiSezione(SezioneDatiEnte));
+}
+
+TDatiEnte DatiEnteDaServer(const QHash<QString, QString> &v)
+{
     return {v.value(kDenominazione), v.value(kSottotitolo1), v.value(kSottotitolo2),
             v.value(kAnnotazioni)};
+}
+
+QList<std::pair<QString, QString>> ValoriImpostazioniServer(const TDatiEnte &dati,
+                                                            const TOpzioniTessera &opzioni)
+{
+    return ValoriDatiEnte(dati) + ValoriOpzioni(opzioni);
 }
 
 void TDepositoServer::ScriviDatiEnte(const TDatiEnte &dati)
@@ -175,7 +185,11 @@ bool TDepositoServer::ScriviDatiEnteSeInvariati(const TDatiEnte &letti, const TD
 
 TOpzioniTessera TDepositoServer::LeggiOpzioniTessera()
 {
-    const QHash<QString, QString> v = LeggiSezione(SezioneDatiEnte);
+    return OpzioniDaServer(LeggiSezione(SezioneDatiEnte));
+}
+
+TOpzioniTessera OpzioniDaServer(const QHash<QString, QString> &v)
+{
     TOpzioniTessera o;
     o.CodiceQR = Testo::Trim32(v.value(kCodiceQR)) == kSi;
     o.TestoQR = v.value(kTestoQR, TestoQRPredefinito);

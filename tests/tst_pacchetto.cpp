@@ -84,6 +84,8 @@ private slots:
         QCOMPARE(c.codice, 0);
         QStringList attesi = {
             QStringLiteral("./usr/bin/quorvel"),
+            QStringLiteral("./usr/bin/quorvel-migra"),
+            QStringLiteral("./usr/share/man/man1/quorvel-migra.1.gz"),
             QStringLiteral("./usr/share/quorvel/Guida.pdf"),
             QStringLiteral("./usr/share/quorvel/quorvel.sql"),
             QStringLiteral("./usr/share/applications/quorvel.desktop"),
