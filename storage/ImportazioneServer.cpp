@@ -5,6 +5,7 @@
 // which goes with it.
 #include "storage/DepositoServer.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -80,7 +81,7 @@ public:
             db.rollback();
             throw ErroreFile(Messaggio(motivo));
         }
-        // No dated copy on the server: undoing an import is not offered there.
+        // The function recorded the import (table importazioni): the last one can be undone.
         return true;
     }
 
@@ -129,7 +130,54 @@ std::unique_ptr<TDeposito::TImportazione> TDepositoServer::IniziaImportazione(in
 
 TDeposito::RipristinoImportazione TDepositoServer::AnnullaUltimaImportazione()
 {
-    return {false, QStringLiteral("Nell'archivio sul server non è possibile annullare "
-                                  "l'ultima importazione: le schede importate vanno corrette o "
-                                  "annullate una per una.")};
+    // The owner's function decides and undoes in one transaction. Not sent twice: a second
+    // run would undo the import before.
+    struct Esito {
+        QString esito;
+        QDateTime il;
+        int posizione = 0;
+    };
+    Esito e;
+    try {
+        e = Tenta(
+            [&] {
+                QSqlQuery &q = Prepara(QStringLiteral(
+                    "SELECT esito, il, posizione FROM annulla_ultima_importazione()"));
+                Esegui(q, QStringLiteral("annullare l'importazione"));
+                Esito r;
+                if (q.next())
+                    r = {q.value(0).toString(), q.value(1).toDateTime(), q.value(2).toInt()};
+                q.finish();
+                return r;
+            },
+            false,
+            QStringLiteral("Il collegamento al server dell'archivio si \u00E8 interrotto mentre "
+                           "si annullava l'importazione: riaprire l'elenco delle schede per "
+                           "vedere se \u00E8 stata annullata."));
+    } catch (const ErroreFile &errore) {
+        return {false, errore.testo()};
+    }
+    const QString quando = e.il.toLocalTime().toString(QStringLiteral("dd/MM/yyyy 'alle' HH:mm"));
+    const auto rifiuto = [&quando](const QString &perche) {
+        return RipristinoImportazione{
+            false, QStringLiteral("Impossibile annullare l'importazione del %1: l'archivio \u00E8 "
+                                  "stato modificato dopo l'importazione.\n\r\n\r%2")
+                       .arg(quando, perche)};
+    };
+    if (e.esito == QLatin1String("annullata"))
+        return {true, QStringLiteral("Importazione del %1 annullata: l'archivio \u00E8 tornato "
+                                     "com'era prima.")
+                          .arg(quando)};
+    if (e.esito == QLatin1String("aggiunte"))
+        return rifiuto(QStringLiteral("Dopo l'importazione sono state aggiunte altre schede, "
+                                      "dalla n. %1.")
+                           .arg(e.posizione));
+    if (e.esito == QLatin1String("modificata"))
+        return rifiuto(QStringLiteral("La scheda n. %1, importata, \u00E8 stata modificata.")
+                           .arg(e.posizione));
+    if (e.esito == QLatin1String("avvisata"))
+        return rifiuto(QStringLiteral("Alla scheda n. %1, importata, \u00E8 gi\u00E0 stato "
+                                      "inviato un avviso.")
+                           .arg(e.posizione));
+    return {false, QStringLiteral("Non c'\u00E8 nessuna importazione da annullare.")};
 }
