@@ -229,6 +229,29 @@ BEGIN
 END $$;
 REVOKE ALL ON FUNCTION annulla_ultima_importazione() FROM PUBLIC;
 
+-- The e-mail settings every desk may change, as a volunteer who sends the reminders may
+-- have to fix the mail server's address or the sender: those keys of section "Posta
+-- Elettronica" only, in one go. Never a password (each desk keeps its own in its secret
+-- store), nor the CA file, which names a file of the desk's own computer.
+CREATE FUNCTION scrivi_impostazioni_posta(valori json) RETURNS void LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path = quorvel, pg_temp AS $$
+DECLARE
+    k text;
+    v text;
+BEGIN
+    FOR k, v IN SELECT * FROM json_each_text(valori) LOOP
+        IF k NOT IN ('Server', 'Porta', 'Sicurezza', 'Utente', 'Mittente', 'NomeMittente',
+                     'Giorni', 'AutenticazioneInChiaro') THEN
+            RAISE EXCEPTION 'la chiave "%" delle impostazioni di posta non si conserva sul server', k
+                USING ERRCODE = '42501';
+        END IF;
+        INSERT INTO impostazioni (sezione, chiave, valore)
+            VALUES ('Posta Elettronica', k, coalesce(v, ''))
+            ON CONFLICT (sezione, chiave) DO UPDATE SET valore = EXCLUDED.valore;
+    END LOOP;
+END $$;
+REVOKE ALL ON FUNCTION scrivi_impostazioni_posta(json) FROM PUBLIC;
+
 -- Search: one trigram index per text filter (ILIKE '%...%').
 CREATE INDEX schede_tesserato_trgm  ON schede USING gin (tesserato gin_trgm_ops);
 CREATE INDEX schede_carica_trgm     ON schede USING gin (carica gin_trgm_ops);
@@ -260,5 +283,6 @@ GRANT INSERT (nome, contenuto), UPDATE (contenuto, caricato_il, caricato_da)
       ON documenti TO quorvel_sportello;
 GRANT INSERT (data, ora, posizione, tesserato, email, data_scade, esito) ON avvisi
       TO quorvel_sportello;
-GRANT EXECUTE ON FUNCTION importa(integer), annulla_ultima_importazione() TO quorvel_sportello;
+GRANT EXECUTE ON FUNCTION importa(integer), annulla_ultima_importazione(),
+      scrivi_impostazioni_posta(json) TO quorvel_sportello;
 GRANT INSERT, UPDATE ON impostazioni, logo TO quorvel_responsabile;

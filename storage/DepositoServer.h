@@ -74,6 +74,10 @@ public:
     // with the same id after a lost answer finds its record instead of appending it twice.
     int AccodaRichiesta(const TScheda &s, const QByteArray &jpeg, const QUuid &richiesta);
 
+    // ---- E-mail settings shared by the desks but the password and the CA file
+    TImpostazioniPosta LeggiImpostazioniPosta() override;
+    void ScriviImpostazioniPosta(const TImpostazioniPosta &p) override;
+
     // The statement `sql`, prepared once on this connection and kept for the next call.
     QSqlQuery &Prepara(const QString &sql);
     // Runs a prepared (or plain) query; throws ErroreFile saying what could not be done,

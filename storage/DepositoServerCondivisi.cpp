@@ -2,6 +2,7 @@
 // options and logo (table impostazioni and logo), attachments (documenti) and the
 // reminder log (avvisi).
 #include "archive/FileSicuro.h"
+#include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 #include "cards/core/RetroTessera.h"
 #include "storage/DepositoServer.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QVariant>
@@ -474,4 +477,40 @@ std::unique_ptr<TDeposito::TRegistroInvii> TDepositoServer::ApriRegistroAvvisi()
         return nullptr;
     }
     return std::make_unique<TRegistroServer>(*this);
+}
+
+// ---- E-mail settings: shared keys on the server, written by any desk through the
+// owner's function (which takes those keys only); the password and the CA file, which
+// names a file of this computer, stay in the desk's Quorvel.ini.
+
+TImpostazioniPosta TDepositoServer::LeggiImpostazioniPosta()
+{
+    TImpostazioniPosta p = TImpostazioniPosta::Carica(m_cartella);
+    p.ApplicaCondivisi(LeggiSezione(QStringLiteral("Posta Elettronica")));
+    return p;
+}
+
+void TDepositoServer::ScriviImpostazioniPosta(const TImpostazioniPosta &p)
+{
+    QJsonObject valori;
+    for (const auto &[chiave, valore] : p.ValoriCondivisi()) {
+        if (valore.contains(QChar(u'\0')))
+            throw ErroreFile(QStringLiteral("Impossibile scrivere le impostazioni di posta "
+                                            "elettronica sul server: un carattere nullo."));
+        valori.insert(chiave, valore);
+    }
+    // All keys in one statement, which sets each to a value: safe to send again.
+    Tenta(
+        [&] {
+            QSqlQuery &q =
+                Prepara(QStringLiteral("SELECT scrivi_impostazioni_posta(CAST(:v AS json))"));
+            q.bindValue(QStringLiteral(":v"),
+                        QString::fromUtf8(QJsonDocument(valori).toJson(QJsonDocument::Compact)));
+            Esegui(q, QStringLiteral("scrivere le impostazioni di posta elettronica"));
+            q.finish();
+        },
+        true);
+    TFileIni ini(QDir(m_cartella).filePath(NomeFileIni));
+    ini.Imposta(QStringLiteral("Posta Elettronica"), QStringLiteral("FileCA"), p.fileCA.trimmed());
+    ini.Salva();
 }
