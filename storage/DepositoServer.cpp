@@ -134,8 +134,10 @@ QSqlDatabase TDepositoServer::Db()
     // A connection found lost is opened anew by PerQuestoThread: the statements prepared
     // on the old one go first, as they would outlive their driver.
     if (!m_nome.isEmpty() && QSqlDatabase::contains(m_nome) &&
-        !QSqlDatabase::database(m_nome, false).isOpen())
+        !QSqlDatabase::database(m_nome, false).isOpen()) {
         Dimentica();
+        ++m_riaperture;
+    }
     QSqlDatabase db = ConnessioneServer::PerQuestoThread();
     // Statements belong to one thread's connection: another thread prepares its own.
     if (db.connectionName() != m_nome)

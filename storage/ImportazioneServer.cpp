@@ -25,11 +25,18 @@ public:
         QStringList colonne{QStringLiteral("n integer")};
         for (int i = 0; i < NumeroCampi; ++i)
             colonne << ColonnaServer(static_cast<Campo>(i)) + QStringLiteral(" text");
-        Esegui(QStringLiteral("DROP TABLE IF EXISTS pg_temp.importazione"));
-        Esegui(QStringLiteral("CREATE TEMPORARY TABLE importazione (%1)")
-                   .arg(colonne.join(QStringLiteral(", "))));
-        // The owner's function reads it; nobody else sees a temporary table.
-        Esegui(QStringLiteral("GRANT SELECT ON pg_temp.importazione TO quorvel_proprietario"));
+        // Nothing is sent yet: on a connection found lost, all of it again on a new one.
+        m_pid = m_deposito.Tenta(
+            [&] {
+                Esegui(QStringLiteral("DROP TABLE IF EXISTS pg_temp.importazione"));
+                Esegui(QStringLiteral("CREATE TEMPORARY TABLE importazione (%1)")
+                           .arg(colonne.join(QStringLiteral(", "))));
+                // The owner's function reads it; nobody else sees a temporary table.
+                Esegui(
+                    QStringLiteral("GRANT SELECT ON pg_temp.importazione TO quorvel_proprietario"));
+                return Processo();
+            },
+            true);
     }
 
     ~TImportazioneServer() override
@@ -58,6 +65,8 @@ public:
     bool Conferma(const QList<int> &) override
     {
         Invia();
+        if (Interrotta())
+            throw ErroreFile(Interruzione());
         QSqlDatabase db = m_deposito.Db();
         if (!db.transaction())
             throw ErroreFile(Messaggio(db.lastError().databaseText()));
@@ -68,6 +77,13 @@ public:
             const QSqlError errore = q.lastError();
             db.rollback(); // first: the statement is freed only outside the failed transaction
             q = QSqlQuery();
+            if (Interrotta())
+                throw ErroreFile(Interruzione());
+            if (errore.nativeErrorCode() == QLatin1String("55P03"))
+                throw ErroreFile(QStringLiteral(
+                    "Importazione non riuscita: un'altra postazione sta aggiungendo delle schede "
+                    "all'archivio. L'archivio non è stato modificato; ripetere l'importazione "
+                    "tra poco."));
             if (errore.nativeErrorCode() == QLatin1String("QV001"))
                 throw ErroreFile(QStringLiteral(
                     "Importazione non riuscita: mentre si importava, un'altra postazione ha "
@@ -79,6 +95,13 @@ public:
         if (!db.commit()) {
             const QString motivo = db.lastError().databaseText();
             db.rollback();
+            // The answer to the commit lost with the connection: the import's own record
+            // tells whether it went in.
+            if (Interrotta()) {
+                if (Registrata())
+                    return true;
+                throw ErroreFile(Interruzione());
+            }
             throw ErroreFile(Messaggio(motivo));
         }
         // The function recorded the import (table importazioni): the last one can be undone.
@@ -86,6 +109,48 @@ public:
     }
 
 private:
+    static QString Interruzione()
+    {
+        return QStringLiteral("Importazione non riuscita: il collegamento al server "
+                              "dell'archivio si è interrotto. L'archivio non è stato "
+                              "modificato; ripetere l'importazione.");
+    }
+
+    // This connection's server process: another one means the connection was lost, and
+    // the temporary table with it.
+    int Processo()
+    {
+        QSqlQuery q(m_deposito.Db());
+        if (!q.exec(QStringLiteral("SELECT pg_backend_pid()")) || !q.next())
+            throw ErroreFile(Messaggio(q.lastError().databaseText()));
+        return q.value(0).toInt();
+    }
+
+    bool Interrotta()
+    {
+        try {
+            return Processo() != m_pid;
+        } catch (const ErroreFile &) {
+            return true;
+        }
+    }
+
+    // Whether this import is recorded as done (by this login, right after the records
+    // there were).
+    bool Registrata()
+    {
+        try {
+            QSqlQuery q(m_deposito.Db());
+            q.prepare(QStringLiteral("SELECT 1 FROM importazioni WHERE prima = :p AND ultima = "
+                                     ":u AND fatta_da = session_user"));
+            q.bindValue(QStringLiteral(":p"), m_schede + 1);
+            q.bindValue(QStringLiteral(":u"), m_schede + m_righe);
+            return q.exec() && q.next();
+        } catch (const ErroreFile &) {
+            return false;
+        }
+    }
+
     static QString Messaggio(const QString &motivo)
     {
         return QStringLiteral("Importazione non riuscita sul server dell'archivio: %1. "
@@ -97,27 +162,39 @@ private:
     {
         QSqlQuery q(m_deposito.Db());
         if (!q.exec(sql))
-            throw ErroreFile(Messaggio(q.lastError().databaseText()));
+            throw ErroreFile(m_pid != 0 && Interrotta() ? Interruzione()
+                                                        : Messaggio(q.lastError().databaseText()));
     }
 
     void Invia()
     {
         if (m_lotto.isEmpty())
             return;
-        QSqlQuery &q = m_deposito.Prepara(QStringLiteral(
-            "INSERT INTO pg_temp.importazione SELECT * FROM json_populate_recordset(NULL::"
-            "pg_temp.importazione, CAST(:righe AS json))"));
+        QSqlQuery *istruzione = nullptr;
+        try {
+            istruzione = &m_deposito.Prepara(QStringLiteral(
+                "INSERT INTO pg_temp.importazione SELECT * FROM json_populate_recordset(NULL::"
+                "pg_temp.importazione, CAST(:righe AS json))"));
+        } catch (const ErroreFile &) {
+            if (Interrotta())
+                throw ErroreFile(Interruzione());
+            throw;
+        }
+        QSqlQuery &q = *istruzione;
         q.bindValue(QStringLiteral(":righe"),
                     QString::fromUtf8(QJsonDocument(m_lotto).toJson(QJsonDocument::Compact)));
         m_lotto = QJsonArray();
-        if (!q.exec())
-            throw ErroreFile(Messaggio(q.lastError().databaseText()));
+        if (!q.exec()) {
+            const QString motivo = q.lastError().databaseText();
+            throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
+        }
         q.finish();
     }
 
     TDepositoServer &m_deposito;
     int m_schede;
     int m_righe = 0;
+    int m_pid = 0;
     QJsonArray m_lotto;
 };
 

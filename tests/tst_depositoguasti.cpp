@@ -97,6 +97,7 @@ private slots:
     void cleanup() { ConnessioneServer::Dimentica(); }
     void collegamentoPerso_data();
     void collegamentoPerso();
+    void importazioneInterrotta();
     void unaFotografiaPerScansione_data();
     void unaFotografiaPerScansione();
     void occupataDaUnAltroSportello_data();
@@ -113,6 +114,7 @@ void TestDepositoGuasti::collegamentoPerso_data()
     QTest::newRow("salvataggio con versione") << "salvataggio" << QStringList{"2", "3"};
     QTest::newRow("foto") << "foto" << QStringList{"scritta", "scritta"};
     QTest::newRow("impostazioni") << "impostazioni" << QStringList{"Circolo 1", "Circolo 2"};
+    QTest::newRow("importazione") << "importazione" << QStringList{"2", "3"};
     // A line of the reminder log is not sent twice: it is reported as not written.
     QTest::newRow("registro avvisi") << "registro" << QStringList{"scritta", "non scritta"};
 }
@@ -130,6 +132,7 @@ void TestDepositoGuasti::collegamentoPerso()
     const auto d = NuovoDeposito(env, &db);
     d->AccodaScheda(Scheda(QStringLiteral("Anna")));
     qint64 versione = 1;
+    int schede = 1;
     const auto registro = d->ApriRegistroAvvisi();
     QVERIFY(registro);
     const auto esegui = [&](int volta) -> QString {
@@ -154,6 +157,12 @@ void TestDepositoGuasti::collegamentoPerso()
         }
         if (azione == QLatin1String("foto"))
             return d->ScriviFotoJpeg(1, Jpeg()) ? QStringLiteral("scritta") : QString();
+        if (azione == QLatin1String("importazione")) {
+            auto importazione = d->IniziaImportazione(schede);
+            importazione->Accoda(Scheda(QStringLiteral("Importata %1").arg(volta)));
+            importazione->Conferma({});
+            return QString::number(++schede);
+        }
         if (azione == QLatin1String("impostazioni")) {
             d->ScriviDatiEnte({QStringLiteral("Circolo %1").arg(volta), {}, {}, {}});
             return d->LeggiDatiEnte().Denominazione;
@@ -171,7 +180,9 @@ void TestDepositoGuasti::collegamentoPerso()
     QVERIFY(Interrompi(db));
     QCOMPARE(esegui(2), esiti[1]);
     // Nothing doubled: one record per append, one version per save, and the log goes on.
-    QCOMPARE(d->NumeroSchede(), azione == QLatin1String("aggiunta") ? 3 : 1);
+    QCOMPARE(d->NumeroSchede(),
+             azione == QLatin1String("aggiunta") || azione == QLatin1String("importazione") ? 3
+                                                                                            : 1);
     if (azione == QLatin1String("salvataggio")) {
         QCOMPARE(d->LeggiSchedaConVersione(1).versione, qint64(3));
         QCOMPARE(d->LeggiScheda(1).Leggi(Campo::Tesserato), QStringLiteral("Anna 2"));
@@ -185,6 +196,35 @@ void TestDepositoGuasti::collegamentoPerso()
         QVERIFY(ServerProva::Amministra(
             db, QStringLiteral("SELECT 1 / (count(*) = 2)::int FROM quorvel.avvisi")));
     }
+}
+
+// The connection drops while an import's rows wait on the server: the import says it was
+// not done, nothing of it is there, and the next import goes through.
+void TestDepositoGuasti::importazioneInterrotta()
+{
+    SERVER_RICHIESTO();
+    Ambiente env;
+    QString db;
+    const auto d = NuovoDeposito(env, &db);
+    d->AccodaScheda(Scheda(QStringLiteral("Anna")));
+    {
+        auto importazione = d->IniziaImportazione(1);
+        importazione->Accoda(Scheda(QStringLiteral("Persa")));
+        QVERIFY(Interrompi(db));
+        try {
+            importazione->Conferma({});
+            QFAIL("importazione confermata senza le sue righe");
+        } catch (const ErroreFile &e) {
+            QCOMPARE(e.testo(), QStringLiteral("Importazione non riuscita: il collegamento al "
+                                               "server dell'archivio si è interrotto. L'archivio "
+                                               "non è stato modificato; ripetere l'importazione."));
+        }
+    }
+    QCOMPARE(d->NumeroSchede(), 1);
+    auto importazione = d->IniziaImportazione(1);
+    importazione->Accoda(Scheda(QStringLiteral("Ripetuta")));
+    QVERIFY(importazione->Conferma({}));
+    QCOMPARE(d->LeggiScheda(2).Leggi(Campo::Tesserato), QStringLiteral("Ripetuta"));
 }
 
 void TestDepositoGuasti::unaFotografiaPerScansione_data()
