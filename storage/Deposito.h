@@ -193,8 +193,8 @@ public:
     // The settings for sending reminders, the password as the scrambled fallback copy of
     // the desk's Quorvel.ini (the secret store is the screen's business). The folder keeps
     // them in that Quorvel.ini (TImpostazioniPosta::Carica/Salva); a server shares them
-    // among its desks, all but the password and the CA file, which stay on the desk.
-    // Writing throws ErroreFile.
+    // among its desks, all but the password and the CA file, which stay on the desk (each
+    // desk keeps its own until one saves them there). Writing throws ErroreFile.
     virtual TImpostazioniPosta LeggiImpostazioniPosta() = 0;
     virtual void ScriviImpostazioniPosta(const TImpostazioniPosta &p) = 0;
 };

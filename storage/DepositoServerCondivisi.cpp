@@ -485,8 +485,12 @@ std::unique_ptr<TDeposito::TRegistroInvii> TDepositoServer::ApriRegistroAvvisi()
 
 TImpostazioniPosta TDepositoServer::LeggiImpostazioniPosta()
 {
+    // Until a desk saves them on the server, each desk goes on with those of its own
+    // Quorvel.ini: moving the archive to a server loses no settings.
     TImpostazioniPosta p = TImpostazioniPosta::Carica(m_cartella);
-    p.ApplicaCondivisi(LeggiSezione(QStringLiteral("Posta Elettronica")));
+    const QHash<QString, QString> condivise = LeggiSezione(QStringLiteral("Posta Elettronica"));
+    if (!condivise.isEmpty())
+        p.ApplicaCondivisi(condivise);
     return p;
 }
 
