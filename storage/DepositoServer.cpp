@@ -135,10 +135,16 @@ QSqlDatabase TDepositoServer::Db()
         ++m_riaperture;
     }
     QSqlDatabase db = ConnessioneServer::PerQuestoThread();
-    // Statements belong to one thread's connection: another thread prepares its own.
-    if (db.connectionName() != m_nome)
+    // Statements belong to one thread's connection: another thread prepares its own, and
+    // so does a connection opened anew under the same name (by another deposit of this
+    // thread that found it lost).
+    if (db.connectionName() != m_nome || db.driver() != m_driver) {
+        if (m_driver && db.connectionName() == m_nome)
+            ++m_riaperture;
         Dimentica();
+    }
     m_nome = db.connectionName();
+    m_driver = db.driver();
     return db;
 }
 

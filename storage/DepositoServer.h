@@ -114,8 +114,9 @@ private:
     void ScriviUna(int posizione, const TScheda &s);
     qint64 ScriviSeInvariata(int posizione, qint64 versione, const TScheda &s);
 
-    int m_riaperture = 0; // connections opened again after a loss
-    int m_scansioni = 0;  // scans open on this connection (a visit may scan again)
+    int m_riaperture = 0;           // connections opened again after a loss
+    const void *m_driver = nullptr; // the driver of the connection statements were prepared on
+    int m_scansioni = 0;            // scans open on this connection (a visit may scan again)
 
     QString m_cartella;
     QString m_nome; // the connection the statements below were prepared on

@@ -98,6 +98,7 @@ private slots:
     void collegamentoPerso_data();
     void collegamentoPerso();
     void importazioneInterrotta();
+    void dueDepositiSullaStessaConnessione();
     void unaFotografiaPerScansione_data();
     void unaFotografiaPerScansione();
     void occupataDaUnAltroSportello_data();
@@ -225,6 +226,23 @@ void TestDepositoGuasti::importazioneInterrotta()
     importazione->Accoda(Scheda(QStringLiteral("Ripetuta")));
     QVERIFY(importazione->Conferma({}));
     QCOMPARE(d->LeggiScheda(2).Leggi(Campo::Tesserato), QStringLiteral("Ripetuta"));
+}
+
+// Two deposits of one thread share its connection: when one opens it anew, the other's
+// statements, prepared on the old one, are prepared again.
+void TestDepositoGuasti::dueDepositiSullaStessaConnessione()
+{
+    SERVER_RICHIESTO();
+    Ambiente env;
+    QString db;
+    const auto primo = NuovoDeposito(env, &db);
+    primo->AccodaScheda(Scheda(QStringLiteral("Anna")));
+    const auto secondo = ApriDeposito(env.cartella());
+    QCOMPARE(secondo->LeggiScheda(1).Leggi(Campo::Tesserato), QStringLiteral("Anna"));
+    QVERIFY(Interrompi(db));
+    QCOMPARE(primo->LeggiScheda(1).Leggi(Campo::Tesserato), QStringLiteral("Anna"));
+    QCOMPARE(secondo->LeggiScheda(1).Leggi(Campo::Tesserato), QStringLiteral("Anna"));
+    QCOMPARE(secondo->AccodaScheda(Scheda(QStringLiteral("Bruno"))), 2);
 }
 
 void TestDepositoGuasti::unaFotografiaPerScansione_data()
