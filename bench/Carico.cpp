@@ -140,10 +140,13 @@ int Coordina(const Opzioni &o, const QString &programma)
                   QStringLiteral("--calde"), QString::number(o.calde)});
         figli.push_back(std::move(f));
     }
-    QString riavvio;
+    qint64 riavviato = 0;
+    bool riavvioRiuscito = true;
     if (o.riavvia) {
         QThread::msleep(static_cast<unsigned long>(o.secondi) * 500);
-        Riavvia(&riavvio);
+        QString riavvio;
+        riavvioRiuscito = Riavvia(&riavvio);
+        riavviato = QDateTime::currentMSecsSinceEpoch();
         std::printf("%s\n", qPrintable(riavvio));
         std::fflush(stdout);
     }
@@ -152,10 +155,12 @@ int Coordina(const Opzioni &o, const QString &programma)
                            120000);
 
     Carico::Raccolta r;
+    if (!riavvioRiuscito)
+        r.problemi << QStringLiteral("il server non si è riavviato");
     for (int k = 0; k < o.sportelli; ++k) {
         QFile f(uscite.filePath(QString::number(k)));
         if (f.open(QIODevice::ReadOnly))
-            r.Leggi(QString::fromUtf8(f.readAll()));
+            r.Leggi(QString::fromUtf8(f.readAll()), riavviato);
         if (figli[size_t(k)]->exitStatus() != QProcess::NormalExit ||
             figli[size_t(k)]->exitCode() != 0)
             r.problemi << QStringLiteral("lo sportello %1 non è terminato bene").arg(k);

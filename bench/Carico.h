@@ -12,9 +12,10 @@
 namespace Carico {
 
 // One desk until `fine` (ms since the epoch), writing a line per action to stdout:
-//   L <action> <ms> <1 done|0 not done>, M <position> <version> <mark> for an edit done,
-//   Q <position> for a conflict (the question a desk would see), X <position> <mark> for an
-//   edit not done, A <position> for an append done, E <action> <message> for a failure.
+//   L <action> <ms> <1 done|0 not done> <when, ms since the epoch>, M <position> <version> <mark>
+//   for an edit done, Q <position> for a conflict (the question a desk would see), X <position>
+//   <mark> for an edit not done, A <position> for an append done, E <action> <message> for a
+//   failure.
 int Sportello(TParametriServer server, const QString &utente, const QString &password, int numero,
               qint64 fine, int schede, int calde);
 
@@ -33,8 +34,12 @@ struct Raccolta {
     std::map<int, QStringList> modificheNonFatte;                     // their marks
     std::vector<int> accodate;
     QStringList errori, problemi;
+    // With a restart: per desk, ms from the restart's end to its first action done after
+    // it (-1: none).
+    std::vector<qint64> ripresa;
 
-    void Leggi(const QString &testo);
+    // One desk's report; `riavvio` the time the server's restart ended (0: none).
+    void Leggi(const QString &testo, qint64 riavvio);
     // Every edit done is one version step of its record, none twice; steps without an edit
     // done belong to edits reported not done; appends done are there; positions are 1..n.
     void Verifica(qint64 righePrima, const Conteggio &dopo, const Versioni &prima,

@@ -8,16 +8,21 @@
 
 namespace Carico {
 
-void Raccolta::Leggi(const QString &testo)
+void Raccolta::Leggi(const QString &testo, qint64 riavvio)
 {
+    qint64 prima = -1;
     for (const QString &riga : testo.split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList c = riga.split(u' ');
         const QString &tipo = c.first();
-        if (tipo == QLatin1String("L") && c.size() == 4) {
-            if (c[3] == QLatin1String("1"))
+        if (tipo == QLatin1String("L") && c.size() == 5) {
+            if (c[3] == QLatin1String("1")) {
                 fatte[c[1]].push_back(c[2].toDouble());
-            else
+                const qint64 quando = c[4].toLongLong() - riavvio;
+                if (riavvio > 0 && quando >= 0 && (prima < 0 || quando < prima))
+                    prima = quando;
+            } else {
                 ++nonFatte[c[1]];
+            }
         } else if (tipo == QLatin1String("M") && c.size() == 4) {
             modifiche[c[1].toInt()].push_back({c[2].toLongLong(), c[3]});
         } else if (tipo == QLatin1String("Q")) {
@@ -30,6 +35,11 @@ void Raccolta::Leggi(const QString &testo)
             if (errori.size() < 10)
                 errori << riga.mid(2);
         }
+    }
+    if (riavvio > 0) {
+        ripresa.push_back(prima);
+        if (prima < 0)
+            problemi << QStringLiteral("uno sportello non ha più fatto nulla dopo il riavvio");
     }
 }
 
@@ -131,6 +141,15 @@ QString Raccolta::Rapporto(int secondi) const
              .arg(domande)
              .arg(p99max, 0, 'f', 1)
              .arg(p99max <= 100 ? QStringLiteral("entro") : QStringLiteral("oltre"));
+    if (!ripresa.empty()) {
+        const auto ripresi =
+            std::count_if(ripresa.begin(), ripresa.end(), [](qint64 ms) { return ms >= 0; });
+        r += QStringLiteral("sportelli ripresi da soli dopo il riavvio: %1 su %2, l'ultimo "
+                            "%3 ms dopo\n")
+                 .arg(ripresi)
+                 .arg(ripresa.size())
+                 .arg(*std::max_element(ripresa.begin(), ripresa.end()));
+    }
     for (const QString &e : errori)
         r += QStringLiteral("errore: %1\n").arg(e);
     r += problemi.isEmpty() ? QStringLiteral("verifiche: nessun aggiornamento perso senza "

@@ -108,11 +108,17 @@ int Sportello(TParametriServer server, const QString &utente, const QString &pas
                 ms = Ms(t);
                 Riga(QStringLiteral("A %1").arg(posizione));
             }
-            Riga(QStringLiteral("L %1 %2 1").arg(azione).arg(ms, 0, 'f', 3));
+            Riga(QStringLiteral("L %1 %2 1 %3")
+                     .arg(azione)
+                     .arg(ms, 0, 'f', 3)
+                     .arg(QDateTime::currentMSecsSinceEpoch()));
         } catch (const ErroreFile &e) {
             if (azione == QLatin1String("modifica"))
                 Riga(QStringLiteral("X %1 %2").arg(posizione).arg(segno));
-            Riga(QStringLiteral("L %1 %2 0").arg(azione).arg(t.isValid() ? Ms(t) : 0.0, 0, 'f', 3));
+            Riga(QStringLiteral("L %1 %2 0 %3")
+                     .arg(azione)
+                     .arg(t.isValid() ? Ms(t) : 0.0, 0, 'f', 3)
+                     .arg(QDateTime::currentMSecsSinceEpoch()));
             if (++errori <= 3)
                 Riga(QStringLiteral("E %1 %2").arg(azione, e.testo().simplified()));
         }
