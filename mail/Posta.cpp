@@ -7,6 +7,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "platform/Portachiavi.h"
+#include "storage/Deposito.h"
 #include "widgets/Sottofondo.h"
 #include "widgets/Tavolozza.h"
 
@@ -151,9 +152,24 @@ void TfrmPosta::showEvent(QShowEvent *e)
     }
 }
 
+namespace {
+// The settings as this desk's archive keeps them: the folder's Quorvel.ini, or shared on
+// the server. Unreadable, they count as not given (the password stays the desk's).
+TImpostazioniPosta Salvate(const QString &cartella)
+{
+    try {
+        return ApriDeposito(cartella)->LeggiImpostazioniPosta();
+    } catch (const ErroreFile &) {
+        TImpostazioniPosta p;
+        p.password = TImpostazioniPosta::PasswordSalvata(cartella);
+        return p;
+    }
+}
+} // namespace
+
 TImpostazioniPosta TfrmPosta::ImpostazioniSalvate()
 {
-    TImpostazioniPosta p = TImpostazioniPosta::Carica(Piattaforma::CartellaProgramma());
+    TImpostazioniPosta p = Salvate(Piattaforma::CartellaProgramma());
     QString segreto;
     if (Portachiavi::Leggi(ChiavePassword, segreto) == Portachiavi::Esito::Fatto)
         p.password = segreto;
@@ -163,7 +179,7 @@ TImpostazioniPosta TfrmPosta::ImpostazioniSalvate()
 void TfrmPosta::FormShow()
 {
     const QString cartella = Piattaforma::CartellaProgramma();
-    const TImpostazioniPosta p = TImpostazioniPosta::Carica(cartella);
+    const TImpostazioniPosta p = Salvate(cartella);
     const QSignalBlocker blocco(cboSicurezza);
     txtServer->setText(p.server);
     cboSicurezza->setCurrentText(TestoSicurezza(p.sicurezza));
@@ -217,7 +233,7 @@ bool TfrmPosta::Leggi(TImpostazioniPosta &p)
         e->setFocus(Qt::OtherFocusReason);
         return false;
     };
-    p = TImpostazioniPosta::Carica(Piattaforma::CartellaProgramma());
+    p = Salvate(Piattaforma::CartellaProgramma());
     p.server = txtServer->text().trimmed();
     if (p.server.isEmpty())
         return errore(txtServer, QStringLiteral("Attenzione: indicare il server di posta."));
@@ -251,7 +267,7 @@ void TfrmPosta::cmdSalvaClick()
         return;
     const QString cartella = Piattaforma::CartellaProgramma();
     try {
-        p.Salva(cartella);
+        ApriDeposito(cartella)->ScriviImpostazioniPosta(p);
         const Portachiavi::Esito e = p.password.isEmpty()
                                          ? Portachiavi::Cancella(ChiavePassword)
                                          : Portachiavi::Scrivi(ChiavePassword, p.password);

@@ -1,6 +1,7 @@
 #pragma once
 // Screen " Posta elettronica": the association's mail server for the renewal reminders.
-// Settings in "Quorvel.ini", section "Posta Elettronica"; the password in the desktop's
+// Settings in "Quorvel.ini", section "Posta Elettronica" (on a desk whose archive is on a
+// server, shared there but the CA file); the password in the desktop's
 // secret store, or scrambled in the settings file where no secret store runs (the screen
 // then says how to get one).
 #include "mail/core/Smtp.h"

@@ -134,6 +134,15 @@ CREATE TABLE avvisi (
 );
 CREATE INDEX avvisi_ultimo ON avvisi (posizione, data DESC);
 
+-- Each import, so that the last one can be undone while nothing came after it.
+CREATE TABLE importazioni (
+    id       bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    prima    integer NOT NULL CHECK (prima >= 1),
+    ultima   integer NOT NULL CHECK (ultima >= prima),
+    fatta_da text NOT NULL DEFAULT session_user,
+    il       timestamptz NOT NULL DEFAULT now()
+);
+
 -- The spreadsheet import from a desk, which may not choose positions: the rows wait in the
 -- desk's temporary table pg_temp.importazione (n, then the 35 fields), readable by the
 -- owner; this puts them after the last record in one go, within the caller's transaction.
@@ -168,9 +177,80 @@ BEGIN
     GET DIAGNOSTICS quante = ROW_COUNT;
     ALTER TABLE schede ENABLE TRIGGER schede_posizione;
     UPDATE contatore SET ultima = u + quante;
+    IF quante > 0 THEN
+        INSERT INTO importazioni (prima, ultima) VALUES (u + 1, u + quante);
+    END IF;
     RETURN quante;
 END $$;
 REVOKE ALL ON FUNCTION importa(integer) FROM PUBLIC;
+
+-- Undoes the last import: its records and their photos go and the counter goes back, only
+-- while the archive is as that import left it: no record appended after it, none of its
+-- records changed (versione = 1), no reminder logged for any of them. The answer: esito
+-- 'annullata', or why not ('nessuna', 'aggiunte', 'modificata', 'avvisata'), with the
+-- import's time and the record concerned.
+CREATE FUNCTION annulla_ultima_importazione()
+    RETURNS TABLE (esito text, il timestamptz, posizione integer) LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path = quorvel, pg_temp AS $$
+DECLARE
+    imp importazioni%ROWTYPE;
+    u integer;
+    p integer;
+BEGIN
+    -- The order an append and an import take them in.
+    LOCK TABLE schede IN SHARE ROW EXCLUSIVE MODE;
+    SELECT ultima INTO u FROM contatore FOR UPDATE;
+    SELECT * INTO imp FROM importazioni ORDER BY id DESC LIMIT 1;
+    IF NOT FOUND THEN
+        RETURN QUERY SELECT 'nessuna'::text, NULL::timestamptz, NULL::integer;
+        RETURN;
+    END IF;
+    IF u <> imp.ultima THEN
+        RETURN QUERY SELECT 'aggiunte'::text, imp.il, imp.ultima + 1;
+        RETURN;
+    END IF;
+    SELECT min(s.posizione) INTO p FROM schede s
+        WHERE s.posizione BETWEEN imp.prima AND imp.ultima AND s.versione <> 1;
+    IF p IS NOT NULL THEN
+        RETURN QUERY SELECT 'modificata'::text, imp.il, p;
+        RETURN;
+    END IF;
+    SELECT min(a.posizione) INTO p FROM avvisi a
+        WHERE a.posizione BETWEEN imp.prima AND imp.ultima;
+    IF p IS NOT NULL THEN
+        RETURN QUERY SELECT 'avvisata'::text, imp.il, p;
+        RETURN;
+    END IF;
+    DELETE FROM foto f WHERE f.posizione BETWEEN imp.prima AND imp.ultima;
+    DELETE FROM schede s WHERE s.posizione BETWEEN imp.prima AND imp.ultima;
+    UPDATE contatore SET ultima = imp.prima - 1;
+    DELETE FROM importazioni WHERE id = imp.id;
+    RETURN QUERY SELECT 'annullata'::text, imp.il, NULL::integer;
+END $$;
+REVOKE ALL ON FUNCTION annulla_ultima_importazione() FROM PUBLIC;
+
+-- The e-mail settings every desk may change, as a volunteer who sends the reminders may
+-- have to fix the mail server's address or the sender: those keys of section "Posta
+-- Elettronica" only, in one go. Never a password (each desk keeps its own in its secret
+-- store), nor the CA file, which names a file of the desk's own computer.
+CREATE FUNCTION scrivi_impostazioni_posta(valori json) RETURNS void LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path = quorvel, pg_temp AS $$
+DECLARE
+    k text;
+    v text;
+BEGIN
+    FOR k, v IN SELECT * FROM json_each_text(valori) LOOP
+        IF k NOT IN ('Server', 'Porta', 'Sicurezza', 'Utente', 'Mittente', 'NomeMittente',
+                     'Giorni', 'AutenticazioneInChiaro') THEN
+            RAISE EXCEPTION 'la chiave "%" delle impostazioni di posta non si conserva sul server', k
+                USING ERRCODE = '42501';
+        END IF;
+        INSERT INTO impostazioni (sezione, chiave, valore)
+            VALUES ('Posta Elettronica', k, coalesce(v, ''))
+            ON CONFLICT (sezione, chiave) DO UPDATE SET valore = EXCLUDED.valore;
+    END LOOP;
+END $$;
+REVOKE ALL ON FUNCTION scrivi_impostazioni_posta(json) FROM PUBLIC;
 
 -- Search: one trigram index per text filter (ILIKE '%...%').
 CREATE INDEX schede_tesserato_trgm  ON schede USING gin (tesserato gin_trgm_ops);
@@ -203,5 +283,6 @@ GRANT INSERT (nome, contenuto), UPDATE (contenuto, caricato_il, caricato_da)
       ON documenti TO quorvel_sportello;
 GRANT INSERT (data, ora, posizione, tesserato, email, data_scade, esito) ON avvisi
       TO quorvel_sportello;
-GRANT EXECUTE ON FUNCTION importa(integer) TO quorvel_sportello;
+GRANT EXECUTE ON FUNCTION importa(integer), annulla_ultima_importazione(),
+      scrivi_impostazioni_posta(json) TO quorvel_sportello;
 GRANT INSERT, UPDATE ON impostazioni, logo TO quorvel_responsabile;

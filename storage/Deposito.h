@@ -8,6 +8,7 @@
 #include "archive/Errori.h"
 #include "archive/Scheda.h"
 #include "mail/core/RegistroAvvisi.h"
+#include "mail/core/Smtp.h"
 #include "storage/DatiEnteFile.h"
 
 #include <QByteArray>
@@ -187,6 +188,15 @@ public:
     {
         return nuovo == letto || SalvaLogo(nuovo);
     }
+
+    // ---- E-mail settings
+    // The settings for sending reminders, the password as the scrambled fallback copy of
+    // the desk's Quorvel.ini (the secret store is the screen's business). The folder keeps
+    // them in that Quorvel.ini (TImpostazioniPosta::Carica/Salva); a server shares them
+    // among its desks, all but the password and the CA file, which stay on the desk (each
+    // desk keeps its own until one saves them there). Writing throws ErroreFile.
+    virtual TImpostazioniPosta LeggiImpostazioniPosta() = 0;
+    virtual void ScriviImpostazioniPosta(const TImpostazioniPosta &p) = 0;
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text

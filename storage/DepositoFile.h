@@ -57,6 +57,13 @@ public:
         return SalvaLogo(nuovo);
     }
 
+    // ---- E-mail settings: the folder's Quorvel.ini, as always
+    TImpostazioniPosta LeggiImpostazioniPosta() override
+    {
+        return TImpostazioniPosta::Carica(m_cartella);
+    }
+    void ScriviImpostazioniPosta(const TImpostazioniPosta &p) override { p.Salva(m_cartella); }
+
 private:
     TArchivio &Archivio();
 

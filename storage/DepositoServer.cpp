@@ -1,13 +1,9 @@
-// The server's records, search, versions and photos.
+// The server's records, search and versions; reconnecting after a lost connection.
 #include "storage/DepositoServer.h"
 
 #include "archive/LetturaImmagine.h"
 #include "storage/ConnessioneServer.h"
 
-#include <QBuffer>
-#include <QImageReader>
-#include <QImageWriter>
-#include <QPainter>
 #include <QSqlError>
 #include <QTemporaryFile>
 #include <QVariant>
@@ -134,13 +130,21 @@ QSqlDatabase TDepositoServer::Db()
     // A connection found lost is opened anew by PerQuestoThread: the statements prepared
     // on the old one go first, as they would outlive their driver.
     if (!m_nome.isEmpty() && QSqlDatabase::contains(m_nome) &&
-        !QSqlDatabase::database(m_nome, false).isOpen())
+        !QSqlDatabase::database(m_nome, false).isOpen()) {
         Dimentica();
+        ++m_riaperture;
+    }
     QSqlDatabase db = ConnessioneServer::PerQuestoThread();
-    // Statements belong to one thread's connection: another thread prepares its own.
-    if (db.connectionName() != m_nome)
+    // Statements belong to one thread's connection: another thread prepares its own, and
+    // so does a connection opened anew under the same name (by another deposit of this
+    // thread that found it lost).
+    if (db.connectionName() != m_nome || db.driver() != m_driver) {
+        if (m_driver && db.connectionName() == m_nome)
+            ++m_riaperture;
         Dimentica();
+    }
     m_nome = db.connectionName();
+    m_driver = db.driver();
     return db;
 }
 
@@ -159,13 +163,24 @@ QSqlQuery &TDepositoServer::Prepara(const QString &sql)
     return m_query.emplace(sql, std::move(q)).first->second;
 }
 
-void TDepositoServer::Esegui(QSqlQuery &q, const QString &azione)
+void TDepositoServer::Esegui(QSqlQuery &q, const QString &azione, const QString &seOccupato)
 {
     if (q.exec())
         return;
-    const QString motivo = q.lastError().databaseText().trimmed();
+    const QSqlError e = q.lastError();
+    const QString codice = e.nativeErrorCode();
+    // A lock held by another desk past lock_timeout, or a statement past statement_timeout:
+    // nothing was done, and the user is told so in plain words.
+    if (codice == QLatin1String("55P03") || codice == QLatin1String("57014"))
+        throw ErroreFile(!seOccupato.isEmpty()
+                             ? seOccupato
+                             : QStringLiteral("Impossibile %1: i dati sono in uso su un'altra "
+                                              "postazione o il server dell'archivio non ha "
+                                              "risposto in tempo. Riprovare tra poco.")
+                                   .arg(azione));
+    const QString motivo = e.databaseText().trimmed();
     throw ErroreFile(QStringLiteral("Impossibile %1 sul server dell'archivio: %2")
-                         .arg(azione, motivo.isEmpty() ? q.lastError().text() : motivo));
+                         .arg(azione, motivo.isEmpty() ? e.text() : motivo));
 }
 
 bool TDepositoServer::Riconnetti()
@@ -180,9 +195,10 @@ bool TDepositoServer::Riconnetti()
             prova.lastError().nativeErrorCode() == QLatin1String("25P02"))
             return false;
     }
-    // Lost: the prepared statements go with it.
+    // Lost: the prepared statements go with it, and a scan open on it cannot go on.
     Dimentica();
     ConnessioneServer::Chiudi(m_nome);
+    ++m_riaperture;
     Db();
     return true;
 }
@@ -191,11 +207,16 @@ bool TDepositoServer::Riconnetti()
 
 int TDepositoServer::NumeroSchede()
 {
-    QSqlQuery &q = Prepara(QStringLiteral("SELECT coalesce(max(posizione), 0) FROM schede"));
-    Esegui(q, QStringLiteral("contare le schede"));
-    const int n = q.next() ? q.value(0).toInt() : 0;
-    q.finish();
-    return n;
+    return Tenta(
+        [&] {
+            QSqlQuery &q =
+                Prepara(QStringLiteral("SELECT coalesce(max(posizione), 0) FROM schede"));
+            Esegui(q, QStringLiteral("contare le schede"));
+            const int n = q.next() ? q.value(0).toInt() : 0;
+            q.finish();
+            return n;
+        },
+        true);
 }
 
 TScheda TDepositoServer::LeggiScheda(int posizione)
@@ -204,6 +225,11 @@ TScheda TDepositoServer::LeggiScheda(int posizione)
 }
 
 TDeposito::TSchedaLetta TDepositoServer::LeggiSchedaConVersione(int posizione)
+{
+    return Tenta([&] { return LeggiUna(posizione); }, true);
+}
+
+TDeposito::TSchedaLetta TDepositoServer::LeggiUna(int posizione)
 {
     QSqlQuery &q = Prepara(QStringLiteral("SELECT versione, %1 FROM schede WHERE posizione = :p")
                                .arg(TutteLeColonne()));
@@ -221,6 +247,12 @@ TDeposito::TSchedaLetta TDepositoServer::LeggiSchedaConVersione(int posizione)
 
 void TDepositoServer::ScriviScheda(int posizione, const TScheda &s)
 {
+    // Setting the same fields twice leaves the record as once: safe to send again.
+    Tenta([&] { ScriviUna(posizione, s); }, true);
+}
+
+void TDepositoServer::ScriviUna(int posizione, const TScheda &s)
+{
     QSqlQuery &q = Prepara(QStringLiteral("UPDATE schede SET %1 WHERE posizione = :p RETURNING "
                                           "versione")
                                .arg(Assegnazioni()));
@@ -237,6 +269,41 @@ void TDepositoServer::ScriviScheda(int posizione, const TScheda &s)
 
 qint64 TDepositoServer::ScriviSchedaSeInvariata(int posizione, qint64 versione, const TScheda &s)
 {
+    // The version check makes a second try safe: when the first one was stored and only
+    // its answer was lost, the record holds this desk's save at the next version.
+    bool ripetuta = false;
+    return Tenta(
+        [&] {
+            const bool seconda = ripetuta;
+            ripetuta = true;
+            try {
+                return ScriviSeInvariata(posizione, versione, s);
+            } catch (const ErroreConflitto &) {
+                if (seconda && GiaScritta(posizione, versione, s))
+                    return versione + 1;
+                throw;
+            }
+        },
+        true);
+}
+
+bool TDepositoServer::GiaScritta(int posizione, qint64 versione, const TScheda &s)
+{
+    QSqlQuery &q = Prepara(QStringLiteral("SELECT %1 FROM schede WHERE posizione = :p AND "
+                                          "versione = :v AND modificata_da = session_user")
+                               .arg(TutteLeColonne()));
+    q.bindValue(QStringLiteral(":p"), posizione);
+    q.bindValue(QStringLiteral(":v"), versione + 1);
+    Esegui(q, QStringLiteral("leggere la scheda %1").arg(posizione));
+    bool uguale = q.next();
+    for (int i = 0; uguale && i < NumeroCampi; ++i)
+        uguale = q.value(i).toString() == ValoreServer(s, static_cast<Campo>(i));
+    q.finish();
+    return uguale;
+}
+
+qint64 TDepositoServer::ScriviSeInvariata(int posizione, qint64 versione, const TScheda &s)
+{
     QSqlQuery &q = Prepara(QStringLiteral("UPDATE schede SET %1 WHERE posizione = :p AND "
                                           "versione = :v RETURNING versione")
                                .arg(Assegnazioni()));
@@ -244,7 +311,10 @@ qint64 TDepositoServer::ScriviSchedaSeInvariata(int posizione, qint64 versione, 
     q.bindValue(QStringLiteral(":p"), posizione);
     q.bindValue(QStringLiteral(":v"), versione);
     const QString azione = QStringLiteral("scrivere la scheda %1").arg(posizione);
-    Esegui(q, azione);
+    Esegui(q, azione,
+           QStringLiteral("La scheda n. %1 \u00E8 in uso su un'altra postazione: non \u00E8 "
+                          "stata salvata. Riprovare tra poco.")
+               .arg(posizione));
     if (q.next()) {
         const qint64 nuova = q.value(0).toLongLong();
         q.finish();
@@ -297,6 +367,7 @@ int TDepositoServer::AccodaRichiesta(const TScheda &s, const QByteArray &jpeg,
                                   .arg(inserisci);
     const QString chiave = richiesta.toString(QUuid::WithoutBraces);
     QString motivo;
+    bool occupato = false;
     auto prova = [&]() -> std::optional<int> {
         try {
             QSqlQuery &q = Prepara(sql);
@@ -305,6 +376,8 @@ int TDepositoServer::AccodaRichiesta(const TScheda &s, const QByteArray &jpeg,
             if (!jpeg.isEmpty())
                 q.bindValue(QStringLiteral(":foto"), jpeg);
             if (!q.exec() || !q.next()) {
+                const QString codice = q.lastError().nativeErrorCode();
+                occupato = codice == QLatin1String("55P03") || codice == QLatin1String("57014");
                 motivo = q.lastError().databaseText().trimmed();
                 if (motivo.isEmpty())
                     motivo = q.lastError().text();
@@ -334,6 +407,11 @@ int TDepositoServer::AccodaRichiesta(const TScheda &s, const QByteArray &jpeg,
         ValoreServer(s, static_cast<Campo>(i));
     if (const std::optional<int> p = prova())
         return *p;
+    // The counter held past lock_timeout by another desk's append that is not over.
+    if (occupato)
+        throw ErroreFile(QStringLiteral(
+            "Un'altra postazione sta aggiungendo una scheda e tiene occupato l'archivio: "
+            "questa scheda non \u00E8 stata salvata. Riprovare tra poco."));
     // The answer may have been lost after the record was stored: with the connection open
     // again, the request's own id tells, and only a request not found is sent once more.
     const bool persa = Riconnetti();
@@ -354,30 +432,80 @@ void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, 
     // Pages of rows after the last position seen, each read whole before its rows are
     // visited: a visit may ask this connection for more (a photo, a record), which would
     // cut short a result still streaming. Rows stream within a page (forward only), so
-    // memory stays bounded however large the archive.
-    int dopo = 0;
-    for (;;) {
-        std::vector<std::pair<int, TScheda>> pagina;
-        {
-            QSqlQuery q(Db());
-            q.setForwardOnly(true);
-            if (!q.prepare(sql))
+    // memory stays bounded however large the archive. All pages, and the visit's own
+    // reads, see one snapshot: a read-only REPEATABLE READ transaction around the scan
+    // (a scan within a visit joins it). A connection lost before the first record is
+    // visited is opened again and the scan starts over; later, the scan ends with a
+    // message, as what was visited cannot be taken back.
+    bool visitata = false;
+    const auto scansione = [&] {
+        const bool esterna = m_scansioni == 0;
+        if (esterna) {
+            QSqlQuery inizio(Db());
+            if (!inizio.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY")) ||
+                !inizio.exec(QStringLiteral("SET LOCAL idle_in_transaction_session_timeout = "
+                                            "'10min'")))
                 throw ErroreFile(QStringLiteral("Impossibile %1 sul server dell'archivio: %2")
-                                     .arg(azione, q.lastError().text()));
-            for (const auto &[nome, valore] : valori)
-                q.bindValue(nome, valore);
-            q.bindValue(QStringLiteral(":dopo"), dopo);
-            q.bindValue(QStringLiteral(":quante"), RighePerPagina);
-            Esegui(q, azione);
-            while (q.next())
-                pagina.emplace_back(q.value(0).toInt(), SchedaDa(q, 1, campi));
+                                     .arg(azione, inizio.lastError().text()));
         }
-        for (const auto &[p, scheda] : pagina)
-            if (!visita(p, scheda))
+        const int riaperture = m_riaperture;
+        ++m_scansioni;
+        const auto fine = [&](bool conferma) {
+            --m_scansioni;
+            if (!esterna || riaperture != m_riaperture)
                 return;
-        if (static_cast<int>(pagina.size()) < RighePerPagina)
-            return;
-        dopo = pagina.back().first;
+            QSqlQuery q(Db());
+            q.exec(conferma ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+        };
+        try {
+            int dopo = 0;
+            for (;;) {
+                if (riaperture != m_riaperture)
+                    throw ErroreFile(
+                        QStringLiteral("Il collegamento al server dell'archivio si \u00E8 "
+                                       "interrotto durante la lettura delle schede: l'elenco "
+                                       "\u00E8 incompleto. Ripetere l'operazione."));
+                std::vector<std::pair<int, TScheda>> pagina;
+                {
+                    QSqlQuery q(Db());
+                    q.setForwardOnly(true);
+                    if (!q.prepare(sql))
+                        throw ErroreFile(
+                            QStringLiteral("Impossibile %1 sul server dell'archivio: %2")
+                                .arg(azione, q.lastError().text()));
+                    for (const auto &[nome, valore] : valori)
+                        q.bindValue(nome, valore);
+                    q.bindValue(QStringLiteral(":dopo"), dopo);
+                    q.bindValue(QStringLiteral(":quante"), RighePerPagina);
+                    Esegui(q, azione);
+                    while (q.next())
+                        pagina.emplace_back(q.value(0).toInt(), SchedaDa(q, 1, campi));
+                }
+                for (const auto &[p, scheda] : pagina) {
+                    visitata = true;
+                    if (!visita(p, scheda)) {
+                        fine(true);
+                        return;
+                    }
+                }
+                if (static_cast<int>(pagina.size()) < RighePerPagina)
+                    break;
+                dopo = pagina.back().first;
+            }
+        } catch (...) {
+            fine(false);
+            throw;
+        }
+        fine(true);
+    };
+    try {
+        scansione();
+    } catch (const ErroreConflitto &) {
+        throw;
+    } catch (const ErroreFile &) {
+        if (visitata || m_scansioni > 0 || !Riconnetti())
+            throw;
+        scansione();
     }
 }
 
@@ -420,84 +548,4 @@ void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<co
 void TDepositoServer::ChiudiArchivio()
 {
     Dimentica();
-}
-
-// ---- Photos: the JPEG bytes as the folder would store them
-
-QImage TDepositoServer::LeggiFoto(int posizione)
-{
-    try {
-        QSqlQuery &q = Prepara(QStringLiteral("SELECT immagine FROM foto WHERE posizione = :p"));
-        q.bindValue(QStringLiteral(":p"), posizione);
-        Esegui(q, QStringLiteral("leggere la foto"));
-        const QByteArray byte = q.next() ? q.value(0).toByteArray() : QByteArray();
-        q.finish();
-        return ImmagineServer(byte);
-    } catch (const ErroreFile &) {
-        return QImage();
-    }
-}
-
-bool TDepositoServer::EsisteFoto(int posizione)
-{
-    QSqlQuery &q = Prepara(QStringLiteral("SELECT 1 FROM foto WHERE posizione = :p"));
-    q.bindValue(QStringLiteral(":p"), posizione);
-    Esegui(q, QStringLiteral("cercare la foto"));
-    const bool c = q.next();
-    q.finish();
-    return c;
-}
-
-bool TDepositoServer::ScriviFoto(int posizione, const QImage &foto)
-{
-    if (foto.isNull())
-        return false;
-    // Encoded as ScriviJpeg writes the folder's file: on white, quality 92.
-    QImage piena(foto.size(), QImage::Format_RGB32);
-    piena.fill(Qt::white);
-    {
-        QPainter p(&piena);
-        p.drawImage(0, 0, foto);
-    }
-    QBuffer jpeg;
-    jpeg.open(QIODevice::WriteOnly);
-    QImageWriter w(&jpeg, "jpg");
-    w.setQuality(92);
-    return w.write(piena) && ScriviFotoJpeg(posizione, jpeg.data());
-}
-
-bool TDepositoServer::ScriviFotoJpeg(int posizione, const QByteArray &jpeg)
-{
-    try {
-        QSqlQuery &q = Prepara(QStringLiteral(
-            "INSERT INTO foto (posizione, immagine) VALUES (:p, :b) ON CONFLICT (posizione) DO "
-            "UPDATE SET immagine = EXCLUDED.immagine"));
-        q.bindValue(QStringLiteral(":p"), posizione);
-        q.bindValue(QStringLiteral(":b"), jpeg);
-        Esegui(q, QStringLiteral("scrivere la foto"));
-        q.finish();
-        return true;
-    } catch (const ErroreFile &) {
-        return false;
-    }
-}
-
-bool TDepositoServer::FotoLeggibile(int posizione)
-{
-    // The header alone, as the folder's check reads it.
-    try {
-        QSqlQuery &q = Prepara(QStringLiteral(
-            "SELECT substring(immagine FROM 1 FOR 4096) FROM foto WHERE posizione = :p"));
-        q.bindValue(QStringLiteral(":p"), posizione);
-        Esegui(q, QStringLiteral("leggere la foto"));
-        QByteArray testa = q.next() ? q.value(0).toByteArray() : QByteArray();
-        q.finish();
-        if (testa.isEmpty())
-            return false;
-        QBuffer buffer(&testa);
-        buffer.open(QIODevice::ReadOnly);
-        return QImageReader(&buffer).canRead();
-    } catch (const ErroreFile &) {
-        return false;
-    }
 }

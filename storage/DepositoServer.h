@@ -74,10 +74,22 @@ public:
     // with the same id after a lost answer finds its record instead of appending it twice.
     int AccodaRichiesta(const TScheda &s, const QByteArray &jpeg, const QUuid &richiesta);
 
+    // ---- E-mail settings shared by the desks but the password and the CA file
+    TImpostazioniPosta LeggiImpostazioniPosta() override;
+    void ScriviImpostazioniPosta(const TImpostazioniPosta &p) override;
+
     // The statement `sql`, prepared once on this connection and kept for the next call.
     QSqlQuery &Prepara(const QString &sql);
-    // Runs a prepared (or plain) query; throws ErroreFile saying what could not be done.
-    void Esegui(QSqlQuery &q, const QString &azione);
+    // Runs a prepared (or plain) query; throws ErroreFile saying what could not be done,
+    // or `seOccupato` when the data were held by another desk past the lock timeout.
+    void Esegui(QSqlQuery &q, const QString &azione, const QString &seOccupato = QString());
+    // Runs `azione`; when it fails because the connection was lost, the connection is
+    // opened again and `azione` runs once more if `ripetibile` (a read, or a write whose
+    // second run changes nothing more), otherwise `nonFatta` is thrown: never lost, never
+    // done twice.
+    template <class F>
+    auto Tenta(F &&azione, bool ripetibile, const QString &nonFatta = QString())
+        -> decltype(azione());
     QSqlDatabase Db();
     const QString &Cartella() const { return m_cartella; }
 
@@ -94,6 +106,17 @@ private:
     void Pagine(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
                 std::span<const Campo> campi, const Visita &visita, const QString &azione);
     static constexpr int RighePerPagina = 2000;
+    // Versions of the record equal to what this desk wrote at `versione`: a save whose
+    // answer was lost counts as done.
+    bool GiaScritta(int posizione, qint64 versione, const TScheda &s);
+    // One try of each action, without reconnecting.
+    TSchedaLetta LeggiUna(int posizione);
+    void ScriviUna(int posizione, const TScheda &s);
+    qint64 ScriviSeInvariata(int posizione, qint64 versione, const TScheda &s);
+
+    int m_riaperture = 0;           // connections opened again after a loss
+    const void *m_driver = nullptr; // the driver of the connection statements were prepared on
+    int m_scansioni = 0;            // scans open on this connection (a visit may scan again)
 
     QString m_cartella;
     QString m_nome; // the connection the statements below were prepared on
@@ -111,3 +134,21 @@ inline QString TestoServer(const QString &t)
 QString ColonnaServer(Campo c);
 // A picture stored on the server, read as LeggiImmagine reads a file; null when unreadable.
 QImage ImmagineServer(const QByteArray &byte);
+
+template <class F>
+auto TDepositoServer::Tenta(F &&azione, bool ripetibile, const QString &nonFatta)
+    -> decltype(azione())
+{
+    try {
+        return azione();
+    } catch (const ErroreConflitto &) {
+        throw;
+    } catch (const ErroreFile &) {
+        // Failures of a connection still alive (a refusal, a lock held elsewhere) stand.
+        if (!Riconnetti())
+            throw;
+        if (!ripetibile)
+            throw ErroreFile(nonFatta);
+    }
+    return azione();
+}

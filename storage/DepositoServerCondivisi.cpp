@@ -2,6 +2,7 @@
 // options and logo (table impostazioni and logo), attachments (documenti) and the
 // reminder log (avvisi).
 #include "archive/FileSicuro.h"
+#include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 #include "cards/core/RetroTessera.h"
 #include "storage/DepositoServer.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QVariant>
@@ -96,32 +99,40 @@ std::optional<QByteArray> LeggiDocumento(const QString &origine, QString *errore
 
 QHash<QString, QString> TDepositoServer::LeggiSezione(const QString &sezione)
 {
-    QSqlQuery &q =
-        Prepara(QStringLiteral("SELECT chiave, valore FROM impostazioni WHERE sezione = :s"));
-    q.bindValue(QStringLiteral(":s"), sezione);
-    Esegui(q, QStringLiteral("leggere le impostazioni"));
-    QHash<QString, QString> r;
-    while (q.next())
-        r.insert(q.value(0).toString(), q.value(1).toString());
-    q.finish();
-    return r;
+    return Tenta(
+        [&] {
+            QSqlQuery &q = Prepara(
+                QStringLiteral("SELECT chiave, valore FROM impostazioni WHERE sezione = :s"));
+            q.bindValue(QStringLiteral(":s"), sezione);
+            Esegui(q, QStringLiteral("leggere le impostazioni"));
+            QHash<QString, QString> r;
+            while (q.next())
+                r.insert(q.value(0).toString(), q.value(1).toString());
+            q.finish();
+            return r;
+        },
+        true);
 }
 
 void TDepositoServer::ScriviValori(const Valori &valori)
 {
     // Only what differs from the server's value is written: a desk closing the card screen
     // with nothing changed neither needs the right to write nor overwrites another desk.
-    QSqlQuery &q = Prepara(QStringLiteral(
-        "INSERT INTO impostazioni (sezione, chiave, valore) VALUES (:s, :k, :v) ON CONFLICT "
-        "(sezione, chiave) DO UPDATE SET valore = EXCLUDED.valore WHERE impostazioni.valore IS "
-        "DISTINCT FROM EXCLUDED.valore"));
-    for (const auto &[chiave, valore] : valori) {
-        q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
-        q.bindValue(QStringLiteral(":k"), chiave);
-        q.bindValue(QStringLiteral(":v"), TestoServer(valore));
-        Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
-        q.finish();
-    }
+    // Each key set to a value: safe to send again after a lost connection.
+    for (const auto &[chiave, valore] : valori)
+        Tenta(
+            [&] {
+                QSqlQuery &q = Prepara(QStringLiteral(
+                    "INSERT INTO impostazioni (sezione, chiave, valore) VALUES (:s, :k, :v) ON "
+                    "CONFLICT (sezione, chiave) DO UPDATE SET valore = EXCLUDED.valore WHERE "
+                    "impostazioni.valore IS DISTINCT FROM EXCLUDED.valore"));
+                q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
+                q.bindValue(QStringLiteral(":k"), chiave);
+                q.bindValue(QStringLiteral(":v"), TestoServer(valore));
+                Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
+                q.finish();
+            },
+            true);
 }
 
 bool TDepositoServer::ScriviValoriSeInvariati(const Valori &letti, const Valori &valori)
@@ -137,21 +148,32 @@ bool TDepositoServer::ScriviValoriSeInvariati(const Valori &letti, const Valori 
         if (valore == letto)
             continue;
         // A key never written counts as empty: it is added unless another desk was first.
-        QSqlQuery &q = Prepara(
-            letto.isEmpty()
-                ? QStringLiteral("INSERT INTO impostazioni AS i (sezione, chiave, valore) VALUES "
-                                 "(:s, :k, :v) ON CONFLICT (sezione, chiave) DO UPDATE SET "
-                                 "valore = EXCLUDED.valore WHERE i.valore = ''")
-                : QStringLiteral("UPDATE impostazioni SET valore = :v WHERE sezione = :s AND "
-                                 "chiave = :k AND valore = :letto"));
-        q.bindValue(QStringLiteral(":v"), TestoServer(valore));
-        q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
-        q.bindValue(QStringLiteral(":k"), chiave);
-        if (!letto.isEmpty())
-            q.bindValue(QStringLiteral(":letto"), TestoServer(letto));
-        Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
-        tutti = tutti && q.numRowsAffected() > 0;
-        q.finish();
+        // A key that already holds the new value counts as written, so a try repeated
+        // after a lost answer finds its own write done.
+        const bool scritta = Tenta(
+            [&] {
+                QSqlQuery &q = Prepara(
+                    letto.isEmpty()
+                        ? QStringLiteral("INSERT INTO impostazioni AS i (sezione, chiave, valore) "
+                                         "VALUES (:s, :k, :v) ON CONFLICT (sezione, chiave) DO "
+                                         "UPDATE SET valore = EXCLUDED.valore WHERE i.valore IN "
+                                         "('', EXCLUDED.valore)")
+                        : QStringLiteral("UPDATE impostazioni SET valore = :v WHERE sezione = :s "
+                                         "AND chiave = :k AND valore IN (:letto, :ancora)"));
+                q.bindValue(QStringLiteral(":v"), TestoServer(valore));
+                q.bindValue(QStringLiteral(":s"), SezioneDatiEnte);
+                q.bindValue(QStringLiteral(":k"), chiave);
+                if (!letto.isEmpty()) {
+                    q.bindValue(QStringLiteral(":letto"), TestoServer(letto));
+                    q.bindValue(QStringLiteral(":ancora"), TestoServer(valore));
+                }
+                Esegui(q, QStringLiteral("scrivere i dati dell'ente"));
+                const bool fatta = q.numRowsAffected() > 0;
+                q.finish();
+                return fatta;
+            },
+            true);
+        tutti = tutti && scritta;
     }
     return tutti;
 }
@@ -198,10 +220,15 @@ bool TDepositoServer::ScriviOpzioniTesseraSeInvariate(const TOpzioniTessera &let
 QImage TDepositoServer::LeggiLogo()
 {
     try {
-        QSqlQuery &q = Prepara(QStringLiteral("SELECT immagine FROM logo"));
-        Esegui(q, QStringLiteral("leggere il logo"));
-        const QByteArray byte = q.next() ? q.value(0).toByteArray() : QByteArray();
-        q.finish();
+        const QByteArray byte = Tenta(
+            [&] {
+                QSqlQuery &q = Prepara(QStringLiteral("SELECT immagine FROM logo"));
+                Esegui(q, QStringLiteral("leggere il logo"));
+                const QByteArray b = q.next() ? q.value(0).toByteArray() : QByteArray();
+                q.finish();
+                return b;
+            },
+            true);
         return ImmagineServer(byte);
     } catch (const ErroreFile &) {
         return QImage();
@@ -221,12 +248,16 @@ bool TDepositoServer::SalvaLogo(const QImage &logo)
     if (!nuovo.save(&jpeg, "JPG"))
         return false;
     try {
-        QSqlQuery &q = Prepara(QStringLiteral(
-            "INSERT INTO logo (unico, immagine) VALUES (true, :b) ON CONFLICT (unico) DO UPDATE "
-            "SET immagine = EXCLUDED.immagine"));
-        q.bindValue(QStringLiteral(":b"), jpeg.data());
-        Esegui(q, QStringLiteral("scrivere il logo"));
-        q.finish();
+        Tenta(
+            [&] {
+                QSqlQuery &q = Prepara(QStringLiteral(
+                    "INSERT INTO logo (unico, immagine) VALUES (true, :b) ON CONFLICT (unico) DO "
+                    "UPDATE SET immagine = EXCLUDED.immagine"));
+                q.bindValue(QStringLiteral(":b"), jpeg.data());
+                Esegui(q, QStringLiteral("scrivere il logo"));
+                q.finish();
+            },
+            true);
         return true;
     } catch (const ErroreFile &) {
         return false;
@@ -239,12 +270,16 @@ bool TDepositoServer::EsisteDocumento(const QString &nome)
 {
     if (!NomeDocumentoSemplice(nome))
         return false;
-    QSqlQuery &q = Prepara(QStringLiteral("SELECT 1 FROM documenti WHERE nome = :n"));
-    q.bindValue(QStringLiteral(":n"), nome);
-    Esegui(q, QStringLiteral("cercare il documento"));
-    const bool c = q.next();
-    q.finish();
-    return c;
+    return Tenta(
+        [&] {
+            QSqlQuery &q = Prepara(QStringLiteral("SELECT 1 FROM documenti WHERE nome = :n"));
+            q.bindValue(QStringLiteral(":n"), nome);
+            Esegui(q, QStringLiteral("cercare il documento"));
+            const bool c = q.next();
+            q.finish();
+            return c;
+        },
+        true);
 }
 
 bool TDepositoServer::StessoDocumento(const QString &nome, const QString &origine)
@@ -256,14 +291,19 @@ bool TDepositoServer::StessoDocumento(const QString &nome, const QString &origin
     const std::optional<QByteArray> byte = LeggiDocumento(origine, &errore);
     if (!byte)
         return false;
-    QSqlQuery &q =
-        Prepara(QStringLiteral("SELECT sha256(contenuto) = :h FROM documenti WHERE nome = :n"));
-    q.bindValue(QStringLiteral(":h"), QCryptographicHash::hash(*byte, QCryptographicHash::Sha256));
-    q.bindValue(QStringLiteral(":n"), nome);
-    Esegui(q, QStringLiteral("leggere il documento"));
-    const bool uguale = q.next() && q.value(0).toBool();
-    q.finish();
-    return uguale;
+    return Tenta(
+        [&] {
+            QSqlQuery &q = Prepara(
+                QStringLiteral("SELECT sha256(contenuto) = :h FROM documenti WHERE nome = :n"));
+            q.bindValue(QStringLiteral(":h"),
+                        QCryptographicHash::hash(*byte, QCryptographicHash::Sha256));
+            q.bindValue(QStringLiteral(":n"), nome);
+            Esegui(q, QStringLiteral("leggere il documento"));
+            const bool uguale = q.next() && q.value(0).toBool();
+            q.finish();
+            return uguale;
+        },
+        true);
 }
 
 QString TDepositoServer::SalvaDocumento(const QString &nome, const QString &origine,
@@ -277,20 +317,31 @@ QString TDepositoServer::SalvaDocumento(const QString &nome, const QString &orig
         return errore;
     // A new name goes in as it is; one already there is replaced only when asked, in one
     // statement, so the old document stays whole when the new one fails.
-    QSqlQuery &q = Prepara(
-        sostituisci
-            ? QStringLiteral("INSERT INTO documenti (nome, contenuto) VALUES (:n, :b) ON CONFLICT "
-                             "(nome) DO UPDATE SET contenuto = EXCLUDED.contenuto, caricato_il = "
-                             "now(), caricato_da = session_user")
-            : QStringLiteral("INSERT INTO documenti (nome, contenuto) VALUES (:n, :b) ON CONFLICT "
-                             "(nome) DO NOTHING"));
-    q.bindValue(QStringLiteral(":n"), nome);
-    q.bindValue(QStringLiteral(":b"), *byte);
-    if (!q.exec()) {
-        const QString motivo = q.lastError().databaseText().trimmed();
-        return MessaggioServer(motivo.isEmpty() ? q.lastError().text() : motivo);
+    // Either statement stores the same bytes under the name however often it is sent.
+    try {
+        Tenta(
+            [&] {
+                QSqlQuery &q = Prepara(
+                    sostituisci
+                        ? QStringLiteral(
+                              "INSERT INTO documenti (nome, contenuto) VALUES (:n, :b) ON CONFLICT "
+                              "(nome) DO UPDATE SET contenuto = EXCLUDED.contenuto, caricato_il = "
+                              "now(), caricato_da = session_user")
+                        : QStringLiteral(
+                              "INSERT INTO documenti (nome, contenuto) VALUES (:n, :b) ON CONFLICT "
+                              "(nome) DO NOTHING"));
+                q.bindValue(QStringLiteral(":n"), nome);
+                q.bindValue(QStringLiteral(":b"), *byte);
+                if (!q.exec()) {
+                    const QString motivo = q.lastError().databaseText().trimmed();
+                    throw ErroreFile(motivo.isEmpty() ? q.lastError().text() : motivo);
+                }
+                q.finish();
+            },
+            true);
+    } catch (const ErroreFile &e) {
+        return MessaggioServer(e.testo());
     }
-    q.finish();
     return QString();
 }
 
@@ -301,13 +352,22 @@ QString TDepositoServer::DocumentoDaAprire(const QString &nome)
         return QString();
     QByteArray byte;
     try {
-        QSqlQuery &q = Prepara(QStringLiteral("SELECT contenuto FROM documenti WHERE nome = :n"));
-        q.bindValue(QStringLiteral(":n"), nome);
-        Esegui(q, QStringLiteral("leggere il documento"));
-        if (!q.next())
+        const std::optional<QByteArray> letto = Tenta(
+            [&]() -> std::optional<QByteArray> {
+                QSqlQuery &q =
+                    Prepara(QStringLiteral("SELECT contenuto FROM documenti WHERE nome = :n"));
+                q.bindValue(QStringLiteral(":n"), nome);
+                Esegui(q, QStringLiteral("leggere il documento"));
+                std::optional<QByteArray> b;
+                if (q.next())
+                    b = q.value(0).toByteArray();
+                q.finish();
+                return b;
+            },
+            true);
+        if (!letto)
             return QString();
-        byte = q.value(0).toByteArray();
-        q.finish();
+        byte = *letto;
     } catch (const ErroreFile &) {
         return QString();
     }
@@ -341,17 +401,24 @@ QHash<QString, QDate> TDepositoServer::UltimiInvii()
 {
     QHash<QString, QDate> r;
     try {
-        QSqlQuery &q = Prepara(QStringLiteral("SELECT posizione, tesserato, max(data) FROM avvisi "
-                                              "WHERE esito = :e GROUP BY posizione, tesserato"));
-        q.bindValue(QStringLiteral(":e"), RegistroAvvisi::Inviato);
-        Esegui(q, QStringLiteral("leggere il registro degli avvisi"));
-        while (q.next()) {
-            QDate &ultima = r[RegistroAvvisi::Chiave(q.value(0).toInt(), q.value(1).toString())];
-            const QDate data = q.value(2).toDate();
-            if (!ultima.isValid() || data > ultima)
-                ultima = data;
-        }
-        q.finish();
+        Tenta(
+            [&] {
+                r.clear();
+                QSqlQuery &q = Prepara(
+                    QStringLiteral("SELECT posizione, tesserato, max(data) FROM avvisi WHERE "
+                                   "esito = :e GROUP BY posizione, tesserato"));
+                q.bindValue(QStringLiteral(":e"), RegistroAvvisi::Inviato);
+                Esegui(q, QStringLiteral("leggere il registro degli avvisi"));
+                while (q.next()) {
+                    QDate &ultima =
+                        r[RegistroAvvisi::Chiave(q.value(0).toInt(), q.value(1).toString())];
+                    const QDate data = q.value(2).toDate();
+                    if (!ultima.isValid() || data > ultima)
+                        ultima = data;
+                }
+                q.finish();
+            },
+            true);
     } catch (const ErroreFile &) {
         r.clear();
     }
@@ -367,21 +434,30 @@ public:
         for (const QString &t : {r.tesserato, r.indirizzo, r.esito})
             if (t.contains(QChar(u'\0')))
                 return false;
+        // A line of the log is no idempotent write: after a lost connection it is reported
+        // as not written (the connection is opened again for the next one), never sent twice.
         try {
-            QSqlQuery &q = m_deposito.Prepara(QStringLiteral(
-                "INSERT INTO avvisi (data, ora, posizione, tesserato, email, data_scade, esito) "
-                "VALUES (:d, :o, :p, :t, :i, :s, :e)"));
-            q.bindValue(QStringLiteral(":d"), r.data);
-            q.bindValue(QStringLiteral(":o"), r.ora);
-            q.bindValue(QStringLiteral(":p"), r.posizione);
-            q.bindValue(QStringLiteral(":t"), TestoServer(r.tesserato));
-            q.bindValue(QStringLiteral(":i"), TestoServer(r.indirizzo));
-            q.bindValue(QStringLiteral(":s"), r.scadenza.isValid()
-                                                  ? QVariant(r.scadenza)
-                                                  : QVariant(QMetaType::fromType<QDate>()));
-            q.bindValue(QStringLiteral(":e"), TestoServer(r.esito));
-            m_deposito.Esegui(q, QStringLiteral("scrivere il registro degli avvisi"));
-            q.finish();
+            m_deposito.Tenta(
+                [&] {
+                    QSqlQuery &q = m_deposito.Prepara(
+                        QStringLiteral("INSERT INTO avvisi (data, ora, posizione, tesserato, "
+                                       "email, data_scade, esito) "
+                                       "VALUES (:d, :o, :p, :t, :i, :s, :e)"));
+                    q.bindValue(QStringLiteral(":d"), r.data);
+                    q.bindValue(QStringLiteral(":o"), r.ora);
+                    q.bindValue(QStringLiteral(":p"), r.posizione);
+                    q.bindValue(QStringLiteral(":t"), TestoServer(r.tesserato));
+                    q.bindValue(QStringLiteral(":i"), TestoServer(r.indirizzo));
+                    q.bindValue(QStringLiteral(":s"), r.scadenza.isValid()
+                                                          ? QVariant(r.scadenza)
+                                                          : QVariant(QMetaType::fromType<QDate>()));
+                    q.bindValue(QStringLiteral(":e"), TestoServer(r.esito));
+                    m_deposito.Esegui(q, QStringLiteral("scrivere il registro degli avvisi"));
+                    q.finish();
+                },
+                false,
+                QStringLiteral("Il collegamento al server si \u00E8 interrotto: la riga del "
+                               "registro degli avvisi non \u00E8 stata salvata."));
             return true;
         } catch (const ErroreFile &) {
             return false;
@@ -401,4 +477,44 @@ std::unique_ptr<TDeposito::TRegistroInvii> TDepositoServer::ApriRegistroAvvisi()
         return nullptr;
     }
     return std::make_unique<TRegistroServer>(*this);
+}
+
+// ---- E-mail settings: shared keys on the server, written by any desk through the
+// owner's function (which takes those keys only); the password and the CA file, which
+// names a file of this computer, stay in the desk's Quorvel.ini.
+
+TImpostazioniPosta TDepositoServer::LeggiImpostazioniPosta()
+{
+    // Until a desk saves them on the server, each desk goes on with those of its own
+    // Quorvel.ini: moving the archive to a server loses no settings.
+    TImpostazioniPosta p = TImpostazioniPosta::Carica(m_cartella);
+    const QHash<QString, QString> condivise = LeggiSezione(QStringLiteral("Posta Elettronica"));
+    if (!condivise.isEmpty())
+        p.ApplicaCondivisi(condivise);
+    return p;
+}
+
+void TDepositoServer::ScriviImpostazioniPosta(const TImpostazioniPosta &p)
+{
+    QJsonObject valori;
+    for (const auto &[chiave, valore] : p.ValoriCondivisi()) {
+        if (valore.contains(QChar(u'\0')))
+            throw ErroreFile(QStringLiteral("Impossibile scrivere le impostazioni di posta "
+                                            "elettronica sul server: un carattere nullo."));
+        valori.insert(chiave, valore);
+    }
+    // All keys in one statement, which sets each to a value: safe to send again.
+    Tenta(
+        [&] {
+            QSqlQuery &q =
+                Prepara(QStringLiteral("SELECT scrivi_impostazioni_posta(CAST(:v AS json))"));
+            q.bindValue(QStringLiteral(":v"),
+                        QString::fromUtf8(QJsonDocument(valori).toJson(QJsonDocument::Compact)));
+            Esegui(q, QStringLiteral("scrivere le impostazioni di posta elettronica"));
+            q.finish();
+        },
+        true);
+    TFileIni ini(QDir(m_cartella).filePath(NomeFileIni));
+    ini.Imposta(QStringLiteral("Posta Elettronica"), QStringLiteral("FileCA"), p.fileCA.trimmed());
+    ini.Salva();
 }

@@ -5,6 +5,7 @@
 // which goes with it.
 #include "storage/DepositoServer.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,11 +25,18 @@ public:
         QStringList colonne{QStringLiteral("n integer")};
         for (int i = 0; i < NumeroCampi; ++i)
             colonne << ColonnaServer(static_cast<Campo>(i)) + QStringLiteral(" text");
-        Esegui(QStringLiteral("DROP TABLE IF EXISTS pg_temp.importazione"));
-        Esegui(QStringLiteral("CREATE TEMPORARY TABLE importazione (%1)")
-                   .arg(colonne.join(QStringLiteral(", "))));
-        // The owner's function reads it; nobody else sees a temporary table.
-        Esegui(QStringLiteral("GRANT SELECT ON pg_temp.importazione TO quorvel_proprietario"));
+        // Nothing is sent yet: on a connection found lost, all of it again on a new one.
+        m_pid = m_deposito.Tenta(
+            [&] {
+                Esegui(QStringLiteral("DROP TABLE IF EXISTS pg_temp.importazione"));
+                Esegui(QStringLiteral("CREATE TEMPORARY TABLE importazione (%1)")
+                           .arg(colonne.join(QStringLiteral(", "))));
+                // The owner's function reads it; nobody else sees a temporary table.
+                Esegui(
+                    QStringLiteral("GRANT SELECT ON pg_temp.importazione TO quorvel_proprietario"));
+                return Processo();
+            },
+            true);
     }
 
     ~TImportazioneServer() override
@@ -57,6 +65,8 @@ public:
     bool Conferma(const QList<int> &) override
     {
         Invia();
+        if (Interrotta())
+            throw ErroreFile(Interruzione());
         QSqlDatabase db = m_deposito.Db();
         if (!db.transaction())
             throw ErroreFile(Messaggio(db.lastError().databaseText()));
@@ -67,6 +77,13 @@ public:
             const QSqlError errore = q.lastError();
             db.rollback(); // first: the statement is freed only outside the failed transaction
             q = QSqlQuery();
+            if (Interrotta())
+                throw ErroreFile(Interruzione());
+            if (errore.nativeErrorCode() == QLatin1String("55P03"))
+                throw ErroreFile(QStringLiteral(
+                    "Importazione non riuscita: un'altra postazione sta aggiungendo delle schede "
+                    "all'archivio. L'archivio non è stato modificato; ripetere l'importazione "
+                    "tra poco."));
             if (errore.nativeErrorCode() == QLatin1String("QV001"))
                 throw ErroreFile(QStringLiteral(
                     "Importazione non riuscita: mentre si importava, un'altra postazione ha "
@@ -78,13 +95,62 @@ public:
         if (!db.commit()) {
             const QString motivo = db.lastError().databaseText();
             db.rollback();
+            // The answer to the commit lost with the connection: the import's own record
+            // tells whether it went in.
+            if (Interrotta()) {
+                if (Registrata())
+                    return true;
+                throw ErroreFile(Interruzione());
+            }
             throw ErroreFile(Messaggio(motivo));
         }
-        // No dated copy on the server: undoing an import is not offered there.
+        // The function recorded the import (table importazioni): the last one can be undone.
         return true;
     }
 
 private:
+    static QString Interruzione()
+    {
+        return QStringLiteral("Importazione non riuscita: il collegamento al server "
+                              "dell'archivio si è interrotto. L'archivio non è stato "
+                              "modificato; ripetere l'importazione.");
+    }
+
+    // This connection's server process: another one means the connection was lost, and
+    // the temporary table with it.
+    int Processo()
+    {
+        QSqlQuery q(m_deposito.Db());
+        if (!q.exec(QStringLiteral("SELECT pg_backend_pid()")) || !q.next())
+            throw ErroreFile(Messaggio(q.lastError().databaseText()));
+        return q.value(0).toInt();
+    }
+
+    bool Interrotta()
+    {
+        try {
+            return Processo() != m_pid;
+        } catch (const ErroreFile &) {
+            return true;
+        }
+    }
+
+    // Whether this import is recorded as done (by this login, right after the records
+    // there were).
+    bool Registrata()
+    {
+        try {
+            QSqlQuery q(m_deposito.Db());
+            q.prepare(QStringLiteral("SELECT 1 FROM importazioni WHERE prima = :p AND ultima = "
+                                     ":u AND fatta_da = session_user"));
+            q.bindValue(QStringLiteral(":p"), m_schede + 1);
+            q.bindValue(QStringLiteral(":u"), m_schede + m_righe);
+            return q.exec() && q.next();
+        } catch (const ErroreFile &) {
+            return false;
+        }
+    }
+
     static QString Messaggio(const QString &motivo)
     {
         return QStringLiteral("Importazione non riuscita sul server dell'archivio: %1. "
@@ -96,27 +162,39 @@ private:
     {
         QSqlQuery q(m_deposito.Db());
         if (!q.exec(sql))
-            throw ErroreFile(Messaggio(q.lastError().databaseText()));
+            throw ErroreFile(m_pid != 0 && Interrotta() ? Interruzione()
+                                                        : Messaggio(q.lastError().databaseText()));
     }
 
     void Invia()
     {
         if (m_lotto.isEmpty())
             return;
-        QSqlQuery &q = m_deposito.Prepara(QStringLiteral(
-            "INSERT INTO pg_temp.importazione SELECT * FROM json_populate_recordset(NULL::"
-            "pg_temp.importazione, CAST(:righe AS json))"));
+        QSqlQuery *istruzione = nullptr;
+        try {
+            istruzione = &m_deposito.Prepara(QStringLiteral(
+                "INSERT INTO pg_temp.importazione SELECT * FROM json_populate_recordset(NULL::"
+                "pg_temp.importazione, CAST(:righe AS json))"));
+        } catch (const ErroreFile &) {
+            if (Interrotta())
+                throw ErroreFile(Interruzione());
+            throw;
+        }
+        QSqlQuery &q = *istruzione;
         q.bindValue(QStringLiteral(":righe"),
                     QString::fromUtf8(QJsonDocument(m_lotto).toJson(QJsonDocument::Compact)));
         m_lotto = QJsonArray();
-        if (!q.exec())
-            throw ErroreFile(Messaggio(q.lastError().databaseText()));
+        if (!q.exec()) {
+            const QString motivo = q.lastError().databaseText();
+            throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
+        }
         q.finish();
     }
 
     TDepositoServer &m_deposito;
     int m_schede;
     int m_righe = 0;
+    int m_pid = 0;
     QJsonArray m_lotto;
 };
 
@@ -129,7 +207,54 @@ std::unique_ptr<TDeposito::TImportazione> TDepositoServer::IniziaImportazione(in
 
 TDeposito::RipristinoImportazione TDepositoServer::AnnullaUltimaImportazione()
 {
-    return {false, QStringLiteral("Nell'archivio sul server non è possibile annullare "
-                                  "l'ultima importazione: le schede importate vanno corrette o "
-                                  "annullate una per una.")};
+    // The owner's function decides and undoes in one transaction. Not sent twice: a second
+    // run would undo the import before.
+    struct Esito {
+        QString esito;
+        QDateTime il;
+        int posizione = 0;
+    };
+    Esito e;
+    try {
+        e = Tenta(
+            [&] {
+                QSqlQuery &q = Prepara(QStringLiteral(
+                    "SELECT esito, il, posizione FROM annulla_ultima_importazione()"));
+                Esegui(q, QStringLiteral("annullare l'importazione"));
+                Esito r;
+                if (q.next())
+                    r = {q.value(0).toString(), q.value(1).toDateTime(), q.value(2).toInt()};
+                q.finish();
+                return r;
+            },
+            false,
+            QStringLiteral("Il collegamento al server dell'archivio si \u00E8 interrotto mentre "
+                           "si annullava l'importazione: riaprire l'elenco delle schede per "
+                           "vedere se \u00E8 stata annullata."));
+    } catch (const ErroreFile &errore) {
+        return {false, errore.testo()};
+    }
+    const QString quando = e.il.toLocalTime().toString(QStringLiteral("dd/MM/yyyy 'alle' HH:mm"));
+    const auto rifiuto = [&quando](const QString &perche) {
+        return RipristinoImportazione{
+            false, QStringLiteral("Impossibile annullare l'importazione del %1: l'archivio \u00E8 "
+                                  "stato modificato dopo l'importazione.\n\r\n\r%2")
+                       .arg(quando, perche)};
+    };
+    if (e.esito == QLatin1String("annullata"))
+        return {true, QStringLiteral("Importazione del %1 annullata: l'archivio \u00E8 tornato "
+                                     "com'era prima.")
+                          .arg(quando)};
+    if (e.esito == QLatin1String("aggiunte"))
+        return rifiuto(QStringLiteral("Dopo l'importazione sono state aggiunte altre schede, "
+                                      "dalla n. %1.")
+                           .arg(e.posizione));
+    if (e.esito == QLatin1String("modificata"))
+        return rifiuto(QStringLiteral("La scheda n. %1, importata, \u00E8 stata modificata.")
+                           .arg(e.posizione));
+    if (e.esito == QLatin1String("avvisata"))
+        return rifiuto(QStringLiteral("Alla scheda n. %1, importata, \u00E8 gi\u00E0 stato "
+                                      "inviato un avviso.")
+                           .arg(e.posizione));
+    return {false, QStringLiteral("Non c'\u00E8 nessuna importazione da annullare.")};
 }

@@ -4,6 +4,7 @@
 #include "support/Supporto.h"
 
 #include "archive/Errori.h"
+#include "mail/core/RegistroAvvisi.h"
 #include "storage/ConnessioneServer.h"
 #include "storage/DepositoFile.h"
 #include "storage/DepositoServer.h"
@@ -132,6 +133,8 @@ private slots:
     void registroAvvisi();
     void importazione_data();
     void importazione();
+    void annullaImportazione_data();
+    void annullaImportazione();
     void versioni();
     void datiEnteDiUnAltroSportello();
 };
@@ -500,6 +503,80 @@ void TestDeposito::importazione()
         // Appends after an import go on from its last position.
         QCOMPARE(d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Dopo")}})), 5);
     }
+}
+
+void TestDeposito::annullaImportazione_data()
+{
+    QTest::addColumn<bool>("server");
+    QTest::addColumn<QString>("dopo");   // what happens after the import
+    QTest::addColumn<QString>("perche"); // the server's reason for refusing
+    for (bool server : {false, true}) {
+        const char *dove = server ? "server" : "cartella";
+        QTest::addRow("%s subito", dove) << server << ""
+                                         << "";
+        QTest::addRow("%s dopo un'aggiunta", dove)
+            << server << "aggiunta"
+            << "Dopo l'importazione sono state aggiunte altre schede, "
+               "dalla n. 4.";
+        QTest::addRow("%s dopo una modifica", dove)
+            << server << "modifica"
+            << "La scheda n. 3, importata, è stata modificata.";
+    }
+    QTest::newRow("server dopo un avviso")
+        << true << "avviso"
+        << "Alla scheda n. 2, importata, è già stato inviato un avviso.";
+}
+
+// The last import is undone, its records and photos gone and the next append back at its
+// first position, only while the archive is as the import left it; otherwise it says why.
+void TestDeposito::annullaImportazione()
+{
+    QFETCH(bool, server);
+    QFETCH(QString, dopo);
+    QFETCH(QString, perche);
+    if (server)
+        SERVER_RICHIESTO();
+    Ambiente env;
+    const auto d = NuovoDeposito(env, server);
+    QVERIFY(!d->AnnullaUltimaImportazione().riuscito); // nothing imported yet
+    d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Già presente")}}));
+    {
+        auto importazione = d->IniziaImportazione(d->NumeroSchede());
+        for (const char *nome : {"Primo", "Secondo"})
+            importazione->Accoda(Scheda({{Campo::Tesserato, QString::fromUtf8(nome)}}));
+        importazione->Conferma({3}); // the import brings a photo for its second record
+    }
+    QVERIFY(d->ScriviFotoJpeg(3, Jpeg(Qt::red)));
+    if (dopo == QLatin1String("aggiunta"))
+        d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Dopo")}}));
+    else if (dopo == QLatin1String("modifica"))
+        d->ScriviScheda(3, Scheda({{Campo::Tesserato, QStringLiteral("Secondo bis")}}));
+    else if (dopo == QLatin1String("avviso"))
+        QVERIFY(d->ApriRegistroAvvisi()->Scrivi({QDate(2026, 1, 2), QTime(9, 0), 2,
+                                                 QStringLiteral("Primo"), QString(), QDate(),
+                                                 RegistroAvvisi::Inviato}));
+    const TDeposito::RipristinoImportazione r = d->AnnullaUltimaImportazione();
+    if (dopo.isEmpty()) {
+        QVERIFY2(r.riuscito, qPrintable(r.testo));
+        QVERIFY(r.testo.startsWith(QStringLiteral("Importazione del ")));
+        QVERIFY(r.testo.endsWith(QStringLiteral(" annullata: l'archivio è tornato com'era "
+                                                "prima.")));
+        QCOMPARE(d->NumeroSchede(), 1);
+        QVERIFY(!d->EsisteFoto(3));
+        QCOMPARE(d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Nuovo")}})), 2);
+        QVERIFY(!d->AnnullaUltimaImportazione().riuscito); // that import is gone
+        return;
+    }
+    QVERIFY(!r.riuscito);
+    QVERIFY2(r.testo.startsWith(QStringLiteral("Impossibile annullare l'importazione del ")),
+             qPrintable(r.testo));
+    QVERIFY2(r.testo.contains(QStringLiteral(": l'archivio è stato modificato dopo "
+                                             "l'importazione.\n\r\n\r")),
+             qPrintable(r.testo));
+    if (server)
+        QVERIFY2(r.testo.endsWith(perche), qPrintable(r.testo));
+    QCOMPARE(d->NumeroSchede(), dopo == QLatin1String("aggiunta") ? 4 : 3);
+    QVERIFY(d->EsisteFoto(3));
 }
 
 // A save made with a stale version writes nothing and says who saved first, when, and

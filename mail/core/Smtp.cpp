@@ -124,25 +124,57 @@ Sicurezza SicurezzaDaTesto(const QString &testo)
     return Sicurezza::SslTls;
 }
 
+namespace {
+// The settings from their keys' texts, read one by one through `leggi`.
+template <class Leggi> TImpostazioniPosta DaiValori(const Leggi &leggi)
+{
+    TImpostazioniPosta p;
+    p.server = leggi(QStringLiteral("Server")).trimmed();
+    bool ok = false;
+    const int porta = leggi(QStringLiteral("Porta")).trimmed().toInt(&ok);
+    p.sicurezza = SicurezzaDaTesto(leggi(QStringLiteral("Sicurezza")).trimmed());
+    p.porta = ok && porta > 0 && porta < 65536 ? porta : PortaPredefinita(p.sicurezza);
+    p.utente = leggi(QStringLiteral("Utente"));
+    p.mittente = leggi(QStringLiteral("Mittente")).trimmed();
+    p.nomeMittente = leggi(QStringLiteral("NomeMittente")).trimmed();
+    const int giorni = leggi(QStringLiteral("Giorni")).trimmed().toInt(&ok);
+    p.giorni = ok && giorni >= 0 ? giorni : 7;
+    p.fileCA = leggi(QStringLiteral("FileCA")).trimmed();
+    p.autenticazioneInChiaro = leggi(QStringLiteral("AutenticazioneInChiaro")).trimmed() == u'1';
+    return p;
+}
+} // namespace
+
 TImpostazioniPosta TImpostazioniPosta::Carica(const QString &cartella)
 {
     const TFileIni ini(Ini(cartella));
-    TImpostazioniPosta p;
-    p.server = ini.Leggi(Sezione, QStringLiteral("Server")).trimmed();
-    bool ok = false;
-    const int porta = ini.Leggi(Sezione, QStringLiteral("Porta")).trimmed().toInt(&ok);
-    p.sicurezza = SicurezzaDaTesto(ini.Leggi(Sezione, QStringLiteral("Sicurezza")).trimmed());
-    p.porta = ok && porta > 0 && porta < 65536 ? porta : PortaPredefinita(p.sicurezza);
-    p.utente = ini.Leggi(Sezione, QStringLiteral("Utente"));
-    p.mittente = ini.Leggi(Sezione, QStringLiteral("Mittente")).trimmed();
-    p.nomeMittente = ini.Leggi(Sezione, QStringLiteral("NomeMittente")).trimmed();
-    const int giorni = ini.Leggi(Sezione, QStringLiteral("Giorni")).trimmed().toInt(&ok);
-    p.giorni = ok && giorni >= 0 ? giorni : 7;
-    p.fileCA = ini.Leggi(Sezione, QStringLiteral("FileCA")).trimmed();
-    p.autenticazioneInChiaro =
-        ini.Leggi(Sezione, QStringLiteral("AutenticazioneInChiaro")).trimmed() == u'1';
+    TImpostazioniPosta p =
+        DaiValori([&ini](const QString &chiave) { return ini.Leggi(Sezione, chiave); });
     p.password = PasswordSalvata(cartella);
     return p;
+}
+
+QList<std::pair<QString, QString>> TImpostazioniPosta::ValoriCondivisi() const
+{
+    return {{QStringLiteral("Server"), server.trimmed()},
+            {QStringLiteral("Porta"), QString::number(porta)},
+            {QStringLiteral("Sicurezza"), TestoSicurezza(sicurezza)},
+            {QStringLiteral("Utente"), utente},
+            {QStringLiteral("Mittente"), mittente.trimmed()},
+            {QStringLiteral("NomeMittente"), nomeMittente.trimmed()},
+            {QStringLiteral("Giorni"), QString::number(giorni)},
+            {QStringLiteral("AutenticazioneInChiaro"),
+             autenticazioneInChiaro ? QStringLiteral("1") : QStringLiteral("0")}};
+}
+
+void TImpostazioniPosta::ApplicaCondivisi(const QHash<QString, QString> &valori)
+{
+    TImpostazioniPosta p = DaiValori([&valori](const QString &chiave) {
+        return chiave == QLatin1String("FileCA") ? QString() : valori.value(chiave);
+    });
+    p.fileCA = fileCA;
+    p.password = password;
+    *this = p;
 }
 
 void TImpostazioniPosta::Salva(const QString &cartella) const

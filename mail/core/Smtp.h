@@ -2,6 +2,8 @@
 // The association's mail server: its settings in "Quorvel.ini" and a client that sends
 // messages over one libcurl connection, kept open for a whole batch. No widgets.
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -32,6 +34,12 @@ struct TImpostazioniPosta {
     // The scrambled fallback copy of the password: written, or removed when empty.
     static void SalvaPasswordInChiaro(const QString &cartella, const QString &password);
     static QString PasswordSalvata(const QString &cartella);
+
+    // The keys every desk of a server archive shares, in the order Salva writes them: all
+    // but the password (each desk's secret store) and the CA file (a file of this computer).
+    QList<std::pair<QString, QString>> ValoriCondivisi() const;
+    // These settings with the shared keys read from a server in place of their own.
+    void ApplicaCondivisi(const QHash<QString, QString> &valori);
 };
 
 QString TestoSicurezza(Sicurezza s);
