@@ -84,15 +84,19 @@ bool Riavvia(QString *esito)
                         QStringLiteral("-l"),
                         qEnvironmentVariable("QUORVEL_PG_DIR") + QStringLiteral("/server.log"),
                         QStringLiteral("restart")};
+    // The server's own user runs it: the cluster belongs to "postgres" when we are root.
+    QString programma = QStringLiteral("runuser");
     if (getuid() == 0)
         comando =
             QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} +
             comando;
+    else
+        programma = comando.takeFirst();
     QProcess p;
     p.setWorkingDirectory(QStringLiteral("/"));
     QElapsedTimer t;
     t.start();
-    p.start(getuid() == 0 ? QStringLiteral("runuser") : comando.takeFirst(), comando);
+    p.start(programma, comando);
     const bool riuscito = p.waitForFinished(60000) && p.exitCode() == 0;
     *esito = QStringLiteral("riavvio del server in %1 ms%2")
                  .arg(t.elapsed())
