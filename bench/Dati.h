@@ -13,3 +13,8 @@ void AzzeraPicco();
 
 // An archive of n records in a temporary folder kept for the run; returns the folder.
 QString CartellaConArchivio(int n);
+
+// The folder of the import benchmarks' files, and those files (soci.csv: the export's
+// columns of 100,000 synthetic members; soci.xlsx), made once; false when they cannot be.
+QString CartellaImportazione();
+bool PreparaFileImportazione();

@@ -19,13 +19,18 @@
 
 #include <sys/resource.h>
 
+QString CartellaImportazione()
+{
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-bench-importa"));
+}
+
 namespace {
 
 constexpr int Righe = 100000;
 
 QString Cartella()
 {
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-bench-importa"));
+    return CartellaImportazione();
 }
 
 // Runs LibreOffice headless on one file; the elapsed milliseconds, or -1.
@@ -52,9 +57,11 @@ double Converti(const QString &filtro, const QString &file, const QString &uscit
     return double(t.nsecsElapsed()) / 1e6;
 }
 
+} // namespace
+
 // The export's 25 columns of the synthetic archive as a CSV file (semicolons, quoted),
 // and the same rows as XLSX written by LibreOffice. Made once and kept for later runs.
-bool PreparaFile()
+bool PreparaFileImportazione()
 {
     static bool fatto = false;
     if (fatto)
@@ -91,6 +98,13 @@ bool PreparaFile()
         return false;
     fatto = QFile::exists(xlsx);
     return fatto;
+}
+
+namespace {
+
+bool PreparaFile()
+{
+    return PreparaFileImportazione();
 }
 
 void Importa(benchmark::State &state, const QString &nome)
