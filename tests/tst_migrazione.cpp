@@ -145,7 +145,7 @@ void CartellaDelProgramma(const QString &cartella, int schede)
     Scrivi(PercorsoFoto(cartella, 1), Jpeg(Qt::red));
     Scrivi(PercorsoFoto(cartella, 2), Jpeg(Qt::blue));
     Scrivi(QDir(cartella).filePath(QStringLiteral("Documenti_Allegati/contratto.pdf")),
-           QByteArray("%PDF-1.4\0\x01\xff fine", 18));
+           QByteArray("%PDF-1.4\0\x01\xff fine", 16));
     DatiEnteFile::Scrivi(cartella, {QStringLiteral("Circolo Sì"), QStringLiteral("Sotto"),
                                     QString(), QStringLiteral("Note")});
     QVERIFY(DatiEnteFile::SalvaLogo(cartella, Immagine(10, 10, Qt::green)));
