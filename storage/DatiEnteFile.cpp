@@ -53,46 +53,79 @@ QString Ini(const QString &cartella)
 }
 } // namespace
 
-TDatiEnte Leggi(const QString &cartella)
+// The section's keys as the file holds them, the back decoded.
+static QHash<QString, QString> Sezione(const QString &cartella)
 {
     const TFileIni ini(Ini(cartella));
-    TDatiEnte d;
-    d.Denominazione = ini.Leggi(SezioneDatiEnte, kDenominazione);
-    d.Sottotitolo1 = ini.Leggi(SezioneDatiEnte, kSottotitolo1);
-    d.Sottotitolo2 = ini.Leggi(SezioneDatiEnte, kSottotitolo2);
-    d.Annotazioni = ini.Leggi(SezioneDatiEnte, kAnnotazioni);
-    return d;
+    QHash<QString, QString> v;
+    for (const QString &k : {kDenominazione, kSottotitolo1, kSottotitolo2, kAnnotazioni, kCodiceQR,
+                             kTestoQR, kRetro, kTestoRetro}) {
+        const QString sentinella = QStringLiteral("\x01");
+        const QString valore = ini.Leggi(SezioneDatiEnte, k, sentinella);
+        if (valore != sentinella)
+            v.insert(k, k == kTestoRetro ? Decodifica(valore) : valore);
+    }
+    return v;
+}
+
+static void ScriviSezione(const QString &cartella, const ValoriSezione &valori)
+{
+    TFileIni ini(Ini(cartella));
+    for (const auto &[k, v] : valori)
+        ini.Imposta(SezioneDatiEnte, k, k == kTestoRetro ? Codifica(v.split(u'\n')) : v);
+    ini.Salva();
+}
+
+ValoriSezione Valori(const TDatiEnte &d)
+{
+    return {{kDenominazione, Testo::Trim32(d.Denominazione)},
+            {kSottotitolo1, Testo::Trim32(d.Sottotitolo1)},
+            {kSottotitolo2, Testo::Trim32(d.Sottotitolo2)},
+            {kAnnotazioni, Testo::Trim32(d.Annotazioni)}};
+}
+
+ValoriSezione Valori(const TOpzioniTessera &o)
+{
+    return {{kCodiceQR, o.CodiceQR ? kSi : kNo},
+            {kTestoQR, Testo::Trim32(o.TestoQR)},
+            {kRetro, o.Retro ? kSi : kNo},
+            {kTestoRetro, RetroTessera::Righe(o.TestoRetro).join(u'\n')}};
+}
+
+TDatiEnte DatiEnteDa(const QHash<QString, QString> &v)
+{
+    return {v.value(kDenominazione), v.value(kSottotitolo1), v.value(kSottotitolo2),
+            v.value(kAnnotazioni)};
+}
+
+TOpzioniTessera OpzioniDa(const QHash<QString, QString> &v)
+{
+    TOpzioniTessera o;
+    o.CodiceQR = Testo::Trim32(v.value(kCodiceQR)) == kSi;
+    o.TestoQR = v.value(kTestoQR, TestoQRPredefinito);
+    o.Retro = Testo::Trim32(v.value(kRetro)) == kSi;
+    o.TestoRetro = v.value(kTestoRetro);
+    return o;
+}
+
+TDatiEnte Leggi(const QString &cartella)
+{
+    return DatiEnteDa(Sezione(cartella));
 }
 
 void Scrivi(const QString &cartella, const TDatiEnte &dati)
 {
-    TFileIni ini(Ini(cartella));
-    ini.Imposta(SezioneDatiEnte, kDenominazione, Testo::Trim32(dati.Denominazione));
-    ini.Imposta(SezioneDatiEnte, kSottotitolo1, Testo::Trim32(dati.Sottotitolo1));
-    ini.Imposta(SezioneDatiEnte, kSottotitolo2, Testo::Trim32(dati.Sottotitolo2));
-    ini.Imposta(SezioneDatiEnte, kAnnotazioni, Testo::Trim32(dati.Annotazioni));
-    ini.Salva();
+    ScriviSezione(cartella, Valori(dati));
 }
 
 TOpzioniTessera LeggiOpzioni(const QString &cartella)
 {
-    const TFileIni ini(Ini(cartella));
-    TOpzioniTessera o;
-    o.CodiceQR = Testo::Trim32(ini.Leggi(SezioneDatiEnte, kCodiceQR)) == kSi;
-    o.TestoQR = ini.Leggi(SezioneDatiEnte, kTestoQR, TestoQRPredefinito);
-    o.Retro = Testo::Trim32(ini.Leggi(SezioneDatiEnte, kRetro)) == kSi;
-    o.TestoRetro = Decodifica(ini.Leggi(SezioneDatiEnte, kTestoRetro));
-    return o;
+    return OpzioniDa(Sezione(cartella));
 }
 
 void ScriviOpzioni(const QString &cartella, const TOpzioniTessera &o)
 {
-    TFileIni ini(Ini(cartella));
-    ini.Imposta(SezioneDatiEnte, kCodiceQR, o.CodiceQR ? kSi : kNo);
-    ini.Imposta(SezioneDatiEnte, kTestoQR, Testo::Trim32(o.TestoQR));
-    ini.Imposta(SezioneDatiEnte, kRetro, o.Retro ? kSi : kNo);
-    ini.Imposta(SezioneDatiEnte, kTestoRetro, Codifica(RetroTessera::Righe(o.TestoRetro)));
-    ini.Salva();
+    ScriviSezione(cartella, Valori(o));
 }
 
 QImage CaricaLogo(const QString &cartella)

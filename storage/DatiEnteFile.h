@@ -1,8 +1,12 @@
 #pragma once
 // Organization data: the four card texts in "Quorvel.ini", section "Dati Ente",
 // and the logo file "Logo.jpg", both in the program folder.
+#include <QHash>
 #include <QImage>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 inline const QString NomeFileIni = QStringLiteral("Quorvel.ini");
 inline const QString NomeFileLogo = QStringLiteral("Logo.jpg");
@@ -39,6 +43,16 @@ TOpzioniTessera LeggiOpzioni(const QString &cartella);
 // Writes the four keys, texts trimmed, the back at most eight lines; throws ErroreFile
 // when the file cannot be written.
 void ScriviOpzioni(const QString &cartella, const TOpzioniTessera &opzioni);
+
+// The keys of the section and their values, as the folder and a server both keep them:
+// texts trimmed, switches "Sì"/"No", the back at most eight lines joined by LF (the folder
+// then writes it on one line).
+using ValoriSezione = QList<std::pair<QString, QString>>;
+ValoriSezione Valori(const TDatiEnte &dati);
+ValoriSezione Valori(const TOpzioniTessera &opzioni);
+// Read back from the section's keys; a missing key as Leggi and LeggiOpzioni say.
+TDatiEnte DatiEnteDa(const QHash<QString, QString> &valori);
+TOpzioniTessera OpzioniDa(const QHash<QString, QString> &valori);
 
 // The logo file's size in pixels.
 inline constexpr int LarghezzaLogo = 119;

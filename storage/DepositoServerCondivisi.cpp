@@ -19,16 +19,6 @@
 #include <QVariant>
 
 namespace {
-const QString kDenominazione = QStringLiteral("Denominazione");
-const QString kSottotitolo1 = QStringLiteral("Sottotitolo 1");
-const QString kSottotitolo2 = QStringLiteral("Sottotitolo 2");
-const QString kAnnotazioni = QStringLiteral("Annotazioni");
-const QString kCodiceQR = QStringLiteral("CodiceQR");
-const QString kTestoQR = QStringLiteral("TestoQR");
-const QString kRetro = QStringLiteral("Retro");
-const QString kTestoRetro = QStringLiteral("TestoRetro");
-const QString kSi = QStringLiteral("S\u00ec");
-const QString kNo = QStringLiteral("No");
 
 // The largest document the server takes (the table's check says the same).
 constexpr qint64 DocumentoMassimo = 64LL * 1024 * 1024;
@@ -37,18 +27,12 @@ using Valori = QList<std::pair<QString, QString>>;
 
 Valori ValoriDatiEnte(const TDatiEnte &d)
 {
-    return {{kDenominazione, Testo::Trim32(d.Denominazione)},
-            {kSottotitolo1, Testo::Trim32(d.Sottotitolo1)},
-            {kSottotitolo2, Testo::Trim32(d.Sottotitolo2)},
-            {kAnnotazioni, Testo::Trim32(d.Annotazioni)}};
+    return DatiEnteFile::Valori(d);
 }
 
 Valori ValoriOpzioni(const TOpzioniTessera &o)
 {
-    return {{kCodiceQR, o.CodiceQR ? kSi : kNo},
-            {kTestoQR, Testo::Trim32(o.TestoQR)},
-            {kRetro, o.Retro ? kSi : kNo},
-            {kTestoRetro, RetroTessera::Righe(o.TestoRetro).join(u'\n')}};
+    return DatiEnteFile::Valori(o);
 }
 
 QString MessaggioServer(const QString &motivo)
@@ -185,8 +169,7 @@ TDatiEnte TDepositoServer::LeggiDatiEnte()
 
 TDatiEnte DatiEnteDaServer(const QHash<QString, QString> &v)
 {
-    return {v.value(kDenominazione), v.value(kSottotitolo1), v.value(kSottotitolo2),
-            v.value(kAnnotazioni)};
+    return DatiEnteFile::DatiEnteDa(v);
 }
 
 QList<std::pair<QString, QString>> ValoriImpostazioniServer(const TDatiEnte &dati,
@@ -212,12 +195,7 @@ TOpzioniTessera TDepositoServer::LeggiOpzioniTessera()
 
 TOpzioniTessera OpzioniDaServer(const QHash<QString, QString> &v)
 {
-    TOpzioniTessera o;
-    o.CodiceQR = Testo::Trim32(v.value(kCodiceQR)) == kSi;
-    o.TestoQR = v.value(kTestoQR, TestoQRPredefinito);
-    o.Retro = Testo::Trim32(v.value(kRetro)) == kSi;
-    o.TestoRetro = v.value(kTestoRetro);
-    return o;
+    return DatiEnteFile::OpzioniDa(v);
 }
 
 void TDepositoServer::ScriviOpzioniTessera(const TOpzioniTessera &opzioni)
