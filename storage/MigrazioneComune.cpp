@@ -216,6 +216,27 @@ QString DescriviRiga(const RegistroAvvisi::TRigaAvviso &r)
 }
 } // namespace
 
+QList<RegistroAvvisi::TRigaAvviso> LeggiRegistroServer(QSqlQuery &q)
+{
+    Esegui(q, QStringLiteral("leggere il registro degli avvisi"),
+           QStringLiteral("SELECT data, ora, posizione, tesserato, email, data_scade, esito FROM "
+                          "avvisi ORDER BY id"));
+    QList<RegistroAvvisi::TRigaAvviso> righe;
+    while (q.next()) {
+        RegistroAvvisi::TRigaAvviso r;
+        r.data = q.value(0).toDate();
+        r.ora = q.value(1).toTime();
+        r.posizione = q.value(2).toInt();
+        r.tesserato = q.value(3).toString();
+        r.indirizzo = q.value(4).toString();
+        r.scadenza = q.value(5).isNull() ? QDate() : q.value(5).toDate();
+        r.esito = q.value(6).toString();
+        righe << r;
+    }
+    q.finish();
+    return righe;
+}
+
 QStringList Confronta(QSqlDatabase db, const TCartella &c, bool nulComePunto,
                       const std::function<bool()> &passo)
 {
@@ -344,19 +365,8 @@ QStringList Confronta(QSqlDatabase db, const TCartella &c, bool nulComePunto,
                                           : QStringLiteral("logo: diverso sul server"));
 
     // The reminder log, line by line in order.
-    Esegui(q, QStringLiteral("leggere il registro degli avvisi"),
-           QStringLiteral("SELECT data, ora, posizione, tesserato, email, data_scade, esito FROM "
-                          "avvisi ORDER BY id"));
     int n = 0;
-    while (q.next()) {
-        RegistroAvvisi::TRigaAvviso r;
-        r.data = q.value(0).toDate();
-        r.ora = q.value(1).toTime();
-        r.posizione = q.value(2).toInt();
-        r.tesserato = q.value(3).toString();
-        r.indirizzo = q.value(4).toString();
-        r.scadenza = q.value(5).isNull() ? QDate() : q.value(5).toDate();
-        r.esito = q.value(6).toString();
+    for (const RegistroAvvisi::TRigaAvviso &r : LeggiRegistroServer(q)) {
         if (n >= c.avvisi.size())
             differenza(QStringLiteral("registro degli avvisi: riga %1 manca nella cartella (%2)")
                            .arg(n + 1)
@@ -368,7 +378,6 @@ QStringList Confronta(QSqlDatabase db, const TCartella &c, bool nulComePunto,
                            .arg(DescriviRiga(c.avvisi[n]), DescriviRiga(r)));
         ++n;
     }
-    q.finish();
     for (; n < c.avvisi.size(); ++n)
         differenza(QStringLiteral("registro degli avvisi: riga %1 manca sul server (%2)")
                        .arg(n + 1)

@@ -33,6 +33,8 @@ QString Valore(const TScheda &s, Campo c, bool nulComePunto);
 QByteArray Impronta(const QString &percorso);
 // Runs `q` (prepared, or `sql` when given); throws ErroreFile naming `azione`.
 void Esegui(QSqlQuery &q, const QString &azione, const QString &sql = QString());
+// The reminder log as the server keeps it, in order.
+QList<RegistroAvvisi::TRigaAvviso> LeggiRegistroServer(QSqlQuery &q);
 // Every difference between the folder and what the connection sees, one line each.
 QStringList Confronta(QSqlDatabase db, const TCartella &c, bool nulComePunto,
                       const std::function<bool()> &passo);

@@ -207,22 +207,9 @@ TRapporto Esporta(const QString &cartella, QSqlDatabase db, const Avanzamento &a
     if (q.next())
         ScriviFile(dir.filePath(NomeFileLogo), q.value(0).toByteArray());
     q.finish();
-    Esegui(q, QStringLiteral("leggere il registro degli avvisi"),
-           QStringLiteral("SELECT data, ora, posizione, tesserato, email, data_scade, esito FROM "
-                          "avvisi ORDER BY id"));
     QByteArray registro;
-    while (q.next()) {
-        RegistroAvvisi::TRigaAvviso a;
-        a.data = q.value(0).toDate();
-        a.ora = q.value(1).toTime();
-        a.posizione = q.value(2).toInt();
-        a.tesserato = q.value(3).toString();
-        a.indirizzo = q.value(4).toString();
-        a.scadenza = q.value(5).isNull() ? QDate() : q.value(5).toDate();
-        a.esito = q.value(6).toString();
+    for (const RegistroAvvisi::TRigaAvviso &a : LeggiRegistroServer(q))
         registro += (RegistroAvvisi::Riga(a) + QStringLiteral("\r\n")).toUtf8();
-    }
-    q.finish();
     if (!registro.isEmpty())
         ScriviFile(RegistroAvvisi::Percorso(dir.path()),
                    "\xEF\xBB\xBF" +
