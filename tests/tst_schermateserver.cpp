@@ -28,17 +28,11 @@ using Piattaforma::Forma;
 
 namespace {
 
-QString Password(const QString &utente)
-{
-    return QStringLiteral("segreta-") + utente;
-}
+using ServerProva::Password;
 
-// The desk of the program folder works on `db` as `utente` from now on.
 void Sportello(const Ambiente &env, const QString &db, const QString &utente)
 {
-    const TParametriServer p = ServerProva::Parametri(db, utente);
-    ConnessioneServer::ScriviParametri(env.cartella(), p, true);
-    ConnessioneServer::Imposta(p, Password(utente));
+    ServerProva::Sportello(env.cartella(), db, utente);
 }
 
 // A new archive database with the desk logins luisa and maria; the desk works as luisa.

@@ -84,4 +84,16 @@ TParametriServer Parametri(const QString &database, const QString &utente)
     return p;
 }
 
+QString Password(const QString &utente)
+{
+    return QStringLiteral("segreta-") + utente;
+}
+
+void Sportello(const QString &cartella, const QString &database, const QString &utente)
+{
+    const TParametriServer p = Parametri(database, utente);
+    ConnessioneServer::ScriviParametri(cartella, p, true);
+    ConnessioneServer::Imposta(p, Password(utente));
+}
+
 } // namespace ServerProva

@@ -22,6 +22,12 @@ void CreaUtente(const QString &nome, const QString &password, bool responsabile 
 // certificate), the server's port, and the CA file of this run.
 TParametriServer Parametri(const QString &database, const QString &utente);
 
+// The password the tests give `utente`.
+QString Password(const QString &utente);
+// The desk whose program folder is `cartella` works on `database` as `utente` (with
+// Password(utente)) from now on: its [Archivio] section says so and the server is set up.
+void Sportello(const QString &cartella, const QString &database, const QString &utente);
+
 } // namespace ServerProva
 
 // Skips a server test when the server is not there, but fails it under CI, where
