@@ -6,16 +6,36 @@
 #include "storage/DepositoServer.h"
 
 #include <QDateTime>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSqlError>
 #include <QVariant>
 
 namespace {
 
-// Rows sent per statement: a few hundred kilobytes.
-constexpr int Lotto = 1000;
+// Rows sent per statement: a megabyte or two.
+constexpr int Lotto = 4000;
+
+// Appends v to json as a JSON string: quote, backslash and control characters escaped, the
+// rest as it is (sent as UTF-8). Written by hand: building QJsonObjects cost most of the
+// import's time on this side.
+void AccodaStringaJson(QString &json, const QString &v)
+{
+    static constexpr char16_t Esadecimali[] = u"0123456789abcdef";
+    json += u'"';
+    for (const QChar c : v) {
+        const char16_t u = c.unicode();
+        if (u == u'"' || u == u'\\') {
+            json += u'\\';
+            json += c;
+        } else if (u < 0x20) {
+            json += QStringLiteral("\\u00");
+            json += QChar(Esadecimali[u >> 4]);
+            json += QChar(Esadecimali[u & 0xF]);
+        } else {
+            json += c;
+        }
+    }
+    json += u'"';
+}
 
 class TImportazioneServer : public TDeposito::TImportazione {
 public:
@@ -51,14 +71,18 @@ public:
 
     void Accoda(const TScheda &s) override
     {
-        QJsonObject riga;
-        riga.insert(QStringLiteral("n"), ++m_righe);
+        // Every value first: a refused one (a NUL) leaves the batch as it was.
+        QString riga = QStringLiteral("{\"n\":%1").arg(m_righe + 1);
         for (int i = 0; i < NumeroCampi; ++i) {
-            const Campo c = static_cast<Campo>(i);
-            riga.insert(ColonnaServer(c), ValoreServer(s, c));
+            riga += u',';
+            riga += m_chiavi[i];
+            AccodaStringaJson(riga, ValoreServer(s, static_cast<Campo>(i)));
         }
-        m_lotto.append(riga);
-        if (m_lotto.size() >= Lotto)
+        riga += u'}';
+        ++m_righe;
+        m_lotto += m_nelLotto == 0 ? u'[' : u',';
+        m_lotto += riga;
+        if (++m_nelLotto >= Lotto)
             Invia();
     }
 
@@ -168,7 +192,7 @@ private:
 
     void Invia()
     {
-        if (m_lotto.isEmpty())
+        if (m_nelLotto == 0)
             return;
         QSqlQuery *istruzione = nullptr;
         try {
@@ -181,9 +205,10 @@ private:
             throw;
         }
         QSqlQuery &q = *istruzione;
-        q.bindValue(QStringLiteral(":righe"),
-                    QString::fromUtf8(QJsonDocument(m_lotto).toJson(QJsonDocument::Compact)));
-        m_lotto = QJsonArray();
+        m_lotto += u']';
+        q.bindValue(QStringLiteral(":righe"), m_lotto);
+        m_lotto.clear();
+        m_nelLotto = 0;
         if (!q.exec()) {
             const QString motivo = q.lastError().databaseText();
             throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
@@ -195,7 +220,16 @@ private:
     int m_schede;
     int m_righe = 0;
     int m_pid = 0;
-    QJsonArray m_lotto;
+    // The batch's JSON text so far, and its rows.
+    QString m_lotto;
+    int m_nelLotto = 0;
+    // Each field's key, quoted, then the colon.
+    const QStringList m_chiavi = [] {
+        QStringList k;
+        for (int i = 0; i < NumeroCampi; ++i)
+            k << QStringLiteral("\"%1\":").arg(ColonnaServer(static_cast<Campo>(i)));
+        return k;
+    }();
 };
 
 } // namespace

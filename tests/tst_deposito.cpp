@@ -470,6 +470,8 @@ void TestDeposito::importazione_data()
 // dropped, refused at a row, or overtaken by another desk's append, it leaves nothing.
 void TestDeposito::importazione()
 {
+    const QString NotaDifficile =
+        QStringLiteral("\"Già\" a\\b\tc\nd") + QChar(1) + u'e' + QChar(0x1f) + u'f';
     QFETCH(bool, server);
     QFETCH(QString, come);
     QFETCH(int, schede);
@@ -480,8 +482,10 @@ void TestDeposito::importazione()
     d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Già presente")}}));
     {
         auto importazione = d->IniziaImportazione(d->NumeroSchede());
-        for (const char *nome : {"Primo", "Secondo Forlì", "Terzo"})
+        for (const char *nome : {"Primo", "Secondo Forlì"})
             importazione->Accoda(Scheda({{Campo::Tesserato, QString::fromUtf8(nome)}}));
+        importazione->Accoda(
+            Scheda({{Campo::Tesserato, QStringLiteral("Terzo")}, {Campo::Note, NotaDifficile}}));
         if (come == QLatin1String("conferma")) {
             importazione->Conferma({});
         } else if (come == QLatin1String("nul")) {
@@ -500,6 +504,10 @@ void TestDeposito::importazione()
         QCOMPARE(d->LeggiScheda(1).Leggi(Campo::Tesserato), QStringLiteral("Già presente"));
         QCOMPARE(d->LeggiScheda(3).Leggi(Campo::Tesserato), QStringLiteral("Secondo Forlì"));
         QCOMPARE(d->LeggiScheda(4).Leggi(Campo::Annullata), AnnullataNo);
+        // The server gets the rows as JSON text: quotes, backslashes and control characters
+        // arrive as they were.
+        if (server)
+            QCOMPARE(d->LeggiScheda(4).Leggi(Campo::Note), NotaDifficile);
         // Appends after an import go on from its last position.
         QCOMPARE(d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Dopo")}})), 5);
     }
