@@ -18,7 +18,8 @@ PACCHETTI=(
     libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
     dpkg-dev lintian appstream desktop-file-utils
     libqrencode-dev zbar-tools
-    postgresql-15 libqt6sql6-psql
+    postgresql-15 libqt6sql6-psql libqt6sql6-sqlite
+    qt6-charts-dev libzxing-dev
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 
