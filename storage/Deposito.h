@@ -6,6 +6,7 @@
 // The folder (TDepositoFile) is the default; a PostgreSQL server (TDepositoServer) the
 // other, chosen per desk, without a change in any screen.
 #include "archive/Errori.h"
+#include "archive/Pagamento.h"
 #include "archive/Scheda.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "mail/core/Smtp.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 // A search key: the field and the filter as the user typed it.
 struct TChiaveRicerca {
@@ -197,6 +199,39 @@ public:
     // desk keeps its own until one saves them there). Writing throws ErroreFile.
     virtual TImpostazioniPosta LeggiImpostazioniPosta() = 0;
     virtual void ScriviImpostazioniPosta(const TImpostazioniPosta &p) = 0;
+
+    // ---- Renewals and the fee register
+    // The member's entries, oldest first.
+    virtual std::vector<TPagamento> PagamentiDi(int posizione)
+    {
+        (void)posizione;
+        return {};
+    }
+    // Every entry whose date falls in [dal, al], by date then receipt; the visit returns
+    // false to stop.
+    virtual void ScorriPagamenti(const QDate &dal, const QDate &al,
+                                 const std::function<bool(const TPagamento &)> &visita)
+    {
+        (void)dal;
+        (void)al;
+        (void)visita;
+    }
+    // The sums by month and method of the entries dated in [dal, al].
+    virtual std::vector<TTotalePagamenti> TotaliPagamenti(const QDate &dal, const QDate &al)
+    {
+        (void)dal;
+        (void)al;
+        return {};
+    }
+    // Voids the entry `id` with a counter-entry that names it; returns the counter-entry.
+    // Throws ErroreFile when it cannot be written or the entry is already void.
+    virtual TPagamento StornaPagamento(qint64 id, const QString &causale, const QString &da)
+    {
+        (void)id;
+        (void)causale;
+        (void)da;
+        throw ErroreFile(QStringLiteral("Il registro delle quote non \u00E8 disponibile."));
+    }
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text

@@ -1,0 +1,11 @@
+#include "report/Ricevute.h"
+
+namespace Ricevute {
+
+void Consegna(QWidget *padre, const std::vector<TPagamento> &pagamenti)
+{
+    (void)padre;
+    (void)pagamenti;
+}
+
+} // namespace Ricevute
