@@ -2,6 +2,7 @@
 
 #include "archive/Archivio.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,15 +74,20 @@ TScheda SchedaSintetica(int i)
     const quint32 s = Mescola(r);
     const Citta &nasc = Comuni[r % Comuni.size()];
     const Citta &res = Comuni[s % Comuni.size()];
-    const QString nome = QString::fromUtf8(Cognomi[r % Cognomi.size()]) + u' ' +
-                         QString::fromUtf8(Nomi[(r >> 8) % Nomi.size()]);
+    // Name and birth date never repeat together, or the import would refuse the row as
+    // a member already there: the 1,000 names take turns, and each round of them gets
+    // its own birth day, 18,250 days (50 years) visited in a scattered order.
+    const int k = i % 1000, giro = i / 1000;
+    const QString nome = QString::fromUtf8(Cognomi[size_t(k) % Cognomi.size()]) + u' ' +
+                         QString::fromUtf8(Nomi[size_t(k) / Cognomi.size()]);
+    const QDate nascita = QDate(1950, 1, 1).addDays(qint64(giro) * 7919 % 18250);
     TScheda t;
     t.Scrivi(Campo::Tesserato, nome.toUpper());
     t.Scrivi(Campo::Carica, QString::fromUtf8(Cariche[(s >> 3) % Cariche.size()]));
     t.Scrivi(Campo::NumTessera, QStringLiteral("T%1").arg(i + 1, 6, 10, QLatin1Char('0')));
     t.Scrivi(Campo::DataRil, Data(r, 2023));
     t.Scrivi(Campo::DataScade, Data(s, 2026));
-    t.Scrivi(Campo::DataNasc, Data(Mescola(s), 1950 + int(s % 50)));
+    t.Scrivi(Campo::DataNasc, nascita.toString(QStringLiteral("dd/MM/yyyy")));
     t.Scrivi(Campo::ComuneNasc, QString::fromUtf8(nasc.nome));
     t.Scrivi(Campo::ProvNasc, QString::fromUtf8(nasc.prov));
     t.Scrivi(Campo::Sesso, (r & 1) ? QStringLiteral("M") : QStringLiteral("F"));
@@ -133,7 +139,8 @@ QString CartellaConArchivio(int n)
     if (fatte.contains(n))
         return fatte.value(n);
     const QString cartella =
-        QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-bench-%1").arg(n));
+        QDir(QDir::tempPath())
+            .filePath(QStringLiteral("quorvel-bench-v%1-%2").arg(VersioneDati).arg(n));
     QDir().mkpath(cartella);
     const QString archivio = TArchivio::Percorso(cartella);
     if (QFileInfo(archivio).size() != qint64(n) * DimensioneScheda)

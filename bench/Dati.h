@@ -4,6 +4,10 @@
 
 #include <QString>
 
+// The generator's edition: the folders of made archives and files carry it, so a change
+// in the generator never meets files made by an earlier one.
+inline constexpr int VersioneDati = 2;
+
 TScheda SchedaSintetica(int indice);
 // Writes n records to the file (replacing it).
 void GeneraArchivio(const QString &percorso, int n);

@@ -21,7 +21,8 @@
 
 QString CartellaImportazione()
 {
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-bench-importa"));
+    return QDir(QDir::tempPath())
+        .filePath(QStringLiteral("quorvel-bench-importa-v%1").arg(VersioneDati));
 }
 
 namespace {
@@ -121,7 +122,7 @@ void Importa(benchmark::State &state, const QString &nome)
         return false;
     });
     r.colonne = Importazione::Abbina(intestazioni);
-    double picco = 0, importate = 0;
+    double picco = 0, importate = 0, scartate = 0;
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir vuota;
@@ -129,11 +130,13 @@ void Importa(benchmark::State &state, const QString &nome)
         state.ResumeTiming();
         const Importazione::Esito e = Importazione::Importa(vuota.path(), r, true);
         state.PauseTiming();
-        importate = e.importate + e.scartate;
+        importate = e.importate;
+        scartate = e.scartate;
         picco = std::max(picco, PiccoMemoria());
         state.ResumeTiming();
     }
     state.counters["righe"] = importate;
+    state.counters["scartate"] = scartate;
     state.counters["picco_MB"] = picco / 1e6;
     state.SetItemsProcessed(state.iterations() * Righe);
 }
