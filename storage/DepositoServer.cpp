@@ -431,8 +431,8 @@ void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, 
 {
     // Pages of rows after the last position seen, each read whole before its rows are
     // visited: a visit may ask this connection for more (a photo, a record), which would
-    // cut short a result still streaming. Rows stream within a page (forward only), so
-    // memory stays bounded however large the archive. All pages, and the visit's own
+    // cut short a result still streaming. One page at a time is held, so memory stays
+    // bounded however large the archive. All pages, and the visit's own
     // reads, see one snapshot: a read-only REPEATABLE READ transaction around the scan
     // (a scan within a visit joins it). A connection lost before the first record is
     // visited is opened again and the scan starts over; later, the scan ends with a
