@@ -431,8 +431,8 @@ void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, 
 {
     // Pages of rows after the last position seen, each read whole before its rows are
     // visited: a visit may ask this connection for more (a photo, a record), which would
-    // cut short a result still streaming. Rows stream within a page (forward only), so
-    // memory stays bounded however large the archive. All pages, and the visit's own
+    // cut short a result still streaming. One page at a time is held, so memory stays
+    // bounded however large the archive. All pages, and the visit's own
     // reads, see one snapshot: a read-only REPEATABLE READ transaction around the scan
     // (a scan within a visit joins it). A connection lost before the first record is
     // visited is opened again and the scan starts over; later, the scan ends with a
@@ -465,32 +465,44 @@ void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, 
                         QStringLiteral("Il collegamento al server dell'archivio si \u00E8 "
                                        "interrotto durante la lettura delle schede: l'elenco "
                                        "\u00E8 incompleto. Ripetere l'operazione."));
-                std::vector<std::pair<int, TScheda>> pagina;
+                // Positions and the asked fields' texts: a whole record per row would
+                // clear and copy its 2,764 bytes for a handful of fields.
+                std::vector<int> posizioni;
+                QStringList testi;
                 {
-                    QSqlQuery q(Db());
-                    q.setForwardOnly(true);
-                    if (!q.prepare(sql))
-                        throw ErroreFile(
-                            QStringLiteral("Impossibile %1 sul server dell'archivio: %2")
-                                .arg(azione, q.lastError().text()));
+                    // Prepared once for all pages, and looked up again for each: a visit
+                    // that loses the connection takes the prepared statements along. The
+                    // page comes in one result (forward only, QPSQL fetches row by row).
+                    QSqlQuery &q = Prepara(sql);
                     for (const auto &[nome, valore] : valori)
                         q.bindValue(nome, valore);
                     q.bindValue(QStringLiteral(":dopo"), dopo);
                     q.bindValue(QStringLiteral(":quante"), RighePerPagina);
                     Esegui(q, azione);
-                    while (q.next())
-                        pagina.emplace_back(q.value(0).toInt(), SchedaDa(q, 1, campi));
+                    posizioni.reserve(RighePerPagina);
+                    testi.reserve(RighePerPagina * static_cast<qsizetype>(campi.size()));
+                    while (q.next()) {
+                        posizioni.push_back(q.value(0).toInt());
+                        for (size_t i = 0; i < campi.size(); ++i)
+                            testi.append(q.value(1 + static_cast<int>(i)).toString());
+                    }
+                    q.finish();
                 }
-                for (const auto &[p, scheda] : pagina) {
+                // One record for every row: each row sets the same fields anew.
+                TScheda scheda;
+                qsizetype t = 0;
+                for (const int p : posizioni) {
+                    for (const Campo c : campi)
+                        scheda.Scrivi(c, testi[t++]);
                     visitata = true;
                     if (!visita(p, scheda)) {
                         fine(true);
                         return;
                     }
                 }
-                if (static_cast<int>(pagina.size()) < RighePerPagina)
+                if (static_cast<int>(posizioni.size()) < RighePerPagina)
                     break;
-                dopo = pagina.back().first;
+                dopo = posizioni.back();
             }
         } catch (...) {
             fine(false);
