@@ -126,6 +126,9 @@ public slots:
     void txtProvResCanFocus();
     void txtDataRilKeyDown(int tasto);
     void txtDataScadeKeyDown(int tasto);
+    // ---- Fee register: the member's payments and the totals of a period
+    void cmdQuoteClick();
+    void cmdRiepilogoQuoteClick();
 
 protected:
     void showEvent(QShowEvent *e) override;   // FormShow

@@ -333,6 +333,8 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
     gruppo("shpStampa",
            {{"cmdAnteprima", "anteprima", "Anteprima"}, {"cmdStampa", "stampa", "Stampa"}});
     gruppo("shpScadute", {{"cmdScadute", "scadute", "Rinnovi"}});
+    gruppo("shpQuote",
+           {{"cmdQuote", "quote", "Quote"}, {"cmdRiepilogoQuote", "incassi", "Incassi"}});
     riga->addStretch();
 
     auto *frecce =
