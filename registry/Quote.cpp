@@ -201,8 +201,9 @@ void TfrmQuote::cmdStornaClick()
     try {
         const TPagamento storno =
             ApriDeposito(Piattaforma::CartellaProgramma())
-                ->StornaPagamento(p.id, QStringLiteral("Storno della ricevuta n. ") + p.Ricevuta(),
-                                  Operatore());
+                ->StornaPagamentoIl(p.id, Piattaforma::Oggi(),
+                                    QStringLiteral("Storno della ricevuta n. ") + p.Ricevuta(),
+                                    Operatore());
         Aggiorna();
         Piattaforma::Informazione(QStringLiteral("La ricevuta n. %1 \u00E8 stata stornata con la "
                                                  "n. %2.")
