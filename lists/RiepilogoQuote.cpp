@@ -12,6 +12,7 @@
 #include "widgets/Sottofondo.h"
 #include "widgets/Tavolozza.h"
 
+#include <QAbstractListModel>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +20,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,8 +38,46 @@ QDate LeggiData(const QLineEdit *box)
 
 } // namespace
 
+// The list's lines made when shown: a year of many thousand entries costs no more to
+// list than the lines in view.
+class TModelloQuote : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void Imposta(std::shared_ptr<const TRiepilogoQuote> r)
+    {
+        beginResetModel();
+        m_riepilogo = std::move(r);
+        m_intestazione = m_riepilogo ? RiepilogoQuote::Intestazione() : QString();
+        m_coda = m_riepilogo ? RiepilogoQuote::Coda(*m_riepilogo) : QStringList();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        if (parent.isValid() || !m_riepilogo)
+            return 0;
+        return 1 + int(m_riepilogo->voci.size()) + int(m_coda.size());
+    }
+    QVariant data(const QModelIndex &i, int ruolo = Qt::DisplayRole) const override
+    {
+        if (ruolo != Qt::DisplayRole || !i.isValid() || i.row() >= rowCount())
+            return {};
+        const int voci = int(m_riepilogo->voci.size());
+        if (i.row() == 0)
+            return m_intestazione;
+        if (i.row() <= voci)
+            return RiepilogoQuote::Riga(m_riepilogo->voci[size_t(i.row() - 1)]);
+        return m_coda.at(i.row() - 1 - voci);
+    }
+
+private:
+    std::shared_ptr<const TRiepilogoQuote> m_riepilogo;
+    QString m_intestazione;
+    QStringList m_coda;
+};
+
 TfrmRiepilogoQuote::TfrmRiepilogoQuote(QWidget *parent)
-    : QDialog(parent, Finestra::FlagsFissa), m_righe(new QStringListModel(this)),
+    : QDialog(parent, Finestra::FlagsFissa), m_righe(new TModelloQuote(this)),
       repRiepilogo(new TRiepilogo(this))
 {
     setObjectName(QStringLiteral("frmRiepilogoQuote"));
@@ -159,7 +197,6 @@ void TfrmRiepilogoQuote::cmdMostraClick()
     // A long register is read off the window's thread.
     struct Risultato {
         std::shared_ptr<TRiepilogoQuote> riepilogo;
-        QStringList righe;
         QString errore;
     };
     auto risultato = std::make_shared<Risultato>();
@@ -170,23 +207,20 @@ void TfrmRiepilogoQuote::cmdMostraClick()
                 const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
                 risultato->riepilogo =
                     std::make_shared<TRiepilogoQuote>(RiepilogoQuote::Leggi(*deposito, dal, al));
-                risultato->righe = RiepilogoQuote::Righe(*risultato->riepilogo);
             } catch (const ErroreFile &e) {
                 risultato->errore = e.testo();
             }
         },
-        this,
-        [this, risultato] { Mostra(risultato->riepilogo, risultato->righe, risultato->errore); });
+        this, [this, risultato] { Mostra(risultato->riepilogo, risultato->errore); });
 }
 
-void TfrmRiepilogoQuote::Mostra(std::shared_ptr<const TRiepilogoQuote> r, const QStringList &righe,
-                                const QString &errore)
+void TfrmRiepilogoQuote::Mostra(std::shared_ptr<const TRiepilogoQuote> r, const QString &errore)
 {
     m_inLettura = false;
     for (QPushButton *b : {cmdMostra, cmdStampa, cmdExcel})
         b->setEnabled(true);
     m_riepilogo = std::move(r);
-    m_righe->setStringList(righe);
+    m_righe->Imposta(m_riepilogo);
     if (!m_riepilogo) {
         lblTotale->clear();
         Piattaforma::Errore(errore, this);
@@ -206,7 +240,7 @@ void TfrmRiepilogoQuote::cmdStampaClick()
         return;
     StampaReport::Riferisci(
         repRiepilogo->Stampa(RiepilogoQuote::Titolo(m_riepilogo->dal, m_riepilogo->al),
-                             m_righe->stringList(), this),
+                             RiepilogoQuote::Righe(*m_riepilogo), this),
         this);
 }
 

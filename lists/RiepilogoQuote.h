@@ -12,7 +12,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
-class QStringListModel;
+class TModelloQuote;
 class TRiepilogo;
 
 class TfrmRiepilogoQuote : public QDialog {
@@ -36,12 +36,11 @@ protected:
 private:
     // The period typed, or false after saying what is wrong.
     bool Periodo(QDate &dal, QDate &al);
-    void Mostra(std::shared_ptr<const TRiepilogoQuote> r, const QStringList &righe,
-                const QString &errore);
+    void Mostra(std::shared_ptr<const TRiepilogoQuote> r, const QString &errore);
 
     QLineEdit *txtDal, *txtAl;
     QListView *lstQuote;
-    QStringListModel *m_righe;
+    TModelloQuote *m_righe;
     QLabel *lblTotale;
     QPushButton *cmdMostra, *cmdStampa, *cmdExcel, *cmdChiudi;
     TRiepilogo *repRiepilogo;

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QStringListModel>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -254,8 +253,9 @@ void TestQuote::riepilogo()
         Clic(d, "cmdMostra");
         QTRY_VERIFY_WITH_TIMEOUT(!w->InLettura(), 30000);
         periodo = totale->text();
-        righe = static_cast<QStringListModel *>(Controllo<QListView>(d, "lstQuote")->model())
-                    ->stringList();
+        const QAbstractItemModel *m = Controllo<QListView>(d, "lstQuote")->model();
+        for (int i = 0; i < m->rowCount(); ++i)
+            righe << m->index(i, 0).data().toString();
         Clic(d, "cmdStampa");
         Clic(d, "cmdExcel");
     };

@@ -87,19 +87,36 @@ QString NomeMese(int anno, int mese)
     return QString::fromLatin1(Mesi[mese - 1]) + u' ' + QString::number(anno);
 }
 
+QString Intestazione()
+{
+    return Colonna(QStringLiteral("Data"), 11) + Colonna(QStringLiteral("Ricevuta"), 11) +
+           Colonna(QStringLiteral("Tessera"), 9) + Colonna(QStringLiteral("Tesserato"), 31) +
+           Colonna(QStringLiteral("Metodo"), 11) + Destra(QStringLiteral("Importo"), 13) +
+           QStringLiteral("  Causale");
+}
+
+QString Riga(const TPagamento &p)
+{
+    return Testo::TestoData(p.data) + u' ' + Colonna(p.Ricevuta(), 11) + Colonna(p.tessera, 9) +
+           Colonna(p.nominativo, 31) + Colonna(p.metodo, 11) +
+           Destra(ImportoInCifre(p.centesimi), 13) + QStringLiteral("  ") +
+           Testo::UnaRiga(p.causale).trimmed();
+}
+
 QStringList Righe(const TRiepilogoQuote &r)
 {
     QStringList righe;
     righe.reserve(qsizetype(r.voci.size()) + 32);
-    righe << Colonna(QStringLiteral("Data"), 11) + Colonna(QStringLiteral("Ricevuta"), 11) +
-                 Colonna(QStringLiteral("Tessera"), 9) + Colonna(QStringLiteral("Tesserato"), 31) +
-                 Colonna(QStringLiteral("Metodo"), 11) + Destra(QStringLiteral("Importo"), 13) +
-                 QStringLiteral("  Causale");
+    righe << Intestazione();
     for (const TPagamento &p : r.voci)
-        righe << Testo::TestoData(p.data) + u' ' + Colonna(p.Ricevuta(), 11) +
-                     Colonna(p.tessera, 9) + Colonna(p.nominativo, 31) + Colonna(p.metodo, 11) +
-                     Destra(ImportoInCifre(p.centesimi), 13) + QStringLiteral("  ") +
-                     Testo::UnaRiga(p.causale).trimmed();
+        righe << Riga(p);
+    righe << Coda(r);
+    return righe;
+}
+
+QStringList Coda(const TRiepilogoQuote &r)
+{
+    QStringList righe;
     righe << QString() << QStringLiteral("Totali per metodo di pagamento");
     for (const auto &[metodo, s] : r.perMetodo)
         righe << RigaTotale(metodo.isEmpty() ? QStringLiteral("(non indicato)") : metodo, s);
@@ -112,7 +129,7 @@ QStringList Righe(const TRiepilogoQuote &r)
 
 namespace {
 
-const QByteArray &Intestazione()
+const QByteArray &IntestazioneFile()
 {
     static const QByteArray testo = [] {
         QByteArray t;
@@ -182,7 +199,7 @@ void ScriviEsportazione(const QString &percorso, const TRiepilogoQuote &r)
     };
     if (!ApriInScrittura(file))
         fallisci();
-    QByteArray out = Intestazione();
+    QByteArray out = IntestazioneFile();
     // Which entry a counter-entry voids, by its receipt number.
     std::map<qint64, QString> numeri;
     for (const TPagamento &p : r.voci)

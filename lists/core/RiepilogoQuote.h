@@ -44,6 +44,11 @@ TRiepilogoQuote Leggi(TDeposito &deposito, const QDate &dal, const QDate &al);
 // The printed lines: a heading, one line per entry, then the totals by method, by month
 // and in all. Columns line up in a fixed-pitch font.
 QStringList Righe(const TRiepilogoQuote &r);
+// The same one at a time, for a list that shows only the lines in view: the heading, the
+// line of entry i, and the lines of the totals that close the list.
+QString Intestazione();
+QString Riga(const TPagamento &p);
+QStringList Coda(const TRiepilogoQuote &r);
 // "dicembre 2026".
 QString NomeMese(int anno, int mese);
 // Writes the spreadsheet: the entries, then the totals. Throws ErroreFile on failure; an
