@@ -79,7 +79,7 @@ static void BM_RiepilogoQuote(benchmark::State &state)
     for (auto _ : state) {
         mostra->click();
         while (w.InLettura())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         totale = w.findChild<QLabel *>(QStringLiteral("lblTotale"))->text();
     }
     if (!totale.startsWith(QStringLiteral("Totale del periodo: 100000 ricevute")))
