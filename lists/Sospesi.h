@@ -31,6 +31,7 @@ public slots:
     void lstRecordsDblClick();
     void btnStampaClick();
     void cmdTessereClick();
+    void cmdRinnovaClick();
     void btnChiudiClick();
     void cmdAvvisiClick();
     void cmdPostaClick();

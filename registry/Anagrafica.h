@@ -97,6 +97,7 @@ public slots:
     void cmdAnteprimaClick();
     void cmdStampaClick();
     void cmdScaduteClick();
+    void cmdRinnovaClick();
     void cmdPrimoClick();
     void cmdIndietroClick();
     void cmdAvantiClick();

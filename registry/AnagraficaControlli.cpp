@@ -332,7 +332,8 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
     gruppo("shpImporta", {{"cmdAllega", "allega", "Allega"}});
     gruppo("shpStampa",
            {{"cmdAnteprima", "anteprima", "Anteprima"}, {"cmdStampa", "stampa", "Stampa"}});
-    gruppo("shpScadute", {{"cmdScadute", "scadute", "Rinnovi"}});
+    gruppo("shpScadute",
+           {{"cmdScadute", "scadute", "Rinnovi"}, {"cmdRinnova", "rinnova", "Rinnova"}});
     riga->addStretch();
 
     auto *frecce =

@@ -6,7 +6,7 @@
 #include "archive/Archivio.h"
 #include "archive/Errori.h"
 #include "archive/Testo.h"
-#include "rinnovi/core/Rinnovo.h"
+#include "rinnovi/core/RegoleRinnovo.h"
 #include "storage/DepositoFile.h"
 #include "storage/RegistroQuoteFile.h"
 

@@ -1,4 +1,4 @@
-#include "rinnovi/core/Rinnovo.h"
+#include "rinnovi/core/RegoleRinnovo.h"
 
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
