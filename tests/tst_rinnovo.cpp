@@ -7,12 +7,16 @@
 #include "archive/Errori.h"
 #include "archive/Testo.h"
 #include "rinnovi/core/RegoleRinnovo.h"
+#include "shell/Avvio.h"
+#include "shell/Password.h"
+#include "shell/Schermate.h"
 #include "storage/DepositoFile.h"
 #include "storage/RegistroQuoteFile.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -245,6 +249,7 @@ void TestRinnovo::Importi_data()
     QTest::newRow("virgola") << "25,5" << qint64(2550);
     QTest::newRow("punto") << "25.50" << qint64(2550);
     QTest::newRow("migliaia") << "1.234,56" << qint64(123456);
+    QTest::newRow("milioni") << "1.000.000" << qint64(100000000);
     QTest::newRow("blank") << " 10 " << qint64(1000);
     QTest::newRow("negativo") << "-5" << qint64(-1);
     QTest::newRow("tre decimali") << "1,234" << qint64(-1);
@@ -437,18 +442,28 @@ void TestRinnovo::UccisoTraLeDueScritture()
     // Killed: the payments are in the register; the records perhaps not yet.
     QCOMPARE(Scade(env.cartella(), 1),
              fase == 1 ? QStringLiteral("31/12/2026") : QStringLiteral("31/12/2027"));
-    // The next start finishes both renewals and says which.
+    // The next start finishes both renewals at the login and says which.
     {
-        TDepositoFile dep(env.cartella());
-        const std::vector<TPagamento> completati = dep.CompletaRinnovi();
-        QCOMPARE(completati.size(), size_t(2));
-        const QString testo = MessaggioCompletati(completati);
-        QVERIFY2(testo.startsWith(QStringLiteral("Rinnovo completato")), qPrintable(testo));
-        QVERIFY(testo.contains(QStringLiteral("Socio 1 (ricevuta 1/2026)")));
-        QVERIFY(testo.contains(QStringLiteral("Socio 2 (ricevuta 2/2026)")));
-        // Once only.
-        QVERIFY(dep.CompletaRinnovi().empty());
+        QFile password(env.Percorso(QStringLiteral("unins000.dll")));
+        QVERIFY(password.open(QIODevice::WriteOnly));
+        password.write("[Accesso]\r\nValore=A5823867F71E9DE7318671AFD794\r\n"); // girasolidiluna
     }
+    Schermate::Crea();
+    Schermate::frmPassword->show();
+    QTest::keyClicks(Controllo<QLineEdit>(Schermate::frmPassword, "txtPassword"),
+                     QStringLiteral("girasolidiluna"));
+    Clic(Schermate::frmPassword, "cmdOK");
+    const bool avvio = Schermate::frmAvvio->isVisible();
+    Schermate::Distruggi();
+    QVERIFY(avvio);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->messaggi[0].forma, Piattaforma::Forma::Informazione);
+    const QString testo = env->messaggi[0].testo;
+    QVERIFY2(testo.startsWith(QStringLiteral("Rinnovo completato")), qPrintable(testo));
+    QVERIFY(testo.contains(QStringLiteral("Socio 1 (ricevuta 1/2026)")));
+    QVERIFY(testo.contains(QStringLiteral("Socio 2 (ricevuta 2/2026)")));
+    // Once only.
+    QVERIFY(TDepositoFile(env.cartella()).CompletaRinnovi().empty());
     for (int p : {1, 2})
         QCOMPARE(Scade(env.cartella(), p), QStringLiteral("31/12/2027"));
     QCOMPARE(Scade(env.cartella(), 3), QStringLiteral("31/12/2026"));

@@ -78,7 +78,11 @@ QString TestoEuro(qint64 centesimi)
 {
     const QString segno = centesimi < 0 ? QStringLiteral("-") : QString();
     const qint64 a = centesimi < 0 ? -centesimi : centesimi;
-    return QStringLiteral("%1%2,%3").arg(segno).arg(a / 100).arg(a % 100, 2, 10, QChar(u'0'));
+    // Thousands grouped by dots, as Italian amounts are written.
+    QString euro = QString::number(a / 100);
+    for (qsizetype i = euro.size() - 3; i > 0; i -= 3)
+        euro.insert(i, u'.');
+    return QStringLiteral("%1%2,%3").arg(segno, euro).arg(a % 100, 2, 10, QChar(u'0'));
 }
 
 QString CausaleProposta(int anno)
