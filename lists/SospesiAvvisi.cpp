@@ -12,6 +12,7 @@
 #include "mail/core/Messaggio.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "platform/Piattaforma.h"
+#include "rinnovi/core/RegoleRinnovo.h"
 #include "storage/Deposito.h"
 #include "widgets/Sottofondo.h"
 
@@ -107,6 +108,7 @@ void TfrmSospesi::cmdAvvisiClick()
     const QDate oggi = Piattaforma::Oggi();
     std::vector<TAvviso> tesserati;
     QHash<QString, QDate> ultimi;
+    QHash<int, QDate> rinnovati;
     TDatiEnte datiEnte;
     try {
         const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
@@ -125,6 +127,13 @@ void TfrmSospesi::cmdAvvisiClick()
             tesserati.push_back(std::move(a));
         }
         ultimi = deposito->UltimiInvii();
+        // Who paid since the oldest of those reminders.
+        QDate primo;
+        for (const QDate &d : std::as_const(ultimi))
+            if (!primo.isValid() || d < primo)
+                primo = d;
+        if (primo.isValid())
+            rinnovati = UltimiRinnovi(*deposito, primo, oggi.addYears(10));
         datiEnte = deposito->LeggiDatiEnte();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(QStringLiteral("Impossibile leggere l'archivio dei tesserati."), this);
@@ -132,7 +141,7 @@ void TfrmSospesi::cmdAvvisiClick()
     }
     const int giorni = impostazioni.giorni;
     TSceltaAvvisi scelta =
-        ScegliDestinatari(tesserati, ultimi, oggi, giorni, chkRipeti->isChecked());
+        ScegliDestinatari(tesserati, ultimi, oggi, giorni, chkRipeti->isChecked(), rinnovati);
     if (scelta.daAvvisare.empty()) {
         QString conteggi =
             QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
@@ -142,6 +151,9 @@ void TfrmSospesi::cmdAvvisiClick()
                 .arg(giorni == 1 ? QStringLiteral("nell'ultimo giorno")
                                  : QStringLiteral("negli ultimi %1 giorni").arg(giorni))
                 .arg(scelta.Saltati(MotivoSalto::AvvisatoDiRecente));
+        if (scelta.Saltati(MotivoSalto::RinnovatoDopoAvviso) > 0)
+            conteggi += QStringLiteral("\r\nRinnovati dopo l'ultimo avviso: %1.")
+                            .arg(scelta.Saltati(MotivoSalto::RinnovatoDopoAvviso));
         if (scelta.Saltati(MotivoSalto::Annullata) > 0)
             conteggi += QStringLiteral("\r\nTessere annullate: %1.")
                             .arg(scelta.Saltati(MotivoSalto::Annullata));

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -169,6 +170,28 @@ TEsitoRinnovi RinnovaTutti(TDeposito &deposito, std::span<const int> posizioni,
     if (avanzamento)
         avanzamento(visti, totale);
     return esito;
+}
+
+QHash<int, QDate> UltimiRinnovi(TDeposito &deposito, const QDate &dal, const QDate &al)
+{
+    QHash<int, QDate> ultimi;
+    QSet<qint64> annullati;
+    std::vector<TPagamento> pagati;
+    deposito.ScorriPagamenti(dal, al, [&](const TPagamento &p) {
+        if (p.annulla)
+            annullati.insert(p.annulla);
+        else if (p.centesimi >= 0)
+            pagati.push_back(p);
+        return true;
+    });
+    for (const TPagamento &p : pagati) {
+        if (annullati.contains(p.id))
+            continue;
+        QDate &d = ultimi[p.posizione];
+        if (!d.isValid() || p.data > d)
+            d = p.data;
+    }
+    return ultimi;
 }
 
 QString MessaggioCompletati(const std::vector<TPagamento> &completati)
