@@ -1,7 +1,5 @@
-// The archive screen's buttons of the fee register: the member's payments and the totals
-// of a period.
+// The archive screen's button of the fee register: the member's payments.
 #include "archive/Testo.h"
-#include "lists/RiepilogoQuote.h"
 #include "platform/Piattaforma.h"
 #include "registry/Anagrafica.h"
 #include "registry/Quote.h"
@@ -21,9 +19,4 @@ void TfrmAnagrafica::cmdQuoteClick()
     }
     const QString nome = Valore("txtTesserato");
     ApriModale<TfrmQuote>(this, [&](TfrmQuote &q) { q.MostraTesserato(posizione, nome); });
-}
-
-void TfrmAnagrafica::cmdRiepilogoQuoteClick()
-{
-    ApriModale<TfrmRiepilogoQuote>(this);
 }

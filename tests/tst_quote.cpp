@@ -10,7 +10,7 @@
 #include "lists/core/RiepilogoQuote.h"
 #include "registry/Anagrafica.h"
 #include "registry/Quote.h"
-#include "rinnovi/core/Rinnovo.h"
+#include "rinnovi/core/RegoleRinnovo.h"
 #include "storage/Deposito.h"
 
 #include <QAbstractButton>
@@ -244,6 +244,11 @@ void TestQuote::riepilogo()
     QString anno, periodo;
     QStringList righe;
     env->modale = [&](QDialog *d) {
+        // The list opens from the renewal list, itself from the archive screen.
+        if (QString::fromLatin1(d->metaObject()->className()) == "TfrmSospesi") {
+            Clic(d, "cmdRiepilogoQuote");
+            return;
+        }
         auto *w = static_cast<TfrmRiepilogoQuote *>(d);
         auto *totale = Controllo<QLabel>(d, "lblTotale");
         QTRY_VERIFY_WITH_TIMEOUT(!w->InLettura(), 30000);
@@ -259,8 +264,8 @@ void TestQuote::riepilogo()
         Clic(d, "cmdStampa");
         Clic(d, "cmdExcel");
     };
-    Clic(&a, "cmdRiepilogoQuote");
-    QCOMPARE(env->modaliMostrati, QStringList{"TfrmRiepilogoQuote"});
+    Clic(&a, "cmdScadute");
+    QCOMPARE(env->modaliMostrati, (QStringList{"TfrmSospesi", "TfrmRiepilogoQuote"}));
     QCOMPARE(anno, "Totale del periodo: 2 ricevute, \u20AC 115,00");
     QCOMPARE(periodo, "Totale del periodo: 3 ricevute, \u20AC 145,00");
     const QString tutto = righe.join(u'\n');

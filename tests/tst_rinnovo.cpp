@@ -6,13 +6,19 @@
 #include "archive/Archivio.h"
 #include "archive/Errori.h"
 #include "archive/Testo.h"
-#include "rinnovi/core/Rinnovo.h"
+#include "mail/core/RegistroAvvisi.h"
+#include "mail/core/SceltaAvvisi.h"
+#include "rinnovi/core/RegoleRinnovo.h"
+#include "shell/Avvio.h"
+#include "shell/Password.h"
+#include "shell/Schermate.h"
 #include "storage/DepositoFile.h"
 #include "storage/RegistroQuoteFile.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -105,6 +111,8 @@ private slots:
     void CinquantaSelezionati();
     void UccisoTraLeDueScritture_data();
     void UccisoTraLeDueScritture();
+    void AvvisiDopoIlRinnovo_data();
+    void AvvisiDopoIlRinnovo();
 };
 
 void TestRinnovo::NuovaScadenza_data()
@@ -245,6 +253,7 @@ void TestRinnovo::Importi_data()
     QTest::newRow("virgola") << "25,5" << qint64(2550);
     QTest::newRow("punto") << "25.50" << qint64(2550);
     QTest::newRow("migliaia") << "1.234,56" << qint64(123456);
+    QTest::newRow("milioni") << "1.000.000" << qint64(100000000);
     QTest::newRow("blank") << " 10 " << qint64(1000);
     QTest::newRow("negativo") << "-5" << qint64(-1);
     QTest::newRow("tre decimali") << "1,234" << qint64(-1);
@@ -437,24 +446,95 @@ void TestRinnovo::UccisoTraLeDueScritture()
     // Killed: the payments are in the register; the records perhaps not yet.
     QCOMPARE(Scade(env.cartella(), 1),
              fase == 1 ? QStringLiteral("31/12/2026") : QStringLiteral("31/12/2027"));
-    // The next start finishes both renewals and says which.
+    // The next start finishes both renewals at the login and says which.
     {
-        TDepositoFile dep(env.cartella());
-        const std::vector<TPagamento> completati = dep.CompletaRinnovi();
-        QCOMPARE(completati.size(), size_t(2));
-        const QString testo = MessaggioCompletati(completati);
-        QVERIFY2(testo.startsWith(QStringLiteral("Rinnovo completato")), qPrintable(testo));
-        QVERIFY(testo.contains(QStringLiteral("Socio 1 (ricevuta 1/2026)")));
-        QVERIFY(testo.contains(QStringLiteral("Socio 2 (ricevuta 2/2026)")));
-        // Once only.
-        QVERIFY(dep.CompletaRinnovi().empty());
+        QFile password(env.Percorso(QStringLiteral("unins000.dll")));
+        QVERIFY(password.open(QIODevice::WriteOnly));
+        password.write("[Accesso]\r\nValore=A5823867F71E9DE7318671AFD794\r\n"); // girasolidiluna
     }
+    Schermate::Crea();
+    Schermate::frmPassword->show();
+    QTest::keyClicks(Controllo<QLineEdit>(Schermate::frmPassword, "txtPassword"),
+                     QStringLiteral("girasolidiluna"));
+    Clic(Schermate::frmPassword, "cmdOK");
+    const bool avvio = Schermate::frmAvvio->isVisible();
+    Schermate::Distruggi();
+    QVERIFY(avvio);
+    QCOMPARE(env->messaggi.size(), 1);
+    QCOMPARE(env->messaggi[0].forma, Piattaforma::Forma::Informazione);
+    const QString testo = env->messaggi[0].testo;
+    QVERIFY2(testo.startsWith(QStringLiteral("Rinnovo completato")), qPrintable(testo));
+    QVERIFY(testo.contains(QStringLiteral("Socio 1 (ricevuta 1/2026)")));
+    QVERIFY(testo.contains(QStringLiteral("Socio 2 (ricevuta 2/2026)")));
+    // Once only.
+    QVERIFY(TDepositoFile(env.cartella()).CompletaRinnovi().empty());
     for (int p : {1, 2})
         QCOMPARE(Scade(env.cartella(), p), QStringLiteral("31/12/2027"));
     QCOMPARE(Scade(env.cartella(), 3), QStringLiteral("31/12/2026"));
     TDepositoFile dep(env.cartella());
     QCOMPARE(dep.PagamentiDi(1).size(), size_t(1));
     QCOMPARE(dep.PagamentiDi(3).size(), size_t(0));
+}
+
+void TestRinnovo::AvvisiDopoIlRinnovo_data()
+{
+    QTest::addColumn<QString>("avvisato");
+    QTest::addColumn<QString>("rinnovato");
+    QTest::addColumn<bool>("storno");
+    QTest::addColumn<QString>("motivo"); // empty: reminded
+    const QString dopo = QStringLiteral("rinnovato dopo l'ultimo avviso");
+    QTest::newRow("rinnovato dopo l'avviso") << "01/12/2026"
+                                             << "05/12/2026" << false << dopo;
+    QTest::newRow("lo stesso giorno") << "05/12/2026"
+                                      << "05/12/2026" << false << dopo;
+    QTest::newRow("rinnovato prima") << "01/12/2026"
+                                     << "01/11/2026" << false << "";
+    QTest::newRow("rinnovo annullato") << "01/12/2026"
+                                       << "05/12/2026" << true << "";
+    QTest::newRow("mai avvisato") << ""
+                                  << "05/12/2026" << false << "";
+}
+
+void TestRinnovo::AvvisiDopoIlRinnovo()
+{
+    QFETCH(QString, avvisato);
+    QFETCH(QString, rinnovato);
+    QFETCH(bool, storno);
+    QFETCH(QString, motivo);
+    Ambiente env;
+    Archivio(env, 3);
+    TDepositoFile dep(env.cartella());
+    const QDate oggi = D("10/12/2026");
+    // Member 1 renewed too, before any reminder: it tells nothing about member 2.
+    Rinnova(dep, {1}, D("01/10/2026"));
+    const TPagamento p = Rinnova(dep, {2}, Testo::ConvertiData(rinnovato)).at(0);
+    if (storno)
+        dep.StornaPagamentoIl(p.id, oggi, QStringLiteral("Errore"), "anna");
+    std::vector<TAvviso> tesserati(3);
+    QHash<QString, QDate> ultimi;
+    for (int i = 0; i < 3; ++i) {
+        tesserati[size_t(i)].posizione = i + 1;
+        tesserati[size_t(i)].nome = QStringLiteral("Socio %1").arg(i + 1);
+        tesserati[size_t(i)].indirizzo = QStringLiteral("s%1@esempio.it").arg(i + 1);
+        ultimi.insert(RegistroAvvisi::Chiave(i + 1, tesserati[size_t(i)].nome), D("01/11/2026"));
+    }
+    ultimi.remove(RegistroAvvisi::Chiave(2, QStringLiteral("Socio 2")));
+    if (!avvisato.isEmpty())
+        ultimi.insert(RegistroAvvisi::Chiave(2, QStringLiteral("Socio 2")),
+                      Testo::ConvertiData(avvisato));
+    const QHash<int, QDate> rinnovati = UltimiRinnovi(dep, D("01/11/2026"), oggi.addYears(10));
+    // Even when the user asks to remind the recent ones again.
+    const TSceltaAvvisi s = ScegliDestinatari(tesserati, ultimi, oggi, 0, true, rinnovati);
+    QStringList nomi;
+    for (const TAvviso &a : s.daAvvisare)
+        nomi << a.nome;
+    if (motivo.isEmpty()) {
+        QCOMPARE(nomi, QStringList({"Socio 1", "Socio 2", "Socio 3"}));
+        return;
+    }
+    QCOMPARE(nomi, QStringList({"Socio 1", "Socio 3"}));
+    QCOMPARE(s.saltati.size(), size_t(1));
+    QCOMPARE(TestoMotivo(s.saltati[0].motivo, 0), motivo);
 }
 
 int main(int argc, char **argv)

@@ -7,7 +7,7 @@
 
 #include "archive/Errori.h"
 #include "archive/Testo.h"
-#include "rinnovi/core/Rinnovo.h"
+#include "rinnovi/core/RegoleRinnovo.h"
 #include "storage/ConnessioneServer.h"
 #include "storage/DepositoServer.h"
 

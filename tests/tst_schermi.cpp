@@ -17,6 +17,7 @@
 #include "report/Anteprima.h"
 #include "report/ReportGui.h"
 #include "report/core/Report.h"
+#include "rinnovi/Rinnovo.h"
 #include "shell/ArchivioServer.h"
 #include "shell/Avvio.h"
 #include "shell/AvvioServer.h"
@@ -138,9 +139,10 @@ void TestSchermi::principali()
 void TestSchermi::dialoghi_data()
 {
     QTest::addColumn<QString>("schermata");
-    for (const char *s : {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
-                          "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto",
-                          "TfrmDatiEnte", "TfrmArchivioServer", "TfrmPasswordServer"})
+    for (const char *s :
+         {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
+          "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto", "TfrmDatiEnte",
+          "TfrmArchivioServer", "TfrmPasswordServer", "TfrmRinnovo"})
         QTest::newRow(s) << QString::fromLatin1(s);
 }
 
@@ -168,6 +170,22 @@ void TestSchermi::dialoghi()
              p.server = QStringLiteral("archivio-dell-associazione.circolo.example.org");
              p.utente = QStringLiteral("maria.rossi");
              return std::make_unique<TfrmPasswordServer>(p);
+         }},
+        {"TfrmRinnovo",
+         [&env] {
+             // Long names, a cancelled card, and more lines than the list shows.
+             QList<QByteArray> record;
+             for (int i = 1; i <= 40; ++i)
+                 record << Costruttore::Tesserato(
+                     "Dell'Acquaviva Bartolomei Maria Immacolata " + QByteArray::number(i),
+                     "01/01/2026", i % 2 ? "31/01/2026" : "30/06/2026");
+             Costruttore::ScriviArchivio(env.Percorso(QStringLiteral("Tesserati.pro")), record);
+             auto r = std::make_unique<TfrmRinnovo>();
+             QList<int> tutte;
+             for (int i = 1; i <= 40; ++i)
+                 tutte << i;
+             r->Prepara(tutte);
+             return r;
          }},
     };
     std::unique_ptr<QWidget> w = crea.at(schermata)();

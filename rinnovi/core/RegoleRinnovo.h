@@ -6,6 +6,7 @@
 #include "storage/Deposito.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -79,6 +80,10 @@ TEsitoRinnovi RinnovaTutti(TDeposito &deposito, std::span<const int> posizioni,
                            const TDatiRinnovo &dati,
                            const std::function<void(const TPagamento &)> &fatto,
                            const Avanzamento &avanzamento = {}, int blocco = 500);
+
+// The day of each member's last renewal payment dated in [dal, al] that stands (neither a
+// counter-entry nor voided by one), by position: reminders skip who paid since.
+QHash<int, QDate> UltimiRinnovi(TDeposito &deposito, const QDate &dal, const QDate &al);
 
 // What a start says after finishing renewals a kill left half done: empty when none.
 QString MessaggioCompletati(const std::vector<TPagamento> &completati);

@@ -1,10 +1,11 @@
-#include "rinnovi/core/Rinnovo.h"
+#include "rinnovi/core/RegoleRinnovo.h"
 
 #include "archive/Impostazioni.h"
 #include "archive/Testo.h"
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -78,7 +79,11 @@ QString TestoEuro(qint64 centesimi)
 {
     const QString segno = centesimi < 0 ? QStringLiteral("-") : QString();
     const qint64 a = centesimi < 0 ? -centesimi : centesimi;
-    return QStringLiteral("%1%2,%3").arg(segno).arg(a / 100).arg(a % 100, 2, 10, QChar(u'0'));
+    // Thousands grouped by dots, as Italian amounts are written.
+    QString euro = QString::number(a / 100);
+    for (qsizetype i = euro.size() - 3; i > 0; i -= 3)
+        euro.insert(i, u'.');
+    return QStringLiteral("%1%2,%3").arg(segno, euro).arg(a % 100, 2, 10, QChar(u'0'));
 }
 
 QString CausaleProposta(int anno)
@@ -165,6 +170,28 @@ TEsitoRinnovi RinnovaTutti(TDeposito &deposito, std::span<const int> posizioni,
     if (avanzamento)
         avanzamento(visti, totale);
     return esito;
+}
+
+QHash<int, QDate> UltimiRinnovi(TDeposito &deposito, const QDate &dal, const QDate &al)
+{
+    QHash<int, QDate> ultimi;
+    QSet<qint64> annullati;
+    std::vector<TPagamento> pagati;
+    deposito.ScorriPagamenti(dal, al, [&](const TPagamento &p) {
+        if (p.annulla)
+            annullati.insert(p.annulla);
+        else if (p.centesimi >= 0)
+            pagati.push_back(p);
+        return true;
+    });
+    for (const TPagamento &p : pagati) {
+        if (annullati.contains(p.id))
+            continue;
+        QDate &d = ultimi[p.posizione];
+        if (!d.isValid() || p.data > d)
+            d = p.data;
+    }
+    return ultimi;
 }
 
 QString MessaggioCompletati(const std::vector<TPagamento> &completati)
