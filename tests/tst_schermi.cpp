@@ -10,11 +10,14 @@
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
 #include "import/Importa.h"
+#include "lists/RiepilogoQuote.h"
 #include "mail/AnteprimaAvvisi.h"
 #include "mail/ModelloAvviso.h"
 #include "mail/Posta.h"
 #include "registry/Anagrafica.h"
+#include "registry/Quote.h"
 #include "report/Anteprima.h"
+#include "report/ConsegnaRicevute.h"
 #include "report/ReportGui.h"
 #include "report/core/Report.h"
 #include "rinnovi/Rinnovo.h"
@@ -139,10 +142,10 @@ void TestSchermi::principali()
 void TestSchermi::dialoghi_data()
 {
     QTest::addColumn<QString>("schermata");
-    for (const char *s :
-         {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
-          "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto", "TfrmDatiEnte",
-          "TfrmArchivioServer", "TfrmPasswordServer", "TfrmRinnovo"})
+    for (const char *s : {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
+                          "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto",
+                          "TfrmDatiEnte", "TfrmArchivioServer", "TfrmPasswordServer", "TfrmRinnovo",
+                          "TfrmQuote", "TfrmRiepilogoQuote", "TfrmConsegnaRicevute"})
         QTest::newRow(s) << QString::fromLatin1(s);
 }
 
@@ -187,6 +190,15 @@ void TestSchermi::dialoghi()
              r->Prepara(tutte);
              return r;
          }},
+        {"TfrmQuote",
+         [] {
+             auto q = std::make_unique<TfrmQuote>();
+             q->MostraTesserato(1, QStringLiteral("Dell'Acquaviva Bartolomei Maria Immacolata"));
+             return q;
+         }},
+        {"TfrmRiepilogoQuote", [] { return std::make_unique<TfrmRiepilogoQuote>(); }},
+        {"TfrmConsegnaRicevute",
+         [] { return std::make_unique<TfrmConsegnaRicevute>(QStringLiteral("le 12 ricevute")); }},
     };
     std::unique_ptr<QWidget> w = crea.at(schermata)();
     QScreen *schermo = Schermo(QSize(1280, 650));
