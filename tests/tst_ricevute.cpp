@@ -189,6 +189,9 @@ void TestRicevute::ricevutaPdf()
     QCOMPARE(env->modaliMostrati, QStringList{"TfrmConsegnaRicevute"});
     QVERIFY2(env->messaggi.isEmpty(), qPrintable(env->UltimoMessaggio()));
 
+    if (!qEnvironmentVariableIsEmpty("RICEVUTE_FOTO"))
+        QFile::copy(pdf, qEnvironmentVariable("RICEVUTE_FOTO") + QLatin1Char('/') +
+                             QTest::currentDataTag() + QStringLiteral(".pdf"));
     const QSizeF a5 = PaginaPdf(pdf);
     QVERIFY(qAbs(a5.width() - 148) < 0.5 && qAbs(a5.height() - 210) < 0.5);
     QCOMPARE(PaginePdf(pdf), 1);
