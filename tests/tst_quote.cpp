@@ -2,6 +2,7 @@
 // (reprint, void after a question) and the list "Riepilogo quote" of a period with its
 // totals by method and by month, printed and exported. Payments are made by real renewals
 // on the folder.
+#include "support/ServerProva.h"
 #include "support/Stampati.h"
 #include "support/Supporto.h"
 
@@ -83,6 +84,7 @@ private slots:
     void riepilogoPeriodoErrato_data();
     void riepilogoPeriodoErrato();
     void righeETotali();
+    void sulServer();
 };
 
 // The member's entries, oldest first, with the total.
@@ -358,6 +360,50 @@ void TestQuote::righeETotali()
         QCOMPARE(calcolati[i].centesimi, attesi[i].centesimi);
         QCOMPARE(calcolati[i].quanti, attesi[i].quanti);
     }
+}
+
+// On a server the list is read on a worker thread with a connection of its own, and the
+// member's payments and a void go through the server's register.
+void TestQuote::sulServer()
+{
+    SERVER_RICHIESTO();
+    Ambiente env;
+    ServerProva::CreaUtente(QStringLiteral("quote_anna"), ServerProva::Password("quote_anna"));
+    ServerProva::Sportello(env.cartella(), ServerProva::NuovoDatabase(), "quote_anna");
+    {
+        const auto deposito = ApriDeposito(env.cartella());
+        for (const char *nome : {"ROSSI MARIA", "BIANCHI LUCA"}) {
+            TScheda s;
+            s.Scrivi(Campo::Tesserato, QString::fromLatin1(nome));
+            s.Scrivi(Campo::DataScade, QStringLiteral("31/12/2026"));
+            s.Scrivi(Campo::Annullata, AnnullataNo);
+            deposito->AccodaScheda(s);
+        }
+    }
+    QCOMPARE(Rinnova(env, {1, 2}, "10/12/2026", 2500, "Contanti").size(), size_t(2));
+    env->oggi = D("11/12/2026");
+
+    TfrmRiepilogoQuote w;
+    QString totale;
+    env->modale = [&](QDialog *) {
+        QTRY_VERIFY_WITH_TIMEOUT(!w.InLettura(), 30000);
+        totale = Controllo<QLabel>(&w, "lblTotale")->text();
+    };
+    Piattaforma::MostraModale(&w);
+    QCOMPARE(totale, "Totale del periodo: 2 ricevute, \u20AC 50,00");
+
+    TfrmQuote q;
+    q.MostraTesserato(2, QStringLiteral("BIANCHI LUCA"));
+    env->risposte.enqueue(true);
+    env->modale = [&](QDialog *d) {
+        Seleziona(Controllo<QTableWidget>(d, "grdQuote"), 0);
+        Clic(d, "cmdStorna");
+    };
+    Piattaforma::MostraModale(&q);
+    QCOMPARE(env->UltimoMessaggio(),
+             "La ricevuta n. 2/2026 \u00E8 stata stornata con la n. 3/2026.");
+    QCOMPARE(Righe(Controllo<QTableWidget>(&q, "grdQuote"), 6),
+             (QStringList{"stornata dalla n. 3/2026", "storno della n. 2/2026"}));
 }
 
 QTEST_MAIN(TestQuote)
