@@ -13,6 +13,7 @@
 #include "registry/Quote.h"
 #include "rinnovi/core/RegoleRinnovo.h"
 #include "storage/Deposito.h"
+#include "widgets/Sottofondo.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -75,6 +76,7 @@ void Seleziona(QTableWidget *g, int riga)
 class TestQuote : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup();
     void quoteDelTesserato();
     void storno_data();
     void storno();
@@ -86,6 +88,12 @@ private slots:
     void righeETotali();
     void sulServer();
 };
+
+// No reading of the register outlives its case.
+void TestQuote::cleanup()
+{
+    QTRY_COMPARE_WITH_TIMEOUT(Sottofondo::InCorso(), 0, 30000);
+}
 
 // The member's entries, oldest first, with the total.
 void TestQuote::quoteDelTesserato()
