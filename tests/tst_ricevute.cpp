@@ -85,6 +85,7 @@ private slots:
     void stampaEAnnulla();
     void email();
     void emailSenzaIndirizzo();
+    void emailRifiutata();
 };
 
 void TestRicevute::initTestCase()
@@ -296,6 +297,36 @@ void TestRicevute::emailSenzaIndirizzo()
     QVERIFY(env->UltimoMessaggio().contains("12/2026 - ROSSI MARIA"));
     QCOMPARE(Sottofondo::InCorso(), 0);
     QVERIFY(m_server.Messaggi().isEmpty());
+}
+
+// The server refuses the address: the user is told who, and the log says so with the
+// server's answer.
+void TestRicevute::emailRifiutata()
+{
+    Ambiente env;
+    Prepara(env);
+    Imposta(env, QStringLiteral("127.0.0.1"), m_server.plain);
+    QFile controllo(QDir(m_server.posta).filePath("controllo.json"));
+    QVERIFY(controllo.open(QIODevice::WriteOnly));
+    controllo.write(R"({"rifiuta": ["maria.rossi@prova.it"]})");
+    controllo.close();
+    Scegli(env, "cmdEmail");
+    Ricevute::Consegna(nullptr, {Pagamento(2500)});
+    QTRY_VERIFY_WITH_TIMEOUT(!env->messaggi.isEmpty(), 60000);
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Avviso);
+    const QString detto = env->UltimoMessaggio();
+    QVERIFY2(detto.startsWith("Ricevute inviate per e-mail: 0.\r\nNon riuscite: 1.") &&
+                 detto.contains("ROSSI MARIA <maria.rossi@prova.it>: ") && detto.contains("550"),
+             qPrintable(detto));
+    QVERIFY(m_server.Messaggi().isEmpty());
+    const QStringList righe = QString::fromUtf8(Costruttore::LeggiFile(env.Percorso("Avvisi.csv")))
+                                  .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(righe.size(), 2);
+    const auto riga = RegistroAvvisi::LeggiRiga(righe.last());
+    QVERIFY(riga.has_value());
+    QVERIFY2(riga->esito.startsWith("ricevuta 12/2026 non inviata: ") &&
+                 riga->esito.contains("550"),
+             qPrintable(riga->esito));
 }
 
 QTEST_MAIN(TestRicevute)
