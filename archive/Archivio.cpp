@@ -69,12 +69,12 @@ TScheda TArchivio::LeggiScheda(int p)
     return s;
 }
 
-void TArchivio::Scrivi(qint64 offset, const TScheda &s)
+void TArchivio::Scrivi(qint64 offset, const TScheda &s, bool attendi)
 {
     const qint64 prima = m_file.size();
     bool ok = m_file.seek(offset) && m_file.write(reinterpret_cast<const char *>(s.byte.data()),
                                                   DimensioneScheda) == DimensioneScheda;
-    ok = ok && m_file.flush() && ::fsync(m_file.handle()) == 0;
+    ok = ok && m_file.flush() && (!attendi || ::fsync(m_file.handle()) == 0);
     if (!ok) {
         // An append that failed half way leaves no partial record behind.
         if (offset >= prima)
@@ -88,6 +88,18 @@ void TArchivio::ScriviScheda(int p, const TScheda &s)
     if (p < 1 || p > NumeroSchede())
         Fallisci(QStringLiteral("scrivere la scheda %1 nel").arg(p));
     Scrivi(qint64(p - 1) * DimensioneScheda, s);
+}
+
+void TArchivio::ScriviSchede(std::span<const std::pair<int, TScheda>> schede)
+{
+    const int n = NumeroSchede();
+    for (const auto &[p, s] : schede) {
+        if (p < 1 || p > n)
+            Fallisci(QStringLiteral("scrivere la scheda %1 nel").arg(p));
+        Scrivi(qint64(p - 1) * DimensioneScheda, s, false);
+    }
+    if (!schede.empty() && ::fsync(m_file.handle()) != 0)
+        Fallisci(QStringLiteral("scrivere"));
 }
 
 int TArchivio::AccodaScheda(const TScheda &s)

@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <functional>
+#include <span>
+#include <utility>
 
 inline const QString NomeArchivio = QStringLiteral("Tesserati.pro");
 
@@ -23,6 +25,8 @@ public:
     int NumeroSchede() const;
     TScheda LeggiScheda(int p);
     void ScriviScheda(int p, const TScheda &s);
+    // Many records at their positions, then one wait for the disk: on disk when it returns.
+    void ScriviSchede(std::span<const std::pair<int, TScheda>> schede);
     int AccodaScheda(const TScheda &s); // returns the new position
     void ChiudiArchivio();
 
@@ -33,7 +37,7 @@ public:
     static QString Percorso(const QString &cartella);
 
 private:
-    void Scrivi(qint64 offset, const TScheda &s);
+    void Scrivi(qint64 offset, const TScheda &s, bool attendi = true);
     [[noreturn]] void Fallisci(const QString &azione);
 
     QFile m_file;

@@ -139,7 +139,9 @@ TPannelloElenco::TPannelloElenco(const QString &nome, const QString &titolo, boo
     btnStampa->setObjectName(QStringLiteral("btnStampa"));
     cmdTessere = new QPushButton(QStringLiteral("Stampa tessere"), this);
     cmdTessere->setObjectName(QStringLiteral("cmdTessere"));
-    for (QPushButton *b : {btnChiudi, cmdTessere, btnStampa}) {
+    cmdRinnova = new QPushButton(QStringLiteral("Rinnova"), this);
+    cmdRinnova->setObjectName(QStringLiteral("cmdRinnova"));
+    for (QPushButton *b : {btnChiudi, cmdRinnova, cmdTessere, btnStampa}) {
         b->setMinimumWidth(110);
         b->setAutoDefault(false);
         fondo->addWidget(b);
@@ -192,6 +194,11 @@ QStringList TPannelloElenco::Righe() const
     for (const VoceElenco &v : modello->Voci())
         r.append(v.riga);
     return r;
+}
+
+bool TPannelloElenco::NessunaScelta() const
+{
+    return lstRecords->selectionModel()->selectedIndexes().isEmpty();
 }
 
 QList<int> TPannelloElenco::PosizioniScelte() const

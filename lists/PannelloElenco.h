@@ -39,6 +39,7 @@ public:
     QPushButton *btnChiudi;
     QPushButton *btnStampa;
     QPushButton *cmdTessere;
+    QPushButton *cmdRinnova;
     TModelloElenco *modello;
 
     // Fills the list and widens its lines so long notes scroll sideways.
@@ -51,6 +52,7 @@ public:
     QStringList Righe() const;
     // Positions of the chosen lines in list order; every line when none is chosen.
     QList<int> PosizioniScelte() const;
+    bool NessunaScelta() const;
 
     // Find inside the list; `ultimaChiave` is the last key of the calling screen's module.
     void Trova(QString &ultimaChiave);

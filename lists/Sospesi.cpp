@@ -9,6 +9,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Stampa.h"
+#include "rinnovi/Rinnovo.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -42,6 +43,7 @@ TfrmSospesi::TfrmSospesi(QWidget *parent) : QDialog(parent, Finestra::FlagsFissa
     connect(m_pannello->btnStampa, &QPushButton::clicked, this, &TfrmSospesi::btnStampaClick);
     connect(m_pannello->cmdTessere, &QPushButton::clicked, this, &TfrmSospesi::cmdTessereClick);
     connect(m_pannello->btnChiudi, &QPushButton::clicked, this, &TfrmSospesi::btnChiudiClick);
+    connect(m_pannello->cmdRinnova, &QPushButton::clicked, this, &TfrmSospesi::cmdRinnovaClick);
 
     setFixedSize(1180, 620); // wide enough for the date of the last reminder
 }
@@ -114,6 +116,13 @@ void TfrmSospesi::btnStampaClick()
 void TfrmSospesi::cmdTessereClick()
 {
     StampaLotto::Apri(this, m_pannello->PosizioniScelte());
+}
+
+void TfrmSospesi::cmdRinnovaClick()
+{
+    // The renewed cards leave the list.
+    if (Rinnovo::ApriDaElenco(this, *m_pannello))
+        FormShow();
 }
 
 void TfrmSospesi::btnChiudiClick()

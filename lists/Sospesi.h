@@ -31,10 +31,13 @@ public slots:
     void lstRecordsDblClick();
     void btnStampaClick();
     void cmdTessereClick();
+    void cmdRinnovaClick();
     void btnChiudiClick();
     void cmdAvvisiClick();
     void cmdPostaClick();
     void cmdAnnullaClick();
+    // ---- Fee register: the list of the payments of a period
+    void cmdRiepilogoQuoteClick();
 
 public:
     // True while reminders are being sent.

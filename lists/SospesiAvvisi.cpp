@@ -6,13 +6,16 @@
 #include "archive/Errori.h"
 #include "archive/Testo.h"
 #include "lists/PannelloElenco.h"
+#include "lists/RiepilogoQuote.h"
 #include "mail/AnteprimaAvvisi.h"
 #include "mail/Posta.h"
 #include "mail/core/InvioAvvisi.h"
 #include "mail/core/Messaggio.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "platform/Piattaforma.h"
+#include "rinnovi/core/RegoleRinnovo.h"
 #include "storage/Deposito.h"
+#include "widgets/Modale.h"
 #include "widgets/Sottofondo.h"
 
 #include <QCheckBox>
@@ -51,6 +54,13 @@ QWidget *TfrmSospesi::BarraAvvisi()
         b->setMinimumWidth(110);
         b->setAutoDefault(false);
     }
+    // The season's takings, beside its reminders.
+    auto *quote = new QPushButton(QStringLiteral("Riepilogo quote"), barra);
+    quote->setObjectName(QStringLiteral("cmdRiepilogoQuote"));
+    quote->setMinimumWidth(110);
+    quote->setAutoDefault(false);
+    connect(quote, &QPushButton::clicked, this, &TfrmSospesi::cmdRiepilogoQuoteClick);
+    h->addWidget(quote);
     h->addWidget(cmdPosta);
     h->addWidget(cmdAvvisi);
     connect(cmdAvvisi, &QPushButton::clicked, this, &TfrmSospesi::cmdAvvisiClick);
@@ -107,6 +117,7 @@ void TfrmSospesi::cmdAvvisiClick()
     const QDate oggi = Piattaforma::Oggi();
     std::vector<TAvviso> tesserati;
     QHash<QString, QDate> ultimi;
+    QHash<int, QDate> rinnovati;
     TDatiEnte datiEnte;
     try {
         const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
@@ -125,6 +136,13 @@ void TfrmSospesi::cmdAvvisiClick()
             tesserati.push_back(std::move(a));
         }
         ultimi = deposito->UltimiInvii();
+        // Who paid since the oldest of those reminders.
+        QDate primo;
+        for (const QDate &d : std::as_const(ultimi))
+            if (!primo.isValid() || d < primo)
+                primo = d;
+        if (primo.isValid())
+            rinnovati = UltimiRinnovi(*deposito, primo, oggi.addYears(10));
         datiEnte = deposito->LeggiDatiEnte();
     } catch (const ErroreFile &) {
         Piattaforma::Errore(QStringLiteral("Impossibile leggere l'archivio dei tesserati."), this);
@@ -132,7 +150,7 @@ void TfrmSospesi::cmdAvvisiClick()
     }
     const int giorni = impostazioni.giorni;
     TSceltaAvvisi scelta =
-        ScegliDestinatari(tesserati, ultimi, oggi, giorni, chkRipeti->isChecked());
+        ScegliDestinatari(tesserati, ultimi, oggi, giorni, chkRipeti->isChecked(), rinnovati);
     if (scelta.daAvvisare.empty()) {
         QString conteggi =
             QStringLiteral("Senza indirizzo e-mail o con indirizzo non valido: %1.\r\n"
@@ -142,6 +160,9 @@ void TfrmSospesi::cmdAvvisiClick()
                 .arg(giorni == 1 ? QStringLiteral("nell'ultimo giorno")
                                  : QStringLiteral("negli ultimi %1 giorni").arg(giorni))
                 .arg(scelta.Saltati(MotivoSalto::AvvisatoDiRecente));
+        if (scelta.Saltati(MotivoSalto::RinnovatoDopoAvviso) > 0)
+            conteggi += QStringLiteral("\r\nRinnovati dopo l'ultimo avviso: %1.")
+                            .arg(scelta.Saltati(MotivoSalto::RinnovatoDopoAvviso));
         if (scelta.Saltati(MotivoSalto::Annullata) > 0)
             conteggi += QStringLiteral("\r\nTessere annullate: %1.")
                             .arg(scelta.Saltati(MotivoSalto::Annullata));
@@ -271,4 +292,9 @@ TfrmSospesi::~TfrmSospesi()
         disconnect(m_invio, nullptr, this, nullptr);
         Sottofondo::Congeda(m_invio);
     }
+}
+
+void TfrmSospesi::cmdRiepilogoQuoteClick()
+{
+    ApriModale<TfrmRiepilogoQuote>(this);
 }

@@ -11,6 +11,7 @@
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "report/Stampa.h"
+#include "rinnovi/Rinnovo.h"
 #include "widgets/ConsiglioArchivio.h"
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
@@ -93,6 +94,8 @@ TfrmTrovaAnagrafica::TfrmTrovaAnagrafica(QWidget *parent) : QDialog(parent, Fine
             &TfrmTrovaAnagrafica::btnStampaClick);
     connect(panContainer->btnChiudi, &QPushButton::clicked, this,
             &TfrmTrovaAnagrafica::btnChiudiClick);
+    connect(panContainer->cmdRinnova, &QPushButton::clicked, this,
+            &TfrmTrovaAnagrafica::cmdRinnovaClick);
     connect(panContainer->cmdTessere, &QPushButton::clicked, this,
             &TfrmTrovaAnagrafica::cmdTessereClick);
 
@@ -296,6 +299,8 @@ void TfrmTrovaAnagrafica::ScegliPiu()
 {
     m_piu = true;
     panContainer->cmdTessere->setText(QStringLiteral("Inserisci nelle tessere"));
+    // Choosing cards for a sheet renews nobody.
+    panContainer->cmdRinnova->setVisible(false);
 }
 
 void TfrmTrovaAnagrafica::cmdTessereClick()
@@ -306,6 +311,13 @@ void TfrmTrovaAnagrafica::cmdTessereClick()
         return;
     }
     StampaLotto::Apri(this, panContainer->PosizioniScelte());
+}
+
+void TfrmTrovaAnagrafica::cmdRinnovaClick()
+{
+    // The lines show the new expiries.
+    if (Rinnovo::ApriDaElenco(this, *panContainer))
+        btnCercaClick();
 }
 
 void TfrmTrovaAnagrafica::btnAnnullaClick()

@@ -37,6 +37,7 @@ public slots:
     void lstRecordsDblClick();
     void btnStampaClick();
     void cmdTessereClick();
+    void cmdRinnovaClick();
     void btnAnnullaClick();
     void btnChiudiClick();
 

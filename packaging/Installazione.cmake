@@ -169,7 +169,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # plugin, image formats, SVG, the Italian translations of Qt's own texts, the fonts and the
 # PostgreSQL driver of an archive on a server.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, \
-qt6-translations-l10n, fonts-liberation, fonts-dejavu-core, libqt6sql6-psql")
+qt6-translations-l10n, fonts-liberation, fonts-dejavu-core, libqt6sql6-psql, libqt6sql6-sqlite")
 # What the program sends the user to: a keyring for the mail password (a Secret Service
 # provider), the desktop's opener for documents and links, and a PDF viewer for the guide.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | libkf5wallet-bin | keepassxc, \

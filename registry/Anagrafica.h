@@ -97,6 +97,7 @@ public slots:
     void cmdAnteprimaClick();
     void cmdStampaClick();
     void cmdScaduteClick();
+    void cmdRinnovaClick();
     void cmdPrimoClick();
     void cmdIndietroClick();
     void cmdAvantiClick();
@@ -126,6 +127,8 @@ public slots:
     void txtProvResCanFocus();
     void txtDataRilKeyDown(int tasto);
     void txtDataScadeKeyDown(int tasto);
+    // ---- Fee register: the member's payments
+    void cmdQuoteClick();
 
 protected:
     void showEvent(QShowEvent *e) override;   // FormShow

@@ -13,11 +13,14 @@
 #include "lists/SchedaInformativa.h"
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
+#include "platform/Piattaforma.h"
 #include "report/core/Report.h"
+#include "rinnovi/Rinnovo.h"
 #include "shell/Guida.h"
 #include "widgets/Modale.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 using Testo::Trim32;
@@ -74,6 +77,26 @@ void TfrmAnagrafica::RiceviScheda(const TScheda &, int posizione)
 void TfrmAnagrafica::cmdScaduteClick()
 {
     ApriModale<TfrmSospesi>(this);
+}
+
+void TfrmAnagrafica::cmdRinnovaClick()
+{
+    // The record as stored is renewed: a new one is saved first, changes on screen too.
+    bool ok = false;
+    int p = Trim32(m_lblPosizione->text()).toInt(&ok);
+    if (!ok || p < 1 || m_modificata) {
+        if (!Piattaforma::Domanda(
+                QStringLiteral("La scheda sullo schermo non \u00E8 salvata: salvarla prima "
+                               "del rinnovo?"),
+                this) ||
+            !Salva())
+            return;
+        p = Trim32(m_lblPosizione->text()).toInt(&ok);
+        if (!ok || p < 1)
+            return;
+    }
+    if (Rinnovo::Apri(this, {p}))
+        MostraScheda(p);
 }
 
 void TfrmAnagrafica::cmdExcelClick()

@@ -332,7 +332,9 @@ void TfrmAnagrafica::CreaBarra(QBoxLayout *colonna)
     gruppo("shpImporta", {{"cmdAllega", "allega", "Allega"}});
     gruppo("shpStampa",
            {{"cmdAnteprima", "anteprima", "Anteprima"}, {"cmdStampa", "stampa", "Stampa"}});
-    gruppo("shpScadute", {{"cmdScadute", "scadute", "Rinnovi"}});
+    gruppo("shpScadute", {{"cmdScadute", "scadute", "Rinnovi"},
+                          {"cmdRinnova", "rinnova", "Rinnova"},
+                          {"cmdQuote", "quote", "Quote"}});
     riga->addStretch();
 
     auto *frecce =

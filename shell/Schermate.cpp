@@ -19,6 +19,7 @@
 #include "registry/Calendario.h"
 #include "registry/WebCam.h"
 #include "registry/Zoom.h"
+#include "rinnovi/Rinnovo.h"
 #include "shell/Avvio.h"
 #include "shell/CambiaPassword.h"
 #include "shell/Guida.h"
@@ -55,8 +56,14 @@ TfrmWebCam *frmWebCam = nullptr;
 TfrmZoom *frmZoom = nullptr;
 TfrmCalendario *frmCalendario = nullptr;
 
+namespace {
+// Whether this set of screens has already finished the renewals left half done.
+bool g_rinnoviCompletati = false;
+} // namespace
+
 void Crea()
 {
+    g_rinnoviCompletati = false;
     frmPassword = new TfrmPassword();
     frmAvvio = new TfrmAvvio();
     frmAllegaCartella = new TfrmAllegaCartella();
@@ -84,8 +91,12 @@ void Crea()
     frmCalendario = new TfrmCalendario();
 
     // How the shell's screens lead to one another.
-    QObject::connect(frmPassword, &TfrmPassword::AccessoRiuscito, frmPassword,
-                     [] { MostraAvvio(); });
+    QObject::connect(frmPassword, &TfrmPassword::AccessoRiuscito, frmPassword, [] {
+        MostraAvvio();
+        // At the first login: renewals a kill left half done are finished before any work.
+        if (!std::exchange(g_rinnoviCompletati, true))
+            Rinnovo::CompletaAllAvvio(frmAvvio);
+    });
     QObject::connect(frmPassword, &TfrmPassword::CambioRichiesto, frmPassword,
                      [] { MostraCambiaPassword(); });
     QObject::connect(frmCambiaPassword, &TfrmCambiaPassword::Chiusa, frmCambiaPassword,

@@ -286,3 +286,55 @@ GRANT INSERT (data, ora, posizione, tesserato, email, data_scade, esito) ON avvi
 GRANT EXECUTE ON FUNCTION importa(integer), annulla_ultima_importazione(),
       scrivi_impostazioni_posta(json) TO quorvel_sportello;
 GRANT INSERT, UPDATE ON impostazioni, logo TO quorvel_responsabile;
+
+-- ---- Renewals and the fee register
+-- One entry per payment, or the counter-entry that voids one (annulla names it, at most
+-- once, and carries the amount with the opposite sign). Receipt numbers run without gaps
+-- within the year of the entry's date, across every desk: each insert takes the next one
+-- from numeri_ricevute inside its own transaction (a rolled-back insert gives it back).
+-- Entries are never changed nor deleted: desks insert and read.
+SET ROLE quorvel_proprietario;
+CREATE TABLE numeri_ricevute (anno integer PRIMARY KEY,
+                              ultimo integer NOT NULL CHECK (ultimo >= 1));
+CREATE TABLE pagamenti (
+    id            bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    anno          integer NOT NULL,
+    numero        integer NOT NULL CHECK (numero >= 1),
+    data          date NOT NULL,
+    posizione     integer NOT NULL REFERENCES schede,
+    tessera       text NOT NULL DEFAULT '',
+    nominativo    text NOT NULL DEFAULT '',
+    centesimi     bigint NOT NULL,
+    metodo        text NOT NULL DEFAULT '',
+    dal           date,
+    al            date,
+    causale       text NOT NULL DEFAULT '',
+    inserito_da   text NOT NULL DEFAULT '',
+    annulla       bigint UNIQUE REFERENCES pagamenti,
+    registrato_il timestamptz NOT NULL DEFAULT now(),
+    registrato_da text NOT NULL DEFAULT session_user,
+    UNIQUE (anno, numero)
+);
+CREATE INDEX pagamenti_posizione ON pagamenti (posizione, id);
+CREATE INDEX pagamenti_data ON pagamenti (data, anno, numero);
+
+CREATE FUNCTION numera_ricevuta() RETURNS trigger LANGUAGE plpgsql
+    SECURITY DEFINER SET search_path = quorvel, pg_temp AS $$
+BEGIN
+    NEW.anno := extract(year FROM NEW.data);
+    INSERT INTO numeri_ricevute AS n VALUES (NEW.anno, 1)
+        ON CONFLICT (anno) DO UPDATE SET ultimo = n.ultimo + 1
+        RETURNING ultimo INTO NEW.numero;
+    NEW.registrato_il := now(); NEW.registrato_da := session_user;
+    IF NEW.annulla IS NOT NULL AND EXISTS
+        (SELECT FROM pagamenti WHERE id = NEW.annulla AND annulla IS NOT NULL) THEN
+        RAISE EXCEPTION 'una voce di storno non si annulla';
+    END IF;
+    RETURN NEW;
+END $$;
+CREATE TRIGGER pagamenti_numero BEFORE INSERT ON pagamenti
+    FOR EACH ROW EXECUTE FUNCTION numera_ricevuta();
+RESET ROLE;
+GRANT SELECT ON numeri_ricevute, pagamenti TO quorvel_sportello;
+GRANT INSERT (anno, numero, data, posizione, tessera, nominativo, centesimi, metodo, dal, al,
+              causale, inserito_da, annulla) ON pagamenti TO quorvel_sportello;

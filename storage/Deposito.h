@@ -227,7 +227,47 @@ public:
     // Throws ErroreFile when it cannot be written or the entry is already void.
     virtual TPagamento StornaPagamento(qint64 id, const QString &causale, const QString &da)
     {
+        return StornaPagamentoIl(id, QDate::currentDate(), causale, da);
+    }
+
+    // ---- Renewals: both or neither
+    // One member's renewal: the record as it will be (new expiry and issue date), read at
+    // `versione`, and its payment (anno and numero are given by the register).
+    struct TRinnovo {
+        int posizione = 0;
+        qint64 versione = 0;
+        TScheda scheda;
+        TPagamento pagamento;
+    };
+    // What became of one renewal: the payment as written (id, receipt number), or why
+    // nothing of it was written.
+    struct TEsitoRinnovo {
+        TPagamento pagamento;
+        QString errore; // empty when both the record and the payment were written
+    };
+    // Writes each record together with its payment: for every member both or neither,
+    // also when the program is killed half way (the next CompletaRinnovi finishes what
+    // was begun). One answer per renewal, in order. A record another desk saved after it
+    // was read is not renewed, and its answer says so. Throws ErroreFile when the register
+    // cannot be written at all.
+    virtual std::vector<TEsitoRinnovo> Rinnova(std::span<const TRinnovo> rinnovi)
+    {
+        (void)rinnovi;
+        throw ErroreFile(QStringLiteral("Il registro delle quote non \u00E8 disponibile."));
+    }
+    // Finishes the renewals a kill left half done (payment written, record not yet):
+    // returns the payments it completed, for the user to be told; none in the usual case.
+    virtual std::vector<TPagamento> CompletaRinnovi() { return {}; }
+    // StornaPagamento on the day `data`. The counter-entry is a receipt of its own: it takes
+    // the next number of its year (so the numbers stay without gaps and every document in
+    // the register has one), holds the amount with the opposite sign and the voided
+    // entry's member and period, and names the voided entry in `annulla`. The member's
+    // record is left as it is. A counter-entry cannot itself be voided.
+    virtual TPagamento StornaPagamentoIl(qint64 id, const QDate &data, const QString &causale,
+                                         const QString &da)
+    {
         (void)id;
+        (void)data;
         (void)causale;
         (void)da;
         throw ErroreFile(QStringLiteral("Il registro delle quote non \u00E8 disponibile."));

@@ -3,6 +3,7 @@
 // written byte for byte as the program always has.
 #include "archive/Archivio.h"
 #include "storage/Deposito.h"
+#include "storage/RegistroQuoteFile.h"
 
 #include <optional>
 
@@ -64,8 +65,26 @@ public:
     }
     void ScriviImpostazioniPosta(const TImpostazioniPosta &p) override { p.Salva(m_cartella); }
 
+    // ---- Renewals and the fee register: "Quote.sqlite" (TRegistroQuoteFile)
+    ~TDepositoFile() override;
+    std::vector<TPagamento> PagamentiDi(int posizione) override;
+    void ScorriPagamenti(const QDate &dal, const QDate &al,
+                         const std::function<bool(const TPagamento &)> &visita) override;
+    std::vector<TTotalePagamenti> TotaliPagamenti(const QDate &dal, const QDate &al) override;
+    TPagamento StornaPagamentoIl(qint64 id, const QDate &data, const QString &causale,
+                                 const QString &da) override;
+    // The payments go to the register first, each marked with its record still to write;
+    // then the records (one wait for the disk), then the marks are cleared.
+    std::vector<TEsitoRinnovo> Rinnova(std::span<const TRinnovo> rinnovi) override;
+    std::vector<TPagamento> CompletaRinnovi() override;
+    // For the tests that kill a renewal half way: called after the payments are written
+    // (1) and after the records are (2).
+    static inline void (*PuntoRinnovo)(int fase) = nullptr;
+
 private:
     TArchivio &Archivio();
+    TRegistroQuoteFile &Quote();
+    std::unique_ptr<TRegistroQuoteFile> m_quote;
 
     QString m_cartella;
     std::optional<TArchivio> m_archivio;

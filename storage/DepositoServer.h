@@ -93,6 +93,17 @@ public:
     QSqlDatabase Db();
     const QString &Cartella() const { return m_cartella; }
 
+    // ---- Renewals and the fee register: table pagamenti, numbered by the server
+    std::vector<TPagamento> PagamentiDi(int posizione) override;
+    void ScorriPagamenti(const QDate &dal, const QDate &al,
+                         const std::function<bool(const TPagamento &)> &visita) override;
+    std::vector<TTotalePagamenti> TotaliPagamenti(const QDate &dal, const QDate &al) override;
+    TPagamento StornaPagamentoIl(qint64 id, const QDate &data, const QString &causale,
+                                 const QString &da) override;
+    // All the renewals in one transaction, each record and its payment under a savepoint
+    // of their own: a record changed by another desk since it was read is left out alone.
+    std::vector<TEsitoRinnovo> Rinnova(std::span<const TRinnovo> rinnovi) override;
+
 private:
     using Valori = QList<std::pair<QString, QString>>;
     QHash<QString, QString> LeggiSezione(const QString &sezione);

@@ -10,13 +10,17 @@
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
 #include "import/Importa.h"
+#include "lists/RiepilogoQuote.h"
 #include "mail/AnteprimaAvvisi.h"
 #include "mail/ModelloAvviso.h"
 #include "mail/Posta.h"
 #include "registry/Anagrafica.h"
+#include "registry/Quote.h"
 #include "report/Anteprima.h"
+#include "report/ConsegnaRicevute.h"
 #include "report/ReportGui.h"
 #include "report/core/Report.h"
+#include "rinnovi/Rinnovo.h"
 #include "shell/ArchivioServer.h"
 #include "shell/Avvio.h"
 #include "shell/AvvioServer.h"
@@ -140,7 +144,8 @@ void TestSchermi::dialoghi_data()
     QTest::addColumn<QString>("schermata");
     for (const char *s : {"TfrmImporta", "TfrmPosta", "TfrmModelloAvviso", "TfrmAnteprimaAvvisi",
                           "TfrmStampaTessera", "TfrmStampaTessere", "TfrmStampaLotto",
-                          "TfrmDatiEnte", "TfrmArchivioServer", "TfrmPasswordServer"})
+                          "TfrmDatiEnte", "TfrmArchivioServer", "TfrmPasswordServer", "TfrmRinnovo",
+                          "TfrmQuote", "TfrmRiepilogoQuote", "TfrmConsegnaRicevute"})
         QTest::newRow(s) << QString::fromLatin1(s);
 }
 
@@ -169,6 +174,31 @@ void TestSchermi::dialoghi()
              p.utente = QStringLiteral("maria.rossi");
              return std::make_unique<TfrmPasswordServer>(p);
          }},
+        {"TfrmRinnovo",
+         [&env] {
+             // Long names, a cancelled card, and more lines than the list shows.
+             QList<QByteArray> record;
+             for (int i = 1; i <= 40; ++i)
+                 record << Costruttore::Tesserato(
+                     "Dell'Acquaviva Bartolomei Maria Immacolata " + QByteArray::number(i),
+                     "01/01/2026", i % 2 ? "31/01/2026" : "30/06/2026");
+             Costruttore::ScriviArchivio(env.Percorso(QStringLiteral("Tesserati.pro")), record);
+             auto r = std::make_unique<TfrmRinnovo>();
+             QList<int> tutte;
+             for (int i = 1; i <= 40; ++i)
+                 tutte << i;
+             r->Prepara(tutte);
+             return r;
+         }},
+        {"TfrmQuote",
+         [] {
+             auto q = std::make_unique<TfrmQuote>();
+             q->MostraTesserato(1, QStringLiteral("Dell'Acquaviva Bartolomei Maria Immacolata"));
+             return q;
+         }},
+        {"TfrmRiepilogoQuote", [] { return std::make_unique<TfrmRiepilogoQuote>(); }},
+        {"TfrmConsegnaRicevute",
+         [] { return std::make_unique<TfrmConsegnaRicevute>(QStringLiteral("le 12 ricevute")); }},
     };
     std::unique_ptr<QWidget> w = crea.at(schermata)();
     QScreen *schermo = Schermo(QSize(1280, 650));

@@ -263,15 +263,43 @@ QByteArray Componi(const TMessaggio &m, const QDateTime &data)
     r += "Subject: " + CodificaIntestazione(m.oggetto) + "\r\n";
     r += "Message-ID: <" + id + "@" + (ace.isEmpty() ? QByteArray("localhost") : ace) + ">\r\n";
     r += "MIME-Version: 1.0\r\n";
-    r += "Content-Type: text/plain; charset=UTF-8\r\n";
-    r += "Content-Transfer-Encoding: base64\r\n";
-    r += "\r\n";
     // Text lines end in CR LF on the wire.
     QString testo = m.corpo;
     testo.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\n', QLatin1String("\r\n"));
-    const QByteArray corpo = testo.toUtf8().toBase64();
-    for (qsizetype i = 0; i < corpo.size(); i += 76)
-        r += corpo.mid(i, 76) + "\r\n";
+    const auto base64 = [&r](const QByteArray &dati) {
+        const QByteArray b = dati.toBase64();
+        for (qsizetype i = 0; i < b.size(); i += 76)
+            r += b.mid(i, 76) + "\r\n";
+    };
+    if (m.allegati.isEmpty()) {
+        r += "Content-Type: text/plain; charset=UTF-8\r\n";
+        r += "Content-Transfer-Encoding: base64\r\n";
+        r += "\r\n";
+        base64(testo.toUtf8());
+        return r;
+    }
+    // Base64 never holds "=_", so the boundary cannot occur inside a part.
+    const QByteArray confine = "=_quorvel_" + id;
+    r += "Content-Type: multipart/mixed; boundary=\"" + confine + "\"\r\n";
+    r += "\r\n";
+    r += "--" + confine + "\r\n";
+    r += "Content-Type: text/plain; charset=UTF-8\r\n";
+    r += "Content-Transfer-Encoding: base64\r\n";
+    r += "\r\n";
+    base64(testo.toUtf8());
+    for (const TAllegato &a : m.allegati) {
+        // The name goes between quotes: no quote or backslash of its own.
+        const QByteArray nome =
+            CodificaIntestazione(QString(a.nome).replace(u'"', u'_').replace(u'\\', u'_'));
+        r += "--" + confine + "\r\n";
+        r += "Content-Type: " + Testo::UnaRiga(QString::fromLatin1(a.tipo)).toLatin1() +
+             "; name=\"" + nome + "\"\r\n";
+        r += "Content-Transfer-Encoding: base64\r\n";
+        r += "Content-Disposition: attachment; filename=\"" + nome + "\"\r\n";
+        r += "\r\n";
+        base64(a.dati);
+    }
+    r += "--" + confine + "--\r\n";
     return r;
 }
 

@@ -4,6 +4,7 @@
 // (UTF-8 body, RFC 2047 headers, Date, Message-ID). No widgets.
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -62,12 +63,21 @@ QByteArray CodificaIntestazione(const QString &testo);
 // "Name <address>", the name quoted or encoded as needed; the bare address without a name.
 QByteArray IntestazioneIndirizzo(const QString &nome, const QString &indirizzo);
 
+// A file sent with a message: its name, MIME type ("application/pdf") and bytes.
+struct TAllegato {
+    QString nome;
+    QByteArray tipo;
+    QByteArray dati;
+};
+
 struct TMessaggio {
     QString nomeMittente, mittente;
     QString nomeDestinatario, destinatario;
     QString oggetto, corpo;
+    QList<TAllegato> allegati;
 };
-// The whole message with CR LF line ends: headers, blank line, body in base64.
+// The whole message with CR LF line ends: headers, blank line, body in base64. With
+// attachments the message is multipart/mixed: the text first, then each file in base64.
 QByteArray Componi(const TMessaggio &m, const QDateTime &data);
 
 } // namespace PostaElettronica

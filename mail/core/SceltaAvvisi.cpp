@@ -26,13 +26,15 @@ QString TestoMotivo(MotivoSalto motivo, int giorni)
             return QStringLiteral("gi\u00E0 avvisato con una data successiva a oggi");
         return giorni == 1 ? QStringLiteral("gi\u00E0 avvisato nell'ultimo giorno")
                            : QStringLiteral("gi\u00E0 avvisato negli ultimi %1 giorni").arg(giorni);
+    case MotivoSalto::RinnovatoDopoAvviso:
+        return QStringLiteral("rinnovato dopo l'ultimo avviso");
     }
     return {};
 }
 
 TSceltaAvvisi ScegliDestinatari(const std::vector<TAvviso> &tesserati,
                                 const QHash<QString, QDate> &ultimi, const QDate &oggi, int giorni,
-                                bool includiRecenti)
+                                bool includiRecenti, const QHash<int, QDate> &rinnovati)
 {
     TSceltaAvvisi r;
     for (TAvviso a : tesserati) {
@@ -51,6 +53,11 @@ TSceltaAvvisi ScegliDestinatari(const std::vector<TAvviso> &tesserati,
             continue;
         }
         const auto i = ultimi.constFind(RegistroAvvisi::Chiave(a.posizione, a.nome));
+        const auto rinnovo = rinnovati.constFind(a.posizione);
+        if (i != ultimi.constEnd() && rinnovo != rinnovati.constEnd() && *rinnovo >= *i) {
+            salta(MotivoSalto::RinnovatoDopoAvviso);
+            continue;
+        }
         if (i != ultimi.constEnd() && i->daysTo(oggi) < giorni) {
             if (!includiRecenti) {
                 salta(MotivoSalto::AvvisatoDiRecente);

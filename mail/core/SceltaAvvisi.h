@@ -9,7 +9,13 @@
 
 #include <vector>
 
-enum class MotivoSalto { Annullata, SenzaIndirizzo, IndirizzoNonValido, AvvisatoDiRecente };
+enum class MotivoSalto {
+    Annullata,
+    SenzaIndirizzo,
+    IndirizzoNonValido,
+    AvvisatoDiRecente,
+    RinnovatoDopoAvviso
+};
 
 struct TSaltato {
     TAvviso avviso;
@@ -31,7 +37,9 @@ QString TestoMotivo(MotivoSalto motivo, int giorni);
 // used, and a member reminded fewer than `giorni` days before `oggi` (so one reminded
 // exactly `giorni` days ago is reminded again; with 0 days nobody is held back, a
 // reminder dated after today aside) unless `includiRecenti`. `ultimi` is the date of
-// each member's last reminder, keyed as RegistroAvvisi::Chiave.
+// each member's last reminder, keyed as RegistroAvvisi::Chiave. A member who paid a
+// renewal on or after the day of the last reminder (`rinnovati`: the day of each member's
+// last renewal that stands, by position) is never reminded again.
 TSceltaAvvisi ScegliDestinatari(const std::vector<TAvviso> &tesserati,
                                 const QHash<QString, QDate> &ultimi, const QDate &oggi, int giorni,
-                                bool includiRecenti);
+                                bool includiRecenti, const QHash<int, QDate> &rinnovati = {});

@@ -282,25 +282,42 @@ QPageLayout LayoutPagina(const TPaginaPreparata &pp)
 }
 } // namespace Pittore
 
+namespace {
+
+bool ScriviPdf(QPdfWriter &pdf, const QString &nome, const std::vector<TPaginaPreparata> &pagine)
+{
+    pdf.setTitle(nome);
+    pdf.setCreator(QStringLiteral("Quorvel"));
+    pdf.setResolution(1200);
+    pdf.setPageLayout(Pittore::LayoutPagina(pagine.front()));
+    QPainter p;
+    if (!p.begin(&pdf))
+        return false;
+    for (size_t i = 0; i < pagine.size(); ++i) {
+        if (i > 0) {
+            pdf.setPageLayout(Pittore::LayoutPagina(pagine[i]));
+            pdf.newPage();
+        }
+        Pittore::Trasforma(p);
+        Pittore::DisegnaPagina(p, pagine[i]);
+    }
+    return p.end();
+}
+
+} // namespace
+
 bool TReport::EsportaPdf(const QString &percorso) const
 {
     if (m_preparate.empty())
         return false;
     QPdfWriter pdf(percorso);
-    pdf.setTitle(ReportOptions.Name);
-    pdf.setCreator(QStringLiteral("Quorvel"));
-    pdf.setResolution(1200);
-    pdf.setPageLayout(Pittore::LayoutPagina(m_preparate.front()));
-    QPainter p;
-    if (!p.begin(&pdf))
+    return ScriviPdf(pdf, ReportOptions.Name, m_preparate);
+}
+
+bool TReport::EsportaPdf(QIODevice *dispositivo) const
+{
+    if (m_preparate.empty() || !dispositivo)
         return false;
-    for (size_t i = 0; i < m_preparate.size(); ++i) {
-        if (i > 0) {
-            pdf.setPageLayout(Pittore::LayoutPagina(m_preparate[i]));
-            pdf.newPage();
-        }
-        Pittore::Trasforma(p);
-        Pittore::DisegnaPagina(p, m_preparate[i]);
-    }
-    return p.end();
+    QPdfWriter pdf(dispositivo);
+    return ScriviPdf(pdf, ReportOptions.Name, m_preparate);
 }

@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <vector>
 
+class QIODevice;
 class QPixmap;
 
 namespace Unita {
@@ -382,6 +383,8 @@ public:
     // and a PDF file with every page at its own size and orientation.
     QImage RenderImmagine(int pagina, double dpi = 96.0) const;
     bool EsportaPdf(const QString &percorso) const;
+    // The same PDF written to an open device (an e-mail attachment in memory).
+    bool EsportaPdf(QIODevice *dispositivo) const;
 
 private:
     std::vector<std::unique_ptr<TReportPage>> m_pagine;

@@ -92,7 +92,15 @@ class Cassetta:
             m = email.message_from_bytes(grezzo, policy=email.policy.default)
             voce["intestazioni"] = {k: str(v) for k, v in m.items()}
             voce["grezze"] = [k for k in m.keys()]
-            voce["corpo"] = m.get_content()
+            # A message with attachments: its text part, and each file stored beside it
+            # as NNNNN-<n>.allegato.
+            testo = m.get_body(("plain",)) if m.is_multipart() else m
+            voce["corpo"] = testo.get_content() if testo is not None else ""
+            allegati = []
+            for n, parte in enumerate(m.iter_attachments() if m.is_multipart() else [], 1):
+                self.scrivi("%s-%d.allegato" % (base, n), parte.get_content())
+                allegati.append([parte.get_filename(), parte.get_content_type()])
+            voce["allegati"] = allegati
             voce["charset"] = m.get_content_charset()
             voce["mittente"] = [[a.display_name, a.addr_spec] for a in m["From"].addresses]
             voce["destinatario"] = [[a.display_name, a.addr_spec] for a in m["To"].addresses]
