@@ -34,7 +34,7 @@ public:
     // A line given as text.
     void push_back(const VoceElenco &v);
 
-    int Posizione(size_t i) const { return m_posizioni[i]; }
+    int Posizione(size_t i) const { return m_posizioni[m_ordine[i]]; }
     QString Riga(size_t i) const;
     // The member's name of a record line; a null string for a line given as text.
     QString Tesserato(size_t i) const;
@@ -77,15 +77,19 @@ private:
     // as text: DiTesto | index in m_testi.
     static constexpr quint32 DiTesto = 0x80000000U;
     const unsigned char *Voce(quint32 rif) const;
-    // The Windows-1252 bytes of line i into `out` (room for RigaMassima); its length.
-    int RigaByte(size_t i, unsigned char *out) const;
+    void Accoda(int posizione, quint32 rif);
+    QString RigaVoce(quint32 voce) const;
     void OrdinaTesti();
 
+    // By line in the order added: position and reference (blocks fill in that order).
     std::vector<int> m_posizioni;
     std::vector<quint32> m_rif;
+    // The lines in the list's order.
+    std::vector<quint32> m_ordine;
     std::vector<std::vector<unsigned char>> m_blocchi;
     std::vector<QString> m_testi;
-    // Inserted columns: 0 none, else 1 + index in m_colonne (empty when none is set).
+    // Inserted columns by line added: 0 none, else 1 + index in m_colonne (empty when
+    // none is set).
     std::vector<quint32> m_colonna;
     std::vector<QString> m_colonne;
     QHash<QString, quint32> m_indiceColonne;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numeric>
 #include <string>
+#include <thread>
 
 namespace {
 // The shown fields in line order, and what is kept of each: the name whole (the key of
@@ -49,6 +50,44 @@ void ScriviRiga(const unsigned char *v, const std::string *colonna, std::string 
     out.append(reinterpret_cast<const char *>(d), v[4]);
 }
 
+// The line's bytes with A-Z lowered, for the find; `colonna` is already lowered. The
+// buffer holds ParteFissa + 255 + the column.
+size_t RigaMinuscola(const unsigned char *v, const std::string *colonna, char *out)
+{
+    static const std::array<char, 256> minuscola = [] {
+        std::array<char, 256> m{};
+        for (int b = 0; b < 256; ++b)
+            m[size_t(b)] = static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+        return m;
+    }();
+    char *o = out;
+    const unsigned char *d = v + CampiVoce.size();
+    const auto campo = [&](size_t k, int larghezza) {
+        const int n = std::min<int>(v[k], larghezza);
+        for (int j = 0; j < n; ++j)
+            *o++ = minuscola[d[j]];
+        std::memset(o, ' ', size_t(larghezza - n));
+        o += larghezza - n;
+        d += v[k];
+    };
+    const auto fisso = [&](const char *testo, size_t n) {
+        std::memcpy(o, testo, n);
+        o += n;
+    };
+    campo(0, Larghezze[0]);
+    fisso("  tessera n. ", 13);
+    campo(1, Larghezze[1]);
+    fisso("  scad. ", 8);
+    campo(2, Larghezze[2]);
+    if (colonna)
+        fisso(colonna->data(), colonna->size());
+    fisso("  tel. ", 7);
+    campo(3, Larghezze[3]);
+    fisso("  ", 2);
+    campo(4, v[4]);
+    return size_t(o - out);
+}
+
 // The order of PrimaDi on single Windows-1252 bytes: the rank of each byte's character
 // with a-z taken as A-Z, from 1; 0 is the end of a key, before every character.
 // Windows-1252's 0x80-0x9F stand for characters above 0xFF, so ranks follow the
@@ -73,9 +112,16 @@ const std::array<unsigned char, 256> &Ranghi()
     return ranghi;
 }
 
+// Twelve bytes: eight ranks of the key from the current depth, the first highest, and
+// the line. Kept small, as a million of them sit beside the list while it sorts.
 struct Elemento {
-    quint64 cifra; // eight ranks of the key from the current depth, the first highest
-    quint32 voce;
+    quint32 alta, bassa, voce;
+    quint64 Cifra() const { return (quint64(alta) << 32) | bassa; }
+    void Imposta(quint64 c)
+    {
+        alta = quint32(c >> 32);
+        bassa = quint32(c);
+    }
 };
 
 // Multikey quicksort on eight key characters at a time: lines that share a long start
@@ -120,13 +166,14 @@ public:
                         std::swap(a[j], a[j - 1]);
                 return;
             }
-            const quint64 x = a[0].cifra, y = a[n / 2].cifra, z = a[n - 1].cifra;
+            const quint64 x = a[0].Cifra(), y = a[n / 2].Cifra(), z = a[n - 1].Cifra();
             const quint64 perno = std::max(std::min(x, y), std::min(std::max(x, y), z));
             size_t minori = 0, i = 0, maggiori = n;
             while (i < maggiori) {
-                if (a[i].cifra < perno)
+                const quint64 c = a[i].Cifra();
+                if (c < perno)
                     std::swap(a[minori++], a[i++]);
-                else if (a[i].cifra > perno)
+                else if (c > perno)
                     std::swap(a[i], a[--maggiori]);
                 else
                     ++i;
@@ -141,7 +188,7 @@ public:
                 });
             } else {
                 for (size_t k = 0; k < quanti; ++k)
-                    uguali[k].cifra = Cifra(uguali[k].voce, d + 8);
+                    uguali[k].Imposta(Cifra(uguali[k].voce, d + 8));
                 Ordina(uguali, quanti, d + 8);
             }
             a += maggiori;
@@ -157,7 +204,7 @@ private:
 
     bool Prima(const Elemento &p, const Elemento &q, int d) const
     {
-        quint64 cp = p.cifra, cq = q.cifra;
+        quint64 cp = p.Cifra(), cq = q.Cifra();
         for (int e = d + 8; cp == cq; e += 8) {
             if ((cp & 0xFF) == 0)
                 return PerPosizione(p.voce, q.voce);
@@ -183,11 +230,21 @@ void Elenco::reserve(size_t n)
 {
     m_posizioni.reserve(n);
     m_rif.reserve(n);
+    m_ordine.reserve(n);
 }
 
 const unsigned char *Elenco::Voce(quint32 rif) const
 {
     return m_blocchi[rif >> BitBlocco].data() + (rif & (DimensioneBlocco - 1));
+}
+
+void Elenco::Accoda(int posizione, quint32 rif)
+{
+    m_ordine.push_back(quint32(m_posizioni.size()));
+    m_posizioni.push_back(posizione);
+    m_rif.push_back(rif);
+    if (!m_colonna.empty())
+        m_colonna.push_back(0);
 }
 
 void Elenco::Aggiungi(int posizione, const TScheda &s)
@@ -217,29 +274,23 @@ void Elenco::Aggiungi(int posizione, const TScheda &s)
         m_blocchi.emplace_back().reserve(DimensioneBlocco);
     }
     std::vector<unsigned char> &blocco = m_blocchi.back();
-    m_rif.push_back(quint32((m_blocchi.size() - 1) << BitBlocco) | quint32(blocco.size()));
-    m_posizioni.push_back(posizione);
+    Accoda(posizione, quint32((m_blocchi.size() - 1) << BitBlocco) | quint32(blocco.size()));
     for (int n : lunghezze)
         blocco.push_back(static_cast<unsigned char>(n));
     for (size_t k = 0; k < CampiVoce.size(); ++k)
         blocco.insert(blocco.end(), dati[k], dati[k] + lunghezze[k]);
-    if (!m_colonna.empty())
-        m_colonna.push_back(0);
 }
 
 void Elenco::push_back(const VoceElenco &v)
 {
-    m_rif.push_back(DiTesto | quint32(m_testi.size()));
+    Accoda(v.posizione, DiTesto | quint32(m_testi.size()));
     m_testi.push_back(v.riga);
-    m_posizioni.push_back(v.posizione);
-    if (!m_colonna.empty())
-        m_colonna.push_back(0);
 }
 
-QString Elenco::Riga(size_t i) const
+QString Elenco::RigaVoce(quint32 voce) const
 {
-    const quint32 rif = m_rif[i];
-    const quint32 colonna = m_colonna.empty() ? 0 : m_colonna[i];
+    const quint32 rif = m_rif[voce];
+    const quint32 colonna = m_colonna.empty() ? 0 : m_colonna[voce];
     QString riga;
     if (rif & DiTesto) {
         riga = m_testi[rif & ~DiTesto];
@@ -255,9 +306,14 @@ QString Elenco::Riga(size_t i) const
     return riga;
 }
 
+QString Elenco::Riga(size_t i) const
+{
+    return RigaVoce(m_ordine[i]);
+}
+
 QString Elenco::Tesserato(size_t i) const
 {
-    const quint32 rif = m_rif[i];
+    const quint32 rif = m_rif[m_ordine[i]];
     if (rif & DiTesto)
         return {};
     const unsigned char *v = Voce(rif);
@@ -273,29 +329,20 @@ void Elenco::ImpostaColonna(size_t i, const QString &testo)
         m_colonne.push_back(testo);
         id = m_indiceColonne.insert(testo, quint32(m_colonne.size()));
     }
-    m_colonna[i] = *id;
+    m_colonna[m_ordine[i]] = *id;
 }
 
 int Elenco::LunghezzaMassima() const
 {
+    // Line by line in the order they were added, which is the order of the blocks.
     qsizetype massima = 0;
-    if (m_colonna.empty()) {
-        // Block by block: only the notes differ in length.
-        for (const std::vector<unsigned char> &b : m_blocchi)
-            for (size_t o = 0; o < b.size();) {
-                massima = std::max<qsizetype>(massima, ParteFissa + b[o + 4]);
-                o += CampiVoce.size() + b[o] + b[o + 1] + b[o + 2] + b[o + 3] + b[o + 4];
-            }
-        for (const QString &t : m_testi)
-            massima = std::max(massima, t.size());
-        return static_cast<int>(massima);
-    }
-    for (size_t i = 0; i < size(); ++i) {
-        const quint32 rif = m_rif[i];
+    for (size_t v = 0; v < size(); ++v) {
+        const quint32 rif = m_rif[v];
         const bool testo = rif & DiTesto;
         qsizetype n = testo ? m_testi[rif & ~DiTesto].size() : ParteFissa + Voce(rif)[4];
-        if (m_colonna[i] && (!testo || n >= Elenchi::FineScadenza))
-            n += m_colonne[m_colonna[i] - 1].size();
+        const quint32 colonna = m_colonna.empty() ? 0 : m_colonna[v];
+        if (colonna && (!testo || n >= Elenchi::FineScadenza))
+            n += m_colonne[colonna - 1].size();
         massima = std::max(massima, n);
     }
     return static_cast<int>(massima);
@@ -310,16 +357,13 @@ void Elenco::Ordina()
     const size_t n = size();
     const Ordinamento o(m_blocchi, m_rif, m_posizioni);
     std::vector<Elemento> a(n);
-    for (size_t i = 0; i < n; ++i)
-        a[i] = {o.Cifra(quint32(i), 0), quint32(i)};
-    o.Ordina(a.data(), n, 0);
-    // Position and reference side by side in the sort's own array, then back in order.
-    for (Elemento &e : a)
-        e.cifra = (quint64(quint32(m_posizioni[e.voce])) << 32) | m_rif[e.voce];
-    for (size_t i = 0; i < n; ++i) {
-        m_posizioni[i] = static_cast<int>(quint32(a[i].cifra >> 32));
-        m_rif[i] = quint32(a[i].cifra);
+    for (size_t v = 0; v < n; ++v) {
+        a[v].Imposta(o.Cifra(quint32(v), 0));
+        a[v].voce = quint32(v);
     }
+    o.Ordina(a.data(), n, 0);
+    for (size_t i = 0; i < n; ++i)
+        m_ordine[i] = a[i].voce;
 }
 
 void Elenco::OrdinaTesti()
@@ -327,28 +371,15 @@ void Elenco::OrdinaTesti()
     // Lines given as text or with a column: compared as the lines they show.
     const size_t n = size();
     std::vector<QString> righe(n);
-    for (size_t i = 0; i < n; ++i)
-        righe[i] = Riga(i);
-    std::vector<quint32> ordine(n);
-    std::iota(ordine.begin(), ordine.end(), 0U);
-    std::sort(ordine.begin(), ordine.end(), [&](quint32 x, quint32 y) {
+    for (size_t v = 0; v < n; ++v)
+        righe[v] = RigaVoce(quint32(v));
+    std::sort(m_ordine.begin(), m_ordine.end(), [&](quint32 x, quint32 y) {
         if (Elenchi::PrimaDi(righe[x], righe[y]))
             return true;
         if (Elenchi::PrimaDi(righe[y], righe[x]))
             return false;
         return m_posizioni[x] != m_posizioni[y] ? m_posizioni[x] < m_posizioni[y] : x < y;
     });
-    std::vector<int> posizioni(n);
-    std::vector<quint32> rif(n), colonna(m_colonna.empty() ? 0 : n);
-    for (size_t i = 0; i < n; ++i) {
-        posizioni[i] = m_posizioni[ordine[i]];
-        rif[i] = m_rif[ordine[i]];
-        if (!colonna.empty())
-            colonna[i] = m_colonna[ordine[i]];
-    }
-    m_posizioni = std::move(posizioni);
-    m_rif = std::move(rif);
-    m_colonna = std::move(colonna);
 }
 
 int Elenco::TrovaDa(const QString &chiave, int inizio, bool giro) const
@@ -367,33 +398,44 @@ int Elenco::TrovaDa(const QString &chiave, int inizio, bool giro) const
         }
         k.push_back(b);
     }
-    // Columns as bytes, or compared as text when a character has no byte.
+    // Columns as lowered bytes, or compared as text when a character has no byte.
     std::vector<std::string> colonne(m_colonne.size());
     std::vector<char> esatte(m_colonne.size());
+    size_t colonnaMassima = 0;
     for (size_t c = 0; c < m_colonne.size(); ++c) {
-        const QByteArray b = Testo::ToWin1252(m_colonne[c]);
-        colonne[c] = b.toStdString();
-        esatte[c] = Testo::FromWin1252(b) == m_colonne[c];
+        esatte[c] = Testo::FromWin1252(Testo::ToWin1252(m_colonne[c])) == m_colonne[c];
+        colonne[c] = Testo::ToWin1252(Testo::MinuscoleAZ(m_colonne[c])).toStdString();
+        colonnaMassima = std::max(colonnaMassima, colonne[c].size());
     }
-    std::string riga;
-    riga.reserve(512);
-    const auto contiene = [&](size_t i) {
-        const quint32 rif = m_rif[i];
-        const quint32 colonna = m_colonna.empty() ? 0 : m_colonna[i];
-        if ((rif & DiTesto) || (colonna && !esatte[colonna - 1]))
-            return Testo::MinuscoleAZ(Riga(i)).contains(chiave);
-        if (!inByte)
-            return false;
-        ScriviRiga(Voce(rif), colonna ? &colonne[colonna - 1] : nullptr, riga);
-        for (char &c : riga)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c + 32);
-        return memmem(riga.data(), riga.size(), k.data(), k.size()) != nullptr;
+    // Every line is tested in the order of the blocks, which reads memory straight
+    // through, on two threads; then the first line that holds the key is taken in the
+    // list's order.
+    std::vector<char> tiene(size_t(n), 0);
+    const auto prova = [&](size_t da, size_t a) {
+        std::vector<char> riga(size_t(ParteFissa) + 256 + colonnaMassima);
+        for (size_t v = da; v < a; ++v) {
+            const quint32 rif = m_rif[v];
+            const quint32 colonna = m_colonna.empty() ? 0 : m_colonna[v];
+            if ((rif & DiTesto) || (colonna && !esatte[colonna - 1])) {
+                tiene[v] = Testo::MinuscoleAZ(RigaVoce(quint32(v))).contains(chiave);
+            } else if (inByte) {
+                const size_t lunga = RigaMinuscola(
+                    Voce(rif), colonna ? &colonne[colonna - 1] : nullptr, riga.data());
+                tiene[v] = memmem(riga.data(), lunga, k.data(), k.size()) != nullptr;
+            }
+        }
     };
+    if (n < 65536) {
+        prova(0, size_t(n));
+    } else {
+        std::thread secondo(prova, size_t(n) / 2, size_t(n));
+        prova(0, size_t(n) / 2);
+        secondo.join();
+    }
     const int quante = giro ? n : n - inizio;
     for (int j = 0; j < quante; ++j) {
         const int i = (inizio + j) % n;
-        if (contiene(size_t(i)))
+        if (tiene[m_ordine[size_t(i)]])
             return i;
     }
     return -1;
