@@ -154,7 +154,8 @@ public:
             inizio = fine;
             dati += v[k];
         }
-        return presi == 8 ? c : c << (8 * (8 - presi));
+        // Past the end: zeros, the end mark (a shift of 64 would be undefined).
+        return presi == 0 ? 0 : presi == 8 ? c : c << (8 * (8 - presi));
     }
 
     void Ordina(Elemento *a, size_t n, int d) const
@@ -425,7 +426,7 @@ int Elenco::TrovaDa(const QString &chiave, int inizio, bool giro) const
             }
         }
     };
-    if (n < 65536) {
+    if (n < 2048) {
         prova(0, size_t(n));
     } else {
         std::thread secondo(prova, size_t(n) / 2, size_t(n));
