@@ -3,6 +3,7 @@
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
 #include "lists/core/ModelloElenco.h"
+#include "mail/core/RegistroAvvisi.h"
 #include "support/Supporto.h"
 
 #include <QLineEdit>
@@ -149,6 +150,7 @@ private slots:
     void ordine();
     void trova_data();
     void trova();
+    void trovaNellaColonnaDegliAvvisi();
 };
 
 void TestElenchi::ordine_data()
@@ -248,6 +250,37 @@ void TestElenchi::trova()
     // A match selects its line; none keeps the selection.
     QCOMPARE(Selezionata(&w), attesa < 0 ? 1 : attesa);
     QVERIFY(env->messaggi.isEmpty());
+}
+
+void TestElenchi::trovaNellaColonnaDegliAvvisi()
+{
+    Ambiente env;
+    env->oggi = QDate(2025, 6, 20);
+    const auto socio = [](const QByteArray &nome) {
+        return Costruttore::Record({{"Tesserato", nome},
+                                    {"DataScade", "30/06/2025"},
+                                    {"Preavviso", "30"},
+                                    {"Annullata", "No"}});
+    };
+    Costruttore::ScriviArchivio(env.Percorso("Tesserati.pro"),
+                                {socio("ALFA"), socio("BETA"), socio("GAMMA")});
+    {
+        RegistroAvvisi::TRegistro registro(env.cartella());
+        QVERIFY(registro.Scrivi({QDate(2025, 6, 15), QTime(9, 0), 2, QStringLiteral("BETA"),
+                                 QStringLiteral("beta@esempio.it"), QDate(2025, 6, 30),
+                                 RegistroAvvisi::Inviato}));
+    }
+    TfrmSospesi w;
+    w.show();
+    const QList<Riga> righe = Mostrate(&w);
+    QCOMPARE(righe.size(), 3);
+    QVERIFY(righe.at(1).testo.contains("Scad. 30/06/2025  Avvisato 15/06/2025  Tel. "));
+    QVERIFY(righe.at(2).testo.contains("Scad. 30/06/2025" + QString(21, u' ') + "  Tel. "));
+    // The column is part of the line the find reads, before and after it.
+    Trova(&w, QStringLiteral("avvisato 15/06"));
+    QCOMPARE(Selezionata(&w), 1);
+    Trova(&w, QStringLiteral("2025                       tel."));
+    QCOMPARE(Selezionata(&w), 0);
 }
 
 QTEST_MAIN(TestElenchi)
