@@ -184,15 +184,16 @@ void TPannelloElenco::Seleziona(int riga)
 int TPannelloElenco::PosizioneSelezionata() const
 {
     const int r = Selezionata();
-    return r < 0 ? 0 : modello->Voci()[static_cast<size_t>(r)].posizione;
+    return r < 0 ? 0 : modello->Voci().Posizione(static_cast<size_t>(r));
 }
 
 QStringList TPannelloElenco::Righe() const
 {
     QStringList r;
     r.reserve(modello->rowCount());
-    for (const VoceElenco &v : modello->Voci())
-        r.append(v.riga);
+    const Elenco &voci = modello->Voci();
+    for (size_t i = 0; i < voci.size(); ++i)
+        r.append(voci.Riga(i));
     return r;
 }
 
@@ -210,13 +211,13 @@ QList<int> TPannelloElenco::PosizioniScelte() const
     QList<int> posizioni;
     const Elenco &voci = modello->Voci();
     if (righe.isEmpty()) {
-        for (const VoceElenco &v : voci)
-            posizioni.append(v.posizione);
+        for (size_t i = 0; i < voci.size(); ++i)
+            posizioni.append(voci.Posizione(i));
         return posizioni;
     }
     for (int r : righe)
         if (r >= 0 && r < int(voci.size()))
-            posizioni.append(voci[size_t(r)].posizione);
+            posizioni.append(voci.Posizione(size_t(r)));
     return posizioni;
 }
 

@@ -73,20 +73,21 @@ void TfrmSospesi::SegnaUltimiAvvisi(Elenco &elenco) const
 {
     // A column of its own right after the expiry date, blank for members never reminded,
     // so the columns after it stay aligned.
-    constexpr qsizetype colonna = Elenchi::FineScadenza;
     const QString vuota(21, u' ');
     const std::unique_ptr<TDeposito> deposito = ApriDeposito(Piattaforma::CartellaProgramma());
     const QHash<QString, QDate> ultimi = deposito->UltimiInvii();
     if (ultimi.isEmpty())
         return;
-    for (VoceElenco &v : elenco) {
-        const TScheda s = deposito->LeggiScheda(v.posizione);
-        const auto i =
-            ultimi.constFind(RegistroAvvisi::Chiave(v.posizione, s.Leggi(Campo::Tesserato)));
-        if (colonna > 0 && v.riga.size() >= colonna)
-            v.riga.insert(colonna, i == ultimi.constEnd()
-                                       ? vuota
-                                       : QStringLiteral("  Avvisato ") + Testo::TestoData(*i));
+    for (size_t r = 0; r < elenco.size(); ++r) {
+        const int posizione = elenco.Posizione(r);
+        // The name the line was made from; a line given as text reads its record.
+        QString nome = elenco.Tesserato(r);
+        if (nome.isNull())
+            nome = deposito->LeggiScheda(posizione).Leggi(Campo::Tesserato);
+        const auto i = ultimi.constFind(RegistroAvvisi::Chiave(posizione, nome));
+        elenco.ImpostaColonna(r, i == ultimi.constEnd()
+                                     ? vuota
+                                     : QStringLiteral("  Avvisato ") + Testo::TestoData(*i));
     }
 }
 
@@ -121,10 +122,11 @@ void TfrmSospesi::cmdAvvisiClick()
     TDatiEnte datiEnte;
     try {
         const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
-        for (const VoceElenco &v : m_pannello->modello->Voci()) {
-            const TScheda s = deposito->LeggiScheda(v.posizione);
+        const Elenco &voci = m_pannello->modello->Voci();
+        for (size_t r = 0; r < voci.size(); ++r) {
+            const TScheda s = deposito->LeggiScheda(voci.Posizione(r));
             TAvviso a;
-            a.posizione = v.posizione;
+            a.posizione = voci.Posizione(r);
             a.nome = s.Leggi(Campo::Tesserato);
             a.indirizzo = s.Leggi(Campo::Email);
             a.numTessera = s.Leggi(Campo::NumTessera);

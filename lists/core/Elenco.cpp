@@ -64,14 +64,7 @@ bool PrimaDi(const QString &a, const QString &b)
 
 void Ordina(Elenco &e)
 {
-    // Equal lines keep the archive order.
-    std::sort(e.begin(), e.end(), [](const VoceElenco &x, const VoceElenco &y) {
-        if (PrimaDi(x.riga, y.riga))
-            return true;
-        if (PrimaDi(y.riga, x.riga))
-            return false;
-        return x.posizione < y.posizione;
-    });
+    e.Ordina();
 }
 
 int FiltriAttivi(const Filtri &filtri)
@@ -96,7 +89,7 @@ Elenco Cerca(const QString &cartella, const Filtri &filtri)
     {
         const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
         deposito->Cerca(chiavi, CampiRiga, [&](int p, const TScheda &s) {
-            e.push_back({RigaScheda(s), p});
+            e.Aggiungi(p, s);
             return true;
         });
     }
@@ -126,7 +119,7 @@ void InRinnovo(const QString &cartella, const QDate &oggi, Elenco &elenco)
             Campo::Note,      Campo::Annullata,  Campo::Preavviso};
         deposito->Scorri(CampiRinnovo, [&](int p, const TScheda &s) {
             if (DaRinnovare(s, oggi))
-                elenco.push_back({RigaScheda(s), p});
+                elenco.Aggiungi(p, s);
             return true;
         });
     } catch (...) {
@@ -141,22 +134,10 @@ int Trova(const Elenco &e, int selezionata, const QString &chiave, const QString
     const int n = static_cast<int>(e.size());
     if (n == 0 || chiave.isEmpty())
         return -1;
-    const auto tiene = [&](int i) {
-        return Testo::MinuscoleAZ(e[static_cast<size_t>(i)].riga).contains(chiave);
-    };
-    if (chiave != ultimaChiave) {
-        for (int i = 0; i < n; ++i)
-            if (tiene(i))
-                return i;
-        return -1;
-    }
-    const int inizio = std::clamp(selezionata, 0, n - 1);
-    for (int k = 1; k <= n; ++k) {
-        const int i = (inizio + k) % n;
-        if (tiene(i))
-            return i;
-    }
-    return -1;
+    if (chiave != ultimaChiave)
+        return e.TrovaDa(chiave, 0, false);
+    // After the selected line, wrapping round to it.
+    return e.TrovaDa(chiave, (std::clamp(selezionata, 0, n - 1) + 1) % n, true);
 }
 
 } // namespace Elenchi

@@ -6,16 +6,94 @@
 #include "archive/Scheda.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 struct VoceElenco {
     QString riga;
     int posizione = 0; // 1-based position in the archive file
 };
-using Elenco = std::vector<VoceElenco>;
+
+// A list of record lines kept small: of each record only the bytes of the five fields
+// its line shows (Windows-1252, as stored), the line built when it is asked for. A
+// million lines then take tens of megabytes instead of hundreds, and sort on keys of
+// bytes. Lines handed over as text (push_back) are kept as text.
+class Elenco {
+public:
+    size_t size() const { return m_posizioni.size(); }
+    bool empty() const { return m_posizioni.empty(); }
+    void clear();
+    void reserve(size_t n);
+
+    // The line of the record at `posizione` (RigaScheda).
+    void Aggiungi(int posizione, const TScheda &s);
+    // A line given as text.
+    void push_back(const VoceElenco &v);
+
+    int Posizione(size_t i) const { return m_posizioni[m_ordine[i]]; }
+    QString Riga(size_t i) const;
+    // The member's name of a record line; a null string for a line given as text.
+    QString Tesserato(size_t i) const;
+    VoceElenco operator[](size_t i) const { return {Riga(i), Posizione(i)}; }
+    // Inserts `testo` in line i right after the expiry date (a column of the renewal
+    // list); lines given as text shorter than that stay as they are.
+    void ImpostaColonna(size_t i, const QString &testo);
+    // Characters of the longest line.
+    int LunghezzaMassima() const;
+
+    // Sorts by PrimaDi, equal lines by position.
+    void Ordina();
+    // The first line from `inizio` on (wrapping when `giro`) that contains `chiave`
+    // once A-Z are lowered; -1 when none.
+    int TrovaDa(const QString &chiave, int inizio, bool giro) const;
+
+    class const_iterator {
+    public:
+        using value_type = VoceElenco;
+        using difference_type = std::ptrdiff_t;
+        const_iterator(const Elenco *e, size_t i) : m_e(e), m_i(i) {}
+        VoceElenco operator*() const { return (*m_e)[m_i]; }
+        const_iterator &operator++()
+        {
+            ++m_i;
+            return *this;
+        }
+        bool operator==(const const_iterator &o) const { return m_i == o.m_i; }
+        bool operator!=(const const_iterator &o) const { return m_i != o.m_i; }
+
+    private:
+        const Elenco *m_e;
+        size_t m_i;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    // A record line: in a block, five length bytes then the fields' bytes. A line given
+    // as text: DiTesto | index in m_testi.
+    static constexpr quint32 DiTesto = 0x80000000U;
+    const unsigned char *Voce(quint32 rif) const;
+    void Accoda(int posizione, quint32 rif);
+    QString RigaVoce(quint32 voce) const;
+    void OrdinaTesti();
+
+    // By line in the order added: position and reference (blocks fill in that order).
+    std::vector<int> m_posizioni;
+    std::vector<quint32> m_rif;
+    // The lines in the list's order.
+    std::vector<quint32> m_ordine;
+    std::vector<std::vector<unsigned char>> m_blocchi;
+    std::vector<QString> m_testi;
+    // Inserted columns by line added: 0 none, else 1 + index in m_colonne (empty when
+    // none is set).
+    std::vector<quint32> m_colonna;
+    std::vector<QString> m_colonne;
+    QHash<QString, quint32> m_indiceColonne;
+};
 
 namespace Elenchi {
 

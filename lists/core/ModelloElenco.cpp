@@ -4,9 +4,7 @@ void TModelloElenco::Imposta(Elenco elenco)
 {
     beginResetModel();
     m_elenco = std::move(elenco);
-    m_lunghezzaMassima = 0;
-    for (const VoceElenco &v : m_elenco)
-        m_lunghezzaMassima = std::max(m_lunghezzaMassima, static_cast<int>(v.riga.size()));
+    m_lunghezzaMassima = m_elenco.LunghezzaMassima();
     endResetModel();
 }
 
@@ -26,12 +24,13 @@ QVariant TModelloElenco::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const VoceElenco &v = m_elenco[static_cast<size_t>(index.row())];
+    // The line is built when the view asks for it.
+    const auto riga = static_cast<size_t>(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return v.riga;
+        return m_elenco.Riga(riga);
     case RuoloPosizione:
-        return v.posizione;
+        return m_elenco.Posizione(riga);
     case Qt::SizeHintRole:
         return m_dimensione.isValid() ? QVariant(m_dimensione) : QVariant();
     default:

@@ -1,6 +1,7 @@
 #pragma once
-// The list model behind a record list: a sorted vector of lines handed over whole,
-// so 100,000 lines appear at once instead of by one-by-one sorted insertion.
+// The list model behind a record list: a sorted list handed over whole, so 100,000
+// lines appear at once instead of by one-by-one sorted insertion; each line is built
+// when the view shows it.
 #include "lists/core/Elenco.h"
 
 #include <QAbstractListModel>
