@@ -202,27 +202,13 @@ public:
 
     // ---- Renewals and the fee register
     // The member's entries, oldest first.
-    virtual std::vector<TPagamento> PagamentiDi(int posizione)
-    {
-        (void)posizione;
-        return {};
-    }
+    virtual std::vector<TPagamento> PagamentiDi(int posizione) = 0;
     // Every entry whose date falls in [dal, al], by date then receipt; the visit returns
     // false to stop.
     virtual void ScorriPagamenti(const QDate &dal, const QDate &al,
-                                 const std::function<bool(const TPagamento &)> &visita)
-    {
-        (void)dal;
-        (void)al;
-        (void)visita;
-    }
+                                 const std::function<bool(const TPagamento &)> &visita) = 0;
     // The sums by month and method of the entries dated in [dal, al].
-    virtual std::vector<TTotalePagamenti> TotaliPagamenti(const QDate &dal, const QDate &al)
-    {
-        (void)dal;
-        (void)al;
-        return {};
-    }
+    virtual std::vector<TTotalePagamenti> TotaliPagamenti(const QDate &dal, const QDate &al) = 0;
     // Voids the entry `id` with a counter-entry that names it; returns the counter-entry.
     // Throws ErroreFile when it cannot be written or the entry is already void.
     virtual TPagamento StornaPagamento(qint64 id, const QString &causale, const QString &da)
@@ -250,11 +236,7 @@ public:
     // was begun). One answer per renewal, in order. A record another desk saved after it
     // was read is not renewed, and its answer says so. Throws ErroreFile when the register
     // cannot be written at all.
-    virtual std::vector<TEsitoRinnovo> Rinnova(std::span<const TRinnovo> rinnovi)
-    {
-        (void)rinnovi;
-        throw ErroreFile(QStringLiteral("Il registro delle quote non \u00E8 disponibile."));
-    }
+    virtual std::vector<TEsitoRinnovo> Rinnova(std::span<const TRinnovo> rinnovi) = 0;
     // Finishes the renewals a kill left half done (payment written, record not yet):
     // returns the payments it completed, for the user to be told; none in the usual case.
     virtual std::vector<TPagamento> CompletaRinnovi() { return {}; }
@@ -264,14 +246,7 @@ public:
     // entry's member and period, and names the voided entry in `annulla`. The member's
     // record is left as it is. A counter-entry cannot itself be voided.
     virtual TPagamento StornaPagamentoIl(qint64 id, const QDate &data, const QString &causale,
-                                         const QString &da)
-    {
-        (void)id;
-        (void)data;
-        (void)causale;
-        (void)da;
-        throw ErroreFile(QStringLiteral("Il registro delle quote non \u00E8 disponibile."));
-    }
+                                         const QString &da) = 0;
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text
