@@ -64,6 +64,11 @@ public:
     }
     void ScriviImpostazioniPosta(const TImpostazioniPosta &p) override { p.Salva(m_cartella); }
 
+    // ---- Door check: "ChiaveVerifica.bin" (the key, 0600) and "Ingressi.csv" (the log)
+    QByteArray ChiaveVerifica() override;
+    void RegistraIngresso(const TIngresso &ingresso) override;
+    std::vector<TIngresso> IngressiDel(const QDate &giorno) override;
+
 private:
     TArchivio &Archivio();
 

@@ -93,6 +93,11 @@ public:
     QSqlDatabase Db();
     const QString &Cartella() const { return m_cartella; }
 
+    // ---- Door check: tables chiave_verifica (one row) and ingressi (appended only)
+    QByteArray ChiaveVerifica() override;
+    void RegistraIngresso(const TIngresso &ingresso) override;
+    std::vector<TIngresso> IngressiDel(const QDate &giorno) override;
+
 private:
     using Valori = QList<std::pair<QString, QString>>;
     QHash<QString, QString> LeggiSezione(const QString &sezione);
