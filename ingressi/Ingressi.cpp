@@ -15,6 +15,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QPushButton>
 #include <QSoundEffect>
 #include <QVBoxLayout>
@@ -300,6 +302,8 @@ void TfrmIngressi::Suona(Esito esito)
     const QString nome = SuonoDi(esito);
     lblEsito->setProperty("suono", nome);
     // Made at the first use of each: a computer without sound plays nothing, and says nothing.
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return;
     QSoundEffect *&suono = m_suoni[esito];
     if (!suono) {
         suono = new QSoundEffect(this);

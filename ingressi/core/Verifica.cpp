@@ -63,8 +63,10 @@ TVerdetto Giudica(const QString &testo, Origine origine, const TElenco &elenco,
     if (const TSocio *s = elenco.Trova(riga); s && (origine == Origine::Riga || !soloFirmati))
         return DelSocio(*s, oggi);
     if (soloFirmati) {
+        // A typed word that is no card number is a mistake, any other code a forgery.
         v.tessera = riga;
-        v.esito = Esito::Contraffatta;
+        const bool parola = origine == Origine::Riga && !riga.contains(u' ');
+        v.esito = parola ? Esito::NonRiconosciuta : Esito::Contraffatta;
         return v;
     }
     const QString primaParola = riga.section(u' ', 0, 0, QString::SectionSkipEmpty);

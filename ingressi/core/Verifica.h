@@ -51,7 +51,8 @@ struct TVerdetto {
 // - any other text: the card number is the whole text trimmed or, for a plain-text code,
 //   its first word (the default text begins with {tessera}). When `soloFirmati` (TipoQR
 //   "verifica") a camera code must be signed, so any other code is CONTRAFFATTA; a line in
-//   the box still finds a card number typed whole.
+//   the box still finds a card number typed whole, and a single word that is no card
+//   number is NON RICONOSCIUTA (mistyped), anything longer CONTRAFFATTA.
 // A member found is ANNULLATA when cancelled, SCADUTA when its expiry is before `oggi`
 // (or is no date), otherwise VALIDA; none is NON RICONOSCIUTA.
 TVerdetto Giudica(const QString &testo, Origine origine, const TElenco &elenco,
