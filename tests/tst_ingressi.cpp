@@ -2,6 +2,7 @@
 // shown to the screen's camera in 1280 x 720 frames (turned, blurred), give the member and
 // the verdict; a barcode scanner's line or a typed number in txtCodice does the same; each
 // check is logged once in "Ingressi.csv" (or on the server) and the day's list prints.
+#include "archive/Impostazioni.h"
 #include "cards/Tessera.h"
 #include "cards/core/CodiceQR.h"
 #include "cards/core/CodiceVerifica.h"
@@ -16,6 +17,7 @@
 #include "widgets/Controlli.h"
 #include "widgets/Tavolozza.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -411,6 +413,38 @@ private slots:
         QCOMPARE(env->sim().modaliMostrati, QStringList{QStringLiteral("TfrmIngressi")});
         QVERIFY(accesa);
         QVERIFY(spenta);
+    }
+
+    // The organization data screen chooses the code: "Codice di verifica" keeps TipoQR and
+    // the single-card screen shows the signed code at once; unticked, the text again.
+    void sceltaNeiDatiEnte()
+    {
+        ScriviIni(*env, "[Dati Ente]\r\nTestoQR={tessera}\r\n");
+        TfrmTessera frm;
+        frm.resize(1366, 768);
+        frm.show();
+        Clic(&frm, "cmdPrimo");
+        for (const bool verifica : {true, false}) {
+            env->sim().modale = [&](QDialog *d) {
+                auto *chk = Controllo<QCheckBox>(d, "chkVerificaQR");
+                QCOMPARE(chk->text(), QStringLiteral("Codice di verifica"));
+                QCOMPARE(chk->isChecked(), !verifica);
+                if (verifica)
+                    Clic(d, "chkQR");
+                Clic(d, "chkVerificaQR");
+                QCOMPARE(Controllo<QLineEdit>(d, "txtQR")->isEnabled(), !verifica);
+                Clic(d, "btnApplica");
+            };
+            QTest::mouseClick(Controllo<QLabel>(&frm, "titAssociazione"), Qt::LeftButton);
+            QCOMPARE(TFileIni(env->Percorso("Quorvel.ini")).Leggi("Dati Ente", "TipoQR"),
+                     verifica ? QStringLiteral("verifica") : QStringLiteral("testo"));
+            const QPixmap codice = Controllo<QLabel>(&frm, "imgCodiceQR")->pixmap();
+            const QImage grande = codice.toImage().scaled(codice.size() * 4);
+            QCOMPARE(LettoreQR::Leggi(grande).value(0),
+                     verifica ? codice1 : QStringLiteral("2025/001"));
+        }
+        env->sim().modale = nullptr;
+        QCOMPARE(env->sim().modaliMostrati.size(), 2);
     }
 
     // The signed code: an edited card number or expiry, another key or a cut signature fail;
