@@ -11,11 +11,11 @@
 #include "widgets/Sottofondo.h"
 #include "widgets/Tavolozza.h"
 
+#include <QAudioDevice>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QPushButton>
 #include <QSoundEffect>
