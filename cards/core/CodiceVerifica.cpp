@@ -6,6 +6,8 @@
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 
+#include <array>
+
 namespace CodiceVerifica {
 
 namespace {
@@ -37,12 +39,12 @@ bool Uguali(const QByteArray &a, const QByteArray &b)
 
 QByteArray NuovaChiave()
 {
-    QByteArray chiave(ByteChiave, Qt::Uninitialized);
     // The system's cryptographic generator, named through a pointer: the check for shell
     // calls takes a call of it for a command line.
     QRandomGenerator *(*const generatore)() = &QRandomGenerator::system;
-    generatore()->fillRange(reinterpret_cast<quint32 *>(chiave.data()),
-                            ByteChiave / int(sizeof(quint32)));
+    std::array<quint32, ByteChiave / sizeof(quint32)> parole{};
+    generatore()->fillRange(parole.data(), qsizetype(parole.size()));
+    const QByteArray chiave(reinterpret_cast<const char *>(parole.data()), ByteChiave);
     return chiave;
 }
 
