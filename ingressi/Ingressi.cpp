@@ -92,8 +92,12 @@ TfrmIngressi::TfrmIngressi(QWidget *parent) : QDialog(parent)
     centro->setSpacing(20);
     imgCamera = new TImmagine(this);
     imgCamera->setObjectName(QStringLiteral("imgCamera"));
-    imgCamera->setFixedSize(kCamera);
-    centro->addWidget(imgCamera, 0, Qt::AlignTop);
+    // The picture takes the room left by the member's column, its proportions kept.
+    imgCamera->setMinimumSize(kCamera / 2);
+    imgCamera->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    imgCamera->setAdatta(TImmagine::Adatta::Proporzioni);
+    imgCamera->setCentrata(true);
+    centro->addWidget(imgCamera, 1);
 
     auto *socio = new QGridLayout;
     socio->setHorizontalSpacing(16);
@@ -101,6 +105,8 @@ TfrmIngressi::TfrmIngressi(QWidget *parent) : QDialog(parent)
     imgFoto = new TImmagine(this);
     imgFoto->setObjectName(QStringLiteral("imgFoto"));
     imgFoto->setFixedSize(kFoto);
+    imgFoto->setAdatta(TImmagine::Adatta::Proporzioni);
+    imgFoto->setCentrata(true);
     socio->addWidget(imgFoto, 0, 0, 1, 2, Qt::AlignLeft);
     lblTesserato = Etichetta(this, "lblTesserato", 24, true);
     lblTessera = Etichetta(this, "lblTessera", 16, false);
@@ -109,7 +115,12 @@ TfrmIngressi::TfrmIngressi(QWidget *parent) : QDialog(parent)
     socio->addWidget(lblTessera, 2, 0, 1, 2);
     socio->addWidget(lblScadenza, 3, 0, 1, 2);
     socio->setRowStretch(4, 1);
-    centro->addLayout(socio, 1);
+    auto *colonnaSocio = new QWidget(this);
+    colonnaSocio->setObjectName(QStringLiteral("panSocio"));
+    colonnaSocio->setFixedWidth(380);
+    colonnaSocio->setLayout(socio);
+    socio->setContentsMargins(0, 0, 0, 0);
+    centro->addWidget(colonnaSocio);
     colonna->addLayout(centro, 1);
 
     lblStato = new QLabel(this);
@@ -154,6 +165,7 @@ TfrmIngressi::TfrmIngressi(QWidget *parent) : QDialog(parent)
 
     Mostra({});
     lblEsito->setText(QStringLiteral("Mostrare la tessera alla webcam"));
+    setMinimumSize(1000, 600);
     Finestra::Massimizzata(this);
 }
 
@@ -229,7 +241,8 @@ void TfrmIngressi::done(int r)
 
 void TfrmIngressi::camCameraSampleBufferReady(const QImage &fotogramma)
 {
-    imgCamera->SetPicture(fotogramma.scaled(kCamera, Qt::KeepAspectRatio, Qt::FastTransformation));
+    imgCamera->SetPicture(
+        fotogramma.scaled(imgCamera->size(), Qt::KeepAspectRatio, Qt::FastTransformation));
     // A frame that comes while the last is still being read is dropped.
     if (!m_lettore || m_occupato->exchange(true))
         return;
@@ -286,7 +299,7 @@ void TfrmIngressi::Mostra(const Verifica::TVerdetto &v)
                        : v.esito == Esito::Valida ? Tavolozza::Verde
                                                   : Tavolozza::Cremisi;
     lblEsito->setStyleSheet(
-        QStringLiteral("QLabel { font-family: Verdana; font-size: 60pt; font-weight: bold; "
+        QStringLiteral("QLabel { font-family: Verdana; font-size: 48pt; font-weight: bold; "
                        "color: white; background: %1; border-radius: 8px; }")
             .arg(Tavolozza::Nome(fondo)));
     lblTesserato->setText(v.socio.tesserato);
