@@ -269,6 +269,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Esito(frm.get()), esito, 10000);
         QCOMPARE(Controllo<QLabel>(frm.get(), "lblTesserato")->text(), tesserato);
         QCOMPARE(Controllo<QLabel>(frm.get(), "lblEsito")->property("suono").toString(), suono);
+        QVERIFY(QFile::exists(QStringLiteral(":/ingressi/%1.wav").arg(suono)));
         QVERIFY(Controllo<QLabel>(frm.get(), "lblEsito")
                     ->styleSheet()
                     .contains(Tavolozza::Nome(
