@@ -11,14 +11,11 @@
 #include "widgets/Sottofondo.h"
 #include "widgets/Tavolozza.h"
 
-#include <QAudioDevice>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMediaDevices>
 #include <QPushButton>
-#include <QSoundEffect>
 #include <QVBoxLayout>
 
 using Verifica::Esito;
@@ -312,17 +309,7 @@ void TfrmIngressi::Mostra(const Verifica::TVerdetto &v)
 
 void TfrmIngressi::Suona(Esito esito)
 {
-    const QString nome = SuonoDi(esito);
-    lblEsito->setProperty("suono", nome);
-    // Made at the first use of each: a computer without sound plays nothing, and says nothing.
-    if (QMediaDevices::audioOutputs().isEmpty())
-        return;
-    QSoundEffect *&suono = m_suoni[esito];
-    if (!suono) {
-        suono = new QSoundEffect(this);
-        suono->setSource(QUrl(QStringLiteral("qrc:/ingressi/%1.wav").arg(nome)));
-    }
-    suono->play();
+    Piattaforma::Suona(QStringLiteral(":/ingressi/%1.wav").arg(SuonoDi(esito)));
 }
 
 void TfrmIngressi::AggiornaConteggio()

@@ -16,7 +16,6 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSoundEffect;
 class SorgenteFotogrammi;
 class TImmagine;
 class TRiepilogo;
@@ -91,5 +90,4 @@ private:
     QElapsedTimer m_daUltimo;
     TLettoreIngressi *m_lettore = nullptr;
     std::shared_ptr<std::atomic<bool>> m_occupato = std::make_shared<std::atomic<bool>>(false);
-    std::map<Verifica::Esito, QSoundEffect *> m_suoni;
 };

@@ -15,6 +15,7 @@
 #include "support/Stampati.h"
 #include "support/Supporto.h"
 #include "widgets/Controlli.h"
+#include "widgets/Sottofondo.h"
 #include "widgets/Tavolozza.h"
 
 #include <QCheckBox>
@@ -199,6 +200,7 @@ private slots:
         ScriviOpzioni(*env, true);
         env->sim().messaggi.clear();
         env->sim().modaliMostrati.clear();
+        env->sim().suoni.clear();
         env->sim().dialoghiStampa = 0;
         camera = nullptr;
         env->sim().fotocamera = [this](QObject *p) {
@@ -268,8 +270,9 @@ private slots:
         Mostra(immagine, gradi);
         QTRY_COMPARE_WITH_TIMEOUT(Esito(frm.get()), esito, 10000);
         QCOMPARE(Controllo<QLabel>(frm.get(), "lblTesserato")->text(), tesserato);
-        QCOMPARE(Controllo<QLabel>(frm.get(), "lblEsito")->property("suono").toString(), suono);
-        QVERIFY(QFile::exists(QStringLiteral(":/ingressi/%1.wav").arg(suono)));
+        const QString wav = QStringLiteral(":/ingressi/%1.wav").arg(suono);
+        QCOMPARE(env->sim().suoni, QStringList{wav});
+        QVERIFY(QFile::exists(wav));
         QVERIFY(Controllo<QLabel>(frm.get(), "lblEsito")
                     ->styleSheet()
                     .contains(Tavolozza::Nome(
@@ -300,6 +303,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Esito(frm.get()), QStringLiteral("VALIDA"), 10000);
         const QStringList righe = RigheRegistro(*env);
         QCOMPARE(righe.size(), 4);
+        QCOMPARE(env->sim().suoni.size(), 3);
         QCOMPARE(Controllo<QLabel>(frm.get(), "lblValidi")->text(),
                  QStringLiteral("Ingressi validi oggi: 2"));
     }
@@ -521,6 +525,9 @@ private slots:
                 QVERIFY2(!puo(tabella, diritto), diritto);
         ConnessioneServer::Dimentica();
     }
+
+    // The screen's reading thread ends once the screen is gone.
+    void cleanup() { QTRY_COMPARE_WITH_TIMEOUT(Sottofondo::InCorso(), 0, 10000); }
 
     void cleanupTestCase() { env.reset(); }
 };
