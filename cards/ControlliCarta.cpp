@@ -114,9 +114,13 @@ TDatiTessera TControlliCarta::Dati() const
     d.DataScade = Testo::Trim32(txtDataScade->text());
     if (lblPosizione)
         d.Posizione = Testo::Trim32(lblPosizione->text());
-    const TOpzioniTessera o = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiOpzioniTessera();
+    const auto deposito = ApriDeposito(Piattaforma::CartellaProgramma());
+    const TOpzioniTessera o = deposito->LeggiOpzioniTessera();
     d.CodiceQR = o.CodiceQR;
     d.TestoQR = o.TestoQR;
+    // The signed code needs the archive's key, made here at the first card that carries it.
+    if (o.CodiceQR && o.Verifica)
+        d.ChiaveQR = deposito->ChiaveVerifica();
     d.Retro = o.Retro;
     d.TestoRetro = o.TestoRetro;
     return d;

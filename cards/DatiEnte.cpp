@@ -137,6 +137,13 @@ void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
         return c;
     };
     chkQR = spunta("chkQR", QStringLiteral("Codice QR sulla tessera"), 300);
+    chkQR->setGeometry(x, 300, w / 2, 24);
+    // "codice di verifica": card number, expiry and signature instead of the text below.
+    chkVerificaQR = spunta("chkVerificaQR", QStringLiteral("Codice di verifica"), 300);
+    chkVerificaQR->setGeometry(x + w / 2, 300, w - w / 2, 24);
+    chkVerificaQR->setToolTip(QStringLiteral(
+        "Il codice QR porta numero di tessera, scadenza e una firma che il controllo "
+        "ingressi verifica: una tessera copiata con la scadenza cambiata risulta contraffatta."));
     txtQR = new QLineEdit(this);
     txtQR->setObjectName(QStringLiteral("txtQR"));
     txtQR->setGeometry(x, 326, w, 28);
@@ -165,6 +172,9 @@ void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
     const TOpzioniTessera o = ApriDeposito(Piattaforma::CartellaProgramma())->LeggiOpzioniTessera();
     chkQR->setChecked(o.CodiceQR);
     txtQR->setText(o.TestoQR);
+    chkVerificaQR->setChecked(o.Verifica);
+    txtQR->setEnabled(!o.Verifica);
+    connect(chkVerificaQR, &QCheckBox::toggled, txtQR, [this](bool v) { txtQR->setEnabled(!v); });
     chkRetro->setChecked(o.Retro);
     txtRetro->setPlainText(o.TestoRetro);
     m_opzioniLette = o;
@@ -173,7 +183,8 @@ void TfrmDatiEnte::CostruisciOpzioni(int x, int w)
 
 TOpzioniTessera TfrmDatiEnte::OpzioniMostrate() const
 {
-    return {chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(), txtRetro->toPlainText()};
+    return {chkQR->isChecked(), txtQR->text(), chkRetro->isChecked(), txtRetro->toPlainText(),
+            chkVerificaQR->isChecked()};
 }
 
 void TfrmDatiEnte::showEvent(QShowEvent *e)
@@ -238,6 +249,8 @@ void TfrmDatiEnte::btnApplicaClick()
                 volute.CodiceQR = mostrate.CodiceQR;
             if (mostrate.TestoQR != m_opzioniMostrate.TestoQR)
                 volute.TestoQR = mostrate.TestoQR;
+            if (mostrate.Verifica != m_opzioniMostrate.Verifica)
+                volute.Verifica = mostrate.Verifica;
             if (mostrate.Retro != m_opzioniMostrate.Retro)
                 volute.Retro = mostrate.Retro;
             if (mostrate.TestoRetro != m_opzioniMostrate.TestoRetro)

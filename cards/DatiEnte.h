@@ -51,6 +51,7 @@ private:
     QPushButton *btnAnnulla;
     QPushButton *btnApplica;
     QCheckBox *chkQR;
+    QCheckBox *chkVerificaQR;
     QLineEdit *txtQR;
     QLabel *lblSegnapostoQR;
     QCheckBox *chkRetro;

@@ -199,6 +199,8 @@ void Apri(QWidget *owner, const QList<int> &posizioni)
     const TOpzioniTessera opzioni = deposito->LeggiOpzioniTessera();
     d.CodiceQR = opzioni.CodiceQR;
     d.TestoQR = opzioni.TestoQR;
+    if (opzioni.CodiceQR && opzioni.Verifica)
+        d.ChiaveQR = deposito->ChiaveVerifica();
     d.Retro = opzioni.Retro;
     d.TestoRetro = opzioni.TestoRetro;
 

@@ -321,9 +321,9 @@ void TfrmTessera::CostruisciTessera(QWidget *carta)
 void TfrmTessera::MostraCodiceQR()
 {
     const TDatiTessera d = Dati();
-    const QImage codice = d.CodiceQR ? ControlliCarta::ImmagineCodiceQR(TestoCodiceQR(d.TestoQR, d),
-                                                                        imgCodiceQR->width())
-                                     : QImage();
+    const QImage codice =
+        d.CodiceQR ? ControlliCarta::ImmagineCodiceQR(TestoQRTessera(d), imgCodiceQR->width())
+                   : QImage();
     imgCodiceQR->setPixmap(QPixmap::fromImage(codice));
     imgCodiceQR->setVisible(!codice.isNull());
     imgCodiceQR->raise();

@@ -6,18 +6,24 @@
 #include "platform/StatoSimulazione.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSoundEffect>
 #include <QStandardPaths>
+
+#include <map>
 
 namespace Piattaforma {
 
@@ -359,6 +365,24 @@ std::unique_ptr<SorgenteFotogrammi> Fotocamera(QObject *parent)
         return std::make_unique<SorgenteManuale>(false, parent);
     }
     return CreaFotocameraPredefinita(parent);
+}
+
+void Suona(const QString &risorsa)
+{
+    if (Sim()) {
+        Sim()->suoni.append(risorsa);
+        return;
+    }
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return;
+    // One effect per sound for the whole run, freed with the application.
+    static std::map<QString, QPointer<QSoundEffect>> effetti;
+    QPointer<QSoundEffect> &effetto = effetti[risorsa];
+    if (!effetto) {
+        effetto = new QSoundEffect(QCoreApplication::instance());
+        effetto->setSource(QUrl(QStringLiteral("qrc") + risorsa));
+    }
+    effetto->play();
 }
 
 } // namespace Piattaforma

@@ -75,4 +75,9 @@ std::unique_ptr<SorgenteFotogrammi> Fotocamera(QObject *parent = nullptr);
 // Captions of the message forms.
 QString TitoloForma(Forma f);
 
+// ---- Door check
+// Plays a short sound of the resources (":/..."), nothing on a computer without sound;
+// under the test seam it is recorded in `suoni` instead.
+void Suona(const QString &risorsa);
+
 } // namespace Piattaforma

@@ -65,6 +65,7 @@ public:
     // The desktop's secret store: absent unless a test turns it on, never D-Bus.
     bool portachiavi = false;
     QMap<QString, QString> segreti;
+    QStringList suoni; // sounds played (Suona), resource paths in order
 
     // The last message shown, or an empty text.
     QString UltimoMessaggio() const;

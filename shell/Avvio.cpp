@@ -1,5 +1,6 @@
 #include "shell/Avvio.h"
 
+#include "ingressi/Ingressi.h"
 #include "platform/Finestra.h"
 #include "platform/Piattaforma.h"
 #include "shell/Guida.h"
@@ -16,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
@@ -105,6 +107,13 @@ TfrmAvvio::TfrmAvvio(QWidget *parent) : QWidget(parent)
     auto *sito = Guscio::Figura(piede, "imgSito", QStringLiteral(":/shell/sito.svg"), {420, 36});
     auto *esci = Guscio::Figura(piede, "imgEsci", QStringLiteral(":/shell/esci.svg"), {36, 36});
     rigaPiede->addWidget(crediti);
+    // The door check, for the volunteer at the entrance of an event.
+    auto *ingressi = new QPushButton(QStringLiteral("Controllo ingressi"), piede);
+    ingressi->setObjectName(QStringLiteral("cmdIngressi"));
+    ingressi->setMinimumHeight(30);
+    connect(ingressi, &QPushButton::clicked, this, &TfrmAvvio::cmdIngressiClick);
+    rigaPiede->addSpacing(12);
+    rigaPiede->addWidget(ingressi);
     rigaPiede->addStretch();
     rigaPiede->addWidget(sito);
     rigaPiede->addStretch();
@@ -165,6 +174,12 @@ void TfrmAvvio::imgSitoClick()
 void TfrmAvvio::imgEsciClick()
 {
     close();
+}
+
+void TfrmAvvio::cmdIngressiClick()
+{
+    const std::unique_ptr<TfrmIngressi> ingressi(new TfrmIngressi(this));
+    Piattaforma::MostraModale(ingressi.get());
 }
 
 void TfrmAvvio::closeEvent(QCloseEvent *e)

@@ -25,6 +25,8 @@ public slots:
     void imgCreditiClick();
     void imgSitoClick();
     void imgEsciClick();
+    // ---- Door check
+    void cmdIngressiClick();
 
 protected:
     void closeEvent(QCloseEvent *e) override;

@@ -338,3 +338,28 @@ RESET ROLE;
 GRANT SELECT ON numeri_ricevute, pagamenti TO quorvel_sportello;
 GRANT INSERT (anno, numero, data, posizione, tessera, nominativo, centesimi, metodo, dal, al,
               causale, inserito_da, annulla) ON pagamenti TO quorvel_sportello;
+-- ---- Door check
+-- The key that signs the cards' verification codes: one row, made by the first desk that
+-- needs it and never changed (a new key would turn every card printed into a forgery).
+SET ROLE quorvel_proprietario;
+CREATE TABLE chiave_verifica (
+    unica   boolean PRIMARY KEY DEFAULT true CHECK (unica),
+    chiave  bytea NOT NULL CHECK (length(chiave) = 32),
+    creata_il timestamptz NOT NULL DEFAULT now()
+);
+-- The entrance log: one row per check, appended and never changed by a desk.
+CREATE TABLE ingressi (
+    id        bigserial PRIMARY KEY,
+    quando    timestamp NOT NULL,
+    tessera   text NOT NULL,
+    tesserato text NOT NULL,
+    posizione integer NOT NULL,
+    esito     text NOT NULL,
+    sportello text NOT NULL DEFAULT session_user
+);
+CREATE INDEX ingressi_quando ON ingressi (quando);
+RESET ROLE;
+GRANT SELECT, INSERT ON chiave_verifica TO quorvel_sportello;
+GRANT SELECT ON ingressi TO quorvel_sportello;
+GRANT INSERT (quando, tessera, tesserato, posizione, esito) ON ingressi TO quorvel_sportello;
+GRANT USAGE ON SEQUENCE ingressi_id_seq TO quorvel_sportello;

@@ -21,6 +21,8 @@ const QString kCodiceQR = QStringLiteral("CodiceQR");
 const QString kTestoQR = QStringLiteral("TestoQR");
 const QString kRetro = QStringLiteral("Retro");
 const QString kTestoRetro = QStringLiteral("TestoRetro");
+const QString kTipoQR = QStringLiteral("TipoQR");
+const QString kVerifica = QStringLiteral("verifica");
 const QString kSi = QStringLiteral("S\u00ec");
 const QString kNo = QStringLiteral("No");
 
@@ -59,7 +61,7 @@ static QHash<QString, QString> Sezione(const QString &cartella)
     const TFileIni ini(Ini(cartella));
     QHash<QString, QString> v;
     for (const QString &k : {kDenominazione, kSottotitolo1, kSottotitolo2, kAnnotazioni, kCodiceQR,
-                             kTestoQR, kRetro, kTestoRetro}) {
+                             kTestoQR, kRetro, kTestoRetro, kTipoQR}) {
         const QString sentinella = QStringLiteral("\x01");
         const QString valore = ini.Leggi(SezioneDatiEnte, k, sentinella);
         if (valore != sentinella)
@@ -89,7 +91,8 @@ ValoriSezione Valori(const TOpzioniTessera &o)
     return {{kCodiceQR, o.CodiceQR ? kSi : kNo},
             {kTestoQR, Testo::Trim32(o.TestoQR)},
             {kRetro, o.Retro ? kSi : kNo},
-            {kTestoRetro, RetroTessera::Righe(o.TestoRetro).join(u'\n')}};
+            {kTestoRetro, RetroTessera::Righe(o.TestoRetro).join(u'\n')},
+            {kTipoQR, o.Verifica ? kVerifica : QStringLiteral("testo")}};
 }
 
 TDatiEnte DatiEnteDa(const QHash<QString, QString> &v)
@@ -105,6 +108,7 @@ TOpzioniTessera OpzioniDa(const QHash<QString, QString> &v)
     o.TestoQR = v.value(kTestoQR, TestoQRPredefinito);
     o.Retro = Testo::Trim32(v.value(kRetro)) == kSi;
     o.TestoRetro = v.value(kTestoRetro);
+    o.Verifica = Testo::Trim32(v.value(kTipoQR)) == kVerifica;
     return o;
 }
 

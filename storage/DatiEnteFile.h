@@ -27,6 +27,9 @@ struct TOpzioniTessera {
     QString TestoQR;
     bool Retro = false;
     QString TestoRetro; // lines joined by LF
+    // "TipoQR": "verifica" puts the signed verification code in the QR code instead of
+    // TestoQR; "testo", or a missing key, the text.
+    bool Verifica = false;
 };
 inline const QString TestoQRPredefinito = QStringLiteral("{tessera} {tesserato} {scadenza}");
 

@@ -247,6 +247,24 @@ public:
     // record is left as it is. A counter-entry cannot itself be voided.
     virtual TPagamento StornaPagamentoIl(qint64 id, const QDate &data, const QString &causale,
                                          const QString &da) = 0;
+    // ---- Door check
+    // The secret key (32 bytes) that signs the cards' verification codes, made at first use
+    // and kept with the archive, never printed. Throws ErroreFile when it cannot be read or
+    // made.
+    virtual QByteArray ChiaveVerifica() = 0;
+    // One check at the entrance: when, the card read, the member found (position 0 when
+    // none) and the verdict as shown.
+    struct TIngresso {
+        QDateTime quando;
+        QString tessera;
+        QString tesserato;
+        int posizione = 0;
+        QString esito;
+    };
+    // Appends the check to the entrance log; throws ErroreFile when it cannot be written.
+    virtual void RegistraIngresso(const TIngresso &ingresso) = 0;
+    // The checks made on the day, in the order they were made; empty when there is no log.
+    virtual std::vector<TIngresso> IngressiDel(const QDate &giorno) = 0;
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text

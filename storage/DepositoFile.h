@@ -80,6 +80,10 @@ public:
     // For the tests that kill a renewal half way: called after the payments are written
     // (1) and after the records are (2).
     static inline void (*PuntoRinnovo)(int fase) = nullptr;
+    // ---- Door check: "ChiaveVerifica.bin" (the key, 0600) and "Ingressi.csv" (the log)
+    QByteArray ChiaveVerifica() override;
+    void RegistraIngresso(const TIngresso &ingresso) override;
+    std::vector<TIngresso> IngressiDel(const QDate &giorno) override;
 
 private:
     TArchivio &Archivio();

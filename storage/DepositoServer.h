@@ -103,6 +103,10 @@ public:
     // All the renewals in one transaction, each record and its payment under a savepoint
     // of their own: a record changed by another desk since it was read is left out alone.
     std::vector<TEsitoRinnovo> Rinnova(std::span<const TRinnovo> rinnovi) override;
+    // ---- Door check: tables chiave_verifica (one row) and ingressi (appended only)
+    QByteArray ChiaveVerifica() override;
+    void RegistraIngresso(const TIngresso &ingresso) override;
+    std::vector<TIngresso> IngressiDel(const QDate &giorno) override;
 
 private:
     using Valori = QList<std::pair<QString, QString>>;

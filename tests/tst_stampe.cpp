@@ -8,6 +8,7 @@
 #include "cards/AnteprimaTessere.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
+#include "cards/core/CodiceVerifica.h"
 #include "lists/TrovaAnagrafica.h"
 #include "report/Anteprima.h"
 #include "support/Stampati.h"
@@ -107,6 +108,8 @@ private slots:
     void postiSenzaSocio();
     void nomeTroppoLungo_data();
     void nomeTroppoLungo();
+    void codiceDiVerifica_data();
+    void codiceDiVerifica();
 };
 
 void TestStampe::stessaTessera_data()
@@ -349,6 +352,40 @@ void TestStampe::nomeTroppoLungo()
     // Printed at its size, so it runs past the box and is cut there.
     QCOMPARE(env->dialoghiStampa, 1);
     QVERIFY(FineParola(pdf, QStringLiteral("Sorrentino")) > 10 + 85);
+}
+
+void TestStampe::codiceDiVerifica_data()
+{
+    QTest::addColumn<Modo>("modo");
+    QTest::newRow("tessera singola") << Modo::Singola;
+    QTest::newRow("nove tessere") << Modo::Foglio;
+    QTest::newRow("lotto a fogli") << Modo::LottoFoglio;
+    QTest::newRow("lotto una per pagina") << Modo::LottoSingola;
+}
+
+// "TipoQR=verifica": every way of printing puts the same signed code in the card, made with
+// the key the first print leaves beside the archive, and the text's placeholders are unused.
+void TestStampe::codiceDiVerifica()
+{
+    QFETCH(Modo, modo);
+    Ambiente env;
+    ScriviLuca(env);
+    ScriviIni(env, "[Dati Ente]\r\nDenominazione=Circolo Aurora\r\nCodiceQR=S\xC3\xAC\r\n"
+                   "TestoQR={tessera} {tesserato}\r\nTipoQR=verifica\r\n");
+    const QString pdf = env.Percorso("tessere.pdf");
+    env->stampaSuPdf = pdf;
+    StampaNelModo(modo, env);
+    QCOMPARE(env->dialoghiStampa, 1);
+    QVERIFY2(env->messaggi.isEmpty(), qPrintable(env->UltimoMessaggio()));
+    const QByteArray chiave = Costruttore::LeggiFile(env.Percorso("ChiaveVerifica.bin"));
+    QCOMPARE(chiave.size(), CodiceVerifica::ByteChiave);
+    const QImage fronte = Rasterizza(pdf, 1, 300);
+    const QString codice =
+        LeggiCodice(fronte.copy(Pixel(QRectF(10, 10, 86, 54), 300)), env.cartella());
+    QCOMPARE(codice, CodiceVerifica::Componi(QStringLiteral("2025/001"),
+                                             QStringLiteral("31/12/2025"), chiave));
+    const auto letto = CodiceVerifica::Leggi(codice, chiave);
+    QVERIFY(letto && letto->firmaValida);
 }
 
 QTEST_MAIN(TestStampe)

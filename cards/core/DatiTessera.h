@@ -1,6 +1,7 @@
 #pragma once
 // The card's size and what a card shows: the plain data that the card layout and its
 // back both use, so neither needs the other to know them.
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -26,4 +27,5 @@ struct TDatiTessera {
     QString TestoQR;       // with the placeholders {tessera} {tesserato} ...
     bool Retro = false;    // a back follows the front
     QString TestoRetro;    // up to eight lines
+    QByteArray ChiaveQR;   // the archive's key: the code is the signed verification code
 };

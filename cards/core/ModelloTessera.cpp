@@ -2,6 +2,7 @@
 
 #include "archive/Testo.h"
 #include "cards/core/CodiceQR.h"
+#include "cards/core/CodiceVerifica.h"
 #include "cards/core/RetroTessera.h"
 #include "report/core/Pittore.h"
 
@@ -289,6 +290,12 @@ QString TestoCodiceQR(const QString &modello, const TDatiTessera &d)
     return testo;
 }
 
+QString TestoQRTessera(const TDatiTessera &d)
+{
+    return d.ChiaveQR.isEmpty() ? TestoCodiceQR(d.TestoQR, d)
+                                : CodiceVerifica::Componi(d.NumTessera, d.DataScade, d.ChiaveQR);
+}
+
 QStringList SegnapostoQR()
 {
     return {QStringLiteral("{tessera}"), QStringLiteral("{tesserato}"),
@@ -327,6 +334,5 @@ void RiempiCodiceQR(TReport &report, const TDatiTessera &d, const QString &suffi
         return;
     CodiceQR::Rimuovi(*pagina, nome);
     if (d.CodiceQR && HaSocio(d))
-        CodiceQR::Aggiungi(*pagina, TestoCodiceQR(d.TestoQR, d), AreaCodiceQR(header.Rettangolo()),
-                           nome);
+        CodiceQR::Aggiungi(*pagina, TestoQRTessera(d), AreaCodiceQR(header.Rettangolo()), nome);
 }

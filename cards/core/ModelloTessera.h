@@ -52,6 +52,9 @@ QStringList TestiTroppoLunghi(const TDatiTessera &dati, bool adatta);
 // The text a card's QR code holds: the model with {tessera}, {tesserato}, {scadenza},
 // {rilascio} and {posizione} replaced by the card's values, each trimmed.
 QString TestoCodiceQR(const QString &modello, const TDatiTessera &dati);
+// The text the card's QR code carries: the signed verification code when the card has the
+// archive's key (ChiaveQR), otherwise the organization's text with its placeholders.
+QString TestoQRTessera(const TDatiTessera &dati);
 // The placeholders TestoCodiceQR replaces, in the order the screens list them.
 QStringList SegnapostoQR();
 // The words in braces of a QR model ("{email}") that are no placeholder: they would be
