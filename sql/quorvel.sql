@@ -286,3 +286,102 @@ GRANT INSERT (data, ora, posizione, tesserato, email, data_scade, esito) ON avvi
 GRANT EXECUTE ON FUNCTION importa(integer), annulla_ultima_importazione(),
       scrivi_impostazioni_posta(json) TO quorvel_sportello;
 GRANT INSERT, UPDATE ON impostazioni, logo TO quorvel_responsabile;
+
+-- ---- Statistics: the program's own text rules in SQL, so the server groups the records
+-- as the folder counts them. None of them fails on bad text: it gives NULL instead.
+SET ROLE quorvel_proprietario;
+SET search_path = quorvel;
+-- A "dd/mm/yyyy" text (day and month of one or two digits, a year of four) as a date;
+-- NULL when it is not a real calendar date.
+CREATE FUNCTION data_testo(t text) RETURNS date LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+    p text[] := regexp_match(t, '^([0-9]{1,2})/([0-9]{1,2})/([0-9]{4})$');
+    g integer; m integer; a integer; giorni integer;
+BEGIN
+    IF p IS NULL THEN
+        RETURN NULL;
+    END IF;
+    g := p[1]::integer; m := p[2]::integer; a := p[3]::integer;
+    giorni := CASE WHEN m = 2 THEN CASE WHEN (a % 4 = 0 AND a % 100 <> 0) OR a % 400 = 0
+                                        THEN 29 ELSE 28 END
+                   WHEN m IN (4, 6, 9, 11) THEN 30 ELSE 31 END;
+    IF a < 1 OR m < 1 OR m > 12 OR g < 1 OR g > giorni THEN
+        RETURN NULL;
+    END IF;
+    RETURN make_date(a, m, g);
+END $$;
+
+-- Date of birth and sex in a valid fiscal code (check character right, letters for digits
+-- allowed); the century is the latest that puts the date on or before `oggi`. Both NULL
+-- when the code is not valid.
+CREATE FUNCTION nascita_cf(codice text, oggi date, OUT nascita date, OUT femmina boolean)
+    LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+    -- odd-position values of '0'..'Z', the characters between '9' and 'A' counting 0
+    dispari CONSTANT integer[] := ARRAY[1, 0, 5, 7, 9, 13, 15, 17, 19, 21, 0, 0, 0, 0, 0, 0, 0,
+        1, 0, 5, 7, 9, 13, 15, 17, 19, 21, 2, 4, 18, 20, 11, 3, 6, 8, 12, 14, 16, 10, 22, 25,
+        24, 23];
+    c text := upper(btrim(codice));
+    somma integer := 0;
+    v integer;
+    cifre integer[] := '{}';
+    g integer; m integer; a integer;
+BEGIN
+    IF c IS NULL OR c !~ '^[0-9A-Z]{16}$' THEN
+        RETURN;
+    END IF;
+    FOR i IN 1..15 LOOP
+        v := ascii(substr(c, i, 1)) - 48;
+        IF i % 2 = 1 THEN
+            somma := somma + dispari[v + 1];
+        ELSIF v <= 9 THEN
+            somma := somma + v;
+        ELSE
+            somma := somma + v - 17;
+        END IF;
+    END LOOP;
+    IF substr(c, 16, 1) <> chr(65 + somma % 26) THEN
+        RETURN;
+    END IF;
+    FOREACH v IN ARRAY ARRAY[7, 8, 10, 11] LOOP
+        cifre := cifre || CASE WHEN substr(c, v, 1) ~ '[0-9]' THEN substr(c, v, 1)::integer
+                               ELSE strpos('LMNPQRSTUV', substr(c, v, 1)) - 1 END;
+    END LOOP;
+    m := strpos('ABCDEHLMPRST', substr(c, 9, 1));
+    IF -1 = ANY (cifre) OR m = 0 THEN
+        RETURN;
+    END IF;
+    a := cifre[1] * 10 + cifre[2];
+    g := cifre[3] * 10 + cifre[4];
+    femmina := g > 40;
+    IF femmina THEN
+        g := g - 40;
+    END IF;
+    nascita := data_testo(format('%s/%s/%s', g, m, 2000 + a));
+    IF nascita IS NULL OR nascita > oggi THEN
+        nascita := data_testo(format('%s/%s/%s', g, m, 1900 + a));
+    END IF;
+    IF nascita IS NULL OR nascita > oggi THEN
+        nascita := NULL;
+        femmina := NULL;
+    END IF;
+END $$;
+
+-- The age group (0-17, 18-29, 30-44, 45-59, 60-74, 75+ as 0..5) on `oggi`; -1 unknown.
+CREATE FUNCTION fascia_eta(nascita date, oggi date) RETURNS integer LANGUAGE sql IMMUTABLE
+    PARALLEL SAFE AS $$
+    SELECT CASE WHEN nascita IS NULL OR nascita > oggi THEN -1 ELSE
+        (SELECT count(*)::integer FROM unnest(ARRAY[18, 30, 45, 60, 75]) AS inizio
+         WHERE inizio <= extract(year FROM oggi) - extract(year FROM nascita)
+               - CASE WHEN (extract(month FROM oggi), extract(day FROM oggi))
+                           < (extract(month FROM nascita), extract(day FROM nascita))
+                      THEN 1 ELSE 0 END) END
+$$;
+
+-- Town, province and role as grouped: runs of blanks one blank, ends trimmed, A-Z upper.
+CREATE FUNCTION nome_gruppo(t text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT upper(btrim(regexp_replace(t, '[\x01-\x20]+', ' ', 'g')))
+$$;
+RESET ROLE;
+GRANT EXECUTE ON FUNCTION data_testo(text), nascita_cf(text, date), fascia_eta(date, date),
+      nome_gruppo(text) TO quorvel_sportello;

@@ -10,6 +10,7 @@
 #include "archive/Scheda.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "mail/core/Smtp.h"
+#include "stats/core/Statistiche.h"
 #include "storage/DatiEnteFile.h"
 
 #include <QByteArray>
@@ -231,6 +232,14 @@ public:
         (void)causale;
         (void)da;
         throw ErroreFile(QStringLiteral("Il registro delle quote non \u00E8 disponibile."));
+    }
+
+    // ---- Statistics
+    // The record counts of the statistics screen under the filter. The default is one pass
+    // over the records with only the fields counted; a server groups them on its side.
+    virtual Statistiche::TConteggiSchede ContaSchede(const TFiltroStatistiche &filtro)
+    {
+        return Statistiche::ContaScorrendo(*this, filtro);
     }
 };
 
