@@ -5,6 +5,8 @@
 #include "shell/Guida.h"
 #include "shell/Info.h"
 #include "shell/Splash.h"
+#include "stats/Statistiche.h"
+#include "widgets/Modale.h"
 #include "widgets/Controlli.h"
 #include "widgets/OpenURL.h"
 #include "widgets/Tavolozza.h"
@@ -16,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
@@ -105,6 +108,13 @@ TfrmAvvio::TfrmAvvio(QWidget *parent) : QWidget(parent)
     auto *sito = Guscio::Figura(piede, "imgSito", QStringLiteral(":/shell/sito.svg"), {420, 36});
     auto *esci = Guscio::Figura(piede, "imgEsci", QStringLiteral(":/shell/esci.svg"), {36, 36});
     rigaPiede->addWidget(crediti);
+    // The association at a glance, for the board's questions.
+    auto *statistiche = new QPushButton(QStringLiteral("Statistiche"), piede);
+    statistiche->setObjectName(QStringLiteral("cmdStatistiche"));
+    statistiche->setCursor(Qt::PointingHandCursor);
+    connect(statistiche, &QPushButton::clicked, this, &TfrmAvvio::cmdStatisticheClick);
+    rigaPiede->addSpacing(12);
+    rigaPiede->addWidget(statistiche);
     rigaPiede->addStretch();
     rigaPiede->addWidget(sito);
     rigaPiede->addStretch();
@@ -165,6 +175,11 @@ void TfrmAvvio::imgSitoClick()
 void TfrmAvvio::imgEsciClick()
 {
     close();
+}
+
+void TfrmAvvio::cmdStatisticheClick()
+{
+    ApriModale<TfrmStatistiche>(this);
 }
 
 void TfrmAvvio::closeEvent(QCloseEvent *e)

@@ -25,6 +25,7 @@ public slots:
     void imgCreditiClick();
     void imgSitoClick();
     void imgEsciClick();
+    void cmdStatisticheClick();
 
 protected:
     void closeEvent(QCloseEvent *e) override;

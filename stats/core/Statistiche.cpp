@@ -393,6 +393,8 @@ bool Appartiene(const TClassi &k, const TSelezione &sel, const QDate &oggi)
         return !k.annullata && k.scadenzaValida && k.scadenza >= oggi;
     case TSelezione::Tipo::Scadute:
         return !k.annullata && k.scadenzaValida && k.scadenza < oggi;
+    case TSelezione::Tipo::ScaduteNelMese:
+        return k.scadenzaValida && k.scadenza < oggi && Mese(k.scadenza) == sel.mese;
     }
     return false;
 }

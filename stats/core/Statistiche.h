@@ -148,9 +148,9 @@ TStatistiche Calcola(TDeposito &deposito, const TFiltroStatistiche &f);
 
 // The members behind a bar of a chart.
 struct TSelezione {
-    enum class Tipo { Scadenze, Piramide, Comune, Provincia, Carica, Attive, Scadute };
+    enum class Tipo { Scadenze, Piramide, Comune, Provincia, Carica, Attive, Scadute, ScaduteNelMese };
     Tipo tipo = Tipo::Scadenze;
-    int mese = 0;  // Scadenze
+    int mese = 0;  // Scadenze, ScaduteNelMese
     int sesso = 0; // Piramide
     int fascia = 0;
     QString chiave; // Comune, Provincia, Carica
