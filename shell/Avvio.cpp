@@ -6,8 +6,8 @@
 #include "shell/Info.h"
 #include "shell/Splash.h"
 #include "stats/Statistiche.h"
-#include "widgets/Modale.h"
 #include "widgets/Controlli.h"
+#include "widgets/Modale.h"
 #include "widgets/OpenURL.h"
 #include "widgets/Tavolozza.h"
 

@@ -115,17 +115,18 @@ QChart *Crea(const TStatistiche &s, Grafico g, const std::function<void(int, int
         for (int i = 0; i < FasceEta; ++i) {
             m->append(-s.schede.maschi[size_t(i)]);
             f->append(s.schede.femmine[size_t(i)]);
-            massimo = std::max({massimo, double(s.schede.maschi[size_t(i)]),
-                                double(s.schede.femmine[size_t(i)])});
+            massimo = std::max(
+                {massimo, double(s.schede.maschi[size_t(i)]), double(s.schede.femmine[size_t(i)])});
             fasce.append(NomeFascia(i));
         }
         serie->append(m);
         serie->append(f);
         c->addSeries(serie);
         Assi(c, serie, fasce, true, -massimo * 1.1, massimo * 1.1);
-        c->setTitle(TitoloGrafico(g) + QStringLiteral(" (et\u00E0 non nota: %1, sesso non noto: %2)")
-                                           .arg(s.schede.etaIgnota)
-                                           .arg(s.schede.sessoIgnoto));
+        c->setTitle(TitoloGrafico(g) +
+                    QStringLiteral(" (et\u00E0 non nota: %1, sesso non noto: %2)")
+                        .arg(s.schede.etaIgnota)
+                        .arg(s.schede.sessoIgnoto));
         Collega(serie, clic);
         break;
     }
@@ -141,14 +142,14 @@ QChart *Crea(const TStatistiche &s, Grafico g, const std::function<void(int, int
     case Grafico::Quote: {
         auto *serie = new QBarSeries(c);
         auto *ora = Serie(QStringLiteral("Quote"), QColor(0x1F, 0x4E, 0x8C), serie);
-        auto *prima = Serie(QStringLiteral("Stesso mese, anno prima"), QColor(0xA0, 0xA8, 0xB8),
-                            serie);
+        auto *prima =
+            Serie(QStringLiteral("Stesso mese, anno prima"), QColor(0xA0, 0xA8, 0xB8), serie);
         double massimo = 0;
         for (size_t i = 0; i < s.quotePerMese.valori.size(); ++i) {
             ora->append(s.quotePerMese.valori[i] / 100.0);
             prima->append(s.quoteAnnoPrima.valori[i] / 100.0);
-            massimo = std::max({massimo, s.quotePerMese.valori[i] / 100.0,
-                                s.quoteAnnoPrima.valori[i] / 100.0});
+            massimo = std::max(
+                {massimo, s.quotePerMese.valori[i] / 100.0, s.quoteAnnoPrima.valori[i] / 100.0});
         }
         serie->append(ora);
         serie->append(prima);
@@ -158,8 +159,8 @@ QChart *Crea(const TStatistiche &s, Grafico g, const std::function<void(int, int
     }
     case Grafico::Rinnovi: {
         auto *serie = new QBarSeries(c);
-        auto *b = Serie(QStringLiteral("Rinnovate entro 60 giorni (%)"), QColor(0x2E, 0x7D, 0x32),
-                        serie);
+        auto *b =
+            Serie(QStringLiteral("Rinnovate entro 60 giorni (%)"), QColor(0x2E, 0x7D, 0x32), serie);
         for (double v : s.rinnoviInTempo.valori)
             b->append(qRound(v * 100.0));
         serie->append(b);

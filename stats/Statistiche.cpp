@@ -98,8 +98,8 @@ TfrmStatistiche::TfrmStatistiche(QWidget *parent)
     lblAnnullate = Cifra(this, "lblAnnullate");
     lblRinnovate = Cifra(this, "lblRinnovate");
     lblQuote = Cifra(this, "lblQuote");
-    const QLabel *ordine[] = {lblAttivi, lblInScadenza, lblScadute,
-                              lblAnnullate, lblRinnovate, lblQuote};
+    const QLabel *ordine[] = {lblAttivi,    lblInScadenza, lblScadute,
+                              lblAnnullate, lblRinnovate,  lblQuote};
     for (int i = 0; i < 6; ++i)
         cifre->addWidget(const_cast<QLabel *>(ordine[i]), 0, i);
     lblNonValide = new QLabel(this);
@@ -218,14 +218,13 @@ void TfrmStatistiche::Mostra(std::shared_ptr<TStatistiche> figure, const QString
     lblAttivi->setText(QStringLiteral("Tessere attive: %1").arg(s.schede.attive));
     lblAnnullate->setText(QStringLiteral("Tessere annullate: %1").arg(s.schede.annullate));
     lblScadute->setText(QStringLiteral("Tessere scadute: %1").arg(s.schede.scadute));
-    lblInScadenza->setText(
-        QStringLiteral("In scadenza (30 giorni): %1").arg(s.schede.inScadenza));
+    lblInScadenza->setText(QStringLiteral("In scadenza (30 giorni): %1").arg(s.schede.inScadenza));
     lblRinnovate->setText((periodo ? QStringLiteral("Rinnovate nel periodo: %1")
                                    : QStringLiteral("Rinnovate quest'anno: %1"))
                               .arg(s.rinnovate));
-    lblQuote->setText((periodo ? QStringLiteral("Quote nel periodo: %1")
-                               : QStringLiteral("Quote quest'anno: %1"))
-                          .arg(Euro(s.quote)));
+    lblQuote->setText(
+        (periodo ? QStringLiteral("Quote nel periodo: %1") : QStringLiteral("Quote quest'anno: %1"))
+            .arg(Euro(s.quote)));
     lblNonValide->setText(
         QStringLiteral("Schede contate: %1. Date non valide, contate a parte: scadenza %2, "
                        "nascita %3.")
@@ -290,8 +289,7 @@ void TfrmStatistiche::Clic(Grafico g, int serie, int barra)
     std::vector<int> membri;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        const std::unique_ptr<TDeposito> deposito =
-            ApriDeposito(Piattaforma::CartellaProgramma());
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(Piattaforma::CartellaProgramma());
         membri = Membri(*deposito, m_filtro, sel);
     } catch (const ErroreFile &) {
         QApplication::restoreOverrideCursor();
@@ -319,16 +317,16 @@ void TfrmStatistiche::cmdSalvaClick()
     if (percorso.isEmpty())
         return;
     if (!GraficiStatistiche::Salva(GraficoCorrente(), percorso))
-        Piattaforma::Errore(QStringLiteral("Impossibile salvare il grafico in ") + percorso,
-                            this);
+        Piattaforma::Errore(QStringLiteral("Impossibile salvare il grafico in ") + percorso, this);
 }
 
 void TfrmStatistiche::cmdEsportaClick()
 {
     const Grafico g = Grafico(tabGrafici->currentIndex());
-    const QString percorso = Piattaforma::SalvaFile(
-        this, QStringLiteral("Esporta i dati del grafico"), TitoloGrafico(g) + QStringLiteral(".xls"),
-        QStringLiteral("Foglio di calcolo (*.xls)"), QStringLiteral("xls"));
+    const QString percorso =
+        Piattaforma::SalvaFile(this, QStringLiteral("Esporta i dati del grafico"),
+                               TitoloGrafico(g) + QStringLiteral(".xls"),
+                               QStringLiteral("Foglio di calcolo (*.xls)"), QStringLiteral("xls"));
     if (percorso.isEmpty())
         return;
     try {

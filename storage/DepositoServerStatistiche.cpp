@@ -13,7 +13,7 @@ const char *const SqlStatistiche = R"(
 WITH p AS (
     SELECT CAST(:oggi AS date) AS oggi, CAST(:periodo AS boolean) AS periodo,
            CAST(:dal AS date) AS dal, CAST(:al AS date) AS al,
-           CAST(:annullate AS boolean) AS annullate),
+           CAST(:annullate AS boolean) AS annullate, CAST(:giorni AS integer) AS giorni),
 b AS (
     SELECT s.annullata <> 'No' AS ann, data_testo(s.datascade) AS sc, s.datanasc AS tn,
            CASE WHEN data_testo(s.datanasc) <= p.oggi THEN data_testo(s.datanasc) END AS dn,
@@ -26,16 +26,17 @@ f AS (
     FROM b CROSS JOIN p),
 c AS (
     SELECT f.*, f.inper AND (p.annullate OR NOT f.ann) AS contata,
-           CASE WHEN f.dn IS NULL OR f.se NOT IN ('M', 'F') THEN nascita_cf(f.codfisc, p.oggi)
-           END AS cf
-    FROM f CROSS JOIN p),
+           cf.nascita AS cf_nascita, cf.femmina AS cf_femmina
+    FROM f CROSS JOIN p
+    LEFT JOIN LATERAL (SELECT * FROM nascita_cf(f.codfisc, p.oggi)
+                       WHERE f.dn IS NULL OR f.se NOT IN ('M', 'F')) cf ON true),
 k AS (
     SELECT c.ann, c.sc, c.inper, c.contata, c.comune, c.prov, c.car,
            c.tn <> '' AND c.dn IS NULL AS nascita_errata,
            CASE c.se WHEN 'M' THEN 0 WHEN 'F' THEN 1 ELSE
-               CASE WHEN (c.cf).femmina THEN 1 WHEN NOT (c.cf).femmina THEN 0 ELSE -1 END
+               CASE WHEN c.cf_femmina THEN 1 WHEN NOT c.cf_femmina THEN 0 ELSE -1 END
            END AS sesso,
-           fascia_eta(coalesce(c.dn, (c.cf).nascita), p.oggi) AS fascia,
+           fascia_eta(coalesce(c.dn, c.cf_nascita), p.oggi) AS fascia,
            CASE WHEN c.sc IS NOT NULL THEN
                (extract(year FROM c.sc) * 12 + extract(month FROM c.sc) - 1)::integer END AS mese,
            replace(c.comune, ' ', '') AS kc, replace(c.prov, ' ', '') AS kp,
@@ -51,7 +52,7 @@ SELECT GROUPING(k.mese, k.sesso, k.fascia, k.kc, k.kp, k.kr) AS g,
        count(*) FILTER (WHERE k.contata AND NOT k.ann AND k.sc >= p.oggi) AS attive,
        count(*) FILTER (WHERE k.contata AND NOT k.ann AND k.sc < p.oggi) AS scadute,
        count(*) FILTER (WHERE k.contata AND NOT k.ann AND k.sc >= p.oggi
-                        AND k.sc < p.oggi + :giorni) AS in_scadenza,
+                        AND k.sc < p.oggi + p.giorni) AS in_scadenza,
        count(*) FILTER (WHERE k.ann AND k.inper) AS annullate,
        count(*) FILTER (WHERE (p.annullate OR NOT k.ann) AND k.sc IS NULL) AS scadenze_errate,
        count(*) FILTER (WHERE k.contata AND k.nascita_errata) AS nascite_errate,

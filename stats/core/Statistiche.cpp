@@ -111,9 +111,9 @@ QString ChiaveGruppo(const QString &nome)
     return r;
 }
 
-const std::array<Campo, 8> CampiStatistiche = {Campo::DataScade, Campo::DataNasc, Campo::Sesso,
-                                                Campo::CodFisc,   Campo::ComuneRes, Campo::ProvRes,
-                                                Campo::Carica,    Campo::Annullata};
+const std::array<Campo, 8> CampiStatistiche = {Campo::DataScade, Campo::DataNasc,  Campo::Sesso,
+                                               Campo::CodFisc,   Campo::ComuneRes, Campo::ProvRes,
+                                               Campo::Carica,    Campo::Annullata};
 
 TClassi Classifica(const TScheda &s, const TFiltroStatistiche &f)
 {

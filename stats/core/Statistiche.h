@@ -76,9 +76,9 @@ struct TClassi {
     bool annullata = false;
     bool scadenzaValida = false;
     QDate scadenza;
-    int sesso = -1;  // 0 male, 1 female, -1 unknown
-    int fascia = -1; // -1 unknown age
-    bool nascitaNonValida = false; // a date of birth given but not valid (or later than today)
+    int sesso = -1;                    // 0 male, 1 female, -1 unknown
+    int fascia = -1;                   // -1 unknown age
+    bool nascitaNonValida = false;     // a date of birth given but not valid (or later than today)
     QString comune, provincia, carica; // NomeGruppo of each
 };
 // The fields the classification reads.
@@ -102,13 +102,13 @@ struct TConteggiSchede {
     int scadute = 0;    // not cancelled, expiry before today
     int inScadenza = 0; // not cancelled, expiry in the next GiorniInScadenza days
     int scadenzeNonValide = 0;
-    int nascitaNonValide = 0; // dates of birth given but not valid (or later than today)
+    int nascitaNonValide = 0;          // dates of birth given but not valid (or later than today)
     std::map<int, TMeseScadenze> mesi; // by Mese() of the expiry
     std::array<int, FasceEta> maschi{}, femmine{};
     int etaIgnota = 0;
-    int sessoIgnoto = 0; // age known, sex unknown
+    int sessoIgnoto = 0;                                  // age known, sex unknown
     std::map<QString, TGruppo> comuni, province, cariche; // by ChiaveGruppo
-    std::vector<int> posizioniAnnullate; // when cancelled cards do not count
+    std::vector<int> posizioniAnnullate;                  // when cancelled cards do not count
 };
 // Adds one record's classes to the counts (the folder's pass, and the server's default).
 void Aggiungi(TConteggiSchede &c, int posizione, const TClassi &k, const TFiltroStatistiche &f);
@@ -128,7 +128,7 @@ struct TSerieMesi {
 // Everything the screen shows.
 struct TStatistiche {
     TConteggiSchede schede;
-    TSerieMesi scadenze; // counted cards expiring per month
+    TSerieMesi scadenze;                          // counted cards expiring per month
     std::vector<TVoce> comuni, province, cariche; // the Primi largest, largest first
     int rinnovate = 0;                            // members with a payment in the year/period
     qint64 quote = 0;                             // cents in the year/period
@@ -148,7 +148,16 @@ TStatistiche Calcola(TDeposito &deposito, const TFiltroStatistiche &f);
 
 // The members behind a bar of a chart.
 struct TSelezione {
-    enum class Tipo { Scadenze, Piramide, Comune, Provincia, Carica, Attive, Scadute, ScaduteNelMese };
+    enum class Tipo {
+        Scadenze,
+        Piramide,
+        Comune,
+        Provincia,
+        Carica,
+        Attive,
+        Scadute,
+        ScaduteNelMese
+    };
     Tipo tipo = Tipo::Scadenze;
     int mese = 0;  // Scadenze, ScaduteNelMese
     int sesso = 0; // Piramide
@@ -157,7 +166,6 @@ struct TSelezione {
 };
 bool Appartiene(const TClassi &k, const TSelezione &sel, const QDate &oggi);
 // Positions of the counted members in the selection, in archive order.
-std::vector<int> Membri(TDeposito &deposito, const TFiltroStatistiche &f,
-                        const TSelezione &sel);
+std::vector<int> Membri(TDeposito &deposito, const TFiltroStatistiche &f, const TSelezione &sel);
 
 } // namespace Statistiche

@@ -49,8 +49,8 @@ void Gruppi(TTabella &t, const QString &colonna, const std::vector<TVoce> &voci)
 {
     t.intestazioni = {colonna, QStringLiteral("Soci")};
     for (const TVoce &v : voci)
-        t.righe.append({v.nome.isEmpty() ? QStringLiteral("(nessuna)") : v.nome,
-                        QString::number(v.quanti)});
+        t.righe.append(
+            {v.nome.isEmpty() ? QStringLiteral("(nessuna)") : v.nome, QString::number(v.quanti)});
 }
 
 } // namespace
@@ -72,10 +72,10 @@ TTabella Tabella(const TStatistiche &s, Grafico g)
         for (int f = 0; f < FasceEta; ++f)
             t.righe.append({NomeFascia(f), QString::number(s.schede.maschi[size_t(f)]),
                             QString::number(s.schede.femmine[size_t(f)])});
-        t.righe.append({QStringLiteral("Et\u00E0 non nota"), QString::number(s.schede.etaIgnota),
-                        QString()});
-        t.righe.append({QStringLiteral("Sesso non noto"), QString::number(s.schede.sessoIgnoto),
-                        QString()});
+        t.righe.append(
+            {QStringLiteral("Et\u00E0 non nota"), QString::number(s.schede.etaIgnota), QString()});
+        t.righe.append(
+            {QStringLiteral("Sesso non noto"), QString::number(s.schede.sessoIgnoto), QString()});
         break;
     case Grafico::Comuni:
         Gruppi(t, QStringLiteral("Comune"), s.comuni);
