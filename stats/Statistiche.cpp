@@ -210,6 +210,7 @@ void TfrmStatistiche::Mostra(std::shared_ptr<TStatistiche> figure, const QString
     if (!errore.isNull()) {
         m_pronta = true;
         Piattaforma::Messaggio(ConsiglioArchivio::Adatta(TestoArchivioNonLetto), this);
+        emit Aggiornata();
         return;
     }
     m_figure = std::move(figure);
@@ -243,6 +244,7 @@ void TfrmStatistiche::Mostra(std::shared_ptr<TStatistiche> figure, const QString
         delete vecchio;
     }
     m_pronta = true;
+    emit Aggiornata();
 }
 
 void TfrmStatistiche::Clic(Grafico g, int serie, int barra)

@@ -28,6 +28,10 @@ public:
     // The figures on screen.
     const Statistiche::TStatistiche &Figure() const { return *m_figure; }
 
+signals:
+    // The figures of the last request are on screen, every chart made.
+    void Aggiornata();
+
 public slots:
     void cmdAggiornaClick();
     void cmdSalvaClick();

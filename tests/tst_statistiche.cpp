@@ -160,6 +160,8 @@ private slots:
     void conteggi();
     void codiceFiscale_data();
     void codiceFiscale();
+    void data_data();
+    void data();
     void registro();
     void grafico();
     void barra();
@@ -285,6 +287,30 @@ void TestStatistiche::codiceFiscale()
         QCOMPARE(cf->nascita, nascita);
         QCOMPARE(cf->femmina, femmina);
     }
+}
+
+// The count reads an expiry from the record's bytes as the program reads a date's text.
+void TestStatistiche::data_data()
+{
+    QTest::addColumn<QString>("testo");
+    for (const char *t :
+         {"11/12/2026", "1/2/2026", " 01/02/2026", "29/02/2024", "29/02/2025", "31/04/2026",
+          "01/13/2026", "00/01/2026", "01/01/0000", "01/01/26", "001/01/2026", "1//2026",
+          "01/01/2026/", "01-01-2026", "", "abc", "1/1/99999", "à/01/2026"})
+        QTest::newRow(t) << QString::fromLatin1(t);
+}
+
+void TestStatistiche::data()
+{
+    QFETCH(QString, testo);
+    TScheda s;
+    s.Scrivi(Campo::Annullata, AnnullataNo);
+    s.Scrivi(Campo::DataScade, testo);
+    TFiltroStatistiche f;
+    f.oggi = Oggi;
+    const TClassi k = Classifica(s, f);
+    QCOMPARE(k.scadenza, Testo::ConvertiData(s.Leggi(Campo::DataScade)));
+    QCOMPARE(k.scadenzaValida, Testo::DataValida(s.Leggi(Campo::DataScade)));
 }
 
 namespace {

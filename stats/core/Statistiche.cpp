@@ -4,11 +4,61 @@
 #include "checks/core/ControlliCodici.h"
 #include "storage/Deposito.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <set>
 #include <unordered_set>
 
 namespace Statistiche {
+
+namespace {
+
+// A field's bytes trimmed of codes up to 32, as the read rule trims its text.
+std::pair<const unsigned char *, int> Grezzo(const TScheda &s, Campo c)
+{
+    int n = 0;
+    const unsigned char *d = s.Dati(c, &n);
+    while (n > 0 && d[0] <= 32) {
+        ++d;
+        --n;
+    }
+    while (n > 0 && d[n - 1] <= 32)
+        --n;
+    return {d, n};
+}
+
+// Testo::ConvertiData on the field's bytes, without making a text: day and month of one
+// or two digits, a four-digit year from 1, slashes between, a real calendar date.
+QDate Data(const TScheda &s, Campo c)
+{
+    const auto [d, n] = Grezzo(s, c);
+    int parti[3] = {0, 0, 0}, cifre[3] = {0, 0, 0}, p = 0;
+    for (int i = 0; i < n; ++i) {
+        if (d[i] == '/') {
+            if (++p > 2)
+                return {};
+        } else if (d[i] >= '0' && d[i] <= '9') {
+            parti[p] = parti[p] * 10 + (d[i] - '0');
+            if (++cifre[p] > 4)
+                return {};
+        } else {
+            return {};
+        }
+    }
+    if (p != 2 || cifre[0] < 1 || cifre[0] > 2 || cifre[1] < 1 || cifre[1] > 2 || cifre[2] != 4 ||
+        parti[2] < 1)
+        return {};
+    return QDate(parti[2], parti[1], parti[0]);
+}
+
+bool Uguale(const TScheda &s, Campo c, const char *testo)
+{
+    const auto [d, n] = Grezzo(s, c);
+    return n == int(qstrlen(testo)) && std::equal(d, d + n, testo);
+}
+
+} // namespace
 
 bool ConPeriodo(const TFiltroStatistiche &f)
 {
@@ -115,24 +165,24 @@ const std::array<Campo, 8> CampiStatistiche = {Campo::DataScade, Campo::DataNasc
                                                Campo::CodFisc,   Campo::ComuneRes, Campo::ProvRes,
                                                Campo::Carica,    Campo::Annullata};
 
-TClassi Classifica(const TScheda &s, const TFiltroStatistiche &f)
+TClassi Classifica(const TScheda &s, const TFiltroStatistiche &f, bool gruppi)
 {
     TClassi k;
-    k.annullata = s.Leggi(Campo::Annullata) != AnnullataNo;
-    k.scadenza = Testo::ConvertiData(s.Leggi(Campo::DataScade));
+    k.annullata = !Uguale(s, Campo::Annullata, "No");
+    k.scadenza = Data(s, Campo::DataScade);
     k.scadenzaValida = k.scadenza.isValid();
     k.inPeriodo = !ConPeriodo(f) || (k.scadenzaValida && k.scadenza >= f.dal && k.scadenza <= f.al);
     k.contata = k.inPeriodo && (f.annullate || !k.annullata);
     if (!k.contata)
         return k;
 
-    const QString testoNascita = s.Leggi(Campo::DataNasc);
-    QDate nascita = Testo::ConvertiData(testoNascita);
+    QDate nascita = Data(s, Campo::DataNasc);
     if (nascita.isValid() && nascita > f.oggi)
         nascita = QDate();
-    k.nascitaNonValida = !testoNascita.isEmpty() && !nascita.isValid();
-    const QString sesso = Testo::MaiuscoleAZ(s.Leggi(Campo::Sesso));
-    k.sesso = sesso == u"M" ? 0 : sesso == u"F" ? 1 : -1;
+    k.nascitaNonValida = Grezzo(s, Campo::DataNasc).second > 0 && !nascita.isValid();
+    k.sesso = Uguale(s, Campo::Sesso, "M") || Uguale(s, Campo::Sesso, "m")   ? 0
+              : Uguale(s, Campo::Sesso, "F") || Uguale(s, Campo::Sesso, "f") ? 1
+                                                                             : -1;
     if (!nascita.isValid() || k.sesso < 0) {
         if (const auto cf = DaCodFisc(s.Leggi(Campo::CodFisc), f.oggi)) {
             if (!nascita.isValid())
@@ -142,21 +192,51 @@ TClassi Classifica(const TScheda &s, const TFiltroStatistiche &f)
         }
     }
     k.fascia = Fascia(Eta(nascita, f.oggi));
-    k.comune = NomeGruppo(s.Leggi(Campo::ComuneRes));
-    k.provincia = NomeGruppo(s.Leggi(Campo::ProvRes));
-    k.carica = NomeGruppo(s.Leggi(Campo::Carica));
+    k.gruppi = gruppi;
+    if (gruppi) {
+        k.comune = NomeGruppo(s.Leggi(Campo::ComuneRes));
+        k.provincia = NomeGruppo(s.Leggi(Campo::ProvRes));
+        k.carica = NomeGruppo(s.Leggi(Campo::Carica));
+    }
     return k;
 }
 
 namespace {
 
-void Conta(std::map<QString, TGruppo> &gruppi, const QString &nome)
+void Conta(std::map<QString, TGruppo> &gruppi, const QString &nome, int quanti = 1)
 {
     TGruppo &g = gruppi[ChiaveGruppo(nome)];
     if (g.quanti == 0 || nome < g.nome)
         g.nome = nome;
-    ++g.quanti;
+    g.quanti += quanti;
 }
+
+// Members by a field's bytes as stored: a large archive holds few distinct towns, so
+// each is made a text and grouped once, at the end.
+class TPerTesto {
+public:
+    void Conta(const TScheda &s, Campo c)
+    {
+        const auto [d, n] = Grezzo(s, c);
+        const QByteArray chiave = QByteArray::fromRawData(reinterpret_cast<const char *>(d), n);
+        const auto it = m_quanti.find(chiave);
+        if (it != m_quanti.end())
+            ++*it;
+        else
+            m_quanti.insert(QByteArray(chiave.constData(), chiave.size()), 1);
+    }
+    void Raggruppa(std::map<QString, TGruppo> &gruppi, bool vuoti) const
+    {
+        for (auto it = m_quanti.begin(); it != m_quanti.end(); ++it) {
+            const QString nome = NomeGruppo(Testo::FromWin1252(it.key()));
+            if (vuoti || !nome.isEmpty())
+                Statistiche::Conta(gruppi, nome, it.value());
+        }
+    }
+
+private:
+    QHash<QByteArray, int> m_quanti;
+};
 
 } // namespace
 
@@ -195,6 +275,8 @@ void Aggiungi(TConteggiSchede &c, int posizione, const TClassi &k, const TFiltro
         ++c.femmine[size_t(k.fascia)];
     else
         ++c.sessoIgnoto;
+    if (!k.gruppi)
+        return;
     if (!k.comune.isEmpty())
         Conta(c.comuni, k.comune);
     if (!k.provincia.isEmpty())
@@ -205,10 +287,20 @@ void Aggiungi(TConteggiSchede &c, int posizione, const TClassi &k, const TFiltro
 TConteggiSchede ContaScorrendo(TDeposito &deposito, const TFiltroStatistiche &f)
 {
     TConteggiSchede c;
+    TPerTesto comuni, province, cariche;
     deposito.Scorri(CampiStatistiche, [&](int p, const TScheda &s) {
-        Aggiungi(c, p, Classifica(s, f), f);
+        const TClassi k = Classifica(s, f, false);
+        Aggiungi(c, p, k, f);
+        if (k.contata) {
+            comuni.Conta(s, Campo::ComuneRes);
+            province.Conta(s, Campo::ProvRes);
+            cariche.Conta(s, Campo::Carica);
+        }
         return true;
     });
+    comuni.Raggruppa(c.comuni, false);
+    province.Raggruppa(c.province, false);
+    cariche.Raggruppa(c.cariche, true);
     return c;
 }
 

@@ -79,11 +79,13 @@ struct TClassi {
     int sesso = -1;                    // 0 male, 1 female, -1 unknown
     int fascia = -1;                   // -1 unknown age
     bool nascitaNonValida = false;     // a date of birth given but not valid (or later than today)
+    bool gruppi = false;               // the three below were made
     QString comune, provincia, carica; // NomeGruppo of each
 };
 // The fields the classification reads.
 extern const std::array<Campo, 8> CampiStatistiche;
-TClassi Classifica(const TScheda &s, const TFiltroStatistiche &f);
+// `gruppi` makes town, province and role too (a one-pass count groups them its own way).
+TClassi Classifica(const TScheda &s, const TFiltroStatistiche &f, bool gruppi = true);
 
 struct TGruppo {
     QString nome; // the smallest NomeGruppo among the group's members
