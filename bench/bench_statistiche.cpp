@@ -3,6 +3,7 @@
 // over the same archive file, measured in the same run.
 #include "archive/Archivio.h"
 #include "bench/Dati.h"
+#include "bench/Server.h"
 #include "platform/Simulazione.h"
 #include "stats/GraficiStatistiche.h"
 #include "stats/Statistiche.h"
@@ -17,10 +18,10 @@
 
 #include <benchmark/benchmark.h>
 
-static void BM_Statistiche(benchmark::State &state)
+namespace {
+// From the press of the button to every chart drawn, on the archive of `cartella`.
+void Misura(benchmark::State &state, const QString &cartella, double archivio)
 {
-    const int schede = static_cast<int>(state.range(0));
-    const QString cartella = CartellaConArchivio(schede);
     Simulazione sim(cartella);
     sim.oggi = QDate(2026, 12, 11);
     TfrmStatistiche w;
@@ -42,10 +43,16 @@ static void BM_Statistiche(benchmark::State &state)
             benchmark::DoNotOptimize(GraficiStatistiche::Immagine(v->chart(), v->size()));
         crescita = std::max(crescita, PiccoMemoria() - prima);
     }
-    const double archivio = double(QFileInfo(TArchivio::Percorso(cartella)).size());
     state.counters["picco_MB"] = PiccoMemoria() / (1024.0 * 1024.0);
     state.counters["picco_aggiunto_MB"] = crescita / (1024.0 * 1024.0);
-    state.counters["picco_su_archivio"] = crescita / archivio;
+    state.counters["picco_su_archivio"] = PiccoMemoria() / archivio;
+}
+} // namespace
+
+static void BM_Statistiche(benchmark::State &state)
+{
+    const QString cartella = CartellaConArchivio(static_cast<int>(state.range(0)));
+    Misura(state, cartella, double(QFileInfo(TArchivio::Percorso(cartella)).size()));
 }
 BENCHMARK(BM_Statistiche)
     ->Arg(100000)
@@ -83,3 +90,23 @@ static void BM_StatisticheConteggio(benchmark::State &state)
     }
 }
 BENCHMARK(BM_StatisticheConteggio)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same on the server: the counts grouped there (the archive file's size it stands for
+// is the folder's, 2,764 bytes a member).
+static void BM_ServerStatistiche(benchmark::State &state)
+{
+    if (!ServerBench::Disponibile()) {
+        state.SkipWithError("nessun server PostgreSQL di prova (scripts/pg_prova.sh)");
+        return;
+    }
+    const int schede = static_cast<int>(state.range(0));
+    ServerBench::Collega(ServerBench::ArchivioDi(schede));
+    Misura(state, ServerBench::CartellaServer(), double(schede) * DimensioneScheda);
+    ConnessioneServer::Dimentica();
+}
+BENCHMARK(BM_ServerStatistiche)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
