@@ -26,10 +26,12 @@ f AS (
     FROM b CROSS JOIN p),
 c AS (
     SELECT f.*, f.inper AND (p.annullate OR NOT f.ann) AS contata,
-           cf.nascita AS cf_nascita, cf.femmina AS cf_femmina
-    FROM f CROSS JOIN p
-    LEFT JOIN LATERAL (SELECT * FROM nascita_cf(f.codfisc, p.oggi)
-                       WHERE f.dn IS NULL OR f.se NOT IN ('M', 'F')) cf ON true),
+           -- the fiscal code only where the record itself does not tell
+           CASE WHEN f.dn IS NULL OR f.se NOT IN ('M', 'F')
+                THEN (nascita_cf(f.codfisc, p.oggi)).nascita END AS cf_nascita,
+           CASE WHEN f.dn IS NULL OR f.se NOT IN ('M', 'F')
+                THEN (nascita_cf(f.codfisc, p.oggi)).femmina END AS cf_femmina
+    FROM f CROSS JOIN p),
 k AS (
     SELECT c.ann, c.sc, c.inper, c.contata, c.comune, c.prov, c.car,
            c.tn <> '' AND c.dn IS NULL AS nascita_errata,
