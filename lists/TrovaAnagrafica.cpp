@@ -262,6 +262,22 @@ void TfrmTrovaAnagrafica::btnCercaClick()
     panContainer->txtTrova->setFocus(Qt::OtherFocusReason);
 }
 
+void TfrmTrovaAnagrafica::MostraSchede(const QList<int> &posizioni)
+{
+    Elenco trovate;
+    try {
+        Elenchi::Posizioni(Piattaforma::CartellaProgramma(), posizioni, trovate);
+    } catch (const ErroreFile &) {
+        Piattaforma::Messaggio(ConsiglioArchivio::Adatta(TestoArchivio), this);
+    }
+    panContainer->Riempi(std::move(trovate));
+    panContainer->lblTrovate->setText(QStringLiteral("Il presente riepilogo contiene ") +
+                                      QString::number(panContainer->modello->rowCount()) +
+                                      QStringLiteral(" schede."));
+    panAvvio->hide();
+    panContainer->show();
+}
+
 void TfrmTrovaAnagrafica::ImpostaModo(const QString &modo)
 {
     lblMemory->setText(modo);

@@ -27,6 +27,9 @@ public:
     void ScegliPiu();
     // Positions of the lines chosen when the screen closed so, in list order.
     QList<int> Scelte() const { return m_scelte; }
+    // Lists the records at these positions (read through the archive in one pass), as a
+    // search that found them: the statistics show the members behind a chart's bar so.
+    void MostraSchede(const QList<int> &posizioni);
 
 public slots:
     void FormShow();

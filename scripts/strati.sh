@@ -8,7 +8,7 @@
 set -euo pipefail
 radice=${1:-"$(dirname "$0")/.."}
 cd "$radice"
-cartelle=(archive storage report widgets cards registry import mail lists checks ingressi shell platform)
+cartelle=(archive storage report widgets cards registry import mail rinnovi lists checks ingressi stats shell platform)
 qt=$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt6)
 # The Qt modules the core links (QtSql for the archive's server); every other Qt module is a GUI one.
 moduliCore='^(QtCore|QtGui|QtConcurrent|QtSql)$'

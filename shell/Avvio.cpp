@@ -6,7 +6,9 @@
 #include "shell/Guida.h"
 #include "shell/Info.h"
 #include "shell/Splash.h"
+#include "stats/Statistiche.h"
 #include "widgets/Controlli.h"
+#include "widgets/Modale.h"
 #include "widgets/OpenURL.h"
 #include "widgets/Tavolozza.h"
 
@@ -114,6 +116,13 @@ TfrmAvvio::TfrmAvvio(QWidget *parent) : QWidget(parent)
     connect(ingressi, &QPushButton::clicked, this, &TfrmAvvio::cmdIngressiClick);
     rigaPiede->addSpacing(12);
     rigaPiede->addWidget(ingressi);
+    // The association at a glance, for the board's questions.
+    auto *statistiche = new QPushButton(QStringLiteral("Statistiche"), piede);
+    statistiche->setObjectName(QStringLiteral("cmdStatistiche"));
+    statistiche->setCursor(Qt::PointingHandCursor);
+    connect(statistiche, &QPushButton::clicked, this, &TfrmAvvio::cmdStatisticheClick);
+    rigaPiede->addSpacing(12);
+    rigaPiede->addWidget(statistiche);
     rigaPiede->addStretch();
     rigaPiede->addWidget(sito);
     rigaPiede->addStretch();
@@ -180,6 +189,11 @@ void TfrmAvvio::cmdIngressiClick()
 {
     const std::unique_ptr<TfrmIngressi> ingressi(new TfrmIngressi(this));
     Piattaforma::MostraModale(ingressi.get());
+}
+
+void TfrmAvvio::cmdStatisticheClick()
+{
+    ApriModale<TfrmStatistiche>(this);
 }
 
 void TfrmAvvio::closeEvent(QCloseEvent *e)

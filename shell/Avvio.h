@@ -27,6 +27,7 @@ public slots:
     void imgEsciClick();
     // ---- Door check
     void cmdIngressiClick();
+    void cmdStatisticheClick();
 
 protected:
     void closeEvent(QCloseEvent *e) override;

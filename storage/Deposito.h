@@ -10,6 +10,7 @@
 #include "archive/Scheda.h"
 #include "mail/core/RegistroAvvisi.h"
 #include "mail/core/Smtp.h"
+#include "stats/core/Statistiche.h"
 #include "storage/DatiEnteFile.h"
 
 #include <QByteArray>
@@ -265,6 +266,13 @@ public:
     virtual void RegistraIngresso(const TIngresso &ingresso) = 0;
     // The checks made on the day, in the order they were made; empty when there is no log.
     virtual std::vector<TIngresso> IngressiDel(const QDate &giorno) = 0;
+    // ---- Statistics
+    // The record counts of the statistics screen under the filter. The default is one pass
+    // over the records with only the fields counted; a server groups them on its side.
+    virtual Statistiche::TConteggiSchede ContaSchede(const TFiltroStatistiche &filtro)
+    {
+        return Statistiche::ContaScorrendo(*this, filtro);
+    }
 };
 
 // Another desk saved the record after this one read it: nothing was written. The text

@@ -78,6 +78,9 @@ public:
     TImpostazioniPosta LeggiImpostazioniPosta() override;
     void ScriviImpostazioniPosta(const TImpostazioniPosta &p) override;
 
+    // ---- Statistics: grouped by the server (GROUP BY), never fetched record by record
+    Statistiche::TConteggiSchede ContaSchede(const TFiltroStatistiche &filtro) override;
+
     // The statement `sql`, prepared once on this connection and kept for the next call.
     QSqlQuery &Prepara(const QString &sql);
     // Runs a prepared (or plain) query; throws ErroreFile saying what could not be done,

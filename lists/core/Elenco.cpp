@@ -129,6 +129,32 @@ void InRinnovo(const QString &cartella, const QDate &oggi, Elenco &elenco)
     Ordina(elenco);
 }
 
+void Posizioni(const QString &cartella, const QList<int> &posizioni, Elenco &elenco)
+{
+    elenco.clear();
+    if (posizioni.isEmpty())
+        return;
+    const int ultima = *std::max_element(posizioni.begin(), posizioni.end());
+    std::vector<bool> scelta(size_t(std::max(ultima, 0)) + 1, false);
+    for (int p : posizioni)
+        if (p > 0)
+            scelta[size_t(p)] = true;
+    try {
+        const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
+        static constexpr std::array CampiRiga = {Campo::Tesserato, Campo::NumTessera,
+                                                 Campo::DataScade, Campo::Recapito, Campo::Note};
+        deposito->Scorri(CampiRiga, [&](int p, const TScheda &s) {
+            if (p < int(scelta.size()) && scelta[size_t(p)])
+                elenco.push_back({RigaScheda(s), p});
+            return p < ultima;
+        });
+    } catch (...) {
+        Ordina(elenco);
+        throw;
+    }
+    Ordina(elenco);
+}
+
 int Trova(const Elenco &e, int selezionata, const QString &chiave, const QString &ultimaChiave)
 {
     const int n = static_cast<int>(e.size());

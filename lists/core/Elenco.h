@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -133,6 +134,10 @@ bool DaRinnovare(const TScheda &s, const QDate &oggi);
 // Scans the archive into `elenco` (sorted also when the scan stops on an error,
 // which is then thrown as ErroreFile).
 void InRinnovo(const QString &cartella, const QDate &oggi, Elenco &elenco);
+
+// Lists, sorted, the records at the given positions, read in one pass over the archive.
+// Throws ErroreFile (the records read so far stay listed, sorted).
+void Posizioni(const QString &cartella, const QList<int> &posizioni, Elenco &elenco);
 
 // Find inside a list: returns the line to select, or -1 to keep the selection.
 // Both keys are already lower-cased A-Z. A key equal to the last one continues after
