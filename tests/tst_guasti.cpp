@@ -434,8 +434,9 @@ void TestGuasti::impostazioneSuDueRighe()
     const TFileIni ini(percorso);
     QCOMPARE(ini.Leggi("Dati Ente", "Denominazione"), "Circolo  Sezione Nord");
     QCOMPARE(ini.Leggi("Dati Ente", "Sottotitolo 1"), "Via Roma 1");
-    // The section line and its eight keys (four texts, the QR code and the back): no stray line.
-    QCOMPARE(Costruttore::LeggiFile(percorso).count("\r\n"), 9);
+    // The section line and its nine keys (four texts, the QR code and its kind, the back): no
+    // stray line.
+    QCOMPARE(Costruttore::LeggiFile(percorso).count("\r\n"), 10);
 }
 
 QTEST_MAIN(TestGuasti)
