@@ -331,25 +331,33 @@ void TModelloRecords::Svuota()
     m_caricate.clear();
     m_caricate.shrink_to_fit();
     m_testo.clear();
-    m_testo.squeeze();
+    m_testo.shrink_to_fit();
+    m_usati = 0;
     m_modifiche.clear();
     endResetModel();
 }
 
 void TModelloRecords::AccodaRiga(const TScheda &s)
 {
-    Riga r{m_testo.size(), {}};
+    // A row never spans two blocks: a new one starts when the longest row may not fit.
+    if (m_testo.empty() || BloccoTesto - m_usati < ColonneFile * 255) {
+        m_testo.push_back(std::make_unique_for_overwrite<char[]>(BloccoTesto));
+        m_usati = 0;
+    }
+    char *blocco = m_testo.back().get();
+    Riga r{qsizetype(m_testo.size() - 1) * BloccoTesto + m_usati, {}};
     // Joined cells trim each part and are not trimmed again.
     auto accoda = [&](int colonna, std::initializer_list<std::pair<const char *, int>> parti) {
-        const qsizetype prima = m_testo.size();
+        const qsizetype prima = m_usati;
         bool primo = true;
         for (const auto &[d, n] : parti) {
             if (!primo)
-                m_testo.append(' ');
+                blocco[m_usati++] = ' ';
             primo = false;
-            m_testo.append(d, n);
+            std::memcpy(blocco + m_usati, d, static_cast<size_t>(n));
+            m_usati += n;
         }
-        r.lunghezze[colonna - 1] = static_cast<std::uint8_t>(m_testo.size() - prima);
+        r.lunghezze[colonna - 1] = static_cast<std::uint8_t>(m_usati - prima);
     };
     for (int c = 1; c < ColonneGriglia; ++c) {
         const ColonnaGriglia &g = Griglia[c];
@@ -402,6 +410,7 @@ void TModelloRecords::Riempi(const QString &cartella)
     m_righe = RigheIniziali;
     m_caricate.clear();
     m_testo.clear();
+    m_usati = 0;
     m_modifiche.clear();
     try {
         const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
@@ -409,7 +418,6 @@ void TModelloRecords::Riempi(const QString &cartella)
         if (n > 0) {
             m_righe = n;
             m_caricate.reserve(static_cast<size_t>(n));
-            m_testo.reserve(qsizetype(n) * 160);
             deposito->Scorri(CampiGriglia(), [&](int, const TScheda &s) {
                 AccodaRiga(s);
                 return static_cast<int>(m_caricate.size()) < n;
@@ -434,7 +442,7 @@ const char *TModelloRecords::Byte(int riga, int colonna, int *lunghezza) const
     for (int c = 0; c < colonna - 1; ++c)
         inizio += r.lunghezze[c];
     *lunghezza = r.lunghezze[colonna - 1];
-    return m_testo.constData() + inizio;
+    return m_testo[static_cast<size_t>(inizio / BloccoTesto)].get() + inizio % BloccoTesto;
 }
 
 QString TModelloRecords::Cella(int riga, int colonna) const
@@ -478,8 +486,18 @@ void TModelloRecords::AccodaCellaFile(QByteArray &out, int riga, int colonna) co
     while (n > 0 && static_cast<unsigned char>(d[n - 1]) <= 32)
         --n;
     apri(LettoComeValore(d, n));
-    for (int i = 0; i < n; ++i)
+    // Runs of bytes that need no reference go in at once.
+    int pronti = 0;
+    for (int i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(d[i]);
+        if (b > ' ' ? (b != '<' && b != '>' && b != '&')
+                    : (b == ' ' && (i == 0 || d[i - 1] != ' ')))
+            continue;
+        out.append(d + pronti, i - pronti);
         AccodaByte(out, d[i], i > 0 ? d[i - 1] : '\0');
+        pronti = i + 1;
+    }
+    out.append(d + pronti, n - pronti);
     out.append(ChiudiCella, sizeof ChiudiCella - 1);
 }
 

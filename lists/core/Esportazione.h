@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QIODevice;
@@ -72,9 +73,13 @@ public:
 
 private:
     struct Riga {
-        qsizetype inizio; // offset of the row's bytes in m_testo
+        qsizetype inizio; // offset of the row's bytes in the blocks of m_testo
         std::array<std::uint8_t, ColonneFile> lunghezze;
     };
+    // The texts in blocks of fixed size that never move: the store grows without the
+    // copy (and the double memory for a moment) of one ever larger buffer.
+    static constexpr qsizetype BloccoTesto = qsizetype(1) << 20;
+    static_assert(BloccoTesto >= ColonneFile * 255, "a row must fit a block");
     // Every cell text fits in 255 bytes: the longest field holds 250 characters.
     static_assert(5 + 1 + 50 + 1 + 2 <= 255, "joined cells must fit a length byte");
 
@@ -87,7 +92,8 @@ private:
 
     int m_righe = RigheIniziali;
     std::vector<Riga> m_caricate; // rows read from the archive: row r is position r + 1
-    QByteArray m_testo;
+    std::vector<std::unique_ptr<char[]>> m_testo;
+    qsizetype m_usati = 0; // bytes taken in the last block
     QHash<quint64, QString> m_modifiche;
 };
 
