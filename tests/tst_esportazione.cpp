@@ -129,6 +129,7 @@ class TestEsportazione : public QObject {
 private slots:
     void grigliaColonne();
     void treSchede();
+    void migliaiaDiSchede();
     void celleUnite_data();
     void celleUnite();
     void archivioVuoto();
@@ -195,6 +196,37 @@ void TestEsportazione::treSchede()
     QCOMPARE(righe[2][24], QByteArray("S\xEC"));
     QCOMPARE(righe[1][24], QByteArray("No"));
     QCOMPARE(righe[3][21], QByteArray("IT60X0542811101000000123456"));
+}
+
+// Thousands of rows with long cells: the grid's texts span several of its blocks, and every
+// row still shows and exports its own record's cells.
+void TestEsportazione::migliaiaDiSchede()
+{
+    constexpr int N = 8000;
+    auto nota = [](int i) {
+        return QByteArray::number(i).rightJustified(6, 'x') + QByteArray(200, 'n') +
+               QByteArray("  a<b ") + QByteArray::number(i);
+    };
+    QList<QByteArray> schede;
+    for (int i = 0; i < N; ++i)
+        schede.append(Scheda({{"Tesserato", "SOCIO " + QByteArray::number(i)}, {"Note", nota(i)}}));
+    Ambiente env;
+    Schermata s(env, schede);
+    QCOMPARE(s.modello()->rowCount(), N);
+    for (int i : {0, 1, 3000, 3500, 4000, 6999, 7000, N - 1}) {
+        QCOMPARE(s.cella(i, 0), QString::number(i + 1));
+        QCOMPARE(s.cella(i, 1), QStringLiteral("SOCIO %1").arg(i));
+        QCOMPARE(s.cella(i, 24), QString::fromLatin1(nota(i)));
+    }
+
+    Risposte(env, {true, false});
+    s.esporta();
+    const auto righe = Righe(LeggiFile(FileEsportato(env)));
+    QCOMPARE(righe.size(), N + 1);
+    for (int i = 0; i < N; ++i) {
+        QCOMPARE(righe[i + 1][0], "SOCIO " + QByteArray::number(i));
+        QCOMPARE(righe[i + 1][23], QByteArray(nota(i)).replace("  a<b", " &#32;a&lt;b"));
+    }
 }
 
 void TestEsportazione::celleUnite_data()
