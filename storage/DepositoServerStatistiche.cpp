@@ -14,13 +14,18 @@ WITH p AS (
     SELECT CAST(:oggi AS date) AS oggi, CAST(:periodo AS boolean) AS periodo,
            CAST(:dal AS date) AS dal, CAST(:al AS date) AS al,
            CAST(:annullate AS boolean) AS annullate, CAST(:giorni AS integer) AS giorni),
-b AS (
+-- each text rule once per record: MATERIALIZED keeps the planner from copying the inlined
+-- rules into every expression that uses them, which made the count twice as slow
+r AS MATERIALIZED (
     SELECT s.annullata <> 'No' AS ann, data_testo(s.datascade) AS sc, s.datanasc AS tn,
-           CASE WHEN data_testo(s.datanasc) <= p.oggi THEN data_testo(s.datanasc) END AS dn,
-           upper(s.sesso) AS se, s.codfisc,
+           data_testo(s.datanasc) AS dr, upper(s.sesso) AS se, s.codfisc,
            nome_gruppo(s.comuneres) AS comune, nome_gruppo(s.provres) AS prov,
            nome_gruppo(s.carica) AS car
-    FROM schede s CROSS JOIN p),
+    FROM schede s),
+b AS (
+    SELECT r.ann, r.sc, r.tn, CASE WHEN r.dr <= p.oggi THEN r.dr END AS dn, r.se, r.codfisc,
+           r.comune, r.prov, r.car
+    FROM r CROSS JOIN p),
 f AS (
     SELECT b.*, (NOT p.periodo OR b.sc BETWEEN p.dal AND p.al) IS TRUE AS inper
     FROM b CROSS JOIN p),
