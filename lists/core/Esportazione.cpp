@@ -193,6 +193,21 @@ bool LettoComeValore(const char *d, int n)
     return cifre;
 }
 
+void AccodaInizioFoglio(QByteArray &out, const QString &foglio)
+{
+    out.append("<html xmlns:o=\"urn:schemas-microsoft-com:office:office\""
+               " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
+               " xmlns=\"http://www.w3.org/TR/REC-html40\"><head>"
+               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+               "<style>.t{mso-number-format:\"\\@\";}</style>"
+               "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet>"
+               "<x:Name>");
+    AccodaTestoFile(out, foglio.left(31));
+    out.append("</x:Name><x:WorksheetOptions><x:Selected/></x:WorksheetOptions>"
+               "</x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook></xml><![endif]-->"
+               "</head><body>");
+}
+
 namespace {
 
 const QByteArray &Intestazione()

@@ -104,6 +104,11 @@ bool LettoComeValore(const char *d, int n);
 // Appends the file form of a cell text (already trimmed or not: it is trimmed here).
 void AccodaTestoFile(QByteArray &out, const QString &testo);
 
+// Appends the start of a spreadsheet file of our other tables (totals, figures), in the
+// members' export's form, up to the opened body: one sheet named `foglio` (31 characters
+// at most, as spreadsheets allow).
+void AccodaInizioFoglio(QByteArray &out, const QString &foglio);
+
 // Writes the whole export file from the grid's cells. Throws ErroreFile on failure;
 // an earlier file is replaced only when the new one is complete.
 void ScriviEsportazione(const QString &percorso, const TModelloRecords &griglia);

@@ -133,17 +133,8 @@ const QByteArray &IntestazioneFile()
 {
     static const QByteArray testo = [] {
         QByteArray t;
-        t.append("<html xmlns:o=\"urn:schemas-microsoft-com:office:office\""
-                 " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
-                 " xmlns=\"http://www.w3.org/TR/REC-html40\">");
-        t.append("<head>");
-        t.append("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">");
-        t.append("<style>.t{mso-number-format:\"\\@\";}</style>");
-        t.append("<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet>"
-                 "<x:Name>Riepilogo quote</x:Name><x:WorksheetOptions><x:Selected/>"
-                 "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets>"
-                 "</x:ExcelWorkbook></xml><![endif]-->");
-        t.append("</head><body><table x:str><tr>");
+        AccodaInizioFoglio(t, QStringLiteral("Riepilogo quote"));
+        t.append("<table x:str><tr>");
         for (const char *c : {"Data", "Ricevuta", "Tessera", "Tesserato", "Metodo", "Importo",
                               "Causale", "Dal", "Al", "Inserito da", "Storno di"}) {
             t.append("<td style=\"text-align: left; font-weight: bold;\">");

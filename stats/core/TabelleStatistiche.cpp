@@ -109,17 +109,8 @@ TTabella Tabella(const TStatistiche &s, Grafico g)
 void ScriviTabella(const QString &percorso, const TTabella &t)
 {
     QByteArray out;
-    out.append("<html xmlns:o=\"urn:schemas-microsoft-com:office:office\""
-               " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
-               " xmlns=\"http://www.w3.org/TR/REC-html40\"><head>"
-               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-               "<style>.t{mso-number-format:\"\\@\";}</style>"
-               "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet>"
-               "<x:Name>");
-    AccodaTestoFile(out, t.titolo.left(31));
-    out.append("</x:Name><x:WorksheetOptions><x:Selected/></x:WorksheetOptions>"
-               "</x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook></xml><![endif]-->"
-               "</head><body><table border=\"1\"><tr>");
+    AccodaInizioFoglio(out, t.titolo);
+    out.append("<table border=\"1\"><tr>");
     for (const QString &h : t.intestazioni) {
         out.append("<th>");
         AccodaTestoFile(out, h);
