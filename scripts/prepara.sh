@@ -19,7 +19,7 @@ PACCHETTI=(
     dpkg-dev lintian appstream desktop-file-utils
     libqrencode-dev zbar-tools
     postgresql-15 libqt6sql6-psql libqt6sql6-sqlite
-    qt6-charts-dev libqt6opengl6-dev libzxing-dev
+    qt6-charts-dev libqt6opengl6-dev libzxing-dev libzbar-dev
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
 
