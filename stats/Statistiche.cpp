@@ -116,8 +116,8 @@ TfrmStatistiche::TfrmStatistiche(QWidget *parent)
     for (int i = 0; i < NumeroGrafici; ++i) {
         auto *v = new QChartView(tabGrafici);
         v->setObjectName(QString::fromLatin1(nomi[i]));
+        // The view starts with an empty chart of its own, deleted when the figures arrive.
         v->setRenderHint(QPainter::Antialiasing);
-        v->setChart(new QChart);
         m_viste[size_t(i)] = v;
         tabGrafici->addTab(v, TitoloGrafico(Grafico(i)));
     }
