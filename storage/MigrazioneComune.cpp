@@ -75,6 +75,18 @@ void Esegui(QSqlQuery &q, const QString &azione, const QString &sql)
                          .arg(azione, motivo.isEmpty() ? q.lastError().text() : motivo));
 }
 
+QHash<QString, QString> LeggiImpostazioniEnte(QSqlQuery &q)
+{
+    QHash<QString, QString> valori;
+    Esegui(q, QStringLiteral("leggere i dati dell'ente"),
+           QStringLiteral("SELECT chiave, valore FROM impostazioni WHERE sezione = '%1'")
+               .arg(SezioneDatiEnte));
+    while (q.next())
+        valori.insert(q.value(0).toString(), q.value(1).toString());
+    q.finish();
+    return valori;
+}
+
 TCartella LeggiCartella(const QString &cartella, bool nulComePunto)
 {
     TCartella c;
@@ -338,13 +350,7 @@ QStringList Confronta(QSqlDatabase db, const TCartella &c, bool nulComePunto,
             differenza(QStringLiteral("documento \"%1\": manca nella cartella").arg(it.key()));
 
     // Organization data and card options, compared as a desk reads them.
-    QHash<QString, QString> valori;
-    Esegui(q, QStringLiteral("leggere i dati dell'ente"),
-           QStringLiteral("SELECT chiave, valore FROM impostazioni WHERE sezione = '%1'")
-               .arg(SezioneDatiEnte));
-    while (q.next())
-        valori.insert(q.value(0).toString(), q.value(1).toString());
-    q.finish();
+    const QHash<QString, QString> valori = LeggiImpostazioniEnte(q);
     const auto server = ValoriImpostazioniServer(DatiEnteDaServer(valori), OpzioniDaServer(valori));
     for (qsizetype i = 0; i < server.size() && i < c.impostazioni.size(); ++i)
         if (server[i] != c.impostazioni[i])

@@ -5,6 +5,7 @@
 #include "mail/core/RegistroAvvisi.h"
 #include "storage/Migrazione.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QSqlQuery>
@@ -33,6 +34,8 @@ QString Valore(const TScheda &s, Campo c, bool nulComePunto);
 QByteArray Impronta(const QString &percorso);
 // Runs `q` (prepared, or `sql` when given); throws ErroreFile naming `azione`.
 void Esegui(QSqlQuery &q, const QString &azione, const QString &sql = QString());
+// The organization data and card options as the server keeps them, by key.
+QHash<QString, QString> LeggiImpostazioniEnte(QSqlQuery &q);
 // The reminder log as the server keeps it, in order.
 QList<RegistroAvvisi::TRigaAvviso> LeggiRegistroServer(QSqlQuery &q);
 // Every difference between the folder and what the connection sees, one line each.

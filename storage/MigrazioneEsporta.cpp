@@ -192,13 +192,7 @@ TRapporto Esporta(const QString &cartella, QSqlDatabase db, const Avanzamento &a
         ScriviFile(QDir(allegati).filePath(nome), q.value(1).toByteArray());
     }
     q.finish();
-    QHash<QString, QString> valori;
-    Esegui(q, QStringLiteral("leggere i dati dell'ente"),
-           QStringLiteral("SELECT chiave, valore FROM impostazioni WHERE sezione = '%1'")
-               .arg(SezioneDatiEnte));
-    while (q.next())
-        valori.insert(q.value(0).toString(), q.value(1).toString());
-    q.finish();
+    const QHash<QString, QString> valori = LeggiImpostazioniEnte(q);
     if (!valori.isEmpty()) {
         DatiEnteFile::Scrivi(dir.path(), DatiEnteDaServer(valori));
         DatiEnteFile::ScriviOpzioni(dir.path(), OpzioniDaServer(valori));
