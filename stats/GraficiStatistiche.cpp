@@ -1,5 +1,6 @@
 #include "stats/GraficiStatistiche.h"
 
+#include "archive/FileSicuro.h"
 #include "widgets/Tavolozza.h"
 
 #include <QBarCategoryAxis>
@@ -210,7 +211,7 @@ bool Salva(QChart *grafico, const QString &percorso)
     const QString tipo = QFileInfo(percorso).suffix().toLower();
     const QSize dimensione(1200, 700);
     QSaveFile file(percorso);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!ApriInScrittura(file))
         return false;
     if (tipo == u"svg") {
         QSvgGenerator svg;
@@ -233,7 +234,7 @@ bool Salva(QChart *grafico, const QString &percorso)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return ConfermaFile(file);
 }
 
 } // namespace GraficiStatistiche

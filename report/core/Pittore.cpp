@@ -1,5 +1,7 @@
 #include "report/core/Pittore.h"
 
+#include "archive/FileSicuro.h"
+
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
@@ -310,8 +312,13 @@ bool TReport::EsportaPdf(const QString &percorso) const
 {
     if (m_preparate.empty())
         return false;
-    QPdfWriter pdf(percorso);
-    return ScriviPdf(pdf, ReportOptions.Name, m_preparate);
+    // Written aside behind the write guard, as every file the program makes.
+    QSaveFile file(percorso);
+    if (!ApriInScrittura(file) || !EsportaPdf(&file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return ConfermaFile(file);
 }
 
 bool TReport::EsportaPdf(QIODevice *dispositivo) const
