@@ -79,5 +79,6 @@ static void BM_EsportazioneScritturaGrezza(benchmark::State &state)
 }
 BENCHMARK(BM_EsportazioneScritturaGrezza)
     ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);

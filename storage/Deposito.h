@@ -22,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <span>
@@ -272,6 +273,19 @@ public:
     virtual Statistiche::TConteggiSchede ContaSchede(const TFiltroStatistiche &filtro)
     {
         return Statistiche::ContaScorrendo(*this, filtro);
+    }
+    // ---- Export grid
+    // The records at positions primo..ultimo that exist, in order, as Scorri hands them;
+    // the visit returns false to stop. The default reads them one by one; a server
+    // fetches them in one query.
+    virtual void ScorriIntervallo(int primo, int ultimo, std::span<const Campo> campi,
+                                  const Visita &visita)
+    {
+        (void)campi;
+        const int fine = std::min(ultimo, NumeroSchede());
+        for (int p = std::max(primo, 1); p <= fine; ++p)
+            if (!visita(p, LeggiScheda(p)))
+                return;
     }
 };
 

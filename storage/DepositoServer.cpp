@@ -557,6 +557,17 @@ void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<co
     Pagine(sql, valori, campi, visita, QStringLiteral("cercare le schede"));
 }
 
+void TDepositoServer::ScorriIntervallo(int primo, int ultimo, std::span<const Campo> campi,
+                                       const Visita &visita)
+{
+    const QString colonne = campi.empty() ? QString() : QStringLiteral(", ") + Elenco(campi);
+    Pagine(QStringLiteral("SELECT posizione%1 FROM schede WHERE posizione > :dopo AND posizione "
+                          "BETWEEN :primo AND :ultimo ORDER BY posizione LIMIT :quante")
+               .arg(colonne),
+           {{QStringLiteral(":primo"), primo}, {QStringLiteral(":ultimo"), ultimo}}, campi, visita,
+           QStringLiteral("leggere le schede"));
+}
+
 void TDepositoServer::ChiudiArchivio()
 {
     Dimentica();

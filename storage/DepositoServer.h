@@ -110,6 +110,9 @@ public:
     QByteArray ChiaveVerifica() override;
     void RegistraIngresso(const TIngresso &ingresso) override;
     std::vector<TIngresso> IngressiDel(const QDate &giorno) override;
+    // ---- Export grid: a page of records in one query
+    void ScorriIntervallo(int primo, int ultimo, std::span<const Campo> campi,
+                          const Visita &visita) override;
 
 private:
     using Valori = QList<std::pair<QString, QString>>;

@@ -3,7 +3,6 @@
 #include "archive/Errori.h"
 #include "archive/FileSicuro.h"
 #include "archive/Testo.h"
-#include "storage/Deposito.h"
 
 #include <QSaveFile>
 
@@ -286,96 +285,25 @@ void AccodaTestoFile(QByteArray &out, const QString &testo)
     }
 }
 
-TModelloRecords::TModelloRecords(QObject *parent) : QAbstractTableModel(parent) {}
-
-int TModelloRecords::rowCount(const QModelIndex &parent) const
+void TCelleScheda::Leggi(const TScheda &s)
 {
-    return parent.isValid() ? 0 : m_righe;
-}
-
-int TModelloRecords::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColonneGriglia;
-}
-
-QVariant TModelloRecords::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid())
-        return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return Cella(index.row(), index.column());
-    if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-    return {};
-}
-
-bool TModelloRecords::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
-        return false;
-    m_modifiche.insert(Chiave(index.row(), index.column()), value.toString());
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
-    return true;
-}
-
-Qt::ItemFlags TModelloRecords::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!Griglia[index.column()].solaLettura)
-        f |= Qt::ItemIsEditable;
-    return f;
-}
-
-QVariant TModelloRecords::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColonneGriglia)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    if (role == Qt::DisplayRole)
-        return QString::fromUtf8(Griglia[section].titolo);
-    if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-    return {};
-}
-
-void TModelloRecords::Svuota()
-{
-    beginResetModel();
-    m_righe = RigheIniziali;
-    m_caricate.clear();
-    m_caricate.shrink_to_fit();
-    m_testo.clear();
-    m_testo.shrink_to_fit();
-    m_usati = 0;
-    m_modifiche.clear();
-    endResetModel();
-}
-
-void TModelloRecords::AccodaRiga(const TScheda &s)
-{
-    // A row never spans two blocks: a new one starts when the longest row may not fit.
-    if (m_testo.empty() || BloccoTesto - m_usati < ColonneFile * 255) {
-        m_testo.push_back(std::make_unique_for_overwrite<char[]>(BloccoTesto));
-        m_usati = 0;
-    }
-    char *blocco = m_testo.back().get();
-    Riga r{qsizetype(m_testo.size() - 1) * BloccoTesto + m_usati, {}};
+    usati = 0;
     // Joined cells trim each part and are not trimmed again.
     auto accoda = [&](int colonna, std::initializer_list<std::pair<const char *, int>> parti) {
-        const qsizetype prima = m_usati;
+        const int prima = usati;
         bool primo = true;
         for (const auto &[d, n] : parti) {
             if (!primo)
-                blocco[m_usati++] = ' ';
+                byte[static_cast<size_t>(usati++)] = ' ';
             primo = false;
-            std::memcpy(blocco + m_usati, d, static_cast<size_t>(n));
-            m_usati += n;
+            std::memcpy(byte.data() + usati, d, static_cast<size_t>(n));
+            usati += n;
         }
-        r.lunghezze[colonna - 1] = static_cast<std::uint8_t>(m_usati - prima);
+        inizio[static_cast<size_t>(colonna - 1)] = static_cast<std::uint16_t>(prima);
+        lunghezze[static_cast<size_t>(colonna - 1)] = static_cast<std::uint8_t>(usati - prima);
     };
     for (int c = 1; c < ColonneGriglia; ++c) {
-        const ColonnaGriglia &g = Griglia[c];
+        const ColonnaGriglia &g = Griglia[static_cast<size_t>(c)];
         switch (g.contenuto) {
         case Contenuto::Campo:
             accoda(c, {ByteCampo(s, g.campo)});
@@ -391,108 +319,28 @@ void TModelloRecords::AccodaRiga(const TScheda &s)
             break;
         }
     }
-    m_caricate.push_back(r);
 }
 
 namespace {
-// The fields the grid's cells show.
-std::vector<Campo> CampiGriglia()
+void ApriCellaFile(QByteArray &out, bool valore)
 {
-    std::vector<Campo> campi;
-    for (int c = 1; c < ColonneGriglia; ++c) {
-        const ColonnaGriglia &g = Griglia[c];
-        switch (g.contenuto) {
-        case Contenuto::Campo:
-            campi.push_back(g.campo);
-            break;
-        case Contenuto::ComuneNascita:
-            campi.insert(campi.end(), {Campo::ComuneNasc, Campo::ProvNasc});
-            break;
-        case Contenuto::Residenza:
-            campi.insert(campi.end(), {Campo::CapRes, Campo::ComuneRes, Campo::ProvRes});
-            break;
-        case Contenuto::Numero:
-            break;
-        }
-    }
-    return campi;
+    if (valore)
+        out.append(ApriCellaTesto, sizeof ApriCellaTesto - 1);
+    else
+        out.append(ApriCella, sizeof ApriCella - 1);
 }
 } // namespace
 
-void TModelloRecords::Riempi(const QString &cartella)
+void AccodaCellaFile(QByteArray &out, const QString &testo)
 {
-    beginResetModel();
-    m_righe = RigheIniziali;
-    m_caricate.clear();
-    m_testo.clear();
-    m_usati = 0;
-    m_modifiche.clear();
-    try {
-        const std::unique_ptr<TDeposito> deposito = ApriDeposito(cartella);
-        const int n = deposito->NumeroSchede();
-        if (n > 0) {
-            m_righe = n;
-            m_caricate.reserve(static_cast<size_t>(n));
-            deposito->Scorri(CampiGriglia(), [&](int, const TScheda &s) {
-                AccodaRiga(s);
-                return static_cast<int>(m_caricate.size()) < n;
-            });
-        }
-        deposito->ChiudiArchivio();
-    } catch (...) {
-        // Silent: the grid keeps the rows filled so far.
-    }
-    m_caricate.shrink_to_fit();
-    endResetModel();
+    const QByteArray byte = Testo::ToWin1252(Testo::Trim32(testo));
+    ApriCellaFile(out, LettoComeValore(byte.constData(), static_cast<int>(byte.size())));
+    AccodaTestoFile(out, testo);
+    out.append(ChiudiCella, sizeof ChiudiCella - 1);
 }
 
-const char *TModelloRecords::Byte(int riga, int colonna, int *lunghezza) const
+void AccodaCellaFile(QByteArray &out, const char *d, int n)
 {
-    *lunghezza = 0;
-    if (riga < 0 || colonna < 1 || colonna >= ColonneGriglia ||
-        static_cast<size_t>(riga) >= m_caricate.size())
-        return nullptr;
-    const Riga &r = m_caricate[static_cast<size_t>(riga)];
-    qsizetype inizio = r.inizio;
-    for (int c = 0; c < colonna - 1; ++c)
-        inizio += r.lunghezze[c];
-    *lunghezza = r.lunghezze[colonna - 1];
-    return m_testo[static_cast<size_t>(inizio / BloccoTesto)].get() + inizio % BloccoTesto;
-}
-
-QString TModelloRecords::Cella(int riga, int colonna) const
-{
-    if (riga < 0 || riga >= m_righe || colonna < 0 || colonna >= ColonneGriglia)
-        return {};
-    const auto modifica = m_modifiche.constFind(Chiave(riga, colonna));
-    if (modifica != m_modifiche.constEnd())
-        return *modifica;
-    if (colonna == 0)
-        return static_cast<size_t>(riga) < m_caricate.size() ? QString::number(riga + 1)
-                                                             : QString();
-    int n = 0;
-    const char *d = Byte(riga, colonna, &n);
-    return d ? Testo::FromWin1252(d, n) : QString();
-}
-
-void TModelloRecords::AccodaCellaFile(QByteArray &out, int riga, int colonna) const
-{
-    auto apri = [&out](bool valore) {
-        if (valore)
-            out.append(ApriCellaTesto, sizeof ApriCellaTesto - 1);
-        else
-            out.append(ApriCella, sizeof ApriCella - 1);
-    };
-    const auto modifica = m_modifiche.constFind(Chiave(riga, colonna));
-    if (modifica != m_modifiche.constEnd()) {
-        const QByteArray byte = Testo::ToWin1252(Testo::Trim32(*modifica));
-        apri(LettoComeValore(byte.constData(), static_cast<int>(byte.size())));
-        AccodaTestoFile(out, *modifica);
-        out.append(ChiudiCella, sizeof ChiudiCella - 1);
-        return;
-    }
-    int n = 0;
-    const char *d = Byte(riga, colonna, &n);
     // Trimmed like the grid's text: a joined cell may end in the blank of an empty part.
     while (n > 0 && static_cast<unsigned char>(d[0]) <= 32) {
         ++d;
@@ -500,7 +348,7 @@ void TModelloRecords::AccodaCellaFile(QByteArray &out, int riga, int colonna) co
     }
     while (n > 0 && static_cast<unsigned char>(d[n - 1]) <= 32)
         --n;
-    apri(LettoComeValore(d, n));
+    ApriCellaFile(out, LettoComeValore(d, n));
     // Runs of bytes that need no reference go in at once.
     int pronti = 0;
     for (int i = 0; i < n; ++i) {
@@ -536,15 +384,7 @@ void ScriviEsportazione(const QString &percorso, const TModelloRecords &griglia)
     };
 
     buffer.append(Intestazione());
-    const int righe = griglia.rowCount();
-    for (int r = 0; r < righe; ++r) {
-        buffer.append("<tr>");
-        for (int c = 1; c < ColonneGriglia; ++c)
-            griglia.AccodaCellaFile(buffer, r, c);
-        buffer.append("</tr>");
-        if (buffer.size() >= Blocco)
-            scarica();
-    }
+    griglia.AccodaRigheFile(buffer, Blocco, scarica);
     buffer.append(Chiusura, sizeof Chiusura - 1);
     scarica();
     if (!ConfermaFile(file))
