@@ -139,6 +139,7 @@ private slots:
     void domande();
     void erroreScrittura();
     void modificheNellaGriglia();
+    void modificaLontana();
     void suggerimenti_data();
     void suggerimenti();
     void guidaEUscita();
@@ -510,6 +511,50 @@ void TestEsportazione::modificheNellaGriglia()
     // Nothing goes back to the archive.
     const QByteArray archivio = LeggiFile(env.Percorso(QStringLiteral("Tesserati.pro")));
     QCOMPARE(Costruttore::Campo(archivio.left(2764), "Note"), QByteArray("vecchia"));
+}
+
+// An edit far down the grid, scrolled away from through thousands of rows and back: the
+// grid still shows it and the file holds it in its row, the rows around as the archive.
+void TestEsportazione::modificaLontana()
+{
+    constexpr int N = 6000, Riga = 5000;
+    QList<QByteArray> schede;
+    for (int i = 0; i < N; ++i)
+        schede.append(Scheda({{"Tesserato", "SOCIO " + QByteArray::number(i)},
+                              {"Note", "nota " + QByteArray::number(i)}}));
+    Ambiente env;
+    Schermata s(env, schede);
+    QTableView *g = s.griglia();
+    const QModelIndex nota = s.modello()->index(Riga, 24);
+    g->scrollTo(nota);
+    g->setCurrentIndex(nota);
+    QTest::keyClick(g, Qt::Key_F2);
+    auto *editor = qobject_cast<QLineEdit *>(g->indexWidget(nota));
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("cambiata"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!g->indexWidget(nota));
+
+    for (int r = 0; r < N; r += 97) {
+        g->scrollTo(s.modello()->index(r, 1));
+        QCOMPARE(s.cella(r, 0), QString::number(r + 1));
+        QCOMPARE(s.cella(r, 1), QStringLiteral("SOCIO %1").arg(r));
+    }
+    g->scrollTo(nota);
+    QCOMPARE(s.cella(Riga, 24), QStringLiteral("cambiata"));
+    QCOMPARE(s.cella(Riga, 1), QStringLiteral("SOCIO %1").arg(Riga));
+    QCOMPARE(s.cella(Riga + 1, 24), QStringLiteral("nota %1").arg(Riga + 1));
+
+    Risposte(env, {true, false});
+    s.esporta();
+    const auto righe = Righe(LeggiFile(FileEsportato(env)));
+    QCOMPARE(righe.size(), N + 1);
+    for (int r = 0; r < N; ++r) {
+        QCOMPARE(righe[r + 1][0], "SOCIO " + QByteArray::number(r));
+        QCOMPARE(righe[r + 1][23],
+                 r == Riga ? QByteArray("cambiata") : "nota " + QByteArray::number(r));
+    }
 }
 
 void TestEsportazione::suggerimenti_data()
