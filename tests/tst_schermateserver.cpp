@@ -1,12 +1,13 @@
 // The main screens on the archive's server, driven as on the folder: the archive screen's
 // save (and what it says when the connection drops), the search, the import, the batch
-// cards and the reminders, these last shared by two desks.
+// cards and the reminders, these last shared by two desks, and the export.
 #include "support/Avvisi.h"
 #include "support/ServerPosta.h"
 #include "support/ServerProva.h"
 #include "support/Stampati.h"
 #include "support/Supporto.h"
 
+#include "lists/ExpAnagrafica.h"
 #include "lists/Sospesi.h"
 #include "lists/TrovaAnagrafica.h"
 #include "registry/Anagrafica.h"
@@ -22,6 +23,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTest>
 
 using Piattaforma::Forma;
@@ -101,6 +103,7 @@ private slots:
     void tessere_data();
     void tessere();
     void avvisiTraPostazioni();
+    void esporta();
 };
 
 void TestSchermateServer::salva_data()
@@ -409,6 +412,64 @@ void TestSchermateServer::avvisiTraPostazioni()
     QCOMPARE(posta.Messaggi().size(), 2);
     const auto invii = ApriDeposito(env.cartella())->UltimiInvii();
     QCOMPARE(invii.size(), 2);
+}
+
+// The export grid reads the server's records a page at a time as shown, keeps an edit of a
+// row scrolled away from, and writes the file from one pass: the rows the grid was filled
+// with, not a record appended since.
+void TestSchermateServer::esporta()
+{
+    SERVER_RICHIESTO();
+    constexpr int N = 300, Riga = 260;
+    Ambiente env;
+    Server(env);
+    QList<TScheda> soci;
+    for (int i = 0; i < N; ++i)
+        soci << Socio(QStringLiteral("SOCIO %1").arg(i),
+                      {{Campo::Note, QStringLiteral("n%1").arg(i)}});
+    Accoda(soci);
+    TfrmExpAnagrafica w;
+    w.show();
+    auto *g = Controllo<QTableView>(&w, "grdRecords");
+    QAbstractItemModel *m = g->model();
+    QCOMPARE(m->rowCount(), N);
+    const QModelIndex nota = m->index(Riga, 24);
+    g->scrollTo(nota);
+    g->setCurrentIndex(nota);
+    QTest::keyClick(g, Qt::Key_F2);
+    auto *editor = qobject_cast<QLineEdit *>(g->indexWidget(nota));
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("cambiata"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!g->indexWidget(nota));
+    for (int r : {0, 127, 128, 255, 256, N - 1}) {
+        g->scrollTo(m->index(r, 1));
+        QCOMPARE(m->index(r, 0).data().toString(), QString::number(r + 1));
+        QCOMPARE(m->index(r, 1).data().toString(), QStringLiteral("SOCIO %1").arg(r));
+    }
+    QCOMPARE(m->index(Riga, 24).data().toString(), QStringLiteral("cambiata"));
+    Accoda({Socio(QStringLiteral("ARRIVATO DOPO"))});
+
+    env->risposte << true << false;
+    Clic(&w, "cmdEsporta");
+    QCOMPARE(env->UltimaForma(), Forma::Domanda);
+    QFile f(env.Percorso("Tesserati.xls"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    // Before the first row, the header row, then one piece per data row.
+    const QString file = QString::fromLatin1(f.readAll());
+    const QStringList righe = file.split(QStringLiteral("<tr>")).mid(2);
+    QCOMPARE(righe.size(), N);
+    for (int r = 0; r < N; ++r) {
+        QVERIFY2(righe[r]
+                     .section(QStringLiteral("</td>"), 0, 0)
+                     .endsWith(QStringLiteral(">SOCIO %1").arg(r)),
+                 qPrintable(righe[r]));
+        const QString attesa =
+            r == Riga ? QStringLiteral("cambiata") : QStringLiteral("n%1").arg(r);
+        QVERIFY2(righe[r].contains(u'>' + attesa + QStringLiteral("</td>")), qPrintable(righe[r]));
+    }
+    QVERIFY(!righe.last().contains("ARRIVATO DOPO"));
 }
 
 QTEST_MAIN(TestSchermateServer)
