@@ -125,7 +125,9 @@ const TModelloRecords::Pagina &TModelloRecords::PaginaDi(int riga) const
             p.uso = ++m_uso;
             return p;
         }
-    // A new page in place of the one unused the longest.
+    // A new page in place of the one unused the longest; the pages never move, so a
+    // cell's bytes stay where they are until its page is replaced.
+    m_pagine.reserve(PagineTenute);
     if (m_pagine.size() < static_cast<size_t>(PagineTenute))
         m_pagine.emplace_back();
     Pagina &p = *std::min_element(m_pagine.begin(), m_pagine.end(),
