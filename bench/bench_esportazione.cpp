@@ -1,9 +1,11 @@
 // Export of a large archive: opening the export screen (the grid fill) and writing
 // "Tesserati.xls", with the file's size and the process's peak memory against the
-// archive file's size; the floor writes as many bytes to a file the same way.
+// archive file's size; the floor writes as many bytes to a file the same way. The same
+// export from the server (BM_ServerEsportazione) needs the cluster of scripts/pg_prova.sh.
 #include "archive/Archivio.h"
 #include "archive/FileSicuro.h"
 #include "bench/Dati.h"
+#include "bench/Server.h"
 #include "lists/ExpAnagrafica.h"
 #include "platform/Simulazione.h"
 
@@ -82,3 +84,41 @@ BENCHMARK(BM_EsportazioneScritturaGrezza)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// The export screen of a desk on the server: the grid's pages read as shown, the file
+// written from one pass in pages inside one snapshot.
+static void BM_ServerEsportazione(benchmark::State &state)
+{
+    if (!ServerBench::Disponibile()) {
+        state.SkipWithError("no server: start scripts/pg_prova.sh and set QUORVEL_PG_DIR");
+        return;
+    }
+    ServerBench::Collega(ServerBench::ArchivioDi(static_cast<int>(state.range(0))));
+    const QString cartella = ServerBench::CartellaServer();
+    double picco = 0, file = 0;
+    for (auto _ : state) {
+        AzzeraPicco();
+        Simulazione sim(cartella);
+        sim.risposte.enqueue(true);
+        sim.risposte.enqueue(false);
+        {
+            TfrmExpAnagrafica w;
+            w.show();
+            w.findChild<QAbstractButton *>(QStringLiteral("cmdEsporta"))->click();
+            w.close();
+        }
+        if (sim.messaggi.size() != 2)
+            state.SkipWithError("the export failed");
+        picco = std::max(picco, PiccoMemoria());
+        file = double(QFileInfo(QDir(cartella).filePath(QStringLiteral("Tesserati.xls"))).size());
+    }
+    state.counters["file_MB"] = file / 1e6;
+    state.counters["picco_MB"] = picco / 1e6;
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    ConnessioneServer::Dimentica();
+}
+BENCHMARK(BM_ServerEsportazione)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
