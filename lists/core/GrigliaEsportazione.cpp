@@ -1,6 +1,5 @@
 // The export grid's model: rows read from the archive a page at a time when shown, the
 // user's edits kept aside, and the file's rows written from one pass over the archive.
-#include "archive/Errori.h"
 #include "archive/Testo.h"
 #include "lists/core/Esportazione.h"
 #include "storage/Deposito.h"
