@@ -121,8 +121,12 @@ private:
     void Dimentica();
     // The rows of `sql` (positions after :dopo, at most :quante, then the `campi`) handed
     // to `visita` page by page.
+    // With `copia`, the pages come by COPY, the values written into the statement as
+    // literals: for statements without the user's text (their values are numbers and
+    // fixed words).
     void Pagine(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
-                std::span<const Campo> campi, const Visita &visita, const QString &azione);
+                std::span<const Campo> campi, const Visita &visita, const QString &azione,
+                bool copia = false);
     static constexpr int RighePerPagina = 2000;
     // Versions of the record equal to what this desk wrote at `versione`: a save whose
     // answer was lost counts as done.
@@ -139,6 +143,23 @@ private:
     QString m_cartella;
     QString m_nome; // the connection the statements below were prepared on
     std::map<QString, QSqlQuery> m_query;
+
+    // ---- Scans read by COPY (DepositoServerCopia.cpp)
+public:
+    // A page of a scan: each row's position, and each asked field of it stored as the
+    // record holds it (length byte, then the Windows-1252 bytes).
+    struct TPagina {
+        std::vector<int> posizioni;
+        std::vector<unsigned char> campi;
+    };
+
+private:
+    // Reads the rows of `sql` (the position, then the `campi`) into `pagina` through
+    // COPY in binary format on the connection's libpq handle; COPY takes no parameters,
+    // so the `valori` go into the text as literals (numbers, or texts escaped by libpq).
+    void LeggiCopia(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
+                    std::span<const Campo> campi, TPagina &pagina, const QString &azione);
+    static constexpr int RighePerCopia = 20000;
 };
 
 // The record's text of a field for a statement: refuses a NUL, which QPSQL cannot send.
