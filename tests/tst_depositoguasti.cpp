@@ -111,6 +111,7 @@ void TestDepositoGuasti::collegamentoPerso_data()
     QTest::addColumn<QStringList>("esiti"); // before the connection drops, then after
     QTest::newRow("lettura") << "lettura" << QStringList{"Anna", "Anna"};
     QTest::newRow("ricerca") << "ricerca" << QStringList{"1", "1"};
+    QTest::newRow("elenco di tutte") << "tutte" << QStringList{"1", "1"};
     QTest::newRow("aggiunta") << "aggiunta" << QStringList{"2", "3"};
     QTest::newRow("salvataggio con versione") << "salvataggio" << QStringList{"2", "3"};
     QTest::newRow("foto") << "foto" << QStringList{"scritta", "scritta"};
@@ -139,11 +140,13 @@ void TestDepositoGuasti::collegamentoPerso()
     const auto esegui = [&](int volta) -> QString {
         if (azione == QLatin1String("lettura"))
             return d->LeggiScheda(1).Leggi(Campo::Tesserato);
-        if (azione == QLatin1String("ricerca")) {
+        if (azione == QLatin1String("ricerca") || azione == QLatin1String("tutte")) {
             QStringList trovate;
             const TChiaveRicerca chiave[] = {{Campo::Tesserato, QStringLiteral("ann")}};
             const Campo campi[] = {Campo::Tesserato};
-            d->Cerca(chiave, campi, [&](int p, const TScheda &) {
+            const std::span<const TChiaveRicerca> chiavi =
+                azione == QLatin1String("tutte") ? std::span<const TChiaveRicerca>() : chiave;
+            d->Cerca(chiavi, campi, [&](int p, const TScheda &) {
                 trovate << QString::number(p);
                 return true;
             });
@@ -248,8 +251,10 @@ void TestDepositoGuasti::dueDepositiSullaStessaConnessione()
 void TestDepositoGuasti::unaFotografiaPerScansione_data()
 {
     QTest::addColumn<bool>("ricerca");
-    QTest::newRow("scorri") << false;
-    QTest::newRow("cerca") << true;
+    QTest::addColumn<QString>("chiave");
+    QTest::newRow("scorri") << false << QString();
+    QTest::newRow("cerca") << true << "socio";
+    QTest::newRow("cerca tutte") << true << QString();
 }
 
 // A scan longer than a page sees the archive as it was when it began: another desk's
@@ -259,6 +264,7 @@ void TestDepositoGuasti::unaFotografiaPerScansione()
 {
     SERVER_RICHIESTO();
     QFETCH(bool, ricerca);
+    QFETCH(QString, chiave);
     Ambiente env;
     QString db;
     const auto d = NuovoDeposito(env, &db);
@@ -283,8 +289,8 @@ void TestDepositoGuasti::unaFotografiaPerScansione()
         return true;
     };
     if (ricerca) {
-        const TChiaveRicerca chiave[] = {{Campo::Tesserato, QStringLiteral("socio")}};
-        d->Cerca(chiave, campi, visita);
+        const TChiaveRicerca chiavi[] = {{Campo::Tesserato, chiave}};
+        d->Cerca(chiavi, campi, visita);
     } else {
         d->Scorri(campi, visita);
     }
