@@ -8,6 +8,8 @@
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <cstring>
+
 namespace {
 
 // "tesserato, carica, ..." in record order, and ":c0, :c1, ..." to bind them.
@@ -427,7 +429,7 @@ int TDepositoServer::AccodaRichiesta(const TScheda &s, const QByteArray &jpeg,
 
 void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
                              std::span<const Campo> campi, const Visita &visita,
-                             const QString &azione)
+                             const QString &azione, bool copia)
 {
     // Pages of rows after the last position seen, each read whole before its rows are
     // visited: a visit may ask this connection for more (a photo, a record), which would
@@ -465,11 +467,17 @@ void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, 
                         QStringLiteral("Il collegamento al server dell'archivio si \u00E8 "
                                        "interrotto durante la lettura delle schede: l'elenco "
                                        "\u00E8 incompleto. Ripetere l'operazione."));
-                // Positions and the asked fields' texts: a whole record per row would
-                // clear and copy its 2,764 bytes for a handful of fields.
-                std::vector<int> posizioni;
-                QStringList testi;
-                {
+                // Positions and the asked fields as the record stores them: a whole
+                // record per row would clear and copy its 2,764 bytes for a handful of
+                // fields.
+                TPagina pagina;
+                const int righe = copia ? RighePerCopia : RighePerPagina;
+                if (copia) {
+                    QList<std::pair<QString, QVariant>> tutti = valori;
+                    tutti.append({QStringLiteral(":dopo"), dopo});
+                    tutti.append({QStringLiteral(":quante"), righe});
+                    LeggiCopia(sql, tutti, campi, pagina, azione);
+                } else {
                     // Prepared once for all pages, and looked up again for each: a visit
                     // that loses the connection takes the prepared statements along. The
                     // page comes in one result (forward only, QPSQL fetches row by row).
@@ -477,32 +485,42 @@ void TDepositoServer::Pagine(const QString &sql, const QList<std::pair<QString, 
                     for (const auto &[nome, valore] : valori)
                         q.bindValue(nome, valore);
                     q.bindValue(QStringLiteral(":dopo"), dopo);
-                    q.bindValue(QStringLiteral(":quante"), RighePerPagina);
+                    q.bindValue(QStringLiteral(":quante"), righe);
                     Esegui(q, azione);
-                    posizioni.reserve(RighePerPagina);
-                    testi.reserve(RighePerPagina * static_cast<qsizetype>(campi.size()));
+                    pagina.posizioni.reserve(size_t(righe));
+                    std::array<unsigned char, 256> campo{};
                     while (q.next()) {
-                        posizioni.push_back(q.value(0).toInt());
-                        for (size_t i = 0; i < campi.size(); ++i)
-                            testi.append(q.value(1 + static_cast<int>(i)).toString());
+                        pagina.posizioni.push_back(q.value(0).toInt());
+                        for (size_t i = 0; i < campi.size(); ++i) {
+                            ScriviCampo(campo.data(), Definizione(campi[i]).capacita,
+                                        q.value(1 + static_cast<int>(i)).toString());
+                            pagina.campi.insert(pagina.campi.end(), campo.data(),
+                                                campo.data() + 1 + campo[0]);
+                        }
                     }
                     q.finish();
                 }
-                // One record for every row: each row sets the same fields anew.
+                // One record for every row: each row sets the same fields anew, as
+                // TScheda::Scrivi would.
                 TScheda scheda;
-                qsizetype t = 0;
-                for (const int p : posizioni) {
-                    for (const Campo c : campi)
-                        scheda.Scrivi(c, testi[t++]);
+                const unsigned char *d = pagina.campi.data();
+                for (const int p : pagina.posizioni) {
+                    for (const Campo c : campi) {
+                        const DefinizioneCampo &def = Definizione(c);
+                        unsigned char *campo = scheda.byte.data() + def.offset;
+                        std::memcpy(campo, d, size_t(1 + d[0]));
+                        std::memset(campo + 1 + d[0], 0, size_t(def.capacita - d[0]));
+                        d += 1 + d[0];
+                    }
                     visitata = true;
                     if (!visita(p, scheda)) {
                         fine(true);
                         return;
                     }
                 }
-                if (static_cast<int>(posizioni.size()) < RighePerPagina)
+                if (static_cast<int>(pagina.posizioni.size()) < righe)
                     break;
-                dopo = posizioni.back();
+                dopo = pagina.posizioni.back();
             }
         } catch (...) {
             fine(false);
@@ -554,7 +572,9 @@ void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<co
         valori.append({nome, Contiene(k.testo)});
     }
     sql += QStringLiteral(" ORDER BY posizione LIMIT :quante");
-    Pagine(sql, valori, campi, visita, QStringLiteral("cercare le schede"));
+    // Without the user's keys the statement holds no text of theirs: the list of every
+    // record comes by COPY.
+    Pagine(sql, valori, campi, visita, QStringLiteral("cercare le schede"), valori.size() == 1);
 }
 
 void TDepositoServer::ScorriIntervallo(int primo, int ultimo, std::span<const Campo> campi,

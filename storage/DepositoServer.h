@@ -6,12 +6,15 @@
 //
 // Through Qt's QPSQL driver, on the calling thread's connection
 // (ConnessioneServer::PerQuestoThread): it ships with Qt on every platform the program
-// runs on and needs no client library of our own. Its limits, measured, shape this code:
+// runs on. Its limits, measured, shape this code:
 // - a text holding U+0000 cuts the statement short, so such a value is refused here with
 //   a plain message, never sent;
 // - bytea goes out as hex and comes back in escape format (QPSQL sets bytea_output), so
 //   documents are capped at 64 MiB (the table's check says the same);
-// - it has no COPY, so an import streams its rows as JSON batches into a temporary table.
+// - it has no COPY, so an import streams its rows as JSON batches into a temporary table;
+// - it hands every field of every row over as a QVariant holding a QString: the list of
+//   every record (tens of thousands of rows) is read instead with libpq itself, on the
+//   driver's own connection, by COPY in binary format (DepositoServerCopia.cpp).
 // Values are always bound; column names come only from the field table (CampiScheda, in
 // lower case). Records are stored as the folder's file would hold them: each value passes
 // the record's field rules (TScheda::Scrivi) before it is sent.
@@ -124,8 +127,12 @@ private:
     void Dimentica();
     // The rows of `sql` (positions after :dopo, at most :quante, then the `campi`) handed
     // to `visita` page by page.
+    // With `copia`, the pages come by COPY, the values written into the statement as
+    // literals: for statements without the user's text (their values are numbers and
+    // fixed words).
     void Pagine(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
-                std::span<const Campo> campi, const Visita &visita, const QString &azione);
+                std::span<const Campo> campi, const Visita &visita, const QString &azione,
+                bool copia = false);
     static constexpr int RighePerPagina = 2000;
     // Versions of the record equal to what this desk wrote at `versione`: a save whose
     // answer was lost counts as done.
@@ -142,6 +149,23 @@ private:
     QString m_cartella;
     QString m_nome; // the connection the statements below were prepared on
     std::map<QString, QSqlQuery> m_query;
+
+    // ---- Scans read by COPY (DepositoServerCopia.cpp)
+public:
+    // A page of a scan: each row's position, and each asked field of it stored as the
+    // record holds it (length byte, then the Windows-1252 bytes).
+    struct TPagina {
+        std::vector<int> posizioni;
+        std::vector<unsigned char> campi;
+    };
+
+private:
+    // Reads the rows of `sql` (the position, then the `campi`) into `pagina` through
+    // COPY in binary format on the connection's libpq handle; COPY takes no parameters,
+    // so the `valori` go into the text as literals (numbers, or texts escaped by libpq).
+    void LeggiCopia(const QString &sql, const QList<std::pair<QString, QVariant>> &valori,
+                    std::span<const Campo> campi, TPagina &pagina, const QString &azione);
+    static constexpr int RighePerCopia = 20000;
 };
 
 // The record's text of a field for a statement: refuses a NUL, which QPSQL cannot send.

@@ -21,10 +21,12 @@ const QString Password = QStringLiteral("segreta-anna");
 
 // The archive of a new program folder: the folder itself, or (with `server`) a new
 // database chosen in the folder's Quorvel.ini as the desk's archive, reached as anna.
-std::unique_ptr<TDeposito> NuovoDeposito(const Ambiente &env, bool server)
+std::unique_ptr<TDeposito> NuovoDeposito(const Ambiente &env, bool server, QString *nome = nullptr)
 {
     if (server) {
         const QString db = ServerProva::NuovoDatabase();
+        if (nome)
+            *nome = db;
         ServerProva::CreaUtente(QStringLiteral("anna"), Password, true);
         const TParametriServer p = ServerProva::Parametri(db, QStringLiteral("anna"));
         ConnessioneServer::ScriviParametri(env.cartella(), p, true);
@@ -123,6 +125,8 @@ private slots:
     void schede();
     void cerca_data();
     void cerca();
+    void elencoDiTutte_data();
+    void elencoDiTutte();
     void foto_data();
     void foto();
     void documenti_data();
@@ -283,6 +287,63 @@ void TestDeposito::cerca()
         return s.Leggi(Campo::NumTessera) == d->LeggiScheda(p).Leggi(Campo::NumTessera);
     });
     QCOMPARE(trovate, attese);
+}
+
+void TestDeposito::elencoDiTutte_data()
+{
+    schede_data();
+}
+
+// The list of every record (no filter) hands each visit the shown fields exactly as the
+// record holds them, read alone: accents, Windows-1252's own signs, and on the server also
+// texts another program wrote there (blanks around, a sign Windows-1252 lacks, a full
+// field in twice as many bytes).
+void TestDeposito::elencoDiTutte()
+{
+    QFETCH(bool, server);
+    if (server)
+        SERVER_RICHIESTO();
+    Ambiente env;
+    QString db;
+    const auto d = NuovoDeposito(env, server, &db);
+    CaricaSoci(*d);
+    QCOMPARE(d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Nicol\u00F2 M\u00FCller")},
+                                     {Campo::NumTessera, QStringLiteral("T0600")},
+                                     {Campo::Recapito, QStringLiteral("cellulare")},
+                                     {Campo::Note, QStringLiteral("10 \u20AC \u2013 ok")}})),
+             31);
+    d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Altro programma")}}));
+    if (server)
+        QVERIFY(ServerProva::Amministra(
+            db, QStringLiteral("UPDATE quorvel.schede SET note = E' \\t\u0141\u00F3d\u017A  ', "
+                               "tesserato = repeat('\u00E8', 50), recapito = ' 333 ' "
+                               "WHERE posizione = 32")));
+    const Campo campi[] = {Campo::Tesserato, Campo::NumTessera, Campo::DataScade, Campo::Recapito,
+                           Campo::Note};
+    QList<int> trovate;
+    QStringList diverse;
+    d->Cerca({}, campi, [&](int p, const TScheda &s) {
+        trovate << p;
+        const TScheda letta = d->LeggiScheda(p);
+        for (const Campo c : campi) {
+            int n = 0, m = 0;
+            const unsigned char *a = s.Dati(c, &n);
+            const unsigned char *b = letta.Dati(c, &m);
+            if (QByteArray(reinterpret_cast<const char *>(a), n) !=
+                QByteArray(reinterpret_cast<const char *>(b), m))
+                diverse << QStringLiteral("%1: %2 / %3").arg(p).arg(s.Leggi(c), letta.Leggi(c));
+        }
+        return true;
+    });
+    QCOMPARE(trovate, Tutti({4}) << 31 << 32);
+    QCOMPARE(diverse, QStringList());
+    const TScheda nuova = d->LeggiScheda(31);
+    QCOMPARE(nuova.Leggi(Campo::Note), QStringLiteral("10 \u20AC \u2013 ok"));
+    if (server) {
+        const TScheda altra = d->LeggiScheda(32);
+        QCOMPARE(altra.Leggi(Campo::Tesserato), QString(50, QChar(0xE8)));
+        QCOMPARE(altra.Leggi(Campo::Recapito), QStringLiteral("333"));
+    }
 }
 
 void TestDeposito::foto_data()
