@@ -7,6 +7,7 @@
 #include "storage/DepositoServer.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
@@ -17,6 +18,9 @@ namespace {
 
 // Text handed to the COPY at a time: a few hundred rows.
 constexpr qsizetype Blocco = 256 * 1024;
+// A COPY is one statement, and the connection's statement timeout is a minute: a slow
+// sheet (photos to check, a large XLSX) gets a new COPY after this long.
+constexpr qint64 DurataCopia = 20000;
 
 // Appends v to riga as a field of COPY's text format: backslash, tab, newline and carriage
 // return escaped, the rest as it is (sent as UTF-8).
@@ -103,7 +107,7 @@ public:
         }
         m_testo += u'\n';
         ++m_righe;
-        if (m_testo.size() >= Blocco)
+        if (m_testo.size() >= Blocco || (m_copia && m_aperta.hasExpired(DurataCopia)))
             Invia();
     }
 
@@ -233,6 +237,7 @@ private:
                 throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
             }
             m_copia = true;
+            m_aperta.start();
         }
         const QByteArray dati = m_testo.toUtf8();
         m_testo.clear();
@@ -242,6 +247,11 @@ private:
             if (motivo.isEmpty())
                 motivo = QString::fromUtf8(PQerrorMessage(c));
             throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
+        }
+        if (m_aperta.hasExpired(DurataCopia)) {
+            const QString motivo = FineCopia(nullptr);
+            if (!motivo.isEmpty())
+                throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
         }
     }
 
@@ -297,6 +307,7 @@ private:
     // The rows in COPY's text format not sent yet, and whether the COPY is open.
     QString m_testo;
     bool m_copia = false;
+    QElapsedTimer m_aperta; // since the COPY opened
 };
 
 } // namespace
