@@ -18,7 +18,7 @@ PACCHETTI=(
     libcurl4-openssl-dev qtkeychain-qt6-dev python3-aiosmtpd openssl
     dpkg-dev lintian appstream desktop-file-utils
     libqrencode-dev zbar-tools
-    postgresql-15 libqt6sql6-psql libqt6sql6-sqlite
+    postgresql-15 libqt6sql6-psql libqt6sql6-sqlite libpq-dev
     qt6-charts-dev libqt6opengl6-dev libzxing-dev libzbar-dev
 )
 PACCHETTI+=(${QUORVEL_PACCHETTI_EXTRA:-})
