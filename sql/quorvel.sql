@@ -145,7 +145,8 @@ CREATE TABLE importazioni (
 
 -- The spreadsheet import from a desk, which may not choose positions: the rows wait in the
 -- desk's temporary table pg_temp.importazione (n, then the 35 fields), readable by the
--- owner; this puts them after the last record in one go, within the caller's transaction.
+-- owner; this puts them after the last record in one go, within the caller's transaction:
+-- row n at the last position + n, so the rows' numbers must run 1..count (checked).
 -- The counter is locked once and set once (updating its row per record is quadratic), with
 -- the position trigger off meanwhile. Refused when other records came since `attese`.
 CREATE FUNCTION importa(attese integer) RETURNS integer LANGUAGE plpgsql
@@ -167,14 +168,18 @@ BEGIN
                         preavviso, titoli, telcasa, teluff, telcel, recapito, fax, email,
                         codfisc, carta, scadecarta, partitaiva, iban, intestatario, note,
                         annullata, file01, file02, file03, desc01, desc02, desc03)
-        SELECT u + row_number() OVER (ORDER BY i.n), i.tesserato, i.carica, i.numtessera,
+        SELECT u + i.n, i.tesserato, i.carica, i.numtessera,
                i.dataril, i.datascade, i.datanasc, i.comunenasc, i.provnasc, i.sesso,
                i.comuneres, i.provres, i.capres, i.indirizzores, i.preavviso, i.titoli,
                i.telcasa, i.teluff, i.telcel, i.recapito, i.fax, i.email, i.codfisc, i.carta,
                i.scadecarta, i.partitaiva, i.iban, i.intestatario, i.note, i.annullata,
                i.file01, i.file02, i.file03, i.desc01, i.desc02, i.desc03
-        FROM pg_temp.importazione i ORDER BY i.n;
+        FROM pg_temp.importazione i;
     GET DIAGNOSTICS quante = ROW_COUNT;
+    -- Distinct (the positions' key) and within 1..quante: exactly 1..quante, no gap.
+    IF quante > 0 AND (SELECT min(n) <> 1 OR max(n) <> quante FROM pg_temp.importazione) THEN
+        RAISE EXCEPTION 'righe dell''importazione non numerate da 1 a %', quante;
+    END IF;
     ALTER TABLE schede ENABLE TRIGGER schede_posizione;
     UPDATE contatore SET ultima = u + quante;
     IF quante > 0 THEN

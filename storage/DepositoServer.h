@@ -6,15 +6,16 @@
 //
 // Through Qt's QPSQL driver, on the calling thread's connection
 // (ConnessioneServer::PerQuestoThread): it ships with Qt on every platform the program
-// runs on. Its limits, measured, shape this code:
+// runs on, over libpq. Its limits, measured, shape this code:
 // - a text holding U+0000 cuts the statement short, so such a value is refused here with
 //   a plain message, never sent;
 // - bytea goes out as hex and comes back in escape format (QPSQL sets bytea_output), so
 //   documents are capped at 64 MiB (the table's check says the same);
-// - it has no COPY, so an import streams its rows as JSON batches into a temporary table;
+// - it has no COPY: an import streams its rows into a temporary table with libpq's COPY,
+//   on the driver's own connection (QSqlDriver::handle);
 // - it hands every field of every row over as a QVariant holding a QString: the list of
-//   every record (tens of thousands of rows) is read instead with libpq itself, on the
-//   driver's own connection, by COPY in binary format (DepositoServerCopia.cpp).
+//   every record (tens of thousands of rows) is read instead by COPY in binary format,
+//   on the same connection (DepositoServerCopia.cpp).
 // Values are always bound; column names come only from the field table (CampiScheda, in
 // lower case). Records are stored as the folder's file would hold them: each value passes
 // the record's field rules (TScheda::Scrivi) before it is sent.

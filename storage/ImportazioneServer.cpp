@@ -1,40 +1,60 @@
-// The import on the server, all or nothing: the rows wait in this connection's temporary
-// table, sent as JSON batches (QPSQL has no COPY); Conferma hands them to the owner's
-// function importa (sql/quorvel.sql), which puts them after the last record in one
-// transaction. An import dropped before that leaves no trace but the temporary table,
-// which goes with it.
+// The import on the server, all or nothing: the rows stream into this connection's
+// temporary table through one COPY kept open while the sheet is read (QPSQL has no COPY:
+// libpq's, on the driver's own connection), so the server stores them while this side reads
+// the next ones; Conferma hands them to the owner's function importa (sql/quorvel.sql),
+// which puts them after the last record in one transaction. An import dropped before that
+// leaves no trace but the temporary table, which goes with it.
 #include "storage/DepositoServer.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
 
+#include <libpq-fe.h>
+
 namespace {
 
-// Rows sent per statement: a megabyte or two.
-constexpr int Lotto = 4000;
+// Text handed to the COPY at a time: a few hundred rows.
+constexpr qsizetype Blocco = 256 * 1024;
+// A COPY is one statement, and the connection's statement timeout is a minute: a slow
+// sheet (photos to check, a large XLSX) gets a new COPY after this long.
+constexpr qint64 DurataCopia = 20000;
 
-// Appends v to json as a JSON string: quote, backslash and control characters escaped, the
-// rest as it is (sent as UTF-8). Written by hand: building QJsonObjects cost most of the
-// import's time on this side.
-void AccodaStringaJson(QString &json, const QString &v)
+// Appends v to riga as a field of COPY's text format: backslash, tab, newline and carriage
+// return escaped, the rest as it is (sent as UTF-8).
+void AccodaCampoCopia(QString &riga, const QString &v)
 {
-    static constexpr char16_t Esadecimali[] = u"0123456789abcdef";
-    json += u'"';
     for (const QChar c : v) {
-        const char16_t u = c.unicode();
-        if (u == u'"' || u == u'\\') {
-            json += u'\\';
-            json += c;
-        } else if (u < 0x20) {
-            json += QStringLiteral("\\u00");
-            json += QChar(Esadecimali[u >> 4]);
-            json += QChar(Esadecimali[u & 0xF]);
-        } else {
-            json += c;
+        switch (c.unicode()) {
+        case u'\\':
+            riga += QLatin1String("\\\\");
+            break;
+        case u'\t':
+            riga += QLatin1String("\\t");
+            break;
+        case u'\n':
+            riga += QLatin1String("\\n");
+            break;
+        case u'\r':
+            riga += QLatin1String("\\r");
+            break;
+        default:
+            riga += c;
         }
     }
-    json += u'"';
+}
+
+// libpq's connection under the QPSQL one; null for another driver.
+PGconn *Collegamento(const QSqlDatabase &db)
+{
+    const QVariant h = db.driver()->handle();
+    // Qt names the type by the struct behind libpq's typedef.
+    if (!h.isValid() ||
+        (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn *const *>(h.constData());
 }
 
 class TImportazioneServer : public TDeposito::TImportazione {
@@ -61,6 +81,8 @@ public:
 
     ~TImportazioneServer() override
     {
+        // A COPY still open ends refused: the server throws away what it had.
+        FineCopia("importazione annullata");
         try {
             QSqlQuery q(m_deposito.Db());
             q.exec(QStringLiteral("DROP TABLE IF EXISTS pg_temp.importazione"));
@@ -71,24 +93,30 @@ public:
 
     void Accoda(const TScheda &s) override
     {
-        // Every value first: a refused one (a NUL) leaves the batch as it was.
-        QString riga = QStringLiteral("{\"n\":%1").arg(m_righe + 1);
-        for (int i = 0; i < NumeroCampi; ++i) {
-            riga += u',';
-            riga += m_chiavi[i];
-            AccodaStringaJson(riga, ValoreServer(s, static_cast<Campo>(i)));
+        // Every value first: a refused one (a NUL) leaves the text to send as it was.
+        const qsizetype prima = m_testo.size();
+        try {
+            m_testo += QString::number(m_righe + 1);
+            for (int i = 0; i < NumeroCampi; ++i) {
+                m_testo += u'\t';
+                AccodaCampoCopia(m_testo, ValoreServer(s, static_cast<Campo>(i)));
+            }
+        } catch (const ErroreFile &) {
+            m_testo.truncate(prima);
+            throw;
         }
-        riga += u'}';
+        m_testo += u'\n';
         ++m_righe;
-        m_lotto += m_nelLotto == 0 ? u'[' : u',';
-        m_lotto += riga;
-        if (++m_nelLotto >= Lotto)
+        if (m_testo.size() >= Blocco || (m_copia && m_aperta.hasExpired(DurataCopia)))
             Invia();
     }
 
     bool Conferma(const QList<int> &) override
     {
         Invia();
+        const QString motivo = FineCopia(nullptr);
+        if (!motivo.isEmpty())
+            throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
         if (Interrotta())
             throw ErroreFile(Interruzione());
         QSqlDatabase db = m_deposito.Db();
@@ -190,46 +218,96 @@ private:
                                                         : Messaggio(q.lastError().databaseText()));
     }
 
+    // Hands the text so far to the COPY, opening it at the first rows. libpq sends without
+    // waiting for the server, which stores them meanwhile.
     void Invia()
     {
-        if (m_nelLotto == 0)
+        if (m_testo.isEmpty())
             return;
-        QSqlQuery *istruzione = nullptr;
-        try {
-            istruzione = &m_deposito.Prepara(QStringLiteral(
-                "INSERT INTO pg_temp.importazione SELECT * FROM json_populate_recordset(NULL::"
-                "pg_temp.importazione, CAST(:righe AS json))"));
-        } catch (const ErroreFile &) {
-            if (Interrotta())
-                throw ErroreFile(Interruzione());
-            throw;
+        PGconn *c = Collegamento(m_deposito.Db());
+        if (!c)
+            throw ErroreFile(Messaggio(QStringLiteral("collegamento non disponibile")));
+        if (!m_copia) {
+            PGresult *r = PQexec(c, "COPY pg_temp.importazione FROM STDIN");
+            const bool aperta = PQresultStatus(r) == PGRES_COPY_IN;
+            PQclear(r);
+            if (!aperta) {
+                const QString motivo = QString::fromUtf8(PQerrorMessage(c));
+                Scarta(c);
+                throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
+            }
+            m_copia = true;
+            m_aperta.start();
         }
-        QSqlQuery &q = *istruzione;
-        m_lotto += u']';
-        q.bindValue(QStringLiteral(":righe"), m_lotto);
-        m_lotto.clear();
-        m_nelLotto = 0;
-        if (!q.exec()) {
-            const QString motivo = q.lastError().databaseText();
+        const QByteArray dati = m_testo.toUtf8();
+        m_testo.clear();
+        if (PQputCopyData(c, dati.constData(), int(dati.size())) != 1) {
+            // The server refused or the connection broke: its reason, after the COPY ends.
+            QString motivo = FineCopia("importazione interrotta");
+            if (motivo.isEmpty())
+                motivo = QString::fromUtf8(PQerrorMessage(c));
             throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
         }
-        q.finish();
+        if (m_aperta.hasExpired(DurataCopia)) {
+            const QString motivo = FineCopia(nullptr);
+            if (!motivo.isEmpty())
+                throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
+        }
+    }
+
+    // Ends an open COPY, refused with `rifiuto` or, without, kept; returns the server's
+    // reason when it did not take the rows.
+    QString FineCopia(const char *rifiuto)
+    {
+        if (!m_copia)
+            return QString();
+        m_copia = false;
+        PGconn *c = nullptr;
+        try {
+            c = Collegamento(m_deposito.Db());
+        } catch (const ErroreFile &) {
+            return QStringLiteral("collegamento non disponibile");
+        }
+        if (!c)
+            return QStringLiteral("collegamento non disponibile");
+        QString motivo;
+        if (PQputCopyEnd(c, rifiuto) != 1)
+            motivo = QString::fromUtf8(PQerrorMessage(c));
+        const QString risposta = Scarta(c);
+        return motivo.isEmpty() ? risposta : motivo;
+    }
+
+    // Reads every answer left on the connection, so that QPSQL finds it idle; returns the
+    // first error among them.
+    static QString Scarta(PGconn *c)
+    {
+        QString motivo;
+        while (PGresult *r = PQgetResult(c)) {
+            const ExecStatusType stato = PQresultStatus(r);
+            if (motivo.isEmpty() && stato != PGRES_COMMAND_OK && stato != PGRES_TUPLES_OK &&
+                stato != PGRES_COPY_IN) {
+                const char *primario = PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY);
+                motivo = QString::fromUtf8(primario ? primario : PQresultErrorMessage(r));
+            }
+            PQclear(r);
+            if (stato == PGRES_COPY_IN) // refused at once: end it, then read on
+                PQputCopyEnd(c, "importazione interrotta");
+            if (PQstatus(c) == CONNECTION_BAD)
+                break;
+        }
+        if (motivo.isEmpty() && PQstatus(c) == CONNECTION_BAD)
+            motivo = QString::fromUtf8(PQerrorMessage(c));
+        return motivo;
     }
 
     TDepositoServer &m_deposito;
     int m_schede;
     int m_righe = 0;
     int m_pid = 0;
-    // The batch's JSON text so far, and its rows.
-    QString m_lotto;
-    int m_nelLotto = 0;
-    // Each field's key, quoted, then the colon.
-    const QStringList m_chiavi = [] {
-        QStringList k;
-        for (int i = 0; i < NumeroCampi; ++i)
-            k << QStringLiteral("\"%1\":").arg(ColonnaServer(static_cast<Campo>(i)));
-        return k;
-    }();
+    // The rows in COPY's text format not sent yet, and whether the COPY is open.
+    QString m_testo;
+    bool m_copia = false;
+    QElapsedTimer m_aperta; // since the COPY opened
 };
 
 } // namespace

@@ -525,10 +525,12 @@ void TestDeposito::importazione_data()
     }
     QTest::newRow("server riga rifiutata") << true << "nul" << 1;
     QTest::newRow("server altra postazione") << true << "altra" << 2;
+    QTest::newRow("server annullata a righe inviate") << true << "molte" << 1;
 }
 
 // An import is all or nothing: confirmed, its records follow the existing one in order;
-// dropped, refused at a row, or overtaken by another desk's append, it leaves nothing.
+// dropped (also once many rows went to the server), refused at a row, or overtaken by
+// another desk's append, it leaves nothing.
 void TestDeposito::importazione()
 {
     const QString NotaDifficile =
@@ -558,15 +560,19 @@ void TestDeposito::importazione()
         } else if (come == QLatin1String("altra")) {
             d->AccodaScheda(Scheda({{Campo::Tesserato, QStringLiteral("Da un'altra postazione")}}));
             QVERIFY_THROWS_EXCEPTION(ErroreFile, importazione->Conferma({}));
+        } else if (come == QLatin1String("molte")) {
+            for (int i = 0; i < 3000; ++i)
+                importazione->Accoda(Scheda({{Campo::Note, QString(200, u'x')}}));
         }
     }
+    // The connection is free again for what follows.
     QCOMPARE(d->NumeroSchede(), schede);
     if (schede == 4) {
         QCOMPARE(d->LeggiScheda(1).Leggi(Campo::Tesserato), QStringLiteral("Già presente"));
         QCOMPARE(d->LeggiScheda(3).Leggi(Campo::Tesserato), QStringLiteral("Secondo Forlì"));
         QCOMPARE(d->LeggiScheda(4).Leggi(Campo::Annullata), AnnullataNo);
-        // The server gets the rows as JSON text: quotes, backslashes and control characters
-        // arrive as they were.
+        // The server gets the rows in COPY's text format: quotes, backslashes and control
+        // characters arrive as they were.
         if (server)
             QCOMPARE(d->LeggiScheda(4).Leggi(Campo::Note), NotaDifficile);
         // Appends after an import go on from its last position.
