@@ -8,10 +8,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 #include <QUuid>
+
+#include <libpq-fe.h>
 
 #include <map>
 
@@ -382,6 +385,16 @@ void Dimentica()
     for (const auto &[thread, nome] : connessioni)
         if (thread == QThread::currentThread())
             Chiudi(nome);
+}
+
+PGconn *Libpq(const QSqlDatabase &db)
+{
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    // Qt names the type by the struct behind libpq's typedef.
+    if (!h.isValid() ||
+        (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn *const *>(h.constData());
 }
 
 } // namespace ConnessioneServer

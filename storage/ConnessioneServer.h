@@ -15,6 +15,8 @@ struct TParametriServer {
     QString certificatoCA; // the CA file that signed the server's certificate
 };
 
+struct pg_conn;
+
 namespace ConnessioneServer {
 
 // Why a connection failed, told to the user in plain Italian (TestoCausa).
@@ -90,5 +92,9 @@ bool Impostato();
 QSqlDatabase PerQuestoThread();
 // Closes every connection opened by PerQuestoThread and forgets the server.
 void Dimentica();
+
+// libpq's connection under the QPSQL one, for what the driver lacks (COPY); null for
+// another driver.
+pg_conn *Libpq(const QSqlDatabase &db);
 
 } // namespace ConnessioneServer

@@ -2,6 +2,7 @@
 // handle: the fields come as their bytes, and go straight into the stored form of the
 // record's fields, without a QVariant and a QString for each.
 #include "archive/Testo.h"
+#include "storage/ConnessioneServer.h"
 #include "storage/DepositoServer.h"
 
 #include <QSqlDriver>
@@ -14,17 +15,6 @@
 #include <string_view>
 
 namespace {
-
-// The connection's libpq handle; null when the driver is not QPSQL.
-PGconn *Handle(const QSqlDatabase &db)
-{
-    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-    // Qt names the type by libpq's struct behind the typedef.
-    if (!h.isValid() ||
-        (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn *const *>(h.constData());
-}
 
 qint32 Intero32(const char *p)
 {
@@ -142,7 +132,7 @@ void TDepositoServer::LeggiCopia(const QString &sql,
                                  std::span<const Campo> campi, TPagina &pagina,
                                  const QString &azione)
 {
-    PGconn *c = Handle(Db());
+    PGconn *c = ConnessioneServer::Libpq(Db());
     const auto errore = [&](const QString &motivo, const char *codice = nullptr) {
         // As Esegui tells a lock held elsewhere or a statement past its time.
         if (codice && (qstrcmp(codice, "55P03") == 0 || qstrcmp(codice, "57014") == 0))

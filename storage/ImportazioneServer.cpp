@@ -4,6 +4,7 @@
 // the next ones; Conferma hands them to the owner's function importa (sql/quorvel.sql),
 // which puts them after the last record in one transaction. An import dropped before that
 // leaves no trace but the temporary table, which goes with it.
+#include "storage/ConnessioneServer.h"
 #include "storage/DepositoServer.h"
 
 #include <QDateTime>
@@ -44,17 +45,6 @@ void AccodaCampoCopia(QString &riga, const QString &v)
             riga += c;
         }
     }
-}
-
-// libpq's connection under the QPSQL one; null for another driver.
-PGconn *Collegamento(const QSqlDatabase &db)
-{
-    const QVariant h = db.driver()->handle();
-    // Qt names the type by the struct behind libpq's typedef.
-    if (!h.isValid() ||
-        (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn *const *>(h.constData());
 }
 
 class TImportazioneServer : public TDeposito::TImportazione {
@@ -224,7 +214,7 @@ private:
     {
         if (m_testo.isEmpty())
             return;
-        PGconn *c = Collegamento(m_deposito.Db());
+        PGconn *c = ConnessioneServer::Libpq(m_deposito.Db());
         if (!c)
             throw ErroreFile(Messaggio(QStringLiteral("collegamento non disponibile")));
         if (!m_copia) {
@@ -264,7 +254,7 @@ private:
         m_copia = false;
         PGconn *c = nullptr;
         try {
-            c = Collegamento(m_deposito.Db());
+            c = ConnessioneServer::Libpq(m_deposito.Db());
         } catch (const ErroreFile &) {
             return QStringLiteral("collegamento non disponibile");
         }
