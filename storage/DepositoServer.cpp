@@ -545,7 +545,7 @@ void TDepositoServer::Scorri(std::span<const Campo> campi, const Visita &visita)
     Pagine(QStringLiteral("SELECT posizione%1 FROM schede WHERE posizione > :dopo ORDER BY "
                           "posizione LIMIT :quante")
                .arg(colonne),
-           {}, campi, visita, QStringLiteral("leggere le schede"));
+           {}, campi, visita, QStringLiteral("leggere le schede"), true);
 }
 
 void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<const Campo> campi,
@@ -573,7 +573,7 @@ void TDepositoServer::Cerca(std::span<const TChiaveRicerca> chiavi, std::span<co
     }
     sql += QStringLiteral(" ORDER BY posizione LIMIT :quante");
     // Without the user's keys the statement holds no text of theirs: the list of every
-    // record comes by COPY.
+    // record comes by COPY, as the scans do.
     Pagine(sql, valori, campi, visita, QStringLiteral("cercare le schede"), valori.size() == 1);
 }
 
@@ -585,7 +585,7 @@ void TDepositoServer::ScorriIntervallo(int primo, int ultimo, std::span<const Ca
                           "BETWEEN :primo AND :ultimo ORDER BY posizione LIMIT :quante")
                .arg(colonne),
            {{QStringLiteral(":primo"), primo}, {QStringLiteral(":ultimo"), ultimo}}, campi, visita,
-           QStringLiteral("leggere le schede"));
+           QStringLiteral("leggere le schede"), true);
 }
 
 void TDepositoServer::ChiudiArchivio()
