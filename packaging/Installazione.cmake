@@ -167,9 +167,10 @@ I dati di ogni utente stanno nella sua cartella ~/.local/share/Quorvel.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded by Qt at run time, so dpkg-shlibdeps cannot see them: the desktop's platform
 # plugin, image formats, SVG, the Italian translations of Qt's own texts, the fonts and the
-# PostgreSQL driver of an archive on a server.
+# PostgreSQL driver of an archive on a server, and libcurl, opened when mail goes out.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, \
-qt6-translations-l10n, fonts-liberation, fonts-dejavu-core, libqt6sql6-psql, libqt6sql6-sqlite")
+qt6-translations-l10n, fonts-liberation, fonts-dejavu-core, libqt6sql6-psql, libqt6sql6-sqlite, \
+libcurl4")
 # What the program sends the user to: a keyring for the mail password (a Secret Service
 # provider), the desktop's opener for documents and links, and a PDF viewer for the guide.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | libkf5wallet-bin | keepassxc, \
