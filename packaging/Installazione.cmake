@@ -121,12 +121,16 @@ if(QUORVEL_BUNDLE_QT)
             COMPONENT programma)
     install(FILES "${qt_lib_dir}/../../share/qt6/translations/qtbase_it.qm"
             DESTINATION ${QUORVEL_INSTALL_DIR}/translations COMPONENT programma OPTIONAL)
+    # libcurl is opened by the name mail/core/LibCurl gives when mail goes out, so no
+    # executable names it: it goes in by that name, with what it needs.
+    get_filename_component(curl_dir "${CURL_LIBRARIES}" DIRECTORY)
+    set(curl_soname "${curl_dir}/libcurl.so.4")
     install(CODE "
         set(dest \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVEL_INSTALL_DIR}\")
         file(GLOB_RECURSE plugins \"\${dest}/plugins/*.so\")
         file(GET_RUNTIME_DEPENDENCIES
              EXECUTABLES \"\${dest}/Quorvel\" \"\${dest}/quorvel-migra\"
-             LIBRARIES \${plugins}
+             LIBRARIES \${plugins} \"${curl_soname}\"
              RESOLVED_DEPENDENCIES_VAR deps
              UNRESOLVED_DEPENDENCIES_VAR mancanti
              PRE_EXCLUDE_REGEXES \"^ld-linux\" \"^libc\\\\.so\" \"^libm\\\\.so\" \"^libdl\\\\.so\"
@@ -134,7 +138,7 @@ if(QUORVEL_BUNDLE_QT)
                                  \"^libGLX\" \"^libGLdispatch\" \"^libdrm\" \"^libgbm\"
                                  \"^libvulkan\"
              POST_EXCLUDE_REGEXES \"^/lib64/\")
-        foreach(d \${deps})
+        foreach(d \${deps} \"${curl_soname}\")
             file(INSTALL \"\${d}\" DESTINATION \"\${dest}/lib\" FOLLOW_SYMLINK_CHAIN)
         endforeach()" COMPONENT programma)
 endif()
