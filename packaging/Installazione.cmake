@@ -8,6 +8,8 @@ set(QUORVEL_INSTALL_DIR "Quorvel")
 install(TARGETS Quorvel RUNTIME DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
 # The tool that moves an archive folder to the server and back (README).
 install(TARGETS quorvel-migra RUNTIME DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
+# Qt Multimedia's module, opened beside the executable at the first camera or sound.
+install(TARGETS quorvel_multimedia LIBRARY DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
 install(FILES "${QUORVEL_PROGRAM_DIR}/Guida.pdf" DESTINATION ${QUORVEL_INSTALL_DIR}
         COMPONENT programma OPTIONAL)
 # The script that makes the shared archive on a PostgreSQL server (README).
@@ -71,12 +73,16 @@ add_custom_target(quorvel_pacchetto_doc ALL DEPENDS ${pacchetto_doc})
 install(PROGRAMS $<TARGET_FILE:Quorvel> DESTINATION bin RENAME quorvel
         COMPONENT pacchetto EXCLUDE_FROM_ALL)
 install(PROGRAMS $<TARGET_FILE:quorvel-migra> DESTINATION bin COMPONENT pacchetto EXCLUDE_FROM_ALL)
+# The multimedia module in /usr/lib/quorvel, where /usr/bin/quorvel looks for it.
+install(FILES $<TARGET_FILE:quorvel_multimedia> DESTINATION lib/quorvel
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
 # Stripped as Debian does (install(PROGRAMS) escapes CPACK_STRIP_FILES).
 install(CODE "
     execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded --remove-section=.comment
                             --remove-section=.note
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quorvel\"
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quorvel-migra\"
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/quorvel/libquorvel_multimedia.so\"
                     RESULT_VARIABLE esito)
     if(NOT esito EQUAL 0)
         message(FATAL_ERROR \"strip: \${esito}\")
@@ -130,7 +136,7 @@ if(QUORVEL_BUNDLE_QT)
         file(GLOB_RECURSE plugins \"\${dest}/plugins/*.so\")
         file(GET_RUNTIME_DEPENDENCIES
              EXECUTABLES \"\${dest}/Quorvel\" \"\${dest}/quorvel-migra\"
-             LIBRARIES \${plugins} \"${curl_soname}\"
+             LIBRARIES \${plugins} \"${curl_soname}\" \"\${dest}/libquorvel_multimedia.so\"
              RESOLVED_DEPENDENCIES_VAR deps
              UNRESOLVED_DEPENDENCIES_VAR mancanti
              PRE_EXCLUDE_REGEXES \"^ld-linux\" \"^libc\\\\.so\" \"^libm\\\\.so\" \"^libdl\\\\.so\"
