@@ -85,6 +85,8 @@ private slots:
         QStringList attesi = {
             QStringLiteral("./usr/bin/quorvel"),
             QStringLiteral("./usr/bin/quorvel-migra"),
+            // Camera and sounds: the module /usr/bin/quorvel opens from ../lib/quorvel.
+            QStringLiteral("./usr/lib/quorvel/libquorvel_multimedia.so"),
             QStringLiteral("./usr/share/man/man1/quorvel-migra.1.gz"),
             QStringLiteral("./usr/share/quorvel/Guida.pdf"),
             QStringLiteral("./usr/share/quorvel/quorvel.sql"),
