@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-
 namespace Piattaforma {
 
 namespace {
