@@ -1,13 +1,14 @@
-// The floor: a minimal Qt program that shows one window and ends.
+// The floor: a minimal Qt program that shows one window and ends once it is painted.
+#include "FineAlDisegno.h"
+
 #include <QApplication>
 #include <QLabel>
-#include <QTimer>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QLabel finestra(QStringLiteral("Quorvel"));
     finestra.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    TFineAlDisegno fine(&finestra);
     return app.exec();
 }

@@ -1,4 +1,5 @@
-// Start-up to the login window with all screens created, beside a minimal Qt program.
+// Start-up to the login window painted (the program's own start-up path), beside a minimal
+// Qt program that shows one window; both leave once their window is painted.
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>

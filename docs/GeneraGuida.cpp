@@ -245,12 +245,12 @@ static int ScriviGuida(const QString &uscita, const QString &dati)
         const CapitoloGuida c = CapitoliGuida::PrimoAccesso();
         html += Capitolo(++n, c.titolo,
                          Paragrafi(c.testo) +
-                             Foto(doc, Schermate::frmPassword, QStringLiteral("accesso")));
+                             Foto(doc, Schermate::Password(), QStringLiteral("accesso")));
     }
-    dallaSchermata(Schermate::frmAvvio, "imgGuidaClick", QStringLiteral("avvio"));
-    dallaSchermata(Schermate::frmAnagrafica, "cmdGuidaClick", QStringLiteral("archivio"));
+    dallaSchermata(Schermate::Avvio(), "imgGuidaClick", QStringLiteral("avvio"));
+    dallaSchermata(Schermate::Anagrafica(), "cmdGuidaClick", QStringLiteral("archivio"));
     {
-        TfrmImporta importa(Schermate::frmAnagrafica);
+        TfrmImporta importa(Schermate::Anagrafica());
         // A small list of members, chosen and tried: the picture shows the columns
         // matched and an outcome.
         QDir(dati).mkpath(QStringLiteral("esempio"));
@@ -268,7 +268,7 @@ static int ScriviGuida(const QString &uscita, const QString &dati)
         importa.cmdProvaClick();
         proprio(CapitoliGuida::Importazione(), Foto(doc, &importa, QStringLiteral("importa")));
     }
-    dallaSchermata(Schermate::frmTessera, "imgGuidaClick", QStringLiteral("tessera"));
+    dallaSchermata(Schermate::Tessera(), "imgGuidaClick", QStringLiteral("tessera"));
     proprio(CapitoliGuida::Margini());
     proprio(CapitoliGuida::FoglioDiProva());
     {
@@ -278,7 +278,7 @@ static int ScriviGuida(const QString &uscita, const QString &dati)
                    QStringLiteral("Tessera personale, non cedibile.\nIn caso di smarrimento "
                                   "restituire a:\nCircolo Culturale Esempio\nVia Roma 1, "
                                   "Roma - tel. 06 000000")});
-        TfrmDatiEnte ente(Schermate::frmTessera);
+        TfrmDatiEnte ente(Schermate::Tessera());
         ente.Imposta(QStringLiteral("tessera"),
                      {QStringLiteral("Circolo Culturale Esempio"),
                       QStringLiteral("Associazione di promozione sociale"),
@@ -286,14 +286,16 @@ static int ScriviGuida(const QString &uscita, const QString &dati)
         proprio(CapitoliGuida::CodiceQR(), Foto(doc, &ente, QStringLiteral("ente")));
     }
     proprio(CapitoliGuida::Retro());
-    dallaSchermata(Schermate::frmTessere, "imgGuidaClick", QStringLiteral("tessere"));
+    dallaSchermata(Schermate::Tessere(), "imgGuidaClick", QStringLiteral("tessere"));
     proprio(CapitoliGuida::TessereInSerie());
     {
-        TfrmPosta posta(Schermate::frmSospesi);
+        // The mail screen as the list of members past due opens it.
+        TfrmSospesi sospesi;
+        TfrmPosta posta(&sospesi);
         proprio(CapitoliGuida::Avvisi(), Foto(doc, &posta, QStringLiteral("posta")));
     }
     {
-        TfrmExpAnagrafica esporta(Schermate::frmAnagrafica);
+        TfrmExpAnagrafica esporta(Schermate::Anagrafica());
         dallaSchermata(&esporta, "cmdGuidaClick", QString());
     }
     proprio(CapitoliGuida::CopiaDiSicurezza());

@@ -8,6 +8,8 @@ set(QUORVEL_INSTALL_DIR "Quorvel")
 install(TARGETS Quorvel RUNTIME DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
 # The tool that moves an archive folder to the server and back (README).
 install(TARGETS quorvel-migra RUNTIME DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
+# Qt Multimedia's module, opened beside the executable at the first camera or sound.
+install(TARGETS quorvel_multimedia LIBRARY DESTINATION ${QUORVEL_INSTALL_DIR} COMPONENT programma)
 install(FILES "${QUORVEL_PROGRAM_DIR}/Guida.pdf" DESTINATION ${QUORVEL_INSTALL_DIR}
         COMPONENT programma OPTIONAL)
 # The script that makes the shared archive on a PostgreSQL server (README).
@@ -71,12 +73,16 @@ add_custom_target(quorvel_pacchetto_doc ALL DEPENDS ${pacchetto_doc})
 install(PROGRAMS $<TARGET_FILE:Quorvel> DESTINATION bin RENAME quorvel
         COMPONENT pacchetto EXCLUDE_FROM_ALL)
 install(PROGRAMS $<TARGET_FILE:quorvel-migra> DESTINATION bin COMPONENT pacchetto EXCLUDE_FROM_ALL)
+# The multimedia module in /usr/lib/quorvel, where /usr/bin/quorvel looks for it.
+install(FILES $<TARGET_FILE:quorvel_multimedia> DESTINATION lib/quorvel
+        COMPONENT pacchetto EXCLUDE_FROM_ALL)
 # Stripped as Debian does (install(PROGRAMS) escapes CPACK_STRIP_FILES).
 install(CODE "
     execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded --remove-section=.comment
                             --remove-section=.note
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quorvel\"
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/quorvel-migra\"
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/quorvel/libquorvel_multimedia.so\"
                     RESULT_VARIABLE esito)
     if(NOT esito EQUAL 0)
         message(FATAL_ERROR \"strip: \${esito}\")
@@ -121,12 +127,16 @@ if(QUORVEL_BUNDLE_QT)
             COMPONENT programma)
     install(FILES "${qt_lib_dir}/../../share/qt6/translations/qtbase_it.qm"
             DESTINATION ${QUORVEL_INSTALL_DIR}/translations COMPONENT programma OPTIONAL)
+    # libcurl is opened by the name mail/core/LibCurl gives when mail goes out, so no
+    # executable names it: it goes in by that name, with what it needs.
+    get_filename_component(curl_dir "${CURL_LIBRARIES}" DIRECTORY)
+    set(curl_soname "${curl_dir}/libcurl.so.4")
     install(CODE "
         set(dest \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVEL_INSTALL_DIR}\")
         file(GLOB_RECURSE plugins \"\${dest}/plugins/*.so\")
         file(GET_RUNTIME_DEPENDENCIES
              EXECUTABLES \"\${dest}/Quorvel\" \"\${dest}/quorvel-migra\"
-             LIBRARIES \${plugins}
+             LIBRARIES \${plugins} \"${curl_soname}\" \"\${dest}/libquorvel_multimedia.so\"
              RESOLVED_DEPENDENCIES_VAR deps
              UNRESOLVED_DEPENDENCIES_VAR mancanti
              PRE_EXCLUDE_REGEXES \"^ld-linux\" \"^libc\\\\.so\" \"^libm\\\\.so\" \"^libdl\\\\.so\"
@@ -134,7 +144,7 @@ if(QUORVEL_BUNDLE_QT)
                                  \"^libGLX\" \"^libGLdispatch\" \"^libdrm\" \"^libgbm\"
                                  \"^libvulkan\"
              POST_EXCLUDE_REGEXES \"^/lib64/\")
-        foreach(d \${deps})
+        foreach(d \${deps} \"${curl_soname}\")
             file(INSTALL \"\${d}\" DESTINATION \"\${dest}/lib\" FOLLOW_SYMLINK_CHAIN)
         endforeach()" COMPONENT programma)
 endif()
@@ -167,9 +177,10 @@ I dati di ogni utente stanno nella sua cartella ~/.local/share/Quorvel.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded by Qt at run time, so dpkg-shlibdeps cannot see them: the desktop's platform
 # plugin, image formats, SVG, the Italian translations of Qt's own texts, the fonts and the
-# PostgreSQL driver of an archive on a server.
+# PostgreSQL driver of an archive on a server, and libcurl, opened when mail goes out.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, \
-qt6-translations-l10n, fonts-liberation, fonts-dejavu-core, libqt6sql6-psql, libqt6sql6-sqlite")
+qt6-translations-l10n, fonts-liberation, fonts-dejavu-core, libqt6sql6-psql, libqt6sql6-sqlite, \
+libcurl4")
 # What the program sends the user to: a keyring for the mail password (a Secret Service
 # provider), the desktop's opener for documents and links, and a PDF viewer for the guide.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | libkf5wallet-bin | keepassxc, \

@@ -1,13 +1,9 @@
 #include "platform/Fotocamera.h"
 
+#include "platform/ModuloMultimedia.h"
 #include "platform/SorgenteFotogrammi.h"
 
-#include <QCamera>
-#include <QMediaCaptureSession>
-#include <QMediaDevices>
 #include <QThread>
-#include <QVideoFrame>
-#include <QVideoSink>
 
 ConsegnaFotogrammi::ConsegnaFotogrammi(QObject *parent) : QObject(parent) {}
 
@@ -60,11 +56,10 @@ bool ConsegnaFotogrammi::Consegna(const QImage &img)
 }
 
 namespace {
-// Wraps Qt Multimedia's default camera. Frames may arrive on the camera's own
-// thread: each is converted there and handed over one at a time. The hand-over
-// object is shared with the frame callback, so a frame still arriving while the
-// camera is destroyed never touches a destroyed object; it is deleted on its own
-// thread once the last user lets go.
+// Wraps the module's default camera. Frames may arrive on the camera's own thread: each
+// is handed over one at a time. The hand-over object is shared with the frame callback,
+// so a frame still arriving while the camera is destroyed never touches a destroyed
+// object; it is deleted on its own thread once the last user lets go.
 class FotocameraQt : public SorgenteFotogrammi {
 public:
     explicit FotocameraQt(QObject *parent)
@@ -75,37 +70,29 @@ public:
     {
         connect(m_consegna.get(), &ConsegnaFotogrammi::Fotogramma, this,
                 &SorgenteFotogrammi::Fotogramma);
-        const QCameraDevice dispositivo = QMediaDevices::defaultVideoInput();
-        if (dispositivo.isNull())
+        const TModuloMultimedia *modulo = ModuloMultimedia();
+        if (!modulo)
             return;
-        m_camera = new QCamera(dispositivo, this);
-        m_sink = new QVideoSink(this);
-        m_sessione.setCamera(m_camera);
-        m_sessione.setVideoSink(m_sink);
-        connect(
-            m_sink, &QVideoSink::videoFrameChanged, m_sink,
-            [consegna = m_consegna](const QVideoFrame &f) {
-                if (consegna->Aperta())
-                    consegna->Consegna(f.toImage());
-            },
-            Qt::DirectConnection);
+        m_camera.reset(modulo->fotocamera([consegna = m_consegna](const QImage &img) {
+            if (consegna->Aperta())
+                consegna->Consegna(img);
+        }));
     }
 
     ~FotocameraQt() override
     {
         Ferma();
-        if (m_sink)
-            disconnect(m_sink, nullptr, nullptr, nullptr);
+        m_camera.reset();
     }
 
-    bool Disponibile() const override { return m_camera != nullptr; }
+    bool Disponibile() const override { return m_camera && m_camera->Disponibile(); }
 
     void Avvia() override
     {
-        if (!m_camera)
+        if (!Disponibile())
             return;
         m_consegna->Apri();
-        m_camera->start();
+        m_camera->Avvia();
     }
 
     void Ferma() override
@@ -113,16 +100,14 @@ public:
         // Release a waiting camera thread first: stopping may wait for that thread.
         m_consegna->Chiudi();
         if (m_camera)
-            m_camera->stop();
+            m_camera->Ferma();
     }
 
-    bool Attiva() const override { return m_camera && m_camera->isActive(); }
+    bool Attiva() const override { return m_camera && m_camera->Attiva(); }
 
 private:
     std::shared_ptr<ConsegnaFotogrammi> m_consegna;
-    QCamera *m_camera = nullptr;
-    QVideoSink *m_sink = nullptr;
-    QMediaCaptureSession m_sessione;
+    std::unique_ptr<TFotocameraModulo> m_camera;
 };
 } // namespace
 

@@ -2,28 +2,23 @@
 
 #include "archive/FileSicuro.h"
 #include "platform/Fotocamera.h"
+#include "platform/ModuloMultimedia.h"
 #include "platform/SorgenteFotogrammi.h"
 #include "platform/StatoSimulazione.h"
 
 #include <QApplication>
-#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMediaDevices>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSoundEffect>
 #include <QStandardPaths>
-
-#include <map>
 
 namespace Piattaforma {
 
@@ -373,16 +368,8 @@ void Suona(const QString &risorsa)
         Sim()->suoni.append(risorsa);
         return;
     }
-    if (QMediaDevices::audioOutputs().isEmpty())
-        return;
-    // One effect per sound for the whole run, freed with the application.
-    static std::map<QString, QPointer<QSoundEffect>> effetti;
-    QPointer<QSoundEffect> &effetto = effetti[risorsa];
-    if (!effetto) {
-        effetto = new QSoundEffect(QCoreApplication::instance());
-        effetto->setSource(QUrl(QStringLiteral("qrc") + risorsa));
-    }
-    effetto->play();
+    if (const TModuloMultimedia *modulo = ModuloMultimedia())
+        modulo->suona(risorsa);
 }
 
 } // namespace Piattaforma

@@ -37,7 +37,7 @@ TImmagine *Figura(QWidget *parent, const char *nome, const QString &risorsa, QSi
 {
     auto *img = new TImmagine(parent);
     img->setObjectName(QString::fromLatin1(nome));
-    img->SetSvg(risorsa, dimensione * 2, 2.0);
+    img->SetSvgSchermo(risorsa, dimensione);
     img->setFixedSize(dimensione);
     return img;
 }

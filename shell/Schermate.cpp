@@ -1,194 +1,155 @@
 #include "shell/Schermate.h"
 
-#include "cards/AnteprimaTessera.h"
-#include "cards/AnteprimaTessere.h"
-#include "cards/DatiEnte.h"
-#include "cards/StampaTessera.h"
-#include "cards/StampaTessere.h"
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
-#include "checks/Carta.h"
-#include "checks/CodFisc.h"
-#include "checks/Iban.h"
-#include "checks/PartitaIVA.h"
-#include "lists/ExpAnagrafica.h"
-#include "lists/Sospesi.h"
-#include "lists/TrovaAnagrafica.h"
-#include "registry/AllegaCartella.h"
 #include "registry/Anagrafica.h"
-#include "registry/Calendario.h"
-#include "registry/WebCam.h"
-#include "registry/Zoom.h"
 #include "rinnovi/Rinnovo.h"
 #include "shell/Avvio.h"
 #include "shell/CambiaPassword.h"
-#include "shell/Guida.h"
-#include "shell/Info.h"
 #include "shell/Password.h"
-#include "shell/Splash.h"
 #include "widgets/Navigazione.h"
+
+#include <utility>
 
 namespace Schermate {
 
-TfrmPassword *frmPassword = nullptr;
-TfrmAvvio *frmAvvio = nullptr;
-TfrmAllegaCartella *frmAllegaCartella = nullptr;
-TfrmCambiaPassword *frmCambiaPassword = nullptr;
-TfrmCarta *frmCarta = nullptr;
-TfrmCodFisc *frmCodFisc = nullptr;
-TfrmGuida *frmGuida = nullptr;
-TfrmIban *frmIban = nullptr;
-TfrmInfo *frmInfo = nullptr;
-TfrmPartitaIva *frmPartitaIva = nullptr;
-TfrmSplash *frmSplash = nullptr;
-TfrmAnagrafica *frmAnagrafica = nullptr;
-TfrmTrovaAnagrafica *frmTrovaAnagrafica = nullptr;
-TfrmExpAnagrafica *frmExpAnagrafica = nullptr;
-TfrmSospesi *frmSospesi = nullptr;
-TfrmTessera *frmTessera = nullptr;
-TfrmDatiEnte *frmDatiEnte = nullptr;
-TfrmStampaTessera *frmStampaTessera = nullptr;
-TfrmAnteprimaTessera *frmAnteprimaTessera = nullptr;
-TfrmTessere *frmTessere = nullptr;
-TfrmStampaTessere *frmStampaTessere = nullptr;
-TfrmAnteprimaTessere *frmAnteprimaTessere = nullptr;
-TfrmWebCam *frmWebCam = nullptr;
-TfrmZoom *frmZoom = nullptr;
-TfrmCalendario *frmCalendario = nullptr;
-
 namespace {
+// Between Crea and Distruggi the registry is open and creates the screens asked for.
+bool g_aperto = false;
 // Whether this set of screens has already finished the renewals left half done.
 bool g_rinnoviCompletati = false;
+
+TfrmPassword *g_password = nullptr;
+TfrmAvvio *g_avvio = nullptr;
+TfrmCambiaPassword *g_cambiaPassword = nullptr;
+TfrmAnagrafica *g_anagrafica = nullptr;
+TfrmTessera *g_tessera = nullptr;
+TfrmTessere *g_tessere = nullptr;
+
+// The screen, created at the first call while the registry is open; `collega` links
+// the new screen to the others.
+template <class T, class F> T *Una(T *&schermata, F collega)
+{
+    if (!schermata && g_aperto) {
+        schermata = new T();
+        collega(schermata);
+    }
+    return schermata;
+}
+
+void Nessuno(QWidget *) {}
+
+// The start screen leads to the three main screens.
+void CollegaAvvio(TfrmAvvio *avvio)
+{
+    QObject::connect(avvio, &TfrmAvvio::Scelta, avvio, [](TfrmAvvio::Principale p) {
+        QWidget *principale =
+            p == TfrmAvvio::Principale::Archivio  ? static_cast<QWidget *>(Anagrafica())
+            : p == TfrmAvvio::Principale::Tessera ? static_cast<QWidget *>(Tessera())
+                                                  : static_cast<QWidget *>(Tessere());
+        principale->show();
+        principale->raise();
+        principale->activateWindow();
+        Avvio()->hide();
+    });
+}
+
+// The login screen leads to the start screen or to the change of password.
+void CollegaPassword(TfrmPassword *password)
+{
+    QObject::connect(password, &TfrmPassword::AccessoRiuscito, password, [] {
+        MostraAvvio();
+        // At the first login: renewals a kill left half done are finished before any work.
+        if (!std::exchange(g_rinnoviCompletati, true))
+            Rinnovo::CompletaAllAvvio(Avvio());
+    });
+    QObject::connect(password, &TfrmPassword::CambioRichiesto, password,
+                     [] { MostraCambiaPassword(); });
+}
+
+void CollegaCambiaPassword(TfrmCambiaPassword *cambia)
+{
+    QObject::connect(cambia, &TfrmCambiaPassword::Chiusa, cambia, [] { MostraAccessoVuoto(); });
+}
+
+void Mostra(QWidget *w)
+{
+    if (!w)
+        return;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+template <class T> void Elimina(T *&schermata)
+{
+    delete schermata;
+    schermata = nullptr;
+}
 } // namespace
 
 void Crea()
 {
+    g_aperto = true;
     g_rinnoviCompletati = false;
-    frmPassword = new TfrmPassword();
-    frmAvvio = new TfrmAvvio();
-    frmAllegaCartella = new TfrmAllegaCartella();
-    frmCambiaPassword = new TfrmCambiaPassword();
-    frmCarta = new TfrmCarta();
-    frmCodFisc = new TfrmCodFisc();
-    frmGuida = new TfrmGuida();
-    frmIban = new TfrmIban();
-    frmInfo = new TfrmInfo();
-    frmPartitaIva = new TfrmPartitaIva();
-    frmSplash = new TfrmSplash();
-    frmAnagrafica = new TfrmAnagrafica();
-    frmTrovaAnagrafica = new TfrmTrovaAnagrafica();
-    frmExpAnagrafica = new TfrmExpAnagrafica();
-    frmSospesi = new TfrmSospesi();
-    frmTessera = new TfrmTessera();
-    frmDatiEnte = new TfrmDatiEnte();
-    frmStampaTessera = new TfrmStampaTessera();
-    frmAnteprimaTessera = new TfrmAnteprimaTessera();
-    frmTessere = new TfrmTessere();
-    frmStampaTessere = new TfrmStampaTessere();
-    frmAnteprimaTessere = new TfrmAnteprimaTessere();
-    frmWebCam = new TfrmWebCam();
-    frmZoom = new TfrmZoom();
-    frmCalendario = new TfrmCalendario();
+    Password();
+}
 
-    // How the shell's screens lead to one another.
-    QObject::connect(frmPassword, &TfrmPassword::AccessoRiuscito, frmPassword, [] {
-        MostraAvvio();
-        // At the first login: renewals a kill left half done are finished before any work.
-        if (!std::exchange(g_rinnoviCompletati, true))
-            Rinnovo::CompletaAllAvvio(frmAvvio);
-    });
-    QObject::connect(frmPassword, &TfrmPassword::CambioRichiesto, frmPassword,
-                     [] { MostraCambiaPassword(); });
-    QObject::connect(frmCambiaPassword, &TfrmCambiaPassword::Chiusa, frmCambiaPassword,
-                     [] { MostraAccessoVuoto(); });
-    QObject::connect(frmAvvio, &TfrmAvvio::Scelta, frmAvvio, [](TfrmAvvio::Principale p) {
-        QWidget *principale =
-            p == TfrmAvvio::Principale::Archivio  ? static_cast<QWidget *>(frmAnagrafica)
-            : p == TfrmAvvio::Principale::Tessera ? static_cast<QWidget *>(frmTessera)
-                                                  : static_cast<QWidget *>(frmTessere);
-        principale->show();
-        principale->raise();
-        principale->activateWindow();
-        frmAvvio->hide();
-    });
+TfrmPassword *Password()
+{
+    return Una(g_password, CollegaPassword);
+}
+
+TfrmAvvio *Avvio()
+{
+    return Una(g_avvio, CollegaAvvio);
+}
+
+TfrmCambiaPassword *CambiaPassword()
+{
+    return Una(g_cambiaPassword, CollegaCambiaPassword);
+}
+
+TfrmAnagrafica *Anagrafica()
+{
+    return Una(g_anagrafica, Nessuno);
+}
+
+TfrmTessera *Tessera()
+{
+    return Una(g_tessera, Nessuno);
+}
+
+TfrmTessere *Tessere()
+{
+    return Una(g_tessere, Nessuno);
 }
 
 void MostraAvvio()
 {
-    if (!frmAvvio)
-        return;
-    frmAvvio->show();
-    frmAvvio->raise();
-    frmAvvio->activateWindow();
+    Mostra(Avvio());
 }
 
 void MostraCambiaPassword()
 {
-    if (!frmCambiaPassword)
-        return;
-    frmCambiaPassword->show();
-    frmCambiaPassword->raise();
-    frmCambiaPassword->activateWindow();
+    Mostra(CambiaPassword());
 }
 
 void MostraAccessoVuoto()
 {
-    if (frmPassword)
-        frmPassword->MostraVuota();
+    if (TfrmPassword *password = Password())
+        password->MostraVuota();
 }
 
 void Distruggi()
 {
-    delete frmCalendario;
-    frmCalendario = nullptr;
-    delete frmZoom;
-    frmZoom = nullptr;
-    delete frmWebCam;
-    frmWebCam = nullptr;
-    delete frmAnteprimaTessere;
-    frmAnteprimaTessere = nullptr;
-    delete frmStampaTessere;
-    frmStampaTessere = nullptr;
-    delete frmTessere;
-    frmTessere = nullptr;
-    delete frmAnteprimaTessera;
-    frmAnteprimaTessera = nullptr;
-    delete frmStampaTessera;
-    frmStampaTessera = nullptr;
-    delete frmDatiEnte;
-    frmDatiEnte = nullptr;
-    delete frmTessera;
-    frmTessera = nullptr;
-    delete frmSospesi;
-    frmSospesi = nullptr;
-    delete frmExpAnagrafica;
-    frmExpAnagrafica = nullptr;
-    delete frmTrovaAnagrafica;
-    frmTrovaAnagrafica = nullptr;
-    delete frmAnagrafica;
-    frmAnagrafica = nullptr;
-    delete frmSplash;
-    frmSplash = nullptr;
-    delete frmPartitaIva;
-    frmPartitaIva = nullptr;
-    delete frmInfo;
-    frmInfo = nullptr;
-    delete frmIban;
-    frmIban = nullptr;
-    delete frmGuida;
-    frmGuida = nullptr;
-    delete frmCodFisc;
-    frmCodFisc = nullptr;
-    delete frmCarta;
-    frmCarta = nullptr;
-    delete frmCambiaPassword;
-    frmCambiaPassword = nullptr;
-    delete frmAllegaCartella;
-    frmAllegaCartella = nullptr;
-    delete frmAvvio;
-    frmAvvio = nullptr;
-    delete frmPassword;
-    frmPassword = nullptr;
+    g_aperto = false;
+    Elimina(g_tessere);
+    Elimina(g_tessera);
+    Elimina(g_anagrafica);
+    Elimina(g_cambiaPassword);
+    Elimina(g_avvio);
+    Elimina(g_password);
 }
 
 } // namespace Schermate

@@ -1,66 +1,32 @@
 #pragma once
-// The screen registry: the one global instance of each screen, created at start-up in a
-// fixed order. These globals exist because start-up creates every screen at once, as the
-// program always has (the login screen first, as the main window), and the start screen
-// switches between the three main screens it created. Only the shell uses them: a
-// screen hands data to another through typed methods, never through these pointers, and
-// a main screen goes back to the start screen through Navigazione::TornaAllAvvio.
+// The screen registry: the one instance of each screen the shell leads to. Start-up
+// creates only the login screen, the main window; every other screen is created the
+// first time it is opened and kept, with what it shows, until the end of the run. Only
+// the shell uses the registry: a screen hands data to another through typed methods,
+// never through the registry, and a main screen goes back to the start screen through
+// Navigazione::TornaAllAvvio. The dialogs the screens open (help, calendar, search,
+// checks...) are made fresh at each opening by their caller.
 class TfrmPassword;
 class TfrmAvvio;
-class TfrmAllegaCartella;
 class TfrmCambiaPassword;
-class TfrmCarta;
-class TfrmCodFisc;
-class TfrmGuida;
-class TfrmIban;
-class TfrmInfo;
-class TfrmPartitaIva;
-class TfrmSplash;
 class TfrmAnagrafica;
-class TfrmTrovaAnagrafica;
-class TfrmExpAnagrafica;
-class TfrmSospesi;
 class TfrmTessera;
-class TfrmDatiEnte;
-class TfrmStampaTessera;
-class TfrmAnteprimaTessera;
 class TfrmTessere;
-class TfrmStampaTessere;
-class TfrmAnteprimaTessere;
-class TfrmWebCam;
-class TfrmZoom;
-class TfrmCalendario;
 
 namespace Schermate {
 
-extern TfrmPassword *frmPassword;
-extern TfrmAvvio *frmAvvio;
-extern TfrmAllegaCartella *frmAllegaCartella;
-extern TfrmCambiaPassword *frmCambiaPassword;
-extern TfrmCarta *frmCarta;
-extern TfrmCodFisc *frmCodFisc;
-extern TfrmGuida *frmGuida;
-extern TfrmIban *frmIban;
-extern TfrmInfo *frmInfo;
-extern TfrmPartitaIva *frmPartitaIva;
-extern TfrmSplash *frmSplash;
-extern TfrmAnagrafica *frmAnagrafica;
-extern TfrmTrovaAnagrafica *frmTrovaAnagrafica;
-extern TfrmExpAnagrafica *frmExpAnagrafica;
-extern TfrmSospesi *frmSospesi;
-extern TfrmTessera *frmTessera;
-extern TfrmDatiEnte *frmDatiEnte;
-extern TfrmStampaTessera *frmStampaTessera;
-extern TfrmAnteprimaTessera *frmAnteprimaTessera;
-extern TfrmTessere *frmTessere;
-extern TfrmStampaTessere *frmStampaTessere;
-extern TfrmAnteprimaTessere *frmAnteprimaTessere;
-extern TfrmWebCam *frmWebCam;
-extern TfrmZoom *frmZoom;
-extern TfrmCalendario *frmCalendario;
-
-// Creates the 25 screens in order; the first, the login screen, is the main window.
+// Opens the registry and creates the login screen, the main window.
 void Crea();
+
+// The registry's screens, each created at its first use; nullptr before Crea and after
+// Distruggi.
+TfrmPassword *Password();
+TfrmAvvio *Avvio();
+TfrmCambiaPassword *CambiaPassword();
+TfrmAnagrafica *Anagrafica();
+TfrmTessera *Tessera();
+TfrmTessere *Tessere();
+
 // Shows the start screen again (a main screen calls it when it closes).
 void MostraAvvio();
 // Shows the password-change screen (from the login screen).
@@ -68,7 +34,7 @@ void MostraCambiaPassword();
 // Shows the login screen again with an empty field (the password-change screen closes).
 void MostraAccessoVuoto();
 
-// Destroys them (end of the run, and between tests).
+// Destroys the screens created and closes the registry (end of the run, and between tests).
 void Distruggi();
 
 } // namespace Schermate

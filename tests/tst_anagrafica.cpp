@@ -1080,15 +1080,14 @@ void TstAnagrafica::stampaSchedaInformativa()
 
 void TstAnagrafica::chiusura()
 {
-    auto *avvio = new TfrmAvvio;
-    Schermate::frmAvvio = avvio;
+    // The start screen comes back, created at its first opening.
+    Schermate::Crea();
     Scrivi(Box("txtTesserato"), QStringLiteral("DA SCARTARE"));
     sim->risposteAnnulla.enqueue(Piattaforma::Risposta::No);
     Premi("cmdEsci");
     QVERIFY(!w->isVisible());
-    QVERIFY(avvio->isVisible());
-    Schermate::frmAvvio = nullptr;
-    delete avvio;
+    QVERIFY(Schermate::Avvio()->isVisible());
+    Schermate::Distruggi();
 
     // Kept, and cleared the next time it is shown.
     w->show();

@@ -172,9 +172,9 @@ void TestGuasti::cambioPasswordInterrotto()
     TFileIni(file).Scrivi("Accesso", "Valore", Crypt::Encrypt("GIRASOLIDILUNA"));
     const QByteArray prima = Costruttore::LeggiFile(file);
     Schermate::Crea();
-    Schermate::frmPassword->show();
-    Controllo<QPushButton>(Schermate::frmPassword, "btnCambiaPassword")->click();
-    QWidget *cambia = Schermate::frmCambiaPassword;
+    Schermate::Password()->show();
+    Controllo<QPushButton>(Schermate::Password(), "btnCambiaPassword")->click();
+    QWidget *cambia = Schermate::CambiaPassword();
     Box(cambia, "txtPasswordOld")->setText("girasolidiluna");
     Box(cambia, "txtPasswordNew")->setText("nuovapassword");
     Box(cambia, "txtConferma")->setText("nuovapassword");
@@ -324,15 +324,15 @@ void TestGuasti::fileEstranei()
         }
     } else if (nome == u"unins000.dll") {
         Schermate::Crea();
-        Schermate::frmPassword->show();
+        Schermate::Password()->show();
         if (tipo == u"tubo") {
             // Read as a missing file: the empty password, so any typed one is wrong.
-            Box(Schermate::frmPassword, "txtPassword")->setText("segreta");
-            Controllo<QPushButton>(Schermate::frmPassword, "cmdOK")->click();
+            Box(Schermate::Password(), "txtPassword")->setText("segreta");
+            Controllo<QPushButton>(Schermate::Password(), "cmdOK")->click();
             attesi << Simulazione::Mostrato{Forma::Messaggio, "Attenzione: password errata."};
         } else {
-            Controllo<QPushButton>(Schermate::frmPassword, "btnCambiaPassword")->click();
-            QWidget *cambia = Schermate::frmCambiaPassword;
+            Controllo<QPushButton>(Schermate::Password(), "btnCambiaPassword")->click();
+            QWidget *cambia = Schermate::CambiaPassword();
             Box(cambia, "txtPasswordOld")->setText("segreta");
             Box(cambia, "txtPasswordNew")->setText("nuovapassword");
             Box(cambia, "txtConferma")->setText("nuovapassword");

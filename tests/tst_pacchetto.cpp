@@ -85,6 +85,8 @@ private slots:
         QStringList attesi = {
             QStringLiteral("./usr/bin/quorvel"),
             QStringLiteral("./usr/bin/quorvel-migra"),
+            // Camera and sounds: the module /usr/bin/quorvel opens from ../lib/quorvel.
+            QStringLiteral("./usr/lib/quorvel/libquorvel_multimedia.so"),
             QStringLiteral("./usr/share/man/man1/quorvel-migra.1.gz"),
             QStringLiteral("./usr/share/quorvel/Guida.pdf"),
             QStringLiteral("./usr/share/quorvel/quorvel.sql"),
@@ -117,9 +119,10 @@ private slots:
         const QString dipendenze =
             i.uscita.section(QStringLiteral(" Depends: "), 1).section(u'\n', 0, 0);
         // Found by dpkg-shlibdeps, and those Qt loads at run time.
-        for (const char *d : {"libqt6widgets6", "libqt6multimedia6", "libc6", "qt6-qpa-plugins",
-                              "qt6-image-formats-plugins", "libqt6svg6", "qt6-translations-l10n",
-                              "fonts-liberation", "fonts-dejavu-core", "libqt6sql6-psql"})
+        for (const char *d :
+             {"libqt6widgets6", "libqt6multimedia6", "libc6", "qt6-qpa-plugins",
+              "qt6-image-formats-plugins", "libqt6svg6", "qt6-translations-l10n",
+              "fonts-liberation", "fonts-dejavu-core", "libqt6sql6-psql", "libcurl4"})
             QVERIFY2(dipendenze.contains(QLatin1String(d)), d);
         // A keyring for the mail password, the desktop's opener and a PDF viewer.
         QCOMPARE(i.uscita.section(QStringLiteral(" Recommends: "), 1).section(u'\n', 0, 0),

@@ -453,11 +453,11 @@ void TestRinnovo::UccisoTraLeDueScritture()
         password.write("[Accesso]\r\nValore=A5823867F71E9DE7318671AFD794\r\n"); // girasolidiluna
     }
     Schermate::Crea();
-    Schermate::frmPassword->show();
-    QTest::keyClicks(Controllo<QLineEdit>(Schermate::frmPassword, "txtPassword"),
+    Schermate::Password()->show();
+    QTest::keyClicks(Controllo<QLineEdit>(Schermate::Password(), "txtPassword"),
                      QStringLiteral("girasolidiluna"));
-    Clic(Schermate::frmPassword, "cmdOK");
-    const bool avvio = Schermate::frmAvvio->isVisible();
+    Clic(Schermate::Password(), "cmdOK");
+    const bool avvio = Schermate::Avvio()->isVisible();
     Schermate::Distruggi();
     QVERIFY(avvio);
     QCOMPARE(env->messaggi.size(), 1);

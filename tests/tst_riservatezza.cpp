@@ -208,14 +208,14 @@ void TestRiservatezza::fileDelleFunzioni()
         Accesso::PreparaCartellaDati();
         const QByteArray prima = Costruttore::LeggiFile(Dati(QStringLiteral("unins000.dll")));
         Schermate::Crea();
-        Premi(Schermate::frmPassword, "btnCambiaPassword");
-        Controllo<QLineEdit>(Schermate::frmCambiaPassword, "txtPasswordOld")
+        Premi(Schermate::Password(), "btnCambiaPassword");
+        Controllo<QLineEdit>(Schermate::CambiaPassword(), "txtPasswordOld")
             ->setText(QStringLiteral("girasolidiluna"));
-        Controllo<QLineEdit>(Schermate::frmCambiaPassword, "txtPasswordNew")
+        Controllo<QLineEdit>(Schermate::CambiaPassword(), "txtPasswordNew")
             ->setText(QStringLiteral("nuova"));
-        Controllo<QLineEdit>(Schermate::frmCambiaPassword, "txtConferma")
+        Controllo<QLineEdit>(Schermate::CambiaPassword(), "txtConferma")
             ->setText(QStringLiteral("nuova"));
-        Premi(Schermate::frmCambiaPassword, "cmdOK");
+        Premi(Schermate::CambiaPassword(), "cmdOK");
         const QByteArray dopo = Costruttore::LeggiFile(Dati(QStringLiteral("unins000.dll")));
         Schermate::Distruggi();
         QVERIFY(!dopo.isEmpty());

@@ -4,6 +4,7 @@
 #include "cards/Tessera.h"
 #include "cards/Tessere.h"
 #include "registry/Anagrafica.h"
+#include "registry/Calendario.h"
 #include "shell/Avvio.h"
 #include "shell/CambiaPassword.h"
 #include "shell/Guida.h"
@@ -58,9 +59,32 @@ class TestShell : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("[Accesso]\r\nValore=" + valore + "\r\n");
     }
-    QWidget *Login() { return Schermate::frmPassword; }
-    QWidget *Avvio() { return Schermate::frmAvvio; }
-    QWidget *Cambia() { return Schermate::frmCambiaPassword; }
+    QWidget *Login() { return Schermate::Password(); }
+    QWidget *Avvio() { return Schermate::Avvio(); }
+    QWidget *Cambia() { return Schermate::CambiaPassword(); }
+    // A screen of the registry by its objectName, created if not yet opened.
+    static QWidget *DalRegistro(const QString &nome)
+    {
+        if (nome == u"frmAvvio")
+            return Schermate::Avvio();
+        if (nome == u"frmCambiaPassword")
+            return Schermate::CambiaPassword();
+        if (nome == u"frmAnagrafica")
+            return Schermate::Anagrafica();
+        if (nome == u"frmTessera")
+            return Schermate::Tessera();
+        return Schermate::Tessere();
+    }
+    // The top-level screens (objectName "frm...") in existence.
+    static QStringList Esistenti()
+    {
+        QStringList nomi;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName().startsWith(u"frm"))
+                nomi << w->objectName();
+        nomi.sort();
+        return nomi;
+    }
     QLineEdit *Campo(QWidget *w, const char *nome) { return Controllo<QLineEdit>(w, nome); }
     // Types any text key by key, accented letters and symbols included.
     static void Digita(QWidget *w, const QString &testo)
@@ -137,11 +161,16 @@ private slots:
         QFETCH(QString, nome);
         QFETCH(QString, titolo);
         QFETCH(bool, massimizzata);
-        QWidget *trovata = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == nome)
-                trovata = w;
-        QVERIFY(trovata);
+        // The shell's screens come from the registry, the dialogs from their openers.
+        std::unique_ptr<QWidget> dialogo;
+        if (nome == u"frmGuida")
+            dialogo = std::make_unique<TfrmGuida>();
+        else if (nome == u"frmInfo")
+            dialogo = std::make_unique<TfrmInfo>();
+        else if (nome == u"frmCalendario")
+            dialogo = std::make_unique<TfrmCalendario>();
+        QWidget *trovata = dialogo ? dialogo.get() : DalRegistro(nome);
+        QCOMPARE(trovata->objectName(), nome);
         QCOMPARE(trovata->windowTitle(), titolo);
         QCOMPARE(trovata->windowState().testFlag(Qt::WindowMaximized), massimizzata);
         // Fixed screens have a title bar without buttons.
@@ -152,6 +181,24 @@ private slots:
         QVERIFY(!trovata->isVisible());
         QVERIFY(Login()->isVisible());
         QVERIFY(Login()->windowTitle().startsWith(u' '));
+    }
+
+    void soloAccessoAllAvvio()
+    {
+        // Start-up makes the login screen alone; the start screen comes with the login and
+        // the password-change screen with its button, each once.
+        QCOMPARE(Esistenti(), QStringList{QStringLiteral("frmPassword")});
+        Accedi(QStringLiteral("girasolidiluna"));
+        QCOMPARE(Esistenti(),
+                 QStringList({QStringLiteral("frmAvvio"), QStringLiteral("frmPassword")}));
+        Login()->show();
+        Controllo<QPushButton>(Login(), "btnCambiaPassword")->click();
+        Controllo<QPushButton>(Cambia(), "cmdEsci")->click();
+        QVERIFY(Login()->isVisible());
+        Controllo<QPushButton>(Login(), "btnCambiaPassword")->click();
+        QCOMPARE(Esistenti(),
+                 QStringList({QStringLiteral("frmAvvio"), QStringLiteral("frmCambiaPassword"),
+                              QStringLiteral("frmPassword")}));
     }
 
     void accessoAccettato_data()
@@ -382,12 +429,11 @@ private slots:
         Accedi(QStringLiteral("girasolidiluna"));
         QVERIFY(Avvio()->isVisible());
         auto *tile = Controllo<TImmagine>(Avvio(), qPrintable(riquadro));
+        // Created at its first opening, and the one instance ever after.
+        QVERIFY(!Esistenti().contains(schermata));
         QTest::mouseClick(tile, Qt::LeftButton);
-        QWidget *principale = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == schermata)
-                principale = w;
-        QVERIFY(principale);
+        QCOMPARE(Esistenti().count(schermata), 1);
+        QWidget *principale = DalRegistro(schermata);
         QVERIFY(principale->isVisible());
         QVERIFY(!Avvio()->isVisible());
         // Its title-bar close box brings the start screen back and keeps the screen.
@@ -397,6 +443,7 @@ private slots:
         QVERIFY(!Login()->isVisible());
         QTest::mouseClick(tile, Qt::LeftButton);
         QVERIFY(principale->isVisible());
+        QCOMPARE(Esistenti().count(schermata), 1);
     }
 
     void chiusuraAvvioTermina_data()

@@ -51,8 +51,10 @@ TImmagine::TImmagine(QWidget *parent) : QWidget(parent) {}
 const QImage &TImmagine::Picture() const
 {
     if (!m_svg.isEmpty()) {
-        m_immagine = DisegnaSvg(m_svg, m_svgPixel, m_svgFondo);
-        m_immagine.setDevicePixelRatio(m_svgRapporto);
+        const qreal rapporto = m_svgSchermo ? devicePixelRatioF() : m_svgRapporto;
+        const QSize pixel = m_svgSchermo ? (QSizeF(m_svgPixel) * rapporto).toSize() : m_svgPixel;
+        m_immagine = DisegnaSvg(m_svg, pixel, m_svgFondo);
+        m_immagine.setDevicePixelRatio(rapporto);
         const_cast<TImmagine *>(this)->m_svg.clear();
     }
     return m_immagine;
@@ -72,7 +74,14 @@ void TImmagine::SetSvg(const QString &risorsa, QSize pixel, qreal rapporto, QCol
     m_svg = risorsa;
     m_svgPixel = pixel;
     m_svgRapporto = rapporto;
+    m_svgSchermo = false;
     update();
+}
+
+void TImmagine::SetSvgSchermo(const QString &risorsa, QSize dimensione)
+{
+    SetSvg(risorsa, dimensione);
+    m_svgSchermo = true;
 }
 
 void TImmagine::setAdatta(Adatta a)

@@ -10,8 +10,8 @@ class QLineEdit;
 class QPushButton;
 
 // Renders one of our SVG pictures to an image of `dimensione` pixels over `fondo`.
-// Each picture is drawn once per size and colour and then shared: start-up creates
-// every screen, and many of them show the same pictures.
+// Each picture is drawn once per size and colour and then shared: many screens show the
+// same pictures.
 QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo = QColor(Qt::transparent));
 
 // A push button named `nome` placed at `r` (or, without `r`, for a layout), that Enter does
@@ -32,6 +32,9 @@ public:
     // it is drawn when first needed, not when the screen is built.
     void SetSvg(const QString &risorsa, QSize pixel, qreal rapporto = 1.0,
                 QColor fondo = QColor(Qt::transparent));
+    // Shows an SVG picture of `dimensione` points drawn at the device pixel ratio of the
+    // screen the box is on, when first needed: as many pixels as the screen shows.
+    void SetSvgSchermo(const QString &risorsa, QSize dimensione);
     void Clear() { SetPicture(QImage()); }
     void setAdatta(Adatta a);
     void setCentrata(bool c);
@@ -52,6 +55,7 @@ private:
     QString m_svg; // picture still to be drawn
     QSize m_svgPixel;
     qreal m_svgRapporto = 1.0;
+    bool m_svgSchermo = false; // m_svgPixel are points, drawn at the screen's ratio
     QColor m_svgFondo;
     Adatta m_adatta = Adatta::Proporzioni;
     bool m_centrata = true;

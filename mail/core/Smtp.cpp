@@ -2,16 +2,14 @@
 
 #include "archive/Errori.h"
 #include "archive/Impostazioni.h"
+#include "mail/core/LibCurl.h"
 #include "shell/core/Crypt.h"
 
 #include <QDir>
 #include <QRegularExpression>
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -262,9 +260,11 @@ struct TClienteSmtp::Stato {
 TClienteSmtp::TClienteSmtp(const TImpostazioniPosta &impostazioni)
     : m_stato(std::make_unique<Stato>()), m_impostazioni(impostazioni)
 {
-    static std::once_flag avvio;
-    std::call_once(avvio, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    m_stato->curl = curl_easy_init();
+    const TLibCurl *curl = LibCurl();
+    if (!curl)
+        throw ErroreFile(QStringLiteral("Impossibile avviare la posta elettronica: la libreria "
+                                        "libcurl non \u00E8 installata."));
+    m_stato->curl = curl->easy_init();
     if (!m_stato->curl)
         throw ErroreFile(QStringLiteral("Impossibile avviare la posta elettronica (libcurl): "
                                         "memoria insufficiente."));
@@ -273,7 +273,7 @@ TClienteSmtp::TClienteSmtp(const TImpostazioniPosta &impostazioni)
 TClienteSmtp::~TClienteSmtp()
 {
     if (m_stato->curl)
-        curl_easy_cleanup(m_stato->curl);
+        LibCurl()->easy_cleanup(m_stato->curl);
 }
 
 TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByteArray &messaggio)
@@ -281,6 +281,7 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
     const TImpostazioniPosta &p = m_impostazioni;
     Stato &s = *m_stato;
     CURL *c = s.curl;
+    const TLibCurl &L = *LibCurl();
     Esito esito;
     const QString server = p.server.trimmed();
     if (!ServerValido(server)) {
@@ -318,45 +319,45 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
     s.messaggioIniziato = false;
     s.errore[0] = 0;
 
-    curl_slist *destinatari = curl_slist_append(nullptr, a.constData());
-    curl_easy_setopt(c, CURLOPT_URL, url.constData());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(c, CURLOPT_USE_SSL,
-                     p.sicurezza == Sicurezza::StartTls ? static_cast<long>(CURLUSESSL_ALL)
-                                                        : static_cast<long>(CURLUSESSL_NONE));
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_slist *destinatari = L.slist_append(nullptr, a.constData());
+    L.easy_setopt(c, CURLOPT_URL, url.constData());
+    L.easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    L.easy_setopt(c, CURLOPT_USE_SSL,
+                  p.sicurezza == Sicurezza::StartTls ? static_cast<long>(CURLUSESSL_ALL)
+                                                     : static_cast<long>(CURLUSESSL_NONE));
+    L.easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    L.easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!ca.isEmpty())
-        curl_easy_setopt(c, CURLOPT_CAINFO, ca.constData());
+        L.easy_setopt(c, CURLOPT_CAINFO, ca.constData());
     if (!utente.isEmpty()) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, utente.constData());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
+        L.easy_setopt(c, CURLOPT_USERNAME, utente.constData());
+        L.easy_setopt(c, CURLOPT_PASSWORD, password.constData());
     }
-    curl_easy_setopt(c, CURLOPT_MAIL_FROM, da.constData());
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, destinatari);
-    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(messaggio.size()));
-    curl_easy_setopt(c, CURLOPT_READFUNCTION, &Stato::Leggi);
-    curl_easy_setopt(c, CURLOPT_READDATA, &s);
-    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &Stato::Traccia);
-    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &s);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, s.errore);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    L.easy_setopt(c, CURLOPT_MAIL_FROM, da.constData());
+    L.easy_setopt(c, CURLOPT_MAIL_RCPT, destinatari);
+    L.easy_setopt(c, CURLOPT_UPLOAD, 1L);
+    L.easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(messaggio.size()));
+    L.easy_setopt(c, CURLOPT_READFUNCTION, &Stato::Leggi);
+    L.easy_setopt(c, CURLOPT_READDATA, &s);
+    L.easy_setopt(c, CURLOPT_VERBOSE, 1L);
+    L.easy_setopt(c, CURLOPT_DEBUGFUNCTION, &Stato::Traccia);
+    L.easy_setopt(c, CURLOPT_DEBUGDATA, &s);
+    L.easy_setopt(c, CURLOPT_ERRORBUFFER, s.errore);
+    L.easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     // 20 seconds for each step: connecting, each answer, and any stall while sending.
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(SecondiPerPasso));
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(SecondiPerPasso));
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(SecondiPerPasso));
+    L.easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(SecondiPerPasso));
+    L.easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(SecondiPerPasso));
+    L.easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    L.easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(SecondiPerPasso));
 
-    const CURLcode rc = curl_easy_perform(c);
-    curl_slist_free_all(destinatari);
+    const CURLcode rc = L.easy_perform(c);
+    L.slist_free_all(destinatari);
     long nuove = 0;
-    curl_easy_getinfo(c, CURLINFO_NUM_CONNECTS, &nuove);
+    L.easy_getinfo(c, CURLINFO_NUM_CONNECTS, &nuove);
     m_connessioni += static_cast<int>(nuove);
     // No pointer into this call's buffers stays behind in the handle.
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, static_cast<curl_slist *>(nullptr));
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, static_cast<char *>(nullptr));
+    L.easy_setopt(c, CURLOPT_MAIL_RCPT, static_cast<curl_slist *>(nullptr));
+    L.easy_setopt(c, CURLOPT_ERRORBUFFER, static_cast<char *>(nullptr));
 
     const QString risposta = QString::fromUtf8(s.rifiuto.isEmpty() ? s.ultimaRisposta : s.rifiuto);
     const QString dove = server + u':' + QString::number(p.porta);
@@ -366,7 +367,7 @@ TClienteSmtp::Esito TClienteSmtp::Invia(const QString &destinatario, const QByte
     }
     esito.risposta = !risposta.isEmpty() ? risposta : QString::fromUtf8(s.errore);
     if (esito.risposta.isEmpty())
-        esito.risposta = QString::fromUtf8(curl_easy_strerror(rc));
+        esito.risposta = QString::fromUtf8(L.easy_strerror(rc));
     const int codice = s.rifiuto.left(3).toInt();
     const QByteArray comando = s.comandoRifiutato.left(4).toUpper();
     if (codice >= 400 && codice < 600 &&
