@@ -3,6 +3,7 @@
 #include "archive/Errori.h"
 #include "archive/Impostazioni.h"
 #include "storage/DatiEnteFile.h"
+#include "storage/LibPq.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,8 +14,6 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QUuid>
-
-#include <libpq-fe.h>
 
 #include <map>
 
@@ -390,6 +389,8 @@ void Dimentica()
 PGconn *Libpq(const QSqlDatabase &db)
 {
     const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    if (!LibPq())
+        return nullptr;
     // Qt names the type by the struct behind libpq's typedef.
     if (!h.isValid() ||
         (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))

@@ -4,10 +4,9 @@
 #include "archive/Testo.h"
 #include "storage/ConnessioneServer.h"
 #include "storage/DepositoServer.h"
+#include "storage/LibPq.h"
 
 #include <QSqlDriver>
-
-#include <libpq-fe.h>
 
 #include <algorithm>
 #include <cstring>
@@ -157,9 +156,9 @@ void TDepositoServer::LeggiCopia(const QString &sql,
         } else {
             const QByteArray t = valore.toString().toUtf8();
             const std::unique_ptr<char, void (*)(void *)> e(
-                PQescapeLiteral(c, t.constData(), size_t(t.size())), PQfreemem);
+                Pq().PQescapeLiteral(c, t.constData(), size_t(t.size())), Pq().PQfreemem);
             if (!e)
-                throw errore(QString::fromUtf8(PQerrorMessage(c)));
+                throw errore(QString::fromUtf8(Pq().PQerrorMessage(c)));
             letterale = QString::fromUtf8(e.get());
         }
         testo.replace(nome, letterale);
@@ -167,20 +166,21 @@ void TDepositoServer::LeggiCopia(const QString &sql,
     const QByteArray richiesta =
         QStringLiteral("COPY (%1) TO STDOUT (FORMAT binary)").arg(testo).toUtf8();
     {
-        const std::unique_ptr<PGresult, void (*)(PGresult *)> r(PQexec(c, richiesta.constData()),
-                                                                PQclear);
-        if (PQresultStatus(r.get()) != PGRES_COPY_OUT)
-            throw errore(QString::fromUtf8(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(c)),
-                         PQresultErrorField(r.get(), PG_DIAG_SQLSTATE));
+        const std::unique_ptr<PGresult, void (*)(PGresult *)> r(
+            Pq().PQexec(c, richiesta.constData()), Pq().PQclear);
+        if (Pq().PQresultStatus(r.get()) != PGRES_COPY_OUT)
+            throw errore(
+                QString::fromUtf8(r ? Pq().PQresultErrorMessage(r.get()) : Pq().PQerrorMessage(c)),
+                Pq().PQresultErrorField(r.get(), PG_DIAG_SQLSTATE));
     }
     LetturaCopia lettura(campi, pagina);
     std::string resto;
     for (;;) {
         char *pezzo = nullptr;
-        const int n = PQgetCopyData(c, &pezzo, 0);
+        const int n = Pq().PQgetCopyData(c, &pezzo, 0);
         if (n < 0)
             break;
-        const std::unique_ptr<char, void (*)(void *)> libera(pezzo, PQfreemem);
+        const std::unique_ptr<char, void (*)(void *)> libera(pezzo, Pq().PQfreemem);
         if (resto.empty()) {
             const size_t usati = lettura.Leggi(std::string_view(pezzo, size_t(n)));
             resto.assign(pezzo + usati, size_t(n) - usati);
@@ -192,15 +192,15 @@ void TDepositoServer::LeggiCopia(const QString &sql,
     // The statement's end: its result, then none; the connection is idle again.
     QString motivo;
     QByteArray codice;
-    while (PGresult *r = PQgetResult(c)) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK && motivo.isEmpty()) {
-            motivo = QString::fromUtf8(PQresultErrorMessage(r));
-            codice = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    while (PGresult *r = Pq().PQgetResult(c)) {
+        if (Pq().PQresultStatus(r) != PGRES_COMMAND_OK && motivo.isEmpty()) {
+            motivo = QString::fromUtf8(Pq().PQresultErrorMessage(r));
+            codice = Pq().PQresultErrorField(r, PG_DIAG_SQLSTATE);
         }
-        PQclear(r);
+        Pq().PQclear(r);
     }
-    if (motivo.isEmpty() && PQstatus(c) != CONNECTION_OK)
-        motivo = QString::fromUtf8(PQerrorMessage(c));
+    if (motivo.isEmpty() && Pq().PQstatus(c) != CONNECTION_OK)
+        motivo = QString::fromUtf8(Pq().PQerrorMessage(c));
     if (!motivo.isEmpty())
         throw errore(motivo, codice.isEmpty() ? nullptr : codice.constData());
     if (!lettura.Valida() || !resto.empty())

@@ -6,14 +6,13 @@
 // leaves no trace but the temporary table, which goes with it.
 #include "storage/ConnessioneServer.h"
 #include "storage/DepositoServer.h"
+#include "storage/LibPq.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
-
-#include <libpq-fe.h>
 
 namespace {
 
@@ -218,11 +217,11 @@ private:
         if (!c)
             throw ErroreFile(Messaggio(QStringLiteral("collegamento non disponibile")));
         if (!m_copia) {
-            PGresult *r = PQexec(c, "COPY pg_temp.importazione FROM STDIN");
-            const bool aperta = PQresultStatus(r) == PGRES_COPY_IN;
-            PQclear(r);
+            PGresult *r = Pq().PQexec(c, "COPY pg_temp.importazione FROM STDIN");
+            const bool aperta = Pq().PQresultStatus(r) == PGRES_COPY_IN;
+            Pq().PQclear(r);
             if (!aperta) {
-                const QString motivo = QString::fromUtf8(PQerrorMessage(c));
+                const QString motivo = QString::fromUtf8(Pq().PQerrorMessage(c));
                 Scarta(c);
                 throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
             }
@@ -231,11 +230,11 @@ private:
         }
         const QByteArray dati = m_testo.toUtf8();
         m_testo.clear();
-        if (PQputCopyData(c, dati.constData(), int(dati.size())) != 1) {
+        if (Pq().PQputCopyData(c, dati.constData(), int(dati.size())) != 1) {
             // The server refused or the connection broke: its reason, after the COPY ends.
             QString motivo = FineCopia("importazione interrotta");
             if (motivo.isEmpty())
-                motivo = QString::fromUtf8(PQerrorMessage(c));
+                motivo = QString::fromUtf8(Pq().PQerrorMessage(c));
             throw ErroreFile(Interrotta() ? Interruzione() : Messaggio(motivo));
         }
         if (m_aperta.hasExpired(DurataCopia)) {
@@ -261,8 +260,8 @@ private:
         if (!c)
             return QStringLiteral("collegamento non disponibile");
         QString motivo;
-        if (PQputCopyEnd(c, rifiuto) != 1)
-            motivo = QString::fromUtf8(PQerrorMessage(c));
+        if (Pq().PQputCopyEnd(c, rifiuto) != 1)
+            motivo = QString::fromUtf8(Pq().PQerrorMessage(c));
         const QString risposta = Scarta(c);
         return motivo.isEmpty() ? risposta : motivo;
     }
@@ -272,21 +271,21 @@ private:
     static QString Scarta(PGconn *c)
     {
         QString motivo;
-        while (PGresult *r = PQgetResult(c)) {
-            const ExecStatusType stato = PQresultStatus(r);
+        while (PGresult *r = Pq().PQgetResult(c)) {
+            const ExecStatusType stato = Pq().PQresultStatus(r);
             if (motivo.isEmpty() && stato != PGRES_COMMAND_OK && stato != PGRES_TUPLES_OK &&
                 stato != PGRES_COPY_IN) {
-                const char *primario = PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY);
-                motivo = QString::fromUtf8(primario ? primario : PQresultErrorMessage(r));
+                const char *primario = Pq().PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY);
+                motivo = QString::fromUtf8(primario ? primario : Pq().PQresultErrorMessage(r));
             }
-            PQclear(r);
+            Pq().PQclear(r);
             if (stato == PGRES_COPY_IN) // refused at once: end it, then read on
-                PQputCopyEnd(c, "importazione interrotta");
-            if (PQstatus(c) == CONNECTION_BAD)
+                Pq().PQputCopyEnd(c, "importazione interrotta");
+            if (Pq().PQstatus(c) == CONNECTION_BAD)
                 break;
         }
-        if (motivo.isEmpty() && PQstatus(c) == CONNECTION_BAD)
-            motivo = QString::fromUtf8(PQerrorMessage(c));
+        if (motivo.isEmpty() && Pq().PQstatus(c) == CONNECTION_BAD)
+            motivo = QString::fromUtf8(Pq().PQerrorMessage(c));
         return motivo;
     }
 
