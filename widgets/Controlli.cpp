@@ -1,6 +1,7 @@
 #include "widgets/Controlli.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -8,8 +9,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QResource>
 #include <QSvgRenderer>
 
+#include <cstring>
 #include <functional>
 
 QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
@@ -33,6 +36,23 @@ QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo)
     if (const auto it = disegnate.constFind(chiave); it != disegnate.cend())
         return *it;
     QImage img;
+    // Drawn at build time (the shell's pictures with text): the same pixels, kept raw
+    // (the resource compresses them), without font work or an image decoder.
+    if (fondo.alpha() == 0 && risorsa.startsWith(QLatin1String(":/shell/"))) {
+        const QResource disegnata(
+            QStringLiteral(":/figure/") +
+            FiguraDisegnata(QFileInfo(risorsa).completeBaseName(), dimensione));
+        const QByteArray pixel = disegnata.isValid() ? disegnata.uncompressedData() : QByteArray();
+        if (pixel.size() == qsizetype(dimensione.width()) * dimensione.height() * 4) {
+            img = QImage(dimensione, QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < dimensione.height(); ++y)
+                std::memcpy(img.scanLine(y),
+                            pixel.constData() + qsizetype(y) * dimensione.width() * 4,
+                            size_t(dimensione.width()) * 4);
+            disegnate.insert(chiave, img);
+            return img;
+        }
+    }
     QSvgRenderer svg(risorsa);
     if (svg.isValid() && !dimensione.isEmpty()) {
         img = QImage(dimensione, fondo.alpha() == 255 ? QImage::Format_RGB32
@@ -44,6 +64,11 @@ QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo)
     }
     disegnate.insert(chiave, img);
     return img;
+}
+
+QString FiguraDisegnata(const QString &nome, QSize pixel)
+{
+    return QStringLiteral("%1_%2x%3.argb").arg(nome).arg(pixel.width()).arg(pixel.height());
 }
 
 TImmagine::TImmagine(QWidget *parent) : QWidget(parent) {}

@@ -12,7 +12,11 @@ class QPushButton;
 // Renders one of our SVG pictures to an image of `dimensione` pixels over `fondo`.
 // Each picture is drawn once per size and colour and then shared: many screens show the
 // same pictures.
+// A picture of the shell drawn at build time for this size is taken as it is.
 QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo = QColor(Qt::transparent));
+// The file name of a picture drawn at build time: the SVG's base name and the pixel size;
+// it holds the picture's ARGB32 premultiplied pixels, row after row.
+QString FiguraDisegnata(const QString &nome, QSize pixel);
 
 // A push button named `nome` placed at `r` (or, without `r`, for a layout), that Enter does
 // not press unless it has the focus. The one way the screens make their buttons.
