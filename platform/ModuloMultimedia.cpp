@@ -6,8 +6,6 @@
 
 #include <dlfcn.h>
 
-#include <mutex>
-
 namespace {
 const TModuloMultimedia *Apri()
 {
@@ -29,8 +27,7 @@ const TModuloMultimedia *Apri()
 
 const TModuloMultimedia *ModuloMultimedia()
 {
-    static std::once_flag aperto;
-    static const TModuloMultimedia *modulo = nullptr;
-    std::call_once(aperto, [] { modulo = Apri(); });
+    // Opened at the first call, once, whichever thread makes it.
+    static const TModuloMultimedia *const modulo = Apri();
     return modulo;
 }

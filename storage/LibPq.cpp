@@ -1,15 +1,9 @@
 #include "storage/LibPq.h"
 
-#include <dlfcn.h>
-
-#include <mutex>
+#include "archive/LibreriaDinamica.h"
 
 namespace {
-template <class F> bool Prendi(void *libreria, const char *nome, F &funzione)
-{
-    funzione = reinterpret_cast<F>(dlsym(libreria, nome));
-    return funzione != nullptr;
-}
+using LibreriaDinamica::Prendi;
 
 const TLibPq *Apri()
 {
@@ -34,8 +28,7 @@ const TLibPq *Apri()
 
 const TLibPq *LibPq()
 {
-    static std::once_flag aperta;
-    static const TLibPq *funzioni = nullptr;
-    std::call_once(aperta, [] { funzioni = Apri(); });
+    // Opened at the first call, once, whichever thread makes it.
+    static const TLibPq *const funzioni = Apri();
     return funzioni;
 }

@@ -526,15 +526,7 @@ void TestEsportazione::modificaLontana()
     Schermata s(env, schede);
     QTableView *g = s.griglia();
     const QModelIndex nota = s.modello()->index(Riga, 24);
-    g->scrollTo(nota);
-    g->setCurrentIndex(nota);
-    QTest::keyClick(g, Qt::Key_F2);
-    auto *editor = qobject_cast<QLineEdit *>(g->indexWidget(nota));
-    QVERIFY(editor);
-    editor->selectAll();
-    QTest::keyClicks(editor, QStringLiteral("cambiata"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(!g->indexWidget(nota));
+    QVERIFY(ScriviCella(g, nota, QStringLiteral("cambiata")));
 
     for (int r = 0; r < N; r += 97) {
         g->scrollTo(s.modello()->index(r, 1));

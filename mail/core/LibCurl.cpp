@@ -1,15 +1,9 @@
 #include "mail/core/LibCurl.h"
 
-#include <dlfcn.h>
-
-#include <mutex>
+#include "archive/LibreriaDinamica.h"
 
 namespace {
-template <class F> bool Prendi(void *libreria, const char *nome, F &funzione)
-{
-    funzione = reinterpret_cast<F>(dlsym(libreria, nome));
-    return funzione != nullptr;
-}
+using LibreriaDinamica::Prendi;
 
 const TLibCurl *Apri()
 {
@@ -36,8 +30,7 @@ const TLibCurl *Apri()
 
 const TLibCurl *LibCurl()
 {
-    static std::once_flag aperta;
-    static const TLibCurl *funzioni = nullptr;
-    std::call_once(aperta, [] { funzioni = Apri(); });
+    // Opened at the first call, once, whichever thread makes it.
+    static const TLibCurl *const funzioni = Apri();
     return funzioni;
 }

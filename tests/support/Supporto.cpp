@@ -5,9 +5,11 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QUrl>
 #include <QtTest>
 
@@ -129,6 +131,20 @@ QImage Immagine(int w, int h, QColor colore)
 void Clic(QWidget *w, const char *nome)
 {
     Controllo<QAbstractButton>(w, nome)->click();
+}
+
+bool ScriviCella(QTableView *griglia, const QModelIndex &cella, const QString &testo)
+{
+    griglia->scrollTo(cella);
+    griglia->setCurrentIndex(cella);
+    QTest::keyClick(griglia, Qt::Key_F2);
+    auto *editor = qobject_cast<QLineEdit *>(griglia->indexWidget(cella));
+    if (!editor)
+        return false;
+    editor->selectAll();
+    QTest::keyClicks(editor, testo);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return QTest::qWaitFor([&] { return !griglia->indexWidget(cella); }, 5000);
 }
 
 void ScriviIni(Ambiente &env, const QByteArray &contenuto)

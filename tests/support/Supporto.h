@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+class QModelIndex;
+class QTableView;
+
 #include <csignal>
 #include <memory>
 #include <stdexcept>
@@ -92,6 +95,10 @@ template <class T> T *Controllo(QWidget *schermata, const char *nome)
 
 // Clicks the button with that object name.
 void Clic(QWidget *w, const char *nome);
+
+// Edits a cell of a grid as a user does: scrolled to and chosen, F2, its text replaced by
+// `testo` typed, Enter. False when no editor opens or it does not close.
+bool ScriviCella(QTableView *griglia, const QModelIndex &cella, const QString &testo);
 
 // Writes the program folder's "Quorvel.ini" with exactly these bytes.
 void ScriviIni(Ambiente &env, const QByteArray &contenuto);
