@@ -138,6 +138,7 @@ private slots:
     void domande_data();
     void domande();
     void erroreScrittura();
+    void archivioIlleggibile();
     void modificheNellaGriglia();
     void modificaLontana();
     void suggerimenti_data();
@@ -470,6 +471,28 @@ void TestEsportazione::erroreScrittura()
                             "Accertarsi che il file di Excel non sia già aperto."));
     QVERIFY(env->aperti.isEmpty());
     QVERIFY(QFileInfo(FileEsportato(env)).isDir());
+}
+
+void TestEsportazione::archivioIlleggibile()
+{
+    // The grid reads its rows when shown and the file is written from the archive: an
+    // archive that can no longer be read gives the export's message and keeps the earlier
+    // file, never a file of empty rows reported as exported.
+    Ambiente env;
+    Schermata s(env, {Tesserato("ROSSI"), Tesserato("BIANCHI")});
+    QFile vecchio(FileEsportato(env));
+    QVERIFY(vecchio.open(QIODevice::WriteOnly));
+    vecchio.write("esportazione precedente");
+    vecchio.close();
+    QVERIFY(QFile::remove(env.Percorso(QStringLiteral("Tesserati.pro"))));
+    QVERIFY(QDir().mkdir(env.Percorso(QStringLiteral("Tesserati.pro"))));
+    Risposte(env, {true, true});
+    s.esporta();
+    QCOMPARE(env->UltimaForma(), Piattaforma::Forma::Messaggio);
+    QVERIFY(env->UltimoMessaggio().startsWith(
+        QStringLiteral("Attenzione: il sistema non permette di esportare")));
+    QVERIFY(env->aperti.isEmpty());
+    QCOMPARE(LeggiFile(FileEsportato(env)), QByteArray("esportazione precedente"));
 }
 
 void TestEsportazione::modificheNellaGriglia()
