@@ -1,10 +1,10 @@
 #include "platform/ModuloMultimedia.h"
 
+#include "archive/LibreriaDinamica.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-
-#include <dlfcn.h>
 
 namespace {
 const TModuloMultimedia *Apri()
@@ -17,8 +17,8 @@ const TModuloMultimedia *Apri()
         void *modulo = dlopen(QFile::encodeName(percorso).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!modulo)
             continue;
-        using Tabella = const TModuloMultimedia *(*)();
-        if (const auto tabella = reinterpret_cast<Tabella>(dlsym(modulo, FunzioneModuloMultimedia)))
+        const TModuloMultimedia *(*tabella)() = nullptr;
+        if (LibreriaDinamica::Prendi(modulo, FunzioneModuloMultimedia, tabella))
             return tabella();
     }
     return nullptr;

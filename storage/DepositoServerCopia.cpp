@@ -6,8 +6,6 @@
 #include "storage/DepositoServer.h"
 #include "storage/LibPq.h"
 
-#include <QSqlDriver>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>

@@ -10,7 +10,6 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
 

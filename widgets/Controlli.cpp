@@ -12,7 +12,6 @@
 #include <QResource>
 #include <QSvgRenderer>
 
-#include <cstring>
 #include <functional>
 
 QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, const QRect &r)
@@ -25,6 +24,40 @@ QPushButton *Pulsante(QWidget *parent, const char *nome, const QString &testo, c
     return b;
 }
 
+namespace {
+// A shell picture with text drawn at build time: the same pixels, kept raw (the resource
+// compresses them), without font work or an image decoder. Null when there is none of this
+// size.
+QImage DisegnataPrima(const QString &risorsa, QSize dimensione, QColor fondo)
+{
+    if (fondo.alpha() != 0 || !risorsa.startsWith(QLatin1String(":/shell/")))
+        return {};
+    const QResource disegnata(QStringLiteral(":/figure/") +
+                              FiguraDisegnata(QFileInfo(risorsa).completeBaseName(), dimensione));
+    const QByteArray pixel = disegnata.isValid() ? disegnata.uncompressedData() : QByteArray();
+    if (pixel.size() != qsizetype(dimensione.width()) * dimensione.height() * 4)
+        return {};
+    return QImage(reinterpret_cast<const uchar *>(pixel.constData()), dimensione.width(),
+                  dimensione.height(), dimensione.width() * 4, QImage::Format_ARGB32_Premultiplied)
+        .copy();
+}
+
+QImage DisegnaOra(const QString &risorsa, QSize dimensione, QColor fondo)
+{
+    QImage img;
+    QSvgRenderer svg(risorsa);
+    if (svg.isValid() && !dimensione.isEmpty()) {
+        img = QImage(dimensione, fondo.alpha() == 255 ? QImage::Format_RGB32
+                                                      : QImage::Format_ARGB32_Premultiplied);
+        img.fill(fondo);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        svg.render(&p, QRectF(QPointF(0, 0), QSizeF(dimensione)));
+    }
+    return img;
+}
+} // namespace
+
 QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo)
 {
     static QHash<QString, QImage> disegnate;
@@ -35,33 +68,9 @@ QImage DisegnaSvg(const QString &risorsa, QSize dimensione, QColor fondo)
                                .arg(fondo.rgba());
     if (const auto it = disegnate.constFind(chiave); it != disegnate.cend())
         return *it;
-    QImage img;
-    // Drawn at build time (the shell's pictures with text): the same pixels, kept raw
-    // (the resource compresses them), without font work or an image decoder.
-    if (fondo.alpha() == 0 && risorsa.startsWith(QLatin1String(":/shell/"))) {
-        const QResource disegnata(
-            QStringLiteral(":/figure/") +
-            FiguraDisegnata(QFileInfo(risorsa).completeBaseName(), dimensione));
-        const QByteArray pixel = disegnata.isValid() ? disegnata.uncompressedData() : QByteArray();
-        if (pixel.size() == qsizetype(dimensione.width()) * dimensione.height() * 4) {
-            img = QImage(dimensione, QImage::Format_ARGB32_Premultiplied);
-            for (int y = 0; y < dimensione.height(); ++y)
-                std::memcpy(img.scanLine(y),
-                            pixel.constData() + qsizetype(y) * dimensione.width() * 4,
-                            size_t(dimensione.width()) * 4);
-            disegnate.insert(chiave, img);
-            return img;
-        }
-    }
-    QSvgRenderer svg(risorsa);
-    if (svg.isValid() && !dimensione.isEmpty()) {
-        img = QImage(dimensione, fondo.alpha() == 255 ? QImage::Format_RGB32
-                                                      : QImage::Format_ARGB32_Premultiplied);
-        img.fill(fondo);
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
-        svg.render(&p, QRectF(QPointF(0, 0), QSizeF(dimensione)));
-    }
+    QImage img = DisegnataPrima(risorsa, dimensione, fondo);
+    if (img.isNull())
+        img = DisegnaOra(risorsa, dimensione, fondo);
     disegnate.insert(chiave, img);
     return img;
 }

@@ -142,19 +142,17 @@ const TModelloRecords::Pagina &TModelloRecords::PaginaDi(int riga) const
     try {
         TCelleScheda celle;
         const std::unique_ptr<TDeposito> deposito = ApriDeposito(m_cartella);
-        deposito->ScorriIntervallo(
-            prima + 1, ultima, CampiGriglia(), [&](int posizione, const TScheda &s) {
-                const int i = posizione - 1 - prima;
-                if (i < 0 || i >= RighePagina)
-                    return i < 0;
-                celle.Leggi(s);
-                p.inizio[static_cast<size_t>(i)] = p.testo.size();
-                p.testo.append(celle.byte.data(), celle.usati);
-                for (int c = 0; c < ColonneFile; ++c)
-                    p.lunghezze[static_cast<size_t>(i)][static_cast<size_t>(c)] =
-                        celle.lunghezze[static_cast<size_t>(c)];
-                return true;
-            });
+        deposito->ScorriIntervallo(prima + 1, ultima, CampiGriglia(),
+                                   [&](int posizione, const TScheda &s) {
+                                       const int i = posizione - 1 - prima;
+                                       if (i < 0 || i >= RighePagina)
+                                           return i < 0;
+                                       celle.Leggi(s);
+                                       p.inizio[static_cast<size_t>(i)] = p.testo.size();
+                                       p.testo.append(celle.byte.data(), celle.usati);
+                                       p.lunghezze[static_cast<size_t>(i)] = celle.lunghezze;
+                                       return true;
+                                   });
         deposito->ChiudiArchivio();
     } catch (...) {
         // Silent: the rows not read stay empty (until the page is read again).
